@@ -1,0 +1,63 @@
+// The C interface of rasterkit: the exported variables, and exported
+// functions that only forward to the core. Nothing is thrown across this
+// boundary: every body catches what the core might throw and returns the
+// documented failure value.
+#include "image_store.h"
+#include "rasterkit.h"
+#include "rotate.h"
+#include "scale.h"
+
+extern "C" {
+
+RASTERKIT_API unsigned char* videobuffer = nullptr;
+RASTERKIT_API int MAXLIN = 0;
+RASTERKIT_API int MAXCOL = 0;
+RASTERKIT_API int BPL = 0;
+RASTERKIT_API int n_pages = 0;
+RASTERKIT_API int crt_page = 0;
+RASTERKIT_API int XSCALE = 1;
+RASTERKIT_API int YSCALE = 1;
+RASTERKIT_API unsigned char* objectbitmap = nullptr;
+RASTERKIT_API int BMP_lines = 0;
+RASTERKIT_API int BMP_columns = 0;
+RASTERKIT_API int BMP_bpl = 0;
+RASTERKIT_API seg_result* results = nullptr;
+
+#define RK_TRY try {
+#define RK_CATCH(failure) \
+    }                     \
+    catch (...) {         \
+        return failure;   \
+    }
+
+RASTERKIT_API int SEG_set_image_file(const char* path) {
+    RK_TRY return rk::set_image_file(path);
+    RK_CATCH(0)
+}
+
+RASTERKIT_API int SEG_open_image(void) {
+    RK_TRY return rk::open_image();
+    RK_CATCH(0)
+}
+
+RASTERKIT_API void SEG_close_image(void) {
+    RK_TRY rk::close_image();
+    RK_CATCH()
+}
+
+RASTERKIT_API unsigned char* SEG_scale_image(void) {
+    RK_TRY return rk::scale_image();
+    RK_CATCH(nullptr)
+}
+
+RASTERKIT_API void SEG_free_temp_scaled_image(void) {
+    RK_TRY rk::free_temp_scaled_image();
+    RK_CATCH()
+}
+
+RASTERKIT_API int SEG_do_rotate_image(int angle) {
+    RK_TRY return rk::rotate_image(angle);
+    RK_CATCH(0)
+}
+
+}  // extern "C"
