@@ -121,14 +121,15 @@ extern "C" int osys_write_profile_string(const char* section, const char* key, c
 
     std::vector<std::string> out;
     bool in_section = false, seen_section = false, done = false;
-    auto add_entry = [&] {
-        if (!done && key != nullptr && value != nullptr) out.push_back(std::string(key) + "=" + value);
+    // Writes the entry once; a replaced key keeps the spelling it had.
+    auto add_entry = [&](const std::string& name) {
+        if (!done && key != nullptr && value != nullptr) out.push_back(name + "=" + value);
         done = true;
     };
     for (const auto& line : lines) {
         std::string name, k, v;
         if (section_header(line, name)) {
-            if (in_section) add_entry();
+            if (in_section) add_entry(key ? key : "");
             in_section = same_name(name, section);
             if (in_section) {
                 seen_section = true;
@@ -140,16 +141,16 @@ extern "C" int osys_write_profile_string(const char* section, const char* key, c
         if (in_section) {
             if (key == nullptr) continue;  // drop the whole section
             if (key_line(line, k, v) && same_name(k, key)) {
-                add_entry();  // replace in place, or drop when value is null
+                add_entry(k);  // replace in place, or drop when value is null
                 continue;
             }
         }
         out.push_back(line);
     }
-    if (in_section) add_entry();
+    if (in_section) add_entry(key ? key : "");
     if (!seen_section && key != nullptr && value != nullptr) {
         out.push_back(std::string("[") + section + "]");
-        add_entry();
+        add_entry(key);
     }
 
     std::ostringstream text;
