@@ -1,0 +1,212 @@
+// The own-format readers on files: loading from a path, the allocations
+// they make, and the image store reading each format into the page.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "own_format_writers.h"
+#include "rasterkit.h"
+#include "readers.h"
+#include "temp_dir.h"
+#include "zero_alloc.h"
+
+namespace {
+
+using testsupport::GrayImage;
+using testsupport::IndexedImage;
+using testsupport::Rgb;
+using testsupport::RgbImage;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr int kW = 800;  // a page size the store keeps as it is
+constexpr int kH = 600;
+
+// Gray value of page pixel (x, y) in the test pictures: a pattern with
+// both directions in it.
+std::uint8_t pattern(int x, int y) { return static_cast<std::uint8_t>((x / 8 * 16 + y / 8 * 4 + x % 3) % 256); }
+
+GrayImage gray_picture() {
+    GrayImage img{kW, kH, {}};
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) img.pixels.push_back(pattern(x, y));
+    return img;
+}
+
+IndexedImage indexed_picture() {
+    IndexedImage img{kW, kH, gray_picture().pixels, {}};
+    for (int i = 0; i < 256; ++i) {
+        const auto v = static_cast<std::uint8_t>(i);
+        img.palette.push_back({v, v, v});
+    }
+    return img;
+}
+
+RgbImage rgb_picture() {
+    RgbImage img{kW, kH, {}};
+    for (std::uint8_t g : gray_picture().pixels) img.pixels.push_back({g, g, g});
+    return img;
+}
+
+class OwnFormatStore : public ::testing::Test {
+protected:
+    void TearDown() override { SEG_close_image(); }
+
+    // Sets and opens `bytes` written to `name`; the open's result.
+    int set_and_open(const std::string& name, const Bytes& bytes) {
+        const std::string path = dir.file(name);
+        testsupport::write_bytes(path, bytes);
+        EXPECT_EQ(SEG_set_image_file(path.c_str()), 1) << name;
+        return SEG_open_image();
+    }
+
+    // The page held is the test pattern at file size.
+    void expect_pattern_page() {
+        ASSERT_NE(videobuffer, nullptr);
+        ASSERT_EQ(MAXCOL, kW);
+        ASSERT_EQ(MAXLIN, kH);
+        EXPECT_EQ(BPL, kW);
+        EXPECT_EQ(XSCALE, 1);
+        EXPECT_EQ(YSCALE, 1);
+        EXPECT_EQ(crt_page, 1);
+        EXPECT_EQ(n_pages, 1);
+        int wrong = 0;
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) wrong += videobuffer[y * kW + x] != pattern(x, y);
+        EXPECT_EQ(wrong, 0);
+    }
+
+    testsupport::TempDir dir;
+};
+
+TEST_F(OwnFormatStore, ReadsBmpOfEveryDepth) {
+    ASSERT_EQ(set_and_open("a.bmp", testsupport::bmp_file(indexed_picture())), 1);
+    expect_pattern_page();
+    ASSERT_EQ(set_and_open("b.bmp", testsupport::bmp_file(rgb_picture(), 24)), 1);
+    expect_pattern_page();
+    testsupport::BmpOptions down;
+    down.top_down = true;
+    ASSERT_EQ(set_and_open("c.bmp", testsupport::bmp_file(rgb_picture(), 32, down)), 1);
+    expect_pattern_page();
+}
+
+TEST_F(OwnFormatStore, ReadsPcx) {
+    ASSERT_EQ(set_and_open("a.pcx", testsupport::pcx_file(indexed_picture())), 1);
+    expect_pattern_page();
+}
+
+TEST_F(OwnFormatStore, ReadsPgm) {
+    ASSERT_EQ(set_and_open("a.pgm", testsupport::pgm_file(gray_picture())), 1);
+    expect_pattern_page();
+}
+
+TEST_F(OwnFormatStore, ReadsItexWhateverTheName) {
+    ASSERT_EQ(set_and_open("itex.bmp", testsupport::itex_file(gray_picture())), 1);
+    expect_pattern_page();
+}
+
+TEST_F(OwnFormatStore, FiveByteBmpIsSetButNotOpened) {
+    EXPECT_EQ(set_and_open("short.bmp", Bytes{'B', 'M', 0, 0, 0}), 0);
+    EXPECT_EQ(videobuffer, nullptr);
+    EXPECT_EQ(crt_page, 0);
+}
+
+TEST_F(OwnFormatStore, RejectedFileLeavesNoPage) {
+    ASSERT_EQ(set_and_open("good.pgm", testsupport::pgm_file(gray_picture())), 1);
+    Bytes bad = testsupport::bmp_file(rgb_picture(), 24);
+    testsupport::put_le16(bad, 26, 2);  // planes
+    EXPECT_EQ(set_and_open("bad.bmp", bad), 0);
+    EXPECT_EQ(videobuffer, nullptr);
+    EXPECT_EQ(crt_page, 0);
+    EXPECT_EQ(set_and_open("bad.pcx", testsupport::pcx24_file(rgb_picture())), 0);
+    EXPECT_EQ(videobuffer, nullptr);
+    EXPECT_EQ(set_and_open("bad.img", testsupport::itex_file(gray_picture(), 1)), 0);
+    EXPECT_EQ(videobuffer, nullptr);
+}
+
+TEST_F(OwnFormatStore, SmallPageIsNormalised) {
+    // 200 x 100 is enlarged three times in both directions.
+    GrayImage img{200, 100, Bytes(200 * 100, 90)};
+    ASSERT_EQ(set_and_open("small.pgm", testsupport::pgm_file(img)), 1);
+    ASSERT_NE(videobuffer, nullptr);
+    EXPECT_EQ(MAXCOL, 600);
+    EXPECT_EQ(MAXLIN, 300);
+    EXPECT_EQ(XSCALE, 3);
+    EXPECT_EQ(YSCALE, 3);
+    EXPECT_EQ(videobuffer[299 * 600 + 599], 90);
+}
+
+// ---------------------------------------------------------------------------
+
+TEST(OwnFormatFiles, MissingFileCannotBeOpened) {
+    testsupport::TempDir dir;
+    const std::string path = dir.file("absent.bmp");
+    EXPECT_EQ(rk::read_bmp_pgm_itex(path.c_str()).error, rk::ReadError::cannot_open);
+    EXPECT_EQ(rk::read_pcx(path.c_str()).error, rk::ReadError::cannot_open);
+    EXPECT_EQ(rk::read_bmp_pgm_itex(nullptr).error, rk::ReadError::cannot_open);
+}
+
+TEST(OwnFormatFiles, PathReadersGiveTheDecodedPage) {
+    testsupport::TempDir dir;
+    IndexedImage img{3, 2, {0, 1, 2, 2, 1, 0}, {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}}};
+    const Bytes want = {76, 149, 29, 29, 149, 76};
+    testsupport::write_bytes(dir.file("a.bmp"), testsupport::bmp_file(img));
+    testsupport::write_bytes(dir.file("a.pcx"), testsupport::pcx_file(img));
+    rk::ReadResult results[] = {rk::read_bmp_pgm_itex(dir.file("a.bmp").c_str()),
+                                rk::read_pcx(dir.file("a.pcx").c_str())};
+    for (const rk::ReadResult& r : results) {
+        ASSERT_TRUE(r.ok()) << rk::read_error_name(r.error);
+        ASSERT_EQ(r.page.width, 3);
+        ASSERT_EQ(r.page.height, 2);
+        EXPECT_EQ(Bytes(r.page.pixels.get(), r.page.pixels.get() + 6), want);
+    }
+}
+
+// The file buffer is the first allocation and the page the second; each
+// failure refuses the file, and both are released (checked by the leak
+// detector of the sanitizer build).
+TEST(OwnFormatFiles, EachAllocationFailureRefusesTheFile) {
+    testsupport::TempDir dir;
+    const std::string bmp = dir.file("a.bmp"), pcx = dir.file("a.pcx"), pgm = dir.file("a.pgm");
+    testsupport::write_bytes(bmp, testsupport::bmp_file(RgbImage{5, 5, std::vector<Rgb>(25, Rgb{1, 2, 3})}, 24));
+    testsupport::write_bytes(pcx, testsupport::pcx_file(IndexedImage{5, 5, Bytes(25, 1), {{9, 9, 9}, {8, 8, 8}}}));
+    testsupport::write_bytes(pgm, testsupport::pgm_file(GrayImage{10, 10, Bytes(100, 4)}));
+    for (int k = 1; k <= 2; ++k) {
+        orvo::alloc_fail_at(k);
+        rk::ReadResult a = rk::read_bmp_pgm_itex(bmp.c_str());
+        orvo::alloc_fail_at(k);
+        rk::ReadResult b = rk::read_pcx(pcx.c_str());
+        orvo::alloc_fail_at(k);
+        rk::ReadResult c = rk::read_bmp_pgm_itex(pgm.c_str());
+        orvo::alloc_fail_at(0);
+        EXPECT_EQ(a.error, rk::ReadError::no_memory) << k;
+        EXPECT_EQ(b.error, rk::ReadError::no_memory) << k;
+        EXPECT_EQ(c.error, rk::ReadError::no_memory) << k;
+        EXPECT_EQ(a.page.pixels.get(), nullptr);
+        EXPECT_EQ(b.page.pixels.get(), nullptr);
+        EXPECT_EQ(c.page.pixels.get(), nullptr);
+    }
+    orvo::alloc_fail_at(3);
+    rk::ReadResult ok = rk::read_pcx(pcx.c_str());
+    orvo::alloc_fail_at(0);
+    ASSERT_TRUE(ok.ok());
+    EXPECT_EQ(ok.page.pixels.get()[24], 8);
+}
+
+TEST(OwnFormatFiles, StoreOpenFailsWhenMemoryRunsOut) {
+    testsupport::TempDir dir;
+    const std::string path = dir.file("a.pgm");
+    testsupport::write_bytes(path, testsupport::pgm_file(gray_picture()));
+    ASSERT_EQ(SEG_set_image_file(path.c_str()), 1);
+    orvo::alloc_fail_at(2);  // the page
+    EXPECT_EQ(SEG_open_image(), 0);
+    orvo::alloc_fail_at(0);
+    EXPECT_EQ(videobuffer, nullptr);
+    EXPECT_EQ(crt_page, 0);
+    EXPECT_EQ(SEG_open_image(), 1);
+    EXPECT_EQ(videobuffer[kW * kH - 1], pattern(kW - 1, kH - 1));
+    SEG_close_image();
+}
+
+}  // namespace

@@ -1,0 +1,240 @@
+// PGM and ITEX decoding: pixels copied as stored, the strict PGM header
+// lines, the ITEX file type, short files, and the choice of decoder by the
+// first byte.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "own_format_writers.h"
+#include "readers.h"
+#include "zero_alloc.h"
+
+namespace {
+
+using testsupport::GrayImage;
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes page_pixels(const rk::ReadResult& r) {
+    const std::uint8_t* p = r.page.pixels.get();
+    return Bytes(p, p + static_cast<std::size_t>(r.page.width) * r.page.height);
+}
+
+GrayImage ramp(int w, int h) {
+    GrayImage img{w, h, {}};
+    for (int i = 0; i < w * h; ++i) img.pixels.push_back(static_cast<std::uint8_t>(1 + (i * 37) % 255));
+    return img;
+}
+
+// A PGM made of the given header text and pixel bytes.
+Bytes pgm(const std::string& header, const Bytes& pixels) {
+    Bytes f(header.begin(), header.end());
+    f.insert(f.end(), pixels.begin(), pixels.end());
+    return f;
+}
+
+// ---------------------------------------------------------------------------
+
+TEST(PgmReaderDecodes, PixelsAsStoredTopRowFirst) {
+    GrayImage img = ramp(9, 7);
+    Bytes f = testsupport::pgm_file(img);
+    ASSERT_GT(f.size(), 64u);
+    rk::ReadResult r = rk::decode_bmp_pgm_itex(f);
+    ASSERT_TRUE(r.ok()) << rk::read_error_name(r.error);
+    EXPECT_EQ(r.page.width, 9);
+    EXPECT_EQ(r.page.height, 7);
+    EXPECT_EQ(page_pixels(r), img.pixels);
+}
+
+TEST(PgmReaderDecodes, LinesOfFifteenCharactersWithTheLineFeed) {
+    // 14 characters and the line feed is the longest line taken.
+    Bytes f = pgm("P5\n00000000000003\n   00000000002\n          255\n", Bytes{1, 2, 3, 4, 5, 6});
+    rk::ReadResult r = rk::decode_pgm(f);
+    ASSERT_TRUE(r.ok()) << rk::read_error_name(r.error);
+    EXPECT_EQ(r.page.width, 3);
+    EXPECT_EQ(r.page.height, 2);
+    EXPECT_EQ(page_pixels(r), (Bytes{1, 2, 3, 4, 5, 6}));
+}
+
+TEST(PgmReaderDecodes, BlanksAroundTheNumberAreTaken) {
+    rk::ReadResult r = rk::decode_pgm(pgm("P5\n 2\r\n\t1 \n255\r\n", Bytes{7, 8}));
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(page_pixels(r), (Bytes{7, 8}));
+}
+
+TEST(PgmReaderDecodes, ShortPixelDataLeavesBlack) {
+    rk::ReadResult r = rk::decode_pgm(pgm("P5\n3\n2\n255\n", Bytes{9, 8, 7, 6}));
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(page_pixels(r), (Bytes{9, 8, 7, 6, 0, 0}));
+    r = rk::decode_pgm(pgm("P5\n3\n2\n255\n", Bytes{}));
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(page_pixels(r), Bytes(6, 0));
+}
+
+TEST(PgmReaderDecodes, ExtraBytesAfterThePixelsAreIgnored) {
+    rk::ReadResult r = rk::decode_pgm(pgm("P5\n2\n1\n255\n", Bytes{1, 2, 3, 4}));
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(page_pixels(r), (Bytes{1, 2}));
+}
+
+struct PgmHeader {
+    const char* what;
+    std::string header;
+    rk::ReadError error;
+};
+
+class PgmReaderRejects : public ::testing::TestWithParam<PgmHeader> {};
+
+TEST_P(PgmReaderRejects, Header) {
+    const PgmHeader& c = GetParam();
+    // Enough pixel bytes to pass the file-size rule, with a "255" line in
+    // them, so that a reader which ran on into the pixels would find one.
+    Bytes pixels(80, 0x41);
+    pixels[0] = '2', pixels[1] = '5', pixels[2] = '5', pixels[3] = '\n';
+    rk::ReadResult r = rk::decode_bmp_pgm_itex(pgm(c.header, pixels));
+    EXPECT_EQ(r.error, c.error) << c.what;
+    EXPECT_EQ(r.page.pixels.get(), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, PgmReaderRejects,
+    ::testing::Values(PgmHeader{"width and height on one line", "P5\n3 2\n255\n", rk::ReadError::bad_header},
+                      PgmHeader{"blank after P5", "P5 3\n2\n255\n", rk::ReadError::bad_header},
+                      PgmHeader{"CR LF after P5", "P5\r\n3\n2\n255\n", rk::ReadError::bad_header},
+                      PgmHeader{"comment line", "P5\n# made by hand\n3\n2\n255\n", rk::ReadError::bad_header},
+                      PgmHeader{"16-character line", "P5\n000000000000003\n2\n255\n", rk::ReadError::bad_header},
+                      PgmHeader{"empty width line", "P5\n\n2\n255\n", rk::ReadError::bad_header},
+                      PgmHeader{"negative width", "P5\n-3\n2\n255\n", rk::ReadError::bad_header},
+                      PgmHeader{"letters", "P5\n3x\n2\n255\n", rk::ReadError::bad_header},
+                      PgmHeader{"maximum 254", "P5\n3\n2\n254\n", rk::ReadError::unsupported},
+                      PgmHeader{"maximum 65535", "P5\n3\n2\n65535\n", rk::ReadError::unsupported},
+                      PgmHeader{"width 0", "P5\n0\n2\n255\n", rk::ReadError::bad_size},
+                      PgmHeader{"height 0", "P5\n3\n0\n255\n", rk::ReadError::bad_size},
+                      PgmHeader{"over the page bound", "P5\n16385\n16384\n255\n", rk::ReadError::bad_size},
+                      PgmHeader{"huge width", "P5\n99999999999999\n1\n255\n", rk::ReadError::bad_size}));
+
+TEST(PgmReaderRejectsShort, HeaderCutAnywhere) {
+    const Bytes f = pgm("P5\n12\n10\n255\n", Bytes(120, 0x80));
+    const std::size_t header = 13;
+    for (std::size_t len = 0; len <= f.size(); ++len) {
+        std::span<const std::uint8_t> cut(f.data(), len);
+        rk::ReadResult r = rk::decode_pgm(cut);
+        if (len < header) {
+            EXPECT_FALSE(r.ok()) << len;
+        } else {
+            ASSERT_TRUE(r.ok()) << len;
+            for (std::size_t i = 0; i < 120; ++i)
+                ASSERT_EQ(r.page.pixels.get()[i], header + i < len ? 0x80 : 0) << len << " " << i;
+        }
+        // Through the file reader, 64 bytes or fewer are refused first.
+        rk::ReadResult whole = rk::decode_bmp_pgm_itex(cut);
+        EXPECT_EQ(whole.ok(), len > 64) << len;
+        if (len <= 64) {
+            EXPECT_EQ(whole.error, rk::ReadError::too_short) << len;
+        }
+    }
+}
+
+TEST(PgmReaderRejectsMemory, FailedPageAllocation) {
+    Bytes f = testsupport::pgm_file(ramp(10, 10));
+    orvo::alloc_fail_at(1);
+    rk::ReadResult r = rk::decode_pgm(f);
+    orvo::alloc_fail_at(0);
+    EXPECT_EQ(r.error, rk::ReadError::no_memory);
+    EXPECT_EQ(r.page.pixels.get(), nullptr);
+}
+
+// ---------------------------------------------------------------------------
+
+TEST(ItexReaderDecodes, PixelsAsStoredAfterTheHeader) {
+    GrayImage img = ramp(5, 3);
+    Bytes f = testsupport::itex_file(img);
+    // Unused header fields carry anything.
+    testsupport::put_le16(f, 2, 0xBEEF);
+    testsupport::put_le32(f, 8, 0xDEADBEEF);
+    for (std::size_t i = 14; i < 64; ++i) f[i] = static_cast<std::uint8_t>(i);
+    rk::ReadResult r = rk::decode_bmp_pgm_itex(f);
+    ASSERT_TRUE(r.ok()) << rk::read_error_name(r.error);
+    EXPECT_EQ(r.page.width, 5);
+    EXPECT_EQ(r.page.height, 3);
+    EXPECT_EQ(page_pixels(r), img.pixels);
+}
+
+TEST(ItexReaderDecodes, SizesAreUnsigned) {
+    GrayImage img{40000, 1, Bytes(40000, 7)};
+    img.pixels.back() = 200;
+    rk::ReadResult r = rk::decode_itex(testsupport::itex_file(img));
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.page.width, 40000);
+    EXPECT_EQ(r.page.pixels.get()[39999], 200);
+}
+
+TEST(ItexReaderDecodes, ShortFileLeavesBlack) {
+    const Bytes full = testsupport::itex_file(ramp(4, 4));
+    for (std::size_t len = 0; len <= full.size(); ++len) {
+        rk::ReadResult r = rk::decode_bmp_pgm_itex(std::span(full.data(), len));
+        if (len <= 64) {
+            EXPECT_EQ(r.error, rk::ReadError::too_short) << len;
+            continue;
+        }
+        ASSERT_TRUE(r.ok()) << len;
+        for (std::size_t i = 0; i < 16; ++i)
+            ASSERT_EQ(r.page.pixels.get()[i], 64 + i < len ? full[64 + i] : 0) << len;
+    }
+    // The decoder alone takes a bare header, giving a black page.
+    rk::ReadResult bare = rk::decode_itex(std::span(full.data(), 64));
+    ASSERT_TRUE(bare.ok());
+    EXPECT_EQ(page_pixels(bare), Bytes(16, 0));
+    EXPECT_EQ(rk::decode_itex(std::span(full.data(), 63)).error, rk::ReadError::too_short);
+}
+
+TEST(ItexReaderRejects, FileTypeOtherThanZero) {
+    EXPECT_EQ(rk::decode_bmp_pgm_itex(testsupport::itex_file(ramp(4, 4), 1)).error, rk::ReadError::unsupported);
+    EXPECT_EQ(rk::decode_bmp_pgm_itex(testsupport::itex_file(ramp(4, 4), 0x100)).error,
+              rk::ReadError::unsupported);
+}
+
+TEST(ItexReaderRejects, ZeroOrOversizedPage) {
+    Bytes f = testsupport::itex_file(ramp(4, 4));
+    testsupport::put_le16(f, 4, 0);
+    EXPECT_EQ(rk::decode_itex(f).error, rk::ReadError::bad_size);
+    testsupport::put_le16(f, 4, 4);
+    testsupport::put_le16(f, 6, 0);
+    EXPECT_EQ(rk::decode_itex(f).error, rk::ReadError::bad_size);
+    testsupport::put_le16(f, 4, 0xFFFF);
+    testsupport::put_le16(f, 6, 0xFFFF);  // 65535 x 65535 is over the page bound
+    EXPECT_EQ(rk::decode_itex(f).error, rk::ReadError::bad_size);
+}
+
+TEST(ItexReaderRejects, FailedPageAllocation) {
+    Bytes f = testsupport::itex_file(ramp(10, 10));
+    orvo::alloc_fail_at(1);
+    rk::ReadResult r = rk::decode_bmp_pgm_itex(f);
+    orvo::alloc_fail_at(0);
+    EXPECT_EQ(r.error, rk::ReadError::no_memory);
+    EXPECT_EQ(r.page.pixels.get(), nullptr);
+}
+
+// ---------------------------------------------------------------------------
+
+TEST(OwnFormatReaderDispatch, FirstByteChoosesTheDecoder) {
+    // An ITEX header whose bytes would make a valid BMP or PGM are still
+    // taken as ITEX: only 'I' counts.
+    Bytes f = testsupport::itex_file(ramp(8, 8));
+    f[1] = 'X';
+    rk::ReadResult r = rk::decode_bmp_pgm_itex(f);
+    EXPECT_FALSE(r.ok());  // the ITEX decoder insists on "IM"
+    f[1] = 'M';
+    EXPECT_TRUE(rk::decode_bmp_pgm_itex(f).ok());
+
+    // Anything not starting with 'I' or 'P' goes to the BMP decoder.
+    Bytes p = testsupport::pgm_file(ramp(8, 8));
+    EXPECT_TRUE(rk::decode_bmp_pgm_itex(p).ok());
+    p[0] = 'B';
+    p[1] = 'M';
+    EXPECT_EQ(rk::decode_bmp_pgm_itex(p).error, rk::decode_bmp(p).error);
+    EXPECT_FALSE(rk::decode_bmp_pgm_itex(p).ok());
+}
+
+}  // namespace

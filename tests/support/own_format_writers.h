@@ -1,0 +1,94 @@
+// Writers that make BMP, PCX, PGM and ITEX files byte by byte, for the
+// reader tests and the sample generator. Every writer returns the whole
+// file; pictures are given top row first.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace testsupport {
+
+struct Rgb {
+    std::uint8_t r = 0, g = 0, b = 0;
+};
+
+// A colour picture, width x height pixels, top row first.
+struct RgbImage {
+    int width = 0;
+    int height = 0;
+    std::vector<Rgb> pixels;
+};
+
+// A gray picture, one byte per pixel, top row first.
+struct GrayImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> pixels;
+};
+
+// A palette picture: one index per pixel, top row first, and the colours
+// the indices refer to.
+struct IndexedImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> indices;
+    std::vector<Rgb> palette;
+};
+
+struct BmpOptions {
+    // Store the rows top first (negative height) instead of bottom-up.
+    bool top_down = false;
+    // Value of the colours-used field; -1 writes the palette size for
+    // 8-bit files and 0 otherwise.
+    long colours_used = -1;
+    // Value of the fourth byte of every 32-bit pixel.
+    std::uint8_t reserved = 0;
+    // Value of every row padding byte.
+    std::uint8_t padding = 0;
+};
+
+// BMP of 16 (5-5-5, each component's top five bits), 24 or 32 bits per pixel.
+std::vector<std::uint8_t> bmp_file(const RgbImage& image, int bits_per_pixel, const BmpOptions& options = {});
+// 8-bit BMP with the image's palette (at most 256 entries).
+std::vector<std::uint8_t> bmp_file(const IndexedImage& image, const BmpOptions& options = {});
+// 16-bit BMP of raw pixel values, width x height, top row first.
+std::vector<std::uint8_t> bmp16_file(int width, int height, const std::vector<std::uint16_t>& values,
+                                     const BmpOptions& options = {});
+
+// Offset of the pixel data in a BMP written by bmp_file.
+inline constexpr std::size_t kBmpHeaderBytes = 54;
+
+struct PcxOptions {
+    // Window origin written to xmin and ymin (the size stays the image's).
+    std::uint16_t xmin = 0;
+    std::uint16_t ymin = 0;
+    // Value of the bytes-per-line field; 0 writes the width. The rows are
+    // never padded whatever this says.
+    std::uint16_t bytes_per_line = 0;
+};
+
+// 8-bit PCX version 5, run-length coded one row at a time, with the
+// image's palette (padded to 256 entries with black) after the marker 12.
+std::vector<std::uint8_t> pcx_file(const IndexedImage& image, const PcxOptions& options = {});
+// 24-bit PCX: three 8-bit planes per row (red, green, blue), no palette.
+std::vector<std::uint8_t> pcx24_file(const RgbImage& image);
+// Run-length coding of one row as the PCX writer does it: runs of up to 63
+// equal bytes, and every byte with both top bits set as a run.
+std::vector<std::uint8_t> pcx_encode_row(const std::uint8_t* row, std::size_t count);
+
+// Offset of the run-length data in a PCX file.
+inline constexpr std::size_t kPcxHeaderBytes = 128;
+
+// Binary PGM: "P5", width, height and "255" on four lines, then the pixels.
+std::vector<std::uint8_t> pgm_file(const GrayImage& image);
+
+// ITEX: 64-byte header (magic "IM", width, height, file type) and pixels.
+std::vector<std::uint8_t> itex_file(const GrayImage& image, std::uint16_t file_type = 0);
+inline constexpr std::size_t kItexHeaderBytes = 64;
+
+// Little-endian field writers, for patching headers.
+void put_le16(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint16_t value);
+void put_le32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value);
+
+}  // namespace testsupport
