@@ -100,6 +100,14 @@ TEST(PcxReaderDecodes, RunPastTheRowEndIsCut) {
     rk::ReadResult r = rk::decode_pcx(pcx_with_data(3, 2, {0x07, 0xC5, 0x10, 0x20, 0x21, 0x22}));
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(page_pixels(r), inverse({7, 16, 16, 32, 33, 34}));
+    // The cut part of the run reaches neither the next row nor, in the last
+    // row, past the page.
+    r = rk::decode_pcx(pcx_with_data(3, 2, {0x07, 0xC5, 0x10}));
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(page_pixels(r), (Bytes{248, 239, 239, 0, 0, 0}));
+    r = rk::decode_pcx(pcx_with_data(3, 2, {0x01, 0x02, 0x03, 0x04, 0xFF, 0x10}));
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(page_pixels(r), inverse({1, 2, 3, 4, 16, 16}));
 }
 
 TEST(PcxReaderDecodes, NoPaddingIsSkippedWhateverBytesPerLineSays) {
