@@ -1,0 +1,35 @@
+// Fuzz target: any file through the image store, as the programs load it:
+// the input is written to a file, set, and every page opened.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "rasterkit.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const std::string path = [] {
+        char name[] = "/tmp/orvo-fuzz-store-XXXXXX";
+        int fd = mkstemp(name);
+        if (fd >= 0) close(fd);
+        return std::string(name);
+    }();
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) return 0;
+    std::fwrite(data, 1, size, f);
+    std::fclose(f);
+
+    if (SEG_set_image_file(path.c_str())) {
+        for (int page = 0; page < 4 && crt_page < n_pages; ++page) {
+            int r = SEG_open_image();
+            if (r == 0) break;
+            unsigned sum = 0;
+            for (long i = 0; i < static_cast<long>(MAXLIN) * BPL; i += 61) sum += videobuffer[i];
+            asm volatile("" : : "r"(sum));
+            if (r == 2) break;
+        }
+    }
+    SEG_close_image();
+    return 0;
+}
