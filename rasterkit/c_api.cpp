@@ -3,7 +3,9 @@
 // boundary: every body catches what the core might throw and returns the
 // documented failure value.
 #include "image_store.h"
+#include "instance.h"
 #include "rasterkit.h"
+#include "results.h"
 #include "rotate.h"
 #include "scale.h"
 
@@ -58,6 +60,26 @@ RASTERKIT_API void SEG_free_temp_scaled_image(void) {
 RASTERKIT_API int SEG_do_rotate_image(int angle) {
     RK_TRY return rk::rotate_image(angle);
     RK_CATCH(0)
+}
+
+RASTERKIT_API int SEG_get_results_number(void) {
+    RK_TRY return rk::results_number(rk::main_instance());
+    RK_CATCH(0)
+}
+
+RASTERKIT_API int SEG_get_result(int direction, seg_result** cursor) {
+    RK_TRY return rk::get_result(rk::main_instance(), direction, cursor);
+    RK_CATCH(0)
+}
+
+RASTERKIT_API seg_result* SEG_select_bmap(int x, int y) {
+    RK_TRY return rk::select_bmap(rk::main_instance(), x, y);
+    RK_CATCH(nullptr)
+}
+
+RASTERKIT_API void SEG_clear_analysis_results(void) {
+    RK_TRY rk::clear_results(rk::main_instance());
+    RK_CATCH()
 }
 
 }  // extern "C"

@@ -1,0 +1,50 @@
+// The current bitmap of an analysis instance and the tools on it: pixel
+// access, binarisation of a gray window, removal of long horizontal bars,
+// and straightening by a skew and a slant angle.
+//
+// Bitmap layout: BMP_bpl bytes per line, lines top first, the leftmost
+// pixel of a byte in its most significant bit; 0 = ink, 1 = background.
+#pragma once
+
+#include <cstdint>
+
+#include "instance.h"
+
+namespace rk {
+
+// Address of line y of the current bitmap (no check of y).
+unsigned char* bitmap_row(AnalysisInstance& a, int y);
+
+// 1 when (x, y) is ink; 0 for background and for points outside the bitmap.
+int pixel_is_ink(const AnalysisInstance& a, int x, int y);
+
+// Sets (x, y) to background / ink; points outside the bitmap are ignored.
+void pixel_set_white(AnalysisInstance& a, int x, int y);
+void pixel_set_ink(AnalysisInstance& a, int x, int y);
+
+// Makes `rec` the current bitmap (address, lines, columns, bpl, size).
+void load_bitmap(AnalysisInstance& a, const seg_result* rec);
+
+// Releases the current bitmap and zeroes its five variables.
+void free_objectbitmap(AnalysisInstance& a);
+
+// Cuts the gray window r of `image` (image_bpl bytes per line) into a new
+// current bitmap. Line y uses the low byte of rowthresholds[y] when
+// rowthresholds is given, else `threshold`. Polarity 1: ink when g < t;
+// any other polarity: ink when g >= t. Returns 0 (no bitmap) when memory
+// runs out or the window is empty. The window must lie inside the image.
+int binarize_window(AnalysisInstance& a, const unsigned char* image, int image_bpl, Rect r,
+                    int threshold, const int* rowthresholds, int polarity);
+
+// Removes horizontal strokes of 70 columns or more, two lines thick, from
+// the rectangle of the current bitmap, except in the vertical border bands
+// of a wide plate frame.
+void erase_bars(AnalysisInstance& a, int left, int top, int right, int bottom);
+
+// Turns the ink of the current bitmap about its centre: line positions by
+// `skew`, column positions by `slant` (radians), then fills single holes,
+// removes single specks and blanks the last 4 lines. Nothing happens when
+// both angles are 0 or memory runs out.
+void deskew_bitmap(AnalysisInstance& a, double skew, double slant);
+
+}  // namespace rk
