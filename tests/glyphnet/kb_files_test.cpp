@@ -1,0 +1,283 @@
+// Knowledge-base files: the list file reader, the .kbf and patterns file
+// layouts, damaged files, the kind of a base, selection and the atomic save.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "kb/kb_file.h"
+#include "kb/kb_list.h"
+#include "kb/kb_store.h"
+#include "kb/patterns.h"
+#include "kb/staged_file.h"
+#include "temp_dir.h"
+#include "zero_alloc.h"
+
+#include <sys/stat.h>
+
+namespace {
+
+using testsupport::read_bytes;
+using testsupport::TempDir;
+using testsupport::write_bytes;
+using Bytes = std::vector<std::uint8_t>;
+
+int parse(const std::string& text, gn::ListEntry* out) {
+    return gn::parse_kb_list(text.data(), text.size(), out);
+}
+
+TEST(KbListReads, TypesPathsAndBlanks) {
+    gn::ListEntry e[gn::kMaxEntries];
+    ASSERT_EQ(parse("[2] c:\\kb\\letters.kbf\r\n  [ 1 ] = x.kbf\r\nx.kbf\r\n", e), 3);
+    EXPECT_EQ(e[0].type, 2);
+    EXPECT_STREQ(e[0].path, "c:\\kb\\letters.kbf");
+    EXPECT_EQ(e[1].type, 1);
+    EXPECT_STREQ(e[1].path, "x.kbf");
+    EXPECT_EQ(e[2].type, 0);
+    EXPECT_STREQ(e[2].path, "x.kbf");
+}
+
+TEST(KbListReads, EmptyLinesTakeNumbersAndTrailingBlanksGo) {
+    gn::ListEntry e[gn::kMaxEntries];
+    ASSERT_EQ(parse("[0] a.kbf  \r\n\r\n[abc] b.kbf", e), 3);
+    EXPECT_STREQ(e[0].path, "a.kbf");
+    EXPECT_STREQ(e[1].path, "");
+    EXPECT_EQ(e[2].type, 0);  // not numeric
+    EXPECT_STREQ(e[2].path, "b.kbf");  // end of file ends the entry
+}
+
+TEST(KbListReads, CapsEntriesAndSkipsOverlongPaths) {
+    std::string text;
+    for (int i = 0; i < 35; ++i) text += "[1] k" + std::to_string(i) + ".kbf\r\n";
+    gn::ListEntry e[gn::kMaxEntries];
+    EXPECT_EQ(parse(text, e), 30);
+    EXPECT_STREQ(e[29].path, "k29.kbf");
+    const std::string long_path(300, 'p');
+    ASSERT_EQ(parse("[1] " + long_path + "\r\n[2] ok.kbf\r\n", e), 2);
+    EXPECT_STREQ(e[0].path, "");
+    EXPECT_STREQ(e[1].path, "ok.kbf");
+}
+
+// A net of one class with `nodes` nodes whose values follow a pattern.
+gn::Net* make_net(unsigned char c1, unsigned char c2, int nodes, int seed) {
+    gn::Net* n = gn::net_new(c1, c2, static_cast<unsigned char>(seed % 8));
+    n->nodes = static_cast<gn::Node*>(orvo::zero_alloc_array(nodes, sizeof(gn::Node)));
+    n->node_count = nodes;
+    for (int k = 0; k < nodes; ++k)
+        for (int m = 0; m < 49; ++m) {
+            n->nodes[k].lo[m] = static_cast<std::int16_t>(-16 + (m + seed) % 5);
+            n->nodes[k].hi[m] = static_cast<std::int16_t>(16 - (m + k) % 7);
+            n->nodes[k].centre[m] = static_cast<std::int16_t>((m * 3 + seed) % 9 - 4);
+        }
+    return n;
+}
+
+Bytes image_of(const gn::Net* head) {
+    gn::ByteBuffer b;
+    EXPECT_TRUE(gn::build_kb_image(head, &b));
+    return Bytes(b.data(), b.data() + b.size());
+}
+
+TEST(KbFileLayout, WritesOldestFirstAndReadsBackTheSameBytes) {
+    gn::Net* newest = make_net('A', '_', 2, 1);
+    newest->next = make_net('7', '_', 1, 2);  // older
+    const Bytes img = image_of(newest);
+    ASSERT_EQ(img.size(), 4u + 2 * 7 + 3 * 294);
+    EXPECT_EQ(img[0], 2);
+    EXPECT_EQ(img[4], 1);    // oldest net first: one node
+    EXPECT_EQ(img[8], '7');
+    EXPECT_EQ(img[9], '_');
+    EXPECT_EQ(img[10], 2);   // shape code
+    // First bound pair of the first node: low -16 + 2 % 5 = -14, high 16.
+    EXPECT_EQ(img[11], 0xF2);
+    EXPECT_EQ(img[12], 0xFF);
+    EXPECT_EQ(img[13], 16);
+    gn::Net* back = nullptr;
+    int count = 0;
+    ASSERT_EQ(gn::parse_kb_image(img.data(), img.size(), &back, &count), gn::KbLoad::loaded);
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(back->c1, 'A');  // newest first again
+    EXPECT_EQ(image_of(back), img);
+    gn::nets_free(back);
+    gn::nets_free(newest);
+}
+
+TEST(KbFileLayout, RejectsTruncatedAndAbsurdFiles) {
+    gn::Net* net = make_net('A', '_', 2, 1);
+    Bytes img = image_of(net);
+    gn::nets_free(net);
+    gn::Net* back = nullptr;
+    int count = 0;
+    Bytes cut(img.begin(), img.end() - 10);
+    EXPECT_EQ(gn::parse_kb_image(cut.data(), cut.size(), &back, &count), gn::KbLoad::malformed);
+    EXPECT_EQ(back, nullptr);
+    Bytes big = img;
+    big[4] = 200;  // 200 nodes announced
+    EXPECT_EQ(gn::parse_kb_image(big.data(), big.size(), &back, &count), gn::KbLoad::malformed);
+    Bytes neg = {0xFF, 0xFF, 0xFF, 0xFF};
+    EXPECT_EQ(gn::parse_kb_image(neg.data(), neg.size(), &back, &count), gn::KbLoad::malformed);
+    Bytes zero = {0, 0, 0, 0};
+    EXPECT_EQ(gn::parse_kb_image(zero.data(), zero.size(), &back, &count), gn::KbLoad::empty);
+    Bytes wild = img;
+    wild[11] = 0x80;  // a low bound of -32640
+    EXPECT_EQ(gn::parse_kb_image(wild.data(), wild.size(), &back, &count), gn::KbLoad::malformed);
+}
+
+TEST(KbFileLayout, GivesUpWholeWhenMemoryRunsOut) {
+    gn::Net* newest = make_net('A', '_', 2, 1);
+    newest->next = make_net('B', '_', 1, 2);
+    const Bytes img = image_of(newest);
+    gn::nets_free(newest);
+    gn::Net* back = nullptr;
+    int count = 0;
+    orvo::alloc_fail_at(3);  // net, nodes, second net fails
+    EXPECT_EQ(gn::parse_kb_image(img.data(), img.size(), &back, &count), gn::KbLoad::no_memory);
+    orvo::alloc_fail_at(0);
+    EXPECT_EQ(back, nullptr);
+    EXPECT_EQ(count, 0);
+}
+
+TEST(KbFileKind, TellsDigitsLettersAndMixed) {
+    TempDir dir;
+    auto write_classes = [&](const std::string& name, std::vector<const char*> classes) {
+        gn::Net* head = nullptr;
+        for (const char* c : classes) {
+            gn::Net* n = make_net(c[0], c[1], 1, 0);
+            n->next = head;
+            head = n;
+        }
+        write_bytes(dir.file(name), image_of(head));
+        gn::nets_free(head);
+        return dir.file(name);
+    };
+    EXPECT_EQ(gn::kb_type_of_file(write_classes("d.kbf", {"1_", "2_"}).c_str()), 1);
+    EXPECT_EQ(gn::kb_type_of_file(write_classes("l.kbf", {"A_", "\xE9_"}).c_str()), 2);
+    EXPECT_EQ(gn::kb_type_of_file(write_classes("m.kbf", {"A_", "7_"}).c_str()), 0);
+    EXPECT_EQ(gn::kb_type_of_file(write_classes("a1.kbf", {"A1"}).c_str()), 0);
+    EXPECT_EQ(gn::kb_type_of_file(write_classes("p.kbf", {".a"}).c_str()), 2);
+    write_bytes(dir.file("z.kbf"), {0, 0, 0, 0});
+    EXPECT_EQ(gn::kb_type_of_file(dir.file("z.kbf").c_str()), 0);
+    EXPECT_EQ(gn::kb_type_of_file(dir.file("none.kbf").c_str()), 0);
+}
+
+Bytes record(unsigned char c1, unsigned char c2, unsigned char kind, int seed) {
+    Bytes r = {c1, c2, kind};
+    for (int m = 0; m < 49; ++m) r.push_back(static_cast<std::uint8_t>((m + seed) % 33 - 16));
+    return r;
+}
+
+TEST(PatternsFile, IgnoresPartialRecordAndDropsControlClasses) {
+    TempDir dir;
+    Bytes file = record('A', '_', 0, 1);
+    Bytes ctl = record(5, 7, 0, 2);
+    file.insert(file.end(), ctl.begin(), ctl.end());
+    Bytes b = record('b', '_', 0xFF, 3);
+    file.insert(file.end(), b.begin(), b.end());
+    file.push_back(0x41);  // partial record
+    write_bytes(dir.file("p.dat"), file);
+    gn::PatternTable t;
+    ASSERT_EQ(gn::load_patterns(dir.file("p.dat").c_str(), &t), 1);
+    ASSERT_EQ(t.count, 2);
+    EXPECT_EQ(t.s[0].c1, 'A');
+    EXPECT_EQ(t.s[1].c1, 'b');
+    EXPECT_EQ(t.s[1].kind, 0xFF);
+    EXPECT_EQ(t.s[1].f[0], 3 - 16);
+    gn::ByteBuffer out;
+    ASSERT_TRUE(gn::build_patterns_image(t, &out));
+    Bytes expect = record('A', '_', 0, 1);
+    expect.insert(expect.end(), b.begin(), b.end());
+    EXPECT_EQ(Bytes(out.data(), out.data() + out.size()), expect);
+    gn::release_patterns(&t);
+    write_bytes(dir.file("one.dat"), Bytes(53, 0x41));
+    ASSERT_EQ(gn::load_patterns(dir.file("one.dat").c_str(), &t), 1);
+    EXPECT_EQ(t.count, 1);
+    gn::release_patterns(&t);
+    EXPECT_EQ(gn::load_patterns(dir.file("missing.dat").c_str(), &t), 0);
+    orvo::alloc_fail_at(2);  // the file block, then the table
+    EXPECT_EQ(gn::load_patterns(dir.file("p.dat").c_str(), &t), -1);
+    orvo::alloc_fail_at(0);
+}
+
+TEST(PatternsFile, ListsClassesInOrderOfFirstAppearance) {
+    gn::PatternTable t;
+    for (const char* c : {"A_", "7_", "A_", "ch", "7_"}) {
+        gn::Sample s{};
+        s.c1 = c[0];
+        s.c2 = c[1];
+        ASSERT_TRUE(gn::append_sample(&t, s));
+    }
+    char table[512];
+    EXPECT_EQ(gn::class_table(t, table), 3);
+    EXPECT_STREQ(table, "A_7_ch");
+    ASSERT_TRUE(gn::remove_class_samples(&t, 'A', '_'));
+    EXPECT_EQ(t.count, 3);
+    EXPECT_EQ(gn::class_table(t, table), 2);
+    EXPECT_STREQ(table, "7_ch");
+    gn::release_patterns(&t);
+}
+
+class KbSelection : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gn::ListEntry list[6];
+        const int types[6] = {0, 1, 2, 250, 251, 252};
+        for (int i = 0; i < 6; ++i) {
+            list[i].type = types[i];
+            std::snprintf(list[i].path, sizeof list[i].path, "kb%d.kbf", i);
+        }
+        gn::set_entries(list, 6);
+        for (int i = 0; i < 6; ++i) {
+            gn::kb_store().entries[i].loaded = true;
+            gn::kb_store().entries[i].nets = make_net('A', '_', 1, i);
+        }
+    }
+    void TearDown() override { gn::release_all_kbs(); }
+    std::string selected() {
+        std::string s;
+        for (int i = 0; i < 6; ++i)
+            if (gn::kb_store().entries[i].selected) s += static_cast<char>('0' + i);
+        return s;
+    }
+};
+
+TEST_F(KbSelection, FollowsKindAndGapTolerance) {
+    ASSERT_TRUE(gn::select_kbs(0, 0, false));
+    EXPECT_EQ(selected(), "012");
+    ASSERT_TRUE(gn::select_kbs(1, 0, false));
+    EXPECT_EQ(selected(), "01");
+    ASSERT_TRUE(gn::select_kbs(2, 0, false));
+    EXPECT_EQ(selected(), "02");
+    ASSERT_TRUE(gn::select_kbs(0, 0, true));
+    EXPECT_EQ(selected(), "345");
+    ASSERT_TRUE(gn::select_kbs(1, 0, true));
+    EXPECT_EQ(selected(), "34");
+    EXPECT_EQ(gn::kb_store().current, 3);
+    ASSERT_TRUE(gn::select_kbs(0, 5, false));
+    EXPECT_EQ(selected(), "4");
+    EXPECT_EQ(gn::kb_store().current, 4);
+    EXPECT_FALSE(gn::select_kbs(0, 7, false));
+    gn::kb_store().entries[0].loaded = false;
+    EXPECT_FALSE(gn::select_kbs(0, 1, false));
+}
+
+TEST(StagedFileSaves, ReplacesOrKeepsTheOldFile) {
+    TempDir dir;
+    const std::string f = dir.file("a.kbf");
+    write_bytes(f, {1, 2, 3});
+    const std::uint8_t data[2] = {9, 8};
+    {
+        gn::StagedFile s;
+        ASSERT_TRUE(s.stage(f.c_str(), data, 2));
+        EXPECT_EQ(read_bytes(f), (Bytes{1, 2, 3}));  // not yet in place
+        ASSERT_TRUE(s.commit());
+    }
+    EXPECT_EQ(read_bytes(f), (Bytes{9, 8}));
+    // A temporary name that cannot be written: the old file stays.
+    ASSERT_EQ(mkdir(gn::StagedFile::temp_path_for(f.c_str()).c_str(), 0700), 0);
+    gn::StagedFile s;
+    EXPECT_FALSE(s.stage(f.c_str(), data, 1));
+    EXPECT_EQ(read_bytes(f), (Bytes{9, 8}));
+}
+
+}  // namespace
