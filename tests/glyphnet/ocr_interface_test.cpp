@@ -1,0 +1,202 @@
+// The OCR_ interface: the record's life cycle, its messages and titles as
+// recorded through the host layer, the knowledge-base queries and the image
+// helpers.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "glyphnet.h"
+#include "image/bitmap_view.h"
+#include "kb/kb_file.h"
+#include "kb/kb_store.h"
+#include "orvosys.h"
+#include "temp_dir.h"
+#include "test_bitmap.h"
+#include "zero_alloc.h"
+
+namespace {
+
+using testsupport::TempDir;
+using testsupport::write_bytes;
+using Bytes = std::vector<std::uint8_t>;
+
+struct Shown {
+    std::string title, text;
+    unsigned style;
+};
+
+class OcrInterface : public ::testing::Test {
+protected:
+    static int present(void* ctx, const char* title, const char* text, unsigned style) {
+        auto* self = static_cast<OcrInterface*>(ctx);
+        self->events.push_back("box");
+        self->shown.push_back({title, text, style});
+        return OSYS_IDOK;
+    }
+    static void beep(void* ctx) { static_cast<OcrInterface*>(ctx)->events.push_back("beep"); }
+    void SetUp() override {
+        osys_set_message_presenter(&present, this, nullptr);
+        osys_set_beeper(&beep, this);
+    }
+    void TearDown() override {
+        OCR_cleanup();
+        osys_set_message_presenter(nullptr, nullptr, nullptr);
+        osys_set_beeper(nullptr, nullptr);
+    }
+    // A knowledge base of the given classes, one node each.
+    std::string write_kb(const std::string& name, const std::string& classes) {
+        gn::Net* head = nullptr;
+        for (std::size_t i = 0; i + 1 < classes.size(); i += 2) {
+            gn::Net* n = gn::net_new(classes[i], classes[i + 1], 0);
+            n->nodes = static_cast<gn::Node*>(orvo::zero_alloc(sizeof(gn::Node)));
+            n->node_count = 1;
+            n->next = head;
+            head = n;
+        }
+        gn::ByteBuffer b;
+        EXPECT_TRUE(gn::build_kb_image(head, &b));
+        gn::nets_free(head);
+        write_bytes(dir.file(name), Bytes(b.data(), b.data() + b.size()));
+        return dir.file(name);
+    }
+    std::string write_list(const std::string& text) {
+        write_bytes(dir.file("list.$$$"), Bytes(text.begin(), text.end()));
+        return dir.file("list.$$$");
+    }
+    TempDir dir;
+    std::vector<std::string> events;
+    std::vector<Shown> shown;
+};
+
+TEST_F(OcrInterface, InitWithoutListWarnsThatNothingIsLoaded) {
+    ocr_io* io = OCR_init(nullptr, 1);
+    ASSERT_NE(io, nullptr);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].title, "OCR_init: Warning");
+    EXPECT_EQ(shown[0].text,
+              "No knowledge base loaded for the moment\n(Unspecified / empty / unavailable / "
+              "unallocated)");
+    EXPECT_EQ(shown[0].style, unsigned(OSYS_MB_OK | OSYS_MB_ICONWARNING));
+    EXPECT_EQ(events, (std::vector<std::string>{"beep", "box"}));
+    io->kb_mode = 7;
+    EXPECT_EQ(OCR_init(nullptr, 0), io);  // cleared, same record, silent
+    EXPECT_EQ(io->kb_mode, 0);
+    EXPECT_EQ(shown.size(), 1u);
+}
+
+TEST_F(OcrInterface, InitFailsOnAMissingListOnlyWithMessagesOn) {
+    const std::string missing = dir.file("none.$$$");
+    EXPECT_EQ(OCR_init(missing.c_str(), 1), nullptr);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].title, "OCR_init: Error");
+    EXPECT_EQ(shown[0].text, "Current knowledge bases list file damaged or missing");
+    EXPECT_EQ(shown[0].style, unsigned(OSYS_MB_OK | OSYS_MB_ICONERROR));
+    EXPECT_NE(OCR_init(missing.c_str(), 0), nullptr);
+    EXPECT_EQ(shown.size(), 1u);
+}
+
+TEST_F(OcrInterface, InitReportsAFailedAllocation) {
+    orvo::alloc_fail_at(1);
+    EXPECT_EQ(OCR_init(nullptr, 0), nullptr);
+    orvo::alloc_fail_at(0);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].title, "OCR_init: Fatal Error");
+    EXPECT_EQ(shown[0].text, "OCR i/o data structure allocation error");
+}
+
+TEST_F(OcrInterface, LoadsListedBasesAndSkipsEmptyAndDamagedOnes) {
+    const std::string a = write_kb("a.kbf", "A_B_");
+    write_bytes(dir.file("e.kbf"), {0, 0, 0, 0});
+    write_bytes(dir.file("d.kbf"), {1, 0, 0, 0, 9});
+    const std::string list =
+        write_list("[2] " + a + "\r\n\r\n[0] " + dir.file("e.kbf") + "\r\n[0] " +
+                   dir.file("d.kbf") + "\r\n");
+    ASSERT_NE(OCR_init(list.c_str(), 1), nullptr);
+    EXPECT_EQ(gn::kb_store().entry_count, 4);
+    EXPECT_EQ(gn::kb_store().loaded_count, 1);
+    EXPECT_TRUE(gn::kb_store().entries[0].loaded);
+    EXPECT_EQ(gn::kb_store().entries[0].net_count, 2);
+    EXPECT_EQ(gn::kb_store().entries[0].nets->c1, 'B');  // newest first
+    EXPECT_TRUE(gn::kb_store().entries[3].damaged);
+    EXPECT_STREQ(gn::kb_store().entries[0].patterns_path, dir.file("a.dat").c_str());
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].title, "OCR_init: Warning");
+    EXPECT_NE(shown[0].text.find("damaged"), std::string::npos);
+}
+
+TEST_F(OcrInterface, ResetClearsOrComplains) {
+    EXPECT_EQ(OCR_reset(), 0);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].title, "OCR_reset: Error");
+    EXPECT_EQ(shown[0].text, "OCR i/o structure wasn't previously allocated");
+    ocr_io* io = OCR_init(nullptr, 0);
+    std::strcpy(io->text, "X");
+    io->box_count = 3;
+    EXPECT_EQ(OCR_reset(), 1);
+    EXPECT_EQ(io->text[0], 0);
+    EXPECT_EQ(io->box_count, 0);
+}
+
+TEST_F(OcrInterface, GivesTheKindOfABase) {
+    EXPECT_EQ(OCR_get_kb_type(write_kb("l.kbf", "A_b_").c_str()), 2);
+    EXPECT_EQ(OCR_get_kb_type(write_kb("d.kbf", "1_2_").c_str()), 1);
+    EXPECT_EQ(OCR_get_kb_type(write_kb("m.kbf", "A_7_").c_str()), 0);
+    EXPECT_EQ(OCR_get_kb_type(nullptr), 0);
+}
+
+TEST_F(OcrInterface, ListsTheClassesOfTheCurrentBase) {
+    const std::string a = write_kb("a.kbf", "A_B_");
+    Bytes pats;
+    for (const char* c : {"B_", "A_", "B_"}) {
+        pats.push_back(c[0]);
+        pats.push_back(c[1]);
+        pats.push_back(0);
+        pats.insert(pats.end(), 49, 0);
+    }
+    write_bytes(dir.file("a.dat"), pats);
+    const std::string list = write_list("[0] " + a + "\r\n[0] " + dir.file("x.kbf") + "\r\n");
+    ocr_io* io = OCR_init(list.c_str(), 1);
+    ASSERT_NE(io, nullptr);
+    char buf[512];
+    std::memset(buf, 'z', sizeof buf);
+    EXPECT_EQ(OCR_get_base_contents(buf), 0);  // kb_index 0
+    EXPECT_EQ(buf[0], 0);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].title, "OCR_get_base_contents: Warning");
+    EXPECT_EQ(shown[0].text, "Current knowledge base unspecified or not present");
+    io->kb_index = 1;
+    EXPECT_EQ(OCR_get_base_contents(buf), 4);
+    EXPECT_STREQ(buf, "B_A_");
+    std::remove(dir.file("a.dat").c_str());
+    EXPECT_EQ(OCR_get_base_contents(buf), 0);
+    EXPECT_EQ(shown.back().text,
+              "Couldn't load current patterns file\n(File doesn't exist or opening error)");
+    io->kb_index = 2;  // listed but not loaded
+    EXPECT_EQ(OCR_get_base_contents(buf), 0);
+    EXPECT_EQ(shown.back().text, "Current knowledge base unspecified or not present");
+}
+
+TEST_F(OcrInterface, ImageHelpersWorkOnTheInstalledBitmap) {
+    gntest::TestBitmap b(12, 6);
+    b.fill(3, 2, 2, 2);
+    gn::install_bitmap(b.bits.data(), b.height, b.bpr);
+    EXPECT_EQ(OCR_image_row_address(2), b.bits.data() + 2 * b.bpr);
+    EXPECT_EQ(OCR_image_row_address(50), b.bits.data() + 5 * b.bpr);
+    EXPECT_EQ(OCR_is_row_empty(2, 0, 2), 0);
+    EXPECT_EQ(OCR_is_row_empty(2, 1, 2), 1);  // whole bytes, padding included
+    EXPECT_EQ(OCR_is_col_empty(3, 0, 6), 0);
+    EXPECT_EQ(OCR_is_col_empty(3, 4, 6), 1);
+    gntest::TestBitmap c(40, 40);
+    c.fill(10, 12, 5, 9);
+    gn::install_bitmap(c.bits.data(), c.height, c.bpr);
+    int l = 0, t = 0, w = 40, h = 40;
+    EXPECT_EQ(OCR_adjust_char_frame(&l, &t, &w, &h), 5);
+    EXPECT_EQ(l, 10);
+    EXPECT_EQ(t, 12);
+    EXPECT_EQ(h, 9);
+    EXPECT_EQ(OCR_adjust_char_frame(nullptr, &t, &w, &h), 0);
+}
+
+}  // namespace
