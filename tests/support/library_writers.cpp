@@ -1,0 +1,194 @@
+// TIFF, JPEG and PNG writers built on libtiff, libjpeg and libpng.
+#include "library_writers.h"
+
+#include <jpeglib.h>
+#include <png.h>
+#include <tiffio.h>
+
+#include <csetjmp>
+#include <cstdio>
+
+namespace testsupport {
+
+TiffPage tiff_gray_page(const GrayImage& image) {
+    TiffPage p;
+    p.width = image.width;
+    p.height = image.height;
+    p.samples_data = image.pixels;
+    return p;
+}
+
+TiffPage tiff_rgb_page(const RgbImage& image) {
+    TiffPage p;
+    p.width = image.width;
+    p.height = image.height;
+    p.samples = 3;
+    p.photometric = 2;
+    for (const Rgb& c : image.pixels) p.samples_data.insert(p.samples_data.end(), {c.r, c.g, c.b});
+    return p;
+}
+
+bool write_tiff(const std::string& path, const std::vector<TiffPage>& pages) {
+    TIFF* tiff = TIFFOpen(path.c_str(), "w");
+    if (tiff == nullptr) return false;
+    bool ok = true;
+    for (const TiffPage& p : pages) {
+        TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, static_cast<std::uint32_t>(p.width));
+        TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, static_cast<std::uint32_t>(p.height));
+        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, static_cast<std::uint16_t>(p.bits));
+        TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, static_cast<std::uint16_t>(p.samples));
+        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, static_cast<std::uint16_t>(p.photometric));
+        TIFFSetField(tiff, TIFFTAG_PLANARCONFIG,
+                     static_cast<std::uint16_t>(p.planar_separate ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG));
+        TIFFSetField(tiff, TIFFTAG_COMPRESSION, static_cast<std::uint16_t>(p.compression));
+        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, static_cast<std::uint32_t>(1));
+        if (!p.colormap.empty()) {
+            const std::size_t n = p.colormap.size() / 3;
+            TIFFSetField(tiff, TIFFTAG_COLORMAP, p.colormap.data(), p.colormap.data() + n, p.colormap.data() + 2 * n);
+        }
+        const std::size_t row_bytes =
+            p.planar_separate ? (static_cast<std::size_t>(p.width) * p.bits + 7) / 8
+                              : (static_cast<std::size_t>(p.width) * p.samples * p.bits + 7) / 8;
+        std::vector<std::uint8_t> row(row_bytes);
+        const int planes = p.planar_separate ? p.samples : 1;
+        for (int s = 0; s < planes && ok; ++s)
+            for (int y = 0; y < p.height && ok; ++y) {
+                const std::size_t at = (static_cast<std::size_t>(s) * p.height + y) * row_bytes;
+                for (std::size_t i = 0; i < row_bytes; ++i)
+                    row[i] = at + i < p.samples_data.size() ? p.samples_data[at + i] : 0;
+                ok = TIFFWriteScanline(tiff, row.data(), static_cast<std::uint32_t>(y), static_cast<std::uint16_t>(s)) >= 0;
+            }
+        ok = ok && TIFFWriteDirectory(tiff);
+    }
+    TIFFClose(tiff);
+    return ok;
+}
+
+namespace {
+
+struct JpegJump {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+};
+
+[[noreturn]] void jpeg_jump(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<JpegJump*>(cinfo->err)->jump, 1); }
+
+bool write_jpeg_rows(const std::string& path, int width, int height, int components,
+                     const std::vector<std::uint8_t>& samples, int quality) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) return false;
+    jpeg_compress_struct cinfo{};
+    JpegJump err{};
+    cinfo.err = jpeg_std_error(&err.pub);
+    err.pub.error_exit = jpeg_jump;
+    if (setjmp(err.jump)) {
+        jpeg_destroy_compress(&cinfo);
+        std::fclose(f);
+        return false;
+    }
+    jpeg_create_compress(&cinfo);
+    jpeg_stdio_dest(&cinfo, f);
+    cinfo.image_width = static_cast<JDIMENSION>(width);
+    cinfo.image_height = static_cast<JDIMENSION>(height);
+    cinfo.input_components = components;
+    cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(samples.data() +
+                                            static_cast<std::size_t>(cinfo.next_scanline) * width * components);
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    return std::fclose(f) == 0;
+}
+
+}  // namespace
+
+bool write_jpeg(const std::string& path, const RgbImage& image, int quality) {
+    std::vector<std::uint8_t> s;
+    for (const Rgb& c : image.pixels) s.insert(s.end(), {c.r, c.g, c.b});
+    return write_jpeg_rows(path, image.width, image.height, 3, s, quality);
+}
+
+bool write_jpeg(const std::string& path, const GrayImage& image, int quality) {
+    return write_jpeg_rows(path, image.width, image.height, 1, image.pixels, quality);
+}
+
+bool write_png(const std::string& path, int width, int height, const std::vector<std::uint16_t>& samples,
+               const PngOptions& o, const std::vector<Rgb>& palette) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (info == nullptr || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, info ? &info : nullptr);
+        std::fclose(f);
+        return false;
+    }
+    png_init_io(png, f);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), o.bit_depth,
+                 o.colour_type, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    std::vector<png_color> pal;
+    if (o.colour_type == PNG_COLOR_TYPE_PALETTE) {
+        for (const Rgb& c : palette) pal.push_back({c.r, c.g, c.b});
+        png_set_PLTE(png, info, pal.data(), static_cast<int>(pal.size()));
+    }
+    if (o.with_background) {
+        png_color_16 bg{};
+        bg.index = static_cast<png_byte>(o.background[0]);
+        bg.red = o.background[0];
+        bg.green = o.background[1];
+        bg.blue = o.background[2];
+        bg.gray = o.background[0];
+        png_set_bKGD(png, info, &bg);
+    }
+    if (o.file_gamma > 0) png_set_gAMA(png, info, o.file_gamma);
+    png_color_16 trans{};
+    if (!o.palette_alpha.empty()) {
+        png_set_tRNS(png, info, o.palette_alpha.data(), static_cast<int>(o.palette_alpha.size()), nullptr);
+    } else if (o.with_transparent_value) {
+        trans.gray = o.transparent[0];
+        trans.red = o.transparent[0];
+        trans.green = o.transparent[1];
+        trans.blue = o.transparent[2];
+        png_set_tRNS(png, info, nullptr, 0, &trans);
+    }
+    png_write_info(png, info);
+
+    const int channels = o.colour_type == 0 || o.colour_type == 3 ? 1
+                         : o.colour_type == 4                    ? 2
+                         : o.colour_type == 2                    ? 3
+                                                                 : 4;
+    const std::size_t per_row = static_cast<std::size_t>(width) * channels;
+    std::vector<std::uint8_t> row((per_row * o.bit_depth + 7) / 8 + 1);
+    for (int y = 0; y < height; ++y) {
+        std::fill(row.begin(), row.end(), 0);
+        for (std::size_t i = 0; i < per_row; ++i) {
+            const std::uint16_t v = samples[static_cast<std::size_t>(y) * per_row + i];
+            if (o.bit_depth == 16) {
+                row[2 * i] = static_cast<std::uint8_t>(v >> 8);
+                row[2 * i + 1] = static_cast<std::uint8_t>(v);
+            } else if (o.bit_depth == 8) {
+                row[i] = static_cast<std::uint8_t>(v);
+            } else {
+                const std::size_t bit = i * o.bit_depth;
+                row[bit / 8] |= static_cast<std::uint8_t>(v << (8 - o.bit_depth - bit % 8));
+            }
+        }
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return std::fclose(f) == 0;
+}
+
+bool write_png(const std::string& path, const RgbImage& image) {
+    std::vector<std::uint16_t> s;
+    for (const Rgb& c : image.pixels) s.insert(s.end(), {c.r, c.g, c.b});
+    return write_png(path, image.width, image.height, s, PngOptions{});
+}
+
+}  // namespace testsupport
