@@ -1,6 +1,6 @@
 // The C interface of glyphnet: exported functions that only forward to the
 // engine, catching everything and answering with the documented failure
-// value. Recognition and learning are not exported yet.
+// value. Learning is not exported yet.
 #include "glyphnet.h"
 
 #include "engine/ocr_interface.h"
@@ -33,6 +33,14 @@ int OCR_reset(void) {
 int OCR_get_kb_type(const char* kb_path) {
     try {
         return gn::ocr_get_kb_type(kb_path);
+    } catch (...) {
+        return 0;
+    }
+}
+
+int OCR_recognize_field(void) {
+    try {
+        return gn::ocr_recognize_field();
     } catch (...) {
         return 0;
     }

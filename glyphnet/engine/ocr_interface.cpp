@@ -13,6 +13,7 @@
 #include "kb/kb_list.h"
 #include "kb/kb_store.h"
 #include "kb/patterns.h"
+#include "field/field_reader.h"
 #include "zero_alloc.h"
 
 namespace gn {
@@ -82,6 +83,32 @@ int ocr_reset() {
     }
     std::memset(g_record, 0, sizeof(ocr_io));
     return 1;
+}
+
+void take_request(const ocr_io* io) {
+    Request& rq = request();
+    rq.kb_mode = io->kb_mode;
+    rq.kb_index = io->kb_index;
+    rq.gap_tolerant = io->gap_tolerant != 0;
+    rq.wide_gaps = io->wide_gaps != 0;
+}
+
+int ocr_recognize_field() {
+    ocr_io* io = g_record;
+    if (io == nullptr) return 0;
+    io->box_count = 0;
+    std::memset(io->text, 0, sizeof io->text);
+    std::memset(io->raw_text, 0, sizeof io->raw_text);
+    std::memset(io->boxes, 0, sizeof io->boxes);
+    install_bitmap(io->image_bits, io->rows, io->bytes_per_row);
+    take_request(io);
+    if (!select_kbs(io->kb_mode, io->kb_index, io->gap_tolerant != 0) && messages_on())
+        show_message(
+            "No knowledge base loaded for the moment\n(Unsuitable / empty / unavailable / "
+            "unfound)",
+            "OCR_recognize_field: Warning", Icon::warning);
+    if (io->kb_mode == 255) return read_single_character(io);
+    return read_field(io);
 }
 
 int ocr_get_kb_type(const char* kb_path) { return kb_type_of_file(kb_path); }

@@ -13,6 +13,9 @@ ocr_io* ocr_init(const char* list_path, int show_messages);
 void ocr_cleanup();
 int ocr_reset();
 int ocr_get_kb_type(const char* kb_path);
+int ocr_recognize_field();
+// Copies the record's request options for the inner steps.
+void take_request(const ocr_io* io);
 int ocr_get_base_contents(char* buffer512);
 unsigned char* ocr_image_row_address(int row);
 int ocr_is_row_empty(int row, int first_byte, int end_byte);

@@ -1,0 +1,80 @@
+// A small block font of our own for the tests: 5 x 7 patterns of a few
+// capitals and digits, drawn at any scale into a test bitmap, and a helper
+// that teaches a glyph to a knowledge base as a net of one box around its
+// features.
+#pragma once
+
+#include <cstring>
+#include <string>
+
+#include "classify/features.h"
+#include "image/bitmap_view.h"
+#include "image/framing.h"
+#include "kb/net.h"
+#include "test_bitmap.h"
+#include "zero_alloc.h"
+
+namespace gntest {
+
+inline const char* glyph_rows(char c) {
+    switch (c) {
+        case 'A': return ".###.#...##...#######...##...##...#";
+        case 'B': return "####.#...##...#####.#...##...#####.";
+        case 'C': return ".#####....#....#....#....#.....####";
+        case '1': return "..#...##....#....#....#....#...###.";
+        case '2': return ".###.#...#....#...#...#...#...#####";
+        case '3': return "####.....#....#.###.....#....#####.";
+        case '8': return ".###.#...##...#.###.#...##...#.###.";
+        default: return nullptr;
+    }
+}
+
+// Draws c with its top-left corner at (x, y), `scale` pixels per cell;
+// returns the drawn width (5 x scale).
+inline int draw_glyph(TestBitmap& b, char c, int x, int y, int scale) {
+    const char* rows = glyph_rows(c);
+    if (rows == nullptr) return 0;
+    for (int r = 0; r < 7; ++r)
+        for (int k = 0; k < 5; ++k)
+            if (rows[r * 5 + k] == '#') b.fill(x + k * scale, y + r * scale, scale, scale);
+    return 5 * scale;
+}
+
+// Draws text left to right; `gap` pixels between glyphs, a blank adds
+// `space` pixels instead of a glyph. Returns the x after the last glyph.
+inline int draw_text(TestBitmap& b, const std::string& text, int x, int y, int scale, int gap,
+                     int space) {
+    for (char c : text) {
+        if (c == ' ') {
+            x += space - gap;
+            continue;
+        }
+        x += draw_glyph(b, c, x, y, scale) + gap;
+    }
+    return x - gap;
+}
+
+// A net for glyph c at the scale: one node from -margin to +margin around
+// the features of the drawn glyph. Leaves the glyph's bitmap installed.
+inline gn::Net* glyph_net(char c, int scale, int margin, TestBitmap* scratch) {
+    *scratch = TestBitmap(5 * scale + 10, 7 * scale + 10);
+    draw_glyph(*scratch, c, 5, 5, scale);
+    gn::install_bitmap(scratch->bits.data(), scratch->height, scratch->bpr);
+    if (!gn::frame_char(0, 0, scratch->width, scratch->height)) return nullptr;
+    const gn::Frame f = gn::current_frame();
+    gn::FeatureVector v;
+    gn::extract_features(f.left, f.top, f.width, f.height, &v);
+    gn::Net* n = gn::net_new(static_cast<unsigned char>(c), '_',
+                             static_cast<unsigned char>(gn::shape_code(v.v)));
+    n->nodes = static_cast<gn::Node*>(orvo::zero_alloc(sizeof(gn::Node)));
+    n->node_count = 1;
+    for (int m = 0; m < 49; ++m) {
+        const int lo = v.v[m] - margin, hi = v.v[m] + margin;
+        n->nodes[0].lo[m] = static_cast<std::int16_t>(lo < -16 ? -16 : lo);
+        n->nodes[0].hi[m] = static_cast<std::int16_t>(hi > 16 ? 16 : hi);
+        n->nodes[0].centre[m] = v.v[m];
+    }
+    return n;
+}
+
+}  // namespace gntest
