@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "library_writers.h"
 #include "own_format_writers.h"
 #include "plate_scene.h"
 
@@ -47,6 +48,12 @@ bool write_samples(const fs::path& dir) {
     ok &= save(dir / "garage.pcx", testsupport::pcx_file(gray_indexed(scene(1024, 768, "KM 4570", 2))));
     ok &= save(dir / "gate.pgm", testsupport::pgm_file(samples::to_gray(scene(640, 240, "ZX 88", 3, false))));
     ok &= save(dir / "camera.img", testsupport::itex_file(samples::to_gray(scene(2000, 1200, "TR 2024", 4, false))));
+    ok &= testsupport::write_jpeg((dir / "parking.jpg").string(), scene(1920, 1080, "PK 9021", 5), 90);
+    ok &= testsupport::write_png((dir / "crossing.png").string(), scene(400, 300, "HT 55", 6));
+    ok &= testsupport::write_tiff((dir / "sequence.tif").string(),
+                                  {testsupport::tiff_rgb_page(scene(800, 600, "SD 1001", 7)),
+                                   testsupport::tiff_gray_page(samples::to_gray(scene(800, 600, "SD 1002", 8)))});
+    if (!ok) std::fprintf(stderr, "make_samples: writing the samples failed\n");
     return ok;
 }
 
@@ -68,6 +75,28 @@ bool write_seeds(const fs::path& dir) {
         ok &= save(dir / "own_format_decoders" / name, bytes);
         ok &= save(dir / "image_store" / name, bytes);
     }
+    const fs::path store = dir / "image_store";
+    ok &= testsupport::write_jpeg((store / "colour.jpg").string(), small, 80);
+    ok &= testsupport::write_jpeg((store / "gray.jpg").string(), samples::to_gray(small), 80);
+    ok &= testsupport::write_png((store / "rgb.png").string(), small);
+    testsupport::PngOptions alpha;
+    alpha.colour_type = 6;
+    alpha.with_background = true;
+    alpha.background[0] = 100;
+    alpha.file_gamma = 0.45;
+    std::vector<std::uint16_t> rgba;
+    for (const auto& c : small.pixels) rgba.insert(rgba.end(), {c.r, c.g, c.b, static_cast<std::uint16_t>(c.r / 2)});
+    ok &= testsupport::write_png((store / "rgba.png").string(), small.width, small.height, rgba, alpha);
+    testsupport::PngOptions low;
+    low.colour_type = 0;
+    low.bit_depth = 2;
+    std::vector<std::uint16_t> grays;
+    for (const auto& c : small.pixels) grays.push_back(static_cast<std::uint16_t>(c.g >> 6));
+    ok &= testsupport::write_png((store / "gray2.png").string(), small.width, small.height, grays, low);
+    testsupport::TiffPage deflate = testsupport::tiff_gray_page(samples::to_gray(small));
+    deflate.compression = 8;
+    ok &= testsupport::write_tiff((store / "pages.tif").string(),
+                                  {testsupport::tiff_rgb_page(small), deflate});
     return ok;
 }
 
