@@ -1,9 +1,10 @@
 // The C interface of glyphnet: exported functions that only forward to the
 // engine, catching everything and answering with the documented failure
-// value. Learning is not exported yet.
+// value.
 #include "glyphnet.h"
 
 #include "engine/ocr_interface.h"
+#include "learn/learn_char.h"
 
 extern "C" {
 
@@ -41,6 +42,22 @@ int OCR_get_kb_type(const char* kb_path) {
 int OCR_recognize_field(void) {
     try {
         return gn::ocr_recognize_field();
+    } catch (...) {
+        return 0;
+    }
+}
+
+int OCR_learn_char(void) {
+    try {
+        return gn::ocr_learn_char();
+    } catch (...) {
+        return 0;
+    }
+}
+
+int OCR_unlearn_char(void) {
+    try {
+        return gn::ocr_unlearn_char();
     } catch (...) {
         return 0;
     }

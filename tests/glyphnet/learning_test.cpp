@@ -1,0 +1,232 @@
+// Learning and unlearning through the OCR_ interface: bases built by
+// teaching drawn glyphs, the cases of a corrected reading, the files written
+// (and kept when a write fails), and the messages shown.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "glyph_font.h"
+#include "glyphnet.h"
+#include "kb/kb_store.h"
+#include "kb/staged_file.h"
+#include "orvosys.h"
+#include "path_helpers.h"
+#include "temp_dir.h"
+
+#include <sys/stat.h>
+
+namespace {
+
+using gntest::TestBitmap;
+using testsupport::read_bytes;
+using testsupport::TempDir;
+using testsupport::write_bytes;
+using Bytes = std::vector<std::uint8_t>;
+
+struct Shown {
+    std::string title, text;
+    unsigned style;
+};
+
+class Learning : public ::testing::Test {
+protected:
+    static int present(void* ctx, const char* title, const char* text, unsigned style) {
+        static_cast<Learning*>(ctx)->shown.push_back({title, text, style});
+        return OSYS_IDOK;
+    }
+    void SetUp() override {
+        osys_set_message_presenter(&present, this, nullptr);
+        kb = dir.file("plates.kbf");
+        dat = dir.file("plates.dat");
+        const std::string list = "[0] " + kb + "\r\n";
+        write_bytes(dir.file("list.$$$"), Bytes(list.begin(), list.end()));
+        io = OCR_init(dir.file("list.$$$").c_str(), 0);
+        ASSERT_NE(io, nullptr);
+        io->kb_index = 1;
+    }
+    void TearDown() override {
+        OCR_cleanup();
+        osys_set_message_presenter(nullptr, nullptr, nullptr);
+    }
+    void show(TestBitmap& b) {
+        io->image_bits = b.bits.data();
+        io->rows = b.height;
+        io->columns = b.width;
+        io->bytes_per_row = b.bpr;
+        io->left = 0;
+        io->top = 0;
+        io->right = b.width;
+        io->bottom = b.height;
+    }
+    // Draws glyph g alone, reads it, then teaches it as class `taught`
+    // with `shown_cls` as the class that was read.
+    int teach(char g, const char* taught, const char* shown_cls, int scale = 4) {
+        glyph = TestBitmap(5 * scale + 20, 7 * scale + 20);
+        gntest::draw_glyph(glyph, g, 10, 10, scale);
+        show(glyph);
+        OCR_recognize_field();
+        std::snprintf(io->taught_class, sizeof io->taught_class, "%s", taught);
+        std::snprintf(io->shown_class, sizeof io->shown_class, "%s", shown_cls);
+        std::memset(io->prior_frame, 0, sizeof io->prior_frame);
+        return OCR_learn_char();
+    }
+    std::string read_text(const std::string& text) {
+        field = TestBitmap(260, 44);
+        gntest::draw_text(field, text, 4, 8, 4, 4, 16);
+        show(field);
+        io->kb_index = 0;
+        OCR_recognize_field();
+        io->kb_index = 1;
+        return io->text;
+    }
+    // (class, kind) of every record of the patterns file.
+    std::vector<std::string> records() {
+        const Bytes b = read_bytes(dat);
+        std::vector<std::string> r;
+        for (std::size_t i = 0; i + 52 <= b.size(); i += 52)
+            r.push_back(std::string{char(b[i]), char(b[i + 1])} + (b[i + 2] == 0xFF ? "-" : "+"));
+        return r;
+    }
+    TempDir dir;
+    std::string kb, dat;
+    ocr_io* io = nullptr;
+    TestBitmap glyph{1, 1}, field{1, 1};
+    std::vector<Shown> shown;
+};
+
+TEST_F(Learning, TaughtGlyphsAreReadBackInFields) {
+    for (char c : std::string("ABC1238")) {
+        const char cls[2] = {c, 0};
+        ASSERT_EQ(teach(c, cls, ""), 1) << c;
+    }
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(read_text("ABC 123"), "ABC 123");
+    EXPECT_STREQ(io->raw_text, "A_B_C_ _1_2_3_");
+    EXPECT_EQ(io->box_count, 6);
+    EXPECT_EQ(io->boxes[1][0], 4 + 24);
+    EXPECT_EQ(read_text("8A3"), "8A3");
+    // Files: 7 samples, 7 nets, read back the same after a new init.
+    EXPECT_EQ(read_bytes(dat).size(), 7u * 52);
+    EXPECT_EQ(OCR_get_kb_type(kb.c_str()), 0);
+    const Bytes before = read_bytes(kb);
+    ASSERT_NE(OCR_init(dir.file("list.$$$").c_str(), 0), nullptr);
+    EXPECT_EQ(gn::kb_store().entries[0].net_count, 7);
+    EXPECT_EQ(read_text("ABC"), "ABC");
+    io->kb_index = 1;
+    char classes[512];
+    EXPECT_EQ(OCR_get_base_contents(classes), 14);
+    EXPECT_STREQ(classes, "A_B_c_1_2_3_8_");  // c is learned in lower case
+    EXPECT_EQ(before, read_bytes(kb));
+}
+
+TEST_F(Learning, SizeAmbiguousLettersLearnNothingNew) {
+    ASSERT_EQ(teach('C', "o", ""), 1);
+    ASSERT_EQ(teach('C', "O", "o"), 1);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].title, "OCR_learn_char: Info");
+    EXPECT_EQ(shown[0].text, "Didn't learn anything new\n[character(s) already recognized]");
+    EXPECT_EQ(shown[0].style, unsigned(OSYS_MB_OK | OSYS_MB_ICONINFORMATION));
+    EXPECT_EQ(records(), (std::vector<std::string>{"o_+"}));
+}
+
+TEST_F(Learning, SameGroupCorrectionStoresACounterSample) {
+    ASSERT_EQ(teach('8', "0", ""), 1);
+    ASSERT_EQ(teach('C', "o", ""), 1);
+    ASSERT_EQ(teach('C', "0", "o", 5), 1);
+    EXPECT_EQ(records(), (std::vector<std::string>{"0_+", "o_+", "o_-", "0_+"}));
+    glyph = TestBitmap(50, 60);
+    gntest::draw_glyph(glyph, 'C', 10, 10, 5);
+    show(glyph);
+    io->kb_mode = 255;
+    ASSERT_EQ(OCR_recognize_field(), 1);
+    EXPECT_STREQ(io->text, "0");
+}
+
+TEST_F(Learning, NewClassCorrectionAddsOnlyAPositiveSample) {
+    ASSERT_EQ(teach('8', "8", ""), 1);
+    ASSERT_EQ(teach('8', "B", "8"), 1);
+    EXPECT_EQ(records(), (std::vector<std::string>{"8_+", "B_+"}));
+}
+
+TEST_F(Learning, SeparatePriorFrameTeachesACounterSample) {
+    ASSERT_EQ(teach('A', "A", ""), 1);
+    // The field "AB" was read as one 'A' over both; the user re-frames B.
+    field = TestBitmap(80, 44);
+    gntest::draw_text(field, "AB", 4, 8, 4, 4, 16);
+    show(field);
+    OCR_recognize_field();
+    io->left = 28;  // B alone
+    io->right = 48;
+    io->prior_frame[0] = 4;
+    io->prior_frame[1] = 8;
+    io->prior_frame[2] = 48;  // both letters
+    io->prior_frame[3] = 36;
+    std::strcpy(io->taught_class, "B");
+    std::strcpy(io->shown_class, "A");
+    ASSERT_EQ(OCR_learn_char(), 1);
+    EXPECT_EQ(records(), (std::vector<std::string>{"A_+", "A_-", "B_+"}));
+}
+
+TEST_F(Learning, RejectsBadRequests) {
+    io->kb_index = 0;
+    EXPECT_EQ(teach('A', "A", ""), 0);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].title, "OCR_learn_char: Error");
+    EXPECT_EQ(shown[0].text, "Current knowledge base unspecified\n(index / path / name)");
+    io->kb_index = 1;
+    EXPECT_EQ(teach('A', "", ""), 0);
+    EXPECT_EQ(shown[1].title, "Error");
+    EXPECT_EQ(shown[1].text, "Sorry, invalid class name (ASCII code < 32)!");
+    EXPECT_EQ(shown[2].text, "Couldn't learn current pattern");
+    EXPECT_FALSE(pathutil::file_exists(kb.c_str()));
+}
+
+TEST_F(Learning, UnlearningTheLastClassDeletesTheFiles) {
+    ASSERT_EQ(teach('A', "A", ""), 1);
+    ASSERT_EQ(teach('1', "1", ""), 1);
+    std::strcpy(io->taught_class, "Z");
+    EXPECT_EQ(OCR_unlearn_char(), 0);
+    EXPECT_EQ(shown.back().title, "OCR_unlearn_char: Warning");
+    EXPECT_EQ(shown.back().text,
+              "Character/group to be unlearned\nnot found in current knowledge base");
+    std::strcpy(io->taught_class, "A");
+    EXPECT_EQ(OCR_unlearn_char(), 1);
+    EXPECT_EQ(records(), (std::vector<std::string>{"1_+"}));
+    EXPECT_EQ(OCR_get_kb_type(kb.c_str()), 1);
+    std::strcpy(io->taught_class, "1 ");
+    EXPECT_EQ(OCR_unlearn_char(), 1);
+    EXPECT_FALSE(pathutil::file_exists(kb.c_str()));
+    EXPECT_FALSE(pathutil::file_exists(dat.c_str()));
+    EXPECT_EQ(OCR_unlearn_char(), 0);
+    EXPECT_EQ(shown.back().title, "OCR_unlearn_char: Error");
+    EXPECT_EQ(shown.back().text, "Current knowledge base unspecified or not present");
+}
+
+TEST_F(Learning, AFailedWriteKeepsTheOldFiles) {
+    ASSERT_EQ(teach('A', "A", ""), 1);
+    const Bytes kb_before = read_bytes(kb), dat_before = read_bytes(dat);
+    ASSERT_EQ(mkdir(gn::StagedFile::temp_path_for(kb.c_str()).c_str(), 0700), 0);
+    EXPECT_EQ(teach('B', "B", ""), 0);
+    EXPECT_EQ(shown.back().title, "OCR_learn_char: Error");
+    EXPECT_EQ(shown.back().text,
+              "Couldn't save the knowledge base files\n(the previous files were kept)");
+    EXPECT_EQ(read_bytes(kb), kb_before);
+    EXPECT_EQ(read_bytes(dat), dat_before);
+    EXPECT_EQ(gn::kb_store().entries[0].net_count, 1);  // memory matches the disk
+}
+
+TEST_F(Learning, ADamagedBaseIsKeptBesideItsReplacement) {
+    write_bytes(kb, {5, 0, 0, 0, 1, 2});
+    ASSERT_NE(OCR_init(dir.file("list.$$$").c_str(), 0), nullptr);
+    io->kb_index = 1;
+    ASSERT_EQ(teach('A', "A", ""), 1);
+    EXPECT_EQ(read_bytes(kb + ".damaged"), (Bytes{5, 0, 0, 0, 1, 2}));
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.back().title, "OCR_learn_char: Warning");
+    EXPECT_NE(shown.back().text.find(".damaged"), std::string::npos);
+    EXPECT_EQ(OCR_get_kb_type(kb.c_str()), 2);
+}
+
+}  // namespace
