@@ -4,6 +4,7 @@
 // supplies an end-of-image marker and the library only warns.
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 
 // jpeglib.h needs FILE and size_t declared first.
 #include <jpeglib.h>
@@ -16,7 +17,6 @@ namespace {
 struct JumpErrorManager {
     jpeg_error_mgr pub;  // first member: libjpeg sees only this part
     std::jmp_buf jump;
-    long warnings;
 };
 
 [[noreturn]] void jump_back(j_common_ptr cinfo) {
@@ -32,7 +32,6 @@ void emit(j_common_ptr cinfo, int level) {
     if (level < 0) {
         if (err->pub.trace_level >= 3) (*cinfo->err->output_message)(cinfo);
         ++err->pub.num_warnings;
-        ++err->warnings;
     } else if (err->pub.trace_level >= level) {
         (*cinfo->err->output_message)(cinfo);
     }
@@ -58,8 +57,13 @@ ReadError decompress(std::FILE* file, GrayPage& page) {
     jpeg_stdio_src(&cinfo, file);
     jpeg_read_header(&cinfo, TRUE);
 
+    // Gray output straight from the decoder. The one-pass quantiser is left
+    // off: with 256 gray levels it does not give the gray values back (its
+    // level boundaries put a value v on level v - 1, and its dithering then
+    // spreads that error into the neighbours), while the unquantised gray
+    // output is exactly the image's gray. The output presets are kept.
     cinfo.out_color_space = JCS_GRAYSCALE;
-    cinfo.quantize_colors = TRUE;
+    cinfo.quantize_colors = FALSE;
     cinfo.desired_number_of_colors = 256;
     cinfo.do_fancy_upsampling = FALSE;
     cinfo.do_block_smoothing = FALSE;
@@ -84,20 +88,10 @@ ReadError decompress(std::FILE* file, GrayPage& page) {
     jpeg_start_decompress(&cinfo);
     JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
                                                 static_cast<JDIMENSION>(row_bytes), 1);
-    // Quantised to 256 gray levels, each sample is an index into the
-    // colour map; map it back so the page holds the gray values whatever
-    // order the library gives its map.
-    const JSAMPARRAY map = cinfo.colormap;
-    const int map_size = cinfo.actual_number_of_colors;
     while (cinfo.output_scanline < cinfo.output_height) {
         const std::size_t y = cinfo.output_scanline;
         if (jpeg_read_scanlines(&cinfo, row, 1) != 1) break;
-        std::uint8_t* out = pixels + y * static_cast<std::size_t>(row_bytes);
-        for (std::int64_t x = 0; x < row_bytes; ++x) {
-            const int v = row[0][x];
-            out[x] = (cinfo.quantize_colors && map != nullptr && v < map_size) ? map[0][v]
-                                                                               : static_cast<std::uint8_t>(v);
-        }
+        std::memcpy(pixels + y * static_cast<std::size_t>(row_bytes), row[0], static_cast<std::size_t>(row_bytes));
     }
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);

@@ -70,25 +70,31 @@ TiffPageResult read_tiff_page(TIFF* tiff, int index, GrayPage& page, ReadError* 
     const bool mapped = samples == 1 && TIFFGetField(tiff, TIFFTAG_COLORMAP, &red, &green, &blue) &&
                         red != nullptr && green != nullptr && blue != nullptr;
 
-    // Scanlines go through a buffer of their own size; only the pixels of
-    // the page row are copied out of it.
-    orvo::ZeroPtr<std::uint8_t> line = orvo::make_zeroed<std::uint8_t>(static_cast<std::size_t>(scanline));
-    if (!line) return fail(ReadError::no_memory);
+    // A gray or palette scanline of exactly the page's width is read
+    // straight into its page row; any longer one (three samples, or a
+    // layout that pads its rows) goes through a buffer of its own size, and
+    // only the page row's pixels are taken from it.
+    const bool direct = samples == 1 && scanline == static_cast<tmsize_t>(width);
+    orvo::ZeroPtr<std::uint8_t> line;
+    if (!direct) {
+        line = orvo::make_zeroed<std::uint8_t>(static_cast<std::size_t>(scanline));
+        if (!line) return fail(ReadError::no_memory);
+    }
     std::uint8_t gray_of_index[256];
     if (mapped)
         for (int v = 0; v < 256; ++v)
             gray_of_index[v] = static_cast<std::uint8_t>(gray_of(red[v] >> 8, green[v] >> 8, blue[v] >> 8));
 
     for (std::uint32_t y = 0; y < height; ++y) {
-        if (TIFFReadScanline(tiff, line.get(), y, 0) < 0) return TiffPageResult::partial;
         std::uint8_t* out = page.row(static_cast<int>(y));
-        const std::uint8_t* in = line.get();
+        std::uint8_t* in = direct ? out : line.get();
+        if (TIFFReadScanline(tiff, in, y, 0) < 0) return TiffPageResult::partial;
         if (samples == 3) {
             for (std::uint32_t x = 0; x < width; ++x, in += 3)
                 out[x] = static_cast<std::uint8_t>(gray_of(in[0], in[1], in[2]));
         } else if (mapped) {
             for (std::uint32_t x = 0; x < width; ++x) out[x] = gray_of_index[in[x]];
-        } else {
+        } else if (!direct) {
             std::memcpy(out, in, width);
         }
     }

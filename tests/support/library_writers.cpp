@@ -5,6 +5,7 @@
 #include <png.h>
 #include <tiffio.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 
@@ -25,6 +26,21 @@ TiffPage tiff_rgb_page(const RgbImage& image) {
     p.samples = 3;
     p.photometric = 2;
     for (const Rgb& c : image.pixels) p.samples_data.insert(p.samples_data.end(), {c.r, c.g, c.b});
+    return p;
+}
+
+TiffPage tiff_palette_page(const IndexedImage& image) {
+    TiffPage p;
+    p.width = image.width;
+    p.height = image.height;
+    p.photometric = 3;
+    p.samples_data = image.indices;
+    p.colormap.assign(3 * 256, 0);
+    for (std::size_t i = 0; i < image.palette.size() && i < 256; ++i) {
+        p.colormap[i] = static_cast<std::uint16_t>(image.palette[i].r * 257);
+        p.colormap[256 + i] = static_cast<std::uint16_t>(image.palette[i].g * 257);
+        p.colormap[512 + i] = static_cast<std::uint16_t>(image.palette[i].b * 257);
+    }
     return p;
 }
 
@@ -130,7 +146,7 @@ bool write_png(const std::string& path, int width, int height, const std::vector
     }
     png_init_io(png, f);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), o.bit_depth,
-                 o.colour_type, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+                 o.colour_type, o.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     std::vector<png_color> pal;
     if (o.colour_type == PNG_COLOR_TYPE_PALETTE) {
         for (const Rgb& c : palette) pal.push_back({c.r, c.g, c.b});
@@ -163,9 +179,10 @@ bool write_png(const std::string& path, int width, int height, const std::vector
                          : o.colour_type == 2                    ? 3
                                                                  : 4;
     const std::size_t per_row = static_cast<std::size_t>(width) * channels;
-    std::vector<std::uint8_t> row((per_row * o.bit_depth + 7) / 8 + 1);
+    const std::size_t row_bytes = (per_row * o.bit_depth + 7) / 8 + 1;
+    std::vector<std::uint8_t> rows(row_bytes * static_cast<std::size_t>(height));
     for (int y = 0; y < height; ++y) {
-        std::fill(row.begin(), row.end(), 0);
+        std::uint8_t* row = rows.data() + row_bytes * static_cast<std::size_t>(y);
         for (std::size_t i = 0; i < per_row; ++i) {
             const std::uint16_t v = samples[static_cast<std::size_t>(y) * per_row + i];
             if (o.bit_depth == 16) {
@@ -178,8 +195,11 @@ bool write_png(const std::string& path, int width, int height, const std::vector
                 row[bit / 8] |= static_cast<std::uint8_t>(v << (8 - o.bit_depth - bit % 8));
             }
         }
-        png_write_row(png, row.data());
     }
+    // libpng picks the pixels of each interlace pass out of the full rows.
+    const int passes = o.interlaced ? png_set_interlace_handling(png) : 1;
+    for (int pass = 0; pass < passes; ++pass)
+        for (int y = 0; y < height; ++y) png_write_row(png, rows.data() + row_bytes * static_cast<std::size_t>(y));
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return std::fclose(f) == 0;

@@ -27,6 +27,9 @@ struct TiffPage {
 TiffPage tiff_gray_page(const GrayImage& image);
 // An RGB page of 8-bit interleaved samples.
 TiffPage tiff_rgb_page(const RgbImage& image);
+// An 8-bit palette page: the indices as samples and a 256-entry colour map
+// whose 16-bit entries are the palette's bytes times 257 (unused entries 0).
+TiffPage tiff_palette_page(const IndexedImage& image);
 
 // Writes every page as one directory. Returns false when libtiff fails.
 bool write_tiff(const std::string& path, const std::vector<TiffPage>& pages);
@@ -47,6 +50,7 @@ struct PngOptions {
     std::vector<std::uint8_t> palette_alpha;
     bool with_transparent_value = false;
     std::uint16_t transparent[3] = {0, 0, 0};
+    bool interlaced = false;  // Adam7
 };
 
 // PNG from raw samples: `rows` holds height rows of width x channels

@@ -1,5 +1,6 @@
-// TIFF pages through the store: page counting and the page cursor, the
-// layouts taken (gray, palette, RGB) and refused, and the end of the file.
+// TIFF pages read through an open libtiff handle: the layouts taken (gray,
+// palette, RGB) with their exact gray values, the layouts and sizes refused
+// before any pixel is read, and the allocations each layout makes.
 #include <gtest/gtest.h>
 #include <tiffio.h>
 
@@ -17,161 +18,206 @@ namespace {
 
 using namespace testsupport;
 
-GrayImage gray(int w, int h, std::uint8_t base) {
-    GrayImage g{w, h, {}};
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) g.pixels.push_back(static_cast<std::uint8_t>(base + x + y));
-    return g;
+// Little-endian TIFF as libtiff writes it on this machine: the first
+// directory's offset and the value field of one of its SHORT or LONG tags.
+std::size_t first_directory(const std::vector<std::uint8_t>& b) {
+    return b[4] | b[5] << 8 | b[6] << 16 | std::size_t{b[7]} << 24;
 }
 
-class TiffStore : public ::testing::Test {
-protected:
-    TempDir dir;
-    std::string file = dir.file("pages.tif");
-    void TearDown() override {
-        SEG_close_image();
-        orvo::alloc_fail_at(0);
+void set_tag_value(std::vector<std::uint8_t>& b, std::uint16_t tag, std::uint32_t value) {
+    const std::size_t dir = first_directory(b);
+    const int entries = b[dir] | b[dir + 1] << 8;
+    for (int i = 0; i < entries; ++i) {
+        const std::size_t e = dir + 2 + 12 * static_cast<std::size_t>(i);
+        if ((b[e] | b[e + 1] << 8) != tag) continue;
+        const int type = b[e + 2] | b[e + 3] << 8;
+        b[e + 8] = static_cast<std::uint8_t>(value);
+        b[e + 9] = static_cast<std::uint8_t>(value >> 8);
+        if (type == TIFF_LONG) {
+            b[e + 10] = static_cast<std::uint8_t>(value >> 16);
+            b[e + 11] = static_cast<std::uint8_t>(value >> 24);
+        }
+        return;
     }
-};
-
-TEST_F(TiffStore, ThreePagesAreReadInTurnThenTheFileCloses) {
-    // 800 x 600 pages are kept at file size.
-    ASSERT_TRUE(write_tiff(file, {tiff_gray_page(gray(800, 600, 10)), tiff_gray_page(gray(800, 600, 20)),
-                                  tiff_gray_page(gray(800, 600, 30))}));
-    ASSERT_EQ(SEG_set_image_file(file.c_str()), 1);
-    EXPECT_EQ(n_pages, 3);
-    EXPECT_EQ(crt_page, 0);
-    for (int page = 1; page <= 3; ++page) {
-        ASSERT_EQ(SEG_open_image(), 1) << page;
-        EXPECT_EQ(crt_page, page);
-        EXPECT_EQ(MAXCOL, 800);
-        EXPECT_EQ(BPL, 800);
-        EXPECT_EQ(videobuffer[0], 10 * page);
-        EXPECT_EQ(videobuffer[3 + 2 * 800], 10 * page + 5);
-    }
-    EXPECT_EQ(SEG_open_image(), 0);
-    EXPECT_EQ(videobuffer, nullptr);
-    EXPECT_EQ(SEG_open_image(), 0);  // the handle is gone
-    // Going back to an earlier page needs the file set again.
-    ASSERT_EQ(SEG_set_image_file(file.c_str()), 1);
-    crt_page = 1;
-    ASSERT_EQ(SEG_open_image(), 1);
-    EXPECT_EQ(videobuffer[0], 20);
-}
-
-TEST_F(TiffStore, SmallPagesAreNormalised) {
-    ASSERT_TRUE(write_tiff(file, {tiff_gray_page(gray(200, 100, 0))}));
-    ASSERT_EQ(SEG_set_image_file(file.c_str()), 1);
-    ASSERT_EQ(SEG_open_image(), 1);
-    EXPECT_EQ(MAXCOL, 600);
-    EXPECT_EQ(MAXLIN, 300);
-    EXPECT_EQ(XSCALE, 3);
-}
-
-TEST_F(TiffStore, MemoryShortageClosesTheImage) {
-    ASSERT_TRUE(write_tiff(file, {tiff_gray_page(gray(800, 600, 10))}));
-    ASSERT_EQ(SEG_set_image_file(file.c_str()), 1);
-    orvo::alloc_fail_at(1);
-    EXPECT_EQ(SEG_open_image(), 0);
-    EXPECT_EQ(videobuffer, nullptr);
-    EXPECT_EQ(SEG_open_image(), 0);
-}
-
-TEST_F(TiffStore, DamagedStripGivesThePartialPageUnnormalised) {
-    TiffPage p = tiff_gray_page(gray(200, 100, 10));
-    p.compression = 8;  // deflate, one row per strip
-    ASSERT_TRUE(write_tiff(file, {p}));
-    // Garble the second half of the strips (they lie between the header and
-    // the directory).
-    std::vector<std::uint8_t> bytes = read_bytes(file);
-    const std::size_t dir_offset = bytes[4] | bytes[5] << 8 | bytes[6] << 16 | std::size_t{bytes[7]} << 24;
-    ASSERT_LT(dir_offset, bytes.size());
-    for (std::size_t i = 8 + (dir_offset - 8) / 2; i < dir_offset; ++i) bytes[i] = static_cast<std::uint8_t>(i * 37);
-    write_bytes(file, bytes);
-
-    ASSERT_EQ(SEG_set_image_file(file.c_str()), 1);
-    ASSERT_EQ(SEG_open_image(), 2);
-    ASSERT_NE(videobuffer, nullptr);
-    EXPECT_EQ(MAXCOL, 200);  // not normalised
-    EXPECT_EQ(MAXLIN, 100);
-    EXPECT_EQ(XSCALE, 1);
-    EXPECT_EQ(crt_page, 0);  // not advanced
-    EXPECT_EQ(videobuffer[0], 10);
-    EXPECT_EQ(videobuffer[5 + 200 * 3], 10 + 5 + 3);
-    EXPECT_EQ(videobuffer[200 * 100 - 1], 0);  // rows after the error stay 0
+    ADD_FAILURE() << "tag " << tag << " not in the directory";
 }
 
 class TiffPageReader : public ::testing::Test {
 protected:
     TempDir dir;
+    std::string file = dir.file("t.tif");
     rk::GrayPage page;
     rk::ReadError error = rk::ReadError::none;
+    long allocations = -1;
 
-    rk::TiffPageResult read(const std::vector<TiffPage>& pages, int index = 0) {
-        const std::string file = dir.file("t.tif");
-        EXPECT_TRUE(write_tiff(file, pages));
+    void TearDown() override { orvo::alloc_fail_at(0); }
+
+    // Reads directory `index` of the file written last; `fail_at` makes that
+    // allocation of the read fail.
+    rk::TiffPageResult read_file(int index = 0, long fail_at = 0) {
         int n = 0;
         TIFF* tiff = rk::tiff_open(file.c_str(), &n);
         EXPECT_NE(tiff, nullptr);
+        if (tiff == nullptr) return rk::TiffPageResult::failed;
+        orvo::alloc_fail_at(fail_at);
+        error = rk::ReadError::none;
         rk::TiffPageResult r = rk::read_tiff_page(tiff, index, page, &error);
+        allocations = orvo::alloc_count();
+        orvo::alloc_fail_at(0);
         TIFFClose(tiff);
         return r;
     }
+
+    rk::TiffPageResult read(const std::vector<TiffPage>& pages, int index = 0, long fail_at = 0) {
+        EXPECT_TRUE(write_tiff(file, pages));
+        return read_file(index, fail_at);
+    }
+
+    std::vector<int> pixels() const {
+        if (!page.pixels) return {};
+        return {page.pixels.get(), page.pixels.get() + static_cast<std::size_t>(page.width) * page.height};
+    }
 };
 
-TEST_F(TiffPageReader, ConvertsPaletteThroughTheColourMap) {
-    TiffPage p = tiff_gray_page(GrayImage{3, 1, {0, 1, 2}});
-    p.photometric = 3;
-    p.colormap.assign(3 * 256, 0);
-    // index 1: pure red (gray 76), index 2: pure blue (gray 29); the low
-    // byte of each 16-bit entry is dropped.
-    p.colormap[1] = 0xFFFF;
-    p.colormap[2 * 256 + 2] = 0xFF80;
-    p.colormap[0] = p.colormap[256] = p.colormap[512] = 0x64FF;  // 100,100,100
-    ASSERT_EQ(read({p}), rk::TiffPageResult::ok);
-    EXPECT_EQ(page.row(0)[0], 100);
-    EXPECT_EQ(page.row(0)[1], 76);
-    EXPECT_EQ(page.row(0)[2], 29);
+TEST_F(TiffPageReader, KeepsEightBitGrayAsItIs) {
+    ASSERT_EQ(read({tiff_gray_page(GrayImage{3, 2, {0, 1, 127, 128, 254, 255}})}), rk::TiffPageResult::ok);
+    EXPECT_EQ(page.width, 3);
+    EXPECT_EQ(page.height, 2);
+    EXPECT_EQ(pixels(), (std::vector<int>{0, 1, 127, 128, 254, 255}));
 }
 
-TEST_F(TiffPageReader, ConvertsInterleavedRgbAndKeepsMinIsWhiteGray) {
-    RgbImage rgb{2, 1, {{255, 0, 0}, {10, 200, 30}}};
-    ASSERT_EQ(read({tiff_rgb_page(rgb)}), rk::TiffPageResult::ok);
-    EXPECT_EQ(page.width, 2);
-    EXPECT_EQ(page.row(0)[0], 76);
-    EXPECT_EQ(page.row(0)[1], (299 * 10 + 587 * 200 + 114 * 30) / 1000);
-
-    TiffPage white = tiff_gray_page(GrayImage{2, 1, {0, 250}});
-    white.photometric = 0;  // read as it is, never inverted
+TEST_F(TiffPageReader, KeepsMinIsWhiteGrayWithoutInverting) {
+    TiffPage white = tiff_gray_page(GrayImage{3, 1, {0, 17, 250}});
+    white.photometric = PHOTOMETRIC_MINISWHITE;
     ASSERT_EQ(read({white}), rk::TiffPageResult::ok);
-    EXPECT_EQ(page.row(0)[0], 0);
-    EXPECT_EQ(page.row(0)[1], 250);
+    EXPECT_EQ(pixels(), (std::vector<int>{0, 17, 250}));
 }
 
-TEST_F(TiffPageReader, RefusesOtherLayoutsBeforeReadingPixels) {
+TEST_F(TiffPageReader, ConvertsPaletteThroughTheColourMap) {
+    IndexedImage img{4, 1, {2, 0, 1, 3}, {{255, 0, 0}, {0, 0, 255}, {100, 100, 100}, {10, 200, 30}}};
+    ASSERT_EQ(read({tiff_palette_page(img)}), rk::TiffPageResult::ok);
+    // Red 76, blue 29, gray 100, and (299 x 10 + 587 x 200 + 114 x 30) / 1000.
+    EXPECT_EQ(pixels(), (std::vector<int>{100, 76, 29, 123}));
+}
+
+TEST_F(TiffPageReader, UsesTheHighByteOfEachColourMapEntry) {
+    TiffPage p = tiff_gray_page(GrayImage{3, 1, {0, 1, 2}});
+    p.photometric = PHOTOMETRIC_PALETTE;
+    p.colormap.assign(3 * 256, 0);
+    p.colormap[0] = p.colormap[256] = p.colormap[512] = 0x64FF;  // 100, 100, 100
+    p.colormap[1] = 0xFFFF;                                      // red 255
+    p.colormap[512 + 2] = 0xFF80;                                // blue 255
+    ASSERT_EQ(read({p}), rk::TiffPageResult::ok);
+    EXPECT_EQ(pixels(), (std::vector<int>{100, 76, 29}));
+}
+
+TEST_F(TiffPageReader, ConvertsInterleavedRgbByTheGrayRule) {
+    RgbImage rgb{4, 1, {{255, 0, 0}, {0, 0, 255}, {10, 200, 30}, {77, 77, 77}}};
+    ASSERT_EQ(read({tiff_rgb_page(rgb)}), rk::TiffPageResult::ok);
+    EXPECT_EQ(page.width, 4);
+    EXPECT_EQ(pixels(), (std::vector<int>{76, 29, 123, 77}));
+}
+
+TEST_F(TiffPageReader, ReadsCompressedStripsAndLaterDirectories) {
+    TiffPage first = tiff_gray_page(GrayImage{2, 1, {1, 2}});
+    TiffPage second = tiff_rgb_page(RgbImage{2, 2, {{0, 0, 255}, {9, 9, 9}, {255, 0, 0}, {0, 0, 0}}});
+    second.compression = COMPRESSION_ADOBE_DEFLATE;
+    ASSERT_EQ(read({first, second}, 1), rk::TiffPageResult::ok);
+    EXPECT_EQ(pixels(), (std::vector<int>{29, 9, 76, 0}));
+    ASSERT_EQ(read_file(0), rk::TiffPageResult::ok);
+    EXPECT_EQ(pixels(), (std::vector<int>{1, 2}));
+}
+
+TEST_F(TiffPageReader, RefusesOtherBitDepthsBeforeAllocating) {
     TiffPage bilevel = tiff_gray_page(GrayImage{8, 2, {0xAA, 0x55}});
     bilevel.bits = 1;
     EXPECT_EQ(read({bilevel}), rk::TiffPageResult::failed);
     EXPECT_EQ(error, rk::ReadError::unsupported);
+    EXPECT_EQ(allocations, 0);
+    EXPECT_EQ(page.pixels, nullptr);
 
     TiffPage deep = tiff_gray_page(GrayImage{2, 2, std::vector<std::uint8_t>(8, 7)});
     deep.bits = 16;
     EXPECT_EQ(read({deep}), rk::TiffPageResult::failed);
+    EXPECT_EQ(error, rk::ReadError::unsupported);
+    EXPECT_EQ(allocations, 0);
+}
 
+TEST_F(TiffPageReader, RefusesSeparatePlanesAndOtherSampleCounts) {
     TiffPage planes = tiff_rgb_page(RgbImage{2, 2, std::vector<Rgb>(4)});
     planes.planar_separate = true;
     EXPECT_EQ(read({planes}), rk::TiffPageResult::failed);
     EXPECT_EQ(error, rk::ReadError::unsupported);
-    EXPECT_EQ(page.pixels, nullptr);
+    EXPECT_EQ(allocations, 0);
 
     TiffPage two = tiff_gray_page(GrayImage{2, 1, {1, 2, 3, 4}});
     two.samples = 2;
-    two.photometric = 1;
     EXPECT_EQ(read({two}), rk::TiffPageResult::failed);
+    EXPECT_EQ(error, rk::ReadError::unsupported);
+
+    TiffPage four = tiff_gray_page(GrayImage{1, 1, {1, 2, 3, 4}});
+    four.samples = 4;
+    four.photometric = PHOTOMETRIC_SEPARATED;
+    EXPECT_EQ(read({four}), rk::TiffPageResult::failed);
+    EXPECT_EQ(error, rk::ReadError::unsupported);
+}
+
+TEST_F(TiffPageReader, RefusesOldStyleJpegWithThreeSamples) {
+    ASSERT_TRUE(write_tiff(file, {tiff_rgb_page(RgbImage{2, 1, {{1, 2, 3}, {4, 5, 6}}})}));
+    std::vector<std::uint8_t> bytes = read_bytes(file);
+    set_tag_value(bytes, TIFFTAG_COMPRESSION, COMPRESSION_OJPEG);
+    write_bytes(file, bytes);
+    EXPECT_EQ(read_file(), rk::TiffPageResult::failed);
+    EXPECT_EQ(error, rk::ReadError::unsupported);
+    EXPECT_EQ(allocations, 0);
+}
+
+TEST_F(TiffPageReader, RefusesPagesBeyondTheSizeBoundBeforeAllocating) {
+    ASSERT_TRUE(write_tiff(file, {tiff_gray_page(GrayImage{4, 4, std::vector<std::uint8_t>(16, 9)})}));
+    std::vector<std::uint8_t> bytes = read_bytes(file);
+    set_tag_value(bytes, TIFFTAG_IMAGEWIDTH, 40000);
+    set_tag_value(bytes, TIFFTAG_IMAGELENGTH, 40000);  // 1.6e9 pixels
+    write_bytes(file, bytes);
+    EXPECT_EQ(read_file(), rk::TiffPageResult::failed);
+    EXPECT_EQ(error, rk::ReadError::bad_size);
+    EXPECT_EQ(allocations, 0);
 }
 
 TEST_F(TiffPageReader, MissingDirectoryFails) {
     EXPECT_EQ(read({tiff_gray_page(GrayImage{2, 1, {1, 2}})}, 3), rk::TiffPageResult::failed);
+    EXPECT_EQ(page.pixels, nullptr);
+}
+
+TEST_F(TiffPageReader, GrayRowsGoStraightIntoThePage) {
+    // Only the page is allocated for a gray page.
+    ASSERT_EQ(read({tiff_gray_page(GrayImage{5, 3, std::vector<std::uint8_t>(15, 3)})}), rk::TiffPageResult::ok);
+    EXPECT_EQ(allocations, 1);
+    EXPECT_EQ(read({tiff_gray_page(GrayImage{5, 3, std::vector<std::uint8_t>(15, 3)})}, 0, 1),
+              rk::TiffPageResult::failed);
+    EXPECT_EQ(error, rk::ReadError::no_memory);
+}
+
+TEST_F(TiffPageReader, RgbRowsGoThroughARowBufferWhoseShortageFailsTheRead) {
+    const TiffPage rgb = tiff_rgb_page(RgbImage{5, 3, std::vector<Rgb>(15, Rgb{9, 9, 9})});
+    ASSERT_EQ(read({rgb}), rk::TiffPageResult::ok);
+    EXPECT_EQ(allocations, 2);  // the page, then the row buffer
+    for (long k : {1L, 2L}) {
+        EXPECT_EQ(read({rgb}, 0, k), rk::TiffPageResult::failed) << k;
+        EXPECT_EQ(error, rk::ReadError::no_memory);
+        EXPECT_EQ(page.pixels, nullptr);
+    }
+}
+
+TEST(TiffOpen, CountsDirectories) {
+    TempDir dir;
+    const std::string file = dir.file("three.tif");
+    const TiffPage p = tiff_gray_page(GrayImage{1, 1, {0}});
+    ASSERT_TRUE(write_tiff(file, {p, p, p}));
+    int n = 0;
+    TIFF* tiff = rk::tiff_open(file.c_str(), &n);
+    ASSERT_NE(tiff, nullptr);
+    EXPECT_EQ(n, 3);
+    TIFFClose(tiff);
 }
 
 TEST(TiffOpen, RefusesFilesLibtiffCannotOpen) {
@@ -180,8 +226,8 @@ TEST(TiffOpen, RefusesFilesLibtiffCannotOpen) {
     write_bytes(file, {'I', 'I', 42, 0, 0xFF, 0xFF, 0xFF, 0x7F, 0, 0});
     int n = -1;
     EXPECT_EQ(rk::tiff_open(file.c_str(), &n), nullptr);
-    EXPECT_EQ(SEG_set_image_file(file.c_str()), 0);
-    EXPECT_EQ(SEG_open_image(), 0);
+    EXPECT_EQ(rk::tiff_open(dir.file("missing.tif").c_str(), &n), nullptr);
+    EXPECT_EQ(n, -1);
 }
 
 }  // namespace
