@@ -10,6 +10,12 @@ packages=(
   libtiff-dev libjpeg62-turbo-dev libpng-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
+  # fuzzing (the libFuzzer targets are built with clang)
+  clang libclang-rt-14-dev
+  # desktop programs
+  qt6-base-dev libgl-dev
+  # synthetic plates: FreeType and the fonts it draws with
+  libfreetype-dev fonts-dejavu-core fonts-dejavu-extra fonts-liberation
 )
 
 export DEBIAN_FRONTEND=noninteractive
