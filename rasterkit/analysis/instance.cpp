@@ -36,6 +36,8 @@ AnalysisInstance::~AnalysisInstance() {
     orvo::zero_free(runblock);
     orvo::zero_free(rowindex);
     orvo::zero_free(componenttable);
+    orvo::zero_free(textrows.runtable);
+    orvo::zero_free(textrows.blocktable);
     if (!bound_to_globals_) clear_results(*this);
 }
 

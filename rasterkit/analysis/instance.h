@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "rasterkit.h"
+#include "text_rows_state.h"
 
 namespace rk {
 
@@ -141,6 +142,9 @@ public:
     Component* componenttable = nullptr;
     int n_table = 0;            // entries of componenttable
     int n_components = 0;       // entries not erased
+
+    // Text-row finder.
+    TextRowsState textrows;
 };
 
 // The main instance, bound to the exported variables.
