@@ -1,0 +1,302 @@
+// Parsing of the platix subcommand options into their option records.
+#include "options.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <map>
+
+namespace platix {
+
+namespace {
+
+// Walks the argument list, splitting "--name=value" and handing values of
+// options that take one. Anything not starting with '-' (and everything
+// after "--") is an operand.
+class ArgWalker {
+public:
+    explicit ArgWalker(const std::vector<std::string>& args) : args_(args) {}
+
+    // Runs through the arguments; `takes_value(name)` says whether the
+    // option needs a value, `option(name, value)` handles it (throws for an
+    // unknown name), `operand(text)` takes an operand.
+    void run(const std::function<bool(const std::string&)>& takes_value,
+             const std::function<void(const std::string&, const std::string&)>& option,
+             const std::function<void(const std::string&)>& operand) {
+        bool options_done = false;
+        for (std::size_t i = 0; i < args_.size(); ++i) {
+            const std::string& a = args_[i];
+            if (options_done || a.size() < 2 || a[0] != '-') {
+                operand(a);
+                continue;
+            }
+            if (a == "--") {
+                options_done = true;
+                continue;
+            }
+            std::string name = a;
+            std::string value;
+            bool has_value = false;
+            const auto eq = a.find('=');
+            if (a.rfind("--", 0) == 0 && eq != std::string::npos) {
+                name = a.substr(0, eq);
+                value = a.substr(eq + 1);
+                has_value = true;
+            }
+            if (name == "-h") name = "--help";
+            if (takes_value(name)) {
+                if (!has_value) {
+                    if (i + 1 >= args_.size()) throw UsageError("option " + name + " needs a value");
+                    value = args_[++i];
+                }
+            } else if (has_value) {
+                throw UsageError("option " + name + " takes no value");
+            }
+            option(name, value);
+        }
+    }
+
+private:
+    const std::vector<std::string>& args_;
+};
+
+[[noreturn]] void unknown(const std::string& name, const std::string& command) {
+    throw UsageError("unknown option " + name + " for '" + command + "' (see platix " + command + " --help)");
+}
+
+int parse_kind(const std::string& v) {
+    if (v == "any") return 0;
+    if (v == "digits") return 1;
+    if (v == "letters") return 2;
+    throw UsageError("--kind: expected digits, letters or any, got '" + v + "'");
+}
+
+OutputFormat parse_format(const std::string& v) {
+    if (v == "text") return OutputFormat::text;
+    if (v == "json") return OutputFormat::json;
+    if (v == "csv") return OutputFormat::csv;
+    throw UsageError("--format: expected text, json or csv, got '" + v + "'");
+}
+
+}  // namespace
+
+long parse_number(const std::string& text, long low, long high, const std::string& what) {
+    const std::string range = "a whole number from " + std::to_string(low) + " to " + std::to_string(high);
+    if (text.empty() || text.size() > 18) throw UsageError(what + ": expected " + range + ", got '" + text + "'");
+    for (char c : text) {
+        if (c < '0' || c > '9') throw UsageError(what + ": expected " + range + ", got '" + text + "'");
+    }
+    const long v = std::strtol(text.c_str(), nullptr, 10);
+    if (v < low || v > high) throw UsageError(what + ": expected " + range + ", got '" + text + "'");
+    return v;
+}
+
+KbSpec parse_kb_spec(const std::string& text) {
+    KbSpec spec;
+    spec.path = text;
+    const auto colon = text.rfind(':');
+    if (colon != std::string::npos && colon + 1 < text.size()) {
+        const std::string type = text.substr(colon + 1);
+        static const std::map<std::string, int> names = {{"any", 0}, {"digits", 1}, {"letters", 2}};
+        const auto named = names.find(type);
+        bool numeric = type.size() <= 3;
+        for (char c : type) numeric = numeric && c >= '0' && c <= '9';
+        if (named != names.end()) {
+            spec.type = named->second;
+            spec.path = text.substr(0, colon);
+        } else if (numeric) {
+            spec.type = static_cast<int>(parse_number(type, 0, 255, "--kb type"));
+            spec.path = text.substr(0, colon);
+        }
+    }
+    if (spec.path.empty()) throw UsageError("--kb: the knowledge-base path is empty");
+    return spec;
+}
+
+ReadOptions parse_read_options(const std::vector<std::string>& args, int processors) {
+    ReadOptions o;
+    o.jobs = processors < 1 ? 1 : processors;
+    static const std::vector<std::string> valued = {"--kb", "--kind", "--template", "--depth",
+                                                    "--jobs", "--format", "--annotate"};
+    ArgWalker(args).run(
+        [&](const std::string& n) { return std::find(valued.begin(), valued.end(), n) != valued.end(); },
+        [&](const std::string& n, const std::string& v) {
+            if (n == "--help") o.help = true;
+            else if (n == "--quiet" || n == "-q") o.quiet = true;
+            else if (n == "--kb") o.kbs.push_back(parse_kb_spec(v));
+            else if (n == "--kind") o.recognition.kb_mode = parse_kind(v);
+            else if (n == "--template") {
+                if (v.size() > 2050) throw UsageError("--template: longer than 2050 characters");
+                o.recognition.text_template = v;
+            } else if (n == "--depth") o.depth = static_cast<int>(parse_number(v, 1, 5, "--depth"));
+            else if (n == "--jobs") o.jobs = static_cast<int>(parse_number(v, 1, 256, "--jobs"));
+            else if (n == "--format") o.format = parse_format(v);
+            else if (n == "--annotate") {
+                if (v.empty()) throw UsageError("--annotate: the folder name is empty");
+                o.annotate_dir = v;
+            } else unknown(n, "read");
+        },
+        [&](const std::string& p) { o.paths.push_back(p); });
+    if (!o.help && o.paths.empty()) throw UsageError("read: no image file or folder given (see platix read --help)");
+    return o;
+}
+
+TrainOptions parse_train_options(const std::vector<std::string>& args, int processors) {
+    TrainOptions o;
+    o.jobs = processors < 1 ? 1 : processors;
+    static const std::vector<std::string> valued = {"--kb", "--passes", "--depth", "--jobs"};
+    ArgWalker(args).run(
+        [&](const std::string& n) { return std::find(valued.begin(), valued.end(), n) != valued.end(); },
+        [&](const std::string& n, const std::string& v) {
+            if (n == "--help") o.help = true;
+            else if (n == "--quiet" || n == "-q") o.quiet = true;
+            else if (n == "--kb") {
+                if (!o.kb.empty()) throw UsageError("train: --kb given twice; training writes one knowledge base");
+                o.kb = parse_kb_spec(v).path;
+            } else if (n == "--passes") o.passes = static_cast<int>(parse_number(v, 1, 100, "--passes"));
+            else if (n == "--depth") o.depth = static_cast<int>(parse_number(v, 1, 5, "--depth"));
+            else if (n == "--jobs") o.jobs = static_cast<int>(parse_number(v, 1, 256, "--jobs"));
+            else unknown(n, "train");
+        },
+        [&](const std::string& p) { o.labels.push_back(p); });
+    if (o.help) return o;
+    if (o.kb.empty()) throw UsageError("train: --kb FILE is required");
+    if (o.labels.empty()) throw UsageError("train: no label file or folder given");
+    return o;
+}
+
+BenchOptions parse_bench_options(const std::vector<std::string>& args, int processors) {
+    BenchOptions o;
+    o.jobs = processors < 1 ? 1 : processors;
+    static const std::vector<std::string> valued = {"--kb", "--kind", "--template", "--depth", "--jobs", "--json"};
+    ArgWalker(args).run(
+        [&](const std::string& n) { return std::find(valued.begin(), valued.end(), n) != valued.end(); },
+        [&](const std::string& n, const std::string& v) {
+            if (n == "--help") o.help = true;
+            else if (n == "--quiet" || n == "-q") o.quiet = true;
+            else if (n == "--kb") o.kbs.push_back(parse_kb_spec(v));
+            else if (n == "--kind") o.recognition.kb_mode = parse_kind(v);
+            else if (n == "--template") {
+                if (v.size() > 2050) throw UsageError("--template: longer than 2050 characters");
+                o.recognition.text_template = v;
+            } else if (n == "--depth") o.depth = static_cast<int>(parse_number(v, 1, 5, "--depth"));
+            else if (n == "--jobs") o.jobs = static_cast<int>(parse_number(v, 1, 256, "--jobs"));
+            else if (n == "--json") {
+                if (v.empty()) throw UsageError("--json: the file name is empty");
+                o.json_path = v;
+            } else unknown(n, "bench");
+        },
+        [&](const std::string& p) { o.labels.push_back(p); });
+    if (o.help) return o;
+    if (o.kbs.empty()) throw UsageError("bench: --kb FILE is required");
+    if (o.labels.empty()) throw UsageError("bench: no label file or folder given");
+    return o;
+}
+
+SynthOptions parse_synth_options(const std::vector<std::string>& args) {
+    SynthOptions o;
+    static const std::vector<std::string> valued = {"--out", "--count", "--seed", "--image-format"};
+    ArgWalker(args).run(
+        [&](const std::string& n) { return std::find(valued.begin(), valued.end(), n) != valued.end(); },
+        [&](const std::string& n, const std::string& v) {
+            if (n == "--help") o.help = true;
+            else if (n == "--out") {
+                if (v.empty()) throw UsageError("--out: the folder name is empty");
+                o.out_dir = v;
+            } else if (n == "--count") o.count = static_cast<int>(parse_number(v, 1, 1000000, "--count"));
+            else if (n == "--seed") o.seed = static_cast<unsigned long>(parse_number(v, 0, 4294967295L, "--seed"));
+            else if (n == "--image-format") {
+                if (v != "png" && v != "jpeg" && v != "mixed")
+                    throw UsageError("--image-format: expected png, jpeg or mixed, got '" + v + "'");
+                o.image_format = v;
+            } else unknown(n, "synth");
+        },
+        [&](const std::string& p) { throw UsageError("synth: unexpected argument '" + p + "'"); });
+    if (!o.help && o.out_dir.empty()) throw UsageError("synth: --out DIR is required");
+    return o;
+}
+
+std::string main_help() {
+    return "usage: platix COMMAND [options] ...\n"
+           "\n"
+           "Reads licence plates in images, trains knowledge bases from labelled\n"
+           "images and measures accuracy.\n"
+           "\n"
+           "commands:\n"
+           "  read    read the plates in image files or folders\n"
+           "  train   teach a knowledge base from labelled images\n"
+           "  bench   measure location and reading accuracy on labelled images\n"
+           "  synth   write synthetic plate scenes with their labels\n"
+           "\n"
+           "platix COMMAND --help describes the options of a command.\n"
+           "Exit status: 0 all inputs read, 1 some input could not be read, 2 usage error.\n";
+}
+
+std::string read_help() {
+    return "usage: platix read [options] PATH...\n"
+           "\n"
+           "Analyses every image (folders are walked in name order; files that are\n"
+           "not images are skipped) and reads each field found.\n"
+           "\n"
+           "  --kb FILE[:TYPE]     knowledge base to read with (repeatable); TYPE is the\n"
+           "                       list type (any, digits, letters or a number), else\n"
+           "                       it is decided from the base's classes. Without --kb\n"
+           "                       the fields are reported without text.\n"
+           "  --kind KIND          digits, letters or any (default any)\n"
+           "  --template T         text template (default \"C\": upper case)\n"
+           "  --depth N            analysis depth 1-5 (default 3)\n"
+           "  --jobs N             images analysed in parallel (default: processors)\n"
+           "  --format F           text (default), json (one object per line) or csv\n"
+           "  --annotate DIR       also write DIR/NAME.png with the frames drawn\n"
+           "  --quiet, -q          no progress bar\n"
+           "  --help, -h           this text\n";
+}
+
+std::string train_help() {
+    return "usage: platix train --kb FILE [options] LABELS...\n"
+           "\n"
+           "LABELS are label files (lines NAME<TAB>x<TAB>y<TAB>w<TAB>h<TAB>PLATE, NAME\n"
+           "relative to the label file) or folders holding images with such files.\n"
+           "Every character read wrongly in a plate whose characters were all found\n"
+           "is taught to FILE (created when missing).\n"
+           "\n"
+           "  --kb FILE            the knowledge base to train (required)\n"
+           "  --passes N           at most N passes (default 5); training stops early\n"
+           "                       after a pass that teaches nothing\n"
+           "  --depth N            analysis depth 1-5 (default 3)\n"
+           "  --jobs N             images analysed in parallel (default: processors)\n"
+           "  --quiet, -q          no progress bar\n"
+           "  --help, -h           this text\n";
+}
+
+std::string bench_help() {
+    return "usage: platix bench --kb FILE [options] LABELS...\n"
+           "\n"
+           "Reads every labelled image and prints, per folder, the share of plates\n"
+           "located and read exactly, the character accuracy, the median time per\n"
+           "image and the images per second.\n"
+           "\n"
+           "  --kb FILE[:TYPE]     knowledge base (repeatable, as for read)\n"
+           "  --kind KIND          digits, letters or any (default any)\n"
+           "  --template T         text template (default \"C\")\n"
+           "  --depth N            analysis depth 1-5 (default 3)\n"
+           "  --jobs N             images analysed in parallel (default: processors)\n"
+           "  --json FILE          also write the table as JSON\n"
+           "  --quiet, -q          no progress bar\n"
+           "  --help, -h           this text\n";
+}
+
+std::string synth_help() {
+    return "usage: platix synth --out DIR [--count N] [--seed S]\n"
+           "\n"
+           "Writes N synthetic plate scenes (default 20) into DIR, each with its\n"
+           "label file NAME.txt. The same seed gives the same files.\n"
+           "\n"
+           "  --out DIR            output folder (created when missing)\n"
+           "  --count N            number of scenes (default 20)\n"
+           "  --seed S             random seed (default 1)\n"
+           "  --image-format F     png, jpeg or mixed (default mixed)\n"
+           "  --help, -h           this text\n";
+}
+
+}  // namespace platix

@@ -1,0 +1,94 @@
+// Command-line options of the platix subcommands: what each accepts, its
+// defaults, and the help text shown by --help. Parsing never exits: bad
+// input throws UsageError with a one-line message.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace platix {
+
+// A mistake on the command line; main prints "platix: MESSAGE" and exits 2.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A knowledge base to load: its path and list type (-1 = let the engine
+// decide from the file's classes).
+struct KbSpec {
+    std::string path;
+    int type = -1;
+};
+
+enum class OutputFormat { text, json, csv };
+
+// How each field is read: whole field, the character kind of the request
+// and its text template.
+struct RecognitionSettings {
+    int kb_mode = 0;             // 0 any, 1 digits, 2 letters
+    std::string text_template = "C";
+};
+
+struct ReadOptions {
+    bool help = false;
+    std::vector<std::string> paths;
+    std::vector<KbSpec> kbs;
+    RecognitionSettings recognition;
+    int depth = 3;
+    int jobs = 1;
+    OutputFormat format = OutputFormat::text;
+    std::string annotate_dir;
+    bool quiet = false;
+};
+
+struct TrainOptions {
+    bool help = false;
+    std::string kb;
+    std::vector<std::string> labels;
+    int passes = 5;        // the most passes; a pass that teaches nothing ends early
+    int depth = 3;
+    int jobs = 1;
+    bool quiet = false;
+};
+
+struct BenchOptions {
+    bool help = false;
+    std::vector<KbSpec> kbs;
+    std::vector<std::string> labels;
+    RecognitionSettings recognition;
+    int depth = 3;
+    int jobs = 1;
+    std::string json_path;
+    bool quiet = false;
+};
+
+struct SynthOptions {
+    bool help = false;
+    std::string out_dir;
+    int count = 20;
+    unsigned long seed = 1;
+    std::string image_format = "mixed";  // png, jpeg or mixed
+};
+
+// Each parser takes the arguments after the subcommand name. The default
+// of --jobs is `processors`. Throws UsageError.
+ReadOptions parse_read_options(const std::vector<std::string>& args, int processors);
+TrainOptions parse_train_options(const std::vector<std::string>& args, int processors);
+BenchOptions parse_bench_options(const std::vector<std::string>& args, int processors);
+SynthOptions parse_synth_options(const std::vector<std::string>& args);
+
+// Parses "FILE" or "FILE:TYPE" (TYPE a list type number or any, digits,
+// letters). Throws UsageError for an empty path or a bad type.
+KbSpec parse_kb_spec(const std::string& text);
+// A whole number within [low, high]; `what` names the option in the error.
+long parse_number(const std::string& text, long low, long high, const std::string& what);
+
+std::string main_help();
+std::string read_help();
+std::string train_help();
+std::string bench_help();
+std::string synth_help();
+
+}  // namespace platix

@@ -1,0 +1,26 @@
+// The three output shapes of the read command, one record per image.
+#pragma once
+
+#include <string>
+
+#include "image_result.h"
+
+namespace platix {
+
+// "PATH<TAB>TEXT1 | TEXT2 ..." for a read image; "PATH<TAB>ERROR: reason"
+// for a failed one. Ends with a newline.
+std::string format_text_line(const ImageResult& r);
+
+// One JSON object on one line (JSON Lines), newline included.
+std::string format_json_line(const ImageResult& r);
+
+// The CSV header line, and one row per field of a read image (none for a
+// failed image or one without fields).
+std::string csv_header();
+std::string format_csv_rows(const ImageResult& r);
+
+// JSON string literal of 8-bit text: bytes that form valid UTF-8 pass
+// through, every other byte above 0x7F is taken as Windows-1252.
+std::string json_string(const std::string& text);
+
+}  // namespace platix

@@ -1,0 +1,86 @@
+// platix train: teach a knowledge base from labelled images, the way the
+// training dialog teaches a character the user confirms.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "commands.h"
+#include "engine_session.h"
+#include "image_analysis.h"
+#include "job_pool.h"
+#include "labels.h"
+#include "progress.h"
+#include "train_step.h"
+
+namespace platix {
+
+int run_train(const TrainOptions& o) {
+    std::vector<std::string> problems;
+    const auto labels = collect_labels(o.labels, problems);
+    for (const auto& p : problems) std::fprintf(stderr, "platix: %s\n", p.c_str());
+    if (labels.empty()) {
+        std::fprintf(stderr, "platix: no labelled image found\n");
+        return 1;
+    }
+    std::error_code ec;
+    const auto parent = std::filesystem::path(o.kb).parent_path();
+    if (!parent.empty()) std::filesystem::create_directories(parent, ec);
+
+    // The analysis does not depend on the knowledge base: do it once.
+    AnalysisRequest request;
+    request.depth = o.depth;
+    request.keep_bitmaps = true;
+    std::vector<ImageResult> images(labels.size());
+    int unreadable = 0;
+    {
+        ProgressBar bar(labels.size(), ProgressBar::wanted(o.quiet));
+        run_images(
+            labels.size(), o.jobs, [&](std::size_t i) { return analyse_file({labels[i].image_path, false}, request); },
+            [&](std::size_t i, ImageResult&& r) {
+                bar.step();
+                if (r.status != ImageStatus::ok) {
+                    ++unreadable;
+                    bar.finish();
+                    std::fprintf(stderr, "platix: %s: %s\n", r.path.c_str(), r.error.c_str());
+                }
+                images[i] = std::move(r);
+            },
+            [&](std::size_t i) { return labels[i].image_path; });
+    }
+
+    EngineSession engine({KbSpec{o.kb, 0}});
+    if (engine.io() == nullptr) {
+        std::fprintf(stderr, "platix: %s\n", engine.error().c_str());
+        return 1;
+    }
+    for (int pass = 1; pass <= o.passes; ++pass) {
+        int used = 0, no_field = 0, mismatch = 0, taught = 0, right = 0, failed = 0;
+        ProgressBar bar(labels.size(), ProgressBar::wanted(o.quiet));
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            bar.step();
+            if (images[i].status != ImageStatus::ok) continue;
+            const auto outcome = train_image(engine.io(), images[i], labels[i]);
+            switch (outcome.kind) {
+            case TrainImageOutcome::used: ++used; break;
+            case TrainImageOutcome::no_field: ++no_field; break;
+            case TrainImageOutcome::count_mismatch: ++mismatch; break;
+            }
+            taught += outcome.taught;
+            right += outcome.right;
+            failed += outcome.failed;
+        }
+        bar.finish();
+        std::printf("pass %d: images used %d, skipped %d (no field %d, count mismatch %d), characters taught %d, "
+                    "already right %d",
+                    pass, used, no_field + mismatch, no_field, mismatch, taught, right);
+        if (failed > 0) std::printf(", not learned %d", failed);
+        if (unreadable > 0) std::printf(", unreadable images %d", unreadable);
+        std::printf("\n");
+        std::fflush(stdout);
+        if (taught == 0) break;
+    }
+    return unreadable > 0 ? 1 : 0;
+}
+
+}  // namespace platix

@@ -1,0 +1,104 @@
+// Teaching one labelled image's plate characters to the engine.
+#include "train_step.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "coords.h"
+#include "image_analysis.h"
+
+namespace platix {
+
+namespace {
+
+// Teaches one character: region = its box, no earlier frame, the class
+// read as shown class (empty for an unread one), the label as taught class.
+bool teach(ocr_io* io, const CharResult& c, char label) {
+    io->left = c.bitmap_box[0];
+    io->top = c.bitmap_box[1];
+    io->right = c.bitmap_box[2];
+    io->bottom = c.bitmap_box[3];
+    std::memset(io->prior_frame, 0, sizeof io->prior_frame);
+    std::memset(io->shown_class, 0, sizeof io->shown_class);
+    std::strncpy(io->shown_class, c.raw.c_str(), sizeof io->shown_class - 1);
+    std::memset(io->taught_class, 0, sizeof io->taught_class);
+    io->taught_class[0] = label;
+    io->kb_index = 1;
+    return OCR_learn_char() == 1;
+}
+
+bool same_char(const std::string& read, char label) {
+    if (read.size() != 1) return false;
+    const auto up = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
+    return up(read[0]) == up(label);
+}
+
+}  // namespace
+
+std::vector<std::size_t> fields_in_box(const ImageResult& r, const LabelledImage& l) {
+    std::vector<std::size_t> sel;
+    for (std::size_t i = 0; i < r.fields.size(); ++i) {
+        if (centre_inside(r.fields[i].file_box, l.x, l.y, l.w, l.h)) sel.push_back(i);
+    }
+    // Reading order: rows from the top, then from the left.
+    std::stable_sort(sel.begin(), sel.end(), [&](std::size_t a, std::size_t b) {
+        const Box& A = r.fields[a].page_box;
+        const Box& B = r.fields[b].page_box;
+        const int ca = (A.top + A.bottom) / 2, cb = (B.top + B.bottom) / 2;
+        if (ca > B.bottom && cb < A.top) return false;
+        if (cb > A.bottom && ca < B.top) return true;
+        if (A.bottom < B.top) return true;
+        if (B.bottom < A.top) return false;
+        return A.left < B.left;
+    });
+    return sel;
+}
+
+TrainImageOutcome train_image(ocr_io* io, ImageResult& r, const LabelledImage& l) {
+    TrainImageOutcome out;
+    const auto sel = fields_in_box(r, l);
+    if (sel.empty()) {
+        out.kind = TrainImageOutcome::no_field;
+        return out;
+    }
+    const std::string plate = normalise_plate(l.plate);
+    RecognitionSettings settings;  // whole field, any characters, template "C"
+    std::vector<std::size_t> counts;
+    std::size_t total = 0;
+    for (std::size_t k : sel) {
+        FieldResult& f = r.fields[k];
+        if (f.bitmap.empty()) continue;
+        read_field(io, f.bitmap.data(), f.columns, f.lines, f.bpl, settings, f, r);
+        counts.push_back(f.chars.size());
+        total += f.chars.size();
+    }
+    if (total != plate.size() || counts.size() != sel.size()) {
+        out.kind = TrainImageOutcome::count_mismatch;
+        return out;
+    }
+    out.kind = TrainImageOutcome::used;
+    std::size_t at = 0;
+    for (std::size_t n = 0; n < sel.size(); ++n) {
+        FieldResult& f = r.fields[sel[n]];
+        // Read again so that this field's bitmap is the one the engine
+        // holds while its characters are taught.
+        read_field(io, f.bitmap.data(), f.columns, f.lines, f.bpl, settings, f, r);
+        if (f.chars.size() != counts[n]) {
+            at += counts[n];
+            continue;
+        }
+        for (const auto& c : f.chars) {
+            const char label = plate[at++];
+            if (same_char(c.c, label)) {
+                ++out.right;
+            } else if (teach(io, c, label)) {
+                ++out.taught;
+            } else {
+                ++out.failed;
+            }
+        }
+    }
+    return out;
+}
+
+}  // namespace platix

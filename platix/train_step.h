@@ -1,0 +1,29 @@
+// Training on one labelled image: which fields belong to the plate, and
+// teaching the characters that were read wrongly.
+#pragma once
+
+#include <vector>
+
+#include "glyphnet.h"
+#include "image_result.h"
+#include "labels.h"
+
+namespace platix {
+
+struct TrainImageOutcome {
+    enum Kind { used, no_field, count_mismatch } kind = no_field;
+    int taught = 0;   // characters passed to the engine and learned
+    int right = 0;    // characters already read as labelled
+    int failed = 0;   // characters the engine refused to learn
+};
+
+// Indexes of the fields whose centre lies in the labelled box, in reading
+// order (rows from the top, then from the left).
+std::vector<std::size_t> fields_in_box(const ImageResult& r, const LabelledImage& l);
+
+// Reads the plate's fields (their bitmaps must be kept in `r`); when their
+// characters number exactly the plate's, teaches each wrongly read one
+// into knowledge base 1 of the engine.
+TrainImageOutcome train_image(ocr_io* io, ImageResult& r, const LabelledImage& l);
+
+}  // namespace platix

@@ -1,0 +1,98 @@
+// Benchmark scoring on hand-made results with known answers.
+#include <gtest/gtest.h>
+
+#include "bench_score.h"
+
+using namespace platix;
+
+namespace {
+
+LabelledImage truth(const std::string& plate) {
+    LabelledImage l;
+    l.x = 100;
+    l.y = 50;
+    l.w = 200;
+    l.h = 60;
+    l.plate = plate;
+    return l;
+}
+
+ImageResult read_as(std::vector<std::pair<std::string, Box>> fields) {
+    ImageResult r;
+    r.status = ImageStatus::ok;
+    r.ms = 10;
+    for (auto& [t, b] : fields) {
+        FieldResult f;
+        f.text = t;
+        f.file_box = b;
+        r.fields.push_back(f);
+    }
+    return r;
+}
+
+}  // namespace
+
+TEST(EditDistance, CountsInsertionsDeletionsSubstitutions) {
+    EXPECT_EQ(edit_distance("", ""), 0);
+    EXPECT_EQ(edit_distance("ABC", ""), 3);
+    EXPECT_EQ(edit_distance("ABC1234", "ABC1234"), 0);
+    EXPECT_EQ(edit_distance("ABC1234", "A8C1234"), 1);
+    EXPECT_EQ(edit_distance("ABC1234", "ABC234"), 1);
+    EXPECT_EQ(edit_distance("kitten", "sitting"), 3);
+}
+
+TEST(PlateScoring, ExactWhenLocatedFieldsReadThePlate) {
+    const auto s = score_plate(read_as({{"ab 123", {120, 60, 280, 100}}, {"ZZZ", {0, 0, 50, 20}}}), truth("AB123"));
+    EXPECT_TRUE(s.located);
+    EXPECT_TRUE(s.exact);
+    EXPECT_DOUBLE_EQ(s.char_accuracy, 1.0);
+}
+
+TEST(PlateScoring, TwoRowsJoinInListOrderOrOneAlone) {
+    const auto rows = score_plate(read_as({{"AB", {120, 55, 280, 75}}, {"123", {120, 80, 280, 105}}}), truth("AB123"));
+    EXPECT_TRUE(rows.exact);
+    const auto alone = score_plate(read_as({{"XX", {120, 55, 280, 75}}, {"AB123", {120, 80, 280, 105}}}), truth("AB123"));
+    EXPECT_TRUE(alone.exact);
+    const auto swapped = score_plate(read_as({{"123", {120, 55, 280, 75}}, {"AB", {120, 80, 280, 105}}}), truth("AB123"));
+    EXPECT_FALSE(swapped.exact);
+}
+
+TEST(PlateScoring, FieldOutsideTheBoxIsNotLocated) {
+    const auto s = score_plate(read_as({{"AB123", {0, 0, 90, 40}}}), truth("AB123"));
+    EXPECT_FALSE(s.located);
+    EXPECT_FALSE(s.exact);
+    EXPECT_DOUBLE_EQ(s.char_accuracy, 0.0);
+}
+
+TEST(PlateScoring, CharacterAccuracyFromEditDistance) {
+    const auto s = score_plate(read_as({{"AB1Z3", {120, 60, 280, 100}}}), truth("AB123"));
+    EXPECT_TRUE(s.located);
+    EXPECT_FALSE(s.exact);
+    EXPECT_DOUBLE_EQ(s.char_accuracy, 0.8);
+    const auto far = score_plate(read_as({{"QQQQQQQQQQ", {120, 60, 280, 100}}}), truth("AB"));
+    EXPECT_DOUBLE_EQ(far.char_accuracy, 0.0);
+}
+
+TEST(FolderSummaryTotals, PercentagesMedianAndRate) {
+    FolderSummary f;
+    const LabelledImage t = truth("AB123");
+    ImageResult good = read_as({{"AB123", {120, 60, 280, 100}}});
+    good.ms = 30;
+    ImageResult near = read_as({{"AB12", {120, 60, 280, 100}}});
+    near.ms = 10;
+    ImageResult none = read_as({});
+    none.ms = 20;
+    ImageResult broken;
+    for (const auto* r : {&good, &near, &none, &broken}) f.add(*r, score_plate(*r, t));
+    f.seconds = 2.0;
+    EXPECT_EQ(f.images, 4);
+    EXPECT_DOUBLE_EQ(f.located_pct(), 50.0);
+    EXPECT_DOUBLE_EQ(f.exact_pct(), 25.0);
+    EXPECT_DOUBLE_EQ(f.accuracy_pct(), 45.0);  // (1 + 0.8 + 0 + 0) / 4
+    EXPECT_DOUBLE_EQ(f.median_ms(), 20.0);     // the unreadable image has no time
+    EXPECT_DOUBLE_EQ(f.images_per_second(), 2.0);
+    const std::string json = format_bench_json({f}, f);
+    EXPECT_NE(json.find("\"images\": 4, \"located\": 50.00, \"exact\": 25.00, \"char_accuracy\": 45.00, \"median_ms\": 20.0"),
+              std::string::npos)
+        << json;
+}

@@ -1,0 +1,242 @@
+// The built platix program end to end: synthesise scenes, train on some,
+// read and bench the others; exit statuses; boxes of reduced and enlarged
+// images in file pixels; the same output whatever the job count.
+#include <gtest/gtest.h>
+
+#include <png.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Run {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+Run platix(const std::string& args, const std::string& dir) {
+    const std::string err_file = dir + "/stderr.txt";
+    const std::string cmd = std::string(PLATIX_BINARY) + " " + args + " 2>" + err_file;
+    Run r;
+    FILE* p = ::popen(cmd.c_str(), "r");
+    if (p == nullptr) return r;
+    std::array<char, 4096> buf;
+    std::size_t n;
+    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
+    const int st = ::pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    std::ifstream e(err_file);
+    std::stringstream ss;
+    ss << e.rdbuf();
+    r.err = ss.str();
+    return r;
+}
+
+struct Gray {
+    int w = 0, h = 0;
+    std::vector<unsigned char> px;
+};
+
+Gray read_gray(const std::string& path) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    Gray g;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return g;
+    image.format = PNG_FORMAT_GRAY;
+    g.w = static_cast<int>(image.width);
+    g.h = static_cast<int>(image.height);
+    g.px.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, g.px.data(), 0, nullptr)) g = Gray{};
+    return g;
+}
+
+void write_gray(const std::string& path, const Gray& g) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(g.w);
+    image.height = static_cast<png_uint_32>(g.h);
+    image.format = PNG_FORMAT_GRAY;
+    ASSERT_TRUE(png_image_write_to_file(&image, path.c_str(), 0, g.px.data(), 0, nullptr));
+}
+
+// Every "box": [l, t, r, b] of a JSON line, in order.
+std::vector<std::array<int, 4>> boxes(const std::string& json) {
+    std::vector<std::array<int, 4>> out;
+    static const std::regex re("\"box\": \\[(-?\\d+), (-?\\d+), (-?\\d+), (-?\\d+)\\]");
+    for (auto it = std::sregex_iterator(json.begin(), json.end(), re); it != std::sregex_iterator(); ++it) {
+        out.push_back({std::stoi((*it)[1]), std::stoi((*it)[2]), std::stoi((*it)[3]), std::stoi((*it)[4])});
+    }
+    return out;
+}
+
+class PlatixEndToEnd : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dir_ = new testsupport::TempDir();
+        Run a = platix("synth --out " + dir_->file("train") + " --count 60 --seed 3", dir_->path());
+        ASSERT_EQ(a.status, 0) << a.err;
+        Run b = platix("synth --out " + dir_->file("test") + " --count 16 --seed 77", dir_->path());
+        ASSERT_EQ(b.status, 0) << b.err;
+        trained_ = platix("train --quiet --jobs 2 --kb " + dir_->file("kb/plates.kbf") + " " + dir_->file("train"),
+                          dir_->path());
+    }
+    static void TearDownTestSuite() {
+        delete dir_;
+        dir_ = nullptr;
+    }
+    static testsupport::TempDir* dir_;
+    static Run trained_;
+};
+
+testsupport::TempDir* PlatixEndToEnd::dir_ = nullptr;
+Run PlatixEndToEnd::trained_;
+
+}  // namespace
+
+TEST_F(PlatixEndToEnd, TrainingTeachesAndWritesTheBase) {
+    ASSERT_EQ(trained_.status, 0) << trained_.err;
+    EXPECT_NE(trained_.out.find("pass 1: images used "), std::string::npos) << trained_.out;
+    EXPECT_TRUE(fs::exists(dir_->file("kb/plates.kbf")));
+    EXPECT_TRUE(fs::exists(dir_->file("kb/plates.dat")));
+    const std::regex taught("pass 1: images used (\\d+).*characters taught (\\d+)");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(trained_.out, m, taught)) << trained_.out;
+    EXPECT_GE(std::stoi(m[1]), 20);
+    EXPECT_GE(std::stoi(m[2]), 50);
+}
+
+TEST_F(PlatixEndToEnd, HeldOutScenesAreReadAboveTheFloor) {
+    ASSERT_EQ(trained_.status, 0);
+    Run r = platix("bench --quiet --jobs 2 --kb " + dir_->file("kb/plates.kbf") + " --json " + dir_->file("b.json") +
+                       " " + dir_->file("test"),
+                   dir_->path());
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::ifstream j(dir_->file("b.json"));
+    std::stringstream ss;
+    ss << j.rdbuf();
+    const std::regex re("\"total\": \\{[^}]*\"images\": (\\d+), \"located\": ([0-9.]+), \"exact\": ([0-9.]+)");
+    std::smatch m;
+    const std::string json = ss.str();
+    ASSERT_TRUE(std::regex_search(json, m, re)) << json;
+    EXPECT_EQ(std::stoi(m[1]), 16);
+    EXPECT_GE(std::stod(m[2]), PLATIX_LOCATED_FLOOR) << r.out;
+    EXPECT_GE(std::stod(m[3]), PLATIX_EXACT_FLOOR) << r.out;
+}
+
+TEST_F(PlatixEndToEnd, JobsDoNotChangeTheOutput) {
+    ASSERT_EQ(trained_.status, 0);
+    const std::string args = "read --quiet --format csv --kb " + dir_->file("kb/plates.kbf") + " " + dir_->file("test");
+    Run one = platix(args + " --jobs 1", dir_->path());
+    Run three = platix(args + " --jobs 3", dir_->path());
+    ASSERT_EQ(one.status, 0) << one.err;
+    EXPECT_EQ(one.out, three.out);
+    EXPECT_GT(std::count(one.out.begin(), one.out.end(), '\n'), 8);
+    // The label files in the folder are skipped and counted.
+    EXPECT_NE(one.err.find("16 files skipped (not images)"), std::string::npos) << one.err;
+}
+
+TEST(PlatixExitStatus, UsageErrorsGiveTwoAndOneLine) {
+    testsupport::TempDir dir;
+    Run r = platix("read --depth 7 x.png", dir.path());
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "platix: --depth: expected a whole number from 1 to 5, got '7'\n");
+    EXPECT_EQ(platix("read --bogus x.png", dir.path()).status, 2);
+    EXPECT_EQ(platix("frobnicate", dir.path()).status, 2);
+    EXPECT_EQ(platix("read --kb " + dir.file("none.kbf") + " x.png", dir.path()).status, 2);
+    Run help = platix("read --help", dir.path());
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--annotate DIR"), std::string::npos);
+}
+
+TEST(PlatixExitStatus, UnreadableImageIsReportedAndTheRunGoesOn) {
+    testsupport::TempDir dir;
+    std::ofstream(dir.file("bad.png")) << "this is not a picture at all";
+    Run s = platix("synth --out " + dir.file("s") + " --count 1 --seed 4", dir.path());
+    ASSERT_EQ(s.status, 0);
+    Run r = platix("read --quiet " + dir.file("bad.png") + " " + dir.file("missing.png") + " " +
+                       dir.file("s/scene00001.png"),
+                   dir.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(dir.file("bad.png") + ": not a recognised image format"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(dir.file("missing.png") + ": cannot open the file"), std::string::npos) << r.err;
+    EXPECT_NE(r.out.find(dir.file("s/scene00001.png") + "\t"), std::string::npos) << r.out;
+    Run ok = platix("read --quiet " + dir.file("s/scene00001.png"), dir.path());
+    EXPECT_EQ(ok.status, 0);
+}
+
+TEST(PlatixCoordinates, ReducedImageBoxesAreInFilePixels) {
+    testsupport::TempDir dir;
+    ASSERT_EQ(platix("synth --image-format png --out " + dir.file("s") + " --count 3 --seed 21", dir.path()).status, 0);
+    int compared = 0;
+    for (int k = 1; k <= 3; ++k) {
+        char name[32];
+        std::snprintf(name, sizeof name, "s/scene%05d.png", k);
+        const Gray g = read_gray(dir.file(name));
+        ASSERT_GT(g.w, 0);
+        // Pad to 820 x 615 so that the doubled copy (1640 wide) is reduced by
+        // exactly 2, which gives the padded picture back pixel for pixel.
+        Gray small{820, 615, std::vector<unsigned char>(820 * 615, 255)};
+        for (int y = 0; y < g.h && y < small.h; ++y)
+            for (int x = 0; x < g.w; ++x) small.px[static_cast<std::size_t>(y * 820 + x)] = g.px[static_cast<std::size_t>(y * g.w + x)];
+        Gray big{1640, 1230, std::vector<unsigned char>(1640 * 1230)};
+        for (int y = 0; y < big.h; ++y)
+            for (int x = 0; x < big.w; ++x) big.px[static_cast<std::size_t>(y * 1640 + x)] = small.px[static_cast<std::size_t>((y / 2) * 820 + x / 2)];
+        write_gray(dir.file("small.png"), small);
+        write_gray(dir.file("big.png"), big);
+        Run a = platix("read --quiet --format json " + dir.file("small.png"), dir.path());
+        Run b = platix("read --quiet --format json " + dir.file("big.png"), dir.path());
+        ASSERT_EQ(a.status, 0) << a.err;
+        ASSERT_EQ(b.status, 0) << b.err;
+        EXPECT_NE(a.out.find("\"width\": 820, \"height\": 615, \"page\": [820, 615], \"scale\": [1, 1]"), std::string::npos) << a.out;
+        EXPECT_NE(b.out.find("\"width\": 1640, \"height\": 1230, \"page\": [820, 615], \"scale\": [-2, -2]"), std::string::npos) << b.out;
+        const auto sa = boxes(a.out), sb = boxes(b.out);
+        ASSERT_EQ(sa.size(), sb.size());
+        for (std::size_t i = 0; i < sa.size(); ++i) {
+            EXPECT_EQ(sb[i][0], 2 * sa[i][0]);
+            EXPECT_EQ(sb[i][1], 2 * sa[i][1]);
+            EXPECT_EQ(sb[i][2], 2 * sa[i][2] + 1);
+            EXPECT_EQ(sb[i][3], 2 * sa[i][3] + 1);
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 0);
+}
+
+TEST(PlatixCoordinates, EnlargedImageBoxesStayInTheFile) {
+    testsupport::TempDir dir;
+    ASSERT_EQ(platix("synth --image-format png --out " + dir.file("s") + " --count 1 --seed 8", dir.path()).status, 0);
+    const Gray g = read_gray(dir.file("s/scene00001.png"));
+    // A 200 x 150 crop around the plate: enlarged 3 times to 600 x 450.
+    std::ifstream label(dir.file("s/scene00001.txt"));
+    std::string name;
+    int x = 0, y = 0, w = 0, h = 0;
+    label >> name >> x >> y >> w >> h;
+    const int x0 = std::clamp(x + w / 2 - 100, 0, g.w - 200), y0 = std::clamp(y + h / 2 - 75, 0, g.h - 150);
+    Gray crop{200, 150, std::vector<unsigned char>(200 * 150)};
+    for (int yy = 0; yy < 150; ++yy)
+        for (int xx = 0; xx < 200; ++xx) crop.px[static_cast<std::size_t>(yy * 200 + xx)] = g.px[static_cast<std::size_t>((y0 + yy) * g.w + x0 + xx)];
+    write_gray(dir.file("crop.png"), crop);
+    Run r = platix("read --quiet --format json " + dir.file("crop.png"), dir.path());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"width\": 200, \"height\": 150, \"page\": [600, 450], \"scale\": [3, 3]"), std::string::npos) << r.out;
+    for (const auto& b : boxes(r.out)) {
+        EXPECT_GE(b[0], 0);
+        EXPECT_GE(b[1], 0);
+        EXPECT_LE(b[2], 199);
+        EXPECT_LE(b[3], 149);
+        EXPECT_LE(b[0], b[2]);
+        EXPECT_LE(b[1], b[3]);
+    }
+}

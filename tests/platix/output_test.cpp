@@ -1,0 +1,82 @@
+// The text, JSON Lines and CSV shapes of a read image.
+#include <gtest/gtest.h>
+
+#include "output_format.h"
+
+using namespace platix;
+
+namespace {
+
+ImageResult sample_result() {
+    ImageResult r;
+    r.path = "dir/car.png";
+    r.status = ImageStatus::ok;
+    r.width = 200;
+    r.height = 100;
+    r.maxcol = 600;
+    r.maxlin = 300;
+    r.xscale = 3;
+    r.yscale = 3;
+    r.ms = 12;
+    FieldResult f;
+    f.text = "AB 1";
+    f.raw = "A_B_ _1_";
+    f.file_box = {10, 20, 60, 35};
+    CharResult a;
+    a.c = "A";
+    a.file_box = {10, 20, 20, 35};
+    CharResult b;
+    b.c = "B";
+    b.file_box = {22, 20, 31, 35};
+    f.chars = {a, b};
+    r.fields.push_back(f);
+    FieldResult g;
+    g.text = "X,\"Y\"";
+    g.file_box = {1, 2, 3, 4};
+    r.fields.push_back(g);
+    return r;
+}
+
+}  // namespace
+
+TEST(TextOutput, OneLinePerImageFieldsJoined) {
+    EXPECT_EQ(format_text_line(sample_result()), "dir/car.png\tAB 1 | X,\"Y\"\n");
+    ImageResult bad;
+    bad.path = "x.png";
+    bad.error = "cannot open the file";
+    EXPECT_EQ(format_text_line(bad), "x.png\tERROR: cannot open the file\n");
+}
+
+TEST(JsonOutput, ObjectHasEveryKeyInOrder) {
+    const std::string want =
+        "{\"file\": \"dir/car.png\", \"ok\": true, \"width\": 200, \"height\": 100, \"page\": [600, 300], "
+        "\"scale\": [3, 3], \"ms\": 12, \"fields\": [{\"text\": \"AB 1\", \"raw\": \"A_B_ _1_\", \"box\": [10, 20, 60, "
+        "35], \"chars\": [{\"c\": \"A\", \"box\": [10, 20, 20, 35]}, {\"c\": \"B\", \"box\": [22, 20, 31, 35]}]}, "
+        "{\"text\": \"X,\\\"Y\\\"\", \"raw\": \"\", \"box\": [1, 2, 3, 4], \"chars\": []}]}\n";
+    EXPECT_EQ(format_json_line(sample_result()), want);
+}
+
+TEST(JsonOutput, FailedImage) {
+    ImageResult bad;
+    bad.path = "x.png";
+    bad.error = "not a recognised image format";
+    EXPECT_EQ(format_json_line(bad), "{\"file\": \"x.png\", \"ok\": false, \"error\": \"not a recognised image format\"}\n");
+}
+
+TEST(JsonString, EscapesAndConvertsWindows1252) {
+    EXPECT_EQ(json_string("a\"b\\c\n\t"), "\"a\\\"b\\\\c\\u000a\\u0009\"");
+    EXPECT_EQ(json_string("\xC4"), "\"\xC3\x84\"");             // Ä in Windows-1252
+    EXPECT_EQ(json_string("\x80"), "\"\xE2\x82\xAC\"");         // the euro sign
+    EXPECT_EQ(json_string("\xC3\xA9"), "\"\xC3\xA9\"");         // valid UTF-8 passes
+    EXPECT_EQ(json_string("\x81"), "\"\xEF\xBF\xBD\"");         // undefined byte
+}
+
+TEST(CsvOutput, HeaderAndOneRowPerField) {
+    EXPECT_EQ(csv_header(), "file,field,text,left,top,right,bottom\n");
+    EXPECT_EQ(format_csv_rows(sample_result()),
+              "dir/car.png,1,AB 1,10,20,60,35\n"
+              "dir/car.png,2,\"X,\"\"Y\"\"\",1,2,3,4\n");
+    ImageResult bad;
+    bad.path = "x";
+    EXPECT_EQ(format_csv_rows(bad), "");
+}
