@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "coords.h"
-#include "image_analysis.h"
+#include "field_reading.h"
 
 namespace platix {
 
