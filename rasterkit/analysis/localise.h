@@ -18,4 +18,10 @@ void locate_candidates(AnalysisInstance& a);
 // polarity, and possibly rowthresholds (left for the caller to release).
 int estimate_threshold(AnalysisInstance& a, Rect r);
 
+// Enlarges the w x h gray rectangle at `src` (src_bpl bytes per line) into
+// `out`, 2w bytes per line and 2h lines: each source pixel becomes the
+// lower right pixel of its 2 x 2 block, and the other three are the pair
+// means with the pixels already set to their left and above.
+void enlarge_2x(const unsigned char* src, int src_bpl, int w, int h, unsigned char* out);
+
 }  // namespace rk
