@@ -17,6 +17,31 @@
 #include "zero_alloc.h"
 
 namespace rk {
+
+// Copies columns left .. right - 1 of lines top .. bottom - 1 of r's
+// bitmap into a new bitmap of f, whole bytes from byte left / 8 on. A line
+// is never read past the end of r's line; what it cannot give stays
+// background. Returns false when memory runs out.
+bool copy_field_rows(AnalysisInstance& a, seg_result* f, const seg_result* r, int left, int top, int right,
+                     int bottom) {
+    f->lines = bottom - top;
+    f->columns = right - left;
+    f->bpl = (f->columns + 7) / 8;
+    if (f->lines <= 0 || f->columns <= 0) return false;
+    const std::size_t size = static_cast<std::size_t>(f->lines) * static_cast<std::size_t>(f->bpl);
+    f->bitmap = static_cast<unsigned char*>(orvo::zero_alloc(size));
+    if (f->bitmap == nullptr) return false;
+    std::memset(f->bitmap, 0xFF, size);
+    const int first = left / 8;
+    const int n = left < 0 ? 0 : std::clamp(r->bpl - first, 0, f->bpl);
+    for (int k = 0; k < f->lines; ++k)
+        if (n > 0 && top + k >= 0 && top + k < r->lines)
+            std::memcpy(f->bitmap + static_cast<long>(k) * f->bpl,
+                        r->bitmap + static_cast<long>(top + k) * r->bpl + first, static_cast<std::size_t>(n));
+    load_bitmap(a, f);
+    return true;
+}
+
 namespace {
 
 void set_score(seg_result* r, int n) { r->text[0] = static_cast<char>(n & 0xFF); }
@@ -47,29 +72,6 @@ bool rebinarise_row(AnalysisInstance& a, seg_result* f, const Rect& rect) {
         deskew_bitmap(a, skew, slant);
         f->bitmap = a.objectbitmap;
     }
-    return true;
-}
-
-// Copies columns left .. right - 1 of lines top .. bottom - 1 of r's
-// bitmap into a new bitmap of f, whole bytes from byte left / 8 on. A line
-// is never read past the end of r's line; what it cannot give stays
-// background. Returns false when memory runs out.
-bool copy_row(AnalysisInstance& a, seg_result* f, const seg_result* r, int left, int top, int right,
-              int bottom) {
-    f->lines = bottom - top;
-    f->columns = right - left;
-    f->bpl = (f->columns + 7) / 8;
-    const std::size_t size = static_cast<std::size_t>(f->lines) * static_cast<std::size_t>(f->bpl);
-    f->bitmap = static_cast<unsigned char*>(orvo::zero_alloc(size));
-    if (f->bitmap == nullptr) return false;
-    std::memset(f->bitmap, 0xFF, size);
-    const int first = left / 8;
-    const int n = std::clamp(r->bpl - first, 0, f->bpl);
-    for (int k = 0; k < f->lines; ++k)
-        if (n > 0)
-            std::memcpy(f->bitmap + static_cast<long>(k) * f->bpl,
-                        r->bitmap + static_cast<long>(top + k) * r->bpl + first, static_cast<std::size_t>(n));
-    load_bitmap(a, f);
     return true;
 }
 
@@ -110,7 +112,7 @@ void split_rows(AnalysisInstance& a, seg_result* r, int count, int rebinarise, s
                     release_record(f);
                     continue;
                 }
-            } else if (!copy_row(a, f, r, left, top, right, bottom)) {
+            } else if (!copy_field_rows(a, f, r, left, top, right, bottom)) {
                 out_of_memory = true;
                 release_record(f);
             }
