@@ -333,6 +333,42 @@ TEST_F(SegmentPlates, ATwoLinePlateGivesOneFieldPerRowWhenRebinarised) {
     }
 }
 
+TEST_F(SegmentPlates, AnEnlargedCandidateIsOneFieldAtTwiceItsSize) {
+    g.fill(100, 60, 260, 99, 225);  // 161 x 40: doubled by localisation
+    for (int i = 0; i < 7; ++i) {
+        const int x = 110 + 20 * i;
+        g.fill(x, 68, x + 11, 71, 25);
+        g.fill(x, 88, x + 11, 91, 25);
+        g.fill(x, 68, x + 3, 91, 25);
+        g.fill(x + 8, 68, x + 11, 91, 25);
+    }
+    rk::add_candidate(a, 100, 60, 260, 99);
+    rk::locate_candidates(a);
+    ASSERT_NE(a.results, nullptr);
+    ASSERT_EQ(a.results->lines, 80);
+    for (int mode = 0; mode < 2; ++mode) {
+        rk::segment_fields(a, mode);
+        const auto v = list();
+        ASSERT_EQ(v.size(), 1u) << "mode " << mode;
+        EXPECT_EQ(rk::score_of(v[0]), 7);
+        EXPECT_EQ(v[0]->lines, 80);
+        EXPECT_EQ(v[0]->columns, 322);
+        EXPECT_EQ(v[0]->top, 60);
+    }
+}
+
+TEST_F(SegmentPlates, ACandidateInsideAnotherIsDroppedFirst) {
+    one_line_plate();
+    rk::add_candidate(a, 110, 65, 280, 105);
+    rk::locate_candidates(a);
+    ASSERT_EQ(list().size(), 2u);
+    rk::segment_fields(a, 0);
+    const auto v = list();
+    ASSERT_EQ(v.size(), 1u);
+    EXPECT_EQ(v[0]->left, 100);
+    EXPECT_EQ(v[0]->top, 60);
+}
+
 TEST_F(SegmentPlates, ACandidateWithoutBitmapMakesNothing) {
     rk::add_candidate(a, 100, 60, 289, 109);
     rk::segment_fields(a, 0);
