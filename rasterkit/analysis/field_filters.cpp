@@ -118,8 +118,8 @@ void filter_fields(seg_result*& head) {
         release_marked(head, drop);
     }
     if (kept >= 2) {
-        // Pairwise: a record goes as soon as one later record beats it; the
-        // last record always stays.
+        // Pairwise: a record goes as soon as one later record still in the
+        // list beats it; the last record always stays.
         seg_result** link = &head;
         while (*link != nullptr) {
             seg_result* a = *link;

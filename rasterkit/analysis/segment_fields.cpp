@@ -100,6 +100,8 @@ void split_rows(AnalysisInstance& a, seg_result* r, int count, int rebinarise, s
             if (!(std::abs(r->lines - bottom) > 8 && bottom <= r->lines)) bottom = r->lines;
             if (left <= 6) left = 0;
             if (!(std::abs(r->columns - right) > 6 && right <= r->columns)) right = r->columns;
+            // The page rectangle adds the row's end positions to the candidate's
+            // corner as they are, so it may reach one past the copied bitmap.
             const Rect rect{std::max(0, r->left + left), std::max(0, r->top + top),
                             std::min(MAXCOL - 1, r->left + right), std::min(MAXLIN - 1, r->top + bottom)};
             // A row pushed out of the page, or cut to nothing, makes no field.

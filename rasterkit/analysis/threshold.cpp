@@ -109,6 +109,8 @@ int estimate_threshold(AnalysisInstance& a, Rect r) {
     // mostly bright or mostly dark.
     const int limit = 4 * (w / 3) / 5;
     bool bright_flag = false, dark_flag = false;
+    // A row (of a very narrow rectangle) can be mostly bright and mostly dark
+    // at once; it then sets both flags.
     auto scan = [&](int y) {
         int b = 0, d = 0;
         count_sides(row(y), c0, c1, gt, b, d);
@@ -134,6 +136,8 @@ int estimate_threshold(AnalysisInstance& a, Rect r) {
     // One threshold per row of a wide rectangle.
     int* thr = static_cast<int*>(orvo::zero_alloc_array(static_cast<std::size_t>(h) + 1, sizeof(int)));
     if (thr == nullptr) return 1;
+    // The pairs start in columns left + g .. right - g - 1; as g > D, the
+    // pairs read stay inside the rectangle.
     const int g = std::max(w / 4, D + 1);
     for (int k = 0; k <= h; ++k) {
         EdgeStats s;
