@@ -20,16 +20,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Run {
+struct ToolRun {
     int status = -1;
     std::string out;
     std::string err;
 };
 
-Run platix(const std::string& args, const std::string& dir) {
+ToolRun platix(const std::string& args, const std::string& dir) {
     const std::string err_file = dir + "/stderr.txt";
     const std::string cmd = std::string(PLATIX_BINARY) + " " + args + " 2>" + err_file;
-    Run r;
+    ToolRun r;
     FILE* p = ::popen(cmd.c_str(), "r");
     if (p == nullptr) return r;
     std::array<char, 4096> buf;
@@ -85,9 +85,9 @@ class PlatixEndToEnd : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         dir_ = new testsupport::TempDir();
-        Run a = platix("synth --out " + dir_->file("train") + " --count 60 --seed 3", dir_->path());
+        ToolRun a = platix("synth --out " + dir_->file("train") + " --count 60 --seed 3", dir_->path());
         ASSERT_EQ(a.status, 0) << a.err;
-        Run b = platix("synth --out " + dir_->file("test") + " --count 16 --seed 77", dir_->path());
+        ToolRun b = platix("synth --out " + dir_->file("test") + " --count 16 --seed 77", dir_->path());
         ASSERT_EQ(b.status, 0) << b.err;
         trained_ = platix("train --quiet --jobs 2 --kb " + dir_->file("kb/plates.kbf") + " " + dir_->file("train"),
                           dir_->path());
@@ -97,11 +97,11 @@ protected:
         dir_ = nullptr;
     }
     static testsupport::TempDir* dir_;
-    static Run trained_;
+    static ToolRun trained_;
 };
 
 testsupport::TempDir* PlatixEndToEnd::dir_ = nullptr;
-Run PlatixEndToEnd::trained_;
+ToolRun PlatixEndToEnd::trained_;
 
 }  // namespace
 
@@ -119,7 +119,7 @@ TEST_F(PlatixEndToEnd, TrainingTeachesAndWritesTheBase) {
 
 TEST_F(PlatixEndToEnd, HeldOutScenesAreReadAboveTheFloor) {
     ASSERT_EQ(trained_.status, 0);
-    Run r = platix("bench --quiet --jobs 2 --kb " + dir_->file("kb/plates.kbf") + " --json " + dir_->file("b.json") +
+    ToolRun r = platix("bench --quiet --jobs 2 --kb " + dir_->file("kb/plates.kbf") + " --json " + dir_->file("b.json") +
                        " " + dir_->file("test"),
                    dir_->path());
     ASSERT_EQ(r.status, 0) << r.err;
@@ -138,8 +138,8 @@ TEST_F(PlatixEndToEnd, HeldOutScenesAreReadAboveTheFloor) {
 TEST_F(PlatixEndToEnd, JobsDoNotChangeTheOutput) {
     ASSERT_EQ(trained_.status, 0);
     const std::string args = "read --quiet --format csv --kb " + dir_->file("kb/plates.kbf") + " " + dir_->file("test");
-    Run one = platix(args + " --jobs 1", dir_->path());
-    Run three = platix(args + " --jobs 3", dir_->path());
+    ToolRun one = platix(args + " --jobs 1", dir_->path());
+    ToolRun three = platix(args + " --jobs 3", dir_->path());
     ASSERT_EQ(one.status, 0) << one.err;
     EXPECT_EQ(one.out, three.out);
     EXPECT_GT(std::count(one.out.begin(), one.out.end(), '\n'), 8);
@@ -149,13 +149,13 @@ TEST_F(PlatixEndToEnd, JobsDoNotChangeTheOutput) {
 
 TEST(PlatixExitStatus, UsageErrorsGiveTwoAndOneLine) {
     testsupport::TempDir dir;
-    Run r = platix("read --depth 7 x.png", dir.path());
+    ToolRun r = platix("read --depth 7 x.png", dir.path());
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "platix: --depth: expected a whole number from 1 to 5, got '7'\n");
     EXPECT_EQ(platix("read --bogus x.png", dir.path()).status, 2);
     EXPECT_EQ(platix("frobnicate", dir.path()).status, 2);
     EXPECT_EQ(platix("read --kb " + dir.file("none.kbf") + " x.png", dir.path()).status, 2);
-    Run help = platix("read --help", dir.path());
+    ToolRun help = platix("read --help", dir.path());
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--annotate DIR"), std::string::npos);
 }
@@ -163,16 +163,16 @@ TEST(PlatixExitStatus, UsageErrorsGiveTwoAndOneLine) {
 TEST(PlatixExitStatus, UnreadableImageIsReportedAndTheRunGoesOn) {
     testsupport::TempDir dir;
     std::ofstream(dir.file("bad.png")) << "this is not a picture at all";
-    Run s = platix("synth --out " + dir.file("s") + " --count 1 --seed 4", dir.path());
+    ToolRun s = platix("synth --out " + dir.file("s") + " --count 1 --seed 4", dir.path());
     ASSERT_EQ(s.status, 0);
-    Run r = platix("read --quiet " + dir.file("bad.png") + " " + dir.file("missing.png") + " " +
+    ToolRun r = platix("read --quiet " + dir.file("bad.png") + " " + dir.file("missing.png") + " " +
                        dir.file("s/scene00001.png"),
                    dir.path());
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find(dir.file("bad.png") + ": not a recognised image format"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find(dir.file("missing.png") + ": cannot open the file"), std::string::npos) << r.err;
     EXPECT_NE(r.out.find(dir.file("s/scene00001.png") + "\t"), std::string::npos) << r.out;
-    Run ok = platix("read --quiet " + dir.file("s/scene00001.png"), dir.path());
+    ToolRun ok = platix("read --quiet " + dir.file("s/scene00001.png"), dir.path());
     EXPECT_EQ(ok.status, 0);
 }
 
@@ -195,8 +195,8 @@ TEST(PlatixCoordinates, ReducedImageBoxesAreInFilePixels) {
             for (int x = 0; x < big.w; ++x) big.px[static_cast<std::size_t>(y * 1640 + x)] = small.px[static_cast<std::size_t>((y / 2) * 820 + x / 2)];
         write_gray(dir.file("small.png"), small);
         write_gray(dir.file("big.png"), big);
-        Run a = platix("read --quiet --format json " + dir.file("small.png"), dir.path());
-        Run b = platix("read --quiet --format json " + dir.file("big.png"), dir.path());
+        ToolRun a = platix("read --quiet --format json " + dir.file("small.png"), dir.path());
+        ToolRun b = platix("read --quiet --format json " + dir.file("big.png"), dir.path());
         ASSERT_EQ(a.status, 0) << a.err;
         ASSERT_EQ(b.status, 0) << b.err;
         EXPECT_NE(a.out.find("\"width\": 820, \"height\": 615, \"page\": [820, 615], \"scale\": [1, 1]"), std::string::npos) << a.out;
@@ -228,7 +228,7 @@ TEST(PlatixCoordinates, EnlargedImageBoxesStayInTheFile) {
     for (int yy = 0; yy < 150; ++yy)
         for (int xx = 0; xx < 200; ++xx) crop.px[static_cast<std::size_t>(yy * 200 + xx)] = g.px[static_cast<std::size_t>((y0 + yy) * g.w + x0 + xx)];
     write_gray(dir.file("crop.png"), crop);
-    Run r = platix("read --quiet --format json " + dir.file("crop.png"), dir.path());
+    ToolRun r = platix("read --quiet --format json " + dir.file("crop.png"), dir.path());
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\"width\": 200, \"height\": 150, \"page\": [600, 450], \"scale\": [3, 3]"), std::string::npos) << r.out;
     for (const auto& b : boxes(r.out)) {
