@@ -2,6 +2,7 @@
 // functions that only forward to the core. Nothing is thrown across this
 // boundary: every body catches what the core might throw and returns the
 // documented failure value.
+#include "driver.h"
 #include "image_store.h"
 #include "instance.h"
 #include "rasterkit.h"
@@ -60,6 +61,11 @@ RASTERKIT_API void SEG_free_temp_scaled_image(void) {
 RASTERKIT_API int SEG_do_rotate_image(int angle) {
     RK_TRY return rk::rotate_image(angle);
     RK_CATCH(0)
+}
+
+RASTERKIT_API int SEG_analyze_image(int depth) {
+    RK_TRY return rk::analyze_image(depth);
+    RK_CATCH(1)
 }
 
 RASTERKIT_API int SEG_get_results_number(void) {

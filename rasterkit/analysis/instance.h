@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 
+#include "driver_state.h"
 #include "rasterkit.h"
 #include "text_rows_state.h"
 
@@ -145,6 +146,9 @@ public:
 
     // Text-row finder.
     TextRowsState textrows;
+
+    // Analysis driver.
+    DriverState driver;
 };
 
 // The main instance, bound to the exported variables.
