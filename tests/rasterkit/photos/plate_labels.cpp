@@ -1,0 +1,77 @@
+// Reading plate labels and mapping fields back to file pixels.
+#include "plate_labels.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace photos {
+
+namespace fs = std::filesystem;
+
+std::string plates_dir() {
+    if (const char* env = std::getenv("ORVO_PLATES_DIR"); env != nullptr && *env != '\0') {
+        std::error_code ec;
+        if (fs::is_directory(env, ec)) return env;
+    }
+    const fs::path beside = fs::path(ORVO_SOURCE_DIR) / ".." / "shared" / "data" / "plates";
+    std::error_code ec;
+    if (fs::is_directory(beside, ec)) return beside.lexically_normal().string();
+    return {};
+}
+
+std::vector<LabelledImage> labelled_images(const std::string& folder) {
+    std::vector<LabelledImage> out;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+        if (entry.path().extension() != ".txt") continue;
+        std::ifstream in(entry.path());
+        std::string line;
+        if (!std::getline(in, line)) continue;
+        std::istringstream fields(line);
+        std::string name, x, y, w, h, plate;
+        if (!std::getline(fields, name, '\t') || !std::getline(fields, x, '\t') || !std::getline(fields, y, '\t') ||
+            !std::getline(fields, w, '\t') || !std::getline(fields, h, '\t'))
+            continue;
+        std::getline(fields, plate);
+        LabelledImage l;
+        l.x = std::atoi(x.c_str());
+        l.y = std::atoi(y.c_str());
+        l.w = std::atoi(w.c_str());
+        l.h = std::atoi(h.c_str());
+        l.plate = plate;
+        // The label may name another extension than the file has.
+        for (const char* ext : {".jpg", ".png", ".jpeg", ".JPG", ".PNG"}) {
+            fs::path candidate = entry.path();
+            candidate.replace_extension(ext);
+            if (fs::exists(candidate, ec)) {
+                l.image = candidate.string();
+                break;
+            }
+        }
+        if (!l.image.empty() && l.w > 0 && l.h > 0) out.push_back(l);
+    }
+    std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.image < b.image; });
+    return out;
+}
+
+namespace {
+// A page coordinate in file pixels: enlarged pages divide, reduced ones
+// multiply.
+int to_file(int v, int scale) { return scale >= 1 ? v / scale : v * -scale; }
+}  // namespace
+
+void field_centre_in_file(const seg_result& r, int xscale, int yscale, int* x, int* y) {
+    *x = to_file((r.left + r.right) / 2, xscale);
+    *y = to_file((r.top + r.bottom) / 2, yscale);
+}
+
+bool on_plate(const seg_result& r, int xscale, int yscale, const LabelledImage& label) {
+    int x = 0, y = 0;
+    field_centre_in_file(r, xscale, yscale, &x, &y);
+    return x >= label.x && x < label.x + label.w && y >= label.y && y < label.y + label.h;
+}
+
+}  // namespace photos

@@ -1,0 +1,34 @@
+// Labelled plate photographs: the pairs of image and label file of a folder,
+// and the test whether a field found on the page lies on the labelled plate.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "rasterkit.h"
+
+namespace photos {
+
+struct LabelledImage {
+    std::string image;  // path of the photograph
+    int x = 0, y = 0, w = 0, h = 0;  // the plate, in file pixels
+    std::string plate;
+};
+
+// The folder of labelled plates: $ORVO_PLATES_DIR, else the data folder
+// beside the source tree; empty when neither exists.
+std::string plates_dir();
+
+// Every label of the folder (NAME.txt: "NAME.ext\tx\ty\tw\th\tPLATE") with
+// the photograph of the same base name, sorted by name. Labels without a
+// photograph, and unreadable labels, are left out.
+std::vector<LabelledImage> labelled_images(const std::string& folder);
+
+// The centre of the field's rectangle, in file pixels of a page normalised
+// by the factors xscale and yscale.
+void field_centre_in_file(const seg_result& r, int xscale, int yscale, int* x, int* y);
+
+// True when the centre of the field lies inside the labelled plate.
+bool on_plate(const seg_result& r, int xscale, int yscale, const LabelledImage& label);
+
+}  // namespace photos
