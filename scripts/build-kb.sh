@@ -18,7 +18,7 @@ rm -rf data/samples
 "$platix" synth --out data/samples --count 6 --seed 2026 --image-format jpeg
 
 # The training scenes never overlap the samples (other seed).
-"$platix" synth --out "$work/train" --count 600 --seed 1
+"$platix" synth --out "$work/train" --count 1200 --seed 1
 mkdir -p data/kb
 rm -f data/kb/plates.kbf data/kb/plates.dat
 "$platix" train --quiet --kb data/kb/plates.kbf "$work/train"
