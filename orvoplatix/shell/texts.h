@@ -1,0 +1,30 @@
+// The program's texts: window titles, the output text with the time of
+// day, the About text, and the dialog templates of its bars.
+#pragma once
+
+#include <string>
+
+#include "dialog_template.h"
+#include "library_port.h"
+#include "orvosys.h"
+
+namespace platix {
+
+inline constexpr const char* kTitle = "ORVO PLATIX 2.1";
+
+// Title after a painted load: name, page size, page number for multi-page
+// files and the file size when the page was scaled.
+std::string loaded_title(const std::string& name, const PageInfo& page);
+// Title after a failed load or paint.
+std::string error_title(const std::string& name);
+// " %s   -   at  hh:mm:ss,  on  mm/dd/yy", with "    [show %ds.]" and one
+// more blank before "on" while a slide show runs.
+std::string output_text(const char* display, const osys_time& t, bool slide_show, int show_delay);
+const char* about_text();
+
+// Control-bar templates (small and large font) and the output bar.
+const desk::DialogTemplate& controls_template();
+const desk::DialogTemplate& controls_xp_template();
+const desk::DialogTemplate& output_template();
+
+}  // namespace platix

@@ -1,0 +1,231 @@
+// Main window: bars, view, field window, key routing and placement.
+#include "main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QScreen>
+
+#include "texts.h"
+
+namespace platix {
+
+namespace {
+const desk::DialogTemplate& bar_template() {
+    // The larger-font bar when the system's dialog base unit is small.
+    return desk::units_of(QApplication::font()).base_x <= 8 ? controls_xp_template() : controls_template();
+}
+}  // namespace
+
+MainWindow::MainWindow(const std::string& start_dir, LibraryPort& libs, desk::OpenFilePort* files)
+    : receiver_(new desk::CommandReceiver([this](unsigned c, std::intptr_t) { shell_->command(c); }, this)),
+      poster_(receiver_),
+      timer_([this](int) { shell_->timer_tick(); }) {
+    setWindowTitle(QString::fromLatin1(kTitle));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(192, 192, 192));
+    setPalette(pal);
+    setFocusPolicy(Qt::StrongFocus);
+    cursor_ = std::make_unique<desk::QtCursorPort>(this);
+    qt_files_ = std::make_unique<desk::QtOpenFilePort>(this);
+    const desk::DialogTemplate& bt = bar_template();
+    bar_ = new desk::TemplateWidget(bt, this);
+    out_ = new desk::TemplateWidget(output_template(), this);
+    for (int i = 3; i <= 5; ++i) out_->control(i)->hide();
+    view_ = new ImageView(this);
+    shell_ = std::make_unique<Shell>(start_dir, bt, libs, *this, poster_, timer_, *cursor_,
+                                     files ? *files : *qt_files_);
+    view_->set_shell(shell_.get());
+    shell_->bar().changed = [this] { bar_->sync(shell_->bar().table()); };
+    connect(bar_, &desk::TemplateWidget::pressed, this, [this](int i) { shell_->bar().press(i); });
+    connect(bar_, &desk::TemplateWidget::slider_scrolled, this,
+            [this](int, int pos) { shell_->bar().slider_scrolled(pos); });
+    const desk::Rect client = desk::main_client_size(metrics_, bar_->height(), out_->height());
+    resize(client.w, client.h);
+    start_width_ = client.w;
+    setMinimumWidth(start_width_);
+    if (QScreen* s = QGuiApplication::primaryScreen()) {
+        const desk::Rect outer = desk::centre_on_screen(desk::main_window_size(metrics_, bar_->height(), out_->height()),
+                                                        s->size().width(), s->size().height());
+        move(outer.x, outer.y);
+    }
+    place_bars();
+    layout_view();
+    bar_->sync(shell_->bar().table());
+    shell_->start();
+    qApp->installEventFilter(this);
+}
+
+MainWindow::~MainWindow() {
+    qApp->removeEventFilter(this);
+    shell_->bar().changed = nullptr;
+}
+
+void MainWindow::place_bars() {
+    bar_->setGeometry(0, 0, width(), bar_->height());
+    out_->setGeometry(0, height() - out_->height(), width(), out_->height());
+}
+
+void MainWindow::set_title(const std::string& title) { setWindowTitle(QString::fromLatin1(title.c_str())); }
+
+void MainWindow::set_output_text(const std::string& text) { out_->set_text(1, QString::fromLatin1(text.c_str())); }
+
+void MainWindow::show_light(desk::Light light) {
+    light_ = light;
+    const int shown = 2 + static_cast<int>(light);
+    for (int i = 2; i <= 5; ++i) out_->control(i)->setVisible(i == shown);
+}
+
+void MainWindow::layout_view() {
+    const PageInfo p = shell_ ? shell_->libs().page() : PageInfo{};
+    const desk::Rect r = desk::layout_view(width(), height(), bar_->height(), out_->height(), p.data ? p.cols : 0,
+                                           p.data ? p.lines : 0);
+    view_->setGeometry(r.x, r.y, r.w, r.h);
+    view_->update();
+}
+
+bool MainWindow::paint_page() { return view_->load_page(); }
+
+void MainWindow::erase_view() { view_->clear_page(); }
+
+void MainWindow::draw_frames() { view_->update(); }
+
+bool MainWindow::show_field_window() {
+    seg_result* c = shell_->current_result();
+    if (!c) return false;
+    if (!field_) {
+        field_ = new desk::FieldWindow(QStringLiteral("Binarized field"), metrics_, this);
+        connect(field_, &desk::FieldWindow::close_requested, this, [this] { close_field_window(); });
+    }
+    // The window shows its own result's bitmap, whatever record a later hit
+    // test selects.
+    field_->set_bitmap(c->bitmap, c->columns, c->lines, c->bpl);
+    place_field_window();
+    field_->show();
+    field_->raise();
+    field_->setFocus();
+    return true;
+}
+
+void MainWindow::place_field_window() {
+    seg_result* c = shell_->current_result();
+    if (!field_ || !c) return;
+    const desk::Rect size = desk::field_window_size(metrics_, c->columns, c->lines);
+    const QRect f = view_->to_view(c->left, c->top, c->right, c->bottom);
+    const desk::Rect at = desk::place_field_window(size, f.left(), f.top(), f.right(), f.bottom(), view_->width(),
+                                                   view_->height(), c->next == nullptr,
+                                                   shell_->result_count());
+    // View pixels to main-window pixels; x kept inside the main window.
+    const int x = desk::clamp_field_window_x(at.x + view_->x(), size.w, 0, width(), metrics_);
+    field_->setGeometry(x, at.y + view_->y(), size.w, size.h);
+    field_->update();
+}
+
+void MainWindow::close_field_window() {
+    if (!field_) return;
+    field_->hide();
+    field_->deleteLater();
+    field_ = nullptr;
+    update();
+    focus_control_bar();
+}
+
+void MainWindow::focus_field_window() {
+    if (field_) field_->setFocus();
+}
+
+void MainWindow::focus_control_bar() {
+    const int f = shell_->bar().table().focus();
+    if (QWidget* w = bar_->control(f)) w->setFocus();
+}
+
+void MainWindow::quit(int code) {
+    quit_code_ = code;
+    hide();
+    QCoreApplication::exit(code);
+}
+
+bool MainWindow::route_key(int k, bool press, Qt::KeyboardModifiers mods) {
+    using desk::BarKey;
+    ControlBar& b = shell_->bar();
+    if (k == Qt::Key_Shift) {
+        b.key(BarKey::Shift, press);
+        return true;
+    }
+    if (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    BarKey key;
+    char letter = 0;
+    switch (k) {
+    case Qt::Key_Return: case Qt::Key_Enter: key = BarKey::Enter; break;
+    case Qt::Key_Escape: key = BarKey::Esc; break;
+    case Qt::Key_Tab: key = BarKey::Tab; break;
+    case Qt::Key_Backtab: key = BarKey::Tab; break;
+    case Qt::Key_Left: key = BarKey::Left; break;
+    case Qt::Key_Right: key = BarKey::Right; break;
+    case Qt::Key_Up: key = BarKey::Up; break;
+    case Qt::Key_Down: key = BarKey::Down; break;
+    case Qt::Key_F: case Qt::Key_K: case Qt::Key_B: case Qt::Key_S: case Qt::Key_P: case Qt::Key_N: case Qt::Key_A:
+        key = BarKey::Letter;
+        letter = static_cast<char>(k);
+        break;
+    default: return false;
+    }
+    // Only key presses travel, except the release of an arrow key.
+    if (!press && key != BarKey::Left && key != BarKey::Right && key != BarKey::Up && key != BarKey::Down)
+        return true;
+    if (k == Qt::Key_Backtab) {
+        b.key(BarKey::Shift, true);
+        b.key(BarKey::Tab, press);
+        return true;
+    }
+    b.key(key, press, letter);
+    return true;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && isVisible() &&
+        !QApplication::activeModalWidget()) {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && (w == this || isAncestorOf(w))) {
+            auto* ke = static_cast<QKeyEvent*>(event);
+            if (route_key(ke->key(), event->type() == QEvent::KeyPress, ke->modifiers())) return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+    if (quit_code_ >= 0) {
+        e->accept();
+        return;
+    }
+    if (shell_->busy()) {
+        e->ignore();
+        return;
+    }
+    e->ignore();
+    shell_->close_request();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    place_bars();
+    layout_view();
+    if (field_) place_field_window();
+}
+
+void MainWindow::moveEvent(QMoveEvent* e) {
+    QWidget::moveEvent(e);
+    if (field_) place_field_window();
+}
+
+void MainWindow::focusInEvent(QFocusEvent* e) {
+    QWidget::focusInEvent(e);
+    shell_->bar().focus_bar();
+    focus_control_bar();
+}
+
+}  // namespace platix
