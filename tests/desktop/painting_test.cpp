@@ -1,0 +1,82 @@
+// Painting of the page and of field bitmaps, and the lights, into images.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include "lights.h"
+#include "page_painter.h"
+
+namespace {
+struct App {
+    App() {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "desktop_qt_tests";
+        static char* argv[] = {name, nullptr};
+        if (!QGuiApplication::instance()) app = new QGuiApplication(argc, argv);
+    }
+    QGuiApplication* app = nullptr;
+};
+App& app() {
+    static App a;
+    return a;
+}
+}  // namespace
+
+TEST(PagePainting, CopiesGrayRowsAndSkipsThePadding) {
+    app();
+    const unsigned char page[] = {0, 100, 200, 9, 50, 150, 255, 9};  // bpl 4, 3 columns
+    QImage img = desk::page_image(page, 3, 2, 4);
+    ASSERT_FALSE(img.isNull());
+    EXPECT_EQ(qGray(img.pixel(1, 0)), 100);
+    EXPECT_EQ(qGray(img.pixel(2, 1)), 255);
+    EXPECT_TRUE(desk::page_image(nullptr, 3, 2, 4).isNull());
+    EXPECT_TRUE(desk::page_image(page, 5, 2, 4).isNull());  // rows shorter than the width
+}
+
+TEST(PagePainting, StretchesThePageOntoTheTarget) {
+    app();
+    const unsigned char page[] = {0, 255};
+    QImage src = desk::page_image(page, 2, 1, 2);
+    QImage out(40, 10, QImage::Format_RGB32);
+    out.fill(Qt::red);
+    QPainter p(&out);
+    ASSERT_TRUE(desk::paint_page(p, src, QRect(0, 0, 40, 10)));
+    p.end();
+    EXPECT_LT(qGray(out.pixel(2, 5)), 30);
+    EXPECT_GT(qGray(out.pixel(37, 5)), 225);
+}
+
+TEST(FieldPainting, DrawsInkBlackAndBackgroundWhiteRowByRow) {
+    app();
+    // 10 x 2 bitmap, 2 bytes per row: row 0 ink in pixel 0 and 9, row 1 all
+    // background except pixel 8.
+    const unsigned char bits[] = {0x7F, 0xBF, 0xFF, 0x7F};
+    QImage out(10, 2, QImage::Format_RGB32);
+    out.fill(Qt::blue);
+    QPainter p(&out);
+    desk::paint_field_rows(p, bits, 10, 2, 2, 2, QRect(0, 0, 10, 2));
+    p.end();
+    EXPECT_EQ(out.pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(out.pixel(1, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(out.pixel(9, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(out.pixel(8, 1), qRgb(0, 0, 0));
+    EXPECT_EQ(out.pixel(9, 1), qRgb(255, 255, 255));
+}
+
+TEST(LightPainting, EachLightHasItsOwnColour) {
+    app();
+    for (desk::Light l : {desk::Light::Gray, desk::Light::Red, desk::Light::Yellow, desk::Light::Green}) {
+        QImage out(20, 20, QImage::Format_RGB32);
+        out.fill(Qt::white);
+        QPainter p(&out);
+        desk::draw_light(p, QRect(0, 0, 20, 20), l);
+        p.end();
+        const QColor c = QColor(out.pixel(11, 11));
+        const QColor want = desk::light_colour(l);
+        EXPECT_LT(std::abs(c.hue() - want.hue()) % 360, 20) << static_cast<int>(l);
+        EXPECT_NE(out.pixel(0, 0), out.pixel(10, 10));
+    }
+}
