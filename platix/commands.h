@@ -12,6 +12,6 @@ int run_bench(const BenchOptions& options);
 int run_synth(const SynthOptions& options);
 
 // Checks that every knowledge base named exists; throws UsageError.
-void require_kb_files(const std::vector<KbSpec>& kbs);
+void require_kb_files(const std::vector<KbArg>& kbs);
 
 }  // namespace platix

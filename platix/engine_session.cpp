@@ -43,7 +43,7 @@ int command_line_presenter(void*, const char* title, const char* text, unsigned 
 
 int EngineSession::messages_seen() { return g_messages; }
 
-EngineSession::EngineSession(const std::vector<KbSpec>& kbs) {
+EngineSession::EngineSession(const std::vector<KbArg>& kbs) {
     osys_set_message_presenter(command_line_presenter, nullptr, nullptr);
     if (kbs.empty()) return;
     std::string tmpl = (fs::temp_directory_path() / "platix-XXXXXX").string();

@@ -13,10 +13,10 @@ namespace platix {
 
 class EngineSession {
 public:
-    // Writes one list line per base ("[TYPE] PATH", TYPE from the spec or
+    // Writes one list line per base ("[TYPE] PATH", TYPE from the --kb argument or
     // from OCR_get_kb_type) and starts the engine. With no bases nothing is
     // started and io() is null.
-    explicit EngineSession(const std::vector<KbSpec>& kbs);
+    explicit EngineSession(const std::vector<KbArg>& kbs);
     ~EngineSession();
     EngineSession(const EngineSession&) = delete;
     EngineSession& operator=(const EngineSession&) = delete;

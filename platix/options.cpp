@@ -91,9 +91,9 @@ long parse_number(const std::string& text, long low, long high, const std::strin
     return v;
 }
 
-KbSpec parse_kb_spec(const std::string& text) {
-    KbSpec spec;
-    spec.path = text;
+KbArg parse_kb_arg(const std::string& text) {
+    KbArg kb;
+    kb.path = text;
     const auto colon = text.rfind(':');
     if (colon != std::string::npos && colon + 1 < text.size()) {
         const std::string type = text.substr(colon + 1);
@@ -102,15 +102,30 @@ KbSpec parse_kb_spec(const std::string& text) {
         bool numeric = type.size() <= 3;
         for (char c : type) numeric = numeric && c >= '0' && c <= '9';
         if (named != names.end()) {
-            spec.type = named->second;
-            spec.path = text.substr(0, colon);
+            kb.type = named->second;
+            kb.path = text.substr(0, colon);
         } else if (numeric) {
-            spec.type = static_cast<int>(parse_number(type, 0, 255, "--kb type"));
-            spec.path = text.substr(0, colon);
+            kb.type = static_cast<int>(parse_number(type, 0, 255, "--kb type"));
+            kb.path = text.substr(0, colon);
         }
     }
-    if (spec.path.empty()) throw UsageError("--kb: the knowledge-base path is empty");
-    return spec;
+    if (kb.path.empty()) throw UsageError("--kb: the knowledge-base path is empty");
+    return kb;
+}
+
+// The options that read and bench share: the bases, how fields are read,
+// the depth and the number of jobs. Returns false when n is none of them.
+static bool reading_option(const std::string& n, const std::string& v, std::vector<KbArg>& kbs,
+                    RecognitionSettings& recognition, int& depth, int& jobs) {
+    if (n == "--kb") kbs.push_back(parse_kb_arg(v));
+    else if (n == "--kind") recognition.kb_mode = parse_kind(v);
+    else if (n == "--template") {
+        if (v.size() > 2050) throw UsageError("--template: longer than 2050 characters");
+        recognition.text_template = v;
+    } else if (n == "--depth") depth = static_cast<int>(parse_number(v, 1, 5, "--depth"));
+    else if (n == "--jobs") jobs = static_cast<int>(parse_number(v, 1, 256, "--jobs"));
+    else return false;
+    return true;
 }
 
 ReadOptions parse_read_options(const std::vector<std::string>& args, int processors) {
@@ -123,14 +138,8 @@ ReadOptions parse_read_options(const std::vector<std::string>& args, int process
         [&](const std::string& n, const std::string& v) {
             if (n == "--help") o.help = true;
             else if (n == "--quiet" || n == "-q") o.quiet = true;
-            else if (n == "--kb") o.kbs.push_back(parse_kb_spec(v));
-            else if (n == "--kind") o.recognition.kb_mode = parse_kind(v);
-            else if (n == "--template") {
-                if (v.size() > 2050) throw UsageError("--template: longer than 2050 characters");
-                o.recognition.text_template = v;
-            } else if (n == "--depth") o.depth = static_cast<int>(parse_number(v, 1, 5, "--depth"));
-            else if (n == "--jobs") o.jobs = static_cast<int>(parse_number(v, 1, 256, "--jobs"));
-            else if (n == "--format") o.format = parse_format(v);
+            else if (reading_option(n, v, o.kbs, o.recognition, o.depth, o.jobs)) {
+            } else if (n == "--format") o.format = parse_format(v);
             else if (n == "--annotate") {
                 if (v.empty()) throw UsageError("--annotate: the folder name is empty");
                 o.annotate_dir = v;
@@ -152,7 +161,7 @@ TrainOptions parse_train_options(const std::vector<std::string>& args, int proce
             else if (n == "--quiet" || n == "-q") o.quiet = true;
             else if (n == "--kb") {
                 if (!o.kb.empty()) throw UsageError("train: --kb given twice; training writes one knowledge base");
-                o.kb = parse_kb_spec(v).path;
+                o.kb = parse_kb_arg(v).path;
             } else if (n == "--passes") o.passes = static_cast<int>(parse_number(v, 1, 100, "--passes"));
             else if (n == "--depth") o.depth = static_cast<int>(parse_number(v, 1, 5, "--depth"));
             else if (n == "--jobs") o.jobs = static_cast<int>(parse_number(v, 1, 256, "--jobs"));
@@ -174,14 +183,8 @@ BenchOptions parse_bench_options(const std::vector<std::string>& args, int proce
         [&](const std::string& n, const std::string& v) {
             if (n == "--help") o.help = true;
             else if (n == "--quiet" || n == "-q") o.quiet = true;
-            else if (n == "--kb") o.kbs.push_back(parse_kb_spec(v));
-            else if (n == "--kind") o.recognition.kb_mode = parse_kind(v);
-            else if (n == "--template") {
-                if (v.size() > 2050) throw UsageError("--template: longer than 2050 characters");
-                o.recognition.text_template = v;
-            } else if (n == "--depth") o.depth = static_cast<int>(parse_number(v, 1, 5, "--depth"));
-            else if (n == "--jobs") o.jobs = static_cast<int>(parse_number(v, 1, 256, "--jobs"));
-            else if (n == "--json") {
+            else if (reading_option(n, v, o.kbs, o.recognition, o.depth, o.jobs)) {
+            } else if (n == "--json") {
                 if (v.empty()) throw UsageError("--json: the file name is empty");
                 o.json_path = v;
             } else unknown(n, "bench");

@@ -17,7 +17,7 @@ public:
 
 // A knowledge base to load: its path and list type (-1 = let the engine
 // decide from the file's classes).
-struct KbSpec {
+struct KbArg {
     std::string path;
     int type = -1;
 };
@@ -34,7 +34,7 @@ struct RecognitionSettings {
 struct ReadOptions {
     bool help = false;
     std::vector<std::string> paths;
-    std::vector<KbSpec> kbs;
+    std::vector<KbArg> kbs;
     RecognitionSettings recognition;
     int depth = 3;
     int jobs = 1;
@@ -55,7 +55,7 @@ struct TrainOptions {
 
 struct BenchOptions {
     bool help = false;
-    std::vector<KbSpec> kbs;
+    std::vector<KbArg> kbs;
     std::vector<std::string> labels;
     RecognitionSettings recognition;
     int depth = 3;
@@ -81,7 +81,7 @@ SynthOptions parse_synth_options(const std::vector<std::string>& args);
 
 // Parses "FILE" or "FILE:TYPE" (TYPE a list type number or any, digits,
 // letters). Throws UsageError for an empty path or a bad type.
-KbSpec parse_kb_spec(const std::string& text);
+KbArg parse_kb_arg(const std::string& text);
 // A whole number within [low, high]; `what` names the option in the error.
 long parse_number(const std::string& text, long low, long high, const std::string& what);
 

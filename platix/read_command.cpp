@@ -13,7 +13,7 @@
 
 namespace platix {
 
-void require_kb_files(const std::vector<KbSpec>& kbs) {
+void require_kb_files(const std::vector<KbArg>& kbs) {
     for (const auto& kb : kbs) {
         std::error_code ec;
         if (!std::filesystem::is_regular_file(kb.path, ec)) throw UsageError("--kb: no such file: " + kb.path);

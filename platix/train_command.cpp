@@ -49,7 +49,7 @@ int run_train(const TrainOptions& o) {
             [&](std::size_t i) { return labels[i].image_path; });
     }
 
-    EngineSession engine({KbSpec{o.kb, 0}});
+    EngineSession engine({KbArg{o.kb, 0}});
     if (engine.io() == nullptr) {
         std::fprintf(stderr, "platix: %s\n", engine.error().c_str());
         return 1;

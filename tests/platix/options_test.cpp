@@ -64,15 +64,15 @@ TEST(ReadOptionsParse, HelpNeedsNoPaths) {
     EXPECT_TRUE(parse_read_options({"-h"}, 1).help);
 }
 
-TEST(KbSpecParse, TypeSuffixOnlyWhenItIsAType) {
-    EXPECT_EQ(parse_kb_spec("a.kbf:2").type, 2);
-    EXPECT_EQ(parse_kb_spec("a.kbf:252").type, 252);
-    EXPECT_EQ(parse_kb_spec("a.kbf:any").type, 0);
-    const auto odd = parse_kb_spec("dir:name/a.kbf");
+TEST(KbArgParse, TypeSuffixOnlyWhenItIsAType) {
+    EXPECT_EQ(parse_kb_arg("a.kbf:2").type, 2);
+    EXPECT_EQ(parse_kb_arg("a.kbf:252").type, 252);
+    EXPECT_EQ(parse_kb_arg("a.kbf:any").type, 0);
+    const auto odd = parse_kb_arg("dir:name/a.kbf");
     EXPECT_EQ(odd.path, "dir:name/a.kbf");
     EXPECT_EQ(odd.type, -1);
-    EXPECT_THROW(parse_kb_spec(":1"), UsageError);
-    EXPECT_THROW(parse_kb_spec("a.kbf:300"), UsageError);
+    EXPECT_THROW(parse_kb_arg(":1"), UsageError);
+    EXPECT_THROW(parse_kb_arg("a.kbf:300"), UsageError);
 }
 
 TEST(TrainOptionsParse, RequiresKbAndLabels) {

@@ -56,7 +56,7 @@ LabelledImage label(const std::string& plate, int x, int y, int w, int h) {
 
 class TrainStepTeaches : public ::testing::Test {
 protected:
-    void SetUp() override { session_ = std::make_unique<EngineSession>(std::vector<KbSpec>{{dir_.file("t.kbf"), 0}}); }
+    void SetUp() override { session_ = std::make_unique<EngineSession>(std::vector<KbArg>{{dir_.file("t.kbf"), 0}}); }
     void TearDown() override { session_.reset(); }
     testsupport::TempDir dir_;
     std::unique_ptr<EngineSession> session_;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bitmap_draw.h"
+#include "gray_page_fixture.h"
 #include "localise.h"
 #include "rasterkit.h"
 #include "results.h"
@@ -36,37 +37,16 @@ TEST(Enlargement, ASingleRowRepeatsTheSourceInBothCopyRows) {
     EXPECT_EQ(out, want);
 }
 
-class Localise : public ::testing::Test {
+class Localise : public rktest::OnGrayPage {
 protected:
-    rk::AnalysisInstance a;
-    Gray g{400, 200, 120};
-    int saved_lin = 0, saved_col = 0;
-    void SetUp() override {
-        saved_lin = ::MAXLIN;
-        saved_col = ::MAXCOL;
-        ::MAXCOL = g.w;
-        ::MAXLIN = g.h;
-        a.image = g.px.data();
-        a.image_bpl = g.w;
-        a.edgethreshold = 20;
-    }
-    void TearDown() override {
-        orvo::alloc_fail_at(0);
-        rk::clear_results(a);
-        ::MAXLIN = saved_lin;
-        ::MAXCOL = saved_col;
-    }
+    Localise() : OnGrayPage(400, 200) {}
     // A light plate of w x h at (l, t) with seven dark outlined characters
     // of cw x ch, 4 pixels thick, centred vertically.
     void plate(int l, int t, int w, int h, int cw, int ch, int pitch) {
         g.fill(l, t, l + w - 1, t + h - 1, 225);
         const int y = t + (h - ch) / 2;
         for (int i = 0; i < 7; ++i) {
-            const int x = l + 10 + pitch * i;
-            g.fill(x, y, x + cw - 1, y + 3, 25);
-            g.fill(x, y + ch - 4, x + cw - 1, y + ch - 1, 25);
-            g.fill(x, y, x + 3, y + ch - 1, 25);
-            g.fill(x + cw - 4, y, x + cw - 1, y + ch - 1, 25);
+            outlined_char(l + 10 + pitch * i, y, cw, ch);
         }
     }
     std::vector<seg_result*> list() const {

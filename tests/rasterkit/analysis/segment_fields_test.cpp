@@ -7,6 +7,7 @@
 
 #include "bitmap_draw.h"
 #include "field_filters.h"
+#include "gray_page_fixture.h"
 #include "localise.h"
 #include "rasterkit.h"
 #include "results.h"
@@ -235,34 +236,12 @@ TEST_F(RowCopy, ReportsAFailedBitmapAllocation) {
 }
 
 // Plates drawn in a gray page, localised, then segmented.
-class SegmentPlates : public ::testing::Test {
+class SegmentPlates : public rktest::OnGrayPage {
 protected:
-    rk::AnalysisInstance a;
-    Gray g{400, 240, 120};
-    int saved_lin = 0, saved_col = 0;
-    void SetUp() override {
-        saved_lin = ::MAXLIN;
-        saved_col = ::MAXCOL;
-        ::MAXCOL = g.w;
-        ::MAXLIN = g.h;
-        a.image = g.px.data();
-        a.image_bpl = g.w;
-        a.edgethreshold = 20;
-    }
-    void TearDown() override {
-        orvo::alloc_fail_at(0);
-        rk::clear_results(a);
-        ::MAXLIN = saved_lin;
-        ::MAXCOL = saved_col;
-    }
+    SegmentPlates() : OnGrayPage(400, 240) {}
     // n dark outlined characters of 16 x 30 at pitch 25 from (x, y).
     void chars(int x, int y, int n) {
-        for (int i = 0; i < n; ++i, x += 25) {
-            g.fill(x, y, x + 15, y + 3, 25);
-            g.fill(x, y + 26, x + 15, y + 29, 25);
-            g.fill(x, y, x + 3, y + 29, 25);
-            g.fill(x + 12, y, x + 15, y + 29, 25);
-        }
+        for (int i = 0; i < n; ++i, x += 25) outlined_char(x, y, 16, 30);
     }
     void one_line_plate() {
         g.fill(100, 60, 289, 109, 225);
