@@ -1,0 +1,198 @@
+// What the training-dialog tests share: drawn fields of a few block
+// letters, a results list of their own behind the real engine, a
+// knowledge-base list in a temporary folder, and a scripted dialog that
+// runs the posted commands and lets the test act whenever it waits for
+// the user.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "glyphnet.h"
+#include "orvosys.h"
+#include "session_libs.h"
+#include "temp_dir.h"
+#include "training_dialog.h"
+#include "sel_chars.h"
+#include "training_session.h"
+
+namespace lrntest {
+
+// 5 x 7 block letters, drawn at 4 pixels per cell.
+inline const char* letter_rows(char c) {
+    switch (c) {
+        case 'H': return "#...##...##...#######...##...##...#";
+        case 'L': return "#....#....#....#....#....#....#####";
+        case 'T': return "#####..#....#....#....#....#....#..";
+        default: return nullptr;
+    }
+}
+
+inline constexpr int kScale = 4;
+inline constexpr int kGlyphW = 5 * kScale;
+inline constexpr int kGap = 8;
+inline constexpr int kMargin = 6;
+
+// A field bitmap (1 = background) holding `text` in block letters.
+struct Field {
+    std::vector<unsigned char> bits;
+    seg_result record{};
+    explicit Field(const std::string& text, int left = 100, int top = 50) {
+        const int n = static_cast<int>(text.size());
+        const int w = 2 * kMargin + n * kGlyphW + (n - 1) * kGap;
+        const int h = 7 * kScale + 2 * kMargin;
+        const int bpl = (w + 7) / 8;
+        bits.assign(static_cast<std::size_t>(bpl * h), 0xFF);
+        for (int i = 0; i < n; ++i) {
+            const char* rows = letter_rows(text[static_cast<std::size_t>(i)]);
+            const int x0 = kMargin + i * (kGlyphW + kGap);
+            for (int r = 0; rows && r < 7; ++r)
+                for (int k = 0; k < 5; ++k)
+                    if (rows[r * 5 + k] == '#')
+                        for (int y = kMargin + r * kScale; y < kMargin + (r + 1) * kScale; ++y)
+                            for (int x = x0 + k * kScale; x < x0 + (k + 1) * kScale; ++x)
+                                bits[static_cast<std::size_t>(y * bpl + x / 8)] &=
+                                    static_cast<unsigned char>(~(0x80 >> (x % 8)));
+        }
+        record.bitmap = bits.data();
+        record.bpl = bpl;
+        record.columns = w;
+        record.lines = h;
+        record.left = left;
+        record.top = top;
+        record.right = left + w - 1;
+        record.bottom = top + h - 1;
+    }
+    // Middle of character i in field coordinates.
+    static int char_x(int i) { return kMargin + i * (kGlyphW + kGap) + kGlyphW / 2; }
+    static int char_y() { return kMargin + 7 * kScale / 2; }
+};
+
+// The real engine over a results list held by the test.
+class ListLibs : public learner::RealSessionLibs {
+public:
+    std::vector<seg_result*> list;
+    int results_number() override { return static_cast<int>(list.size()); }
+    int get_result(int direction, seg_result** cursor) override {
+        if (list.empty() || cursor == nullptr) return 0;
+        const int n = static_cast<int>(list.size());
+        int at = -1;
+        for (int i = 0; i < n; ++i)
+            if (list[static_cast<std::size_t>(i)] == *cursor) at = i;
+        if (direction != 0) {
+            at = at < 0 ? 0 : (at + 1 < n ? at + 1 : at);
+            *cursor = list[static_cast<std::size_t>(at)];
+            return at + 1 < n ? 1 : 0;
+        }
+        at = at <= 0 ? 0 : at - 1;
+        *cursor = list[static_cast<std::size_t>(at)];
+        return at > 0 ? 1 : 0;
+    }
+};
+
+// Records the boxes shown and answers them from a queue (Yes / OK by
+// default), and counts beeps.
+class Presenter {
+public:
+    struct Shown {
+        std::string title, text;
+        unsigned style;
+    };
+    Presenter() {
+        osys_set_message_presenter(&present, this, nullptr);
+        osys_set_beeper(&beep, this);
+    }
+    ~Presenter() {
+        osys_set_message_presenter(nullptr, nullptr, nullptr);
+        osys_set_beeper(nullptr, nullptr);
+    }
+    std::vector<Shown> shown;
+    std::deque<int> answers;
+    int beeps = 0;
+    bool showed(const std::string& text) const {
+        for (const auto& s : shown)
+            if (s.text == text) return true;
+        return false;
+    }
+
+private:
+    static int present(void* c, const char* title, const char* text, unsigned style) {
+        auto* p = static_cast<Presenter*>(c);
+        p->shown.push_back({title, text, style});
+        if (!p->answers.empty()) {
+            const int a = p->answers.front();
+            p->answers.pop_front();
+            return a;
+        }
+        return (style & OSYS_MB_BUTTONS) == OSYS_MB_YESNO ? OSYS_IDYES : OSYS_IDOK;
+    }
+    static void beep(void* c) { ++static_cast<Presenter*>(c)->beeps; }
+};
+
+class QueuePoster : public desk::CommandPoster {
+public:
+    std::deque<std::pair<unsigned, std::intptr_t>> queue;
+    void post(unsigned c, std::intptr_t p) override { queue.emplace_back(c, p); }
+};
+
+// A training dialog without windows: the test acts through `user` each time
+// the dialog waits for input; the class dialog is open between
+// open_class_dialog and close_class_dialog.
+class ScriptedDialog : public learner::TrainingView, public learner::DialogRunner {
+public:
+    // Acts once; false when the script has nothing more to do.
+    std::function<bool(learner::TrainingDialog&, ScriptedDialog&)> user;
+    std::function<int(learner::UnlearnList&)> unlearn_script;
+    bool class_dialog_open = false;
+    int class_dialogs_opened = 0;
+    std::vector<std::string> statuses;
+    QueuePoster poster;
+    learner::TrainingDialog* dialog = nullptr;
+    int ended_with = -1;
+    int view_width = 60;
+
+    void changed() override {
+        if (dialog && (statuses.empty() || statuses.back() != dialog->status_text()))
+            statuses.push_back(dialog->status_text());
+    }
+    void open_class_dialog() override {
+        class_dialog_open = true;
+        ++class_dialogs_opened;
+    }
+    void close_class_dialog() override { class_dialog_open = false; }
+    int run_unlearn(learner::UnlearnList& list) override { return unlearn_script ? unlearn_script(list) : 0; }
+    void end_dialog(int result) override { ended_with = result; }
+
+    // The class dialog ends: "&Ok" with `cls`, "&Jump over" or "&Suspend".
+    void answer_class(const std::string& cls) {
+        dialog->class_buffer().set(cls);
+        class_dialog_open = false;
+        poster.post(learner::kClassDialogEnded, learner::kSelOk);
+    }
+
+    int run(ocr_io& io, learner::SessionLibs& libs, seg_result*& current, const std::string& kb_path) override {
+        learner::TrainingDialog d(io, libs, current, kb_path, *this, poster);
+        dialog = &d;
+        d.open(view_width);
+        for (int guard = 0; guard < 10000 && !d.ended(); ++guard) {
+            if (!poster.queue.empty()) {
+                const auto c = poster.queue.front();
+                poster.queue.pop_front();
+                d.command(c.first, c.second);
+                continue;
+            }
+            if (!user || !user(d, *this)) break;
+        }
+        current = d.current();
+        dialog = nullptr;
+        return d.ended() ? d.result() : 0;
+    }
+};
+
+}  // namespace lrntest

@@ -1,0 +1,480 @@
+// Training sessions over drawn fields with the real engine and a scripted
+// user: the walk over unreadable characters, confirming, skipping,
+// tagging, unlearning, the end with or without the changes, and the
+// dialog's states, texts, frame and scrolling.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "session_fixture.h"
+
+namespace {
+
+using learner::TrainingDialog;
+using lrntest::Field;
+using lrntest::ScriptedDialog;
+using testsupport::read_bytes;
+using testsupport::TempDir;
+using testsupport::write_bytes;
+using Bytes = std::vector<std::uint8_t>;
+
+bool exists(const std::string& p) {
+    struct stat st;
+    return stat(p.c_str(), &st) == 0;
+}
+
+// The letter drawn under a frame.
+char letter_at(const learner::Box& b, const std::string& text) {
+    const int i = (b.left + lrntest::kGlyphW / 2 - lrntest::kMargin) / (lrntest::kGlyphW + lrntest::kGap);
+    return i >= 0 && i < static_cast<int>(text.size()) ? text[static_cast<std::size_t>(i)] : '?';
+}
+
+class TrainingSession : public ::testing::Test {
+protected:
+    void SetUp() override {
+        kb = dir.file("plates.kbf");
+        dat = dir.file("plates.dat");
+        list = dir.file("$kbflst$.$$$");
+        const std::string line = "[0] " + kb + "\r\n";
+        write_bytes(list, Bytes(line.begin(), line.end()));
+        init();
+    }
+    void TearDown() override { OCR_cleanup(); }
+    void init() {
+        io = OCR_init(list.c_str(), 0);
+        ASSERT_NE(io, nullptr);
+        io->kb_index = 1;
+    }
+    // What the base reads in the field now.
+    std::string read(Field& f) {
+        io->image_bits = f.record.bitmap;
+        io->rows = f.record.lines;
+        io->columns = f.record.columns;
+        io->bytes_per_row = f.record.bpl;
+        io->left = 0;
+        io->top = 0;
+        io->right = f.record.columns;
+        io->bottom = f.record.lines;
+        io->kb_mode = 0;
+        std::memset(io->template_, 0, sizeof io->template_);
+        OCR_recognize_field();
+        return io->text;
+    }
+    int session(ScriptedDialog& s, seg_result** current) {
+        return learner::run_training_session(io, current, list.c_str(), libs, s);
+    }
+    TempDir dir;
+    std::string kb, dat, list;
+    ocr_io* io = nullptr;
+    lrntest::ListLibs libs;
+    lrntest::Presenter shown;
+};
+
+// A user who unticks "view only", answers every class dialog with the
+// letter under the frame (or jumps over the instances listed in `skip`),
+// confirms, tags every letter still read wrong, and presses Done once the
+// field reads `text`.
+struct Teacher {
+    Teacher(std::string t, std::vector<int> s) : text(std::move(t)), skip(std::move(s)) {}
+    std::string text;
+    std::vector<int> skip;  // 1-based numbers of the instances to jump over
+    int presented = 0;
+    std::vector<std::pair<int, char>> instances;  // state and letter of each instance
+    int tags = 0;
+    bool finish = true;
+    bool operator()(TrainingDialog& d, ScriptedDialog& sd) {
+        if (d.state() == learner::kViewOnly && presented == 0) {
+            d.set_view_only(false);
+            return true;
+        }
+        if (d.state() == learner::kEditing && sd.class_dialog_open) {
+            ++presented;
+            const char c = letter_at(d.frame(), text);
+            instances.emplace_back(d.frame() == d.prior_frame() ? 0 : 1, c);
+            if (std::find(skip.begin(), skip.end(), presented) != skip.end()) {
+                sd.class_dialog_open = false;
+                sd.poster.post(learner::kClassDialogEnded, learner::kSelJumpOver);
+            } else {
+                sd.answer_class(std::string(1, c));
+            }
+            return true;
+        }
+        if (d.state() == learner::kWalkInstance || d.state() == learner::kTagInstance) {
+            d.confirm();
+            return true;
+        }
+        if (d.recognized_text() == text) {
+            if (finish) d.done();
+            return finish;
+        }
+        if (d.state() == learner::kObserving) {
+            d.toggle_tagging();
+            return d.state() == learner::kTagging;
+        }
+        if (d.state() == learner::kTagging && tags < 10) {
+            const std::string t = d.recognized_text();
+            for (std::size_t i = 0; i < text.size(); ++i)
+                if (i >= t.size() || t[i] != text[i]) {
+                    ++tags;
+                    d.mouse_press(Field::char_x(static_cast<int>(i)), Field::char_y());
+                    return true;
+                }
+        }
+        return false;
+    }
+};
+
+TEST_F(TrainingSession, WalksConfirmsSkipsTagsAndKeeps) {
+    Field f("HLT");
+    libs.list = {&f.record};
+    ScriptedDialog s;
+    Teacher t{"HLT", {3}};
+    std::vector<int> states;
+    s.user = [&](TrainingDialog& d, ScriptedDialog& sd) {
+        if (d.state() == learner::kEditing) states.push_back(d.state());
+        return t(d, sd);
+    };
+    seg_result* current = nullptr;
+    EXPECT_EQ(session(s, &current), 1);
+    // The walk presents H, L and T (jumped over); then T is tagged.
+    ASSERT_EQ(t.presented, 4);
+    EXPECT_EQ(t.instances[0].second, 'H');
+    EXPECT_EQ(t.instances[1].second, 'L');
+    EXPECT_EQ(t.instances[2].second, 'T');
+    EXPECT_EQ(t.instances[3].second, 'T');
+    EXPECT_EQ(t.tags, 1);
+    EXPECT_EQ(current, &f.record);
+    EXPECT_TRUE(exists(kb));
+    EXPECT_TRUE(exists(dat));
+    EXPECT_FALSE(exists(dir.file("$kbfbak$.$$$")));
+    EXPECT_FALSE(exists(dir.file("$datbak$.$$$")));
+    EXPECT_FALSE(shown.showed("Changes have been made. Do you wish to keep them?"));
+    // The files hold what was taught: a fresh engine reads the field right.
+    OCR_cleanup();
+    init();
+    EXPECT_EQ(read(f), "HLT");
+    char classes[512] = {};
+    EXPECT_EQ(OCR_get_base_contents(classes), 6);
+}
+
+TEST_F(TrainingSession, TheStatusLineFollowsTheStates) {
+    Field f("HL");
+    libs.list = {&f.record};
+    ScriptedDialog s;
+    Teacher t{"HL", {}};
+    s.user = std::ref(t);
+    seg_result* current = &f.record;
+    ASSERT_EQ(session(s, &current), 1);
+    const std::vector<std::string> expected = {
+        " Unselect the upper right check box to allow learning ",
+        " Observe the recognized text, correct confusions if any, and/or get another image frame ",
+        " Analyzing current image frame. Please wait... ",
+        " << Instance class:  \" ^ \" >>   -   Must use [Confirm instance] or [Skip instance] to validate ",
+        " Use arrows or drag the framing box right side to adjust it if necessary, and edit/select class name ",
+        " << Instance class:  \" H \" >>   -   Must use [Confirm instance] or [Skip instance] to validate ",
+        " (Re)configuring knowledge base. Please wait... ",
+        " Analyzing current image frame. Please wait... ",
+    };
+    ASSERT_GE(s.statuses.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(s.statuses[i], expected[i]) << i;
+    EXPECT_EQ(s.statuses.back(), " Observe the recognized text, correct confusions if any, and/or get another image frame ");
+}
+
+TEST_F(TrainingSession, CancelAndNoPutsTheFilesBackByteForByte) {
+    Field first("HL");
+    libs.list = {&first.record};
+    {
+        ScriptedDialog s;
+        Teacher t{"HL", {}};
+        s.user = std::ref(t);
+        seg_result* current = nullptr;
+        ASSERT_EQ(session(s, &current), 1);
+    }
+    const Bytes kb_before = read_bytes(kb), dat_before = read_bytes(dat);
+    ASSERT_FALSE(kb_before.empty());
+    Field f("HLT");
+    libs.list = {&f.record};
+    ScriptedDialog s;
+    Teacher t{"HLT", {}};
+    t.finish = false;
+    bool cancelled = false;
+    s.user = [&](TrainingDialog& d, ScriptedDialog& sd) {
+        if (t(d, sd)) return true;
+        if (cancelled) return false;
+        cancelled = true;
+        EXPECT_TRUE(d.changes_made());
+        d.cancel();
+        return true;
+    };
+    shown.answers.push_back(OSYS_IDNO);
+    seg_result* current = nullptr;
+    EXPECT_EQ(session(s, &current), 0);
+    EXPECT_TRUE(cancelled);
+    ASSERT_EQ(shown.shown.size(), 1u);
+    EXPECT_EQ(shown.shown[0].text, "Changes have been made. Do you wish to keep them?");
+    EXPECT_EQ(shown.shown[0].title, "Warning");
+    EXPECT_EQ(shown.shown[0].style, static_cast<unsigned>(OSYS_MB_YESNO | OSYS_MB_ICONWARNING));
+    EXPECT_EQ(read_bytes(kb), kb_before);
+    EXPECT_EQ(read_bytes(dat), dat_before);
+    EXPECT_FALSE(exists(dir.file("$kbfbak$.$$$")));
+    EXPECT_FALSE(exists(dir.file("$datbak$.$$$")));
+}
+
+TEST_F(TrainingSession, ClosingWithoutChangesAsksNothing) {
+    Field f("HL");
+    libs.list = {&f.record};
+    ScriptedDialog s;
+    s.user = [](TrainingDialog& d, ScriptedDialog&) {
+        d.cancel();
+        return true;
+    };
+    seg_result* current = nullptr;
+    EXPECT_EQ(session(s, &current), 0);
+    EXPECT_TRUE(shown.shown.empty());
+    EXPECT_FALSE(exists(kb));
+    EXPECT_FALSE(exists(dat));
+}
+
+TEST_F(TrainingSession, UnlearningEveryClassDeletesTheBase) {
+    Field f("HL");
+    libs.list = {&f.record};
+    {
+        ScriptedDialog s;
+        Teacher t{"HL", {}};
+        s.user = std::ref(t);
+        seg_result* current = nullptr;
+        ASSERT_EQ(session(s, &current), 1);
+    }
+    ASSERT_TRUE(exists(kb));
+    ScriptedDialog s;
+    std::vector<std::string> listed;
+    s.unlearn_script = [&](learner::UnlearnList& l) {
+        for (int i = 0; i < l.size(); ++i) listed.push_back(l.text(i));
+        l.select_all();
+        return l.ok(*io, libs);
+    };
+    int step = 0;
+    s.user = [&](TrainingDialog& d, ScriptedDialog&) {
+        ++step;
+        if (step == 1) d.unlearn();
+        else d.done();
+        return step <= 2;
+    };
+    seg_result* current = nullptr;
+    EXPECT_EQ(session(s, &current), 1);
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, (std::vector<std::string>{"H  ( 72, 95)", "L  ( 76, 95)"}));
+    EXPECT_TRUE(shown.showed("All learned characters will be lost! Proceed?"));
+    EXPECT_FALSE(exists(kb));
+}
+
+TEST_F(TrainingSession, NoFieldsEndsAtOnce) {
+    ScriptedDialog s;
+    bool ran = false;
+    s.user = [&](TrainingDialog&, ScriptedDialog&) {
+        ran = true;
+        return false;
+    };
+    seg_result* current = nullptr;
+    EXPECT_EQ(session(s, &current), 0);
+    EXPECT_FALSE(ran);
+    ASSERT_EQ(shown.shown.size(), 1u);
+    EXPECT_EQ(shown.shown[0].text, "Sorry, no text fields (rows) found in image...");
+    EXPECT_EQ(shown.shown[0].title, "Error");
+}
+
+TEST_F(TrainingSession, AnUnreadableListStartsNothing) {
+    Field f("H");
+    libs.list = {&f.record};
+    io->kb_index = 2;  // the list has one line
+    ScriptedDialog s;
+    seg_result* current = nullptr;
+    EXPECT_EQ(session(s, &current), 0);
+    EXPECT_TRUE(shown.shown.empty());
+}
+
+// The dialog alone, driven step by step.
+class TrainingDialogActs : public TrainingSession {
+protected:
+    void open(Field& f, int view_width = 60) {
+        libs.list.push_back(&f.record);
+        s.view_width = view_width;
+        d = std::make_unique<TrainingDialog>(*io, libs, libs.list[0], kb, s, s.poster);
+        s.dialog = d.get();
+        d->open(view_width);
+    }
+    void run_posted() {
+        while (!s.poster.queue.empty()) {
+            const auto c = s.poster.queue.front();
+            s.poster.queue.pop_front();
+            d->command(c.first, c.second);
+        }
+    }
+    ScriptedDialog s;
+    std::unique_ptr<TrainingDialog> d;
+};
+
+TEST_F(TrainingDialogActs, OpensInViewOnlyWithTheTitle) {
+    Field f("HLT");
+    open(f);
+    EXPECT_EQ(d->title(), "Create/update knowledge base - plates.kbf");
+    EXPECT_EQ(d->state(), learner::kViewOnly);
+    EXPECT_TRUE(d->view_only_checked());
+    EXPECT_EQ(d->recognized_text(), "^^^");
+    ASSERT_EQ(d->chars().size(), 3u);
+    EXPECT_EQ(d->chars()[1].cls, "^");
+    run_posted();
+    EXPECT_EQ(d->state(), learner::kViewOnly);  // the walk waits for the box
+    const learner::Enabling e = d->enabling();
+    EXPECT_TRUE(e.next && e.done && e.cancel);
+    EXPECT_FALSE(e.tag || e.confirm || e.skip || e.unlearn);
+}
+
+TEST_F(TrainingDialogActs, TheFrameEdgeMovesBetweenTheLeftEdgeAndTheLimit) {
+    Field f("HL");
+    open(f);
+    d->set_view_only(false);
+    run_posted();
+    ASSERT_EQ(d->state(), learner::kEditing);
+    const learner::Box box = d->chars()[0].box;
+    EXPECT_EQ(d->frame(), box);
+    // The character stands alone: the limit is the first blank column after it.
+    EXPECT_EQ(d->limit(), box.right);
+    const int beeps = shown.beeps;
+    d->move_edge(+1);
+    EXPECT_EQ(shown.beeps, beeps + 1);
+    EXPECT_EQ(d->frame().right, box.right);
+    d->move_edge(-1);
+    EXPECT_EQ(d->frame().right, box.right - 1);
+    EXPECT_EQ(d->cursor_at(box.right - 1, (box.top + box.bottom) / 2), desk::CursorKind::SizeHorizontal);
+    EXPECT_EQ(d->cursor_at(box.right + 4, (box.top + box.bottom) / 2), desk::CursorKind::Arrow);
+    d->mouse_press(box.right - 1, box.top + 1);
+    d->mouse_drag(box.left - 10);
+    EXPECT_EQ(d->frame().right, box.left + 1);
+    d->mouse_drag(box.right + 30);
+    EXPECT_EQ(d->frame().right, d->limit());
+    d->mouse_release();
+}
+
+TEST_F(TrainingDialogActs, OnlySkipIsEnabledUntilTheClassIsGiven) {
+    Field f("HL");
+    open(f);
+    d->set_view_only(false);
+    run_posted();
+    ASSERT_TRUE(s.class_dialog_open);
+    learner::Enabling e = d->enabling();
+    EXPECT_TRUE(e.skip);
+    EXPECT_FALSE(e.confirm || e.prev || e.next || e.done || e.tag);
+    d->confirm();  // refused
+    EXPECT_EQ(d->state(), learner::kEditing);
+    s.answer_class("H");
+    run_posted();
+    EXPECT_EQ(d->state(), learner::kWalkInstance);
+    e = d->enabling();
+    EXPECT_TRUE(e.confirm && e.skip);
+}
+
+TEST_F(TrainingDialogActs, SuspendSwitchesToViewOnly) {
+    Field f("HL");
+    open(f);
+    d->set_view_only(false);
+    run_posted();
+    ASSERT_TRUE(s.class_dialog_open);
+    s.class_dialog_open = false;
+    s.poster.post(learner::kClassDialogEnded, learner::kSelSuspend);
+    run_posted();
+    EXPECT_EQ(d->state(), learner::kViewOnly);
+    EXPECT_TRUE(d->view_only_checked());
+    EXPECT_FALSE(d->frame_shown());
+}
+
+TEST_F(TrainingDialogActs, JumpingOverWalksOnToTheNextUnreadable) {
+    Field f("HLT");
+    open(f);
+    d->set_view_only(false);
+    run_posted();
+    EXPECT_EQ(d->walk_position(), 0);
+    s.poster.post(learner::kClassDialogEnded, learner::kSelJumpOver);
+    run_posted();
+    EXPECT_EQ(d->walk_position(), 1);
+    EXPECT_EQ(d->frame(), d->chars()[1].box);
+    d->skip();
+    run_posted();
+    d->skip();
+    run_posted();
+    EXPECT_EQ(d->state(), learner::kObserving);
+    EXPECT_EQ(d->walk_position(), 0);
+    EXPECT_FALSE(d->changes_made());
+}
+
+TEST_F(TrainingDialogActs, TaggingNeedsClassesAndShowsTheTargetCursor) {
+    Field f("H");
+    open(f);
+    d->set_view_only(false);
+    d->toggle_tagging();  // the base has no classes
+    EXPECT_NE(d->state(), learner::kTagging);
+    run_posted();
+    s.answer_class("H");
+    run_posted();
+    d->confirm();
+    run_posted();
+    ASSERT_EQ(d->state(), learner::kObserving);
+    EXPECT_EQ(d->class_count(), 1);
+    d->toggle_tagging();
+    EXPECT_EQ(d->state(), learner::kTagging);
+    EXPECT_EQ(d->tag_label(), "S&top tagging");
+    EXPECT_EQ(d->cursor_at(2, 2), desk::CursorKind::Target);
+    const int beeps = shown.beeps;
+    d->mouse_press(1, 1);  // on no character
+    EXPECT_EQ(shown.beeps, beeps + 1);
+    EXPECT_EQ(d->state(), learner::kTagging);
+    d->toggle_tagging();
+    EXPECT_EQ(d->state(), learner::kObserving);
+    EXPECT_EQ(d->tag_label(), "&Tag confusion(s)");
+}
+
+TEST_F(TrainingDialogActs, NextAndPreviousFrameStepThroughTheFields) {
+    Field a("HL"), b("T", 100, 150);
+    libs.list.push_back(&a.record);
+    libs.list.push_back(&b.record);
+    s.view_width = 200;
+    d = std::make_unique<TrainingDialog>(*io, libs, &a.record, kb, s, s.poster);
+    s.dialog = d.get();
+    d->open(200);
+    run_posted();
+    EXPECT_EQ(d->status_text(),
+              " Navigate through image frame by frame or unselect the upper right check box to allow learning ");
+    d->next_frame();
+    EXPECT_EQ(d->current(), &b.record);
+    EXPECT_EQ(d->recognized_text(), "^");
+    EXPECT_EQ(d->state(), learner::kViewOnly);
+    d->next_frame();  // no further field
+    EXPECT_EQ(d->current(), &b.record);
+    d->previous_frame();
+    EXPECT_EQ(d->current(), &a.record);
+    EXPECT_EQ(d->recognized_text(), "^^");
+    EXPECT_TRUE(std::find(s.statuses.begin(), s.statuses.end(), "Image frame segmentation. Please wait...") !=
+                s.statuses.end());
+}
+
+TEST_F(TrainingDialogActs, ScrollsInStepsWithinTheField) {
+    Field f("HLT");  // 88 columns
+    open(f, 60);
+    EXPECT_EQ(d->scroll_min(), 0);
+    EXPECT_EQ(d->scroll_max(), 88 - 60 + 2);
+    d->scroll_line(1);
+    EXPECT_EQ(d->scroll(), 5);
+    d->scroll_page(1);
+    EXPECT_EQ(d->scroll(), 30);
+    d->scroll_line(-2);
+    EXPECT_EQ(d->scroll(), 20);
+    d->scroll_page(-1);
+    EXPECT_EQ(d->scroll(), 0);
+    d->scroll_to(27);
+    // H ends at column 26: the text starts at the second character.
+    EXPECT_EQ(d->visible_text(), "^^");
+}
+
+}  // namespace
