@@ -6,7 +6,9 @@
 
 namespace platix {
 
-std::string loaded_title(const std::string& name, const PageInfo& p) {
+std::string loaded_title(const std::string& name, const PageInfo& p) { return loaded_title(kTitle, name, p); }
+
+std::string loaded_title(const char* program, const std::string& name, const PageInfo& p) {
     const int W = p.cols, H = p.lines;
     int fw = W, fh = H;
     bool scaled = false;
@@ -23,21 +25,23 @@ std::string loaded_title(const std::string& name, const PageInfo& p) {
     const char* n = name.c_str();
     if (p.n_pages >= 2) {
         if (scaled)
-            std::snprintf(buf, sizeof buf, "%s - %s [p.#%d/%d %dx%d (scaled from %dx%d)]", kTitle, n,
+            std::snprintf(buf, sizeof buf, "%s - %s [p.#%d/%d %dx%d (scaled from %dx%d)]", program, n,
                           p.crt_page, p.n_pages, W, H, fw, fh);
         else
-            std::snprintf(buf, sizeof buf, "%s - %s [p.#%d/%d %dx%d]", kTitle, n, p.crt_page, p.n_pages,
+            std::snprintf(buf, sizeof buf, "%s - %s [p.#%d/%d %dx%d]", program, n, p.crt_page, p.n_pages,
                           W, H);
     } else if (scaled) {
-        std::snprintf(buf, sizeof buf, "%s - %s [%dx%d (scaled from %dx%d)]", kTitle, n, W, H, fw, fh);
+        std::snprintf(buf, sizeof buf, "%s - %s [%dx%d (scaled from %dx%d)]", program, n, W, H, fw, fh);
     } else {
-        std::snprintf(buf, sizeof buf, "%s - %s [%dx%d]", kTitle, n, W, H);
+        std::snprintf(buf, sizeof buf, "%s - %s [%dx%d]", program, n, W, H);
     }
     return buf;
 }
 
-std::string error_title(const std::string& name) {
-    return std::string(kTitle) + " - " + name + " (Error!)";
+std::string error_title(const std::string& name) { return error_title(kTitle, name); }
+
+std::string error_title(const char* program, const std::string& name) {
+    return std::string(program) + " - " + name + " (Error!)";
 }
 
 std::string output_text(const char* display, const osys_time& t, bool slide_show, int show_delay) {

@@ -17,6 +17,9 @@ inline constexpr const char* kTitle = "ORVO PLATIX 2.1";
 std::string loaded_title(const std::string& name, const PageInfo& page);
 // Title after a failed load or paint.
 std::string error_title(const std::string& name);
+// The same two titles led by another program's title text.
+std::string loaded_title(const char* program, const std::string& name, const PageInfo& page);
+std::string error_title(const char* program, const std::string& name);
 // " %s   -   at  hh:mm:ss,  on  mm/dd/yy", with "    [show %ds.]" and one
 // more blank before "on" while a slide show runs.
 std::string output_text(const char* display, const osys_time& t, bool slide_show, int show_delay);
