@@ -1,0 +1,239 @@
+// Main window of the training program: bar, view, field window and keys.
+#include "tutrix_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QScreen>
+
+#include "tutrix_texts.h"
+
+namespace tutrix {
+
+namespace {
+const desk::DialogTemplate& bar_template() {
+    return desk::units_of(QApplication::font()).base_x <= 8 ? controls_xp_template() : controls_template();
+}
+
+// The open-file dialog of the desktop layer, except that the knowledge
+// base for learning may also be a new file: training starts a new base.
+class TutrixFilePort : public desk::OpenFilePort {
+public:
+    explicit TutrixFilePort(QWidget* parent) : parent_(parent), base_(parent) {}
+    desk::OpenFileAnswer run(const desk::OpenFileRequest& rq) override {
+        if (rq.multiple) return base_.run(rq);
+        QFileDialog dialog(parent_, QString::fromLatin1(rq.title.c_str()));
+        dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        QStringList filters;
+        for (const auto& f : rq.filters)
+            filters << QString::fromLatin1(f.description.c_str());
+        dialog.setNameFilters(filters);
+        if (!rq.initial_folder.empty()) dialog.setDirectory(QString::fromLocal8Bit(rq.initial_folder.c_str()));
+        if (!rq.default_ext.empty()) dialog.setDefaultSuffix(QString::fromLatin1(rq.default_ext.c_str()));
+        desk::OpenFileAnswer a;
+        a.filter_index = rq.filter_index;
+        if (dialog.exec() != QDialog::Accepted) return a;
+        a.chosen = true;
+        for (const QString& f : dialog.selectedFiles()) a.paths.push_back(f.toLocal8Bit().toStdString());
+        return a;
+    }
+
+private:
+    QWidget* parent_;
+    desk::QtOpenFilePort base_;
+};
+}  // namespace
+
+TutrixWindow::TutrixWindow(const std::string& start_dir, TutrixLibraries& libs, desk::OpenFilePort* files)
+    : libs_(libs),
+      receiver_(new desk::CommandReceiver([this](unsigned c, std::intptr_t p) { shell_->command(c, p); }, this)),
+      poster_(receiver_) {
+    setWindowTitle(QString::fromLatin1(kTitle));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(192, 192, 192));
+    setPalette(pal);
+    setFocusPolicy(Qt::StrongFocus);
+    cursor_ = std::make_unique<desk::QtCursorPort>(this);
+    qt_files_ = std::make_unique<TutrixFilePort>(this);
+    const desk::DialogTemplate& bt = bar_template();
+    bar_ = new desk::TemplateWidget(bt, this);
+    if (auto* e = qobject_cast<QLineEdit*>(bar_->control(kEdtNumber))) {
+        e->setMaxLength(3);
+        connect(e, &QLineEdit::textEdited, this,
+                [this](const QString& t) { shell_->bar().number_typed(t.toLatin1().toStdString()); });
+    }
+    view_ = new TutrixView(libs, this);
+    shell_ = std::make_unique<TutrixShell>(start_dir, bt, libs, *this, poster_, *cursor_, files ? *files : *qt_files_);
+    shell_->set_parent_window(static_cast<QWidget*>(this));
+    view_->set_shell(shell_.get());
+    shell_->bar().changed = [this] { sync_bar(); };
+    connect(bar_, &desk::TemplateWidget::pressed, this, [this](int i) { shell_->bar().press(i); });
+    const desk::Rect client = desk::main_client_size(metrics_, bar_->height(), 0);
+    resize(std::max(client.w, bar_->width()), client.h);
+    if (QScreen* s = QGuiApplication::primaryScreen()) {
+        const desk::Rect outer = desk::centre_on_screen(desk::main_window_size(metrics_, bar_->height(), 0),
+                                                        s->size().width(), s->size().height());
+        move(outer.x, outer.y);
+    }
+    bar_->setGeometry(0, 0, width(), bar_->height());
+    layout_view();
+    shell_->start();
+    sync_bar();
+    qApp->installEventFilter(this);
+}
+
+TutrixWindow::~TutrixWindow() {
+    qApp->removeEventFilter(this);
+    shell_->bar().changed = nullptr;
+}
+
+void TutrixWindow::sync_bar() {
+    const desk::ControlTable& t = shell_->bar().table();
+    bar_->sync(t);
+    if (auto* e = qobject_cast<QLineEdit*>(bar_->control(kEdtNumber))) {
+        const QString want = QString::fromLatin1(t.at(kEdtNumber).label.c_str());
+        if (e->text() != want) {
+            const QSignalBlocker block(e);
+            e->setText(want);
+        }
+    }
+}
+
+void TutrixWindow::set_title(const std::string& title) { setWindowTitle(QString::fromLatin1(title.c_str())); }
+
+void TutrixWindow::layout_view() {
+    const platix::PageInfo p = libs_.page();
+    const desk::Rect r = desk::layout_view(width(), height(), bar_->height(), 0, p.data ? p.cols : 0, p.data ? p.lines : 0);
+    view_->setGeometry(r.x, r.y, r.w, r.h);
+    view_->update();
+}
+
+bool TutrixWindow::show_field_window() {
+    seg_result* c = shell_->current_result();
+    if (!c) return false;
+    if (!field_) {
+        field_ = new desk::FieldWindow(QStringLiteral("Binarized field"), metrics_, this);
+        connect(field_, &desk::FieldWindow::close_requested, this, [this] { close_field_window(); });
+    }
+    field_->set_bitmap(c->bitmap, c->columns, c->lines, c->bpl);
+    place_field_window();
+    field_->show();
+    field_->raise();
+    field_->setFocus();
+    return true;
+}
+
+void TutrixWindow::place_field_window() {
+    seg_result* c = shell_->current_result();
+    if (!field_ || !c) return;
+    const desk::Rect size = desk::field_window_size(metrics_, c->columns, c->lines);
+    const platix::PageInfo page = libs_.page();
+    // Above or below in page coordinates.
+    const int results = shell_->state().result_count;
+    bool below;
+    if (results == 1 || c->next == nullptr) below = c->bottom < page.lines - c->lines - 5;
+    else below = !(c->lines + 5 < c->top);
+    const QRect f = view_->to_view(c->left, c->top, c->right, c->bottom);
+    int x = (f.left() + f.right() - size.w) / 2;
+    const int y = below ? f.bottom() + 5 : f.top() - size.h - 5;
+    x = desk::clamp_field_window_x(x + view_->x(), size.w, 0, width(), metrics_);
+    field_->setGeometry(x, y + view_->y(), size.w, size.h);
+    field_->update();
+}
+
+void TutrixWindow::close_field_window() {
+    if (!field_) return;
+    field_->hide();
+    field_->deleteLater();
+    field_ = nullptr;
+    update();
+}
+
+void TutrixWindow::focus_field_window() {
+    if (field_) field_->setFocus();
+}
+
+void TutrixWindow::focus_control_bar() {
+    if (QWidget* w = bar_->control(shell_->bar().table().focus())) w->setFocus();
+}
+
+void TutrixWindow::quit(int code) {
+    quit_code_ = code;
+    hide();
+    QCoreApplication::exit(code);
+}
+
+bool TutrixWindow::route_key(int k, bool press, Qt::KeyboardModifiers mods) {
+    using desk::BarKey;
+    TutrixBar& b = shell_->bar();
+    if (k == Qt::Key_Shift) {
+        b.key(BarKey::Shift, press);
+        return true;
+    }
+    if (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    BarKey key;
+    char letter = 0;
+    switch (k) {
+    case Qt::Key_Return: case Qt::Key_Enter: key = BarKey::Enter; break;
+    case Qt::Key_Escape: key = BarKey::Esc; break;
+    case Qt::Key_Tab: case Qt::Key_Backtab: key = BarKey::Tab; break;
+    case Qt::Key_Left: key = BarKey::Left; break;
+    case Qt::Key_Right: key = BarKey::Right; break;
+    case Qt::Key_Up: key = BarKey::Up; break;
+    case Qt::Key_Down: key = BarKey::Down; break;
+    case Qt::Key_F: case Qt::Key_R: case Qt::Key_L: case Qt::Key_U: case Qt::Key_P: case Qt::Key_N:
+    case Qt::Key_G: case Qt::Key_S: case Qt::Key_T: case Qt::Key_K: case Qt::Key_O: case Qt::Key_A:
+        key = BarKey::Letter;
+        letter = static_cast<char>(k);
+        break;
+    default: return false;
+    }
+    if (!press) return true;
+    // The focus may have moved by mouse: the bar starts from the real one.
+    const int focused = bar_->index_of(QApplication::focusWidget());
+    if (focused >= 0) b.table().focus_control(focused);
+    if (k == Qt::Key_Backtab) {
+        b.key(BarKey::Shift, true);
+        b.key(BarKey::Tab, true);
+        b.key(BarKey::Shift, false);
+        return true;
+    }
+    b.key(key, true, letter);
+    return true;
+}
+
+bool TutrixWindow::eventFilter(QObject* watched, QEvent* event) {
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && isVisible() &&
+        !QApplication::activeModalWidget()) {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && (w == this || isAncestorOf(w))) {
+            auto* ke = static_cast<QKeyEvent*>(event);
+            if (route_key(ke->key(), event->type() == QEvent::KeyPress, ke->modifiers())) return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TutrixWindow::closeEvent(QCloseEvent* e) {
+    e->ignore();
+    if (quit_code_ >= 0) {
+        e->accept();
+        return;
+    }
+    if (!shell_->busy()) shell_->close_request();
+}
+
+void TutrixWindow::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    bar_->setGeometry(0, 0, width(), bar_->height());
+    layout_view();
+    if (field_) place_field_window();
+}
+
+}  // namespace tutrix

@@ -1,0 +1,281 @@
+// The training program's shell with the real image library on files the
+// tests write: page navigation in a three-page TIFF, the Go enabling, the
+// rotation titles, the enabling rules, training sessions and the quit.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "library_writers.h"
+#include "scripted.h"
+#include "temp_dir.h"
+#include "tutrix_shell.h"
+#include "tutrix_texts.h"
+
+namespace {
+
+using testsupport::TempDir;
+using namespace tutrix;
+
+class Windows : public platix::PlatixWindows {
+public:
+    std::string title;
+    int frames_drawn = 0;
+    bool field_open = false;
+    int quit_code = -1;
+    void set_title(const std::string& t) override { title = t; }
+    void set_output_text(const std::string&) override {}
+    void show_light(desk::Light) override {}
+    void layout_view() override {}
+    bool paint_page() override { return true; }
+    void erase_view() override {}
+    void draw_frames() override { ++frames_drawn; }
+    bool show_field_window() override { return field_open = true; }
+    void close_field_window() override { field_open = false; }
+    bool field_window_open() const override { return field_open; }
+    void focus_field_window() override {}
+    void focus_control_bar() override {}
+    void quit(int code) override { quit_code = code; }
+};
+
+// The real libraries, except that a training session is only recorded.
+class Libs : public TutrixLibraries {
+public:
+    TutrixLibraries& real = real_tutrix_libraries();
+    std::vector<int> sessions;  // kb_index of each session
+    void clear_results() override { real.clear_results(); }
+    int set_image_file(const char* n) override { return real.set_image_file(n); }
+    int open_image() override { return real.open_image(); }
+    void close_image() override { real.close_image(); }
+    int analyze(int d) override { return real.analyze(d); }
+    int results_number() override { return real.results_number(); }
+    seg_result* results() override { return real.results(); }
+    int get_result(int d, seg_result** c) override { return real.get_result(d, c); }
+    seg_result* select_bmap(int x, int y) override { return real.select_bmap(x, y); }
+    platix::PageInfo page() override { return real.page(); }
+    void reset_pages() override { real.reset_pages(); }
+    ocr_io* ocr_init(const char* l, int m) override { return real.ocr_init(l, m); }
+    void ocr_cleanup() override { real.ocr_cleanup(); }
+    int kb_type(const char* p) override { return real.kb_type(p); }
+    int recognize_field() override { return real.recognize_field(); }
+    int rotate(int a) override { return real.rotate(a); }
+    void set_crt_page(int p) override { real.set_crt_page(p); }
+    int train(void*, ocr_io* io, seg_result**, const char*) override {
+        sessions.push_back(io->kb_index);
+        return 0;
+    }
+};
+
+class Poster : public desk::CommandPoster {
+public:
+    std::deque<std::pair<unsigned, std::intptr_t>> queue;
+    void post(unsigned c, std::intptr_t p) override { queue.emplace_back(c, p); }
+};
+
+class Cursor : public desk::CursorPort {
+public:
+    void set_cursor(desk::CursorKind) override {}
+};
+
+testsupport::GrayImage page(int w, int h, std::uint8_t level) {
+    testsupport::GrayImage g;
+    g.width = w;
+    g.height = h;
+    g.pixels.assign(static_cast<std::size_t>(w * h), level);
+    return g;
+}
+
+bool exists(const std::string& p) {
+    struct stat st;
+    return stat(p.c_str(), &st) == 0;
+}
+
+class TutrixShellTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char cwd[4096];
+        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+        old_dir = cwd;
+        shell = std::make_unique<TutrixShell>(dir.path(), controls_template(), libs, win, poster, cursor, files);
+        shell->start();
+    }
+    void TearDown() override {
+        libs.clear_results();
+        libs.close_image();
+        libs.reset_pages();
+        if (chdir(old_dir.c_str()) != 0) ADD_FAILURE() << "could not go back to " << old_dir;
+    }
+    void run() {
+        while (!poster.queue.empty()) {
+            const auto c = poster.queue.front();
+            poster.queue.pop_front();
+            shell->command(c.first, c.second);
+        }
+    }
+    void choose(const std::vector<std::string>& paths) {
+        files.answers.push_back(scripted::chosen(paths));
+        shell->bar().press(kBtnFiles);
+        run();
+    }
+    std::string three_pages() {
+        const std::string path = dir.file("pages.tif");
+        EXPECT_TRUE(testsupport::write_tiff(path, {testsupport::tiff_gray_page(page(640, 480, 200)),
+                                                    testsupport::tiff_gray_page(page(640, 480, 150)),
+                                                    testsupport::tiff_gray_page(page(640, 480, 100))}));
+        return path;
+    }
+    TempDir dir;
+    std::string old_dir;
+    scripted::Presenter shown;
+    scripted::FileDialog files;
+    Libs libs;
+    Windows win;
+    Poster poster;
+    Cursor cursor;
+    std::unique_ptr<TutrixShell> shell;
+};
+
+TEST_F(TutrixShellTest, WithoutAFileOnlyFilesAndAboutAreEnabled) {
+    const auto& t = shell->bar().table();
+    for (int i = 0; i < kBarControls; ++i)
+        EXPECT_EQ(t.at(i).enabled, i == kBtnFiles || i == kBtnAbout) << i;
+    EXPECT_EQ(shell->bar().text(kChkTraining), "&Training ON");
+    EXPECT_EQ(shell->bar().text(kEdtNumber), "0");
+    EXPECT_EQ(shell->bar().text(kTxtCount), "0");
+}
+
+TEST_F(TutrixShellTest, ThreePagesWrapForwardAndBackward) {
+    choose({three_pages()});
+    EXPECT_EQ(win.title, "ORVO TUTRIX 2.1 - pages.tif [p.#1/3 640x480]");
+    EXPECT_EQ(shell->bar().text(kTxtStatus).rfind("Analysis duration: ", 0), 0u);  // analysed at once
+    EXPECT_TRUE(shell->bar().enabled(kBtnNext));
+    EXPECT_FALSE(shell->bar().enabled(kBtnGo));
+    shell->bar().press(kBtnNext);
+    run();
+    EXPECT_EQ(win.title, "ORVO TUTRIX 2.1 - pages.tif [p.#2/3 640x480]");
+    EXPECT_EQ(shell->bar().text(kTxtStatus), "Page loaded and displayed.");
+    shell->bar().press(kBtnNext);
+    run();
+    EXPECT_EQ(win.title, "ORVO TUTRIX 2.1 - pages.tif [p.#3/3 640x480]");
+    EXPECT_EQ(shell->bar().text(kEdtNumber), "3");
+    EXPECT_EQ(shell->bar().text(kTxtCount), "3");
+    shell->bar().press(kBtnNext);
+    run();
+    EXPECT_EQ(win.title, "ORVO TUTRIX 2.1 - pages.tif [p.#1/3 640x480]");
+    shell->bar().press(kBtnPrev);
+    run();
+    EXPECT_EQ(win.title, "ORVO TUTRIX 2.1 - pages.tif [p.#3/3 640x480]");
+    shell->bar().press(kBtnPrev);
+    run();
+    EXPECT_EQ(win.title, "ORVO TUTRIX 2.1 - pages.tif [p.#2/3 640x480]");
+}
+
+TEST_F(TutrixShellTest, GoFollowsTheTypedPageNumber) {
+    choose({three_pages()});
+    TutrixBar& b = shell->bar();
+    b.number_typed("2");
+    EXPECT_TRUE(b.enabled(kBtnGo));
+    b.number_typed("4");
+    EXPECT_FALSE(b.enabled(kBtnGo));
+    b.number_typed("0");
+    EXPECT_FALSE(b.enabled(kBtnGo));
+    b.number_typed("1");  // the page shown
+    EXPECT_FALSE(b.enabled(kBtnGo));
+    b.number_typed("2");
+    b.focus_control(kEdtNumber);
+    b.key(desk::BarKey::Enter, true);  // Enter in the field presses Go
+    run();
+    EXPECT_EQ(win.title, "ORVO TUTRIX 2.1 - pages.tif [p.#2/3 640x480]");
+    shell->bar().press(kBtnNext);
+    run();
+    b.number_typed("2");
+    EXPECT_TRUE(b.enabled(kBtnGo));  // on page 3
+}
+
+TEST_F(TutrixShellTest, ARightThenALeftTurnEndsWithAPlainTitle) {
+    const std::string path = dir.file("one.pgm");
+    testsupport::write_bytes(path, testsupport::pgm_file(page(640, 480, 128)));
+    choose({path});
+    EXPECT_EQ(win.title, "ORVO TUTRIX 2.1 - one.pgm [640x480]");
+    shell->bar().press(kBtnRr);
+    run();
+    EXPECT_EQ(shell->total_rotation(), 270);
+    EXPECT_EQ(win.title, "ORVO TUTRIX 2.1 - one.pgm [480x640 - rot. 270\xB0]");
+    EXPECT_EQ(shell->state().result_count, 0);
+    shell->bar().press(kBtnLr);
+    run();
+    EXPECT_EQ(shell->total_rotation(), 0);
+    EXPECT_EQ(win.title, "ORVO TUTRIX 2.1 - one.pgm [640x480]");
+    shell->bar().press(kBtnUd);
+    run();
+    EXPECT_EQ(win.title, "ORVO TUTRIX 2.1 - one.pgm [640x480 - rot. 180\xB0]");
+    // A single page: the page buttons stay off, the turns and Seg. on.
+    EXPECT_FALSE(shell->bar().enabled(kBtnNext));
+    EXPECT_TRUE(shell->bar().enabled(kBtnRr));
+    EXPECT_TRUE(shell->bar().enabled(kBtnSeg));
+}
+
+TEST_F(TutrixShellTest, SeveralFilesAreNotAnalysedAtOnceAndWrap) {
+    const std::string a = dir.file("a.pgm"), b = dir.file("b.pgm");
+    testsupport::write_bytes(a, testsupport::pgm_file(page(640, 480, 128)));
+    testsupport::write_bytes(b, testsupport::pgm_file(page(640, 480, 64)));
+    choose({a, b});
+    EXPECT_EQ(shell->bar().text(kTxtStatus), "Image loaded and displayed.");
+    EXPECT_EQ(shell->bar().text(kEdtNumber), "1");
+    EXPECT_EQ(shell->bar().text(kTxtCount), "2");
+    EXPECT_FALSE(shell->bar().enabled(kBtnObj));  // no results
+    shell->bar().press(kBtnPrev);
+    run();
+    EXPECT_EQ(win.title, "ORVO TUTRIX 2.1 - b.pgm [640x480]");
+    shell->bar().number_typed("1");
+    EXPECT_TRUE(shell->bar().enabled(kBtnGo));
+    shell->bar().press(kBtnGo);
+    run();
+    EXPECT_EQ(win.title, "ORVO TUTRIX 2.1 - a.pgm [640x480]");
+}
+
+TEST_F(TutrixShellTest, TrainingNeedsAKnowledgeBase) {
+    shell->command(kTraining);
+    ASSERT_EQ(shown.boxes.size(), 1u);
+    EXPECT_EQ(shown.boxes[0].text, "A knowledge base must be selected prior to start learning.");
+    EXPECT_EQ(shown.boxes[0].title, "Warning");
+    EXPECT_TRUE(libs.sessions.empty());
+}
+
+TEST_F(TutrixShellTest, ASessionLearnsIntoTheFirstListedBase) {
+    const std::string kb = dir.file("new.kbf");
+    files.answers.push_back(scripted::chosen({kb}));
+    shell->command(kKBase);
+    ASSERT_EQ(files.requests.size(), 1u);
+    EXPECT_EQ(files.requests[0].title, "Select knowledge file for learning");
+    ASSERT_TRUE(exists(shell->kb_list_path()));
+    std::vector<std::uint8_t> list = testsupport::read_bytes(shell->kb_list_path());
+    EXPECT_EQ(std::string(list.begin(), list.end()), "[0] " + kb + "\r\n");
+    const int frames = win.frames_drawn;
+    shell->command(kTraining);
+    EXPECT_EQ(libs.sessions, std::vector<int>{1});
+    EXPECT_EQ(win.frames_drawn, frames + 1);
+}
+
+TEST_F(TutrixShellTest, QuitAsksAndWritesThreeKeys) {
+    shown.answers.push_back(OSYS_IDNO);
+    EXPECT_FALSE(shell->close_request());
+    EXPECT_EQ(shown.boxes.at(0).text, "You are about to quit ORVO TUTRIX now.\nAre you sure you want this?");
+    EXPECT_EQ(win.quit_code, -1);
+    const std::string kb = dir.file("k.kbf");
+    files.answers.push_back(scripted::chosen({kb}));
+    shell->command(kKBase);
+    EXPECT_TRUE(shell->close_request());
+    EXPECT_EQ(win.quit_code, 0);
+    EXPECT_FALSE(exists(shell->kb_list_path()));
+    const auto bytes = testsupport::read_bytes(shell->settings_path());
+    const std::string ini(bytes.begin(), bytes.end());
+    EXPECT_NE(ini.find("kb_file=" + kb), std::string::npos);
+    EXPECT_NE(ini.find("analysis_depth=3"), std::string::npos);
+    EXPECT_EQ(ini.find("show_bitmap"), std::string::npos);
+    EXPECT_EQ(ini.find("show_delay"), std::string::npos);
+}
+
+}  // namespace
