@@ -132,7 +132,11 @@ int ocr_learn_char() {
 
 int ocr_unlearn_char() {
     ocr_io* io = record();
-    if (io == nullptr) return 0;
+    if (io == nullptr) {
+        show_message("Current knowledge base unspecified or not present", kUnlearnError,
+                     Icon::error);
+        return 0;
+    }
     const unsigned char u1 = static_cast<unsigned char>(io->taught_class[0]);
     const unsigned char u2 =
         (io->taught_class[0] == '\0' || io->taught_class[1] == '\0' || io->taught_class[1] == ' ')

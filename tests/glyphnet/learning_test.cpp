@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "orvosys.h"
 #include "path_helpers.h"
 #include "temp_dir.h"
+#include "zero_alloc.h"
 
 #include <sys/stat.h>
 
@@ -31,7 +33,7 @@ struct Shown {
 };
 
 class Learning : public ::testing::Test {
-protected:
+public:
     static int present(void* ctx, const char* title, const char* text, unsigned style) {
         static_cast<Learning*>(ctx)->shown.push_back({title, text, style});
         return OSYS_IDOK;
@@ -215,6 +217,73 @@ TEST_F(Learning, AFailedWriteKeepsTheOldFiles) {
     EXPECT_EQ(read_bytes(kb), kb_before);
     EXPECT_EQ(read_bytes(dat), dat_before);
     EXPECT_EQ(gn::kb_store().entries[0].net_count, 1);  // memory matches the disk
+}
+
+// Makes the k-th allocation of `call` fail for k = 1, 2, ... until the call
+// no longer meets a failure; every failed call must return 0, show only
+// texts of `allowed` under `title` or "Error", and leave both files as
+// they were. Returns the texts shown.
+template <typename Call>
+std::set<std::string> walk_failures(Learning* t, Call call, const char* title,
+                                    const std::set<std::string>& allowed) {
+    const Bytes kb_before = read_bytes(t->kb), dat_before = read_bytes(t->dat);
+    std::set<std::string> seen;
+    for (long k = 1; k < 200; ++k) {
+        t->shown.clear();
+        orvo::alloc_fail_at(k);
+        const int r = call();
+        const bool met = orvo::alloc_count() >= k;
+        orvo::alloc_fail_at(0);
+        if (!met) {
+            EXPECT_EQ(r, 1) << k;
+            break;
+        }
+        EXPECT_EQ(r, 0) << k;
+        EXPECT_FALSE(t->shown.empty()) << k;
+        for (const Shown& m : t->shown) {
+            EXPECT_TRUE(m.title == title || m.title == "Error") << k << " " << m.title;
+            EXPECT_EQ(allowed.count(m.text), 1u) << k << " " << m.text;
+            seen.insert(m.text);
+        }
+        EXPECT_EQ(read_bytes(t->kb), kb_before) << k;
+        EXPECT_EQ(read_bytes(t->dat), dat_before) << k;
+    }
+    return seen;
+}
+
+TEST_F(Learning, MemoryFailuresAreReportedAndKeepTheFiles) {
+    ASSERT_EQ(teach('A', "A", ""), 1);
+    ASSERT_EQ(teach('8', "8", ""), 1);
+    // Teaching 'B' for the '8': a new class after the shown one.
+    glyph = TestBitmap(40, 48);
+    gntest::draw_glyph(glyph, 'B', 10, 10, 4);
+    show(glyph);
+    OCR_recognize_field();  // installs the bitmap that learning reads
+    std::strcpy(io->taught_class, "B");
+    std::strcpy(io->shown_class, "8");
+    const std::set<std::string> learn = walk_failures(
+        this, [] { return OCR_learn_char(); }, "OCR_learn_char: Error",
+        {"Couldn't load patterns file\n(Memory allocation error)",
+         "Can't add new pattern! (Memory allocation error)",
+         "Memory allocation error (can't create new node)",
+         "Memory allocation error. Can't create new nodes",
+         "Memory allocation error. Can't create new net", "Couldn't learn current pattern",
+         "Couldn't save the knowledge base files\n(the previous files were kept)"});
+    EXPECT_EQ(learn.count("Couldn't load patterns file\n(Memory allocation error)"), 1u);
+    EXPECT_EQ(learn.count("Can't add new pattern! (Memory allocation error)"), 1u);
+    EXPECT_EQ(learn.count("Memory allocation error. Can't create new net"), 1u);
+    EXPECT_EQ(learn.count("Couldn't learn current pattern"), 1u);
+    EXPECT_EQ(records(), (std::vector<std::string>{"A_+", "8_+", "B_+"}));
+
+    std::strcpy(io->taught_class, "A");
+    const std::set<std::string> unlearn = walk_failures(
+        this, [] { return OCR_unlearn_char(); }, "OCR_unlearn_char: Error",
+        {"Couldn't load patterns file\n(Memory allocation error)",
+         "Can't remove pattern! (Memory allocation error)",
+         "Couldn't save the knowledge base files\n(the previous files were kept)"});
+    EXPECT_EQ(unlearn.count("Couldn't load patterns file\n(Memory allocation error)"), 1u);
+    EXPECT_EQ(unlearn.count("Can't remove pattern! (Memory allocation error)"), 1u);
+    EXPECT_EQ(records(), (std::vector<std::string>{"8_+", "B_+"}));
 }
 
 TEST_F(Learning, ADamagedBaseIsKeptBesideItsReplacement) {

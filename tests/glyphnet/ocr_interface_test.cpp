@@ -126,6 +126,76 @@ TEST_F(OcrInterface, LoadsListedBasesAndSkipsEmptyAndDamagedOnes) {
     EXPECT_NE(shown[0].text.find("damaged"), std::string::npos);
 }
 
+TEST_F(OcrInterface, RecognitionWithoutASuitableBaseWarnsAndReadsCarets) {
+    const std::string digits = write_kb("d.kbf", "1_2_");
+    const std::string list = write_list("[1] " + digits + "\r\n");
+    ocr_io* io = OCR_init(list.c_str(), 1);
+    ASSERT_NE(io, nullptr);
+    ASSERT_TRUE(shown.empty());
+    gntest::TestBitmap b(60, 30);
+    b.fill(5, 5, 6, 20);
+    b.fill(30, 5, 6, 20);
+    const auto install = [&] {
+        io->image_bits = b.bits.data();
+        io->rows = b.height;
+        io->columns = b.width;
+        io->bytes_per_row = b.bpr;
+        io->right = b.width;
+        io->bottom = b.height;
+    };
+    install();
+    io->kb_mode = 2;  // letters: the digits base does not qualify
+    events.clear();
+    ASSERT_EQ(OCR_recognize_field(), 2);
+    EXPECT_STREQ(io->raw_text, "^_^_");
+    EXPECT_STREQ(io->text, "^^");
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].title, "OCR_recognize_field: Warning");
+    EXPECT_EQ(shown[0].text,
+              "No knowledge base loaded for the moment\n(Unsuitable / empty / unavailable / "
+              "unfound)");
+    EXPECT_EQ(shown[0].style, unsigned(OSYS_MB_OK | OSYS_MB_ICONWARNING));
+    EXPECT_EQ(events, (std::vector<std::string>{"beep", "box"}));
+    io->kb_mode = 1;
+    ASSERT_EQ(OCR_recognize_field(), 2);
+    EXPECT_EQ(shown.size(), 1u);  // selected now: no warning
+    ASSERT_NE(OCR_init(list.c_str(), 0), nullptr);
+    install();
+    io->kb_mode = 2;
+    ASSERT_EQ(OCR_recognize_field(), 2);
+    EXPECT_EQ(shown.size(), 1u);  // messages off
+}
+
+TEST_F(OcrInterface, MessagesOffSilencesWarningsButNotErrors) {
+    const std::string a = write_kb("a.kbf", "A_");
+    ocr_io* io = OCR_init(write_list("[0] " + a + "\r\n").c_str(), 0);
+    ASSERT_NE(io, nullptr);
+    // A list that cannot be read: the entries already known stay.
+    EXPECT_EQ(OCR_init(dir.file("gone.$$$").c_str(), 0), io);
+    EXPECT_EQ(gn::kb_store().entry_count, 1);
+    EXPECT_EQ(gn::kb_store().loaded_count, 1);
+    char buf[512];
+    EXPECT_EQ(OCR_get_base_contents(buf), 0);
+    OCR_cleanup();  // the flag outlives the record
+    EXPECT_EQ(OCR_get_base_contents(buf), 0);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(OCR_reset(), 0);
+    EXPECT_EQ(OCR_learn_char(), 0);
+    EXPECT_EQ(OCR_unlearn_char(), 0);
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[0].title, "OCR_reset: Error");
+    EXPECT_EQ(shown[1].title, "OCR_learn_char: Error");
+    EXPECT_EQ(shown[1].text, "Current knowledge base unspecified\n(index / path / name)");
+    EXPECT_EQ(shown[2].title, "OCR_unlearn_char: Error");
+    EXPECT_EQ(shown[2].text, "Current knowledge base unspecified or not present");
+    ASSERT_NE(OCR_init(nullptr, 1), nullptr);
+    OCR_cleanup();
+    EXPECT_EQ(OCR_get_base_contents(buf), 0);
+    ASSERT_EQ(shown.size(), 5u);
+    EXPECT_EQ(shown[3].title, "OCR_init: Warning");
+    EXPECT_EQ(shown[4].title, "OCR_get_base_contents: Warning");
+}
+
 TEST_F(OcrInterface, ResetClearsOrComplains) {
     EXPECT_EQ(OCR_reset(), 0);
     ASSERT_EQ(shown.size(), 1u);
