@@ -422,9 +422,10 @@ TEST_F(FieldReading, StaysInsideTheBitmapAndTheSlotString) {
     io->bottom = 900;
     ASSERT_EQ(OCR_recognize_field(), 2);
     EXPECT_STREQ(io->raw_text, "A_B_");
-    // 1300 blocks of 4 x 6: the slot string stops at 2046 bytes.
-    TestBitmap many(8000, 10);
-    for (int i = 0; i < 1300; ++i) many.fill(i * 6, 2, 4, 6);
+    // 2100 blocks of 4 x 6: 2047 segments at most, and the slot string
+    // stops at 2046 bytes.
+    TestBitmap many(12700, 10);
+    for (int i = 0; i < 2100; ++i) many.fill(i * 6, 2, 4, 6);
     ASSERT_EQ(read(many), 1023);
     EXPECT_EQ(std::strlen(io->raw_text), 2046u);
     EXPECT_EQ(io->boxes[1022][0], 1022 * 6);
