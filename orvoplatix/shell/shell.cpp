@@ -33,25 +33,24 @@ void error_box(const char* text) { osys_message_box(text, "Error", OSYS_MB_OK | 
 Shell::Shell(const std::string& start_dir, const desk::DialogTemplate& bar_template, LibraryPort& libs,
              PlatixWindows& windows, desk::CommandPoster& poster, desk::RepeatingTimer& timer,
              desk::CursorPort& cursor, desk::OpenFilePort& files)
+    : Shell(read_settings(start_dir + "/orvoplatix.ini"), start_dir, bar_template, libs, windows, poster, timer,
+            cursor, files) {}
+
+Shell::Shell(const Settings& st, const std::string& start_dir, const desk::DialogTemplate& bar_template,
+             LibraryPort& libs, PlatixWindows& windows, desk::CommandPoster& poster, desk::RepeatingTimer& timer,
+             desk::CursorPort& cursor, desk::OpenFilePort& files)
     : start_dir_(start_dir),
       settings_path_(start_dir + "/orvoplatix.ini"),
       kb_list_path_(start_dir + "/$kbflst$.$$$"),
       image_list_path_(start_dir + "/$imglst$.$$$"),
-      s_([&] {
-          const Settings st = read_settings(start_dir + "/orvoplatix.ini");
-          BarShared b;
-          b.show_bitmap = st.show_bitmap;
-          b.show_delay = st.show_delay;
-          return b;
-      }()),
+      image_folder_(st.image_file.empty() ? start_dir : folder_part(st.image_file)),
+      image_name_(st.image_file.empty() ? std::string() : name_part(st.image_file)),
+      kb_folder_(st.kb_file.empty() ? start_dir : folder_part(st.kb_file)),
+      kb_path_(st.kb_file),
+      analysis_depth_(st.analysis_depth),
+      s_{st.show_bitmap, st.show_delay},
       libs_(libs), win_(windows), poster_(poster), timer_(timer), cursor_(cursor), files_port_(files),
       bar_(bar_template, s_, poster) {
-    const Settings st = read_settings(settings_path_);
-    analysis_depth_ = st.analysis_depth;
-    image_folder_ = st.image_file.empty() ? start_dir_ : folder_part(st.image_file);
-    image_name_ = st.image_file.empty() ? std::string() : name_part(st.image_file);
-    kb_path_ = st.kb_file;
-    kb_folder_ = st.kb_file.empty() ? start_dir_ : folder_part(st.kb_file);
     bar_.close_request = [this] { close_request(); };
 }
 

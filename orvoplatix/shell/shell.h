@@ -11,6 +11,7 @@
 #include "file_selection.h"
 #include "image_list.h"
 #include "library_port.h"
+#include "settings.h"
 #include "ui_ports.h"
 
 namespace platix {
@@ -74,6 +75,10 @@ public:
     LibraryPort& libs() { return libs_; }
 
 private:
+    // The settings file is read once, by the public constructor.
+    Shell(const Settings& settings, const std::string& start_dir, const desk::DialogTemplate& bar_template,
+          LibraryPort& libs, PlatixWindows& windows, desk::CommandPoster& poster, desk::RepeatingTimer& timer,
+          desk::CursorPort& cursor, desk::OpenFilePort& files);
     void files();
     void kbase();
     void start_stop();
