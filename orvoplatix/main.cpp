@@ -6,6 +6,7 @@
 
 #include "main_window.h"
 #include "orvosys.h"
+#include "start_up.h"
 
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
@@ -13,11 +14,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     desk::QtMessagePresenter presenter;
     QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen || screen->size().width() < 800 || screen->size().height() < 600) {
-        osys_message_box("A minimum display resolution of 800 x 600 pixels with 256 colors is required!", "Error",
-                         OSYS_MB_OK | OSYS_MB_ICONERROR);
+    if (!platix::display_large_enough(screen ? screen->size().width() : 0, screen ? screen->size().height() : 0))
         return 1;
-    }
     char dir[260] = {};
     if (osys_current_directory(dir, sizeof dir) == 0) {
         osys_message_box("Couldn't create the main window", "Error", OSYS_MB_OK | OSYS_MB_ICONERROR);
