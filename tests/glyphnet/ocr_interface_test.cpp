@@ -239,6 +239,13 @@ TEST_F(OcrInterface, ListsTheClassesOfTheCurrentBase) {
     io->kb_index = 1;
     EXPECT_EQ(OCR_get_base_contents(buf), 4);
     EXPECT_STREQ(buf, "B_A_");
+    for (long k = 1; k <= 2; ++k) {  // the file's bytes, then the table
+        orvo::alloc_fail_at(k);
+        EXPECT_EQ(OCR_get_base_contents(buf), 0) << k;
+        orvo::alloc_fail_at(0);
+        EXPECT_EQ(shown.back().text,
+                  "Couldn't load current patterns file\n(Memory allocation error)");
+    }
     std::remove(dir.file("a.dat").c_str());
     EXPECT_EQ(OCR_get_base_contents(buf), 0);
     EXPECT_EQ(shown.back().text,
