@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -221,11 +222,11 @@ TEST_F(Learning, AFailedWriteKeepsTheOldFiles) {
 
 // Makes the k-th allocation of `call` fail for k = 1, 2, ... until the call
 // no longer meets a failure; every failed call must return 0, show only
-// texts of `allowed` under `title` or "Error", and leave both files as
-// they were. Returns the texts shown.
+// texts of `allowed` (text -> title) and leave both files as they were.
+// Returns the texts shown.
+using Messages = std::map<std::string, std::string>;
 template <typename Call>
-std::set<std::string> walk_failures(Learning* t, Call call, const char* title,
-                                    const std::set<std::string>& allowed) {
+std::set<std::string> walk_failures(Learning* t, Call call, const Messages& allowed) {
     const Bytes kb_before = read_bytes(t->kb), dat_before = read_bytes(t->dat);
     std::set<std::string> seen;
     for (long k = 1; k < 200; ++k) {
@@ -241,8 +242,10 @@ std::set<std::string> walk_failures(Learning* t, Call call, const char* title,
         EXPECT_EQ(r, 0) << k;
         EXPECT_FALSE(t->shown.empty()) << k;
         for (const Shown& m : t->shown) {
-            EXPECT_TRUE(m.title == title || m.title == "Error") << k << " " << m.title;
-            EXPECT_EQ(allowed.count(m.text), 1u) << k << " " << m.text;
+            const auto it = allowed.find(m.text);
+            EXPECT_TRUE(it != allowed.end() && m.title == it->second)
+                << k << " " << m.title << ": " << m.text;
+            EXPECT_EQ(m.style, unsigned(OSYS_MB_OK | OSYS_MB_ICONERROR));
             seen.insert(m.text);
         }
         EXPECT_EQ(read_bytes(t->kb), kb_before) << k;
@@ -261,14 +264,17 @@ TEST_F(Learning, MemoryFailuresAreReportedAndKeepTheFiles) {
     OCR_recognize_field();  // installs the bitmap that learning reads
     std::strcpy(io->taught_class, "B");
     std::strcpy(io->shown_class, "8");
-    const std::set<std::string> learn = walk_failures(
-        this, [] { return OCR_learn_char(); }, "OCR_learn_char: Error",
-        {"Couldn't load patterns file\n(Memory allocation error)",
-         "Can't add new pattern! (Memory allocation error)",
-         "Memory allocation error (can't create new node)",
-         "Memory allocation error. Can't create new nodes",
-         "Memory allocation error. Can't create new net", "Couldn't learn current pattern",
-         "Couldn't save the knowledge base files\n(the previous files were kept)"});
+    const char* le = "OCR_learn_char: Error";
+    const std::set<std::string> learn =
+        walk_failures(this, [] { return OCR_learn_char(); },
+                      {{"Couldn't load patterns file\n(Memory allocation error)", le},
+                       {"Can't add new pattern! (Memory allocation error)", "Error"},
+                       {"Memory allocation error (can't create new node)", "Error"},
+                       {"Memory allocation error. Can't create new nodes", "Error"},
+                       {"Memory allocation error. Can't create new net", "Error"},
+                       {"Couldn't learn current pattern", le},
+                       {"Couldn't save the knowledge base files\n(the previous files were kept)",
+                        le}});
     EXPECT_EQ(learn.count("Couldn't load patterns file\n(Memory allocation error)"), 1u);
     EXPECT_EQ(learn.count("Can't add new pattern! (Memory allocation error)"), 1u);
     EXPECT_EQ(learn.count("Memory allocation error. Can't create new net"), 1u);
@@ -276,11 +282,13 @@ TEST_F(Learning, MemoryFailuresAreReportedAndKeepTheFiles) {
     EXPECT_EQ(records(), (std::vector<std::string>{"A_+", "8_+", "B_+"}));
 
     std::strcpy(io->taught_class, "A");
-    const std::set<std::string> unlearn = walk_failures(
-        this, [] { return OCR_unlearn_char(); }, "OCR_unlearn_char: Error",
-        {"Couldn't load patterns file\n(Memory allocation error)",
-         "Can't remove pattern! (Memory allocation error)",
-         "Couldn't save the knowledge base files\n(the previous files were kept)"});
+    const char* ue = "OCR_unlearn_char: Error";
+    const std::set<std::string> unlearn =
+        walk_failures(this, [] { return OCR_unlearn_char(); },
+                      {{"Couldn't load patterns file\n(Memory allocation error)", ue},
+                       {"Can't remove pattern! (Memory allocation error)", "Error"},
+                       {"Couldn't save the knowledge base files\n(the previous files were kept)",
+                        ue}});
     EXPECT_EQ(unlearn.count("Couldn't load patterns file\n(Memory allocation error)"), 1u);
     EXPECT_EQ(unlearn.count("Can't remove pattern! (Memory allocation error)"), 1u);
     EXPECT_EQ(records(), (std::vector<std::string>{"8_+", "B_+"}));
