@@ -205,6 +205,9 @@ double skew_from_points(Point* p, int n, int tol) {
     if (kept_count > 2) {
         // The first angle of largest magnitude and its later equals, then
         // the first remaining angle of smallest magnitude and its equals.
+        // A removal that would take every remaining angle is not made: the
+        // angles are then all the same, and that angle is the row's tilt.
+        int remaining = kept_count;
         for (int pass = 0; pass < 2; ++pass) {
             int pick = -1;
             for (int i = 0; i < kept_count; ++i) {
@@ -215,6 +218,10 @@ double skew_from_points(Point* p, int n, int tol) {
             }
             if (pick < 0) break;
             const double value = kept[pick];
+            int equal = 0;
+            for (int i = pick; i < kept_count; ++i) equal += kept[i] == value;
+            if (equal == remaining) break;
+            remaining -= equal;
             for (int i = pick; i < kept_count; ++i) {
                 if (kept[i] == value) {
                     sum -= value;

@@ -58,7 +58,7 @@ TEST_F(SkewTest, UprightLevelRowHasNeitherSkewNorSlant) {
     EXPECT_EQ(a.componenttable, nullptr);
 }
 
-TEST_F(SkewTest, DISABLED_RowDescendingToTheRightGivesPositiveSkew) {
+TEST_F(SkewTest, RowDescendingToTheRightGivesPositiveSkew) {
     tilted_row(8, 3.0);
     EXPECT_EQ(run(), 1);
     EXPECT_NEAR(skew, 3.0 * kDeg, 0.5 * kDeg);
@@ -81,6 +81,42 @@ TEST_F(SkewTest, TwoCharactersGiveTheirPairAngle) {
     glyph(120, 37, 12, 30, 0);  // centres 100 apart, 17 lower
     EXPECT_EQ(run(), 1);
     EXPECT_DOUBLE_EQ(skew, std::atan2(17.0, 100.0));
+}
+
+TEST_F(SkewTest, EvenlyTiltedRowGivesItsCommonPairAngle) {
+    // Three characters 100 apart, each 5 lower: all three pair angles are
+    // the same, and that angle is the skew.
+    rktest::blank_bitmap(a, 360, 90);
+    glyph(20, 20, 12, 30, 0);
+    glyph(120, 25, 12, 30, 0);
+    glyph(220, 30, 12, 30, 0);
+    EXPECT_EQ(run(), 1);
+    EXPECT_DOUBLE_EQ(skew, std::atan2(5.0, 100.0));
+}
+
+TEST_F(SkewTest, LargestAndSmallestPairAnglesAreLeftOut) {
+    // Steps of 5 and 10 over 100 columns: of the pair angles 5/100, 10/100
+    // and 15/200 only the middle one is kept.
+    rktest::blank_bitmap(a, 360, 90);
+    glyph(20, 20, 12, 30, 0);
+    glyph(120, 25, 12, 30, 0);
+    glyph(220, 35, 12, 30, 0);
+    EXPECT_EQ(run(), 1);
+    EXPECT_DOUBLE_EQ(skew, std::atan2(15.0, 200.0));
+}
+
+TEST_F(SkewTest, LastAngleLeftAfterTheLargestGoIsKept) {
+    // Three characters in a line 10 lower every 100 columns, and a fourth
+    // level with the third (its flat pair is rejected). The three equal
+    // angles 10/100 are the largest and go; the one left, 20/300 from the
+    // first to the fourth, is not removed again as the smallest.
+    rktest::blank_bitmap(a, 420, 90);
+    glyph(20, 10, 12, 30, 0);
+    glyph(120, 20, 12, 30, 0);
+    glyph(220, 30, 12, 30, 0);
+    glyph(320, 30, 12, 30, 0);
+    EXPECT_EQ(run(), 1);
+    EXPECT_DOUBLE_EQ(skew, std::atan2(20.0, 300.0));
 }
 
 TEST_F(SkewTest, PairOfThirtyFiveDegreesIsRejected) {
@@ -177,7 +213,7 @@ protected:
     }
 };
 
-TEST_F(SkewWithoutMemory, DISABLED_ReferenceRowHasBothAngles) {
+TEST_F(SkewWithoutMemory, ReferenceRowHasBothAngles) {
     both_angles();
     EXPECT_EQ(run(), 1);
     EXPECT_NE(skew, 0.0);
@@ -210,7 +246,7 @@ TEST_F(SkewWithoutMemory, PointOrPairListFailureSkipsOnlyTheSkew) {
     }
 }
 
-TEST_F(SkewWithoutMemory, DISABLED_SlantListFailureSkipsOnlyTheSlant) {
+TEST_F(SkewWithoutMemory, SlantListFailureSkipsOnlyTheSlant) {
     both_angles();
     orvo::alloc_fail_at(0);
     double full = 0.0;

@@ -132,15 +132,33 @@ TEST_F(TextRows, EnclosingBlockOpenAtTheTopStaysAndItsContentGoes) {
     EXPECT_EQ(rows(), (std::vector<Row>{{1, 2, 398, 116}}));
 }
 
-TEST_F(TextRows, DISABLED_SmallPrintColumnIsKeptApart) {
+// Four short lines of small print left of the plate text stay four rows of
+// their own. In reading order the plate text, which starts above the lowest
+// small line and lies mostly above it, comes before that line.
+TEST_F(TextRows, SmallPrintColumnIsKeptApart) {
     rktest::blank_bitmap(a, 480, 120);
     for (int t : {26, 42, 58, 74}) rktest::ink_rect(a, 16, t, 79, t + 4);  // bytes 2 .. 9
     characters(10, 104, 24, 30, 79);                                        // bytes 13 .. 41
     ASSERT_EQ(find(), 5);
-    const auto r = rows();
-    EXPECT_EQ(r[0], (Row{8, 24, 88, 32}));
-    EXPECT_EQ(r[3], (Row{8, 72, 88, 80}));
-    EXPECT_EQ(r[4], (Row{96, 28, 344, 80}));
+    EXPECT_EQ(rows(), (std::vector<Row>{{8, 24, 88, 32},
+                                        {8, 40, 88, 48},
+                                        {8, 56, 88, 64},
+                                        {96, 28, 344, 80},
+                                        {8, 72, 88, 80}}));
+}
+
+// The same column with the plate text starting below the lowest small line:
+// the whole column comes first, upper lines first.
+TEST_F(TextRows, SmallPrintColumnAbovePlateTextComesFirst) {
+    rktest::blank_bitmap(a, 480, 140);
+    for (int t : {10, 26, 42, 58}) rktest::ink_rect(a, 16, t, 79, t + 4);  // bytes 2 .. 9
+    characters(10, 104, 24, 70, 119);                                       // bytes 13 .. 41
+    ASSERT_EQ(find(), 5);
+    EXPECT_EQ(rows(), (std::vector<Row>{{8, 8, 88, 16},
+                                        {8, 24, 88, 32},
+                                        {8, 40, 88, 48},
+                                        {8, 56, 88, 64},
+                                        {96, 68, 344, 120}}));
 }
 
 TEST_F(TextRows, InkInTheGapKeepsNeighboursApart) {
