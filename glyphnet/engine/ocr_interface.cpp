@@ -54,11 +54,17 @@ ocr_io* ocr_init(const char* list_path, int show_messages) {
         }
         set_entries(g_list, g_list_count);
         const int damaged = load_all_kbs();
-        if (damaged > 0 && messages_on())
-            show_message(
-                "A knowledge base file is damaged and was not loaded;\n"
-                "a copy of it will be kept as <file>.damaged before it is replaced",
-                "OCR_init: Warning", Icon::warning);
+        if (damaged > 0 && messages_on()) {
+            // Name the first damaged file, so the user knows which copy to look for.
+            const KbStore& s = kb_store();
+            std::string path;
+            for (int i = 0; i < s.entry_count && path.empty(); ++i)
+                if (s.entries[i].damaged) path = s.entries[i].path;
+            const std::string text = "A knowledge base file is damaged and was not loaded:\n" + path +
+                                     "\nA copy of it will be kept as " + path +
+                                     ".damaged before it is replaced";
+            show_message(text.c_str(), "OCR_init: Warning", Icon::warning);
+        }
     }
     if (kb_store().loaded_count == 0 && messages_on())
         show_message(
