@@ -88,6 +88,11 @@ TemplateWidget::TemplateWidget(const DialogTemplate& t, QWidget* parent)
             if (c.style & kStyleCentred) l->setAlignment(Qt::AlignCenter);
             else l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             if (c.style & kStyleSunken) l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            // Disabled texts stay readable: dark gray on the light-gray bars,
+            // as the classic disabled static text is drawn.
+            QPalette pal = l->palette();
+            pal.setColor(QPalette::Disabled, QPalette::WindowText, QColor(128, 128, 128));
+            l->setPalette(pal);
             w = l;
             break;
         }
