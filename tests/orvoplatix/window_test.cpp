@@ -23,14 +23,23 @@
 
 namespace {
 
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "orvoplatix_window_tests";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication a(argc, argv);
-    return a;
-}
+// One application for all tests, ended before the process exits (Qt must
+// not be torn down by static destructors).
+class Application : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        app_ = std::make_unique<QApplication>(argc_, argv_);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[24] = "orvoplatix_window_tests";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> app_;
+};
+[[maybe_unused]] ::testing::Environment* const application = ::testing::AddGlobalTestEnvironment(new Application);
 
 void settle() {
     for (int i = 0; i < 30; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents);
@@ -59,7 +68,6 @@ protected:
     std::string plate_text;
 
     void SetUp() override {
-        app();
         std::filesystem::current_path(dir.path());
         std::filesystem::copy_file(ORVO_SAMPLE_SCENE ".jpg", dir.file("scene.jpg"));
         // The scene's label: name, plate left, top, width, height and text.
