@@ -55,6 +55,7 @@ private:
 };
 
 class TrainingWindow : public QDialog, public TrainingView {
+    Q_OBJECT
 public:
     TrainingWindow(QWidget* parent, ocr_io& io, SessionLibs& libs, seg_result* current, const std::string& kb_path);
     ~TrainingWindow() override;

@@ -1,0 +1,193 @@
+// The training program end to end, headless (offscreen platform): its
+// window with the real libraries loads a bundled sample scene, the
+// analysis finds the plate, KBase names a new knowledge base, Obj.# opens
+// the real training dialog, which a timer-driven user walks through,
+// naming every character from the sample's label; the new base then reads
+// the plate.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <fstream>
+#include <unistd.h>
+
+#include "class_dialogs.h"
+#include "qt_runner.h"
+#include "scripted.h"
+#include "temp_dir.h"
+#include "training_window.h"
+#include "tutrix_window.h"
+
+namespace {
+
+QPushButton* button(QWidget& w, const char* label) {
+    for (QPushButton* b : w.findChildren<QPushButton*>())
+        if (b->text() == QString::fromLatin1(label)) return b;
+    return nullptr;
+}
+
+// The real libraries; the training session is the library's own sequence
+// and dialog, linked into the test so that it can reach their widgets.
+class SessionLibs : public tutrix::TutrixLibraries {
+public:
+    tutrix::TutrixLibraries& real = tutrix::real_tutrix_libraries();
+    void clear_results() override { real.clear_results(); }
+    int set_image_file(const char* n) override { return real.set_image_file(n); }
+    int open_image() override { return real.open_image(); }
+    void close_image() override { real.close_image(); }
+    int analyze(int d) override { return real.analyze(d); }
+    int results_number() override { return real.results_number(); }
+    seg_result* results() override { return real.results(); }
+    int get_result(int d, seg_result** c) override { return real.get_result(d, c); }
+    seg_result* select_bmap(int x, int y) override { return real.select_bmap(x, y); }
+    platix::PageInfo page() override { return real.page(); }
+    void reset_pages() override { real.reset_pages(); }
+    ocr_io* ocr_init(const char* l, int m) override { return real.ocr_init(l, m); }
+    void ocr_cleanup() override { real.ocr_cleanup(); }
+    int kb_type(const char* p) override { return real.kb_type(p); }
+    int recognize_field() override { return real.recognize_field(); }
+    int rotate(int a) override { return real.rotate(a); }
+    void set_crt_page(int p) override { real.set_crt_page(p); }
+    int train(void* parent, ocr_io* io, seg_result** current, const char* list) override {
+        learner::RealSessionLibs libs;
+        learner::QtDialogRunner runner(static_cast<QWidget*>(parent));
+        return learner::run_training_session(io, current, list, libs, runner);
+    }
+};
+
+// Plays the user of the training dialog, one step per timer tick.
+struct DialogUser {
+    std::string label;
+    int steps = 0;
+    int named = 0;
+    int tags = 0;
+    bool done = false;
+    void step() {
+        ++steps;
+        learner::TrainingWindow* w = nullptr;
+        for (QWidget* t : QApplication::topLevelWidgets())
+            if (auto* tw = qobject_cast<learner::TrainingWindow*>(t); tw && tw->isVisible()) w = tw;
+        if (!w || done) return;
+        learner::TrainingDialog& d = w->dialog();
+        if (steps > 2000) {  // give up rather than hang
+            done = true;
+            d.cancel();
+            return;
+        }
+        if (d.state() == learner::kViewOnly) {
+            w->findChild<QCheckBox*>()->click();
+            return;
+        }
+        for (auto* sel : w->findChildren<learner::SelCharsDialog*>()) {
+            if (!sel->isVisible()) continue;
+            std::size_t k = 0;
+            while (k < d.chars().size() && !(d.chars()[k].box == d.prior_frame())) ++k;
+            const char c = k < label.size() ? label[k] : '?';
+            sel->findChild<QLineEdit*>()->setText(QString(QChar::fromLatin1(c)));
+            button(*sel, "&Ok")->click();
+            ++named;
+            return;
+        }
+        if (QPushButton* confirm = button(*w, "C&onfirm instance"); confirm && confirm->isEnabled()) {
+            confirm->click();
+            return;
+        }
+        // Characters still read wrong are tagged and corrected.
+        std::size_t wrong = 0;
+        while (wrong < d.chars().size() && wrong < label.size() && d.chars()[wrong].cls == std::string(1, label[wrong]))
+            ++wrong;
+        const bool all_right = wrong == label.size() && d.chars().size() == label.size();
+        if (d.state() == learner::kObserving && !all_right && tags < 30) {
+            d.toggle_tagging();
+            return;
+        }
+        if (d.state() == learner::kTagging && !all_right && tags < 30 && wrong < d.chars().size()) {
+            ++tags;
+            const learner::Box& b = d.chars()[wrong].box;
+            d.mouse_press(b.left + 1, (b.top + b.bottom) / 2);
+            return;
+        }
+        if (d.state() == learner::kObserving || d.state() == learner::kTagging) {
+            done = true;
+            d.done();
+        }
+    }
+};
+
+TEST(TutrixEndToEnd, TrainsANewBaseOnAPhotographThatThenReadsThePlate) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int argc = 1;
+    char name[] = "orvotutrix_window_tests";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    scripted::Presenter shown;  // answers the boxes instead of showing them
+    testsupport::TempDir dir;
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    const std::string sample = std::string(ORVO_SAMPLES) + "/scene00004";
+    std::string label;
+    {
+        std::ifstream in(sample + ".txt");
+        std::string field;
+        for (int i = 0; i < 6 && std::getline(in, field, '\t'); ++i) label = field;
+        while (!label.empty() && (label.back() == '\n' || label.back() == '\r')) label.pop_back();
+    }
+    ASSERT_EQ(label, "JY11BGM");
+    scripted::FileDialog files;
+    const std::string kb = dir.file("fresh.kbf");
+    files.answers.push_back(scripted::chosen({sample + ".jpg"}));
+    files.answers.push_back(scripted::chosen({kb}));
+    SessionLibs libs;
+    tutrix::TutrixWindow w(dir.path(), libs, &files);
+    w.show();
+    tutrix::TutrixShell& shell = w.shell();
+    shell.bar().press(tutrix::kBtnFiles);
+    for (int i = 0; i < 500 && (shell.state().result_count == 0 || shell.busy()); ++i) QApplication::processEvents();
+    ASSERT_GT(shell.state().result_count, 0) << "no field found in the sample";
+    shell.bar().press(tutrix::kBtnKBase);
+    QApplication::processEvents();
+    ASSERT_EQ(shell.kb_path(), kb);
+    DialogUser user{label};
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { user.step(); });
+    timer.start(1);
+    // Obj.# takes the first field and starts a session on it; the session's
+    // modal loop runs inside this call.
+    shell.bar().press(tutrix::kBtnObj);
+    for (int i = 0; i < 200 && shell.sessions() == 0; ++i) QApplication::processEvents();
+    timer.stop();
+    ASSERT_EQ(shell.sessions(), 1);
+    EXPECT_TRUE(user.done);
+    EXPECT_GT(user.named, 0);
+    EXPECT_TRUE(std::ifstream(kb).good());
+    // A fresh engine on the new base reads the field the session showed.
+    seg_result* field = shell.current_result();
+    ASSERT_NE(field, nullptr);
+    const std::string list = dir.file("check.$$$");
+    {
+        std::ofstream out(list, std::ios::binary);
+        out << "[0] " << kb << "\r\n";
+    }
+    ocr_io* io = OCR_init(list.c_str(), 0);
+    ASSERT_NE(io, nullptr);
+    io->image_bits = field->bitmap;
+    io->rows = field->lines;
+    io->columns = field->columns;
+    io->bytes_per_row = field->bpl;
+    io->right = field->columns;
+    io->bottom = field->lines;
+    OCR_recognize_field();
+    std::string read;
+    for (const char* p = io->text; *p; ++p)
+        if (*p != ' ') read += *p;
+    OCR_cleanup();
+    EXPECT_EQ(read, label);
+    ASSERT_EQ(chdir(cwd), 0);
+    shown.answers.push_back(OSYS_IDYES);
+    EXPECT_TRUE(shell.close_request());
+}
+
+}  // namespace
