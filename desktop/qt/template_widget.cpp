@@ -100,6 +100,16 @@ TemplateWidget::TemplateWidget(const DialogTemplate& t, QWidget* parent)
         if (c.style & kStyleDisabled) w->setEnabled(false);
         w->setGeometry(units_.to_px_x(c.dlu.x), units_.to_px_y(c.dlu.y), units_.to_px_x(c.dlu.w),
                        units_.to_px_y(c.dlu.h));
+        if (auto* b = qobject_cast<QCheckBox*>(w)) {
+            // The installed family standing in for the template's may be
+            // wider: a label that does not fit its box is set smaller
+            // rather than cut off.
+            QFont f = b->font();
+            while (b->sizeHint().width() > b->width() && f.pointSize() > 6) {
+                f.setPointSize(f.pointSize() - 1);
+                b->setFont(f);
+            }
+        }
         widgets_.push_back(w);
     }
 }

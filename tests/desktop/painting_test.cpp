@@ -1,12 +1,14 @@
 // Painting of the page and of field bitmaps, and the lights, into images.
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QCheckBox>
 #include <QImage>
 #include <QPainter>
 
 #include "lights.h"
 #include "page_painter.h"
+#include "template_widget.h"
 
 namespace {
 struct App {
@@ -15,7 +17,7 @@ struct App {
         static int argc = 1;
         static char name[] = "desktop_qt_tests";
         static char* argv[] = {name, nullptr};
-        if (!QGuiApplication::instance()) app = new QGuiApplication(argc, argv);
+        if (!QGuiApplication::instance()) app = new QApplication(argc, argv);
     }
     QGuiApplication* app = nullptr;
 };
@@ -79,4 +81,24 @@ TEST(LightPainting, EachLightHasItsOwnColour) {
         EXPECT_LT(std::abs(c.hue() - want.hue()) % 360, 20) << static_cast<int>(l);
         EXPECT_NE(out.pixel(0, 0), out.pixel(10, 10));
     }
+}
+
+TEST(TemplateWidgetLabels, ACheckBoxLabelTooWideForItsBoxIsSetSmaller) {
+    app();
+    desk::DialogTemplate t;
+    t.name = "T";
+    t.font_family = "MS Sans Serif";
+    t.font_points = 8;
+    t.width_dlu = 200;
+    t.height_dlu = 14;
+    t.controls = {{1, desk::ControlKind::CheckBox, "Show &bitmap", desk::Rect{0, 0, 30, 11}, desk::kStyleTextLeft},
+                  {2, desk::ControlKind::CheckBox, "Show &bitmap", desk::Rect{40, 0, 150, 11}, desk::kStyleTextLeft}};
+    desk::TemplateWidget w(t, nullptr);
+    const int points = w.font().pointSize();
+    auto* narrow = qobject_cast<QCheckBox*>(w.control(0));
+    auto* wide = qobject_cast<QCheckBox*>(w.control(1));
+    ASSERT_TRUE(narrow && wide);
+    EXPECT_LT(narrow->font().pointSize(), points);
+    EXPECT_TRUE(narrow->sizeHint().width() <= narrow->width() || narrow->font().pointSize() == 6);
+    EXPECT_EQ(wide->font().pointSize(), points);
 }
