@@ -1,12 +1,8 @@
 // Drawing field and character frames over the page.
 #include "annotate.h"
 
-#include <filesystem>
-
 #include "coords.h"
 #include "rasterkit.h"
-
-namespace fs = std::filesystem;
 
 namespace platix {
 
@@ -63,15 +59,12 @@ RgbPicture annotate_page(const unsigned char* page, const ImageResult& r) {
     return p;
 }
 
-bool write_annotation(const std::string& dir, const std::string& image_path, const ImageResult& r, std::string* why) {
+bool write_annotation(const std::string& png_path, const ImageResult& r, std::string* why) {
     if (videobuffer == nullptr || MAXCOL != r.maxcol || MAXLIN != r.maxlin) {
         *why = "no page held";
         return false;
     }
-    std::error_code ec;
-    fs::create_directories(dir, ec);
-    const std::string name = fs::path(image_path).stem().string();
-    return write_png_file((fs::path(dir) / (name + ".png")).string(), annotate_page(videobuffer, r), why);
+    return write_png_file(png_path, annotate_page(videobuffer, r), why);
 }
 
 }  // namespace platix

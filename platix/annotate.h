@@ -13,8 +13,9 @@ namespace platix {
 // Draws the frames of `r` over a gray page of maxcol x maxlin bytes.
 RgbPicture annotate_page(const unsigned char* page, const ImageResult& r);
 
-// Writes DIR/NAME.png (NAME = the image's file name without extension)
-// from the page held by the image store. Creates DIR when missing.
-bool write_annotation(const std::string& dir, const std::string& image_path, const ImageResult& r, std::string* why);
+// Writes the annotated page held by the image store as the PNG file
+// `png_path`; false (with the reason) when no page matching `r` is held or
+// the file cannot be written.
+bool write_annotation(const std::string& png_path, const ImageResult& r, std::string* why);
 
 }  // namespace platix

@@ -95,9 +95,9 @@ ImageResult analyse_file(const InputFile& input, const AnalysisRequest& request)
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
     r.status = ImageStatus::ok;
 
-    if (!request.annotate_dir.empty()) {
+    if (!request.annotate_path.empty()) {
         std::string why;
-        if (!write_annotation(request.annotate_dir, input.path, r, &why)) {
+        if (!write_annotation(request.annotate_path, r, &why)) {
             r.status = ImageStatus::failed;
             r.error = "cannot write the annotated copy: " + why;
         }

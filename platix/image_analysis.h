@@ -16,7 +16,7 @@ struct AnalysisRequest {
     ocr_io* io = nullptr;           // engine record; null: fields without text
     RecognitionSettings recognition;
     bool keep_bitmaps = false;      // copy each field's bitmap into the result
-    std::string annotate_dir;       // non-empty: write DIR/NAME.png
+    std::string annotate_path;      // non-empty: write the annotated page there (PNG)
 };
 
 ImageResult analyse_file(const InputFile& input, const AnalysisRequest& request);

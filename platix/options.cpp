@@ -250,7 +250,8 @@ std::string read_help() {
            "  --depth N            analysis depth 1-5 (default 3)\n"
            "  --jobs N             images analysed in parallel (default: processors)\n"
            "  --format F           text (default), json (one object per line) or csv\n"
-           "  --annotate DIR       also write DIR/NAME.png with the frames drawn\n"
+           "  --annotate DIR       also write DIR/NAME.png with the frames drawn; a name\n"
+           "                       met again gets NAME-2.png, NAME-3.png, ...\n"
            "  --quiet, -q          no progress bar\n"
            "  --help, -h           this text\n";
 }

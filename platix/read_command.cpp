@@ -1,6 +1,9 @@
 // platix read: analyse and read images, print one record per image.
+#include <unistd.h>
+
 #include <cstdio>
 
+#include "annotation_names.h"
 #include "commands.h"
 #include "engine_session.h"
 #include "image_analysis.h"
@@ -32,15 +35,52 @@ int run_read(const ReadOptions& o) {
     request.depth = o.depth;
     request.io = engine.io();
     request.recognition = o.recognition;
-    request.annotate_dir = o.annotate_dir;
+
+    // Annotated copies are written by the workers under scratch names and
+    // renamed here, in input order, so that equal file names from
+    // different folders get NAME.png, NAME-2.png, ... whatever the job
+    // count.
+    const bool annotate = !o.annotate_dir.empty();
+    AnnotationNames names;
+    const long run_id = static_cast<long>(::getpid());
+    if (annotate) {
+        std::error_code ec;
+        std::filesystem::create_directories(o.annotate_dir, ec);
+        if (!std::filesystem::is_directory(o.annotate_dir, ec)) {
+            std::fprintf(stderr, "platix: %s: cannot make the folder\n", o.annotate_dir.c_str());
+            return 1;
+        }
+    }
+    const auto work = [&](std::size_t i) {
+        if (!annotate) return analyse_file(inputs[i], request);
+        AnalysisRequest own = request;
+        own.annotate_path = annotation_scratch_path(o.annotate_dir, run_id, i);
+        return analyse_file(inputs[i], own);
+    };
+    const auto place_annotation = [&](std::size_t i, ImageResult& r) {
+        const std::string scratch = annotation_scratch_path(o.annotate_dir, run_id, i);
+        std::error_code ec;
+        if (r.status != ImageStatus::ok) {
+            std::filesystem::remove(scratch, ec);
+            return;
+        }
+        const auto target = std::filesystem::path(o.annotate_dir) / names.claim(r.path);
+        std::filesystem::rename(scratch, target, ec);
+        if (ec) {
+            std::filesystem::remove(scratch, ec);
+            r.status = ImageStatus::failed;
+            r.error = "cannot write the annotated copy: " + target.string();
+        }
+    };
 
     if (o.format == OutputFormat::csv) std::fputs(csv_header().c_str(), stdout);
     int failed = 0, skipped = 0;
     ProgressBar bar(inputs.size(), ProgressBar::wanted(o.quiet));
     run_images(
-        inputs.size(), o.jobs, [&](std::size_t i) { return analyse_file(inputs[i], request); },
-        [&](std::size_t, ImageResult&& r) {
+        inputs.size(), o.jobs, work,
+        [&](std::size_t i, ImageResult&& r) {
             bar.step();
+            if (annotate) place_annotation(i, r);
             if (r.status == ImageStatus::skipped) {
                 ++skipped;
                 return;

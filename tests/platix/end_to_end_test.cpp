@@ -3,9 +3,6 @@
 // images in file pixels; the same output whatever the job count.
 #include <gtest/gtest.h>
 
-#include <png.h>
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -15,71 +12,11 @@
 #include <sstream>
 
 #include "temp_dir.h"
+#include "tool_run.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-ToolRun platix(const std::string& args, const std::string& dir) {
-    const std::string err_file = dir + "/stderr.txt";
-    const std::string cmd = std::string(PLATIX_BINARY) + " " + args + " 2>" + err_file;
-    ToolRun r;
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (p == nullptr) return r;
-    std::array<char, 4096> buf;
-    std::size_t n;
-    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-    const int st = ::pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    std::ifstream e(err_file);
-    std::stringstream ss;
-    ss << e.rdbuf();
-    r.err = ss.str();
-    return r;
-}
-
-struct Gray {
-    int w = 0, h = 0;
-    std::vector<unsigned char> px;
-};
-
-Gray read_gray(const std::string& path) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    Gray g;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return g;
-    image.format = PNG_FORMAT_GRAY;
-    g.w = static_cast<int>(image.width);
-    g.h = static_cast<int>(image.height);
-    g.px.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, g.px.data(), 0, nullptr)) g = Gray{};
-    return g;
-}
-
-void write_gray(const std::string& path, const Gray& g) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(g.w);
-    image.height = static_cast<png_uint_32>(g.h);
-    image.format = PNG_FORMAT_GRAY;
-    ASSERT_TRUE(png_image_write_to_file(&image, path.c_str(), 0, g.px.data(), 0, nullptr));
-}
-
-// Every "box": [l, t, r, b] of a JSON line, in order.
-std::vector<std::array<int, 4>> boxes(const std::string& json) {
-    std::vector<std::array<int, 4>> out;
-    static const std::regex re("\"box\": \\[(-?\\d+), (-?\\d+), (-?\\d+), (-?\\d+)\\]");
-    for (auto it = std::sregex_iterator(json.begin(), json.end(), re); it != std::sregex_iterator(); ++it) {
-        out.push_back({std::stoi((*it)[1]), std::stoi((*it)[2]), std::stoi((*it)[3]), std::stoi((*it)[4])});
-    }
-    return out;
-}
 
 class PlatixEndToEnd : public ::testing::Test {
 protected:
