@@ -28,6 +28,10 @@ std::vector<std::string> GlyphRenderer::available_fonts() {
         "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf",
         "/usr/share/fonts/truetype/liberation/LiberationSansNarrow-Bold.ttf",
         "/usr/share/fonts/truetype/liberation/LiberationMono-Bold.ttf",
+        // Lighter weights, as on older and foreign plates.
+        "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed.ttf",
+        "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf",
+        "/usr/share/fonts/truetype/liberation/LiberationSansNarrow-Regular.ttf",
     };
     std::vector<std::string> found;
     for (const char* c : candidates) {
@@ -60,13 +64,19 @@ TextMask GlyphRenderer::render(const std::string& font_path, const std::string& 
         if (FT_Load_Char(face, static_cast<unsigned char>(ch), FT_LOAD_RENDER) != 0) continue;
         const FT_GlyphSlot g = face->glyph;
         const FT_Bitmap& b = g->bitmap;
-        for (unsigned row = 0; row < b.rows; ++row) {
+        const int rows = static_cast<int>(b.rows);
+        // Plate lettering stands on the baseline: a capital that descends
+        // below it in a print font (J in some) is squeezed to sit on it.
+        const bool squeeze = g->bitmap_top > 0 && rows > g->bitmap_top;
+        const int drawn = squeeze ? g->bitmap_top : rows;
+        for (int row = 0; row < drawn; ++row) {
+            const int src = squeeze ? row * rows / drawn : row;
             for (unsigned col = 0; col < b.width; ++col) {
                 const int x = pen + g->bitmap_left + static_cast<int>(col);
-                const int y = 1 + ascent - g->bitmap_top + static_cast<int>(row);
+                const int y = 1 + ascent - g->bitmap_top + row;
                 if (x < 0 || y < 0 || x >= m.width || y >= m.height) continue;
                 auto& a = m.alpha[static_cast<std::size_t>(y) * static_cast<std::size_t>(m.width) + static_cast<std::size_t>(x)];
-                a = std::max(a, b.buffer[static_cast<std::size_t>(row) * static_cast<std::size_t>(std::abs(b.pitch)) + col]);
+                a = std::max(a, b.buffer[static_cast<std::size_t>(src) * static_cast<std::size_t>(std::abs(b.pitch)) + col]);
             }
         }
         pen += static_cast<int>(g->advance.x >> 6) + spacing;

@@ -26,6 +26,8 @@ public:
 
     // Draws `text` with the font so that capital letters are about
     // `cap_height` pixels tall, `spacing` extra pixels between letters.
+    // Every glyph ends on the baseline (descending glyphs are squeezed
+    // above it), as plate lettering does.
     // Throws std::runtime_error when the font cannot be used.
     TextMask render(const std::string& font_path, const std::string& text, int cap_height, int spacing);
 

@@ -26,8 +26,39 @@ PlateStyle random_style(Rng& rng, const std::vector<std::string>& fonts) {
     s.side_band = rng.chance(0.35);
     s.two_rows = rng.chance(0.2);
     s.font = fonts[static_cast<std::size_t>(rng.uniform(0, static_cast<int>(fonts.size()) - 1))];
-    s.cap_height = rng.uniform(18, 34);
+    // Capitals below about 21 pixels are too small for the reader's
+    // character filters, so the plates start just above that.
+    s.cap_height = rng.uniform(22, 38);
+    // Plate fonts are set wider than print: the gap between characters
+    // varies from a tenth to a fifth of the capital height.
+    s.spacing = std::max(1, s.cap_height * rng.uniform(10, 20) / 100);
+    s.ink_level = rng.uniform(10, 60);
     return s;
+}
+
+std::vector<std::string> split_rows(const std::string& text) {
+    std::string bare;
+    for (char c : text)
+        if (c != ' ') bare += c;
+    // The most even split at a blank, as long as each row keeps three
+    // characters; otherwise the characters are halved, the longer half
+    // below.
+    std::size_t best = std::string::npos;
+    std::size_t best_short = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != ' ') continue;
+        std::size_t before = 0;
+        for (std::size_t k = 0; k < i; ++k)
+            if (text[k] != ' ') ++before;
+        const std::size_t shorter = std::min(before, bare.size() - before);
+        if (shorter >= 3 && shorter > best_short) {
+            best = i;
+            best_short = shorter;
+        }
+    }
+    if (best != std::string::npos) return {text.substr(0, best), text.substr(best + 1)};
+    const std::size_t half = bare.size() / 2;
+    return {bare.substr(0, half), bare.substr(half)};
 }
 
 namespace {
@@ -44,16 +75,15 @@ void draw_mask(Canvas& c, const TextMask& m, int x0, int y0, Colour ink) {
 
 Canvas render_plate(GlyphRenderer& glyphs, const std::string& text, const PlateStyle& s) {
     const Colour paper = s.yellow ? Colour{235, 200, 40} : Colour{238, 238, 232};
-    const Colour ink{25, 25, 30};
+    const double level = s.ink_level;
+    const Colour ink{level, level, level + 5};
     std::vector<std::string> rows;
     if (s.two_rows) {
-        const auto blank = text.find(' ');
-        rows.push_back(text.substr(0, blank));
-        rows.push_back(blank == std::string::npos ? "" : text.substr(blank + 1));
+        rows = split_rows(text);
     } else {
         rows.push_back(text);
     }
-    const int spacing = std::max(1, s.cap_height / 10);
+    const int spacing = std::max(1, s.spacing);
     std::vector<TextMask> masks;
     int text_w = 0, text_h = 0;
     for (const auto& r : rows) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "canvas.h"
 #include "glyph_renderer.h"
@@ -17,11 +18,17 @@ struct PlateStyle {
     bool two_rows = false;
     std::string font;
     int cap_height = 24;     // pixels of a capital letter
+    int spacing = 2;         // extra pixels between characters
+    int ink_level = 25;      // gray level of the (dark) characters
 };
 
 // A random plate text: letters (no I, O or Q) and digits in one of a few
 // national patterns; blanks separate the groups.
 std::string random_plate_text(Rng& rng);
+// The two rows of a two-row plate, without their blanks at the split:
+// the split at a blank that leaves the rows most even with at least three
+// characters each, else the characters halved (the longer half below).
+std::vector<std::string> split_rows(const std::string& text);
 PlateStyle random_style(Rng& rng, const std::vector<std::string>& fonts);
 
 // The plate picture; the label is the text without blanks.

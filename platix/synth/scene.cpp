@@ -100,8 +100,8 @@ Scene make_scene(Rng& rng, GlyphRenderer& glyphs, const std::vector<std::string>
     s.w = std::min(W - 1, static_cast<int>(std::ceil(cx + maxx))) - s.x + 1;
     s.h = std::min(H - 1, static_cast<int>(std::ceil(cy + maxy))) - s.y + 1;
 
-    canvas.blur(rng.uniform(0, 1));
-    const double noise = rng.real(2, 10);
+    canvas.blur(rng.uniform(0, 2));
+    const double noise = rng.real(2, 12);
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
             Colour c = canvas.get(x, y);

@@ -9,6 +9,8 @@
 
 #include "commands.h"
 #include "labels.h"
+#include "synth/glyph_renderer.h"
+#include "synth/plate_render.h"
 #include "synth/rng.h"
 #include "temp_dir.h"
 
@@ -106,4 +108,35 @@ TEST(SynthScenes, UnwritableFolderFails) {
     o.out_dir = dir.file("file");
     o.count = 1;
     EXPECT_EQ(run_synth(o), 1);
+}
+
+TEST(SynthPlateRows, TwoRowPlatesSplitEvenlyWithThreeCharactersAtLeast) {
+    // At the blank that leaves both rows three characters or more.
+    EXPECT_EQ(synth::split_rows("LLL DDDD"), (std::vector<std::string>{"LLL", "DDDD"}));
+    EXPECT_EQ(synth::split_rows("DDD LLL"), (std::vector<std::string>{"DDD", "LLL"}));
+    // The most even of two such blanks: 4 + 4 rather than 3 + 5.
+    EXPECT_EQ(synth::split_rows("ABC D EFGH"), (std::vector<std::string>{"ABC D", "EFGH"}));
+    // No blank leaves three on each side: the characters are halved.
+    EXPECT_EQ(synth::split_rows("LL DDDD"), (std::vector<std::string>{"LLD", "DDD"}));
+    EXPECT_EQ(synth::split_rows("AB 123 CD"), (std::vector<std::string>{"AB1", "23CD"}));
+    EXPECT_EQ(synth::split_rows("ABCDEF"), (std::vector<std::string>{"ABC", "DEF"}));
+}
+
+TEST(SynthGlyphs, EveryCapitalEndsOnTheBaseline) {
+    const auto fonts = synth::GlyphRenderer::available_fonts();
+    ASSERT_FALSE(fonts.empty());
+    synth::GlyphRenderer glyphs;
+    // The lowest row with ink, over the whole mask.
+    const auto last_ink_row = [](const synth::TextMask& m) {
+        for (int y = m.height - 1; y >= 0; --y)
+            for (int x = 0; x < m.width; ++x)
+                if (m.alpha[static_cast<std::size_t>(y * m.width + x)] > 127) return y;
+        return -1;
+    };
+    for (const auto& font : fonts) {
+        const int h_bottom = last_ink_row(glyphs.render(font, "H", 30, 2));
+        ASSERT_GT(h_bottom, 0) << font;
+        // J and Q descend in some print fonts; on a plate they stand on the line.
+        for (const char* s : {"J", "Q", "7", "0"}) EXPECT_NEAR(last_ink_row(glyphs.render(font, s, 30, 2)), h_bottom, 1) << font << " " << s;
+    }
 }
