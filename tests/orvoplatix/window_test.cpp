@@ -15,8 +15,6 @@
 #include <regex>
 
 #include "main_window.h"
-#include "own_format_writers.h"
-#include "plate_scene.h"
 #include "scripted.h"
 #include "settings.h"
 #include "temp_dir.h"
