@@ -121,11 +121,52 @@ bool SelCharsDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void SelCharsDialog::keyPressEvent(QKeyEvent* e) {
-    if (e->key() == Qt::Key_Escape) {
-        act(SelChars::Action::JumpOver);
+    // Keys on the four buttons: the logic moves the focus or presses one.
+    QWidget* order[] = {edit_, ok_, jump_, table_, suspend_};
+    int at = -1;
+    for (int i = 0; i < 5; ++i)
+        if (order[i] == focusWidget()) at = i;
+    if (at <= 0) {
+        if (e->key() == Qt::Key_Escape) act(SelChars::Action::JumpOver);
+        else QDialog::keyPressEvent(e);
         return;
     }
-    QDialog::keyPressEvent(e);
+    logic_.set_focus(static_cast<SelChars::Focus>(at));
+    using K = SelChars::Key;
+    K k;
+    char letter = 0;
+    switch (e->key()) {
+    case Qt::Key_Return: case Qt::Key_Enter: k = K::Enter; break;
+    case Qt::Key_Space: k = K::Space; break;
+    case Qt::Key_Escape: k = K::Escape; break;
+    case Qt::Key_Tab: k = K::Tab; break;
+    case Qt::Key_Backtab: k = K::ShiftTab; break;
+    case Qt::Key_Left: k = K::Left; break;
+    case Qt::Key_Right: k = K::Right; break;
+    case Qt::Key_Up: k = K::Up; break;
+    case Qt::Key_Down: k = K::Down; break;
+    case Qt::Key_O: case Qt::Key_J: case Qt::Key_T: case Qt::Key_S:
+        k = K::Letter;
+        letter = static_cast<char>(e->key());
+        break;
+    default: QDialog::keyPressEvent(e); return;
+    }
+    const SelChars::Action a = logic_.key(k, letter);
+    order[logic_.focus()]->setFocus();
+    act(a);
+}
+
+bool SelCharsDialog::focusNextPrevChild(bool next) {
+    // Tab and Shift+Tab follow the dialog's own order.
+    QWidget* order[] = {edit_, ok_, jump_, table_, suspend_};
+    int at = 0;
+    for (int i = 0; i < 5; ++i)
+        if (order[i] == focusWidget()) at = i;
+    logic_.set_focus(static_cast<SelChars::Focus>(at));
+    const SelChars::Action a = logic_.key(next ? SelChars::Key::Tab : SelChars::Key::ShiftTab);
+    order[logic_.focus()]->setFocus();
+    act(a);
+    return true;
 }
 
 void SelCharsDialog::closeEvent(QCloseEvent* e) {

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -90,6 +91,39 @@ TEST_F(TrainingWindowTest, TeachesAFieldThroughTheButtons) {
     EXPECT_EQ(button(w, "&Tag confusion(s)")->isEnabled(), true);
     button(w, "&Done")->click();
     EXPECT_EQ(w.result(), 1);
+}
+
+TEST_F(TrainingWindowTest, TheClassDialogEndsByItsKeys) {
+    learner::ClassBuffer buffer;
+    std::vector<int> ended, edges;
+    learner::SelCharsDialog sel(buffer, [&](int r) { ended.push_back(r); }, [&](int d) { edges.push_back(d); }, nullptr);
+    sel.show();
+    auto* edit = sel.findChild<QLineEdit*>();
+    edit->setFocus();
+    QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+    QApplication::sendEvent(edit, &right);
+    QKeyEvent left(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+    QApplication::sendEvent(edit, &left);
+    EXPECT_EQ(edges, (std::vector<int>{1, -1}));
+    edit->setText(QStringLiteral("Ab"));
+    QKeyEvent enter_down(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(edit, &enter_down);
+    EXPECT_TRUE(ended.empty());  // Enter acts when it is released
+    QKeyEvent enter_up(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(edit, &enter_up);
+    EXPECT_EQ(ended, std::vector<int>{learner::kSelOk});
+    EXPECT_EQ(buffer.str(), "Ab");
+}
+
+TEST_F(TrainingWindowTest, TheClassDialogsButtonKeysPressTheirButtons) {
+    learner::ClassBuffer buffer;
+    std::vector<int> ended;
+    learner::SelCharsDialog sel(buffer, [&](int r) { ended.push_back(r); }, nullptr, nullptr);
+    sel.show();
+    button(sel, "&Jump over")->setFocus();
+    QKeyEvent s(QEvent::KeyPress, Qt::Key_S, Qt::NoModifier);
+    QApplication::sendEvent(&sel, &s);
+    EXPECT_EQ(ended, std::vector<int>{learner::kSelSuspend});
 }
 
 TEST_F(TrainingWindowTest, TheCharacterTableChoosesInOrder) {
