@@ -259,6 +259,43 @@ TEST_F(TutrixShellTest, ASessionLearnsIntoTheFirstListedBase) {
     EXPECT_EQ(win.frames_drawn, frames + 1);
 }
 
+TEST_F(TutrixShellTest, ObjNumberCyclesTheFieldWindowWithTrainingOff) {
+    choose({std::string(ORVO_SAMPLES) + "/scene00004.jpg"});
+    const int n = shell->state().result_count;
+    ASSERT_GT(n, 0);
+    EXPECT_TRUE(shell->bar().enabled(kBtnObj));
+    EXPECT_TRUE(shell->bar().enabled(kBtnKBase));
+    shell->bar().press(kChkTraining);
+    EXPECT_EQ(shell->bar().text(kChkTraining), "&Training OFF");
+    EXPECT_FALSE(shell->bar().enabled(kBtnKBase));
+    std::vector<seg_result*> seen;
+    for (int i = 0; i < n + 1; ++i) {
+        shell->bar().press(kBtnObj);
+        run();
+        EXPECT_TRUE(win.field_open);
+        seen.push_back(shell->current_result());
+    }
+    // The fields in list order, the first again after the last.
+    std::vector<seg_result*> order;
+    for (seg_result* r = libs.results(); r; r = r->next) order.push_back(r);
+    ASSERT_EQ(static_cast<int>(order.size()), n);
+    for (int i = 0; i < n + 1; ++i) EXPECT_EQ(seen[static_cast<std::size_t>(i)], order[static_cast<std::size_t>(i % n)]) << i;
+    EXPECT_TRUE(libs.sessions.empty());
+}
+
+TEST_F(TutrixShellTest, ClickingAFieldInTrainingModeWithoutABaseWarns) {
+    choose({std::string(ORVO_SAMPLES) + "/scene00004.jpg"});
+    seg_result* r = libs.results();
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(shell->mouse_move((r->left + r->right) / 2, (r->top + r->bottom) / 2), desk::CursorKind::Cross);
+    shell->mouse_press((r->left + r->right) / 2, (r->top + r->bottom) / 2);
+    EXPECT_EQ(shell->current_result(), r);
+    run();
+    ASSERT_EQ(shown.boxes.size(), 1u);
+    EXPECT_EQ(shown.boxes[0].text, "A knowledge base must be selected prior to start learning.");
+    EXPECT_TRUE(libs.sessions.empty());
+}
+
 TEST_F(TutrixShellTest, QuitAsksAndWritesThreeKeys) {
     shown.answers.push_back(OSYS_IDNO);
     EXPECT_FALSE(shell->close_request());
