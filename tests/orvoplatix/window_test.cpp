@@ -231,4 +231,31 @@ TEST_F(ProgramWindow, AClickOnAFieldOpensItsBitmapAndQuitWritesTheSettings) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("$kbflst$.$$$")));
 }
 
+TEST_F(ProgramWindow, TheSlideShowSkipsAFileThatDoesNotLoad) {
+    std::filesystem::copy_file(dir.file("scene.jpg"), dir.file("a.jpg"));
+    testsupport::write_bytes(dir.file("b.jpg"), bytes("not an image at all"));
+    std::filesystem::copy_file(dir.file("scene.jpg"), dir.file("c.jpg"));
+    files.answers.push_back(scripted::chosen({dir.file("c.jpg"), dir.file("b.jpg"), dir.file("a.jpg")}));
+    key(Qt::Key_F);
+    EXPECT_EQ(window->windowTitle().toStdString().substr(0, 25), "ORVO PLATIX 2.1 - a.jpg [");
+    EXPECT_EQ(window->control_bar().text(platix::kTxtPosition).toStdString(), "#1/3");
+    key(Qt::Key_S);
+    EXPECT_EQ(window->control_bar().text(platix::kBtnStart).toStdString(), "&Stop ||");
+    EXPECT_EQ(without_dots(window->shell().display().text), plate_text);
+    EXPECT_EQ(enabled(), (std::vector<int>{2, 3, 6, 10}));
+    // The timer's ticks, one second each.
+    window->shell().timer_tick();
+    settle();
+    EXPECT_EQ(window->windowTitle().toStdString(), "ORVO PLATIX 2.1 - b.jpg (Error!)");
+    EXPECT_EQ(status(), "Error: Couldn't load image.");
+    window->shell().timer_tick();
+    settle();
+    EXPECT_EQ(window->control_bar().text(platix::kTxtPosition).toStdString(), "#3/3");
+    EXPECT_EQ(window->windowTitle().toStdString().substr(0, 24), "ORVO PLATIX 2.1 - c.jpg ");
+    EXPECT_NE(output().find("    [show 3s.]"), std::string::npos) << output();
+    key(Qt::Key_S);
+    EXPECT_EQ(window->control_bar().text(platix::kBtnStart).toStdString(), "&Start >>");
+    EXPECT_EQ(enabled(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 10}));
+}
+
 }  // namespace
