@@ -1,0 +1,353 @@
+// Allocation-failure walks: each scenario is run again and again with its
+// k-th allocation failing, k = 1, 2, 3, ... until a run makes fewer than k
+// allocations (nothing failed). Every run must end as documented for a
+// memory shortage: readers give no page, the analysis still returns 1 with
+// a well-formed (maybe shorter) results list, the engine shows its messages
+// and leaves the knowledge-base and patterns files as they were when a
+// learning call fails. Leaks are caught by the sanitizer build.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <set>
+#include <string>
+
+#include "driver_switches.h"
+#include "hardening_support.h"
+#include "zero_alloc.h"
+
+namespace {
+
+using hardening::Bytes;
+using testsupport::read_bytes;
+using testsupport::write_bytes;
+
+// Runs `run` with the k-th allocation failing for k = 1, 2, ... until a
+// run completes without a failure; returns the number of runs that failed
+// an allocation. `run` returns the number of allocations made by what it
+// tests (orvo::alloc_count() right after it).
+template <typename Run>
+long walk(Run run) {
+    long k = 1;
+    for (; k < 100000; ++k) {
+        orvo::alloc_fail_at(k);
+        const long made = run(k);
+        orvo::alloc_fail_at(0);
+        if (made < k || ::testing::Test::HasFatalFailure()) break;
+    }
+    return k - 1;
+}
+
+class AllocationWalk : public ::testing::Test {
+protected:
+    void TearDown() override {
+        orvo::alloc_fail_at(0);
+        rk::set_worker_plan(rk::WorkerPlan::automatic);
+        SEG_clear_analysis_results();
+        SEG_close_image();
+        OCR_cleanup();
+    }
+    testsupport::TempDir dir;
+};
+
+class AllocationWalkReaders : public AllocationWalk, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(AllocationWalkReaders, EveryFailureGivesNoPageOrTheFullPage) {
+    const std::string format = GetParam();
+    const testsupport::GrayImage g = hardening::scene(200, 80, "HT 55", 21);
+    const std::string path = dir.file("page." + format);
+    ASSERT_TRUE(hardening::write_image(path, format, g));
+    const bool lossless = format != "jpeg";
+
+    ASSERT_EQ(SEG_set_image_file(path.c_str()), 1);
+    ASSERT_EQ(SEG_open_image(), 1);
+    const int ref_w = MAXCOL, ref_h = MAXLIN, ref_xs = XSCALE, ref_ys = YSCALE;
+    const Bytes ref(videobuffer, videobuffer + static_cast<std::size_t>(MAXCOL) * MAXLIN);
+    ASSERT_NE(ref_xs, 1);  // the page is normalised, so scaling allocates too
+
+    int no_page = 0, unscaled = 0;
+    const long runs = walk([&](long k) {
+        EXPECT_EQ(SEG_set_image_file(path.c_str()), 1) << k;
+        const int r = SEG_open_image();
+        const long made = orvo::alloc_count();
+        orvo::alloc_fail_at(0);
+        EXPECT_TRUE(r == 0 || r == 1) << k;
+        if (r == 0) {
+            EXPECT_EQ(videobuffer, nullptr) << k;
+            ++no_page;
+        } else if (XSCALE == 1 && YSCALE == 1) {
+            // Scaling ran out of memory: the page is used at file size.
+            ++unscaled;
+            EXPECT_EQ(MAXCOL, g.width) << k;
+            EXPECT_EQ(MAXLIN, g.height) << k;
+            EXPECT_EQ(BPL, MAXCOL) << k;
+            if (lossless && MAXCOL == g.width && MAXLIN == g.height) {
+                EXPECT_EQ(Bytes(videobuffer, videobuffer + g.pixels.size()), g.pixels) << k;
+            }
+        } else {
+            EXPECT_EQ(XSCALE, ref_xs) << k;
+            EXPECT_EQ(YSCALE, ref_ys) << k;
+            if (MAXCOL == ref_w && MAXLIN == ref_h) {
+                EXPECT_EQ(Bytes(videobuffer, videobuffer + ref.size()), ref) << k;
+            } else {
+                ADD_FAILURE() << k << ": page of " << MAXCOL << " x " << MAXLIN;
+            }
+        }
+        SEG_close_image();
+        return made;
+    });
+    std::printf("[walk] reader %s: %ld failing runs (%d without page, %d unscaled)\n", format.c_str(), runs,
+                no_page, unscaled);
+    EXPECT_GE(no_page, 1);
+    EXPECT_GE(unscaled, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(EachFormat, AllocationWalkReaders,
+                         ::testing::Values("bmp", "pcx", "pgm", "itex", "jpeg", "png", "tiff"));
+
+std::atomic<int> worker_passes{0};
+void count_worker_passes(void*, bool main_instance, int, int) {
+    if (!main_instance) ++worker_passes;
+}
+
+class AllocationWalkAnalysis : public AllocationWalk, public ::testing::WithParamInterface<rk::WorkerPlan> {};
+
+TEST_P(AllocationWalkAnalysis, EveryFailureStillReturnsOneWithWellFormedResults) {
+    rk::set_worker_plan(GetParam());
+    // A small page installed as it is (not normalised), so that the walk
+    // over its some hundred allocations stays short.
+    testsupport::GrayImage g = hardening::drawn_plate(120, 48, 8, 14, 5, 3);
+    unsigned char* const page = g.pixels.data();
+    videobuffer = page;
+    MAXCOL = BPL = g.width;
+    MAXLIN = g.height;
+    const Bytes before = g.pixels;
+
+    orvo::alloc_fail_at(0);
+    worker_passes = 0;
+    rk::set_pass_trace_hook(&count_worker_passes, nullptr);
+    ASSERT_EQ(SEG_analyze_image(5), 1);
+    rk::set_pass_trace_hook(nullptr, nullptr);
+    // The second phase runs in the worker exactly when it is asked for.
+    EXPECT_EQ(worker_passes > 0, GetParam() == rk::WorkerPlan::always);
+    const int found = hardening::check_results("reference");
+    ASSERT_GE(found, 1);
+    SEG_clear_analysis_results();
+
+    int fewer = 0, more = 0;
+    const long runs = walk([&](long k) {
+        const std::string where = "k=" + std::to_string(k);
+        EXPECT_EQ(SEG_analyze_image(5), 1) << where;
+        const long made = orvo::alloc_count();
+        orvo::alloc_fail_at(0);
+        EXPECT_EQ(videobuffer, page) << where;
+        const int n = hardening::check_results(where);
+        fewer += n < found;
+        more += n > found;
+        SEG_clear_analysis_results();
+        return made;
+    });
+    EXPECT_EQ(g.pixels, before);
+    videobuffer = nullptr;
+    std::printf("[walk] analysis depth 5, %s: %ld failing runs (%d with fewer results, %d with more)\n",
+                GetParam() == rk::WorkerPlan::never ? "no worker" : "worker", runs, fewer, more);
+    EXPECT_GT(runs, 100);
+}
+
+INSTANTIATE_TEST_SUITE_P(WithAndWithoutWorker, AllocationWalkAnalysis,
+                         ::testing::Values(rk::WorkerPlan::never, rk::WorkerPlan::always));
+
+// The messages the engine may show when memory runs out in a learning call.
+const std::set<std::string> kLearnFailures = {
+    "Couldn't load patterns file\n(Memory allocation error)",
+    "Couldn't learn current pattern",
+    "Couldn't unlearn confused pattern",
+    "Couldn't adjust a framing window on character/group",
+    "Memory allocation error (can't create new node)",
+    "Memory allocation error. Can't create new nodes",
+    "Memory allocation error. Can't create new net",
+    "Can't add a first pattern! (Memory allocation error)",
+    "Can't add new pattern! (Memory allocation error)",
+    "Can't remove pattern! (Memory allocation error)",
+    "Couldn't save the knowledge base files\n(the previous files were kept)",
+};
+
+class AllocationWalkEngine : public AllocationWalk {
+protected:
+    hardening::TaughtBase base;
+    fuzzglyphs::Bitmap field{130, 44};
+    std::string field_text;
+
+    void SetUp() override {
+        hardening::MessageLog log;
+        ocr_io* io = OCR_init(base.list.c_str(), 0);
+        ASSERT_NE(io, nullptr);
+        for (char c : std::string("HELT70")) ASSERT_EQ(hardening::teach(io, c), 1) << c;
+        ASSERT_TRUE(log.shown.empty());
+        fuzzglyphs::draw_text(field, "HE 70", 6, 8, 4);
+        field_text = read_field(io);
+        ASSERT_EQ(field_text, "HE 70");
+        OCR_cleanup();
+    }
+    std::string read_field(ocr_io* io) {
+        hardening::show(io, field);
+        io->kb_index = 0;
+        io->kb_mode = 0;
+        const int n = OCR_recognize_field();
+        EXPECT_EQ(n, io->box_count);
+        return io->text;
+    }
+};
+
+TEST_F(AllocationWalkEngine, InitEitherLoadsTheBaseWholeOrNotAtAll) {
+    int no_record = 0, no_base = 0;
+    const long runs = walk([&](long k) {
+        hardening::MessageLog log;
+        ocr_io* io = OCR_init(base.list.c_str(), 0);
+        const long made = orvo::alloc_count();
+        orvo::alloc_fail_at(0);
+        if (io == nullptr) {
+            ++no_record;
+            EXPECT_EQ(log.shown.size(), 1u) << k;
+            if (!log.shown.empty()) {
+                EXPECT_EQ(log.shown[0].title, "OCR_init: Fatal Error") << k;
+                EXPECT_EQ(log.shown[0].text, "OCR i/o data structure allocation error") << k;
+            }
+            return made;
+        }
+        EXPECT_TRUE(log.shown.empty()) << k;  // messages are off
+        const std::string text = read_field(io);
+        if (text != field_text) {
+            // The base was dropped whole: every character is unreadable.
+            ++no_base;
+            EXPECT_EQ(text, "^^ ^^") << k;
+        }
+        OCR_cleanup();
+        return made;
+    });
+    std::printf("[walk] OCR_init: %ld failing runs (%d without record, %d without base)\n", runs, no_record, no_base);
+    EXPECT_EQ(no_record, 1);
+    EXPECT_GE(no_base, 1);
+}
+
+TEST_F(AllocationWalkEngine, RecognitionStaysBounded) {
+    ocr_io* io = OCR_init(base.list.c_str(), 0);
+    ASSERT_NE(io, nullptr);
+    int other = 0;
+    const long runs = walk([&](long k) {
+        const std::string text = read_field(io);
+        const long made = orvo::alloc_count();
+        orvo::alloc_fail_at(0);
+        EXPECT_LE(io->box_count, 2046) << k;
+        for (int i = 0; i < io->box_count; ++i) {
+            EXPECT_GE(io->boxes[i][0], 0) << k;
+            EXPECT_LE(io->boxes[i][2], field.width) << k;
+            EXPECT_LE(io->boxes[i][3], field.height) << k;
+        }
+        if (text != field_text) ++other;
+        return made;
+    });
+    // The engine reads again correctly once memory is back.
+    EXPECT_EQ(read_field(io), field_text);
+    std::printf("[walk] OCR_recognize_field: %ld failing runs (%d with another text)\n", runs, other);
+}
+
+// Learning and unlearning under every failure: each run starts from the
+// same files; a failed call leaves them byte for byte, a successful one
+// writes what a run without failure writes.
+class AllocationWalkLearning : public AllocationWalkEngine {
+protected:
+    Bytes kb0, dat0;
+    void SetUp() override {
+        AllocationWalkEngine::SetUp();
+        kb0 = read_bytes(base.kb);
+        dat0 = read_bytes(base.dat);
+    }
+    template <typename Call>
+    void walk_call(const char* name, Call call) {
+        // Reference: the call without failure.
+        Bytes kb1, dat1;
+        {
+            hardening::MessageLog log;
+            ocr_io* io = OCR_init(base.list.c_str(), 0);
+            ASSERT_NE(io, nullptr);
+            ASSERT_EQ(call(io), 1);
+            ASSERT_TRUE(log.shown.empty());
+            kb1 = read_bytes(base.kb);
+            dat1 = read_bytes(base.dat);
+            ASSERT_NE(dat1, dat0);
+            OCR_cleanup();
+        }
+        int failed = 0, stopped = 0;
+        const long runs = walk([&](long k) {
+            write_bytes(base.kb, kb0);
+            write_bytes(base.dat, dat0);
+            orvo::alloc_fail_at(0);
+            ocr_io* io = OCR_init(base.list.c_str(), 0);
+            if (io == nullptr) {
+                ADD_FAILURE() << k << ": no record";
+                return 0L;
+            }
+            EXPECT_EQ(read_field(io), field_text) << k;
+            hardening::MessageLog log;
+            // Count from here: the k-th allocation of the call fails.
+            orvo::alloc_fail_at(k);
+            const int r = call(io);
+            const long made = orvo::alloc_count();
+            orvo::alloc_fail_at(0);
+            for (const hardening::Shown& s : log.shown) {
+                EXPECT_TRUE(kLearnFailures.count(s.text) == 1) << k << ": " << s.text;
+                EXPECT_TRUE(s.title == "Error" || s.title == std::string(name) + ": Error") << k << s.title;
+            }
+            const Bytes kb = read_bytes(base.kb), dat = read_bytes(base.dat);
+            if (r == 0) {
+                ++failed;
+                EXPECT_FALSE(log.shown.empty()) << k;
+                EXPECT_EQ(kb, kb0) << k;
+                EXPECT_EQ(dat, dat0) << k;
+            } else if (!log.shown.empty()) {
+                // A rebuild that ran out of memory stopped early; the
+                // samples were still all written.
+                ++stopped;
+                EXPECT_EQ(dat, dat1) << k;
+                EXPECT_GE(kb.size(), 4u) << k;
+            } else {
+                EXPECT_EQ(kb, kb1) << k;
+                EXPECT_EQ(dat, dat1) << k;
+            }
+            OCR_cleanup();
+            return made;
+        });
+        std::printf("[walk] %s: %ld failing runs (%d failed, %d stopped early)\n", name, runs, failed, stopped);
+        EXPECT_GE(failed, 1);
+    }
+};
+
+TEST_F(AllocationWalkLearning, LearningANewClassKeepsTheFilesOnFailure) {
+    walk_call("OCR_learn_char", [](ocr_io* io) { return hardening::teach(io, '4'); });
+}
+
+TEST_F(AllocationWalkLearning, CorrectingAReadingKeepsTheFilesOnFailure) {
+    // An 'E' drawn larger, read as whatever the base says, taught as 'L':
+    // a counter-sample or a new sample and two rebuilds.
+    walk_call("OCR_learn_char", [](ocr_io* io) {
+        fuzzglyphs::Bitmap b(60, 70);
+        fuzzglyphs::draw(b, 'E', 8, 8, 7);
+        hardening::show(io, b);
+        io->kb_index = 1;
+        OCR_recognize_field();
+        std::snprintf(io->taught_class, sizeof io->taught_class, "L");
+        fuzzglyphs::set_shown(io->shown_class, io->text);
+        std::memset(io->prior_frame, 0, sizeof io->prior_frame);
+        return OCR_learn_char();
+    });
+}
+
+TEST_F(AllocationWalkLearning, UnlearningKeepsTheFilesOnFailure) {
+    walk_call("OCR_unlearn_char", [](ocr_io* io) {
+        io->kb_index = 1;
+        std::snprintf(io->taught_class, sizeof io->taught_class, "E");
+        return OCR_unlearn_char();
+    });
+}
+
+}  // namespace

@@ -1,0 +1,168 @@
+// Helpers of the hardening tests: pages and image files of every format
+// made by the tests, a check that the results list is well formed, message
+// capture, and a small knowledge base taught from drawn glyphs.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "fuzz_glyphs.h"
+#include "glyphnet.h"
+#include "library_writers.h"
+#include "orvosys.h"
+#include "own_format_writers.h"
+#include "plate_scene.h"
+#include "rasterkit.h"
+#include "temp_dir.h"
+
+namespace hardening {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A gray street scene with one plate.
+inline testsupport::GrayImage scene(int w, int h, const char* text, std::uint32_t seed) {
+    return samples::to_gray(samples::draw_scene({w, h, text, seed, false}));
+}
+
+// A small gray page: a light plate with `n` dark outlined characters of
+// cw x ch pixels on a background of diagonal gray ramps (more than ten
+// gray levels, so that the posterised second phase runs too).
+inline testsupport::GrayImage drawn_plate(int w, int h, int cw, int ch, int n, int gap) {
+    testsupport::GrayImage g;
+    g.width = w;
+    g.height = h;
+    g.pixels.resize(static_cast<std::size_t>(w) * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) g.pixels[static_cast<std::size_t>(y) * w + x] = static_cast<std::uint8_t>(90 + (x * 7 + y * 3) % 60);
+    const int pw = n * (cw + gap) + gap, ph = ch + 8;
+    const int x0 = (w - pw) / 2, y0 = (h - ph) / 2;
+    for (int y = y0; y < y0 + ph; ++y)
+        for (int x = x0; x < x0 + pw; ++x) g.pixels[static_cast<std::size_t>(y) * w + x] = 230;
+    for (int i = 0; i < n; ++i) {
+        const int cx = x0 + gap + i * (cw + gap), cy = y0 + 4;
+        for (int y = cy; y < cy + ch; ++y)
+            for (int x = cx; x < cx + cw; ++x) {
+                const bool stroke = x < cx + 2 || x >= cx + cw - 2 || y < cy + 2 || y >= cy + ch - 2 ||
+                                    (i % 2 == 1 && y >= cy + ch / 2 - 1 && y <= cy + ch / 2);
+                if (stroke) g.pixels[static_cast<std::size_t>(y) * w + x] = 25;
+            }
+    }
+    return g;
+}
+
+inline testsupport::IndexedImage gray_indexed(const testsupport::GrayImage& g) {
+    testsupport::IndexedImage out;
+    out.width = g.width;
+    out.height = g.height;
+    out.indices = g.pixels;
+    for (int i = 0; i < 256; ++i) {
+        auto v = static_cast<std::uint8_t>(i);
+        out.palette.push_back({v, v, v});
+    }
+    return out;
+}
+
+// Writes `g` as `format` ("bmp", "pcx", "pgm", "itex", "jpeg", "png",
+// "tiff") to `path`; false when the writer failed.
+inline bool write_image(const std::string& path, const std::string& format, const testsupport::GrayImage& g) {
+    if (format == "bmp") testsupport::write_bytes(path, testsupport::bmp_file(gray_indexed(g)));
+    else if (format == "pcx") testsupport::write_bytes(path, testsupport::pcx_file(gray_indexed(g)));
+    else if (format == "pgm") testsupport::write_bytes(path, testsupport::pgm_file(g));
+    else if (format == "itex") testsupport::write_bytes(path, testsupport::itex_file(g));
+    else if (format == "jpeg") return testsupport::write_jpeg(path, g, 90);
+    else if (format == "png") {
+        testsupport::PngOptions o;
+        o.colour_type = 0;
+        return testsupport::write_png(path, g.width, g.height,
+                                      std::vector<std::uint16_t>(g.pixels.begin(), g.pixels.end()), o);
+    } else if (format == "tiff") return testsupport::write_tiff(path, {testsupport::tiff_gray_page(g)});
+    else return false;
+    return true;
+}
+
+// Checks every record of `results`: a bitmap of its stated size, a field
+// inside the page, an empty text; returns the number of records.
+inline int check_results(const std::string& where) {
+    int n = 0;
+    for (const seg_result* r = results; r != nullptr; r = r->next, ++n) {
+        EXPECT_NE(r->bitmap, nullptr) << where;
+        EXPECT_GE(r->columns, 1) << where;
+        EXPECT_GE(r->lines, 1) << where;
+        EXPECT_EQ(r->bpl, (r->columns + 7) / 8) << where;
+        EXPECT_GE(r->left, 0) << where;
+        EXPECT_GE(r->top, 0) << where;
+        EXPECT_LE(r->left, r->right) << where;
+        EXPECT_LE(r->top, r->bottom) << where;
+        EXPECT_LT(r->right, MAXCOL) << where;
+        EXPECT_LT(r->bottom, MAXLIN) << where;
+        EXPECT_EQ(r->text[0], 0) << where;
+    }
+    EXPECT_EQ(n, SEG_get_results_number()) << where;
+    return n;
+}
+
+struct Shown {
+    std::string title, text;
+};
+
+// Records every message box while alive.
+class MessageLog {
+public:
+    MessageLog() { osys_set_message_presenter(&present, this, nullptr); }
+    ~MessageLog() { osys_set_message_presenter(nullptr, nullptr, nullptr); }
+    MessageLog(const MessageLog&) = delete;
+    MessageLog& operator=(const MessageLog&) = delete;
+    std::vector<Shown> shown;
+
+private:
+    static int present(void* ctx, const char* title, const char* text, unsigned) {
+        static_cast<MessageLog*>(ctx)->shown.push_back({title, text});
+        return OSYS_IDOK;
+    }
+};
+
+// Points the record at the whole bitmap.
+inline void show(ocr_io* io, fuzzglyphs::Bitmap& b) {
+    io->image_bits = b.bits.data();
+    io->rows = b.height;
+    io->columns = b.width;
+    io->bytes_per_row = b.bpr;
+    io->left = 0;
+    io->top = 0;
+    io->right = b.width;
+    io->bottom = b.height;
+}
+
+// Draws glyph c alone, reads it and teaches it as class c into base 1.
+inline int teach(ocr_io* io, char c, int scale = 4) {
+    fuzzglyphs::Bitmap b(5 * scale + 16, 7 * scale + 16);
+    fuzzglyphs::draw(b, c, 8, 8, scale);
+    show(io, b);
+    io->kb_index = 1;
+    io->kb_mode = 0;
+    OCR_recognize_field();
+    std::snprintf(io->taught_class, sizeof io->taught_class, "%c", c);
+    fuzzglyphs::set_shown(io->shown_class, io->text);
+    std::memset(io->prior_frame, 0, sizeof io->prior_frame);
+    return OCR_learn_char();
+}
+
+// A knowledge base in a folder of its own, with its list file.
+struct TaughtBase {
+    testsupport::TempDir dir;
+    std::string kb = dir.file("plates.kbf");
+    std::string dat = dir.file("plates.dat");
+    std::string list = dir.file("list.$$$");
+
+    TaughtBase() {
+        const std::string line = "[0] " + kb + "\r\n";
+        testsupport::write_bytes(list, Bytes(line.begin(), line.end()));
+    }
+};
+
+}  // namespace hardening
