@@ -47,7 +47,7 @@ void TrainingDialog::rebuild_chars() {
     chars_.clear();
     const int boxes = std::clamp(io_.box_count, 0, 2048);
     const std::size_t raw_len = strnlen(io_.raw_text, sizeof io_.raw_text);
-    for (std::size_t i = 0; i + 1 < raw_len + 1 && i + 1 < sizeof io_.raw_text; i += 2) {
+    for (std::size_t i = 0; i < raw_len && i + 1 < sizeof io_.raw_text; i += 2) {
         const char a = io_.raw_text[i];
         if (a == '\0') break;
         const char b = io_.raw_text[i + 1];
@@ -250,7 +250,8 @@ void TrainingDialog::mouse_drag(int x) {
 
 void TrainingDialog::confirm() {
     if ((state_ != kWalkInstance && state_ != kTagInstance) || !confirm_enabled_) return;
-    std::string shown = chars_.at(static_cast<std::size_t>(instance_)).cls;
+    if (instance_ < 0 || instance_ >= static_cast<int>(chars_.size())) return;
+    std::string shown = chars_[static_cast<std::size_t>(instance_)].cls;
     if (frame_.right > read_box_.right) {
         prior_ = Box{read_box_.left, frame_.top, limit_, frame_.bottom};
         shown = "^";
