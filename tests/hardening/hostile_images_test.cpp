@@ -1,0 +1,307 @@
+// Hostile but valid images: extreme sizes, flat, noisy and periodic pages,
+// a page of thousands of small glyphs, a field of thousands of characters
+// and a TIFF whose last page is broken. Each must load (or be refused) as
+// documented and give a bounded, well-formed analysis and recognition.
+// The time of each analysis is printed for the record, not checked.
+#include <gtest/gtest.h>
+#include <png.h>
+#include <tiffio.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+#include "hardening_support.h"
+
+namespace {
+
+using hardening::Bytes;
+using testsupport::GrayImage;
+
+GrayImage flat(int w, int h, std::uint8_t v) {
+    GrayImage g;
+    g.width = w;
+    g.height = h;
+    g.pixels.assign(static_cast<std::size_t>(w) * h, v);
+    return g;
+}
+
+class HostileImages : public ::testing::Test {
+protected:
+    void SetUp() override {
+        hardening::MessageLog quiet;
+        io = OCR_init(base.list.c_str(), 0);
+        ASSERT_NE(io, nullptr);
+        for (char c : std::string("HELT470")) ASSERT_EQ(hardening::teach(io, c), 1) << c;
+    }
+    void TearDown() override {
+        SEG_clear_analysis_results();
+        SEG_close_image();
+        OCR_cleanup();
+    }
+
+    // Loads `path` through the store; returns SEG_open_image's result.
+    int load(const std::string& path) {
+        SEG_clear_analysis_results();
+        SEG_set_image_file(path.c_str());
+        return SEG_open_image();
+    }
+    int load(const GrayImage& g, const char* format = "pgm") {
+        const std::string path = dir.file(std::string("page.") + format);
+        EXPECT_TRUE(hardening::write_image(path, format, g));
+        return load(path);
+    }
+
+    // Analyses the held page at depth 5 and reads every field found; checks
+    // that everything stays inside its bounds. Returns the result count.
+    int analyse_and_read(const std::string& what) {
+        EXPECT_NE(videobuffer, nullptr) << what;
+        if (videobuffer == nullptr) return 0;
+        const Bytes page(videobuffer, videobuffer + static_cast<std::size_t>(MAXCOL) * MAXLIN);
+        unsigned char* const held = videobuffer;
+        const auto t0 = std::chrono::steady_clock::now();
+        EXPECT_EQ(SEG_analyze_image(5), 1) << what;
+        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+        EXPECT_EQ(videobuffer, held) << what;
+        EXPECT_TRUE(std::equal(page.begin(), page.end(), held)) << what << ": the page changed";
+        const int n = hardening::check_results(what);
+        std::printf("[hostile] %s: page %d x %d, %d results, analysis %.0f ms\n", what.c_str(), MAXCOL, MAXLIN, n,
+                    ms);
+        for (seg_result* r = results; r != nullptr; r = r->next) read_record(r, what);
+        return n;
+    }
+
+    void read_record(const seg_result* r, const std::string& what) {
+        io->image_bits = r->bitmap;
+        io->rows = r->lines;
+        io->columns = r->columns;
+        io->bytes_per_row = r->bpl;
+        io->left = 0;
+        io->top = 0;
+        io->right = r->columns;
+        io->bottom = r->lines;
+        io->kb_index = 0;
+        io->kb_mode = 0;
+        std::strcpy(io->template_, "C");
+        check_reading(OCR_recognize_field(), r->columns, r->lines, what);
+    }
+
+    void check_reading(int boxes, int width, int height, const std::string& what) {
+        EXPECT_EQ(boxes, io->box_count) << what;
+        EXPECT_GE(boxes, 0) << what;
+        EXPECT_LE(boxes, 2046) << what;
+        EXPECT_NE(std::memchr(io->text, 0, sizeof io->text), nullptr) << what;
+        EXPECT_NE(std::memchr(io->raw_text, 0, sizeof io->raw_text), nullptr) << what;
+        for (int i = 0; i < io->box_count && i < 2048; ++i) {
+            const int* b = io->boxes[i];
+            EXPECT_TRUE(b[0] >= 0 && b[1] >= 0 && b[0] < b[2] && b[1] < b[3] && b[2] <= width && b[3] <= height)
+                << what << ": box " << i << " " << b[0] << "," << b[1] << "," << b[2] << "," << b[3];
+        }
+    }
+
+    hardening::TaughtBase base;
+    testsupport::TempDir dir;
+    ocr_io* io = nullptr;
+};
+
+TEST_F(HostileImages, OnePixelPage) {
+    // A PGM of one pixel is too short for its reader (64 bytes or fewer).
+    EXPECT_EQ(load(flat(1, 1, 77), "pgm"), 0);
+    // As PNG it loads, enlarged 550 times both ways.
+    ASSERT_EQ(load(flat(1, 1, 77), "png"), 1);
+    EXPECT_EQ(MAXCOL, 550);
+    EXPECT_EQ(MAXLIN, 550);
+    EXPECT_EQ(XSCALE, 550);
+    EXPECT_EQ(YSCALE, 550);
+    EXPECT_EQ(std::count(videobuffer, videobuffer + 550 * 550, 77), 550 * 550);
+    EXPECT_EQ(analyse_and_read("1 x 1"), 0);
+}
+
+TEST_F(HostileImages, OneColumnAndOneRowPages) {
+    GrayImage tall = flat(1, 10000, 200);
+    for (int y = 0; y < 10000; y += 3) tall.pixels[static_cast<std::size_t>(y)] = 10;
+    ASSERT_EQ(load(tall), 1);
+    analyse_and_read("1 x 10000");
+    GrayImage wide = flat(10000, 1, 200);
+    for (int x = 0; x < 10000; x += 3) wide.pixels[static_cast<std::size_t>(x)] = 10;
+    ASSERT_EQ(load(wide), 1);
+    analyse_and_read("10000 x 1");
+}
+
+TEST_F(HostileImages, FlatPagesGiveNoFields) {
+    ASSERT_EQ(load(flat(800, 600, 0)), 1);
+    EXPECT_EQ(analyse_and_read("all black"), 0);
+    ASSERT_EQ(load(flat(800, 600, 255)), 1);
+    EXPECT_EQ(analyse_and_read("all white"), 0);
+}
+
+TEST_F(HostileImages, PureNoise) {
+    GrayImage noise = flat(640, 480, 0);
+    std::mt19937 rng(7);
+    for (auto& p : noise.pixels) p = static_cast<std::uint8_t>(rng());
+    ASSERT_EQ(load(noise), 1);
+    EXPECT_EQ(MAXCOL, 640);
+    analyse_and_read("noise");
+}
+
+class HostileCheckerboards : public HostileImages, public ::testing::WithParamInterface<int> {};
+
+TEST_P(HostileCheckerboards, StayBounded) {
+    const int cell = GetParam();
+    GrayImage board = flat(640, 480, 0);
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x)
+            board.pixels[static_cast<std::size_t>(y) * 640 + x] = ((x / cell + y / cell) % 2) != 0 ? 255 : 0;
+    ASSERT_EQ(load(board), 1);
+    analyse_and_read("checkerboard of " + std::to_string(cell));
+}
+
+INSTANTIATE_TEST_SUITE_P(CellSizes, HostileCheckerboards, ::testing::Values(1, 4, 16));
+
+TEST_F(HostileImages, ThousandsOfSmallGlyphs) {
+    // 3 x 5 dark blobs every 6 x 8 pixels: some 10000 of them.
+    GrayImage g = flat(800, 600, 220);
+    for (int y = 2; y + 5 < 600; y += 8)
+        for (int x = 2; x + 3 < 800; x += 6)
+            for (int j = 0; j < 5; ++j)
+                for (int i = 0; i < 3; ++i) g.pixels[static_cast<std::size_t>(y + j) * 800 + x + i] = 20;
+    ASSERT_EQ(load(g), 1);
+    analyse_and_read("small glyphs");
+}
+
+TEST_F(HostileImages, FieldOfThousandsOfCharacters) {
+    // 3000 glyphs of 2 x 8 pixels with 2-pixel gaps in one field: more
+    // characters than the engine has boxes for.
+    fuzzglyphs::Bitmap field(12010, 16);
+    for (int c = 0; c < 3000; ++c)
+        for (int y = 4; y < 12; ++y) {
+            field.ink(5 + 4 * c, y);
+            field.ink(6 + 4 * c, y);
+        }
+    hardening::show(io, field);
+    io->kb_index = 0;
+    const int boxes = OCR_recognize_field();
+    check_reading(boxes, field.width, field.height, "3000 characters");
+    EXPECT_LT(std::strlen(io->text), sizeof io->text);
+    EXPECT_LT(std::strlen(io->raw_text), sizeof io->raw_text);
+    EXPECT_GT(boxes, 0);
+    // A field of drawn plate text still reads after it.
+    fuzzglyphs::Bitmap plate(130, 44);
+    fuzzglyphs::draw_text(plate, "HE 47", 6, 8, 4);
+    hardening::show(io, plate);
+    EXPECT_EQ(OCR_recognize_field(), 4);
+    EXPECT_STREQ(io->text, "HE 47");
+}
+
+// Writes a gray PNG of w x h row by row (no whole picture in memory): a
+// light page with a dark band of vertical bars in the middle.
+bool write_big_png(const std::string& path, int w, int h) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(f);
+        return false;
+    }
+    png_init_io(png, f);
+    png_set_compression_level(png, 1);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8, PNG_COLOR_TYPE_GRAY,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    std::vector<png_byte> plain(static_cast<std::size_t>(w), 210), bars(static_cast<std::size_t>(w), 210);
+    for (int x = w / 4; x < 3 * w / 4; ++x) bars[static_cast<std::size_t>(x)] = (x / 24) % 2 != 0 ? 20 : 210;
+    for (int y = 0; y < h; ++y) {
+        const bool band = y > 7 * h / 16 && y < 9 * h / 16;
+        png_write_row(png, band ? bars.data() : plain.data());
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return std::fclose(f) == 0;
+}
+
+TEST_F(HostileImages, LargestPageTheReadersAccept) {
+    // 16384 x 16384 = 2^28 pixels, the largest page a reader takes.
+    const std::string path = dir.file("largest.png");
+    ASSERT_TRUE(write_big_png(path, 16384, 16384));
+    const auto t0 = std::chrono::steady_clock::now();
+    ASSERT_EQ(load(path), 1);
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+    std::printf("[hostile] largest page: loaded and reduced in %.0f ms\n", ms);
+    // Reduced by 11 (16384 / 11 = 1489 on both sides).
+    EXPECT_EQ(XSCALE, -11);
+    EXPECT_EQ(YSCALE, -11);
+    EXPECT_EQ(MAXCOL, 1489);
+    EXPECT_EQ(MAXLIN, 1489);
+    EXPECT_EQ(videobuffer[0], 210);
+    analyse_and_read("16384 x 16384");
+    SEG_close_image();
+
+    // One row more is refused before anything is allocated.
+    testsupport::GrayImage small = flat(8, 8, 100);
+    Bytes bmp = testsupport::bmp_file(hardening::gray_indexed(small));
+    testsupport::put_le32(bmp, 18, 16384);
+    testsupport::put_le32(bmp, 22, 16385);
+    testsupport::write_bytes(dir.file("too-big.bmp"), bmp);
+    EXPECT_EQ(load(dir.file("too-big.bmp")), 0);
+    EXPECT_EQ(videobuffer, nullptr);
+}
+
+TEST_F(HostileImages, MultiPageTiffWithABrokenLastPage) {
+    const GrayImage a = hardening::scene(400, 300, "HE 47", 5), b = hardening::scene(400, 300, "LT 70", 6);
+    std::vector<testsupport::TiffPage> pages;
+    for (const GrayImage* g : {&a, &b, &a}) {
+        testsupport::TiffPage p = testsupport::tiff_gray_page(*g);
+        p.compression = 8;
+        pages.push_back(p);
+    }
+    const std::string path = dir.file("pages.tif");
+    ASSERT_TRUE(testsupport::write_tiff(path, pages));
+    // Overwrite the compressed data of the last page's first strip, from
+    // its tenth byte on, with garbage.
+    Bytes file = testsupport::read_bytes(path);
+    {
+        TIFF* t = TIFFOpen(path.c_str(), "r");
+        ASSERT_NE(t, nullptr);
+        ASSERT_TRUE(TIFFSetDirectory(t, 2));
+        toff_t* offsets = nullptr;
+        toff_t* counts = nullptr;
+        ASSERT_TRUE(TIFFGetField(t, TIFFTAG_STRIPOFFSETS, &offsets));
+        ASSERT_TRUE(TIFFGetField(t, TIFFTAG_STRIPBYTECOUNTS, &counts));
+        const std::size_t from = static_cast<std::size_t>(offsets[0]) + 10;
+        const std::size_t to = static_cast<std::size_t>(offsets[0] + counts[0]);
+        TIFFClose(t);
+        ASSERT_LT(from, to);
+        for (std::size_t i = from; i < to; ++i) file[i] = static_cast<std::uint8_t>(i * 37 + 11);
+    }
+    testsupport::write_bytes(path, file);
+
+    SEG_clear_analysis_results();
+    ASSERT_EQ(SEG_set_image_file(path.c_str()), 1);
+    EXPECT_EQ(n_pages, 3);
+    for (int page = 1; page <= 2; ++page) {
+        ASSERT_EQ(SEG_open_image(), 1) << page;
+        EXPECT_EQ(crt_page, page);
+        analyse_and_read("tiff page " + std::to_string(page));
+        SEG_clear_analysis_results();
+    }
+    const int r = SEG_open_image();
+    if (r == 2) {
+        // The rows read before the error, zeros after them; not normalised
+        // and the cursor not advanced.
+        EXPECT_EQ(crt_page, 2);
+        EXPECT_EQ(MAXCOL, 400);
+        EXPECT_EQ(MAXLIN, 300);
+        EXPECT_EQ(videobuffer[static_cast<std::size_t>(299) * 400 + 399], 0);
+        analyse_and_read("broken tiff page");
+    } else {
+        EXPECT_EQ(r, 0);
+        EXPECT_EQ(videobuffer, nullptr);
+    }
+    std::printf("[hostile] broken tiff page: open gave %d\n", r);
+}
+
+}  // namespace
