@@ -21,7 +21,7 @@ std::string page_title(const std::string& name, const platix::PageInfo& page, in
 std::string error_title(const std::string& name) { return platix::error_title(kTitle, name); }
 
 const char* about_text() {
-    return "ORVO TUTRIX 2.1 trains the knowledge bases that ORVO PLATIX reads licence plates with.\n\n"
+    return "ORVO Tutrix 2.1 trains the knowledge bases that ORVO PLATIX reads licence plates with.\n\n"
            "Load an image (or a multi-page TIFF) with Files, turn it with Rr, Lr or Ud if the plate "
            "is not upright, and press Seg. to find its text fields. Choose the knowledge base to "
            "train with KBase (a new file name starts a new base), then click a field or press "

@@ -9,7 +9,7 @@
 
 namespace tutrix {
 
-inline constexpr const char* kTitle = "ORVO TUTRIX 2.1";
+inline constexpr const char* kTitle = "ORVO Tutrix 2.1";
 
 // The title after a painted load: as the recognition program's, ended by
 // " - rot. N°]" when the page is turned by N degrees, else by "]".
