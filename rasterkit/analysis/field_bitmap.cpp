@@ -11,17 +11,9 @@
 namespace rk {
 namespace {
 
-bool inside(const AnalysisInstance& a, int x, int y) {
-    return a.objectbitmap != nullptr && x >= 0 && y >= 0 && x < a.BMP_columns &&
-           y < a.BMP_lines && x / 8 < a.BMP_bpl;
-}
-
-std::size_t byte_at(const AnalysisInstance& a, int x, int y) {
-    return static_cast<std::size_t>(y) * static_cast<std::size_t>(a.BMP_bpl) +
-           static_cast<std::size_t>(x / 8);
-}
-
-unsigned char mask_of(int x) { return static_cast<unsigned char>(0x80 >> (x % 8)); }
+using bitmap_detail::byte_at;
+using bitmap_detail::inside;
+using bitmap_detail::mask_of;
 
 // Ink pixels of column c on lines top to bottom - 1.
 int column_ink(const AnalysisInstance& a, int c, int top, int bottom) {
@@ -48,20 +40,6 @@ void free_barlist(BarStart* p) {
 
 unsigned char* bitmap_row(AnalysisInstance& a, int y) {
     return a.objectbitmap + static_cast<std::ptrdiff_t>(y) * a.BMP_bpl;
-}
-
-int pixel_is_ink(const AnalysisInstance& a, int x, int y) {
-    if (!inside(a, x, y)) return 0;
-    return (a.objectbitmap[byte_at(a, x, y)] & mask_of(x)) == 0 ? 1 : 0;
-}
-
-void pixel_set_white(AnalysisInstance& a, int x, int y) {
-    if (inside(a, x, y)) a.objectbitmap[byte_at(a, x, y)] |= mask_of(x);
-}
-
-void pixel_set_ink(AnalysisInstance& a, int x, int y) {
-    if (inside(a, x, y))
-        a.objectbitmap[byte_at(a, x, y)] &= static_cast<unsigned char>(~mask_of(x));
 }
 
 void load_bitmap(AnalysisInstance& a, const seg_result* rec) {
@@ -154,17 +132,24 @@ void erase_bars(AnalysisInstance& a, int left, int top, int right, int bottom) {
         }
     }
 
-    // 2. Bar starts: 70 columns each with ink on line y or y + 1.
+    // 2. Bar starts: 70 columns each with ink on line y or y + 1. Columns
+    // [x, known) are known to have ink; when gap is set, column `known` has
+    // none, so no bar starts before it passes. Each column is looked at
+    // about once per line.
     BarStart* barlist = nullptr;
     for (int y = top; y < bottom; ++y) {
+        int known = left;
+        bool gap = false;
         for (int x = left; x <= right - 69;) {
-            bool bar = true;
-            for (int c = x; c < x + 70; ++c) {
-                if (!pixel_is_ink(a, c, y) && !pixel_is_ink(a, c, y + 1)) {
-                    bar = false;
-                    break;
-                }
+            if (known < x) {
+                known = x;
+                gap = false;
             }
+            if (!gap) {
+                while (known < x + 70 && (pixel_is_ink(a, known, y) || pixel_is_ink(a, known, y + 1))) ++known;
+                gap = known < x + 70;
+            }
+            const bool bar = !gap;
             if (bar) {
                 auto* p = static_cast<BarStart*>(orvo::zero_alloc(sizeof(BarStart)));
                 if (p == nullptr) {

@@ -6,6 +6,7 @@
 // pixel of a byte in its most significant bit; 0 = ink, 1 = background.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "instance.h"
@@ -15,12 +16,37 @@ namespace rk {
 // Address of line y of the current bitmap (no check of y).
 unsigned char* bitmap_row(AnalysisInstance& a, int y);
 
+// The pixel helpers are inline: the labelling and blob stages call them
+// for nearly every pixel of every candidate.
+namespace bitmap_detail {
+
+inline bool inside(const AnalysisInstance& a, int x, int y) {
+    return a.objectbitmap != nullptr && x >= 0 && y >= 0 && x < a.BMP_columns && y < a.BMP_lines &&
+           x / 8 < a.BMP_bpl;
+}
+
+inline std::size_t byte_at(const AnalysisInstance& a, int x, int y) {
+    return static_cast<std::size_t>(y) * static_cast<std::size_t>(a.BMP_bpl) + static_cast<std::size_t>(x / 8);
+}
+
+inline unsigned char mask_of(int x) { return static_cast<unsigned char>(0x80 >> (x % 8)); }
+
+}  // namespace bitmap_detail
+
 // 1 when (x, y) is ink; 0 for background and for points outside the bitmap.
-int pixel_is_ink(const AnalysisInstance& a, int x, int y);
+inline int pixel_is_ink(const AnalysisInstance& a, int x, int y) {
+    if (!bitmap_detail::inside(a, x, y)) return 0;
+    return (a.objectbitmap[bitmap_detail::byte_at(a, x, y)] & bitmap_detail::mask_of(x)) == 0 ? 1 : 0;
+}
 
 // Sets (x, y) to background / ink; points outside the bitmap are ignored.
-void pixel_set_white(AnalysisInstance& a, int x, int y);
-void pixel_set_ink(AnalysisInstance& a, int x, int y);
+inline void pixel_set_white(AnalysisInstance& a, int x, int y) {
+    if (bitmap_detail::inside(a, x, y)) a.objectbitmap[bitmap_detail::byte_at(a, x, y)] |= bitmap_detail::mask_of(x);
+}
+inline void pixel_set_ink(AnalysisInstance& a, int x, int y) {
+    if (bitmap_detail::inside(a, x, y))
+        a.objectbitmap[bitmap_detail::byte_at(a, x, y)] &= static_cast<unsigned char>(~bitmap_detail::mask_of(x));
+}
 
 // Makes `rec` the current bitmap (address, lines, columns, bpl, size).
 void load_bitmap(AnalysisInstance& a, const seg_result* rec);

@@ -124,6 +124,31 @@ TEST_F(EraseBars, ProtectsTheBorderBandsOfAWideFrame) {
     EXPECT_EQ(pic[7], edge);
 }
 
+TEST_F(EraseBars, BarsStartAtEvenColumnsAndStopAtAGap) {
+    // 150 x 60 is not wide enough for protected bands.
+    rktest::blank_bitmap(a, 150, 60);
+    rktest::ink_rect(a, 1, 5, 71, 6);     // 71 columns from an odd one
+    rktest::ink_rect(a, 80, 12, 148, 13);  // 69 columns
+    rktest::ink_rect(a, 0, 20, 69, 21);    // 70 columns, a gap at 70,
+    rktest::ink_rect(a, 71, 20, 145, 21);  // then 75 from an odd column
+    rk::erase_bars(a, 0, 0, 149, 59);
+    const auto pic = rktest::picture(a);
+    const auto stroke = [](int from, int to) {
+        std::string line(150, '.');
+        for (int c = from; c <= to; ++c) line[static_cast<std::size_t>(c)] = '#';
+        return line;
+    };
+    // Only the bar from column 2 fits the first stroke.
+    EXPECT_EQ(pic[5], stroke(1, 1));
+    EXPECT_EQ(pic[6], stroke(1, 1));
+    EXPECT_EQ(pic[12], stroke(80, 148));
+    EXPECT_EQ(pic[13], stroke(80, 148));
+    // The bar from column 0 ends before the gap; the next ones start at 72,
+    // 74 and 76 (up to 145), so only column 71 is left.
+    EXPECT_EQ(pic[20], stroke(71, 71));
+    EXPECT_EQ(pic[21], pic[20]);
+}
+
 TEST_F(EraseBars, ErasesNothingWhenTheBarListCannotGrow) {
     rktest::blank_bitmap(a, 100, 40);
     rktest::ink_rect(a, 0, 10, 99, 11);
