@@ -93,13 +93,16 @@ void TutrixBar::press(int index) {
     notify();
 }
 
-void TutrixBar::key(desk::BarKey k, bool press_, char letter) {
+bool TutrixBar::key(desk::BarKey k, bool press_, char letter) {
+    const bool arrow = k == desk::BarKey::Left || k == desk::BarKey::Right || k == desk::BarKey::Up ||
+                       k == desk::BarKey::Down;
+    if (arrow && table_.focus() == kEdtNumber) return false;
     if (press_ && k == desk::BarKey::Enter && table_.focus() == kEdtNumber) {
         if (table_.at(kBtnGo).enabled) {
             table_.focus_control(kBtnGo);
             press(kBtnGo);
         }
-        return;
+        return true;
     }
     // Up moves on like Right, Down back like Left.
     if (k == desk::BarKey::Up) k = desk::BarKey::Right;
@@ -112,6 +115,7 @@ void TutrixBar::key(desk::BarKey k, bool press_, char letter) {
         break;
     default: notify(); break;
     }
+    return true;
 }
 
 void TutrixBar::set_status(const std::string& text) {

@@ -65,7 +65,10 @@ public:
     void press(int index);
     // Field 7 was edited: Go follows the typed number.
     void number_typed(const std::string& text);
-    void key(desk::BarKey key, bool press, char letter = 0);
+    // Handles a key the message loop routed to the bar. Returns false when
+    // the key belongs to field 7 instead: the arrow keys while it has the
+    // focus move its caret, so the window delivers them to the edit box.
+    bool key(desk::BarKey key, bool press, char letter = 0);
     void set_status(const std::string& text);
     void focus_bar();
     void focus_control(int index);

@@ -194,18 +194,18 @@ bool TutrixWindow::route_key(int k, bool press, Qt::KeyboardModifiers mods) {
         break;
     default: return false;
     }
-    if (!press) return true;
     // The focus may have moved by mouse: the bar starts from the real one.
     const int focused = bar_->index_of(QApplication::focusWidget());
     if (focused >= 0) b.table().focus_control(focused);
     if (k == Qt::Key_Backtab) {
+        if (!press) return true;
         b.key(BarKey::Shift, true);
         b.key(BarKey::Tab, true);
         b.key(BarKey::Shift, false);
         return true;
     }
-    b.key(key, true, letter);
-    return true;
+    // An arrow the bar declines goes on to field 7, press and release.
+    return b.key(key, press, letter);
 }
 
 bool TutrixWindow::eventFilter(QObject* watched, QEvent* event) {

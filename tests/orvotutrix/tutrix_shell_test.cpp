@@ -230,6 +230,38 @@ TEST_F(TutrixShellTest, GoFollowsTheTypedPageNumber) {
     EXPECT_TRUE(b.enabled(kBtnGo));  // on page 3
 }
 
+TEST_F(TutrixShellTest, ArrowsMoveBetweenControlsButStayInThePageNumber) {
+    using desk::BarKey;
+    choose({three_pages()});
+    TutrixBar& b = shell->bar();
+    ASSERT_FALSE(b.enabled(kBtnGo));
+    b.focus_control(kBtnNext);
+    EXPECT_TRUE(b.key(BarKey::Right, true));  // over the disabled Go
+    EXPECT_EQ(b.table().focus(), kEdtNumber);
+    // In the page number the arrows are the edit box's own.
+    for (BarKey k : {BarKey::Right, BarKey::Up, BarKey::Left, BarKey::Down}) {
+        EXPECT_FALSE(b.key(k, true));
+        EXPECT_FALSE(b.key(k, false));
+        EXPECT_EQ(b.table().focus(), kEdtNumber);
+    }
+    EXPECT_TRUE(b.key(BarKey::Tab, true));  // over the count text
+    EXPECT_EQ(b.table().focus(), kBtnSeg);
+    EXPECT_TRUE(b.key(BarKey::Down, true));
+    EXPECT_EQ(b.table().focus(), kEdtNumber);
+    EXPECT_TRUE(b.key(BarKey::Shift, true));
+    EXPECT_TRUE(b.key(BarKey::Tab, true));  // Shift+Tab still leaves the field
+    EXPECT_TRUE(b.key(BarKey::Shift, false));
+    EXPECT_EQ(b.table().focus(), kBtnNext);
+    EXPECT_TRUE(b.key(BarKey::Up, true));
+    EXPECT_EQ(b.table().focus(), kEdtNumber);
+    // Away from the field the arrows wrap over the bar.
+    b.focus_control(kBtnAbout);
+    EXPECT_TRUE(b.key(BarKey::Right, true));
+    EXPECT_EQ(b.table().focus(), kBtnFiles);
+    EXPECT_TRUE(b.key(BarKey::Left, true));
+    EXPECT_EQ(b.table().focus(), kBtnAbout);
+}
+
 TEST_F(TutrixShellTest, ARightThenALeftTurnEndsWithAPlainTitle) {
     const std::string path = dir.file("one.pgm");
     testsupport::write_bytes(path, testsupport::pgm_file(page(640, 480, 128)));

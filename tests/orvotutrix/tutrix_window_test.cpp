@@ -10,11 +10,13 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QKeyEvent>
 #include <QTimer>
 #include <fstream>
 #include <unistd.h>
 
 #include "class_dialogs.h"
+#include "library_writers.h"
 #include "qt_runner.h"
 #include "scripted.h"
 #include "temp_dir.h"
@@ -121,12 +123,97 @@ struct DialogUser {
     }
 };
 
-TEST(TutrixEndToEnd, TrainsANewBaseOnAPhotographThatThenReadsThePlate) {
+// One application for every test of this program, on the offscreen platform.
+void ensure_application() {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    int argc = 1;
-    char name[] = "orvotutrix_window_tests";
-    char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
+    static int argc = 1;
+    static char name[] = "orvotutrix_window_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) new QApplication(argc, argv);
+}
+
+class TutrixWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ensure_application();
+        char cwd[4096];
+        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+        old_dir = cwd;
+        window = std::make_unique<tutrix::TutrixWindow>(dir.path(), libs, &files);
+        window->show();
+    }
+    void TearDown() override {
+        // Not the quit sequence: it ends the application's event loop,
+        // which the next test still needs.
+        window.reset();
+        libs.clear_results();
+        libs.close_image();
+        libs.reset_pages();
+        // Choosing files makes their folder current; go back before it goes.
+        if (chdir(old_dir.c_str()) != 0) ADD_FAILURE() << "could not go back to " << old_dir;
+    }
+    // A three-page TIFF chosen alone: every page control but Go enabled.
+    void load_three_pages() {
+        testsupport::GrayImage g;
+        g.width = 320;
+        g.height = 240;
+        g.pixels.assign(static_cast<std::size_t>(g.width * g.height), 180);
+        const std::string path = dir.file("pages.tif");
+        ASSERT_TRUE(testsupport::write_tiff(path, {testsupport::tiff_gray_page(g), testsupport::tiff_gray_page(g),
+                                                    testsupport::tiff_gray_page(g)}));
+        files.answers.push_back(scripted::chosen({path}));
+        window->shell().bar().press(tutrix::kBtnFiles);
+        // A single file is analysed at once; wait for the analysis to end.
+        const auto analysed = [this] {
+            return window->shell().bar().text(tutrix::kTxtStatus).rfind("Analysis duration: ", 0) == 0;
+        };
+        for (int i = 0; i < 500 && !analysed(); ++i) QApplication::processEvents();
+        ASSERT_TRUE(analysed());
+    }
+    void key(QWidget* target, int k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QKeyEvent press(QEvent::KeyPress, k, mods);
+        QApplication::sendEvent(target, &press);
+        QKeyEvent release(QEvent::KeyRelease, k, mods);
+        QApplication::sendEvent(target, &release);
+        QApplication::processEvents();
+    }
+    std::string old_dir;
+    testsupport::TempDir dir;
+    scripted::Presenter shown;
+    scripted::FileDialog files;
+    SessionLibs libs;
+    std::unique_ptr<tutrix::TutrixWindow> window;
+};
+
+TEST_F(TutrixWindowTest, ArrowKeysInThePageNumberMoveItsCaret) {
+    load_three_pages();
+    ASSERT_TRUE(window->shell().image_loaded());
+    auto* number = qobject_cast<QLineEdit*>(window->control_bar().control(tutrix::kEdtNumber));
+    ASSERT_NE(number, nullptr);
+    QWidget* next = window->control_bar().control(tutrix::kBtnNext);
+    QWidget* seg = window->control_bar().control(tutrix::kBtnSeg);
+    next->setFocus();
+    QApplication::processEvents();
+    key(next, Qt::Key_Right);  // over the disabled Go into the page number
+    ASSERT_EQ(QApplication::focusWidget(), number);
+    number->setText(QStringLiteral("12"));
+    number->setCursorPosition(2);
+    key(number, Qt::Key_Left);
+    EXPECT_EQ(number->cursorPosition(), 1);
+    EXPECT_EQ(QApplication::focusWidget(), number);
+    key(number, Qt::Key_Right);
+    EXPECT_EQ(number->cursorPosition(), 2);
+    key(number, Qt::Key_Up);
+    key(number, Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget(), number);
+    key(number, Qt::Key_Tab);  // Tab leaves it, over the page count
+    EXPECT_EQ(QApplication::focusWidget(), seg);
+    key(seg, Qt::Key_Left);
+    EXPECT_EQ(QApplication::focusWidget(), number);
+}
+
+TEST(TutrixEndToEnd, TrainsANewBaseOnAPhotographThatThenReadsThePlate) {
+    ensure_application();
     scripted::Presenter shown;  // answers the boxes instead of showing them
     testsupport::TempDir dir;
     char cwd[4096];
