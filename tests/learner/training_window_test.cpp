@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 
 #include "class_dialogs.h"
 #include "session_fixture.h"
@@ -124,6 +125,60 @@ TEST_F(TrainingWindowTest, TheClassDialogsButtonKeysPressTheirButtons) {
     QKeyEvent s(QEvent::KeyPress, Qt::Key_S, Qt::NoModifier);
     QApplication::sendEvent(&sel, &s);
     EXPECT_EQ(ended, std::vector<int>{learner::kSelSuspend});
+}
+
+// Opens the character table from the class dialog and, once it shows, lets
+// `inside` act on it; returns the class dialog's edit text afterwards.
+template <typename F>
+static std::string through_the_table(learner::SelCharsDialog& sel, F inside) {
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* t = qobject_cast<learner::CharTabDialog*>(w); t && t->isVisible()) {
+                seen = true;
+                inside(*t);
+                return;
+            }
+    });
+    QPushButton* table = nullptr;
+    for (QPushButton* b : sel.findChildren<QPushButton*>())
+        if (b->text() == QStringLiteral("Characters &table")) table = b;
+    EXPECT_NE(table, nullptr);
+    if (table) table->click();  // the table runs modally inside
+    EXPECT_TRUE(seen);
+    return sel.findChild<QLineEdit*>()->text().toStdString();
+}
+
+TEST_F(TrainingWindowTest, CancelInTheCharacterTableKeepsTheTypedClass) {
+    learner::ClassBuffer buffer;
+    std::vector<int> ended;
+    learner::SelCharsDialog sel(buffer, [&](int r) { ended.push_back(r); }, nullptr, nullptr);
+    sel.show();
+    sel.findChild<QLineEdit*>()->setText(QStringLiteral("x"));
+    const std::string after = through_the_table(sel, [](learner::CharTabDialog& t) {
+        auto* list = t.findChild<QListWidget*>();
+        // The typed class comes in selected; a new choice is then made.
+        EXPECT_TRUE(list->item(learner::table_index_of('x'))->isSelected());
+        emit list->itemClicked(list->item(learner::table_index_of('x')));
+        emit list->itemClicked(list->item(learner::table_index_of('Q')));
+        EXPECT_EQ(t.chosen(), "Q");
+        button(t, "&Cancel")->click();
+    });
+    EXPECT_EQ(after, "x");
+    EXPECT_TRUE(button(sel, "&Ok")->isEnabled());
+    EXPECT_TRUE(ended.empty());  // the class dialog stays open
+    EXPECT_TRUE(sel.isVisible());
+    // Done in the table, by contrast, replaces the text.
+    const std::string chosen = through_the_table(sel, [](learner::CharTabDialog& t) {
+        auto* list = t.findChild<QListWidget*>();
+        emit list->itemClicked(list->item(learner::table_index_of('x')));
+        emit list->itemClicked(list->item(learner::table_index_of('7')));
+        button(t, "&Done")->click();
+    });
+    EXPECT_EQ(chosen, "7");
+    button(sel, "&Ok")->click();
+    EXPECT_EQ(ended, std::vector<int>{learner::kSelOk});
+    EXPECT_EQ(buffer.str(), "7");
 }
 
 TEST_F(TrainingWindowTest, TheCharacterTableChoosesInOrder) {

@@ -1,0 +1,277 @@
+// The exported training session, called through the shared library as the
+// training program calls it (offscreen platform): a drawn plate scene
+// analysed by the image library, a user played by a timer acting on the
+// dialogs' widgets by their texts. Checks what the session returns and
+// what it leaves of the knowledge-base files: kept after "&Done", put back
+// byte for byte after "&Cancel".
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <deque>
+#include <functional>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+#include "learner.h"
+#include "orvosys.h"
+#include "own_format_writers.h"
+#include "plate_scene.h"
+#include "temp_dir.h"
+
+namespace {
+
+using testsupport::read_bytes;
+
+bool exists(const std::string& p) {
+    struct stat st;
+    return stat(p.c_str(), &st) == 0;
+}
+
+// Records every message box and answers from a queue (Yes / OK otherwise).
+class Boxes {
+public:
+    struct Box {
+        std::string title, text;
+    };
+    Boxes() { osys_set_message_presenter(&present, this, nullptr); }
+    ~Boxes() { osys_set_message_presenter(nullptr, nullptr, nullptr); }
+    std::vector<Box> shown;
+    std::deque<int> answers;
+
+private:
+    static int present(void* c, const char* title, const char* text, unsigned style) {
+        auto* b = static_cast<Boxes*>(c);
+        b->shown.push_back({title, text});
+        if (!b->answers.empty()) {
+            const int a = b->answers.front();
+            b->answers.pop_front();
+            return a;
+        }
+        return (style & OSYS_MB_BUTTONS) == OSYS_MB_YESNO ? OSYS_IDYES : OSYS_IDOK;
+    }
+};
+
+QDialog* visible_dialog(const QString& title_start) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible() && d->windowTitle().startsWith(title_start))
+            return d;
+    return nullptr;
+}
+
+QPushButton* button(QWidget& w, const char* label) {
+    for (QPushButton* b : w.findChildren<QPushButton*>())
+        if (b->text() == QString::fromLatin1(label)) return b;
+    return nullptr;
+}
+
+// Presses a button from the event loop: a button that opens a modal
+// dialog does not return before it closes, and the timer that plays the
+// user does not fire while its own call is still running.
+void press_later(QPushButton* b) { QMetaObject::invokeMethod(b, "click", Qt::QueuedConnection); }
+
+// The user of the training dialog: names the instances the walk presents
+// until `teach` are confirmed, then suspends learning; with `unlearn_all`
+// removes every class first; ends with the button `finish` ("&Done" or
+// "&Cancel"). `before_finish` runs just before that.
+struct Teacher {
+    int teach = 0;
+    bool unlearn_all = false;
+    const char* finish = "&Done";
+    std::function<void()> before_finish;
+    int confirmed = 0;
+    int steps = 0;
+    bool unlearn_opened = false;
+    bool unlearned = false;
+    bool finished = false;
+
+    void step() {
+        ++steps;
+        QDialog* w = visible_dialog(QStringLiteral("Create/update knowledge base - "));
+        if (!w || finished) return;
+        if (steps > 3000) {  // give up rather than hang
+            finished = true;
+            w->reject();
+            return;
+        }
+        if (QDialog* u = visible_dialog(QStringLiteral("Unlearn character(s)"))) {
+            if (button(*u, "&Select all")->isEnabled()) {
+                button(*u, "&Select all")->click();
+            } else if (!unlearned) {
+                unlearned = true;
+                press_later(button(*u, "&OK"));
+            }
+            return;
+        }
+        if (unlearn_all && !unlearn_opened) {
+            if (QPushButton* b = button(*w, "&Unlearn character(s)"); b->isEnabled()) {
+                unlearn_opened = true;
+                press_later(b);
+            }
+            return;
+        }
+        QDialog* sel = visible_dialog(QStringLiteral("Edit character(s)"));
+        if (sel) {
+            if (confirmed >= teach) {
+                button(*sel, "&Suspend learning")->click();
+                return;
+            }
+            sel->findChild<QLineEdit*>()->setText(QStringLiteral("A"));
+            button(*sel, "&Ok")->click();
+            return;
+        }
+        QCheckBox* view_only = w->findChild<QCheckBox*>();
+        if (confirmed < teach && view_only->isChecked()) {
+            view_only->click();
+            return;
+        }
+        if (QPushButton* confirm = button(*w, "C&onfirm instance"); confirm->isEnabled()) {
+            confirm->click();
+            ++confirmed;
+            return;
+        }
+        if (confirmed >= teach && button(*w, finish)->isEnabled()) {
+            if (before_finish) before_finish();
+            finished = true;
+            button(*w, finish)->click();
+        }
+    }
+};
+
+class TrainingExport : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "learner_export_tests";
+        static char* argv[] = {name, nullptr};
+        if (!QApplication::instance()) new QApplication(argc, argv);
+    }
+    void SetUp() override {
+        samples::SceneOptions o;
+        o.colour = false;
+        o.seed = 3;
+        const std::string image = dir.file("scene.pgm");
+        testsupport::write_bytes(image, testsupport::pgm_file(samples::to_gray(samples::draw_scene(o))));
+        ASSERT_EQ(SEG_set_image_file(image.c_str()), 1);
+        ASSERT_EQ(SEG_open_image(), 1);
+        ASSERT_EQ(SEG_analyze_image(3), 1);
+        ASSERT_GT(SEG_get_results_number(), 0);
+        kb = dir.file("plates.kbf");
+        dat = dir.file("plates.dat");
+        list = dir.file("list.$$$");
+        const std::string line = "[0] " + kb + "\r\n";
+        testsupport::write_bytes(list, std::vector<std::uint8_t>(line.begin(), line.end()));
+    }
+    void TearDown() override {
+        SEG_clear_analysis_results();
+        SEG_close_image();
+    }
+    // One session on the first field, as the training program runs it.
+    int session(Teacher& user) {
+        ocr_io* io = OCR_init(list.c_str(), 0);
+        EXPECT_NE(io, nullptr);
+        if (!io) return -1;
+        io->kb_index = 1;
+        current = results;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&user] { user.step(); });
+        timer.start(1);
+        const int r = LRN_do_training_session(nullptr, io, &current, list.c_str());
+        timer.stop();
+        OCR_cleanup();
+        return r;
+    }
+    bool backups_left() const { return exists(dir.file("$kbfbak$.$$$")) || exists(dir.file("$datbak$.$$$")); }
+    testsupport::TempDir dir;
+    Boxes boxes;
+    std::string kb, dat, list;
+    seg_result* current = nullptr;
+};
+
+TEST_F(TrainingExport, KeepsTheTaughtBaseAfterDone) {
+    Teacher user;
+    user.teach = 2;
+    EXPECT_EQ(session(user), 1);
+    EXPECT_TRUE(user.finished);
+    EXPECT_EQ(user.confirmed, 2);
+    EXPECT_TRUE(exists(kb));
+    EXPECT_TRUE(exists(dat));
+    EXPECT_FALSE(backups_left());
+    EXPECT_EQ(current, results);  // the field shown last: the only one
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(TrainingExport, CancelStraightAwayAsksNothingAndLeavesTheFilesAsTheyWere) {
+    Teacher first;
+    first.teach = 2;
+    ASSERT_EQ(session(first), 1);
+    const std::vector<std::uint8_t> kb_bytes = read_bytes(kb);
+    ASSERT_TRUE(exists(dat));
+    const std::vector<std::uint8_t> dat_bytes = read_bytes(dat);
+    ASSERT_FALSE(kb_bytes.empty());
+    Teacher user;
+    user.finish = "&Cancel";
+    EXPECT_EQ(session(user), 0);
+    EXPECT_TRUE(user.finished);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(read_bytes(kb), kb_bytes);
+    EXPECT_EQ(read_bytes(dat), dat_bytes);
+    EXPECT_FALSE(backups_left());
+}
+
+TEST_F(TrainingExport, CancelAfterUnlearningAllAndNoPutsTheFilesBack) {
+    Teacher first;
+    first.teach = 2;
+    ASSERT_EQ(session(first), 1);
+    const std::vector<std::uint8_t> kb_bytes = read_bytes(kb);
+    ASSERT_TRUE(exists(dat));
+    const std::vector<std::uint8_t> dat_bytes = read_bytes(dat);
+    Teacher user;
+    user.unlearn_all = true;
+    user.finish = "&Cancel";
+    bool deleted = false;
+    user.before_finish = [&] { deleted = !exists(kb); };
+    boxes.answers = {OSYS_IDYES, OSYS_IDNO};  // lose all classes: yes; keep the changes: no
+    EXPECT_EQ(session(user), 0);
+    EXPECT_TRUE(user.unlearned);
+    EXPECT_TRUE(deleted) << "a base without classes has no file";
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].text, "All learned characters will be lost! Proceed?");
+    EXPECT_EQ(boxes.shown[1].text, "Changes have been made. Do you wish to keep them?");
+    EXPECT_EQ(boxes.shown[1].title, "Warning");
+    EXPECT_EQ(read_bytes(kb), kb_bytes);
+    EXPECT_EQ(read_bytes(dat), dat_bytes);
+    EXPECT_FALSE(backups_left());
+}
+
+TEST_F(TrainingExport, AnImageWithoutFieldsEndsAtOnce) {
+    SEG_clear_analysis_results();
+    Teacher user;
+    EXPECT_EQ(session(user), 0);
+    EXPECT_EQ(user.steps, 0);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "Sorry, no text fields (rows) found in image...");
+    EXPECT_EQ(boxes.shown[0].title, "Error");
+    EXPECT_FALSE(exists(kb));
+    EXPECT_FALSE(backups_left());
+}
+
+TEST_F(TrainingExport, AMissingListOrRecordReturnsZero) {
+    // Nothing is opened and nothing is shown.
+    ocr_io* io = OCR_init(list.c_str(), 0);
+    ASSERT_NE(io, nullptr);
+    io->kb_index = 1;
+    const std::string missing = dir.file("none.$$$");
+    EXPECT_EQ(LRN_do_training_session(nullptr, io, &current, missing.c_str()), 0);
+    EXPECT_EQ(LRN_do_training_session(nullptr, nullptr, &current, list.c_str()), 0);
+    OCR_cleanup();
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+}  // namespace
