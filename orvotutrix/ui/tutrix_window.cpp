@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QScreen>
 
+#include "tutrix_icon.h"
 #include "tutrix_texts.h"
 
 namespace tutrix {
@@ -54,6 +55,7 @@ TutrixWindow::TutrixWindow(const std::string& start_dir, TutrixLibraries& libs, 
       receiver_(new desk::CommandReceiver([this](unsigned c, std::intptr_t p) { shell_->command(c, p); }, this)),
       poster_(receiver_) {
     setWindowTitle(QString::fromLatin1(kTitle));
+    setWindowIcon(tutrix_icon());
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(192, 192, 192));

@@ -212,6 +212,22 @@ TEST_F(TutrixWindowTest, ArrowKeysInThePageNumberMoveItsCaret) {
     EXPECT_EQ(QApplication::focusWidget(), number);
 }
 
+TEST_F(TutrixWindowTest, TheWindowHasTheProgramsOwnIcon) {
+    const QIcon icon = window->windowIcon();
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(icon.availableSizes(), (QList<QSize>{QSize(16, 16), QSize(32, 32), QSize(48, 48)}));
+    const QImage img = icon.pixmap(QSize(32, 32)).toImage();
+    ASSERT_EQ(img.size(), QSize(32, 32));
+    EXPECT_EQ(qAlpha(img.pixel(0, 0)), 0);  // transparent around the plate
+    const QColor plate = img.pixelColor(26, 11);
+    EXPECT_GT(plate.red(), 200);  // yellow
+    EXPECT_GT(plate.green(), 160);
+    EXPECT_LT(plate.blue(), 100);
+    const QColor tick = img.pixelColor(23, 27);
+    EXPECT_GT(tick.green(), tick.red() + 50);  // green
+    EXPECT_LT(qGray(img.pixel(6, 16)), 80);  // the stem of the first character
+}
+
 TEST(TutrixEndToEnd, TrainsANewBaseOnAPhotographThatThenReadsThePlate) {
     ensure_application();
     scripted::Presenter shown;  // answers the boxes instead of showing them
