@@ -5,6 +5,7 @@
 
 #include "engine/ocr_interface.h"
 #include "learn/learn_char.h"
+#include "learn/learning_batch.h"
 
 extern "C" {
 
@@ -58,6 +59,22 @@ int OCR_learn_char(void) {
 int OCR_unlearn_char(void) {
     try {
         return gn::ocr_unlearn_char();
+    } catch (...) {
+        return 0;
+    }
+}
+
+int OCR_begin_learning_batch(void) {
+    try {
+        return gn::ocr_begin_learning_batch();
+    } catch (...) {
+        return 0;
+    }
+}
+
+int OCR_end_learning_batch(void) {
+    try {
+        return gn::ocr_end_learning_batch();
     } catch (...) {
         return 0;
     }

@@ -14,6 +14,7 @@
 #include "kb/kb_store.h"
 #include "kb/patterns.h"
 #include "field/field_reader.h"
+#include "learn/learning_batch.h"
 #include "zero_alloc.h"
 
 namespace gn {
@@ -37,6 +38,7 @@ ocr_io* ocr_init(const char* list_path, int show_messages) {
         }
     }
     set_messages_on(show_messages != 0);
+    batch_discard(list_path == nullptr);
     if (list_path != nullptr) {
         ListEntry list[kMaxEntries];
         const int n = read_kb_list(list_path, list);
@@ -75,6 +77,7 @@ ocr_io* ocr_init(const char* list_path, int show_messages) {
 }
 
 void ocr_cleanup() {
+    batch_discard(false);
     orvo::zero_free(g_record);
     g_record = nullptr;
     release_all_kbs();
@@ -88,6 +91,7 @@ int ocr_reset() {
         return 0;
     }
     std::memset(g_record, 0, sizeof(ocr_io));
+    batch_discard(true);
     return 1;
 }
 
@@ -131,6 +135,15 @@ int ocr_get_base_contents(char* buffer512) {
         return 0;
     }
     make_current(index - 1);
+    if (const PatternTable* held = batch_table_for(index - 1)) {
+        // A learning batch is teaching this base: its table is the current one.
+        if (held->count > 0) return 2 * class_table(*held, buffer512);
+        if (messages_on())
+            show_message("Couldn't load current patterns file\n(File doesn't exist or opening "
+                         "error)",
+                         title, Icon::warning);
+        return 0;
+    }
     PatternTable t;
     const int rc = load_patterns(current_kb()->patterns_path, &t);
     if (rc <= 0) {

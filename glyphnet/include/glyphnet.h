@@ -71,6 +71,24 @@ GLYPHNET_API int OCR_recognize_field(void);
 GLYPHNET_API int OCR_learn_char(void);
 /* Removes class `taught_class`; 1 when it was removed. */
 GLYPHNET_API int OCR_unlearn_char(void);
+/* Learning batches: an addition of this port, beyond the documented
+ * interface, for trainings that teach many characters. Between
+ * OCR_begin_learning_batch and OCR_end_learning_batch, OCR_learn_char and
+ * OCR_unlearn_char change the base in memory (recognition already uses the
+ * change) but leave its .kbf and .dat files alone; the end writes both once,
+ * byte for byte as the same calls made one by one would have left them.
+ * A batch teaches one knowledge base: the one its first learning call names.
+ * A batch that fails or is abandoned leaves both files as they were before
+ * it: a failed call inside it drops all of the batch's changes (the base is
+ * read again from its files, further learning calls fail until the end,
+ * and the end returns 0); OCR_cleanup, OCR_reset and OCR_init close an open
+ * batch without writing; a failed write at the end keeps the old files.
+ * Begin: 1, or 0 when there is no record or a batch is already open (that
+ * batch stays open). End: 1 when the files were written (or nothing was
+ * learned), 0 when no batch is open, when a call inside it failed, or when
+ * the files could not be written. Failures show a message, as elsewhere. */
+GLYPHNET_API int OCR_begin_learning_batch(void);
+GLYPHNET_API int OCR_end_learning_batch(void);
 /* Writes the known classes, 2 bytes each, into a 512-byte buffer; returns
  * the number of bytes written. */
 GLYPHNET_API int OCR_get_base_contents(char* buffer);

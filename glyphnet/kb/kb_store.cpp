@@ -122,7 +122,6 @@ bool save_current_kb(const PatternTable& patterns, bool* kept_damaged) {
     *kept_damaged = false;
     KbEntry* e = current_kb();
     if (e == nullptr || e->path[0] == '\0' || e->patterns_path[0] == '\0') return false;
-    KbStore& s = kb_store();
 
     StagedFile pat_file, kb_file;
     if (patterns.count > 0) {
@@ -156,6 +155,16 @@ bool save_current_kb(const PatternTable& patterns, bool* kept_damaged) {
         pathutil::delete_file(e->path);
     }
     e->damaged = false;
+    settle_current_kb();
+    return true;
+}
+
+void settle_current_kb() {
+    KbEntry* e = current_kb();
+    if (e == nullptr) return;
+    KbStore& s = kb_store();
+    int nets = 0;
+    for (Net* n = e->nets; n != nullptr; n = n->next) ++nets;
     e->net_count = nets;
     if (nets == 0) {
         if (e->loaded) --s.loaded_count;
@@ -168,7 +177,6 @@ bool save_current_kb(const PatternTable& patterns, bool* kept_damaged) {
         ++s.loaded_count;
         ++s.selected_count;
     }
-    return true;
 }
 
 void reload_current_kb() {

@@ -57,6 +57,11 @@ void make_current(int index);
 // anything could not be written; the old files then stay as they were.
 bool save_current_kb(const PatternTable& patterns, bool* kept_damaged);
 
+// Brings the current entry's net count and its loaded and selected marks
+// to what its nets in memory mean (as a save leaves them): with no nets the
+// entry is no longer loaded, with some it is loaded and selected.
+void settle_current_kb();
+
 // Re-reads the current entry's nets from its file (after a failed learning
 // call, so that memory matches the disk again).
 void reload_current_kb();

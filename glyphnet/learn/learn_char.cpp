@@ -10,6 +10,7 @@
 #include "field/height_rules.h"
 #include "kb/kb_store.h"
 #include "kb/patterns.h"
+#include "learn/learning_batch.h"
 #include "learn/net_rebuild.h"
 #include "path_helpers.h"
 
@@ -33,8 +34,44 @@ bool load_current_patterns(PatternTable* t, const char* title) {
     return false;
 }
 
+// The table a call works on: its own, loaded from the file, or inside a
+// learning batch the one the batch holds. Null (message shown) when there is
+// none to work on.
+PatternTable* call_patterns(PatternTable* own, const char* title) {
+    if (!batch_open()) return load_current_patterns(own, title) ? own : nullptr;
+    if (batch_broken()) {
+        show_message("A call of the learning batch failed: nothing more is learned\nuntil "
+                     "the batch ends",
+                     title, Icon::error);
+        return nullptr;
+    }
+    if (batch_holds_other_base()) {
+        show_message("A learning batch teaches one knowledge base\n(end it before teaching "
+                     "another one)",
+                     title, Icon::error);
+        return nullptr;
+    }
+    bool fresh = false;
+    PatternTable* t = batch_table(&fresh);
+    if (fresh && !load_current_patterns(t, title)) {
+        batch_break();
+        return nullptr;
+    }
+    return t;
+}
+
+// Done with a call's table without saving (a batch keeps its own).
+void put_back(PatternTable* t) {
+    if (!batch_open()) release_patterns(t);
+}
+
 // Writes both files; on failure the files stay and memory is re-read.
+// Inside a learning batch the writing waits for the batch's end.
 bool save_all(PatternTable* t, const char* error_title, const char* warning_title) {
+    if (batch_open()) {
+        batch_hold_save();
+        return true;
+    }
     bool kept = false;
     const bool ok = save_current_kb(*t, &kept);
     if (kept) {
@@ -51,10 +88,16 @@ bool save_all(PatternTable* t, const char* error_title, const char* warning_titl
     return ok;
 }
 
+// A failed call: memory goes back to what the files hold (inside a batch,
+// to what they held before the batch).
 int fail(PatternTable* t, const char* text) {
     if (text != nullptr) show_message(text, kLearnError, Icon::error);
-    release_patterns(t);
-    reload_current_kb();
+    if (batch_open()) {
+        batch_break();
+    } else {
+        release_patterns(t);
+        reload_current_kb();
+    }
     return 0;
 }
 
@@ -72,8 +115,9 @@ int ocr_learn_char() {
     }
     take_request(io);
     if (!select_kbs(io->kb_mode, idx, io->gap_tolerant != 0)) make_current(idx - 1);
-    PatternTable t;
-    if (!load_current_patterns(&t, kLearnError)) return 0;
+    PatternTable own;
+    PatternTable* t = call_patterns(&own, kLearnError);
+    if (t == nullptr) return 0;
 
     unsigned char t1 = static_cast<unsigned char>(io->taught_class[0]);
     // An empty taught class stays empty (and is refused as invalid).
@@ -97,37 +141,37 @@ int ocr_learn_char() {
     const bool differ = s1 != t1 || s2 != t2;
 
     if (shown && !differ && !separate) {
-        release_patterns(&t);
+        put_back(t);
         show_message("Didn't learn anything new\n[character(s) already recognized]",
                      "OCR_learn_char: Info", Icon::information);
         return 1;
     }
     if (shown) {
         if (separate) {
-            if (!add_sample(&t, s1, s2, kCounter, pf[0], pf[1], pf[2] - pf[0], pf[3] - pf[1]) ||
-                !rebuild_class(&t, s1, s2))
-                return fail(&t, "Couldn't unlearn confused pattern");
-            if (!add_sample(&t, t1, t2, kPositive, l, tp, w, h))
-                return fail(&t, "Couldn't learn current pattern");
+            if (!add_sample(t, s1, s2, kCounter, pf[0], pf[1], pf[2] - pf[0], pf[3] - pf[1]) ||
+                !rebuild_class(t, s1, s2))
+                return fail(t, "Couldn't unlearn confused pattern");
+            if (!add_sample(t, t1, t2, kPositive, l, tp, w, h))
+                return fail(t, "Couldn't learn current pattern");
         } else {
             const int gt = confusion_group(t1, t2), gs = confusion_group(s1, s2);
             const bool known = find_net(current_kb()->nets, t1, t2) != nullptr;
             if (!known || gt != gs || gt == 0) {
-                if (!add_sample(&t, t1, t2, kPositive, l, tp, w, h))
-                    return fail(&t, "Couldn't learn current pattern");
-                if (!rebuild_class(&t, s1, s2)) return fail(&t, "Couldn't learn current pattern");
+                if (!add_sample(t, t1, t2, kPositive, l, tp, w, h))
+                    return fail(t, "Couldn't learn current pattern");
+                if (!rebuild_class(t, s1, s2)) return fail(t, "Couldn't learn current pattern");
             } else {
-                if (!add_sample(&t, s1, s2, kCounter, l, tp, w, h) || !rebuild_class(&t, s1, s2))
-                    return fail(&t, "Couldn't unlearn confused pattern");
-                if (!add_sample(&t, t1, t2, kPositive, l, tp, w, h))
-                    return fail(&t, "Couldn't learn current pattern");
+                if (!add_sample(t, s1, s2, kCounter, l, tp, w, h) || !rebuild_class(t, s1, s2))
+                    return fail(t, "Couldn't unlearn confused pattern");
+                if (!add_sample(t, t1, t2, kPositive, l, tp, w, h))
+                    return fail(t, "Couldn't learn current pattern");
             }
         }
-    } else if (!add_sample(&t, t1, t2, kPositive, l, tp, w, h)) {
-        return fail(&t, "Couldn't learn current pattern");
+    } else if (!add_sample(t, t1, t2, kPositive, l, tp, w, h)) {
+        return fail(t, "Couldn't learn current pattern");
     }
-    if (!rebuild_class(&t, t1, t2)) return fail(&t, "Couldn't learn current pattern");
-    return save_all(&t, kLearnError, "OCR_learn_char: Warning") ? 1 : 0;
+    if (!rebuild_class(t, t1, t2)) return fail(t, "Couldn't learn current pattern");
+    return save_all(t, kLearnError, "OCR_learn_char: Warning") ? 1 : 0;
 }
 
 int ocr_unlearn_char() {
@@ -148,21 +192,26 @@ int ocr_unlearn_char() {
                      Icon::error);
         return 0;
     }
-    PatternTable t;
-    if (!load_current_patterns(&t, kUnlearnError)) return 0;
+    PatternTable own;
+    PatternTable* t = call_patterns(&own, kUnlearnError);
+    if (t == nullptr) return 0;
     KbEntry* e = current_kb();
-    if (!has_class(t, u1, u2) && find_net(e->nets, u1, u2) == nullptr) {
-        release_patterns(&t);
+    if (!has_class(*t, u1, u2) && find_net(e->nets, u1, u2) == nullptr) {
+        put_back(t);
         show_message("Character/group to be unlearned\nnot found in current knowledge base",
                      "OCR_unlearn_char: Warning", Icon::warning);
         return 0;
     }
-    if (!remove_class_samples(&t, u1, u2)) {
-        release_patterns(&t);
+    if (!remove_class_samples(t, u1, u2)) {
+        if (batch_open()) {
+            batch_break();
+        } else {
+            release_patterns(t);
+        }
         return 0;
     }
     if (remove_net(&e->nets, u1, u2)) --e->net_count;
-    return save_all(&t, kUnlearnError, "OCR_unlearn_char: Warning") ? 1 : 0;
+    return save_all(t, kUnlearnError, "OCR_unlearn_char: Warning") ? 1 : 0;
 }
 
 }  // namespace gn
