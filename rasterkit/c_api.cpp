@@ -68,6 +68,11 @@ RASTERKIT_API int SEG_analyze_image(int depth) {
     RK_CATCH(1)
 }
 
+RASTERKIT_API int SEG_set_analysis_mode(int mode) {
+    RK_TRY return rk::set_analysis_mode(mode);
+    RK_CATCH(-1)
+}
+
 RASTERKIT_API int SEG_get_results_number(void) {
     RK_TRY return rk::results_number(rk::main_instance());
     RK_CATCH(0)

@@ -9,6 +9,7 @@
 #include <new>
 #include <thread>
 
+#include "analysis_mode.h"
 #include "driver_switches.h"
 #include "localise.h"
 #include "orvosys.h"
@@ -111,12 +112,14 @@ public:
 
     // Starts phase 2 on a fresh instance; false (nothing running) when the
     // instance or the thread cannot be made.
-    bool start(unsigned char* loaded) {
+    // The worker analyses in the mode of the main instance.
+    bool start(unsigned char* loaded, int analysis_mode) {
         void* storage = orvo::zero_alloc(sizeof(AnalysisInstance));
         if (storage == nullptr) return false;
         instance_ = new (storage) AnalysisInstance();
         instance_->image_bpl = ::BPL;  // fixed now: localisation may change BPL meanwhile
         instance_->driver.loaded_image = loaded;
+        instance_->driver.analysis_mode = analysis_mode;
         AnalysisInstance* w = instance_;
         try {
             thread_ = std::thread([w] {
@@ -213,6 +216,14 @@ void set_pass_trace_hook(PassTraceHook hook, void* context) {
     g_trace.store(hook);
 }
 
+int set_analysis_mode(int mode) {
+    if (!valid_analysis_mode(mode)) return -1;
+    AnalysisInstance& a = main_instance();
+    const int previous = a.driver.analysis_mode;
+    a.driver.analysis_mode = mode;
+    return previous;
+}
+
 int analyze_image(int depth) {
     AnalysisInstance& a = main_instance();
     if (depth < 1) depth = 1;
@@ -225,7 +236,7 @@ int analyze_image(int depth) {
     int last_pass = 4 * depth - 1;
     if (depth >= 4) {
         g_levelbuffer = make_levelbuffer(s.loaded);
-        const bool worker = g_levelbuffer != nullptr && use_worker() && s.worker.start(s.loaded);
+        const bool worker = g_levelbuffer != nullptr && use_worker() && s.worker.start(s.loaded, a.driver.analysis_mode);
         last_pass = (worker || g_levelbuffer == nullptr) ? 11 : kLastPass;
     }
 

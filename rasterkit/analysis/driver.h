@@ -17,4 +17,9 @@ int quantize_levels(unsigned char* image, int bpl, Rect r, int n);
 // instance. Always returns 1.
 int analyze_image(int depth);
 
+// Sets the analysis mode of the main instance (analysis_mode.h) for the
+// following analyses and returns the previous one; an unknown mode is
+// refused with -1 and changes nothing.
+int set_analysis_mode(int mode);
+
 }  // namespace rk

@@ -10,6 +10,8 @@ struct DriverState {
     // A worker's outcome: 1 after a normal run, 0 when its pre-processing
     // ran out of memory (its results are then already freed).
     int exit_code = 1;
+    // The analysis mode (analysis_mode.h): 0 the documented analysis.
+    int analysis_mode = 0;
 };
 
 }  // namespace rk

@@ -39,13 +39,13 @@ void release_marked(seg_result*& head, const std::vector<bool>& drop) {
     }
 }
 
-bool keep_geometry(const seg_result* r) {
+bool keep_geometry(const seg_result* r, const AnalysisRules& rules) {
     const int halfH = std::max(150, MAXLIN / 2);
     const int colMin = MAXCOL / 5, colMax = MAXCOL - MAXCOL / 5;
     const int lineMin = MAXLIN / 6, lineMax = MAXLIN - MAXLIN / 7;
     const int w = r->right - r->left, h = r->bottom - r->top;
     return h <= std::min(halfH, 5 * w / 3) && w <= std::min(7 * h, colMax) && r->top > 10 &&
-           r->bottom >= lineMin && r->top <= lineMax && r->right >= colMin && r->left <= colMax &&
+           r->bottom >= lineMin && r->top <= lineMax && (!rules.right_edge_rule || r->right >= colMin) && r->left <= colMax &&
            score_of(r) < 10;
 }
 
@@ -88,14 +88,14 @@ void drop_nested(seg_result*& head) {
     }
 }
 
-void filter_fields(seg_result*& head) {
+void filter_fields(seg_result*& head, const AnalysisRules& rules) {
     // Geometry.
     int kept = 0, top = 0;
     {
         seg_result** link = &head;
         while (*link != nullptr) {
             seg_result* r = *link;
-            if (!keep_geometry(r)) {
+            if (!keep_geometry(r, rules)) {
                 *link = r->next;
                 release_record(r);
                 continue;

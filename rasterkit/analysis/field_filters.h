@@ -3,6 +3,7 @@
 // score filters on the finished fields.
 #pragma once
 
+#include "analysis_mode.h"
 #include "instance.h"
 
 namespace rk {
@@ -19,7 +20,8 @@ void drop_nested(seg_result*& head);
 
 // Filters the fields of the list by position and proportions within the
 // page, by small rows that belong to no larger one, by pairwise comparison
-// and by the best score. The survivors keep their order.
-void filter_fields(seg_result*& head);
+// and by the best score. The survivors keep their order. The position
+// rules are those of the given analysis mode.
+void filter_fields(seg_result*& head, const AnalysisRules& rules = kSpecifiedRules);
 
 }  // namespace rk

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "analysis_mode.h"
 #include "blobs.h"
 #include "field_bitmap.h"
 #include "localise.h"
@@ -75,7 +76,7 @@ int locate_one(AnalysisInstance& a, seg_result* r) {
         return 0;
     if (estimate_threshold(a, rect) == 0) return 0;
     int ok;
-    if (r->lines > 40 || r->columns <= 4 * r->lines) {
+    if (!enlarges(analysis_rules(a.driver.analysis_mode), r->columns, r->lines)) {
         ok = binarize_window(a, a.image, a.image_bpl, rect, a.graythreshold, a.rowthresholds, a.polarity);
     } else {
         // The copy is read from the rectangle, which bounds its size.

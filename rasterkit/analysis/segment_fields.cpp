@@ -184,7 +184,7 @@ void segment_fields(AnalysisInstance& a, int rebinarise) {
     }
     a.results = list;
 
-    filter_fields(a.results);
+    filter_fields(a.results, analysis_rules(a.driver.analysis_mode));
 }
 
 }  // namespace rk
