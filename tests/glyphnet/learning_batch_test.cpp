@@ -429,6 +429,26 @@ TEST_F(LearningBatchAbandoned, ByAMemoryFailureOfTheEnd) {
     }
 }
 
+TEST_F(LearningBatch, KeepsADamagedBaseBesideItsReplacementAtTheEnd) {
+    TempDir d;
+    kb = d.file("plates.kbf");
+    write_bytes(kb, {5, 0, 0, 0, 1, 2});
+    open_base(d);
+    shown.clear();
+    ASSERT_EQ(OCR_begin_learning_batch(), 1);
+    ASSERT_EQ(teach('A', "A"), 1);
+    ASSERT_EQ(teach('B', "B"), 1);
+    EXPECT_FALSE(pathutil::file_exists((kb + ".damaged").c_str()));
+    EXPECT_EQ(read_bytes(kb), (Bytes{5, 0, 0, 0, 1, 2}));
+    EXPECT_TRUE(shown.empty());
+    ASSERT_EQ(OCR_end_learning_batch(), 1);
+    EXPECT_EQ(read_bytes(kb + ".damaged"), (Bytes{5, 0, 0, 0, 1, 2}));
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].title, "OCR_end_learning_batch: Warning");
+    EXPECT_EQ(shown[0].text, "The damaged knowledge base file was kept as\n" + kb + ".damaged");
+    EXPECT_EQ(OCR_get_kb_type(kb.c_str()), 2);  // letters only
+}
+
 TEST_F(LearningBatch, BeginningTwiceKeepsTheOpenBatch) {
     TempDir d;
     open_base(d);
