@@ -30,6 +30,7 @@ int run_bench(const BenchOptions& o) {
     }
     AnalysisRequest request;
     request.depth = o.depth;
+    request.analysis = o.analysis;
     request.io = engine.io();
     request.recognition = o.recognition;
 
@@ -71,7 +72,7 @@ int run_bench(const BenchOptions& o) {
     std::fputs(format_bench_table(folders, total).c_str(), stdout);
     if (!o.json_path.empty()) {
         std::ofstream out(o.json_path, std::ios::binary | std::ios::trunc);
-        out << format_bench_json(folders, total);
+        out << format_bench_json(folders, total, o.analysis);
         if (!out) {
             std::fprintf(stderr, "platix: %s: cannot be written\n", o.json_path.c_str());
             return 1;

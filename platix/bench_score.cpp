@@ -101,7 +101,8 @@ std::string format_bench_table(const std::vector<FolderSummary>& folders, const 
     return out;
 }
 
-std::string format_bench_json(const std::vector<FolderSummary>& folders, const FolderSummary& total) {
+std::string format_bench_json(const std::vector<FolderSummary>& folders, const FolderSummary& total,
+                              AnalysisKind analysis) {
     auto obj = [](const FolderSummary& f, const std::string& name) {
         char buf[512];
         std::snprintf(buf, sizeof buf,
@@ -111,7 +112,7 @@ std::string format_bench_json(const std::vector<FolderSummary>& folders, const F
                       f.median_ms(), f.images_per_second(), f.jobs);
         return std::string(buf);
     };
-    std::string out = "{\"folders\": [";
+    std::string out = "{\"analysis\": " + json_string(analysis_name(analysis)) + ", \"folders\": [";
     for (std::size_t i = 0; i < folders.size(); ++i) {
         if (i) out += ", ";
         out += obj(folders[i], folders[i].folder);

@@ -7,6 +7,7 @@
 
 #include "image_result.h"
 #include "labels.h"
+#include "options.h"
 
 namespace platix {
 
@@ -44,6 +45,7 @@ struct FolderSummary {
 
 // The table as printed, and as JSON.
 std::string format_bench_table(const std::vector<FolderSummary>& folders, const FolderSummary& total);
-std::string format_bench_json(const std::vector<FolderSummary>& folders, const FolderSummary& total);
+std::string format_bench_json(const std::vector<FolderSummary>& folders, const FolderSummary& total,
+                              AnalysisKind analysis);
 
 }  // namespace platix

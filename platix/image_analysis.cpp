@@ -73,6 +73,7 @@ ImageResult analyse_file(const InputFile& input, const AnalysisRequest& request)
     file_size(input.path, r);
 
     const auto start = std::chrono::steady_clock::now();
+    SEG_set_analysis_mode(analysis_mode_of(request.analysis));
     SEG_analyze_image(request.depth);
     for (seg_result* s = results; s != nullptr; s = s->next) {
         FieldResult f;

@@ -13,6 +13,7 @@ namespace platix {
 
 struct AnalysisRequest {
     int depth = 3;
+    AnalysisKind analysis = AnalysisKind::extended;
     ocr_io* io = nullptr;           // engine record; null: fields without text
     RecognitionSettings recognition;
     bool keep_bitmaps = false;      // copy each field's bitmap into the result

@@ -138,6 +138,7 @@ ReadOptions parse_read_options(const std::vector<std::string>& args, int process
         [&](const std::string& n, const std::string& v) {
             if (n == "--help") o.help = true;
             else if (n == "--quiet" || n == "-q") o.quiet = true;
+            else if (n == "--spec-analysis") o.analysis = AnalysisKind::specified;
             else if (reading_option(n, v, o.kbs, o.recognition, o.depth, o.jobs)) {
             } else if (n == "--format") o.format = parse_format(v);
             else if (n == "--annotate") {
@@ -159,6 +160,7 @@ TrainOptions parse_train_options(const std::vector<std::string>& args, int proce
         [&](const std::string& n, const std::string& v) {
             if (n == "--help") o.help = true;
             else if (n == "--quiet" || n == "-q") o.quiet = true;
+            else if (n == "--spec-analysis") o.analysis = AnalysisKind::specified;
             else if (n == "--kb") {
                 if (!o.kb.empty()) throw UsageError("train: --kb given twice; training writes one knowledge base");
                 o.kb = parse_kb_arg(v).path;
@@ -183,6 +185,7 @@ BenchOptions parse_bench_options(const std::vector<std::string>& args, int proce
         [&](const std::string& n, const std::string& v) {
             if (n == "--help") o.help = true;
             else if (n == "--quiet" || n == "-q") o.quiet = true;
+            else if (n == "--spec-analysis") o.analysis = AnalysisKind::specified;
             else if (reading_option(n, v, o.kbs, o.recognition, o.depth, o.jobs)) {
             } else if (n == "--json") {
                 if (v.empty()) throw UsageError("--json: the file name is empty");
@@ -219,6 +222,10 @@ SynthOptions parse_synth_options(const std::vector<std::string>& args) {
     return o;
 }
 
+int analysis_mode_of(AnalysisKind kind) { return kind == AnalysisKind::extended ? 1 : 0; }
+
+const char* analysis_name(AnalysisKind kind) { return kind == AnalysisKind::extended ? "extended" : "specified"; }
+
 std::string main_help() {
     return "usage: platix COMMAND [options] ...\n"
            "\n"
@@ -248,6 +255,8 @@ std::string read_help() {
            "  --kind KIND          digits, letters or any (default any)\n"
            "  --template T         text template (default \"C\": upper case)\n"
            "  --depth N            analysis depth 1-5 (default 3)\n"
+           "  --spec-analysis      the documented analysis only; by default an extended\n"
+           "                       analysis that also finds small plates\n"
            "  --jobs N             images analysed in parallel (default: processors)\n"
            "  --format F           text (default), json (one object per line) or csv\n"
            "  --annotate DIR       also write DIR/NAME.png with the frames drawn; a name\n"
@@ -268,6 +277,8 @@ std::string train_help() {
            "  --passes N           at most N passes (default 5); training stops early\n"
            "                       after a pass that teaches nothing\n"
            "  --depth N            analysis depth 1-5 (default 3)\n"
+           "  --spec-analysis      the documented analysis only; by default an extended\n"
+           "                       analysis that also finds small plates\n"
            "  --jobs N             images analysed in parallel (default: processors)\n"
            "  --quiet, -q          no progress bar\n"
            "  --help, -h           this text\n";
@@ -284,6 +295,8 @@ std::string bench_help() {
            "  --kind KIND          digits, letters or any (default any)\n"
            "  --template T         text template (default \"C\")\n"
            "  --depth N            analysis depth 1-5 (default 3)\n"
+           "  --spec-analysis      the documented analysis only; by default an extended\n"
+           "                       analysis that also finds small plates\n"
            "  --jobs N             images analysed in parallel (default: processors)\n"
            "  --json FILE          also write the table as JSON\n"
            "  --quiet, -q          no progress bar\n"

@@ -26,6 +26,15 @@ enum class OutputFormat { text, json, csv };
 
 // How each field is read: whole field, the character kind of the request
 // and its text template.
+// The analysis a command runs: the extended one, which also finds small
+// plates, unless --spec-analysis asks for the documented one.
+enum class AnalysisKind { extended, specified };
+
+// The rasterkit analysis mode of a kind, and its name in JSON output
+// ("extended" or "specified").
+int analysis_mode_of(AnalysisKind kind);
+const char* analysis_name(AnalysisKind kind);
+
 struct RecognitionSettings {
     int kb_mode = 0;             // 0 any, 1 digits, 2 letters
     std::string text_template = "C";
@@ -37,6 +46,7 @@ struct ReadOptions {
     std::vector<KbArg> kbs;
     RecognitionSettings recognition;
     int depth = 3;
+    AnalysisKind analysis = AnalysisKind::extended;
     int jobs = 1;
     OutputFormat format = OutputFormat::text;
     std::string annotate_dir;
@@ -49,6 +59,7 @@ struct TrainOptions {
     std::vector<std::string> labels;
     int passes = 5;        // the most passes; a pass that teaches nothing ends early
     int depth = 3;
+    AnalysisKind analysis = AnalysisKind::extended;
     int jobs = 1;
     bool quiet = false;
 };
@@ -59,6 +70,7 @@ struct BenchOptions {
     std::vector<std::string> labels;
     RecognitionSettings recognition;
     int depth = 3;
+    AnalysisKind analysis = AnalysisKind::extended;
     int jobs = 1;
     std::string json_path;
     bool quiet = false;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "image_result.h"
+#include "options.h"
 
 namespace platix {
 
@@ -11,8 +12,9 @@ namespace platix {
 // for a failed one. Ends with a newline.
 std::string format_text_line(const ImageResult& r);
 
-// One JSON object on one line (JSON Lines), newline included.
-std::string format_json_line(const ImageResult& r);
+// One JSON object on one line (JSON Lines), newline included; a read
+// image names the analysis that found its fields.
+std::string format_json_line(const ImageResult& r, AnalysisKind analysis);
 
 // The CSV header line, and one row per field of a read image (none for a
 // failed image or one without fields).

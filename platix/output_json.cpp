@@ -73,13 +73,14 @@ std::string json_string(const std::string& text) {
     return out + "\"";
 }
 
-std::string format_json_line(const ImageResult& r) {
+std::string format_json_line(const ImageResult& r, AnalysisKind analysis) {
     std::string o = "{\"file\": " + json_string(r.path);
     if (r.status != ImageStatus::ok) return o + ", \"ok\": false, \"error\": " + json_string(r.error) + "}\n";
     o += ", \"ok\": true, \"width\": " + std::to_string(r.width) + ", \"height\": " + std::to_string(r.height);
     o += ", \"page\": [" + std::to_string(r.maxcol) + ", " + std::to_string(r.maxlin) + "]";
     o += ", \"scale\": [" + std::to_string(r.xscale) + ", " + std::to_string(r.yscale) + "]";
-    o += ", \"ms\": " + std::to_string(r.ms) + ", \"fields\": [";
+    o += ", \"ms\": " + std::to_string(r.ms) + ", \"analysis\": " + json_string(analysis_name(analysis));
+    o += ", \"fields\": [";
     for (std::size_t i = 0; i < r.fields.size(); ++i) {
         const auto& f = r.fields[i];
         if (i) o += ", ";

@@ -33,6 +33,7 @@ int run_read(const ReadOptions& o) {
     }
     AnalysisRequest request;
     request.depth = o.depth;
+    request.analysis = o.analysis;
     request.io = engine.io();
     request.recognition = o.recognition;
 
@@ -93,7 +94,7 @@ int run_read(const ReadOptions& o) {
             std::string out;
             switch (o.format) {
             case OutputFormat::text: out = format_text_line(r); break;
-            case OutputFormat::json: out = format_json_line(r); break;
+            case OutputFormat::json: out = format_json_line(r, o.analysis); break;
             case OutputFormat::csv: out = format_csv_rows(r); break;
             }
             std::fputs(out.c_str(), stdout);

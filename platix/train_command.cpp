@@ -30,6 +30,7 @@ int run_train(const TrainOptions& o) {
     // The analysis does not depend on the knowledge base: do it once.
     AnalysisRequest request;
     request.depth = o.depth;
+    request.analysis = o.analysis;
     request.keep_bitmaps = true;
     std::vector<ImageResult> images(labels.size());
     int unreadable = 0;

@@ -105,3 +105,17 @@ TEST(SynthOptionsParse, CountSeedAndOut) {
     EXPECT_THROW(parse_synth_options({"--out", "d", "--count", "-1"}), UsageError);
     EXPECT_THROW(parse_synth_options({"--out", "d", "--image-format", "gif"}), UsageError);
 }
+
+TEST(AnalysisOption, ExtendedByDefaultSpecifiedOnRequest) {
+    EXPECT_EQ(parse_read_options({"a.png"}, 1).analysis, AnalysisKind::extended);
+    EXPECT_EQ(parse_read_options({"--spec-analysis", "a.png"}, 1).analysis, AnalysisKind::specified);
+    EXPECT_EQ(parse_train_options({"--kb", "a.kbf", "l"}, 1).analysis, AnalysisKind::extended);
+    EXPECT_EQ(parse_train_options({"--kb", "a.kbf", "--spec-analysis", "l"}, 1).analysis, AnalysisKind::specified);
+    EXPECT_EQ(parse_bench_options({"--kb", "a.kbf", "l"}, 1).analysis, AnalysisKind::extended);
+    EXPECT_EQ(parse_bench_options({"--kb", "a.kbf", "l", "--spec-analysis"}, 1).analysis, AnalysisKind::specified);
+    EXPECT_EQ(analysis_mode_of(AnalysisKind::extended), 1);
+    EXPECT_EQ(analysis_mode_of(AnalysisKind::specified), 0);
+    EXPECT_NE(read_help().find("--spec-analysis"), std::string::npos);
+    EXPECT_NE(bench_help().find("--spec-analysis"), std::string::npos);
+    EXPECT_NE(train_help().find("--spec-analysis"), std::string::npos);
+}

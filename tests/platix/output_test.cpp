@@ -50,17 +50,23 @@ TEST(TextOutput, OneLinePerImageFieldsJoined) {
 TEST(JsonOutput, ObjectHasEveryKeyInOrder) {
     const std::string want =
         "{\"file\": \"dir/car.png\", \"ok\": true, \"width\": 200, \"height\": 100, \"page\": [600, 300], "
-        "\"scale\": [3, 3], \"ms\": 12, \"fields\": [{\"text\": \"AB 1\", \"raw\": \"A_B_ _1_\", \"box\": [10, 20, 60, "
+        "\"scale\": [3, 3], \"ms\": 12, \"analysis\": \"extended\", \"fields\": [{\"text\": \"AB 1\", \"raw\": \"A_B_ _1_\", \"box\": [10, 20, 60, "
         "35], \"chars\": [{\"c\": \"A\", \"box\": [10, 20, 20, 35]}, {\"c\": \"B\", \"box\": [22, 20, 31, 35]}]}, "
         "{\"text\": \"X,\\\"Y\\\"\", \"raw\": \"\", \"box\": [1, 2, 3, 4], \"chars\": []}]}\n";
-    EXPECT_EQ(format_json_line(sample_result()), want);
+    EXPECT_EQ(format_json_line(sample_result(), AnalysisKind::extended), want);
+}
+
+TEST(JsonOutput, NamesTheDocumentedAnalysis) {
+    const std::string line = format_json_line(sample_result(), AnalysisKind::specified);
+    EXPECT_NE(line.find(", \"ms\": 12, \"analysis\": \"specified\", \"fields\": ["), std::string::npos) << line;
+    EXPECT_EQ(line.find("extended"), std::string::npos) << line;
 }
 
 TEST(JsonOutput, FailedImage) {
     ImageResult bad;
     bad.path = "x.png";
     bad.error = "not a recognised image format";
-    EXPECT_EQ(format_json_line(bad), "{\"file\": \"x.png\", \"ok\": false, \"error\": \"not a recognised image format\"}\n");
+    EXPECT_EQ(format_json_line(bad, AnalysisKind::extended), "{\"file\": \"x.png\", \"ok\": false, \"error\": \"not a recognised image format\"}\n");
 }
 
 TEST(JsonString, EscapesAndConvertsWindows1252) {
