@@ -11,18 +11,29 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 namespace fuzzsupport {
 
-// A folder of its own for this process, made on first use and kept.
+inline const std::string fallback_dir = "/tmp";
+
+// A folder of its own for this process, made on first use and removed with
+// everything in it when the process exits normally.
 inline const std::string& scratch_dir() {
-    static const std::string dir = [] {
-        char name[] = "/tmp/orvo-fuzz-XXXXXX";
-        const char* made = mkdtemp(name);
-        return std::string(made != nullptr ? made : "/tmp");
-    }();
-    return dir;
+    struct Folder {
+        std::string path;
+        Folder() {
+            char name[] = "/tmp/orvo-fuzz-XXXXXX";
+            if (mkdtemp(name) != nullptr) path = name;
+        }
+        ~Folder() {
+            std::error_code ignored;
+            if (!path.empty()) std::filesystem::remove_all(path, ignored);
+        }
+    };
+    static const Folder dir;
+    return dir.path.empty() ? fallback_dir : dir.path;
 }
 
 inline std::string scratch_file(const char* name) { return scratch_dir() + "/" + name; }

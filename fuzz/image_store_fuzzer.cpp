@@ -2,7 +2,6 @@
 // the input is written to a file, set, and every page opened. Files whose
 // header claims more than 2^22 pixels are skipped: they take seconds each
 // under the sanitizers and the hostile-image tests load the largest page.
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -12,12 +11,7 @@
 #include "rasterkit.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::string path = [] {
-        char name[] = "/tmp/orvo-fuzz-store-XXXXXX";
-        int fd = mkstemp(name);
-        if (fd >= 0) close(fd);
-        return std::string(name);
-    }();
+    static const std::string path = fuzzsupport::scratch_file("input");
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (f == nullptr) return 0;
     std::fwrite(data, 1, size, f);
