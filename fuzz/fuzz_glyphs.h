@@ -3,9 +3,9 @@
 // to draw its seed fields.
 #pragma once
 
-#include <cstdint>
 #include <string>
-#include <vector>
+
+#include "test_field_bitmap.h"
 
 namespace fuzzglyphs {
 
@@ -24,15 +24,7 @@ inline const char* rows_of(char c) {
 
 inline const std::string kTaught = "HELT470";
 
-struct Bitmap {
-    int width, height, bpr;
-    std::vector<std::uint8_t> bits;
-    Bitmap(int w, int h) : width(w), height(h), bpr((w + 7) / 8), bits(static_cast<std::size_t>(bpr) * h, 0xFF) {}
-    void ink(int x, int y) {
-        if (x < 0 || y < 0 || x >= width || y >= height) return;
-        bits[static_cast<std::size_t>(y) * bpr + x / 8] &= static_cast<std::uint8_t>(~(0x80 >> (x % 8)));
-    }
-};
+using Bitmap = testsupport::FieldBitmap;
 
 // Draws c with its top-left corner at (x, y), `scale` pixels per cell.
 inline void draw(Bitmap& b, char c, int x, int y, int scale) {
@@ -42,7 +34,7 @@ inline void draw(Bitmap& b, char c, int x, int y, int scale) {
         for (int k = 0; k < 5; ++k)
             if (rows[r * 5 + k] == '#')
                 for (int j = 0; j < scale; ++j)
-                    for (int i = 0; i < scale; ++i) b.ink(x + k * scale + i, y + r * scale + j);
+                    for (int i = 0; i < scale; ++i) b.set(x + k * scale + i, y + r * scale + j);
 }
 
 // Draws text from (x, y); a blank leaves a wider gap. Returns the end x.

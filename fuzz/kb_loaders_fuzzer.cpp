@@ -30,17 +30,6 @@ namespace {
 // Learning rebuilds nets over every sample: keep patterns files small.
 constexpr std::size_t kMaxLearnPatterns = 16384;
 
-void show(ocr_io* io, fuzzglyphs::Bitmap& b) {
-    io->image_bits = b.bits.data();
-    io->rows = b.height;
-    io->columns = b.width;
-    io->bytes_per_row = b.bpr;
-    io->left = 0;
-    io->top = 0;
-    io->right = b.width;
-    io->bottom = b.height;
-}
-
 void run_engine(const std::uint8_t* data, std::size_t size) {
     const std::uint8_t flags = data[0];
     const std::size_t list_len = std::min<std::size_t>(fuzzsupport::le16(data + 1), size - 5);
@@ -72,7 +61,7 @@ void run_engine(const std::uint8_t* data, std::size_t size) {
     // Read a drawn field with whatever nets were loaded.
     fuzzglyphs::Bitmap field(96, 40);
     fuzzglyphs::draw_text(field, "HE 47", 4, 6, 4);
-    show(io, field);
+    testsupport::show_whole_field(io, field);
     io->kb_index = 0;
     const int boxes = OCR_recognize_field();
     if (boxes < 0 || boxes > 2046) std::abort();
@@ -92,7 +81,7 @@ void run_engine(const std::uint8_t* data, std::size_t size) {
         io->kb_index = 1;
         fuzzglyphs::Bitmap glyph(27, 35);
         fuzzglyphs::draw(glyph, 'T', 4, 4, 3);
-        show(io, glyph);
+        testsupport::show_whole_field(io, glyph);
         OCR_recognize_field();
         std::snprintf(io->taught_class, sizeof io->taught_class, "%c", static_cast<char>(flags >> 2 | 0x40));
         fuzzglyphs::set_shown(io->shown_class, io->text);

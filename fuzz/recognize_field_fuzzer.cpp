@@ -22,17 +22,6 @@ namespace {
 
 ocr_io* io = nullptr;
 
-void frame_whole(ocr_io* r, fuzzglyphs::Bitmap& b) {
-    r->image_bits = b.bits.data();
-    r->rows = b.height;
-    r->columns = b.width;
-    r->bytes_per_row = b.bpr;
-    r->left = 0;
-    r->top = 0;
-    r->right = b.width;
-    r->bottom = b.height;
-}
-
 // Teaches every glyph of kTaught at two scales into a base of its own.
 ocr_io* start_engine() {
     osys_set_message_presenter(&fuzzsupport::silent_presenter, nullptr, nullptr);
@@ -49,7 +38,7 @@ ocr_io* start_engine() {
         for (char c : fuzzglyphs::kTaught) {
             fuzzglyphs::Bitmap b(5 * scale + 12, 7 * scale + 12);
             fuzzglyphs::draw(b, c, 6, 6, scale);
-            frame_whole(r, b);
+            testsupport::show_whole_field(r, b);
             OCR_recognize_field();
             std::snprintf(r->taught_class, sizeof r->taught_class, "%c", c);
             fuzzglyphs::set_shown(r->shown_class, r->text);
@@ -85,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::memcpy(b.bits.data(), data + at, n);
 
     std::memset(io, 0, sizeof *io);
-    frame_whole(io, b);
+    testsupport::show_whole_field(io, b);
     io->left = left;
     io->top = top;
     io->right = right;

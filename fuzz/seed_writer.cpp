@@ -106,14 +106,7 @@ bool taught_base(const testsupport::TempDir& tmp, Bytes& kbf, Bytes& dat) {
     for (char c : std::string("HE47")) {
         fuzzglyphs::Bitmap b(27, 35);
         fuzzglyphs::draw(b, c, 4, 4, 3);
-        io->image_bits = b.bits.data();
-        io->rows = b.height;
-        io->columns = b.width;
-        io->bytes_per_row = b.bpr;
-        io->left = 0;
-        io->top = 0;
-        io->right = b.width;
-        io->bottom = b.height;
+        testsupport::show_whole_field(io, b);
         OCR_recognize_field();
         std::snprintf(io->taught_class, sizeof io->taught_class, "%c", c);
         fuzzglyphs::set_shown(io->shown_class, io->text);

@@ -31,14 +31,7 @@ int teach_all(ocr_io* io) {
         const int x = 6 + (i / 35) % 5;
         gntest::TestBitmap b(5 * scale + 20, 7 * scale + 20);
         gntest::draw_glyph(b, g, x, 10, scale);
-        io->image_bits = b.bits.data();
-        io->rows = b.height;
-        io->columns = b.width;
-        io->bytes_per_row = b.bpr;
-        io->left = 0;
-        io->top = 0;
-        io->right = b.width;
-        io->bottom = b.height;
+        testsupport::show_whole_field(io, b);
         io->kb_index = 1;
         OCR_recognize_field();  // installs the bitmap that learning reads
         const char cls[2] = {g, 0};

@@ -250,14 +250,7 @@ protected:
         osys_set_message_presenter(nullptr, nullptr, nullptr);
     }
     int read(TestBitmap& b) {
-        io->image_bits = b.bits.data();
-        io->rows = b.height;
-        io->columns = b.width;
-        io->bytes_per_row = b.bpr;
-        io->left = 0;
-        io->top = 0;
-        io->right = b.width;
-        io->bottom = b.height;
+        testsupport::show_whole_field(io, b);
         return OCR_recognize_field();
     }
     ocr_io* io = nullptr;

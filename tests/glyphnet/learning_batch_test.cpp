@@ -84,16 +84,7 @@ public:
         ASSERT_NE(io, nullptr);
         io->kb_index = 1;
     }
-    void show(TestBitmap& b) {
-        io->image_bits = b.bits.data();
-        io->rows = b.height;
-        io->columns = b.width;
-        io->bytes_per_row = b.bpr;
-        io->left = 0;
-        io->top = 0;
-        io->right = b.width;
-        io->bottom = b.height;
-    }
+    void show(TestBitmap& b) { testsupport::show_whole_field(io, b); }
     int run(const Call& c) {
         io->kb_index = 1;
         if (c.g == 0) {

@@ -53,16 +53,7 @@ public:
         OCR_cleanup();
         osys_set_message_presenter(nullptr, nullptr, nullptr);
     }
-    void show(TestBitmap& b) {
-        io->image_bits = b.bits.data();
-        io->rows = b.height;
-        io->columns = b.width;
-        io->bytes_per_row = b.bpr;
-        io->left = 0;
-        io->top = 0;
-        io->right = b.width;
-        io->bottom = b.height;
-    }
+    void show(TestBitmap& b) { testsupport::show_whole_field(io, b); }
     // Draws glyph g alone, reads it, then teaches it as class `taught`
     // with `shown_cls` as the class that was read.
     int teach(char g, const char* taught, const char* shown_cls, int scale = 4) {

@@ -189,7 +189,7 @@ protected:
         OCR_cleanup();
     }
     std::string read_field(ocr_io* io) {
-        hardening::show(io, field);
+        testsupport::show_whole_field(io, field);
         io->kb_index = 0;
         io->kb_mode = 0;
         const int n = OCR_recognize_field();
@@ -337,7 +337,7 @@ TEST_F(AllocationWalkLearning, CorrectingAReadingKeepsTheFilesOnFailure) {
     walk_call("OCR_learn_char", [](ocr_io* io) {
         fuzzglyphs::Bitmap b(60, 70);
         fuzzglyphs::draw(b, 'E', 8, 8, 7);
-        hardening::show(io, b);
+        testsupport::show_whole_field(io, b);
         io->kb_index = 1;
         OCR_recognize_field();
         std::snprintf(io->taught_class, sizeof io->taught_class, "L");

@@ -126,23 +126,11 @@ private:
     }
 };
 
-// Points the record at the whole bitmap.
-inline void show(ocr_io* io, fuzzglyphs::Bitmap& b) {
-    io->image_bits = b.bits.data();
-    io->rows = b.height;
-    io->columns = b.width;
-    io->bytes_per_row = b.bpr;
-    io->left = 0;
-    io->top = 0;
-    io->right = b.width;
-    io->bottom = b.height;
-}
-
 // Draws glyph c alone, reads it and teaches it as class c into base 1.
 inline int teach(ocr_io* io, char c, int scale = 4) {
     fuzzglyphs::Bitmap b(5 * scale + 16, 7 * scale + 16);
     fuzzglyphs::draw(b, c, 8, 8, scale);
-    show(io, b);
+    testsupport::show_whole_field(io, b);
     io->kb_index = 1;
     io->kb_mode = 0;
     OCR_recognize_field();
