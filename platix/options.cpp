@@ -113,6 +113,17 @@ KbArg parse_kb_arg(const std::string& text) {
     return kb;
 }
 
+// The switches every command takes: help, quiet, and the documented
+// analysis instead of the extended one. Returns false when n is none of them.
+template <class Options>
+static bool common_switch(const std::string& n, Options& o) {
+    if (n == "--help") o.help = true;
+    else if (n == "--quiet" || n == "-q") o.quiet = true;
+    else if (n == "--spec-analysis") o.analysis = AnalysisKind::specified;
+    else return false;
+    return true;
+}
+
 // The options that read and bench share: the bases, how fields are read,
 // the depth and the number of jobs. Returns false when n is none of them.
 static bool reading_option(const std::string& n, const std::string& v, std::vector<KbArg>& kbs,
@@ -136,10 +147,8 @@ ReadOptions parse_read_options(const std::vector<std::string>& args, int process
     ArgWalker(args).run(
         [&](const std::string& n) { return std::find(valued.begin(), valued.end(), n) != valued.end(); },
         [&](const std::string& n, const std::string& v) {
-            if (n == "--help") o.help = true;
-            else if (n == "--quiet" || n == "-q") o.quiet = true;
-            else if (n == "--spec-analysis") o.analysis = AnalysisKind::specified;
-            else if (reading_option(n, v, o.kbs, o.recognition, o.depth, o.jobs)) {
+            if (common_switch(n, o)) {
+            } else if (reading_option(n, v, o.kbs, o.recognition, o.depth, o.jobs)) {
             } else if (n == "--format") o.format = parse_format(v);
             else if (n == "--annotate") {
                 if (v.empty()) throw UsageError("--annotate: the folder name is empty");
@@ -158,10 +167,8 @@ TrainOptions parse_train_options(const std::vector<std::string>& args, int proce
     ArgWalker(args).run(
         [&](const std::string& n) { return std::find(valued.begin(), valued.end(), n) != valued.end(); },
         [&](const std::string& n, const std::string& v) {
-            if (n == "--help") o.help = true;
-            else if (n == "--quiet" || n == "-q") o.quiet = true;
-            else if (n == "--spec-analysis") o.analysis = AnalysisKind::specified;
-            else if (n == "--kb") {
+            if (common_switch(n, o)) {
+            } else if (n == "--kb") {
                 if (!o.kb.empty()) throw UsageError("train: --kb given twice; training writes one knowledge base");
                 o.kb = parse_kb_arg(v).path;
             } else if (n == "--passes") o.passes = static_cast<int>(parse_number(v, 1, 100, "--passes"));
@@ -183,10 +190,8 @@ BenchOptions parse_bench_options(const std::vector<std::string>& args, int proce
     ArgWalker(args).run(
         [&](const std::string& n) { return std::find(valued.begin(), valued.end(), n) != valued.end(); },
         [&](const std::string& n, const std::string& v) {
-            if (n == "--help") o.help = true;
-            else if (n == "--quiet" || n == "-q") o.quiet = true;
-            else if (n == "--spec-analysis") o.analysis = AnalysisKind::specified;
-            else if (reading_option(n, v, o.kbs, o.recognition, o.depth, o.jobs)) {
+            if (common_switch(n, o)) {
+            } else if (reading_option(n, v, o.kbs, o.recognition, o.depth, o.jobs)) {
             } else if (n == "--json") {
                 if (v.empty()) throw UsageError("--json: the file name is empty");
                 o.json_path = v;
@@ -226,6 +231,16 @@ int analysis_mode_of(AnalysisKind kind) { return kind == AnalysisKind::extended 
 
 const char* analysis_name(AnalysisKind kind) { return kind == AnalysisKind::extended ? "extended" : "specified"; }
 
+// Help lines of the options that read, train and bench share.
+static const char* const kAnalysisHelp =
+    "  --depth N            analysis depth 1-5 (default 3)\n"
+    "  --spec-analysis      the documented analysis only; by default an extended\n"
+    "                       analysis that also finds small plates\n"
+    "  --jobs N             images analysed in parallel (default: processors)\n";
+static const char* const kQuietHelp =
+    "  --quiet, -q          no progress bar\n"
+    "  --help, -h           this text\n";
+
 std::string main_help() {
     return "usage: platix COMMAND [options] ...\n"
            "\n"
@@ -243,7 +258,7 @@ std::string main_help() {
 }
 
 std::string read_help() {
-    return "usage: platix read [options] PATH...\n"
+    return std::string("usage: platix read [options] PATH...\n"
            "\n"
            "Analyses every image (folders are walked in name order; files that are\n"
            "not images are skipped) and reads each field found.\n"
@@ -253,20 +268,16 @@ std::string read_help() {
            "                       it is decided from the base's classes. Without --kb\n"
            "                       the fields are reported without text.\n"
            "  --kind KIND          digits, letters or any (default any)\n"
-           "  --template T         text template (default \"C\": upper case)\n"
-           "  --depth N            analysis depth 1-5 (default 3)\n"
-           "  --spec-analysis      the documented analysis only; by default an extended\n"
-           "                       analysis that also finds small plates\n"
-           "  --jobs N             images analysed in parallel (default: processors)\n"
+           "  --template T         text template (default \"C\": upper case)\n")
+           + kAnalysisHelp +
            "  --format F           text (default), json (one object per line) or csv\n"
            "  --annotate DIR       also write DIR/NAME.png with the frames drawn; a name\n"
            "                       met again gets NAME-2.png, NAME-3.png, ...\n"
-           "  --quiet, -q          no progress bar\n"
-           "  --help, -h           this text\n";
+           + kQuietHelp;
 }
 
 std::string train_help() {
-    return "usage: platix train --kb FILE [options] LABELS...\n"
+    return std::string("usage: platix train --kb FILE [options] LABELS...\n"
            "\n"
            "LABELS are label files (lines NAME<TAB>x<TAB>y<TAB>w<TAB>h<TAB>PLATE, NAME\n"
            "relative to the label file) or folders holding images with such files.\n"
@@ -275,17 +286,12 @@ std::string train_help() {
            "\n"
            "  --kb FILE            the knowledge base to train (required)\n"
            "  --passes N           at most N passes (default 5); training stops early\n"
-           "                       after a pass that teaches nothing\n"
-           "  --depth N            analysis depth 1-5 (default 3)\n"
-           "  --spec-analysis      the documented analysis only; by default an extended\n"
-           "                       analysis that also finds small plates\n"
-           "  --jobs N             images analysed in parallel (default: processors)\n"
-           "  --quiet, -q          no progress bar\n"
-           "  --help, -h           this text\n";
+           "                       after a pass that teaches nothing\n")
+           + kAnalysisHelp + kQuietHelp;
 }
 
 std::string bench_help() {
-    return "usage: platix bench --kb FILE [options] LABELS...\n"
+    return std::string("usage: platix bench --kb FILE [options] LABELS...\n"
            "\n"
            "Reads every labelled image and prints, per folder, the share of plates\n"
            "located and read exactly, the character accuracy, the median time per\n"
@@ -293,14 +299,10 @@ std::string bench_help() {
            "\n"
            "  --kb FILE[:TYPE]     knowledge base (repeatable, as for read)\n"
            "  --kind KIND          digits, letters or any (default any)\n"
-           "  --template T         text template (default \"C\")\n"
-           "  --depth N            analysis depth 1-5 (default 3)\n"
-           "  --spec-analysis      the documented analysis only; by default an extended\n"
-           "                       analysis that also finds small plates\n"
-           "  --jobs N             images analysed in parallel (default: processors)\n"
+           "  --template T         text template (default \"C\")\n")
+           + kAnalysisHelp +
            "  --json FILE          also write the table as JSON\n"
-           "  --quiet, -q          no progress bar\n"
-           "  --help, -h           this text\n";
+           + kQuietHelp;
 }
 
 std::string synth_help() {
