@@ -19,10 +19,16 @@ struct AnalysisRules {
     int enlarge_width_den;
     // A field whose right edge lies left of MAXCOL / 5 is dropped.
     bool right_edge_rule;
+    // A candidate that only these rules enlarge (the documented ones would
+    // not) is binarised as it is first and enlarged only when that finds no
+    // character row. Fields the documented analysis finds then keep their
+    // bitmaps, so the characters a knowledge base learnt from them keep
+    // their size.
+    bool enlarge_only_when_missed;
 };
 
-constexpr AnalysisRules kSpecifiedRules{40, 4, 1, true};
-constexpr AnalysisRules kExtendedRules{60, 3, 2, false};
+constexpr AnalysisRules kSpecifiedRules{40, 4, 1, true, false};
+constexpr AnalysisRules kExtendedRules{60, 3, 2, false, true};
 
 // True for the modes the analysis knows.
 constexpr bool valid_analysis_mode(int mode) {

@@ -1,5 +1,6 @@
 // Candidate localisation: threshold, binarise and check every candidate
-// rectangle, enlarging low long ones 2 x first; candidates without
+// rectangle, enlarging low long ones 2 x first (or, in the extended
+// analysis, when they show no characters as they are); candidates without
 // character blobs are unlinked and freed, the others are straightened.
 #include <algorithm>
 #include <cstring>
@@ -66,22 +67,18 @@ int binarise_enlarged(AnalysisInstance& a, const Rect& rect, int width, int heig
     return ok;
 }
 
-// Thresholds, binarises and checks one candidate; 1 when it survives with
-// its bitmap stored, 0 when it holds no bitmap.
-int locate_one(AnalysisInstance& a, seg_result* r) {
-    const Rect rect{r->left, r->top, r->right, r->bottom};
-    // A rectangle that does not lie in the page is no candidate.
-    if (a.image == nullptr || rect.left < 0 || rect.top < 0 || rect.right < rect.left ||
-        rect.bottom < rect.top || rect.right >= MAXCOL || rect.bottom >= MAXLIN)
-        return 0;
+// Thresholds, binarises (through a 2 x copy when `enlarge`) and checks one
+// candidate of columns x lines; 1 when it survives with its bitmap stored,
+// 0 when it holds no bitmap.
+int locate_as(AnalysisInstance& a, seg_result* r, const Rect& rect, int columns, int lines, bool enlarge) {
     if (estimate_threshold(a, rect) == 0) return 0;
     int ok;
-    if (!enlarges(analysis_rules(a.driver.analysis_mode), r->columns, r->lines)) {
+    if (!enlarge) {
         ok = binarize_window(a, a.image, a.image_bpl, rect, a.graythreshold, a.rowthresholds, a.polarity);
     } else {
         // The copy is read from the rectangle, which bounds its size.
-        const int width = std::min(r->columns, rect.right - rect.left + 1);
-        const int height = std::min(r->lines, rect.bottom - rect.top + 1);
+        const int width = std::min(columns, rect.right - rect.left + 1);
+        const int height = std::min(lines, rect.bottom - rect.top + 1);
         ok = width > 0 && height > 0 ? binarise_enlarged(a, {rect.left, rect.top, rect.left + width - 1,
                                                               rect.top + height - 1},
                                                          width, height)
@@ -101,6 +98,21 @@ int locate_one(AnalysisInstance& a, seg_result* r) {
         return 0;
     }
     return 1;
+}
+
+int locate_one(AnalysisInstance& a, seg_result* r) {
+    const Rect rect{r->left, r->top, r->right, r->bottom};
+    // A rectangle that does not lie in the page is no candidate.
+    if (a.image == nullptr || rect.left < 0 || rect.top < 0 || rect.right < rect.left ||
+        rect.bottom < rect.top || rect.right >= MAXCOL || rect.bottom >= MAXLIN)
+        return 0;
+    const int columns = r->columns, lines = r->lines;
+    const AnalysisRules& rules = analysis_rules(a.driver.analysis_mode);
+    const bool enlarge = enlarges(rules, columns, lines);
+    if (enlarge && rules.enlarge_only_when_missed && !enlarges(kSpecifiedRules, columns, lines) &&
+        locate_as(a, r, rect, columns, lines, false) != 0)
+        return 1;
+    return locate_as(a, r, rect, columns, lines, enlarge);
 }
 
 }  // namespace
