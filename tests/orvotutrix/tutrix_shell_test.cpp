@@ -61,7 +61,8 @@ public:
     void ocr_cleanup() override { real.ocr_cleanup(); }
     int kb_type(const char* p) override { return real.kb_type(p); }
     int recognize_field() override { return real.recognize_field(); }
-    int rotate(int a) override { return real.rotate(a); }
+    bool rotation_fails = false;  // stands for a rotation that runs out of memory
+    int rotate(int a) override { return rotation_fails ? 0 : real.rotate(a); }
     void set_crt_page(int p) override { real.set_crt_page(p); }
     int train(void*, ocr_io* io, seg_result**, const char*) override {
         sessions.push_back(io->kb_index);
@@ -283,6 +284,29 @@ TEST_F(TutrixShellTest, ARightThenALeftTurnEndsWithAPlainTitle) {
     EXPECT_FALSE(shell->bar().enabled(kBtnNext));
     EXPECT_TRUE(shell->bar().enabled(kBtnRr));
     EXPECT_TRUE(shell->bar().enabled(kBtnSeg));
+}
+
+TEST_F(TutrixShellTest, ARotationThatRunsOutOfMemoryKeepsThePageAndSaysSo) {
+    const std::string path = dir.file("one.pgm");
+    testsupport::write_bytes(path, testsupport::pgm_file(page(640, 480, 128)));
+    choose({path});
+    libs.rotation_fails = true;
+    shell->bar().press(kBtnRr);
+    run();
+    EXPECT_EQ(shell->total_rotation(), 0);
+    EXPECT_EQ(shell->pending_rotation(), 0);
+    EXPECT_FALSE(shell->busy());
+    EXPECT_EQ(win.title, "ORVO Tutrix 2.1 - one.pgm [640x480]");
+    EXPECT_EQ(shell->bar().text(kTxtStatus), "Rotation interrupted (memory!)");
+    ASSERT_EQ(shown.boxes.size(), 1u);
+    EXPECT_EQ(shown.boxes[0].text, "Memory allocation error (rotated image).");
+    EXPECT_EQ(shown.boxes[0].title, "Error");
+    // The controls are back: the next turn works.
+    EXPECT_TRUE(shell->bar().enabled(kBtnRr));
+    libs.rotation_fails = false;
+    shell->bar().press(kBtnRr);
+    run();
+    EXPECT_EQ(shell->total_rotation(), 270);
 }
 
 TEST_F(TutrixShellTest, SeveralFilesAreNotAnalysedAtOnceAndWrap) {
