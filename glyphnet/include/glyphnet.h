@@ -81,7 +81,9 @@ GLYPHNET_API int OCR_unlearn_char(void);
  * A batch that fails or is abandoned leaves both files as they were before
  * it: a failed call inside it drops all of the batch's changes (the base is
  * read again from its files, further learning calls fail until the end,
- * and the end returns 0); OCR_cleanup, OCR_reset and OCR_init close an open
+ * and the end returns 0), except a learning call whose region holds no
+ * character to frame, which fails having changed nothing and leaves the
+ * batch going; OCR_cleanup, OCR_reset and OCR_init close an open
  * batch without writing; a failed write at the end keeps the old files.
  * Begin: 1, or 0 when there is no record or a batch is already open (that
  * batch stays open). End: 1 when the files were written (or nothing was

@@ -10,6 +10,7 @@
 #include "field/height_rules.h"
 #include "kb/kb_store.h"
 #include "kb/patterns.h"
+#include "image/framing.h"
 #include "learn/learning_batch.h"
 #include "learn/net_rebuild.h"
 #include "path_helpers.h"
@@ -145,6 +146,14 @@ int ocr_learn_char() {
         show_message("Didn't learn anything new\n[character(s) already recognized]",
                      "OCR_learn_char: Info", Icon::information);
         return 1;
+    }
+    // A region without a character to frame is refused before anything
+    // changes, so a learning batch goes on without this call.
+    if (batch_open() && !frame_char(l, tp, w, h)) {
+        show_message("Couldn't adjust a framing window on character/group", "Error", Icon::error);
+        show_message("Couldn't learn current pattern", kLearnError, Icon::error);
+        put_back(t);
+        return 0;
     }
     if (shown) {
         if (separate) {

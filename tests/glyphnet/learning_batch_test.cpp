@@ -35,7 +35,8 @@ struct Shown {
 };
 
 // One learning call: teach glyph `g` drawn at `scale` as `taught`, read as
-// `shown`; or, with g == 0, unlearn class `taught`.
+// `shown` (g == ' ': an empty field); or, with g == 0, unlearn class
+// `taught`.
 struct Call {
     char g;
     const char* taught;
@@ -92,7 +93,7 @@ public:
             return OCR_unlearn_char();
         }
         glyph = TestBitmap(5 * c.scale + 20, 7 * c.scale + 20);
-        gntest::draw_glyph(glyph, c.g, 10, 10, c.scale);
+        if (c.g != ' ') gntest::draw_glyph(glyph, c.g, 10, 10, c.scale);
         show(glyph);
         OCR_recognize_field();
         std::snprintf(io->taught_class, sizeof io->taught_class, "%s", c.taught);
@@ -173,6 +174,20 @@ TEST_F(LearningBatch, WritesTheFilesOfTheSameCallsMadeOneByOne) {
     EXPECT_GT(single.dat.size(), 10u * 52);
     EXPECT_EQ(single.dat.size() % 52, 0u);
     EXPECT_FALSE(single.kb.empty());
+    expect_same(single, batch);
+}
+
+// A call whose region holds nothing to frame fails, one by one as in a
+// batch, without taking the batch's other calls with it.
+TEST_F(LearningBatch, AnEmptyRegionFailsAloneAndTheBatchGoesOn) {
+    const std::vector<Call> calls = {{'A', "A", "", 4}, {' ', "X", "", 4}, {'B', "B", "", 4}, {'8', "8", "", 4}};
+    TempDir one, many;
+    const Outcome single = make(one, {}, calls, false);
+    const Outcome batch = make(many, {}, calls, true);
+    EXPECT_EQ(single.results, (std::vector<int>{1, 0, 1, 1}));
+    ASSERT_EQ(single.messages.size(), 2u);
+    EXPECT_EQ(single.messages[0].text, "Couldn't adjust a framing window on character/group");
+    EXPECT_EQ(single.messages[1].text, "Couldn't learn current pattern");
     expect_same(single, batch);
 }
 
