@@ -28,6 +28,7 @@ struct FieldResult {
     std::string text;
     std::string raw;
     std::vector<CharResult> chars;
+    std::string syntax;  // the plate syntax the text was read with ("LLDDDLL"), "" for none
     // The field bitmap, kept only when asked for (training).
     int columns = 0, lines = 0, bpl = 0;
     std::vector<std::uint8_t> bitmap;

@@ -6,6 +6,8 @@
 #include <functional>
 #include <map>
 
+#include "plate_syntax.h"
+
 namespace platix {
 
 namespace {
@@ -135,6 +137,7 @@ static bool reading_option(const std::string& n, const std::string& v, std::vect
         recognition.text_template = v;
     } else if (n == "--depth") depth = static_cast<int>(parse_number(v, 1, 5, "--depth"));
     else if (n == "--jobs") jobs = static_cast<int>(parse_number(v, 1, 256, "--jobs"));
+    else if (n == "--region") recognition.region = parse_region(v);
     else return false;
     return true;
 }
@@ -143,7 +146,7 @@ ReadOptions parse_read_options(const std::vector<std::string>& args, int process
     ReadOptions o;
     o.jobs = processors < 1 ? 1 : processors;
     static const std::vector<std::string> valued = {"--kb", "--kind", "--template", "--depth",
-                                                    "--jobs", "--format", "--annotate"};
+                                                    "--jobs", "--format", "--annotate", "--region"};
     ArgWalker(args).run(
         [&](const std::string& n) { return std::find(valued.begin(), valued.end(), n) != valued.end(); },
         [&](const std::string& n, const std::string& v) {
@@ -163,7 +166,7 @@ ReadOptions parse_read_options(const std::vector<std::string>& args, int process
 TrainOptions parse_train_options(const std::vector<std::string>& args, int processors) {
     TrainOptions o;
     o.jobs = processors < 1 ? 1 : processors;
-    static const std::vector<std::string> valued = {"--kb", "--passes", "--depth", "--jobs"};
+    static const std::vector<std::string> valued = {"--kb", "--passes", "--depth", "--jobs", "--region"};
     ArgWalker(args).run(
         [&](const std::string& n) { return std::find(valued.begin(), valued.end(), n) != valued.end(); },
         [&](const std::string& n, const std::string& v) {
@@ -172,6 +175,7 @@ TrainOptions parse_train_options(const std::vector<std::string>& args, int proce
                 if (!o.kb.empty()) throw UsageError("train: --kb given twice; training writes one knowledge base");
                 o.kb = parse_kb_arg(v).path;
             } else if (n == "--passes") o.passes = static_cast<int>(parse_number(v, 1, 100, "--passes"));
+            else if (n == "--region") o.region = parse_region(v);
             else if (n == "--depth") o.depth = static_cast<int>(parse_number(v, 1, 5, "--depth"));
             else if (n == "--jobs") o.jobs = static_cast<int>(parse_number(v, 1, 256, "--jobs"));
             else unknown(n, "train");
@@ -186,7 +190,7 @@ TrainOptions parse_train_options(const std::vector<std::string>& args, int proce
 BenchOptions parse_bench_options(const std::vector<std::string>& args, int processors) {
     BenchOptions o;
     o.jobs = processors < 1 ? 1 : processors;
-    static const std::vector<std::string> valued = {"--kb", "--kind", "--template", "--depth", "--jobs", "--json"};
+    static const std::vector<std::string> valued = {"--kb", "--kind", "--template", "--depth", "--jobs", "--json", "--region"};
     ArgWalker(args).run(
         [&](const std::string& n) { return std::find(valued.begin(), valued.end(), n) != valued.end(); },
         [&](const std::string& n, const std::string& v) {
@@ -237,6 +241,10 @@ static const char* const kAnalysisHelp =
     "  --spec-analysis      the documented analysis only; by default an extended\n"
     "                       analysis that also finds small plates\n"
     "  --jobs N             images analysed in parallel (default: processors)\n";
+static const char* const kRegionHelp =
+    "  --region R           eu, us or br: also read each field with the plate\n"
+    "                       syntaxes of that region (letter and digit positions)\n"
+    "                       and keep the one the reading agrees with best\n";
 static const char* const kQuietHelp =
     "  --quiet, -q          no progress bar\n"
     "  --help, -h           this text\n";
@@ -269,7 +277,7 @@ std::string read_help() {
            "                       the fields are reported without text.\n"
            "  --kind KIND          digits, letters or any (default any)\n"
            "  --template T         text template (default \"C\": upper case)\n")
-           + kAnalysisHelp +
+           + kRegionHelp + kAnalysisHelp +
            "  --format F           text (default), json (one object per line) or csv\n"
            "  --annotate DIR       also write DIR/NAME.png with the frames drawn; a name\n"
            "                       met again gets NAME-2.png, NAME-3.png, ...\n"
@@ -287,6 +295,8 @@ std::string train_help() {
            "  --kb FILE            the knowledge base to train (required)\n"
            "  --passes N           at most N passes (default 5); training stops early\n"
            "                       after a pass that teaches nothing\n")
+           + "  --region R           eu, us or br: read the plates with that region's\n"
+             "                       syntaxes (as for read) when deciding what to teach\n"
            + kAnalysisHelp + kQuietHelp;
 }
 
@@ -300,7 +310,7 @@ std::string bench_help() {
            "  --kb FILE[:TYPE]     knowledge base (repeatable, as for read)\n"
            "  --kind KIND          digits, letters or any (default any)\n"
            "  --template T         text template (default \"C\")\n")
-           + kAnalysisHelp +
+           + kRegionHelp + kAnalysisHelp +
            "  --json FILE          also write the table as JSON\n"
            + kQuietHelp;
 }

@@ -35,9 +35,14 @@ enum class AnalysisKind { extended, specified };
 int analysis_mode_of(AnalysisKind kind);
 const char* analysis_name(AnalysisKind kind);
 
+// The plates a reading expects: none (any text), or the plate syntaxes of
+// Europe, the United States or Brazil (see plate_syntax.h).
+enum class Region { none, eu, us, br };
+
 struct RecognitionSettings {
     int kb_mode = 0;             // 0 any, 1 digits, 2 letters
     std::string text_template = "C";
+    Region region = Region::none;  // a region: each field also read with its plate syntaxes
 };
 
 struct ReadOptions {
@@ -58,6 +63,7 @@ struct TrainOptions {
     std::string kb;
     std::vector<std::string> labels;
     int passes = 5;        // the most passes; a pass that teaches nothing ends early
+    Region region = Region::none;  // plate syntaxes used by the reading that decides what to teach
     int depth = 3;
     AnalysisKind analysis = AnalysisKind::extended;
     int jobs = 1;

@@ -13,8 +13,10 @@ namespace platix {
 std::string format_text_line(const ImageResult& r);
 
 // One JSON object on one line (JSON Lines), newline included; a read
-// image names the analysis that found its fields.
-std::string format_json_line(const ImageResult& r, AnalysisKind analysis);
+// image names the analysis that found its fields. With `with_syntax`
+// (reading with a region) every field also names the plate syntax its text
+// was read with, null when none fitted.
+std::string format_json_line(const ImageResult& r, AnalysisKind analysis, bool with_syntax = false);
 
 // The CSV header line, and one row per field of a read image (none for a
 // failed image or one without fields).

@@ -73,7 +73,7 @@ std::string json_string(const std::string& text) {
     return out + "\"";
 }
 
-std::string format_json_line(const ImageResult& r, AnalysisKind analysis) {
+std::string format_json_line(const ImageResult& r, AnalysisKind analysis, bool with_syntax) {
     std::string o = "{\"file\": " + json_string(r.path);
     if (r.status != ImageStatus::ok) return o + ", \"ok\": false, \"error\": " + json_string(r.error) + "}\n";
     o += ", \"ok\": true, \"width\": " + std::to_string(r.width) + ", \"height\": " + std::to_string(r.height);
@@ -84,7 +84,9 @@ std::string format_json_line(const ImageResult& r, AnalysisKind analysis) {
     for (std::size_t i = 0; i < r.fields.size(); ++i) {
         const auto& f = r.fields[i];
         if (i) o += ", ";
-        o += "{\"text\": " + json_string(f.text) + ", \"raw\": " + json_string(f.raw) + ", \"box\": ";
+        o += "{\"text\": " + json_string(f.text) + ", \"raw\": " + json_string(f.raw);
+        if (with_syntax) o += ", \"syntax\": " + (f.syntax.empty() ? std::string("null") : json_string(f.syntax));
+        o += ", \"box\": ";
         box_json(o, f.file_box);
         o += ", \"chars\": [";
         for (std::size_t k = 0; k < f.chars.size(); ++k) {

@@ -94,7 +94,9 @@ int run_read(const ReadOptions& o) {
             std::string out;
             switch (o.format) {
             case OutputFormat::text: out = format_text_line(r); break;
-            case OutputFormat::json: out = format_json_line(r, o.analysis); break;
+            case OutputFormat::json:
+                out = format_json_line(r, o.analysis, o.recognition.region != Region::none);
+                break;
             case OutputFormat::csv: out = format_csv_rows(r); break;
             }
             std::fputs(out.c_str(), stdout);
