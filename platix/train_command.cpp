@@ -61,7 +61,7 @@ int run_train(const TrainOptions& o) {
         for (std::size_t i = 0; i < labels.size(); ++i) {
             bar.step();
             if (images[i].status != ImageStatus::ok) continue;
-            const auto outcome = train_image(engine.io(), images[i], labels[i]);
+            const auto outcome = train_image(engine.io(), images[i], labels[i], o.region);
             switch (outcome.kind) {
             case TrainImageOutcome::used: ++used; break;
             case TrainImageOutcome::no_field: ++no_field; break;

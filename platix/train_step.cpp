@@ -54,7 +54,7 @@ std::vector<std::size_t> fields_in_box(const ImageResult& r, const LabelledImage
     return sel;
 }
 
-TrainImageOutcome train_image(ocr_io* io, ImageResult& r, const LabelledImage& l) {
+TrainImageOutcome train_image(ocr_io* io, ImageResult& r, const LabelledImage& l, Region region) {
     TrainImageOutcome out;
     const auto sel = fields_in_box(r, l);
     if (sel.empty()) {
@@ -63,6 +63,7 @@ TrainImageOutcome train_image(ocr_io* io, ImageResult& r, const LabelledImage& l
     }
     const std::string plate = normalise_plate(l.plate);
     RecognitionSettings settings;  // whole field, any characters, template "C"
+    settings.region = region;
     std::vector<std::size_t> counts;
     std::size_t total = 0;
     for (std::size_t k : sel) {

@@ -7,6 +7,7 @@
 #include "glyphnet.h"
 #include "image_result.h"
 #include "labels.h"
+#include "options.h"
 
 namespace platix {
 
@@ -23,7 +24,9 @@ std::vector<std::size_t> fields_in_box(const ImageResult& r, const LabelledImage
 
 // Reads the plate's fields (their bitmaps must be kept in `r`); when their
 // characters number exactly the plate's, teaches each wrongly read one
-// into knowledge base 1 of the engine.
-TrainImageOutcome train_image(ocr_io* io, ImageResult& r, const LabelledImage& l);
+// into knowledge base 1 of the engine. With a region the plate is read
+// with that region's syntaxes (see read_field), so what a syntax reads
+// right is not taught.
+TrainImageOutcome train_image(ocr_io* io, ImageResult& r, const LabelledImage& l, Region region = Region::none);
 
 }  // namespace platix

@@ -132,6 +132,14 @@ protected:
     std::unique_ptr<EngineSession> session_;
 };
 
+// Trains one image with the region: train_image takes the region alone or
+// after the count of variants to teach.
+template <class Io>
+TrainImageOutcome train_in_region(Io io, ImageResult& page, const LabelledImage& l, Region region) {
+    if constexpr (requires { train_image(io, page, l, region); }) return train_image(io, page, l, region);
+    else return train_image(io, page, l, 0, region);
+}
+
 }  // namespace
 
 TEST(PlateSyntaxTable, EveryRegionHasWellFormedDistinctSyntaxes) {
@@ -296,6 +304,20 @@ TEST_F(PlateSyntaxReading, NoFittingSyntaxKeepsThePlainReading) {
     const FieldResult contradicted = read("H7K4711", Region::br);
     EXPECT_EQ(contradicted.text, "H7K4711");
     EXPECT_EQ(contradicted.syntax, "");
+}
+
+TEST_F(PlateSyntaxReading, TrainingWithTheRegionTeachesOnlyWhatTheSyntaxLeavesWrong) {
+    ImageResult page = page_with({drawn_field("OHK4711", 100, 200)});
+    const auto l = label_around(page.fields[0], "OHK4711");
+    const auto with = train_in_region(session_->io(), page, l, Region::br);
+    EXPECT_EQ(with.kind, TrainImageOutcome::used);
+    EXPECT_EQ(with.right, 7);
+    EXPECT_EQ(with.taught, 0);
+    EXPECT_EQ(page.fields[0].syntax, "LLLDDDD");
+    // Without the region the round glyph is read '0' and taught as 'O'.
+    const auto without = train_in_region(session_->io(), page, l, Region::none);
+    EXPECT_EQ(without.right, 6);
+    EXPECT_EQ(without.taught, 1);
 }
 
 TEST(PlateSyntaxOutput, JsonNamesTheSyntaxOfEveryFieldWhenAsked) {
