@@ -90,6 +90,7 @@ std::vector<std::uint8_t> encode_result(const ImageResult& r) {
         w.box(f.file_box);
         w.str(f.text);
         w.str(f.raw);
+        w.str(f.syntax);
         w.i32(f.columns);
         w.i32(f.lines);
         w.i32(f.bpl);
@@ -122,7 +123,7 @@ bool decode_result(const std::vector<std::uint8_t>& bytes, ImageResult* out) {
         FieldResult f;
         std::size_t nchars = 0;
         if (!rd.box(&f.page_box) || !rd.box(&f.file_box) || !rd.str(&f.text) || !rd.str(&f.raw) ||
-            !rd.i32(&f.columns) || !rd.i32(&f.lines) || !rd.i32(&f.bpl) || !rd.bytes(&f.bitmap) || !rd.count(&nchars))
+            !rd.str(&f.syntax) || !rd.i32(&f.columns) || !rd.i32(&f.lines) || !rd.i32(&f.bpl) || !rd.bytes(&f.bitmap) || !rd.count(&nchars))
             return false;
         for (std::size_t k = 0; k < nchars; ++k) {
             CharResult c;

@@ -11,6 +11,7 @@
 #include "field_reading.h"
 #include "output_format.h"
 #include "plate_syntax.h"
+#include "result_codec.h"
 #include "temp_dir.h"
 #include "tool_run.h"
 #include "train_step.h"
@@ -338,6 +339,20 @@ TEST(PlateSyntaxOutput, JsonNamesTheSyntaxOfEveryFieldWhenAsked) {
     const std::string without = format_json_line(r, AnalysisKind::extended);
     EXPECT_EQ(without.find("syntax"), std::string::npos) << without;
     EXPECT_EQ(format_json_line(r, AnalysisKind::extended, false), without);
+}
+
+TEST(PlateSyntaxOutput, SyntaxSurvivesTheWorkersEncoding) {
+    ImageResult r;
+    r.status = ImageStatus::ok;
+    FieldResult a;
+    a.text = "OHK4711";
+    a.syntax = "LLLDDDD";
+    r.fields = {a, FieldResult{}};
+    ImageResult back;
+    ASSERT_TRUE(decode_result(encode_result(r), &back));
+    ASSERT_EQ(back.fields.size(), 2u);
+    EXPECT_EQ(back.fields[0].syntax, "LLLDDDD");
+    EXPECT_EQ(back.fields[1].syntax, "");
 }
 
 TEST(PlateSyntaxOption, ReadBenchAndTrainTakeARegion) {
