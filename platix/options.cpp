@@ -166,9 +166,13 @@ ReadOptions parse_read_options(const std::vector<std::string>& args, int process
 TrainOptions parse_train_options(const std::vector<std::string>& args, int processors) {
     TrainOptions o;
     o.jobs = processors < 1 ? 1 : processors;
+    static const std::vector<std::string> synth_valued = {"--synth", "--synth-seed"};
     static const std::vector<std::string> valued = {"--kb", "--passes", "--depth", "--jobs", "--region"};
     ArgWalker(args).run(
-        [&](const std::string& n) { return std::find(valued.begin(), valued.end(), n) != valued.end(); },
+        [&](const std::string& n) {
+            return std::find(valued.begin(), valued.end(), n) != valued.end() ||
+                   std::find(synth_valued.begin(), synth_valued.end(), n) != synth_valued.end();
+        },
         [&](const std::string& n, const std::string& v) {
             if (common_switch(n, o)) {
             } else if (n == "--kb") {
@@ -176,6 +180,8 @@ TrainOptions parse_train_options(const std::vector<std::string>& args, int proce
                 o.kb = parse_kb_arg(v).path;
             } else if (n == "--passes") o.passes = static_cast<int>(parse_number(v, 1, 100, "--passes"));
             else if (n == "--region") o.region = parse_region(v);
+            else if (n == "--synth") o.synth = static_cast<int>(parse_number(v, 0, 100000, "--synth"));
+            else if (n == "--synth-seed") o.synth_seed = static_cast<unsigned long>(parse_number(v, 0, 4294967295L, "--synth-seed"));
             else if (n == "--depth") o.depth = static_cast<int>(parse_number(v, 1, 5, "--depth"));
             else if (n == "--jobs") o.jobs = static_cast<int>(parse_number(v, 1, 256, "--jobs"));
             else unknown(n, "train");
@@ -210,7 +216,7 @@ BenchOptions parse_bench_options(const std::vector<std::string>& args, int proce
 
 SynthOptions parse_synth_options(const std::vector<std::string>& args) {
     SynthOptions o;
-    static const std::vector<std::string> valued = {"--out", "--count", "--seed", "--image-format"};
+    static const std::vector<std::string> valued = {"--out", "--count", "--seed", "--image-format", "--style"};
     ArgWalker(args).run(
         [&](const std::string& n) { return std::find(valued.begin(), valued.end(), n) != valued.end(); },
         [&](const std::string& n, const std::string& v) {
@@ -224,6 +230,10 @@ SynthOptions parse_synth_options(const std::vector<std::string>& args) {
                 if (v != "png" && v != "jpeg" && v != "mixed")
                     throw UsageError("--image-format: expected png, jpeg or mixed, got '" + v + "'");
                 o.image_format = v;
+            } else if (n == "--style") {
+                if (v != "eu" && v != "us" && v != "br")
+                    throw UsageError("--style: expected eu, us or br, got '" + v + "'");
+                o.style = v;
             } else unknown(n, "synth");
         },
         [&](const std::string& p) { throw UsageError("synth: unexpected argument '" + p + "'"); });
@@ -294,7 +304,11 @@ std::string train_help() {
            "\n"
            "  --kb FILE            the knowledge base to train (required)\n"
            "  --passes N           at most N passes (default 5); training stops early\n"
-           "                       after a pass that teaches nothing\n")
+           "                       after a pass that teaches nothing\n"
+           "  --synth N            also train on N synthetic scenes in the plate styles\n"
+           "                       of the label folders (eu, us, br by folder name,\n"
+           "                       else all three), made in a temporary folder\n"
+           "  --synth-seed S       their random seed (default 1)\n")
            + "  --region R           eu, us or br: read the plates with that region's\n"
              "                       syntaxes (as for read) when deciding what to teach\n"
            + kAnalysisHelp + kQuietHelp;
@@ -316,7 +330,7 @@ std::string bench_help() {
 }
 
 std::string synth_help() {
-    return "usage: platix synth --out DIR [--count N] [--seed S]\n"
+    return "usage: platix synth --out DIR [--count N] [--seed S] [--style eu|us|br]\n"
            "\n"
            "Writes N synthetic plate scenes (default 20) into DIR, each with its\n"
            "label file NAME.txt. The same seed gives the same files.\n"
@@ -325,6 +339,10 @@ std::string synth_help() {
            "  --count N            number of scenes (default 20)\n"
            "  --seed S             random seed (default 1)\n"
            "  --image-format F     png, jpeg or mixed (default mixed)\n"
+           "  --style R            plates of one region's layouts: eu (one row, blue\n"
+           "                       side band), us (wider, state name above) or br\n"
+           "                       (Mercosur and the older grey plates); by default\n"
+           "                       mixed generic plates\n"
            "  --help, -h           this text\n";
 }
 

@@ -63,6 +63,8 @@ struct TrainOptions {
     std::string kb;
     std::vector<std::string> labels;
     int passes = 5;        // the most passes; a pass that teaches nothing ends early
+    int synth = 0;                // synthetic scenes mixed into the training
+    unsigned long synth_seed = 1;  // their seed: the same command trains the same base
     Region region = Region::none;  // plate syntaxes used by the reading that decides what to teach
     int depth = 3;
     AnalysisKind analysis = AnalysisKind::extended;
@@ -88,6 +90,7 @@ struct SynthOptions {
     int count = 20;
     unsigned long seed = 1;
     std::string image_format = "mixed";  // png, jpeg or mixed
+    std::string style;  // eu, us or br: that region's plate layouts; empty: mixed plates
 };
 
 // Each parser takes the arguments after the subcommand name. The default

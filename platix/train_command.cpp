@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 
 #include "commands.h"
 #include "engine_session.h"
@@ -11,13 +12,24 @@
 #include "job_pool.h"
 #include "labels.h"
 #include "progress.h"
+#include "synth/training_scenes.h"
 #include "train_step.h"
 
 namespace platix {
 
 int run_train(const TrainOptions& o) {
     std::vector<std::string> problems;
-    const auto labels = collect_labels(o.labels, problems);
+    // Synthetic scenes in the plate styles of the folders join the labelled
+    // images; their folder goes when the training ends.
+    std::unique_ptr<synth::ScratchFolder> scenes;
+    std::vector<std::string> label_args = o.labels;
+    if (o.synth > 0) {
+        scenes = std::make_unique<synth::ScratchFolder>();
+        const auto files =
+            synth::write_training_scenes(o.synth, synth::styles_for_labels(o.labels), o.synth_seed, scenes->path());
+        label_args.insert(label_args.end(), files.begin(), files.end());
+    }
+    const auto labels = collect_labels(label_args, problems);
     for (const auto& p : problems) std::fprintf(stderr, "platix: %s\n", p.c_str());
     if (labels.empty()) {
         std::fprintf(stderr, "platix: no labelled image found\n");

@@ -15,7 +15,9 @@ packages=(
   # desktop programs
   qt6-base-dev libgl-dev
   # synthetic plates: FreeType and the fonts it draws with
-  libfreetype-dev fonts-dejavu-core fonts-dejavu-extra fonts-liberation
+  # (condensed faces for the European and Brazilian plates, wider ones for
+  # the US plates)
+  libfreetype-dev fonts-dejavu-core fonts-dejavu-extra fonts-liberation fonts-roboto-unhinted
 )
 
 export DEBIAN_FRONTEND=noninteractive

@@ -3,6 +3,7 @@
 #include "plate_render.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace platix::synth {
 
@@ -71,9 +72,108 @@ void draw_mask(Canvas& c, const TextMask& m, int x0, int y0, Colour ink) {
         }
 }
 
+void draw_border(Canvas& c, int t, Colour ink) {
+    const int w = c.width(), h = c.height();
+    c.fill_rect(0, 0, w - 1, t - 1, ink);
+    c.fill_rect(0, h - t, w - 1, h - 1, ink);
+    c.fill_rect(0, 0, t - 1, h - 1, ink);
+    c.fill_rect(w - t, 0, w - 1, h - 1, ink);
+}
+
+// Small words no wider than `room` pixels: the largest capital height up
+// to `cap` that fits, down to 4 pixels.
+TextMask small_words(GlyphRenderer& glyphs, const std::string& font, const std::string& words, int cap, int room) {
+    TextMask m = glyphs.render(font, words, cap, 1);
+    while (m.width > room && cap > 4) m = glyphs.render(font, words, --cap, 1);
+    return m;
+}
+
+const Colour kBandBlue{20, 50, 160};
+const Colour kWhite{245, 245, 245};
+
+// One row with the blue band at the left: the ring of stars at its top,
+// the country code below them.
+Canvas draw_eu(GlyphRenderer& glyphs, const std::string& text, const PlateStyle& s) {
+    const TextMask m = glyphs.render(s.font, text, s.cap_height, std::max(1, s.spacing));
+    const int margin = s.cap_height / 3 + 3;
+    const int band = s.cap_height * 2 / 3 + 4;
+    const int w = m.width + 2 * margin + band;
+    const int h = m.height + margin + 4;
+    Canvas c(w, h, s.paper);
+    c.fill_rect(0, 0, band - 1, h - 1, kBandBlue);
+    const Colour star{240, 200, 30};
+    const double r = band / 4.0;
+    for (int k = 0; k < 12; ++k) {
+        const double a = k * 3.14159265358979 / 6;
+        const int x = static_cast<int>(band / 2.0 + r * std::cos(a)), y = static_cast<int>(h / 3.0 + r * std::sin(a));
+        c.fill_rect(x, y, x + (band > 24 ? 1 : 0), y, star);
+    }
+    if (!s.band_text.empty()) {
+        const TextMask code = small_words(glyphs, s.font, s.band_text, std::max(4, band / 3), band - 4);
+        draw_mask(c, code, (band - code.width) / 2, h * 3 / 5, kWhite);
+    }
+    if (s.border) draw_border(c, std::max(2, s.cap_height / 12), s.ink);
+    draw_mask(c, m, band + margin, margin / 2 + 2, s.ink);
+    return c;
+}
+
+// Wider plate, about two to one: the state name small at the top, the
+// characters in the middle of the rest.
+Canvas draw_us(GlyphRenderer& glyphs, const std::string& text, const PlateStyle& s) {
+    const TextMask m = glyphs.render(s.font, text, s.cap_height, std::max(1, s.spacing));
+    const int margin = s.cap_height / 3 + 3;
+    const int w = m.width + 2 * margin;
+    const TextMask caption = small_words(glyphs, s.font, s.caption, std::max(4, s.cap_height * 2 / 5), w - 2 * margin);
+    const int top = margin / 2 + 2 + (s.caption.empty() ? 0 : caption.height);
+    const int h = std::max(w * 45 / 100, top + m.height + margin);
+    Canvas c(w, h, s.paper);
+    if (s.border) draw_border(c, std::max(2, s.cap_height / 12), s.ink);
+    if (!s.caption.empty()) draw_mask(c, caption, (w - caption.width) / 2, margin / 2 + 2, s.ink);
+    draw_mask(c, m, margin, top + (h - top - m.height) / 2, s.ink);
+    return c;
+}
+
+// Mercosur: the blue band across the top with "BRASIL" and a small flag
+// at its right end, black rim. Older grey plate: the city small above.
+Canvas draw_br(GlyphRenderer& glyphs, const std::string& text, const PlateStyle& s) {
+    const TextMask m = glyphs.render(s.font, text, s.cap_height, std::max(1, s.spacing));
+    const int margin = s.cap_height / 3 + 3;
+    const int w = m.width + 2 * margin;
+    if (s.mercosur) {
+        const int band = std::max(8, s.cap_height / 2);
+        const int h = band + m.height + margin / 2 + 4;
+        Canvas c(w, h, s.paper);
+        c.fill_rect(0, 0, w - 1, band - 1, kBandBlue);
+        const int fw = band * 7 / 5, fh = band * 7 / 10, fx = w - margin / 2 - fw, fy = (band - fh) / 2;
+        c.fill_rect(fx, fy, fx + fw - 1, fy + fh - 1, Colour{0, 150, 60});
+        c.fill_rect(fx + fw / 4, fy + fh / 4, fx + fw * 3 / 4 - 1, fy + fh * 3 / 4 - 1, Colour{250, 210, 0});
+        if (!s.band_text.empty()) {
+            const TextMask words = small_words(glyphs, s.font, s.band_text, std::max(4, band * 3 / 5), w / 2);
+            draw_mask(c, words, (w - words.width) / 2, (band - words.height) / 2, kWhite);
+        }
+        if (s.border) draw_border(c, std::max(1, s.cap_height / 16), s.ink);
+        draw_mask(c, m, margin, band + margin / 4 + 2, s.ink);
+        return c;
+    }
+    const TextMask caption = small_words(glyphs, s.font, s.caption, std::max(4, s.cap_height / 3), w - 2 * margin);
+    const int top = margin / 2 + 2 + (s.caption.empty() ? 0 : caption.height);
+    const int h = top + m.height + margin / 2 + 2;
+    Canvas c(w, h, s.paper);
+    if (s.border) draw_border(c, std::max(2, s.cap_height / 12), s.ink);
+    if (!s.caption.empty()) draw_mask(c, caption, (w - caption.width) / 2, margin / 2 + 2, s.ink);
+    draw_mask(c, m, margin, top, s.ink);
+    return c;
+}
+
 }  // namespace
 
 Canvas render_plate(GlyphRenderer& glyphs, const std::string& text, const PlateStyle& s) {
+    switch (s.region) {
+    case PlateRegion::eu: return draw_eu(glyphs, text, s);
+    case PlateRegion::us: return draw_us(glyphs, text, s);
+    case PlateRegion::br: return draw_br(glyphs, text, s);
+    case PlateRegion::mixed: break;
+    }
     const Colour paper = s.yellow ? Colour{235, 200, 40} : Colour{238, 238, 232};
     const double level = s.ink_level;
     const Colour ink{level, level, level + 5};

@@ -11,6 +11,10 @@
 
 namespace platix::synth {
 
+// The layout family of a plate: the generic mixed plates, or the
+// layouts of one region.
+enum class PlateRegion { mixed, eu, us, br };
+
 struct PlateStyle {
     bool yellow = false;     // dark on yellow, else dark on white
     bool border = false;     // a dark frame inside the edge
@@ -20,6 +24,16 @@ struct PlateStyle {
     int cap_height = 24;     // pixels of a capital letter
     int spacing = 2;         // extra pixels between characters
     int ink_level = 25;      // gray level of the (dark) characters
+    // The region layouts below; the mixed plates use only the fields above.
+    PlateRegion region = PlateRegion::mixed;
+    bool mercosur = false;   // Brazil: white with the blue top band, else the older grey plate
+    Colour paper{238, 238, 232};
+    Colour ink{25, 25, 30};
+    // Small words drawn with the plate but never part of its label: the
+    // caption above the text (a state or city name), the band text in
+    // white inside the blue band (a country code, "BRASIL").
+    std::string caption;
+    std::string band_text;
 };
 
 // A random plate text: letters (no I, O or Q) and digits in one of a few
@@ -31,7 +45,8 @@ std::string random_plate_text(Rng& rng);
 std::vector<std::string> split_rows(const std::string& text);
 PlateStyle random_style(Rng& rng, const std::vector<std::string>& fonts);
 
-// The plate picture; the label is the text without blanks.
+// The plate picture; the label is the text without blanks. A style of a
+// region draws that region's layout (side band, top band, caption).
 Canvas render_plate(GlyphRenderer& glyphs, const std::string& text, const PlateStyle& style);
 
 }  // namespace platix::synth

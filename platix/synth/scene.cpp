@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "plate_render.h"
+#include "region_style.h"
 
 namespace platix::synth {
 
@@ -51,14 +52,22 @@ void clutter(Canvas& c, Rng& rng, GlyphRenderer& glyphs, const std::vector<std::
 
 }  // namespace
 
-Scene make_scene(Rng& rng, GlyphRenderer& glyphs, const std::vector<std::string>& fonts) {
+Scene make_scene(Rng& rng, GlyphRenderer& glyphs, const std::vector<std::string>& fonts, PlateRegion region) {
     Scene s;
     const int W = rng.uniform(56, 80) * 10, H = W * 3 / 4;
     Canvas canvas(W, H, Colour{128, 128, 128});
     clutter(canvas, rng, glyphs, fonts);
 
-    const std::string text = random_plate_text(rng);
-    PlateStyle style = random_style(rng, fonts);
+    std::string text;
+    PlateStyle style;
+    if (region == PlateRegion::mixed) {
+        text = random_plate_text(rng);
+        style = random_style(rng, fonts);
+    } else {
+        RegionPlate p = random_region_plate(region, rng, fonts);
+        text = std::move(p.text);
+        style = std::move(p.style);
+    }
     const Canvas plate = render_plate(glyphs, text, style);
     for (char ch : text)
         if (ch != ' ') s.plate += ch;

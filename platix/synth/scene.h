@@ -6,6 +6,7 @@
 
 #include "canvas.h"
 #include "glyph_renderer.h"
+#include "plate_render.h"
 #include "rng.h"
 
 namespace platix::synth {
@@ -16,6 +17,10 @@ struct Scene {
     int x = 0, y = 0, w = 0, h = 0;  // the plate's bounding box in the picture
 };
 
-Scene make_scene(Rng& rng, GlyphRenderer& glyphs, const std::vector<std::string>& fonts);
+// One scene; the plate is of the region's layouts drawn with `fonts`
+// (region_fonts), or a mixed plate with any of `fonts`
+// (GlyphRenderer::available_fonts). `fonts` must not be empty.
+Scene make_scene(Rng& rng, GlyphRenderer& glyphs, const std::vector<std::string>& fonts,
+                 PlateRegion region = PlateRegion::mixed);
 
 }  // namespace platix::synth

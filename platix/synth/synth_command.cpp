@@ -1,21 +1,31 @@
 // platix synth: write synthetic plate scenes and their label files.
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <stdexcept>
 
 #include "commands.h"
-#include "png_out.h"
 #include "synth/glyph_renderer.h"
+#include "synth/region_style.h"
 #include "synth/scene.h"
+#include "synth/scene_files.h"
 
 namespace fs = std::filesystem;
 
 namespace platix {
 
 int run_synth(const SynthOptions& o) {
-    const auto fonts = synth::GlyphRenderer::available_fonts();
+    synth::PlateRegion region = synth::PlateRegion::mixed;
+    if (!o.style.empty() && !synth::parse_region(o.style, &region))
+        throw UsageError("--style: expected eu, us or br, got '" + o.style + "'");
+    const auto fonts =
+        region == synth::PlateRegion::mixed ? synth::GlyphRenderer::available_fonts() : synth::region_fonts(region);
     if (fonts.empty()) {
-        std::fprintf(stderr, "platix: no plate font found (install fonts-dejavu-core or fonts-liberation)\n");
+        if (region == synth::PlateRegion::mixed)
+            std::fprintf(stderr, "platix: no plate font found (install fonts-dejavu-core or fonts-liberation)\n");
+        else
+            std::fprintf(stderr, "platix: no font for the %s plates found (install fonts-roboto-unhinted, "
+                                 "fonts-dejavu-extra or fonts-liberation)\n",
+                         synth::region_name(region));
         return 1;
     }
     std::error_code ec;
@@ -27,25 +37,14 @@ int run_synth(const SynthOptions& o) {
     synth::GlyphRenderer glyphs;
     synth::Rng rng(o.seed);
     for (int i = 0; i < o.count; ++i) {
-        synth::Scene scene = synth::make_scene(rng, glyphs, fonts);
+        const synth::Scene scene = synth::make_scene(rng, glyphs, fonts, region);
         const bool jpeg = o.image_format == "jpeg" || (o.image_format == "mixed" && i % 2 == 1);
         char stem[32];
         std::snprintf(stem, sizeof stem, "scene%05d", i + 1);
-        const std::string image_name = std::string(stem) + (jpeg ? ".jpg" : ".png");
-        RgbPicture picture;
-        scene.picture.to_picture(&picture);
-        std::string why;
-        const std::string image_path = (fs::path(o.out_dir) / image_name).string();
-        const bool written = jpeg ? write_jpeg_file(image_path, picture, 92, &why) : write_png_file(image_path, picture, &why);
-        if (!written) {
-            std::fprintf(stderr, "platix: %s\n", why.c_str());
-            return 1;
-        }
-        std::ofstream label(fs::path(o.out_dir) / (std::string(stem) + ".txt"), std::ios::binary | std::ios::trunc);
-        label << image_name << '\t' << scene.x << '\t' << scene.y << '\t' << scene.w << '\t' << scene.h << '\t'
-              << scene.plate << '\n';
-        if (!label) {
-            std::fprintf(stderr, "platix: %s: cannot write the label\n", stem);
+        try {
+            synth::write_scene_files(scene, o.out_dir, stem, jpeg);
+        } catch (const std::runtime_error& e) {
+            std::fprintf(stderr, "platix: %s\n", e.what());
             return 1;
         }
     }
