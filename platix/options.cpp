@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 
+#include "augment.h"
 #include "plate_syntax.h"
 
 namespace platix {
@@ -167,7 +168,7 @@ TrainOptions parse_train_options(const std::vector<std::string>& args, int proce
     TrainOptions o;
     o.jobs = processors < 1 ? 1 : processors;
     static const std::vector<std::string> synth_valued = {"--synth", "--synth-seed"};
-    static const std::vector<std::string> valued = {"--kb", "--passes", "--depth", "--jobs", "--region"};
+    static const std::vector<std::string> valued = {"--kb", "--passes", "--augment", "--depth", "--jobs", "--region"};
     ArgWalker(args).run(
         [&](const std::string& n) {
             return std::find(valued.begin(), valued.end(), n) != valued.end() ||
@@ -179,9 +180,10 @@ TrainOptions parse_train_options(const std::vector<std::string>& args, int proce
                 if (!o.kb.empty()) throw UsageError("train: --kb given twice; training writes one knowledge base");
                 o.kb = parse_kb_arg(v).path;
             } else if (n == "--passes") o.passes = static_cast<int>(parse_number(v, 1, 100, "--passes"));
-            else if (n == "--region") o.region = parse_region(v);
+            else if (n == "--augment") o.augment = static_cast<int>(parse_number(v, 0, kMostVariants, "--augment"));
             else if (n == "--synth") o.synth = static_cast<int>(parse_number(v, 0, 100000, "--synth"));
             else if (n == "--synth-seed") o.synth_seed = static_cast<unsigned long>(parse_number(v, 0, 4294967295L, "--synth-seed"));
+            else if (n == "--region") o.region = parse_region(v);
             else if (n == "--depth") o.depth = static_cast<int>(parse_number(v, 1, 5, "--depth"));
             else if (n == "--jobs") o.jobs = static_cast<int>(parse_number(v, 1, 256, "--jobs"));
             else unknown(n, "train");
@@ -196,7 +198,9 @@ TrainOptions parse_train_options(const std::vector<std::string>& args, int proce
 BenchOptions parse_bench_options(const std::vector<std::string>& args, int processors) {
     BenchOptions o;
     o.jobs = processors < 1 ? 1 : processors;
-    static const std::vector<std::string> valued = {"--kb", "--kind", "--template", "--depth", "--jobs", "--json", "--region"};
+    static const std::vector<std::string> valued = {"--kb",   "--kind",  "--template", "--depth",  "--jobs",
+                                                    "--json", "--folds", "--passes",   "--augment", "--region",
+                                                    "--synth", "--synth-seed"};
     ArgWalker(args).run(
         [&](const std::string& n) { return std::find(valued.begin(), valued.end(), n) != valued.end(); },
         [&](const std::string& n, const std::string& v) {
@@ -205,11 +209,19 @@ BenchOptions parse_bench_options(const std::vector<std::string>& args, int proce
             } else if (n == "--json") {
                 if (v.empty()) throw UsageError("--json: the file name is empty");
                 o.json_path = v;
-            } else unknown(n, "bench");
+            } else if (n == "--folds") o.folds = static_cast<int>(parse_number(v, 2, 100, "--folds"));
+            else if (n == "--passes") o.passes = static_cast<int>(parse_number(v, 1, 100, "--passes"));
+            else if (n == "--augment") o.augment = static_cast<int>(parse_number(v, 0, kMostVariants, "--augment"));
+            else if (n == "--synth") o.synth = static_cast<int>(parse_number(v, 0, 100000, "--synth"));
+            else if (n == "--synth-seed") o.synth_seed = static_cast<unsigned long>(parse_number(v, 0, 4294967295L, "--synth-seed"));
+            else unknown(n, "bench");
         },
         [&](const std::string& p) { o.labels.push_back(p); });
     if (o.help) return o;
-    if (o.kbs.empty()) throw UsageError("bench: --kb FILE is required");
+    if (o.folds > 0 && !o.kbs.empty())
+        throw UsageError("bench: --folds trains a base for every fold; --kb is not used with it");
+    if (o.folds == 0 && o.kbs.empty()) throw UsageError("bench: --kb FILE (or --folds K) is required");
+    if (o.folds == 0 && o.synth > 0) throw UsageError("bench: --synth adds to the trainings of --folds only");
     if (o.labels.empty()) throw UsageError("bench: no label file or folder given");
     return o;
 }
@@ -308,7 +320,10 @@ std::string train_help() {
            "  --synth N            also train on N synthetic scenes in the plate styles\n"
            "                       of the label folders (eu, us, br by folder name,\n"
            "                       else all three), made in a temporary folder\n"
-           "  --synth-seed S       their random seed (default 1)\n")
+           "  --synth-seed S       their random seed (default 1)\n"
+           "  --augment N          also teach N variants of every taught character\n"
+           "                       (moved, scaled, thicker, thinner, slanted; 0-20,\n"
+           "                       default " + std::to_string(kDefaultAugment) + ")\n")
            + "  --region R           eu, us or br: read the plates with that region's\n"
              "                       syntaxes (as for read) when deciding what to teach\n"
            + kAnalysisHelp + kQuietHelp;
@@ -316,12 +331,19 @@ std::string train_help() {
 
 std::string bench_help() {
     return std::string("usage: platix bench --kb FILE [options] LABELS...\n"
+           "       platix bench --folds K [options] LABELS...\n"
            "\n"
            "Reads every labelled image and prints, per folder, the share of plates\n"
            "located and read exactly, the character accuracy, the median time per\n"
-           "image and the images per second.\n"
+           "image and the images per second. With --folds the images of each folder\n"
+           "are dealt in name order into K folds, and every fold is read with a base\n"
+           "trained (as platix train does) on the other folds.\n"
            "\n"
            "  --kb FILE[:TYPE]     knowledge base (repeatable, as for read)\n"
+           "  --folds K            K-fold cross-validation (2-100) instead of --kb\n"
+           "  --passes N, --augment N, --synth N, --synth-seed S\n"
+           "                       the trainings' settings with --folds (as for train;\n"
+           "                       synthetic scenes join every fold's training only)\n"
            "  --kind KIND          digits, letters or any (default any)\n"
            "  --template T         text template (default \"C\")\n")
            + kRegionHelp + kAnalysisHelp +

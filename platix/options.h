@@ -58,14 +58,19 @@ struct ReadOptions {
     bool quiet = false;
 };
 
+// Variants taught with every taught character unless --augment says
+// otherwise: all of them, which read best in cross-validation.
+constexpr int kDefaultAugment = 20;
+
 struct TrainOptions {
     bool help = false;
     std::string kb;
     std::vector<std::string> labels;
     int passes = 5;        // the most passes; a pass that teaches nothing ends early
+    Region region = Region::none;  // plate syntaxes used by the reading that decides what to teach
     int synth = 0;                // synthetic scenes mixed into the training
     unsigned long synth_seed = 1;  // their seed: the same command trains the same base
-    Region region = Region::none;  // plate syntaxes used by the reading that decides what to teach
+    int augment = kDefaultAugment;  // variants taught with every taught character
     int depth = 3;
     AnalysisKind analysis = AnalysisKind::extended;
     int jobs = 1;
@@ -82,6 +87,15 @@ struct BenchOptions {
     int jobs = 1;
     std::string json_path;
     bool quiet = false;
+    // Cross-validation: with folds > 0 the images are split into that many
+    // folds and each fold is read with a base trained on the others (no
+    // --kb then); passes, augment and synth are the trainings' settings
+    // (the region of `recognition` applies to training and reading).
+    int folds = 0;
+    int passes = 5;
+    int augment = kDefaultAugment;
+    int synth = 0;                 // synthetic scenes added to every fold's training
+    unsigned long synth_seed = 1;
 };
 
 struct SynthOptions {

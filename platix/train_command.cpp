@@ -13,7 +13,7 @@
 #include "labels.h"
 #include "progress.h"
 #include "synth/training_scenes.h"
-#include "train_step.h"
+#include "training.h"
 
 namespace platix {
 
@@ -67,31 +67,20 @@ int run_train(const TrainOptions& o) {
         std::fprintf(stderr, "platix: %s\n", engine.error().c_str());
         return 1;
     }
-    for (int pass = 1; pass <= o.passes; ++pass) {
-        int used = 0, no_field = 0, mismatch = 0, taught = 0, right = 0, failed = 0;
-        ProgressBar bar(labels.size(), ProgressBar::wanted(o.quiet));
-        for (std::size_t i = 0; i < labels.size(); ++i) {
-            bar.step();
-            if (images[i].status != ImageStatus::ok) continue;
-            const auto outcome = train_image(engine.io(), images[i], labels[i], o.region);
-            switch (outcome.kind) {
-            case TrainImageOutcome::used: ++used; break;
-            case TrainImageOutcome::no_field: ++no_field; break;
-            case TrainImageOutcome::count_mismatch: ++mismatch; break;
-            }
-            taught += outcome.taught;
-            right += outcome.right;
-            failed += outcome.failed;
-        }
-        bar.finish();
-        std::printf("pass %d: images used %d, skipped %d (no field %d, count mismatch %d), characters taught %d, "
-                    "already right %d",
-                    pass, used, no_field + mismatch, no_field, mismatch, taught, right);
-        if (failed > 0) std::printf(", not learned %d", failed);
-        if (unreadable > 0) std::printf(", unreadable images %d", unreadable);
-        std::printf("\n");
-        std::fflush(stdout);
-        if (taught == 0) break;
+    std::vector<std::size_t> all(labels.size());
+    for (std::size_t i = 0; i < all.size(); ++i) all[i] = i;
+    TrainSettings settings;
+    settings.passes = o.passes;
+    settings.augment = o.augment;
+    settings.region = o.region;
+    settings.quiet = o.quiet;
+    const TrainSummary summary = train_passes(engine.io(), images, labels, all, settings);
+    if (unreadable > 0) std::printf("unreadable images: %d\n", unreadable);
+    if (!summary.written) {
+        std::fprintf(stderr, "platix: %s: the knowledge base could not be written; it is kept as it was before the "
+                             "last pass\n",
+                     o.kb.c_str());
+        return 1;
     }
     return unreadable > 0 ? 1 : 0;
 }

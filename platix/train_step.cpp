@@ -6,6 +6,7 @@
 
 #include "coords.h"
 #include "field_reading.h"
+#include "orvosys.h"
 
 namespace platix {
 
@@ -33,7 +34,45 @@ bool same_char(const std::string& read, char label) {
     return up(read[0]) == up(label);
 }
 
+// While it lives, the engine's messages are not shown: a variant that the
+// engine cannot frame is simply not taught.
+class SilentEngine {
+public:
+    SilentEngine() { previous_ = osys_set_message_presenter(&silent, nullptr, &context_); }
+    ~SilentEngine() { osys_set_message_presenter(previous_, context_, nullptr); }
+    SilentEngine(const SilentEngine&) = delete;
+    SilentEngine& operator=(const SilentEngine&) = delete;
+
+private:
+    static int silent(void*, const char*, const char*, unsigned style) {
+        return (style & OSYS_MB_BUTTONS) == OSYS_MB_OK ? OSYS_IDOK : OSYS_IDNO;
+    }
+    osys_presenter previous_ = nullptr;
+    void* context_ = nullptr;
+};
+
 }  // namespace
+
+int teach_variants(ocr_io* io, const CharImage& picture, char label, int n) {
+    int learned = 0;
+    const RecognitionSettings settings;
+    for (const Variant& v : variant_plan(n)) {
+        CharImage variant = make_variant(picture, v);
+        if (!useful_variant(picture, variant)) continue;
+        // Read on its own, the variant is one character or nothing.
+        FieldResult read;
+        const ImageResult page;
+        read_field(io, variant.bits.data(), variant.width, variant.height, variant.bpl, settings, read, page);
+        if (read.chars.size() == 1 && same_char(read.chars[0].c, label)) continue;
+        CharResult c;
+        c.raw = read.chars.size() == 1 ? read.chars[0].raw : "";
+        c.bitmap_box[2] = variant.width;
+        c.bitmap_box[3] = variant.height;
+        const SilentEngine quiet;
+        if (teach(io, c, label)) ++learned;
+    }
+    return learned;
+}
 
 std::vector<std::size_t> fields_in_box(const ImageResult& r, const LabelledImage& l) {
     std::vector<std::size_t> sel;
@@ -54,7 +93,7 @@ std::vector<std::size_t> fields_in_box(const ImageResult& r, const LabelledImage
     return sel;
 }
 
-TrainImageOutcome train_image(ocr_io* io, ImageResult& r, const LabelledImage& l, Region region) {
+TrainImageOutcome train_image(ocr_io* io, ImageResult& r, const LabelledImage& l, int variants, Region region) {
     TrainImageOutcome out;
     const auto sel = fields_in_box(r, l);
     if (sel.empty()) {
@@ -78,6 +117,9 @@ TrainImageOutcome train_image(ocr_io* io, ImageResult& r, const LabelledImage& l
         return out;
     }
     out.kind = TrainImageOutcome::used;
+    // The taught characters, cut before any variant takes the engine's
+    // current bitmap away from the field.
+    std::vector<std::pair<CharImage, char>> taught;
     std::size_t at = 0;
     for (std::size_t n = 0; n < sel.size(); ++n) {
         FieldResult& f = r.fields[sel[n]];
@@ -94,11 +136,13 @@ TrainImageOutcome train_image(ocr_io* io, ImageResult& r, const LabelledImage& l
                 ++out.right;
             } else if (teach(io, c, label)) {
                 ++out.taught;
+                if (variants > 0) taught.emplace_back(cut_character(f.bitmap.data(), f.columns, f.lines, f.bpl, c.bitmap_box), label);
             } else {
                 ++out.failed;
             }
         }
     }
+    for (const auto& [picture, label] : taught) out.variants += teach_variants(io, picture, label, variants);
     return out;
 }
 

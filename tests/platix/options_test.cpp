@@ -87,6 +87,25 @@ TEST(TrainOptionsParse, RequiresKbAndLabels) {
     EXPECT_EQ(parse_train_options({"--kb", "a.kbf", "l"}, 2).passes, 5);
 }
 
+TEST(TrainOptionsParse, AugmentCountsVariantsWithinTheirRange) {
+    EXPECT_EQ(parse_train_options({"--kb", "a.kbf", "l"}, 1).augment, kDefaultAugment);
+    EXPECT_EQ(parse_train_options({"--kb", "a.kbf", "--augment", "0", "l"}, 1).augment, 0);
+    EXPECT_EQ(parse_train_options({"--kb", "a.kbf", "--augment=20", "l"}, 1).augment, 20);
+    EXPECT_THROW(parse_train_options({"--kb", "a.kbf", "--augment", "21", "l"}, 1), UsageError);
+    EXPECT_THROW(parse_train_options({"--kb", "a.kbf", "--augment", "-1", "l"}, 1), UsageError);
+}
+
+TEST(BenchOptionsParse, FoldsTrainTheirOwnBasesInsteadOfKb) {
+    const auto o = parse_bench_options({"--folds", "5", "--augment", "2", "--passes", "3", "l"}, 1);
+    EXPECT_EQ(o.folds, 5);
+    EXPECT_EQ(o.augment, 2);
+    EXPECT_EQ(o.passes, 3);
+    EXPECT_TRUE(o.kbs.empty());
+    EXPECT_THROW(parse_bench_options({"--folds", "5", "--kb", "a.kbf", "l"}, 1), UsageError);
+    EXPECT_THROW(parse_bench_options({"--folds", "1", "l"}, 1), UsageError);
+    EXPECT_EQ(parse_bench_options({"--kb", "a.kbf", "l"}, 1).folds, 0);
+}
+
 TEST(BenchOptionsParse, JsonFileAndRequiredKb) {
     EXPECT_THROW(parse_bench_options({"l"}, 1), UsageError);
     const auto o = parse_bench_options({"--kb", "a.kbf", "--json", "r.json", "--jobs", "1", "l"}, 2);

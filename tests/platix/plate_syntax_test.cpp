@@ -133,12 +133,9 @@ protected:
     std::unique_ptr<EngineSession> session_;
 };
 
-// Trains one image with the region: train_image takes the region alone or
-// after the count of variants to teach.
-template <class Io>
-TrainImageOutcome train_in_region(Io io, ImageResult& page, const LabelledImage& l, Region region) {
-    if constexpr (requires { train_image(io, page, l, region); }) return train_image(io, page, l, region);
-    else return train_image(io, page, l, 0, region);
+// Trains one image with the region, without variants.
+TrainImageOutcome train_in_region(ocr_io* io, ImageResult& page, const LabelledImage& l, Region region) {
+    return train_image(io, page, l, 0, region);
 }
 
 }  // namespace
