@@ -63,27 +63,8 @@ int run_folds(const BenchOptions& o, const std::vector<LabelledImage>& read_labe
         const auto made = collect_labels(files, problems);
         labels.insert(labels.end(), made.begin(), made.end());
     }
-    AnalysisRequest request;
-    request.depth = o.depth;
-    request.analysis = o.analysis;
-    request.keep_bitmaps = true;
-    std::vector<ImageResult> images(labels.size());
     int failed = 0;
-    {
-        ProgressBar bar(labels.size(), ProgressBar::wanted(o.quiet));
-        run_images(
-            labels.size(), o.jobs, [&](std::size_t i) { return analyse_file({labels[i].image_path, false}, request); },
-            [&](std::size_t i, ImageResult&& r) {
-                bar.step();
-                if (r.status != ImageStatus::ok) {
-                    ++failed;
-                    bar.finish();
-                    std::fprintf(stderr, "platix: %s: %s\n", r.path.c_str(), r.error.c_str());
-                }
-                images[i] = std::move(r);
-            },
-            [&](std::size_t i) { return labels[i].image_path; });
-    }
+    std::vector<ImageResult> images = analyse_labelled(labels, o.depth, o.analysis, o.jobs, o.quiet, &failed);
     std::string dir = (std::filesystem::temp_directory_path() / "platix-folds-XXXXXX").string();
     if (::mkdtemp(dir.data()) == nullptr) {
         std::fprintf(stderr, "platix: no temporary folder for the folds' knowledge bases\n");

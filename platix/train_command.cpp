@@ -39,28 +39,8 @@ int run_train(const TrainOptions& o) {
     const auto parent = std::filesystem::path(o.kb).parent_path();
     if (!parent.empty()) std::filesystem::create_directories(parent, ec);
 
-    // The analysis does not depend on the knowledge base: do it once.
-    AnalysisRequest request;
-    request.depth = o.depth;
-    request.analysis = o.analysis;
-    request.keep_bitmaps = true;
-    std::vector<ImageResult> images(labels.size());
     int unreadable = 0;
-    {
-        ProgressBar bar(labels.size(), ProgressBar::wanted(o.quiet));
-        run_images(
-            labels.size(), o.jobs, [&](std::size_t i) { return analyse_file({labels[i].image_path, false}, request); },
-            [&](std::size_t i, ImageResult&& r) {
-                bar.step();
-                if (r.status != ImageStatus::ok) {
-                    ++unreadable;
-                    bar.finish();
-                    std::fprintf(stderr, "platix: %s: %s\n", r.path.c_str(), r.error.c_str());
-                }
-                images[i] = std::move(r);
-            },
-            [&](std::size_t i) { return labels[i].image_path; });
-    }
+    std::vector<ImageResult> images = analyse_labelled(labels, o.depth, o.analysis, o.jobs, o.quiet, &unreadable);
 
     EngineSession engine({KbArg{o.kb, 0}});
     if (engine.io() == nullptr) {

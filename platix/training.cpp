@@ -4,10 +4,36 @@
 
 #include <cstdio>
 
+#include "image_analysis.h"
+#include "job_pool.h"
 #include "progress.h"
 #include "train_step.h"
 
 namespace platix {
+
+std::vector<ImageResult> analyse_labelled(const std::vector<LabelledImage>& labels, int depth, AnalysisKind analysis,
+                                          int jobs, bool quiet, int* unreadable) {
+    AnalysisRequest request;
+    request.depth = depth;
+    request.analysis = analysis;
+    request.keep_bitmaps = true;
+    std::vector<ImageResult> images(labels.size());
+    ProgressBar bar(labels.size(), ProgressBar::wanted(quiet));
+    run_images(
+        labels.size(), jobs, [&](std::size_t i) { return analyse_file({labels[i].image_path, false}, request); },
+        [&](std::size_t i, ImageResult&& r) {
+            bar.step();
+            if (r.status != ImageStatus::ok) {
+                ++*unreadable;
+                bar.finish();
+                std::fprintf(stderr, "platix: %s: %s\n", r.path.c_str(), r.error.c_str());
+            }
+            images[i] = std::move(r);
+        },
+        [&](std::size_t i) { return labels[i].image_path; });
+    bar.finish();
+    return images;
+}
 
 TrainSummary train_passes(ocr_io* io, std::vector<ImageResult>& images, const std::vector<LabelledImage>& labels,
                           const std::vector<std::size_t>& use, const TrainSettings& settings) {

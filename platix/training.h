@@ -28,6 +28,13 @@ struct TrainSummary {
     bool written = true;  // every pass's batch reached the files
 };
 
+// Analyses every labelled image once, `jobs` at a time, keeping the field
+// bitmaps (the analysis does not depend on the knowledge base, so every
+// pass reuses it). Images that cannot be read are reported on stderr and
+// counted in *unreadable.
+std::vector<ImageResult> analyse_labelled(const std::vector<LabelledImage>& labels, int depth, AnalysisKind analysis,
+                                          int jobs, bool quiet, int* unreadable);
+
 // Runs the training passes over images[i] / labels[i] for every i in `use`
 // (images analysed with their bitmaps kept) into knowledge base 1 of the
 // engine. Each pass is one learning batch, so both files are written once
