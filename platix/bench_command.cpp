@@ -1,14 +1,10 @@
 // platix bench: read labelled images and measure how well plates are found
 // and read, per folder.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-
-#include <stdlib.h>
-
-#include <algorithm>
 #include <filesystem>
-#include <memory>
+#include <fstream>
 
 #include "bench_score.h"
 #include "commands.h"
@@ -19,6 +15,7 @@
 #include "job_pool.h"
 #include "labels.h"
 #include "progress.h"
+#include "scratch_folder.h"
 #include "synth/training_scenes.h"
 #include "training.h"
 
@@ -53,30 +50,14 @@ int print_results(const BenchOptions& o, const std::vector<FolderSummary>& folde
 // the table are those of the analyses.
 int run_folds(const BenchOptions& o, const std::vector<LabelledImage>& read_labels) {
     // Synthetic scenes join every fold's training and are never read.
-    std::unique_ptr<synth::ScratchFolder> scenes;
+    const synth::TrainingScenes scenes(o.synth, o.labels, o.synth_seed);
     std::vector<LabelledImage> labels = read_labels;
-    if (o.synth > 0) {
-        scenes = std::make_unique<synth::ScratchFolder>();
-        std::vector<std::string> problems;
-        const auto files =
-            synth::write_training_scenes(o.synth, synth::styles_for_labels(o.labels), o.synth_seed, scenes->path());
-        const auto made = collect_labels(files, problems);
-        labels.insert(labels.end(), made.begin(), made.end());
-    }
+    std::vector<std::string> problems;
+    const auto made = collect_labels(scenes.label_files(), problems);
+    labels.insert(labels.end(), made.begin(), made.end());
     int failed = 0;
     std::vector<ImageResult> images = analyse_labelled(labels, o.depth, o.analysis, o.jobs, o.quiet, &failed);
-    std::string dir = (std::filesystem::temp_directory_path() / "platix-folds-XXXXXX").string();
-    if (::mkdtemp(dir.data()) == nullptr) {
-        std::fprintf(stderr, "platix: no temporary folder for the folds' knowledge bases\n");
-        return 1;
-    }
-    struct RemoveDir {
-        std::string path;
-        ~RemoveDir() {
-            std::error_code ec;
-            std::filesystem::remove_all(path, ec);
-        }
-    } remove_dir{dir};
+    const ScratchFolder bases("platix-folds");
 
     const std::vector<int> fold = assign_folds(read_labels, o.folds);
     std::vector<PlateScore> scores(read_labels.size());
@@ -84,7 +65,7 @@ int run_folds(const BenchOptions& o, const std::vector<LabelledImage>& read_labe
         std::vector<std::size_t> train, held_out;
         for (std::size_t i = 0; i < labels.size(); ++i)
             (i < read_labels.size() && fold[i] == f ? held_out : train).push_back(i);
-        const std::string kb = dir + "/fold" + std::to_string(f + 1) + ".kbf";
+        const std::string kb = bases.path() + "/fold" + std::to_string(f + 1) + ".kbf";
         EngineSession engine({KbArg{kb, 0}});
         if (engine.io() == nullptr) {
             std::fprintf(stderr, "platix: %s\n", engine.error().c_str());

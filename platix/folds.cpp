@@ -21,7 +21,8 @@ std::vector<int> assign_folds(const std::vector<LabelledImage>& labels, int k) {
             if (labels[a].image_path != labels[b].image_path) return labels[a].image_path < labels[b].image_path;
             return a < b;
         });
-        for (std::size_t n = 0; n < members.size(); ++n) fold[members[n]] = static_cast<int>(n % static_cast<std::size_t>(k));
+        for (std::size_t n = 0; n < members.size(); ++n)
+            fold[members[n]] = static_cast<int>(n % static_cast<std::size_t>(k));
     }
     return fold;
 }

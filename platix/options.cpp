@@ -182,7 +182,8 @@ TrainOptions parse_train_options(const std::vector<std::string>& args, int proce
             } else if (n == "--passes") o.passes = static_cast<int>(parse_number(v, 1, 100, "--passes"));
             else if (n == "--augment") o.augment = static_cast<int>(parse_number(v, 0, kMostVariants, "--augment"));
             else if (n == "--synth") o.synth = static_cast<int>(parse_number(v, 0, 100000, "--synth"));
-            else if (n == "--synth-seed") o.synth_seed = static_cast<unsigned long>(parse_number(v, 0, 4294967295L, "--synth-seed"));
+            else if (n == "--synth-seed")
+                o.synth_seed = static_cast<unsigned long>(parse_number(v, 0, 4294967295L, "--synth-seed"));
             else if (n == "--region") o.region = parse_region(v);
             else if (n == "--depth") o.depth = static_cast<int>(parse_number(v, 1, 5, "--depth"));
             else if (n == "--jobs") o.jobs = static_cast<int>(parse_number(v, 1, 256, "--jobs"));
@@ -213,7 +214,8 @@ BenchOptions parse_bench_options(const std::vector<std::string>& args, int proce
             else if (n == "--passes") o.passes = static_cast<int>(parse_number(v, 1, 100, "--passes"));
             else if (n == "--augment") o.augment = static_cast<int>(parse_number(v, 0, kMostVariants, "--augment"));
             else if (n == "--synth") o.synth = static_cast<int>(parse_number(v, 0, 100000, "--synth"));
-            else if (n == "--synth-seed") o.synth_seed = static_cast<unsigned long>(parse_number(v, 0, 4294967295L, "--synth-seed"));
+            else if (n == "--synth-seed")
+                o.synth_seed = static_cast<unsigned long>(parse_number(v, 0, 4294967295L, "--synth-seed"));
             else unknown(n, "bench");
         },
         [&](const std::string& p) { o.labels.push_back(p); });

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 
 #include "commands.h"
 #include "engine_session.h"
@@ -21,14 +20,9 @@ int run_train(const TrainOptions& o) {
     std::vector<std::string> problems;
     // Synthetic scenes in the plate styles of the folders join the labelled
     // images; their folder goes when the training ends.
-    std::unique_ptr<synth::ScratchFolder> scenes;
+    const synth::TrainingScenes scenes(o.synth, o.labels, o.synth_seed);
     std::vector<std::string> label_args = o.labels;
-    if (o.synth > 0) {
-        scenes = std::make_unique<synth::ScratchFolder>();
-        const auto files =
-            synth::write_training_scenes(o.synth, synth::styles_for_labels(o.labels), o.synth_seed, scenes->path());
-        label_args.insert(label_args.end(), files.begin(), files.end());
-    }
+    label_args.insert(label_args.end(), scenes.label_files().begin(), scenes.label_files().end());
     const auto labels = collect_labels(label_args, problems);
     for (const auto& p : problems) std::fprintf(stderr, "platix: %s\n", p.c_str());
     if (labels.empty()) {

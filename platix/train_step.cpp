@@ -136,7 +136,8 @@ TrainImageOutcome train_image(ocr_io* io, ImageResult& r, const LabelledImage& l
                 ++out.right;
             } else if (teach(io, c, label)) {
                 ++out.taught;
-                if (variants > 0) taught.emplace_back(cut_character(f.bitmap.data(), f.columns, f.lines, f.bpl, c.bitmap_box), label);
+                if (variants > 0)
+                    taught.emplace_back(cut_character(f.bitmap.data(), f.columns, f.lines, f.bpl, c.bitmap_box), label);
             } else {
                 ++out.failed;
             }

@@ -1,8 +1,6 @@
 // Synthetic scenes for a training run.
 #include "training_scenes.h"
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -56,15 +54,10 @@ std::vector<std::string> write_training_scenes(int count, const std::vector<Plat
     return label_files;
 }
 
-ScratchFolder::ScratchFolder() {
-    std::string tmpl = (fs::temp_directory_path() / "platix-synth-XXXXXX").string();
-    if (::mkdtemp(tmpl.data()) == nullptr) throw std::runtime_error("cannot make a temporary folder for the scenes");
-    path_ = tmpl;
-}
-
-ScratchFolder::~ScratchFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
+TrainingScenes::TrainingScenes(int count, const std::vector<std::string>& label_paths, unsigned long seed) {
+    if (count <= 0) return;
+    folder_ = std::make_unique<ScratchFolder>("platix-synth");
+    files_ = write_training_scenes(count, styles_for_labels(label_paths), seed, folder_->path());
 }
 
 }  // namespace platix::synth

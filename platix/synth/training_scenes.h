@@ -1,12 +1,14 @@
 // Synthetic scenes mixed into a training: which plate styles suit the
-// folders trained on, and a scratch folder holding the scenes while the
-// training runs.
+// folders trained on, and the scenes themselves, in a scratch folder that
+// lives as long as the training.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "plate_render.h"
+#include "scratch_folder.h"
 
 namespace platix::synth {
 
@@ -24,19 +26,19 @@ std::vector<PlateRegion> styles_for_labels(const std::vector<std::string>& label
 std::vector<std::string> write_training_scenes(int count, const std::vector<PlateRegion>& styles, unsigned long seed,
                                                const std::string& folder);
 
-// A new empty folder in the system's temporary folder, removed with its
-// contents when the object goes. Throws std::runtime_error when it cannot
-// be made.
-class ScratchFolder {
+// The synthetic scenes of a training on `label_paths`: `count` scenes in
+// the styles of those folders (styles_for_labels, from `seed`), written
+// into a private temporary folder that goes with the object. Nothing is
+// made for a count of 0. Throws as write_training_scenes does, or when the
+// folder cannot be made.
+class TrainingScenes {
 public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const std::string& path() const { return path_; }
+    TrainingScenes(int count, const std::vector<std::string>& label_paths, unsigned long seed);
+    const std::vector<std::string>& label_files() const { return files_; }
 
 private:
-    std::string path_;
+    std::unique_ptr<ScratchFolder> folder_;
+    std::vector<std::string> files_;
 };
 
 }  // namespace platix::synth

@@ -56,7 +56,8 @@ TEST(FoldSplit, DoesNotDependOnTheOrderTheImagesWereListedIn) {
     std::reverse(labels.begin(), labels.end());
     std::rotate(labels.begin(), labels.begin() + 5, labels.end());
     const auto after = assign_folds(labels, 3);
-    for (std::size_t i = 0; i < labels.size(); ++i) EXPECT_EQ(after[i], by_path[labels[i].image_path]) << labels[i].image_path;
+    for (std::size_t i = 0; i < labels.size(); ++i)
+        EXPECT_EQ(after[i], by_path[labels[i].image_path]) << labels[i].image_path;
 }
 
 TEST(FoldSplit, MoreFoldsThanImagesLeaveSomeFoldsEmpty) {

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "engine_session.h"
+#include "field_page.h"
 #include "field_reading.h"
 #include "output_format.h"
 #include "plate_syntax.h"
@@ -78,14 +79,7 @@ FieldResult drawn_field(const std::string& text, int x, int y) {
     return f;
 }
 
-ImageResult page_with(std::vector<FieldResult> fields) {
-    ImageResult r;
-    r.status = ImageStatus::ok;
-    r.width = r.maxcol = 800;
-    r.height = r.maxlin = 600;
-    r.fields = std::move(fields);
-    return r;
-}
+using platix_test::page_with;
 
 LabelledImage label_around(const FieldResult& f, const std::string& plate) {
     LabelledImage l;

@@ -423,7 +423,7 @@ TEST(SynthTrainingScenes, StylesTakeTurnsAndTheFolderGoesAtTheEnd) {
     std::string kept;
     std::vector<std::uint8_t> first_picture;
     {
-        synth::ScratchFolder folder;
+        ScratchFolder folder("platix-synth");
         kept = folder.path();
         ASSERT_TRUE(fs::is_directory(kept));
         const auto files = synth::write_training_scenes(3, {PlateRegion::br, PlateRegion::us}, 5, folder.path());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine_session.h"
+#include "field_page.h"
 #include "field_reading.h"
 #include "synth/glyph_renderer.h"
 #include "temp_dir.h"
@@ -35,14 +36,7 @@ FieldResult drawn_field(const std::string& text, int x, int y) {
     return f;
 }
 
-ImageResult page_with(std::vector<FieldResult> fields) {
-    ImageResult r;
-    r.status = ImageStatus::ok;
-    r.width = r.maxcol = 800;
-    r.height = r.maxlin = 600;
-    r.fields = std::move(fields);
-    return r;
-}
+using platix_test::page_with;
 
 LabelledImage label(const std::string& plate, int x, int y, int w, int h) {
     LabelledImage l;
