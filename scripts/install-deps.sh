@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # toolchain
-  build-essential cmake pkg-config binutils
+  build-essential cmake pkg-config binutils ccache
   # image libraries
   libtiff-dev libjpeg62-turbo-dev libpng-dev
   # tests and benchmarks
