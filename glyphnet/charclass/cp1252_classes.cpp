@@ -26,7 +26,8 @@ constexpr Table make_table() {
     for (int c = 0x21; c <= 0x7E; ++c) t.cls[c] = kPunct;
     for (int c = '0'; c <= '9'; ++c) t.cls[c] = kDigit;
     for (int c = 'A'; c <= 'Z'; ++c) pair(c, c + 0x20);
-    // 0x80-0xBF: symbols, except the undefined codes and a few letters.
+    // 0x80-0xBF: symbols, except the undefined codes and a few letters; the
+    // superscript digits 0xB2, 0xB3 and 0xB9 are symbols, not digits.
     for (int c = 0x80; c <= 0xBF; ++c) t.cls[c] = kPunct;
     for (int c : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) t.cls[c] = 0;
     pair(0x8A, 0x9A);  // Š š

@@ -137,6 +137,7 @@ bool cut_search(int x0, int y0, int w, int h, int* piece_width, int* rest_start)
         if (!ok) continue;
         if (lm == x) {
             const int rl = trace_rise(end_col, last_row, y0, x, a);
+            // A rising path whose leftmost is the fall's last column counts.
             if (rl > x && rl <= end_col) lm = rl;
         }
         *piece_width = rm - x0;
@@ -148,6 +149,7 @@ bool cut_search(int x0, int y0, int w, int h, int* piece_width, int* rest_start)
 
 bool first_empty_column_cut(int x0, int y0, int w, int h, int m, int* piece_width,
                             int* rest_start) {
+    // m columns at least lie left of the cut column and m right of it.
     for (int c = x0 + m; c <= x0 + w - 1 - m; ++c) {
         if (!col_has_ink(c, y0, y0 + h)) {
             *piece_width = c - x0;
@@ -220,7 +222,8 @@ int find_segments(int left, int top, int right, int bottom, Segment* out, int ca
                                      ? first_empty_column_cut(cur, st, se - cur, h, m, &pw, &rs)
                                      : cut_search(cur, st, se - cur, h, &pw, &rs);
                 if (!cut || rs <= cur) {
-                    // No cut: the rest stays whole.
+                    // No cut: the rest stays whole, and the scan resumes where
+                    // the first cut's rest began (the segment's end without one).
                     record(cur, st, se, sb);
                     resume = once_rest >= 0 ? once_rest : end;
                     break;
@@ -230,7 +233,10 @@ int find_segments(int left, int top, int right, int bottom, Segment* out, int ca
                 resume = rs;
             } while (cur < se - 3 && n < cap);
         } else {
+            // Recorded whole (shortened by the first cut or not): the scan
+            // goes on at its end.
             record(start, st, se, sb);
+            resume = se;
         }
         x = resume > start ? resume : end;
     }
@@ -238,6 +244,23 @@ int find_segments(int left, int top, int right, int bottom, Segment* out, int ca
 }
 
 int clean_up_segments(Segment* segs, int n, int* avg_width, int* avg_height) {
+    // Nested segments go first, over the whole list, so that the overlaps
+    // below are clipped against the segments that stay.
+    int nested_free = 0;
+    for (int i = 0; i < n; ++i) {
+        const Segment s = segs[i];
+        if (nested_free > 0) {
+            const Segment& prev = segs[nested_free - 1];
+            if (s.right < prev.right + 3 && s.left > prev.left) continue;
+        }
+        if (i + 1 < n) {
+            const Segment& next = segs[i + 1];
+            if (s.left > next.left - 3 && s.right < next.right) continue;
+        }
+        segs[nested_free++] = s;
+    }
+    n = nested_free;
+
     int kept = 0;
     std::uint16_t sum_w = 0, sum_h = 0;
     Segment prev{0, 0, 0, 0};
@@ -246,8 +269,6 @@ int clean_up_segments(Segment* segs, int n, int* avg_width, int* avg_height) {
         const Segment s = segs[i];
         const bool has_next = i + 1 < n;
         const Segment next = has_next ? segs[i + 1] : Segment{0, 0, 0, 0};
-        if (have_prev && s.right < prev.right + 3 && s.left > prev.left) continue;
-        if (has_next && s.left > next.left - 3 && s.right < next.right) continue;
         int l = s.left, r = s.right;
         if (have_prev && prev.right > l) l = prev.right;
         if (has_next && next.left < r) r = next.left;

@@ -18,8 +18,11 @@ void install_bitmap(const std::uint8_t* bits, int rows, int bytes_per_row) {
 
 const BitmapView& current_bitmap() { return g_view; }
 
+// Rows past the last one read as the last row; rows above the first read as
+// background.
 bool is_ink(int x, int y) {
-    if (g_view.bits == nullptr || x < 0 || y < 0 || y >= g_view.rows) return false;
+    if (g_view.bits == nullptr || x < 0 || y < 0) return false;
+    if (y >= g_view.rows) y = g_view.rows - 1;
     const int byte = x / 8;
     if (byte >= g_view.bytes_per_row) return false;
     const std::uint8_t v =
@@ -28,7 +31,8 @@ bool is_ink(int x, int y) {
 }
 
 bool row_has_ink(int y, int x0, int x1) {
-    if (g_view.bits == nullptr || y < 0 || y >= g_view.rows) return false;
+    if (g_view.bits == nullptr || y < 0) return false;
+    if (y >= g_view.rows) y = g_view.rows - 1;
     if (x0 < 0) x0 = 0;
     if (x1 > g_view.bytes_per_row * 8) x1 = g_view.bytes_per_row * 8;
     for (int x = x0; x < x1; ++x)
@@ -37,8 +41,10 @@ bool row_has_ink(int y, int x0, int x1) {
 }
 
 bool col_has_ink(int x, int y0, int y1) {
-    if (g_view.bits == nullptr || x < 0 || x >= g_view.bytes_per_row * 8) return false;
+    if (g_view.bits == nullptr || x < 0 || x >= g_view.bytes_per_row * 8 || y0 >= y1) return false;
+    // Rows at or past the last one all read as the last row.
     if (y0 < 0) y0 = 0;
+    if (y0 > g_view.rows - 1) y0 = g_view.rows - 1;
     if (y1 > g_view.rows) y1 = g_view.rows;
     for (int y = y0; y < y1; ++y)
         if (is_ink(x, y)) return true;

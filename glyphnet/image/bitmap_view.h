@@ -1,7 +1,9 @@
 // The current field bitmap of the engine: the 1-bit image that the last
 // recognition installed, and the bounds-safe pixel tests on it. A 0 bit is
-// ink; bit 7 of a byte is its leftmost pixel. Everything outside the bitmap
-// reads as background.
+// ink; bit 7 of a byte is its leftmost pixel. Rows at or below the last row
+// read as the last row; everything else outside the bitmap (rows above the
+// first, columns left of the first or past the row's bytes) reads as
+// background.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +20,7 @@ struct BitmapView {
 void install_bitmap(const std::uint8_t* bits, int rows, int bytes_per_row);
 const BitmapView& current_bitmap();
 
-// True when (x, y) lies inside the bitmap and its bit is 0.
+// True when the bit of (x, y) is 0, with y clamped to the last row.
 bool is_ink(int x, int y);
 // True when some pixel of row y in columns [x0, x1) is ink.
 bool row_has_ink(int y, int x0, int x1);

@@ -1,7 +1,10 @@
 // The patterns table: loading, saving and editing the training samples.
 #include "kb/patterns.h"
 
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "engine/messages.h"
 #include "zero_alloc.h"
@@ -77,6 +80,22 @@ void release_patterns(PatternTable* t) {
     orvo::zero_free(t->s);
     t->s = nullptr;
     t->count = 0;
+}
+
+bool create_patterns_file(const char* path) {
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec) || ec) return false;
+    std::FILE* f = std::fopen(path, "ab");
+    if (f == nullptr) return false;
+    std::fclose(f);
+    return true;
+}
+
+void remove_empty_patterns_file(const char* path) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(path, ec) && std::filesystem::file_size(path, ec) == 0 &&
+        !ec)
+        std::filesystem::remove(path, ec);
 }
 
 bool build_patterns_image(const PatternTable& t, ByteBuffer* out) {

@@ -30,6 +30,10 @@ struct PatternTable {
 // whose two class bytes are both below 32 are dropped, feature bytes are
 // limited to -16..16.
 int load_patterns(const char* path, PatternTable* t);
+// Creates the file empty when it does not exist; true when it was created.
+bool create_patterns_file(const char* path);
+// Deletes the file if it exists and is empty.
+void remove_empty_patterns_file(const char* path);
 // Frees the table.
 void release_patterns(PatternTable* t);
 // The file image: every record with a class byte of 32 or above.

@@ -95,7 +95,8 @@ bool grow_boxes(WorkList* w, PatternTable* t, GrowState* st) {
     std::int16_t v[kFeatures], u[kFeatures];
     for (int pass = 0; pass < 100; ++pass) {
         bool changed = false;
-        for (int i = 0; i < t->count; ++i) {
+        bool pass_over = false;
+        for (int i = 0; i < t->count && !pass_over; ++i) {
             to_vector(t->s[i], v);
             const int mark = t->s[i].mark;
             if (mark == 0) {
@@ -110,9 +111,13 @@ bool grow_boxes(WorkList* w, PatternTable* t, GrowState* st) {
                     }
                     remove_node(w, j--);
                     if (i == st->newest) {
+                        // The sample goes and so does the pass; the next pass
+                        // runs without a newest sample.
                         if (!remove_sample(t, i)) return false;
                         st->dropped_newest = true;
-                        return true;
+                        st->newest = -1;
+                        pass_over = true;
+                        break;
                     }
                 }
             } else if (mark == kMarkClass) {

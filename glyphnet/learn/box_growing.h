@@ -30,13 +30,16 @@ bool work_list_push_front(WorkList* w, const Node& n);
 bool shrink_node(Node* n, const std::int16_t* v, const std::int16_t* keep);
 
 struct GrowState {
-    int newest;             // index of the newest sample
+    int newest;             // index of the newest sample; -1 once it was dropped
     bool made_for_newest;   // a node was made for it in this rebuild
     bool dropped_newest;    // it was removed from the table
 };
 
-// Repeats passes over the samples until one changes nothing. False when
-// memory ran out (a message was shown).
+// Repeats passes over the samples until one changes nothing (at most 100).
+// Deleting the node whose centre is the newest sample drops that sample
+// from the table and ends the pass, which counts as a change; the passes
+// after it have no newest sample (nothing more is dropped, no node is
+// forced). False when memory ran out (a message was shown).
 bool grow_boxes(WorkList* w, PatternTable* t, GrowState* st);
 
 }  // namespace gn

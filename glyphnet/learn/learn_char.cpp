@@ -102,20 +102,8 @@ int fail(PatternTable* t, const char* text) {
     return 0;
 }
 
-}  // namespace
-
-int ocr_learn_char() {
-    ocr_io* io = record();
-    KbStore& s = kb_store();
-    const int idx = io != nullptr ? io->kb_index : 0;
-    if (idx <= 0 || idx > s.entry_count || s.entries[idx - 1].path[0] == '\0' ||
-        s.entries[idx - 1].patterns_path[0] == '\0') {
-        show_message("Current knowledge base unspecified\n(index / path / name)", kLearnError,
-                     Icon::error);
-        return 0;
-    }
-    take_request(io);
-    if (!select_kbs(io->kb_mode, idx, io->gap_tolerant != 0)) make_current(idx - 1);
+// The learning call on the current base, from its patterns on.
+int learn_on_current(ocr_io* io) {
     PatternTable own;
     PatternTable* t = call_patterns(&own, kLearnError);
     if (t == nullptr) return 0;
@@ -142,6 +130,7 @@ int ocr_learn_char() {
     const bool differ = s1 != t1 || s2 != t2;
 
     if (shown && !differ && !separate) {
+        if (batch_open()) batch_need_patterns_file();
         put_back(t);
         show_message("Didn't learn anything new\n[character(s) already recognized]",
                      "OCR_learn_char: Info", Icon::information);
@@ -164,7 +153,8 @@ int ocr_learn_char() {
                 return fail(t, "Couldn't learn current pattern");
         } else {
             const int gt = confusion_group(t1, t2), gs = confusion_group(s1, s2);
-            const bool known = find_net(current_kb()->nets, t1, t2) != nullptr;
+            // The base's classes are those of its samples.
+            const bool known = has_class(*t, t1, t2);
             if (!known || gt != gs || gt == 0) {
                 if (!add_sample(t, t1, t2, kPositive, l, tp, w, h))
                     return fail(t, "Couldn't learn current pattern");
@@ -181,6 +171,28 @@ int ocr_learn_char() {
     }
     if (!rebuild_class(t, t1, t2)) return fail(t, "Couldn't learn current pattern");
     return save_all(t, kLearnError, "OCR_learn_char: Warning") ? 1 : 0;
+}
+
+}  // namespace
+
+int ocr_learn_char() {
+    ocr_io* io = record();
+    KbStore& s = kb_store();
+    const int idx = io != nullptr ? io->kb_index : 0;
+    if (idx <= 0 || idx > s.entry_count || s.entries[idx - 1].path[0] == '\0' ||
+        s.entries[idx - 1].patterns_path[0] == '\0') {
+        show_message("Current knowledge base unspecified\n(index / path / name)", kLearnError,
+                     Icon::error);
+        return 0;
+    }
+    take_request(io);
+    if (!select_kbs(io->kb_mode, idx, io->gap_tolerant != 0)) make_current(idx - 1);
+    // Inside a batch the files wait for its end; a failed call leaves them
+    // as it found them.
+    const bool created = !batch_open() && create_patterns_file(current_kb()->patterns_path);
+    const int result = learn_on_current(io);
+    if (created && result == 0) remove_empty_patterns_file(current_kb()->patterns_path);
+    return result;
 }
 
 int ocr_unlearn_char() {

@@ -16,6 +16,7 @@ struct Batch {
     bool broken = false;
     bool due = false;  // some call changed the base: its files are to be written
     int entry = -1;    // the base, 0-based; -1 until the first call
+    bool patterns_file = false;  // the last call learned nothing new
     PatternTable table;
 };
 
@@ -84,7 +85,10 @@ void batch_hold_save() {
     settle_table(&b.table);
     settle_current_kb();
     b.due = true;
+    b.patterns_file = false;
 }
+
+void batch_need_patterns_file() { batch().patterns_file = true; }
 
 void batch_break() {
     Batch& b = batch();
@@ -133,6 +137,8 @@ int ocr_end_learning_batch() {
         return 0;
     }
     if (!b.due) {
+        if (b.patterns_file && b.entry >= 0)
+            create_patterns_file(kb_store().entries[b.entry].patterns_path);
         close_batch();
         return 1;
     }
@@ -148,6 +154,8 @@ int ocr_end_learning_batch() {
         show_message("Couldn't save the knowledge base files\n(the previous files were kept)",
                      title, Icon::error);
         reload_current_kb();
+    } else if (b.patterns_file) {
+        create_patterns_file(current_kb()->patterns_path);
     }
     close_batch();
     return ok ? 1 : 0;

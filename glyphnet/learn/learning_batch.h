@@ -34,6 +34,10 @@ PatternTable* batch_table(bool* fresh);
 // call's changes (the table is brought to the form a reload of its file
 // would give, and the entry's counts to what a save would leave).
 void batch_hold_save();
+// Records that a call inside the batch learned nothing new: its patterns
+// file is to exist at the end (made empty if missing), unless a later call
+// changes the base.
+void batch_need_patterns_file();
 // A call inside the batch failed: drops the held table, re-reads the base
 // from its file and marks the batch broken.
 void batch_break();

@@ -45,18 +45,16 @@ bool add_sample(PatternTable* t, unsigned char c1, unsigned char c2, unsigned ch
 
 namespace {
 
-// Stores the work list as the class's net (a new net goes to the head).
+// Stores the work list as the class's net (a new net goes to the head); an
+// empty work list gives a net without nodes.
 bool store_net(KbEntry* e, unsigned char c1, unsigned char c2, int shape, const WorkList& w) {
-    if (w.count == 0) {
-        if (remove_net(&e->nets, c1, c2)) --e->net_count;
-        return true;
-    }
-    auto* nodes = static_cast<Node*>(orvo::zero_alloc_array(w.count, sizeof(Node)));
-    if (nodes == nullptr) {
+    Node* nodes = nullptr;
+    if (w.count > 0) nodes = static_cast<Node*>(orvo::zero_alloc_array(w.count, sizeof(Node)));
+    if (w.count > 0 && nodes == nullptr) {
         show_message("Memory allocation error. Can't create new nodes", "Error", Icon::error);
         return false;
     }
-    std::memcpy(nodes, w.nodes, sizeof(Node) * w.count);
+    if (w.count > 0) std::memcpy(nodes, w.nodes, sizeof(Node) * w.count);
     Net* net = find_net(e->nets, c1, c2);
     if (net == nullptr) {
         net = net_new(c1, c2, static_cast<unsigned char>(shape));
@@ -80,12 +78,19 @@ bool store_net(KbEntry* e, unsigned char c1, unsigned char c2, int shape, const 
 
 bool rebuild_class(PatternTable* t, unsigned char c1, unsigned char c2) {
     KbEntry* e = current_kb();
-    if (e == nullptr || t->count == 0) return false;
-    const Sample& newest = t->s[t->count - 1];
-    const bool p_some = newest.kind == kPositive;
-    const unsigned char p1 = newest.c1, p2 = newest.c2;
-    std::int16_t nv[49];
-    for (int m = 0; m < 49; ++m) nv[m] = newest.f[m];
+    if (e == nullptr) return false;
+    // P is the newest sample's class; none for a counter-sample or an empty
+    // table.
+    bool p_some = false;
+    unsigned char p1 = 0, p2 = 0;
+    std::int16_t nv[49] = {};
+    if (t->count > 0) {
+        const Sample& newest = t->s[t->count - 1];
+        p_some = newest.kind == kPositive;
+        p1 = newest.c1;
+        p2 = newest.c2;
+        for (int m = 0; m < 49; ++m) nv[m] = newest.f[m];
+    }
     const int nshape = shape_code(nv);
 
     GrowState st{t->count - 1, false, false};

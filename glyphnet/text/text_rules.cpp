@@ -127,10 +127,11 @@ void apply_kind(char* t, int kb_mode) {
 
 namespace {
 
+// Removes every character of the blank class (space, tab, no-break space).
 void remove_blanks(char* t) {
     char* w = t;
     for (char* r = t; *r != '\0'; ++r)
-        if (*r != ' ') *w++ = *r;
+        if (!is_blank(static_cast<unsigned char>(*r))) *w++ = *r;
     *w = '\0';
 }
 

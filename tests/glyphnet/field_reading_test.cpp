@@ -42,6 +42,49 @@ TEST(FieldCuts, CutTouchingCharactersAlongAFallingPath) {
     EXPECT_EQ(segs[1].right, 21);
 }
 
+// The same two touching characters, twice as tall: the first cut leaves a
+// piece narrow enough to keep, and the scan goes on at that piece's end,
+// not where the cut's rest begins.
+TEST(FieldCuts, APieceKeptAfterTheFirstCutEndsWhereTheNextSegmentStarts) {
+    TestBitmap b(30, 44);
+    b.fill(0, 2, 10, 40);   // left character, rows 2-41
+    b.fill(10, 32, 2, 10);  // its foot
+    b.fill(11, 2, 10, 20);  // right character, upper part
+    b.fill(13, 22, 8, 20);  // right character, lower part
+    gn::install_bitmap(b.bits.data(), b.height, b.bpr);
+    gn::request() = gn::Request{};
+    int pw = 0, rs = 0;
+    ASSERT_TRUE(gn::cut_search(0, 2, 21, 40, &pw, &rs));
+    EXPECT_EQ(pw, 12);
+    EXPECT_EQ(rs, 11);
+    gn::Segment segs[8];
+    const int n = gn::find_segments(0, 0, 30, 44, segs, 8);
+    ASSERT_EQ(n, 2);
+    EXPECT_EQ(segs[0].left, 0);
+    EXPECT_EQ(segs[0].right, 12);
+    EXPECT_EQ(segs[1].left, 12);
+    EXPECT_EQ(segs[1].right, 21);
+}
+
+// A segment nested in the one before it is dropped, and the one before is
+// then clipped only against the segment that follows the dropped one.
+TEST(FieldCuts, CleanUpClipsAgainstTheSegmentsThatStay) {
+    TestBitmap b(60, 30);
+    b.fill(0, 5, 20, 20);
+    b.fill(30, 5, 10, 20);
+    gn::install_bitmap(b.bits.data(), b.height, b.bpr);
+    gn::request() = gn::Request{};
+    gn::Segment segs[3] = {{0, 5, 20, 25}, {10, 5, 18, 25}, {30, 5, 40, 25}};
+    int aw = 0, ah = 0;
+    ASSERT_EQ(gn::clean_up_segments(segs, 3, &aw, &ah), 2);
+    EXPECT_EQ(segs[0].left, 0);
+    EXPECT_EQ(segs[0].right, 20);
+    EXPECT_EQ(segs[1].left, 30);
+    EXPECT_EQ(segs[1].right, 40);
+    EXPECT_EQ(aw, 15);
+    EXPECT_EQ(ah, 20);
+}
+
 TEST(FieldCuts, WideGapsCutAtTheFirstEmptyColumn) {
     TestBitmap b(40, 12);
     b.fill(0, 0, 8, 12);

@@ -94,4 +94,24 @@ TEST_F(Framing, TestsRowsAndColumnsWithinTheBitmap) {
     EXPECT_FALSE(gn::col_has_ink(9, 3, 5));
 }
 
+TEST_F(Framing, ReadsRowsPastTheLastAsTheLastRow) {
+    TestBitmap b(20, 5);
+    b.set(9, 4);  // last row
+    b.set(3, 0);  // first row
+    install(b);
+    EXPECT_TRUE(gn::is_ink(9, 5));
+    EXPECT_TRUE(gn::is_ink(9, 99));
+    EXPECT_FALSE(gn::is_ink(8, 99));
+    EXPECT_TRUE(gn::row_has_ink(7, 0, 20));
+    EXPECT_FALSE(gn::row_has_ink(7, 0, 9));
+    EXPECT_TRUE(gn::col_has_ink(9, 5, 8));
+    EXPECT_TRUE(gn::col_has_ink(9, 3, 99));
+    EXPECT_FALSE(gn::col_has_ink(9, 7, 7));  // no rows
+    // Rows above the first stay background.
+    EXPECT_FALSE(gn::is_ink(3, -1));
+    EXPECT_FALSE(gn::row_has_ink(-1, 0, 20));
+    EXPECT_FALSE(gn::col_has_ink(3, -4, 0));
+    EXPECT_TRUE(gn::col_has_ink(3, -4, 1));
+}
+
 }  // namespace

@@ -191,6 +191,27 @@ TEST_F(LearningBatch, AnEmptyRegionFailsAloneAndTheBatchGoesOn) {
     expect_same(single, batch);
 }
 
+// A call that learns nothing new leaves the patterns file in place (made
+// empty if missing), one by one as at the end of a batch; a later change
+// decides again.
+TEST_F(LearningBatch, NothingNewLeavesAPatternsFileAsOneByOne) {
+    const std::vector<std::vector<Call>> sequences = {
+        {{'A', "A", "A", 4}},
+        {{'A', "A", "", 4}, {0, "A", "", 0}, {'A', "A", "A", 4}},
+        {{'A', "A", "A", 4}, {'A', "A", "", 4}, {0, "A", "", 0}},
+    };
+    const bool dat_exists[] = {true, true, false};
+    for (std::size_t k = 0; k < sequences.size(); ++k) {
+        TempDir one, many;
+        const Outcome single = make(one, {}, sequences[k], false);
+        const Outcome batch = make(many, {}, sequences[k], true);
+        EXPECT_EQ(single.dat_exists, dat_exists[k]) << k;
+        EXPECT_TRUE(single.dat.empty()) << k;
+        EXPECT_FALSE(single.kb_exists) << k;
+        expect_same(single, batch);
+    }
+}
+
 TEST_F(LearningBatch, ContinuesABaseThatAlreadyHasFiles) {
     const std::vector<Call> before(kCalls.begin(), kCalls.begin() + 5);
     const std::vector<Call> calls(kCalls.begin() + 5, kCalls.end());

@@ -3,6 +3,7 @@
 // (and kept when a write fails), and the messages shown.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <set>
@@ -142,6 +143,72 @@ TEST_F(Learning, NewClassCorrectionAddsOnlyAPositiveSample) {
     ASSERT_EQ(teach('8', "8", ""), 1);
     ASSERT_EQ(teach('8', "B", "8"), 1);
     EXPECT_EQ(records(), (std::vector<std::string>{"8_+", "B_+"}));
+}
+
+// The new class's sample sits on the centre of the first class's node: the
+// node and the sample go, and the first class's sample gets its node back.
+TEST_F(Learning, ReteachingAFrameAsAnotherClassKeepsTheFirstClass) {
+    ASSERT_EQ(teach('A', "D", ""), 1);
+    ASSERT_EQ(teach('A', "X", "D"), 1);
+    EXPECT_EQ(records(), (std::vector<std::string>{"D_+"}));
+    io->kb_mode = 255;
+    ASSERT_EQ(OCR_recognize_field(), 1);
+    EXPECT_STREQ(io->text, "D");
+}
+
+// Rebuilding a shown class that has no samples and no net stores a net
+// without nodes for it.
+TEST_F(Learning, AShownClassTheBaseLacksGetsANetWithoutNodes) {
+    ASSERT_EQ(teach('A', "A", "i"), 1);
+    EXPECT_EQ(records(), (std::vector<std::string>{"A_+"}));
+    const Bytes b = read_bytes(kb);
+    ASSERT_GE(b.size(), 19u);
+    EXPECT_EQ((Bytes{b.begin(), b.begin() + 10}), (Bytes{2, 0, 0, 0, 0, 0, 0, 0, 'i', '_'}));
+    EXPECT_EQ(b[11], 1);  // then the net of 'A', with one node
+    EXPECT_EQ(b[15], 'A');
+    ASSERT_NE(OCR_init(dir.file("list.$$$").c_str(), 0), nullptr);
+    EXPECT_EQ(gn::kb_store().entries[0].net_count, 2);
+    EXPECT_EQ(read_text("A"), "A");
+}
+
+// A base whose patterns file is gone: re-teaching the frame its net was
+// made from as another class deletes that node and drops the new sample,
+// which leaves no sample at all for the taught class's rebuild.
+TEST_F(Learning, ReteachingWithoutAPatternsFileSucceeds) {
+    ASSERT_EQ(teach('A', "A", ""), 1);
+    ASSERT_EQ(std::remove(dat.c_str()), 0);
+    EXPECT_EQ(teach('A', "B", "A"), 1);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_FALSE(pathutil::file_exists(dat.c_str()));
+    ASSERT_NE(gn::kb_store().entries[0].nets, nullptr);
+    EXPECT_EQ(gn::kb_store().entries[0].nets->node_count, 0);
+}
+
+// A class with a net but no samples is not in the base: teaching it for a
+// class of its group adds a positive sample and leaves the shown class's
+// net alone, with no counter-sample.
+TEST_F(Learning, AClassIsInTheBaseByItsSamples) {
+    ASSERT_EQ(teach('8', "0", ""), 1);
+    ASSERT_EQ(teach('C', "o", ""), 1);
+    ASSERT_EQ(std::remove(dat.c_str()), 0);
+    ASSERT_EQ(teach('C', "0", "o", 5), 1);
+    EXPECT_EQ(records(), (std::vector<std::string>{"0_+"}));
+    EXPECT_NE(gn::find_net(gn::kb_store().entries[0].nets, 'o', '_'), nullptr);
+}
+
+// The patterns file is made when learning starts and stays when nothing
+// new was learned; a failed call removes it again.
+TEST_F(Learning, CreatesThePatternsFileAndRemovesItOnFailure) {
+    EXPECT_EQ(teach('A', "A", "A"), 1);
+    EXPECT_EQ(shown.back().text, "Didn't learn anything new\n[character(s) already recognized]");
+    EXPECT_TRUE(pathutil::file_exists(dat.c_str()));
+    EXPECT_TRUE(read_bytes(dat).empty());
+    EXPECT_FALSE(pathutil::file_exists(kb.c_str()));
+    ASSERT_EQ(std::remove(dat.c_str()), 0);
+    EXPECT_EQ(teach('A', "", ""), 0);
+    EXPECT_FALSE(pathutil::file_exists(dat.c_str()));
+    EXPECT_EQ(teach('A', "A", ""), 1);
+    EXPECT_EQ(records(), (std::vector<std::string>{"A_+"}));
 }
 
 TEST_F(Learning, SeparatePriorFrameTeachesACounterSample) {

@@ -64,6 +64,14 @@ TEST(TextRulesTemplate, AppliesPositionsWhenLengthsMatch) {
     EXPECT_EQ(templated("A 12", "CNN", 0), "A12");  // blanks go first
 }
 
+// Tab and no-break space are blanks as much as the space is.
+TEST(TextRulesTemplate, RemovesEveryKindOfBlank) {
+    EXPECT_EQ(templated("A\tB\xA0" "C D", "noblanks", 0), "ABCD");
+    EXPECT_EQ(templated("A\t12", "CNN", 0), "A12");
+    EXPECT_EQ(templated("A\xA0" "12", "CNN", 0), "A12");
+    EXPECT_EQ(templated("12\t34", ".2", 1), "12.34");
+}
+
 TEST(TextRulesTemplate, PlacesTheDecimalMark) {
     EXPECT_EQ(templated("1234", ".2", 1), "12.34");
     EXPECT_EQ(templated("12,34", ".2", 1), "12.34");
