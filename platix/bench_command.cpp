@@ -8,7 +8,9 @@
 
 #include "bench_score.h"
 #include "commands.h"
+#include "default_data.h"
 #include "engine_session.h"
+#include "kb_check.h"
 #include "field_reading.h"
 #include "folds.h"
 #include "image_analysis.h"
@@ -119,7 +121,8 @@ int run_folds(const BenchOptions& o, const std::vector<LabelledImage>& read_labe
 }  // namespace
 
 int run_bench(const BenchOptions& o) {
-    require_kb_files(o.kbs);
+    const std::vector<KbArg> kbs = o.folds > 0 ? std::vector<KbArg>{} : resolve_kbs(o.kbs, o.quiet);
+    require_kb_files(kbs);
     std::vector<std::string> problems;
     const auto labels = collect_labels(o.labels, problems);
     for (const auto& p : problems) std::fprintf(stderr, "platix: %s\n", p.c_str());
@@ -128,10 +131,14 @@ int run_bench(const BenchOptions& o) {
         return 1;
     }
     if (o.folds > 0) return run_folds(o, labels);
-    EngineSession engine(o.kbs);
+    EngineSession engine(kbs);
     if (!engine.error().empty()) {
         std::fprintf(stderr, "platix: %s\n", engine.error().c_str());
         return 1;
+    }
+    if (const std::string bad = check_knowledge_bases(engine, kbs, KbUse::reading); !bad.empty()) {
+        std::fprintf(stderr, "platix: %s\n", bad.c_str());
+        return 2;
     }
     AnalysisRequest request;
     request.depth = o.depth;

@@ -27,6 +27,8 @@ public:
     const std::string& error() const { return error_; }
     // The list file's text as written.
     const std::string& list_text() const { return list_text_; }
+    // The list file's path ("" when no engine runs).
+    const std::string& list_path() const { return list_path_; }
 
     // Engine messages other than information boxes seen so far (they are
     // also printed on stderr, prefixed "platix: ").

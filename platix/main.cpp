@@ -22,6 +22,10 @@ int main(int argc, char** argv) {
             std::fputs(main_help().c_str(), stdout);
             return 0;
         }
+        if (command == "--version" || command == "version") {
+            std::printf("platix %s\n", ORVO_VERSION);
+            return 0;
+        }
         if (command == "read") {
             const auto o = parse_read_options(args, processors);
             if (o.help) return std::fputs(read_help().c_str(), stdout), 0;

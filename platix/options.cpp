@@ -222,7 +222,6 @@ BenchOptions parse_bench_options(const std::vector<std::string>& args, int proce
     if (o.help) return o;
     if (o.folds > 0 && !o.kbs.empty())
         throw UsageError("bench: --folds trains a base for every fold; --kb is not used with it");
-    if (o.folds == 0 && o.kbs.empty()) throw UsageError("bench: --kb FILE (or --folds K) is required");
     if (o.folds == 0 && o.synth > 0) throw UsageError("bench: --synth adds to the trainings of --folds only");
     if (o.labels.empty()) throw UsageError("bench: no label file or folder given");
     return o;
@@ -285,7 +284,8 @@ std::string main_help() {
            "  bench   measure location and reading accuracy on labelled images\n"
            "  synth   write synthetic plate scenes with their labels\n"
            "\n"
-           "platix COMMAND --help describes the options of a command.\n"
+           "platix COMMAND --help describes the options of a command; platix --version\n"
+           "prints the version.\n"
            "Exit status: 0 all inputs read, 1 some input could not be read, 2 usage error.\n";
 }
 
@@ -293,12 +293,15 @@ std::string read_help() {
     return std::string("usage: platix read [options] PATH...\n"
            "\n"
            "Analyses every image (folders are walked in name order; files that are\n"
-           "not images are skipped) and reads each field found.\n"
+           "not images are skipped; - reads one image from standard input) and\n"
+           "reads each field found.\n"
            "\n"
            "  --kb FILE[:TYPE]     knowledge base to read with (repeatable); TYPE is the\n"
            "                       list type (any, digits, letters or a number), else\n"
            "                       it is decided from the base's classes. Without --kb\n"
-           "                       the fields are reported without text.\n"
+           "                       the bundled base is used; --kb none reports the\n"
+           "                       fields without text. A base that does not load\n"
+           "                       whole is refused (exit status 2).\n"
            "  --kind KIND          digits, letters or any (default any)\n"
            "  --template T         text template (default \"C\": upper case)\n")
            + kRegionHelp + kAnalysisHelp +
@@ -332,7 +335,7 @@ std::string train_help() {
 }
 
 std::string bench_help() {
-    return std::string("usage: platix bench --kb FILE [options] LABELS...\n"
+    return std::string("usage: platix bench [--kb FILE] [options] LABELS...\n"
            "       platix bench --folds K [options] LABELS...\n"
            "\n"
            "Reads every labelled image and prints, per folder, the share of plates\n"
@@ -341,7 +344,8 @@ std::string bench_help() {
            "are dealt in name order into K folds, and every fold is read with a base\n"
            "trained (as platix train does) on the other folds.\n"
            "\n"
-           "  --kb FILE[:TYPE]     knowledge base (repeatable, as for read)\n"
+           "  --kb FILE[:TYPE]     knowledge base (repeatable, as for read; default the\n"
+           "                       bundled base)\n"
            "  --folds K            K-fold cross-validation (2-100) instead of --kb\n"
            "  --passes N, --augment N, --synth N, --synth-seed S\n"
            "                       the trainings' settings with --folds (as for train;\n"

@@ -7,12 +7,16 @@
 #include "commands.h"
 #include "engine_session.h"
 #include "image_analysis.h"
+#include "default_data.h"
 #include "job_pool.h"
+#include "kb_check.h"
 #include "output_format.h"
 #include "progress.h"
+#include "stdin_copy.h"
 #include "walk.h"
 
 #include <filesystem>
+#include <memory>
 
 namespace platix {
 
@@ -24,13 +28,28 @@ void require_kb_files(const std::vector<KbArg>& kbs) {
 }
 
 int run_read(const ReadOptions& o) {
-    require_kb_files(o.kbs);
-    const auto inputs = expand_inputs(o.paths);
-    EngineSession engine(o.kbs);
+    const std::vector<KbArg> kbs = resolve_kbs(o.kbs, o.quiet);
+    require_kb_files(kbs);
+    EngineSession engine(kbs);
     if (!engine.error().empty()) {
         std::fprintf(stderr, "platix: %s\n", engine.error().c_str());
         return 1;
     }
+    if (const std::string bad = check_knowledge_bases(engine, kbs, KbUse::reading); !bad.empty()) {
+        std::fprintf(stderr, "platix: %s\n", bad.c_str());
+        return 2;
+    }
+    const auto inputs = expand_inputs(o.paths);
+    // "-" is standard input, copied once; its results keep the name "-".
+    std::unique_ptr<StdinCopy> piped;
+    for (const auto& in : inputs)
+        if (in.path == "-" && !piped) piped = std::make_unique<StdinCopy>();
+    const auto analyse_input = [&](std::size_t i, const AnalysisRequest& rq) {
+        if (inputs[i].path != "-") return analyse_file(inputs[i], rq);
+        ImageResult r = analyse_file({piped->path(), false}, rq);
+        r.path = "-";
+        return r;
+    };
     AnalysisRequest request;
     request.depth = o.depth;
     request.analysis = o.analysis;
@@ -53,10 +72,10 @@ int run_read(const ReadOptions& o) {
         }
     }
     const auto work = [&](std::size_t i) {
-        if (!annotate) return analyse_file(inputs[i], request);
+        if (!annotate) return analyse_input(i, request);
         AnalysisRequest own = request;
         own.annotate_path = annotation_scratch_path(o.annotate_dir, run_id, i);
-        return analyse_file(inputs[i], own);
+        return analyse_input(i, own);
     };
     const auto place_annotation = [&](std::size_t i, ImageResult& r) {
         const std::string scratch = annotation_scratch_path(o.annotate_dir, run_id, i);

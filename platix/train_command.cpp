@@ -9,6 +9,7 @@
 #include "engine_session.h"
 #include "image_analysis.h"
 #include "job_pool.h"
+#include "kb_check.h"
 #include "labels.h"
 #include "progress.h"
 #include "synth/training_scenes.h"
@@ -17,6 +18,15 @@
 namespace platix {
 
 int run_train(const TrainOptions& o) {
+    {
+        // An existing base must load whole, with its samples, before any image is read.
+        const std::vector<KbArg> kb = {KbArg{o.kb, 0}};
+        const EngineSession probe(kb);
+        if (const std::string bad = check_knowledge_bases(probe, kb, KbUse::training); !bad.empty()) {
+            std::fprintf(stderr, "platix: %s\n", bad.c_str());
+            return 2;
+        }
+    }
     std::vector<std::string> problems;
     // Synthetic scenes in the plate styles of the folders join the labelled
     // images; their folder goes when the training ends.

@@ -106,8 +106,8 @@ TEST(BenchOptionsParse, FoldsTrainTheirOwnBasesInsteadOfKb) {
     EXPECT_EQ(parse_bench_options({"--kb", "a.kbf", "l"}, 1).folds, 0);
 }
 
-TEST(BenchOptionsParse, JsonFileAndRequiredKb) {
-    EXPECT_THROW(parse_bench_options({"l"}, 1), UsageError);
+TEST(BenchOptionsParse, JsonFileAndOptionalKb) {
+    EXPECT_TRUE(parse_bench_options({"l"}, 1).kbs.empty());  // the bundled base is taken later
     const auto o = parse_bench_options({"--kb", "a.kbf", "--json", "r.json", "--jobs", "1", "l"}, 2);
     EXPECT_EQ(o.json_path, "r.json");
     EXPECT_EQ(o.jobs, 1);

@@ -1,0 +1,26 @@
+// Refusing knowledge bases that do not load whole, by the engine's own
+// load result: a damaged or empty .kbf, or (for training) a base whose
+// patterns file is missing.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine_session.h"
+#include "options.h"
+
+namespace platix {
+
+enum class KbUse {
+    reading,   // the nets must load; the patterns file is not needed
+    training,  // an existing base must load with its patterns file
+};
+
+// Loads the session's bases again with the engine's messages on, and asks
+// the engine for each base's classes. Returns "" when every base is fit
+// for `use`, else one line "PATH: why". For training a base whose file does
+// not exist yet is fine (training creates it). The session is left as it
+// started (bases loaded, messages off).
+std::string check_knowledge_bases(const EngineSession& session, const std::vector<KbArg>& kbs, KbUse use);
+
+}  // namespace platix

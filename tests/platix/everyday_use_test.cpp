@@ -1,0 +1,111 @@
+// The program as a new user meets it: the bundled base taken by default,
+// damaged knowledge bases refused before any image is read, standard input
+// and --version.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <cstdlib>
+#include <fstream>
+
+#include "temp_dir.h"
+#include "tool_run.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kRoot = PLATIX_SOURCE_DIR;
+const std::string kSample = kRoot + "/data/samples/scene00001.jpg";
+const std::string kBundledKb = kRoot + "/data/kb/plates.kbf";
+
+std::vector<std::uint8_t> head_of(const std::string& path, std::size_t n) {
+    auto bytes = testsupport::read_bytes(path);
+    if (bytes.size() > n) bytes.resize(n);
+    return bytes;
+}
+
+std::size_t line_count(const std::string& s) {
+    std::size_t n = 0;
+    for (char c : s) n += c == '\n';
+    return n;
+}
+
+}  // namespace
+
+TEST(PlatixDefaultData, WithoutKbTheBundledBaseReadsAndSaysSoOnce) {
+    testsupport::TempDir dir;
+    const ToolRun given = platix("read --kb " + kBundledKb + " " + kSample, dir.path());
+    const ToolRun by_default = platix("read " + kSample + " " + kSample, dir.path());
+    ASSERT_EQ(given.status, 0) << given.err;
+    ASSERT_EQ(by_default.status, 0) << by_default.err;
+    EXPECT_EQ(by_default.out, given.out + given.out);
+    EXPECT_GT(given.out.size(), kSample.size() + 2) << "the sample should read some text: " << given.out;
+    EXPECT_EQ(line_count(by_default.err), 1u) << by_default.err;
+    EXPECT_NE(by_default.err.find("bundled knowledge base"), std::string::npos) << by_default.err;
+
+    const ToolRun none = platix("read --kb none " + kSample, dir.path());
+    ASSERT_EQ(none.status, 0) << none.err;
+    EXPECT_EQ(none.out, kSample + "\t\n");
+    EXPECT_EQ(none.err, "");
+
+    // Without the bundled data and without --kb the user is told what to give.
+    ::setenv("ORVO_DATA_DIR", dir.path().c_str(), 1);
+    const ToolRun missing = platix("read " + kSample, dir.path());
+    ::unsetenv("ORVO_DATA_DIR");
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_NE(missing.err.find("--kb none"), std::string::npos) << missing.err;
+}
+
+TEST(PlatixDamagedKb, RefusedWithOneLineAndStatus2BeforeAnyImage) {
+    testsupport::TempDir dir;
+    std::vector<std::uint8_t> random(1000);
+    unsigned s = 7;
+    for (auto& b : random) b = static_cast<std::uint8_t>((s = s * 1103515245u + 12345u) >> 24);
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        const char* why;
+    } cases[] = {
+        {"zero.kbf", {}, "empty or unreadable"},
+        {"random.kbf", random, "damaged knowledge base"},
+        {"truncated.kbf", head_of(kBundledKb, 1000), "damaged knowledge base"},
+        {"photo.kbf", testsupport::read_bytes(kSample), "damaged knowledge base"},
+    };
+    for (const auto& c : cases) {
+        const std::string kb = dir.file(c.name);
+        testsupport::write_bytes(kb, c.bytes);
+        for (const std::string& command : std::vector<std::string>{"read --kb " + kb + " " + kSample,
+                                          "bench --kb " + kb + " " + kRoot + "/data/samples"}) {
+            SCOPED_TRACE(command);
+            const ToolRun r = platix(command, dir.path());
+            EXPECT_EQ(r.status, 2);
+            EXPECT_EQ(r.out, "");
+            EXPECT_EQ(r.err.rfind("platix: " + kb + ": ", 0), 0u) << r.err;
+            EXPECT_EQ(line_count(r.err), 1u) << r.err;
+            EXPECT_NE(r.err.find(c.why), std::string::npos) << r.err;
+        }
+    }
+    // A base copied without its patterns file reads, but is not trained.
+    const std::string lone = dir.file("lone.kbf");
+    fs::copy_file(kBundledKb, lone);
+    EXPECT_EQ(platix("read --quiet --kb " + lone + " " + kSample, dir.path()).status, 0);
+    const ToolRun train = platix("train --quiet --kb " + lone + " " + kRoot + "/data/samples", dir.path());
+    EXPECT_EQ(train.status, 2);
+    EXPECT_EQ(train.err, "platix: " + lone + ": its patterns file " + dir.file("lone.dat") +
+                             " is missing or unreadable; training would drop every sample it held\n");
+    EXPECT_EQ(testsupport::read_bytes(lone), testsupport::read_bytes(kBundledKb));
+}
+
+TEST(PlatixInputs, StandardInputReadsLikeTheFileAndVersionPrints) {
+    testsupport::TempDir dir;
+    const ToolRun file = platix("read --quiet " + kSample, dir.path());
+    const ToolRun piped = platix("read --quiet - < " + kSample, dir.path());
+    ASSERT_EQ(piped.status, 0) << piped.err;
+    EXPECT_EQ(piped.out, "-" + file.out.substr(kSample.size()));
+
+    const ToolRun version = platix("--version", dir.path());
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("platix ", 0), 0u) << version.out;
+    EXPECT_EQ(line_count(version.out), 1u);
+}
