@@ -43,6 +43,11 @@ RASTERKIT_API int SEG_open_image(void) {
     RK_CATCH(0)
 }
 
+RASTERKIT_API int SEG_open_gray_page(const unsigned char* pixels, int width, int height, int stride) {
+    RK_TRY return rk::open_gray_page(pixels, width, height, stride);
+    RK_CATCH(0)
+}
+
 RASTERKIT_API void SEG_close_image(void) {
     RK_TRY rk::close_image();
     RK_CATCH()

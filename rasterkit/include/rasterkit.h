@@ -85,6 +85,19 @@ RASTERKIT_API int SEG_set_image_file(const char* path);
  * after them, not normalised). */
 RASTERKIT_API int SEG_open_image(void);
 
+/* Goes beyond the documented interface: holds a page given in memory, for
+ * callers that decode images themselves (formats or layouts the readers
+ * refuse, standard input, video frames). `pixels` holds `height` rows of
+ * `width` 8-bit gray values (0 = black, 255 = white), `stride` bytes apart
+ * (stride >= width); it stays the caller's and is copied. The held image is
+ * closed and the file set is forgotten first, as a failed
+ * SEG_set_image_file leaves it; the copy is then normalised exactly as
+ * SEG_open_image normalises a page read from a file, n_pages becomes 1 and
+ * crt_page 1. Returns 1 when the page is held; 0 (no page) for a null
+ * buffer, a stride below the width, a size the readers refuse (width or
+ * height below 1, more than 2^28 pixels) or a shortage of memory. */
+RASTERKIT_API int SEG_open_gray_page(const unsigned char* pixels, int width, int height, int stride);
+
 /* Frees the page, closes a held TIFF file and resets XSCALE and YSCALE to
  * 1. The sizes, page count and cursor keep their values. */
 RASTERKIT_API void SEG_close_image(void);

@@ -136,6 +136,24 @@ int open_image() {
     return 1;
 }
 
+int open_gray_page(const unsigned char* pixels, int width, int height, int stride) {
+    close_image();
+    g_store.format = ImageFormat::unknown;
+    g_store.path[0] = '\0';
+    if (pixels == nullptr || !page_size_ok(width, height) || stride < width) return 0;
+    GrayPage page;
+    if (!allocate_page(page, width, height)) return 0;
+    for (int y = 0; y < height; ++y)
+        std::memcpy(page.row(y), pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(stride),
+                    static_cast<std::size_t>(width));
+    n_pages = 1;
+    crt_page = 0;
+    install_page(page);
+    normalise_page();
+    ++crt_page;
+    return 1;
+}
+
 void close_image() {
     XSCALE = 1;
     YSCALE = 1;

@@ -15,6 +15,12 @@ int set_image_file(const char* path);
 // 1 = page held, 0 = failure, 2 = TIFF page cut short by a read error.
 int open_image();
 
+// Closes the held image, forgets the file set, and holds a copy of the
+// caller's gray page, normalised as open_image normalises a page read from
+// a file. 1 when held; 0 for a null buffer, stride < width, a size the
+// readers refuse, or no memory.
+int open_gray_page(const unsigned char* pixels, int width, int height, int stride);
+
 // Frees the page and the TIFF handle; factors back to 1.
 void close_image();
 

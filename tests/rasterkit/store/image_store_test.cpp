@@ -2,6 +2,8 @@
 // open holds, the page cursor, closing, and the failure paths.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -170,3 +172,86 @@ TEST_F(ImageStore, MemoryShortageWhileNormalisingKeepsThePageAsRead) {
 }
 
 }  // namespace
+
+namespace {
+
+// A gray scene with a light plate of seven dark characters on it.
+std::vector<std::uint8_t> plate_scene(int w, int h) {
+    std::vector<std::uint8_t> px(static_cast<std::size_t>(w) * h, 110);
+    const auto fill = [&](int l, int t, int r, int b, int v) {
+        for (int y = t; y <= b; ++y)
+            for (int x = l; x <= r; ++x) px[static_cast<std::size_t>(y) * w + x] = static_cast<std::uint8_t>(v);
+    };
+    const int pl = w / 4, pt = h / 2, cw = w / 24, ch = h / 8;
+    fill(pl, pt, pl + 9 * cw + cw / 2, pt + ch + ch / 2, 235);
+    for (int i = 0; i < 7; ++i) {
+        const int x = pl + cw / 2 + i * (cw + cw / 4), y = pt + ch / 4, s = cw / 5 + 1;
+        fill(x, y, x + cw - 1, y + s, 20);
+        fill(x, y + ch - 1 - s, x + cw - 1, y + ch - 1, 20);
+        fill(x, y, x + s, y + ch - 1, 20);
+        if (i % 2) fill(x + cw - 1 - s, y, x + cw - 1, y + ch - 1, 20);
+        else fill(x, y + ch / 2 - s / 2, x + cw - 1, y + ch / 2 + s / 2, 20);
+    }
+    return px;
+}
+
+struct Held {
+    int maxcol, maxlin, bpl, xscale, yscale, pages, page;
+    std::vector<std::uint8_t> pixels;
+    std::vector<std::array<int, 4>> fields;
+    bool operator==(const Held&) const = default;
+};
+
+Held held_and_analysed() {
+    Held h{MAXCOL, MAXLIN, BPL, XSCALE, YSCALE, n_pages, crt_page, {}, {}};
+    h.pixels.assign(videobuffer, videobuffer + static_cast<std::size_t>(MAXCOL) * MAXLIN);
+    SEG_clear_analysis_results();
+    SEG_analyze_image(3);
+    for (seg_result* r = results; r != nullptr; r = r->next) h.fields.push_back({r->left, r->top, r->right, r->bottom});
+    SEG_clear_analysis_results();
+    return h;
+}
+
+}  // namespace
+
+// The same pixels give the same normalised page and the same fields whether
+// they come through a file or from memory: at file size, reduced, enlarged.
+TEST_F(ImageStore, GrayPageFromMemoryIsNormalisedAsAFileIs) {
+    for (const auto& [w, h] : std::vector<std::pair<int, int>>{{800, 600}, {2400, 1600}, {300, 220}}) {
+        SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+        const std::vector<std::uint8_t> px = plate_scene(w, h);
+        std::string head = "P5\n" + std::to_string(w) + "\n" + std::to_string(h) + "\n255\n";
+        std::vector<std::uint8_t> file(head.begin(), head.end());
+        file.insert(file.end(), px.begin(), px.end());
+        write_bytes(page_file, file);
+        ASSERT_EQ(SEG_set_image_file(page_file.c_str()), 1);
+        ASSERT_EQ(SEG_open_image(), 1);
+        const Held through_file = held_and_analysed();
+        EXPECT_FALSE(through_file.fields.empty());
+
+        // From memory with padded rows; the store forgets the file set.
+        const int stride = w + 13;
+        std::vector<std::uint8_t> padded(static_cast<std::size_t>(stride) * h, 7);
+        for (int y = 0; y < h; ++y) std::copy_n(&px[static_cast<std::size_t>(y) * w], w, &padded[static_cast<std::size_t>(y) * stride]);
+        ASSERT_EQ(SEG_open_gray_page(padded.data(), w, h, stride), 1);
+        EXPECT_EQ(held_and_analysed(), through_file);
+        EXPECT_EQ(SEG_open_image(), 0);
+    }
+}
+
+TEST_F(ImageStore, GrayPageFromMemoryRefusesBeforeHoldingAnything) {
+    std::vector<std::uint8_t> px(64 * 64, 200);
+    const struct {
+        const unsigned char* pixels;
+        int w, h, stride;
+    } cases[] = {{nullptr, 64, 64, 64}, {px.data(), 0, 64, 64}, {px.data(), 64, -1, 64},
+                 {px.data(), 64, 64, 63}, {px.data(), 1 << 15, 1 << 14, 1 << 15}};
+    for (const auto& c : cases) {
+        ASSERT_EQ(SEG_open_gray_page(px.data(), 64, 64, 64), 1);
+        EXPECT_EQ(SEG_open_gray_page(c.pixels, c.w, c.h, c.stride), 0) << c.w << " x " << c.h;
+        EXPECT_EQ(videobuffer, nullptr);
+    }
+    orvo::alloc_fail_at(1);
+    EXPECT_EQ(SEG_open_gray_page(px.data(), 64, 64, 64), 0);
+    EXPECT_EQ(videobuffer, nullptr);
+}
