@@ -3,30 +3,16 @@
 
 #include <chrono>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 
 #include "annotate.h"
 #include "coords.h"
+#include "decode/page_loader.h"
 #include "image_size.h"
 #include "rasterkit.h"
-
-namespace fs = std::filesystem;
 
 namespace platix {
 
 namespace {
-
-// Why SEG_set_image_file refused the file.
-std::string refusal_reason(const std::string& path) {
-    std::error_code ec;
-    if (fs::is_directory(path, ec)) return "is a folder";
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return "cannot open the file";
-    in.seekg(0, std::ios::end);
-    if (in.tellg() <= 4) return "too short to be an image";
-    return "not a recognised image format";
-}
 
 // The file's size: from its header when that agrees with the page, else
 // worked back from the page and its factors.
@@ -51,18 +37,11 @@ ImageResult analyse_file(const InputFile& input, const AnalysisRequest& request)
     ImageResult r;
     r.path = input.path;
     SEG_clear_analysis_results();
-    const int set = SEG_set_image_file(input.path.c_str());
-    const int opened = SEG_open_image();
-    if (set == 0) {
-        r.error = refusal_reason(input.path);
-        const bool not_image = r.error == "not a recognised image format" || r.error == "too short to be an image";
+    const decode::PageLoad load = decode::load_page(input.path);
+    if (load.status != decode::PageLoad::Status::held) {
+        r.error = load.error;
+        const bool not_image = load.status == decode::PageLoad::Status::not_image;
         r.status = input.from_folder && not_image ? ImageStatus::skipped : ImageStatus::failed;
-        SEG_close_image();
-        return r;
-    }
-    if (opened == 0 || videobuffer == nullptr) {
-        r.error = "the image could not be read (damaged or unsupported contents)";
-        r.status = ImageStatus::failed;
         SEG_close_image();
         return r;
     }
@@ -70,7 +49,12 @@ ImageResult analyse_file(const InputFile& input, const AnalysisRequest& request)
     r.maxlin = MAXLIN;
     r.xscale = XSCALE;
     r.yscale = YSCALE;
-    file_size(input.path, r);
+    if (load.width > 0) {
+        r.width = load.width;  // decoded here: the upright picture
+        r.height = load.height;
+    } else {
+        file_size(input.path, r);
+    }
 
     const auto start = std::chrono::steady_clock::now();
     SEG_set_analysis_mode(analysis_mode_of(request.analysis));

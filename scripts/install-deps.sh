@@ -8,6 +8,8 @@ packages=(
   build-essential cmake pkg-config binutils ccache
   # image libraries
   libtiff-dev libjpeg62-turbo-dev libpng-dev
+  # platix: EXIF orientation and standard netpbm files
+  libexif-dev libnetpbm-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # fuzzing (the libFuzzer targets are built with clang)

@@ -1,0 +1,61 @@
+// Decoders for the everyday files the library's documented readers refuse
+// (standard netpbm, CMYK and Adobe JPEG, JPEG with an EXIF orientation,
+// 16-bit and other TIFF layouts, any PNG). Each delivers an 8-bit gray
+// page made with the library's gray rule, or says precisely why not; the
+// page is handed to the library with SEG_open_gray_page.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platix::decode {
+
+// The largest page decoded, in pixels: the library's own bound.
+inline constexpr std::int64_t kMaxPixels = std::int64_t{1} << 28;
+
+// Gray of a colour: (299 r + 587 g + 114 b) / 1000, truncated.
+constexpr int gray_of(int r, int g, int b) { return (299 * r + 587 * g + 114 * b) / 1000; }
+
+struct GrayImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> pixels;  // rows top first, no padding
+};
+
+enum class Outcome {
+    decoded,
+    not_image,    // no image signature this program knows
+    unsupported,  // an image, but of a kind or layout nothing here reads
+    damaged,      // the file claims a format and breaks its rules
+};
+
+struct Decoded {
+    Outcome outcome = Outcome::not_image;
+    std::string why;  // for every outcome but decoded: a short sentence
+    GrayImage image;
+};
+
+Decoded failure(Outcome outcome, std::string why);
+
+// True when width x height is a size worth allocating.
+bool size_ok(long long width, long long height);
+
+Decoded decode_netpbm(const std::string& path);
+// Also applies the EXIF orientation.
+Decoded decode_jpeg(const std::vector<std::uint8_t>& bytes);
+Decoded decode_tiff(const std::string& path);
+Decoded decode_png(const std::string& path);
+
+// With header_only, reads only the header: `decoded` with an empty image
+// (why "cmyk" for CMYK and YCCK files, which only decode_jpeg reads), or
+// the failure the full decoding would give for a bad header.
+Decoded decode_jpeg_part(const std::vector<std::uint8_t>& bytes, bool header_only);
+
+// The EXIF orientation (1-8) of a JPEG file's bytes, 1 when it has none.
+int jpeg_orientation(const std::vector<std::uint8_t>& bytes);
+
+// Turns an image stored with EXIF orientation `orientation` (2-8) upright.
+GrayImage apply_orientation(const GrayImage& stored, int orientation);
+
+}  // namespace platix::decode

@@ -1,0 +1,77 @@
+// Netpbm files in their standard form (any white space and comments in the
+// header, plain or raw, bitmap, gray or colour, maxval up to 65535), read
+// with libnetpbm. Its errors arrive through a jump buffer; the message it
+// would print is kept as the reason.
+#include <netpbm/pam.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <string>
+
+#include "decode/decoded_page.h"
+
+namespace platix::decode {
+
+namespace {
+
+std::string g_last_error;
+
+void keep_error(const char* msg) { g_last_error = msg != nullptr ? msg : ""; }
+
+int scaled(sample v, sample maxval) { return static_cast<int>((v * 255 + maxval / 2) / maxval); }
+
+}  // namespace
+
+Decoded decode_netpbm(const std::string& path) {
+    static bool initialised = false;
+    if (!initialised) {
+        pm_init("platix", 0);
+        initialised = true;
+    }
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) return failure(Outcome::damaged, "cannot open the file");
+    Decoded d;
+    struct pam pam {};
+    tuple* volatile row = nullptr;
+    jmp_buf jump;
+    jmp_buf* saved = nullptr;
+    pm_setusererrormsgfn(keep_error);
+    pm_setjmpbufsave(&jump, &saved);
+    if (setjmp(jump) != 0) {
+        if (row != nullptr) pnm_freepamrow(row);
+        pm_setjmpbuf(saved);
+        pm_setusererrormsgfn(nullptr);
+        std::fclose(f);
+        return failure(Outcome::damaged, "damaged netpbm file: " + g_last_error);
+    }
+    pnm_readpaminit(f, &pam, PAM_STRUCT_SIZE(tuple_type));
+    if (!size_ok(pam.width, pam.height) || pam.maxval < 1) {
+        pm_setjmpbuf(saved);
+        pm_setusererrormsgfn(nullptr);
+        std::fclose(f);
+        return failure(Outcome::unsupported, "netpbm image of " + std::to_string(pam.width) + " x " +
+                                                 std::to_string(pam.height) + " pixels is larger than the reader takes");
+    }
+    d.image.width = pam.width;
+    d.image.height = pam.height;
+    d.image.pixels.resize(static_cast<std::size_t>(pam.width) * static_cast<std::size_t>(pam.height));
+    row = pnm_allocpamrow(&pam);
+    for (int y = 0; y < pam.height; ++y) {
+        pnm_readpamrow(&pam, row);
+        std::uint8_t* out = &d.image.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(pam.width)];
+        for (int x = 0; x < pam.width; ++x) {
+            const sample* t = row[x];
+            out[x] = static_cast<std::uint8_t>(pam.depth >= 3 ? gray_of(scaled(t[0], pam.maxval), scaled(t[1], pam.maxval),
+                                                                         scaled(t[2], pam.maxval))
+                                                              : scaled(t[0], pam.maxval));
+        }
+    }
+    pnm_freepamrow(row);
+    pm_setjmpbuf(saved);
+    pm_setusererrormsgfn(nullptr);
+    std::fclose(f);
+    d.outcome = Outcome::decoded;
+    return d;
+}
+
+}  // namespace platix::decode

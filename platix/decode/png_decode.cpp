@@ -1,0 +1,33 @@
+// PNG files of every layout libpng reads, composed on white and turned to
+// gray with the library's gray rule.
+#include <png.h>
+
+#include "decode/decoded_page.h"
+
+namespace platix::decode {
+
+Decoded decode_png(const std::string& path) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return failure(Outcome::damaged, std::string("damaged PNG file: ") + image.message);
+    if (!size_ok(image.width, image.height)) {
+        png_image_free(&image);
+        return failure(Outcome::unsupported, "PNG image larger than the reader takes");
+    }
+    image.format = PNG_FORMAT_RGB;
+    std::vector<std::uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    png_color white{255, 255, 255};
+    if (!png_image_finish_read(&image, &white, rgb.data(), 0, nullptr))
+        return failure(Outcome::damaged, std::string("damaged PNG file: ") + image.message);
+    Decoded d;
+    d.image.width = static_cast<int>(image.width);
+    d.image.height = static_cast<int>(image.height);
+    d.image.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
+    for (std::size_t i = 0; i < d.image.pixels.size(); ++i)
+        d.image.pixels[i] = static_cast<std::uint8_t>(gray_of(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]));
+    d.outcome = Outcome::decoded;
+    return d;
+}
+
+}  // namespace platix::decode

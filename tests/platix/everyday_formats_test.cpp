@@ -1,0 +1,194 @@
+// Everyday files the library's documented readers refuse, read by the
+// program through its own decoders: standard netpbm, Adobe CMYK JPEG,
+// 16-bit TIFF, a JPEG whose EXIF orientation turns it upright; and the
+// refusals that tell an unsupported file from a damaged one.
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdio>
+#include <fstream>
+
+#include <jpeglib.h>
+#include <libexif/exif-data.h>
+#include <tiffio.h>
+
+#include "temp_dir.h"
+#include "tool_run.h"
+
+namespace {
+
+const std::string kSample = std::string(PLATIX_SOURCE_DIR) + "/data/samples/scene00001.jpg";
+
+Gray decode_gray(const std::string& path) {
+    Gray g;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) return g;
+    jpeg_decompress_struct c{};
+    jpeg_error_mgr err{};
+    c.err = jpeg_std_error(&err);
+    jpeg_create_decompress(&c);
+    jpeg_stdio_src(&c, f);
+    jpeg_read_header(&c, TRUE);
+    c.out_color_space = JCS_GRAYSCALE;
+    jpeg_start_decompress(&c);
+    g.w = static_cast<int>(c.output_width);
+    g.h = static_cast<int>(c.output_height);
+    g.px.resize(static_cast<std::size_t>(g.w) * g.h);
+    while (c.output_scanline < c.output_height) {
+        JSAMPROW row = &g.px[static_cast<std::size_t>(c.output_scanline) * g.w];
+        jpeg_read_scanlines(&c, &row, 1);
+    }
+    jpeg_finish_decompress(&c);
+    jpeg_destroy_decompress(&c);
+    std::fclose(f);
+    return g;
+}
+
+// Writes the gray picture as JPEG: plain gray, or Adobe CMYK (stored
+// inverted, all ink in black), with an EXIF orientation tag when asked.
+void write_jpeg(const std::string& path, const Gray& g, bool cmyk, int orientation) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    jpeg_compress_struct c{};
+    jpeg_error_mgr err{};
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    jpeg_stdio_dest(&c, f);
+    c.image_width = static_cast<JDIMENSION>(g.w);
+    c.image_height = static_cast<JDIMENSION>(g.h);
+    c.input_components = cmyk ? 4 : 1;
+    c.in_color_space = cmyk ? JCS_CMYK : JCS_GRAYSCALE;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 100, TRUE);
+    jpeg_start_compress(&c, TRUE);
+    if (orientation != 0) {
+        ExifData* exif = exif_data_new();
+        exif_data_set_byte_order(exif, EXIF_BYTE_ORDER_MOTOROLA);
+        ExifEntry* e = exif_entry_new();
+        exif_content_add_entry(exif->ifd[EXIF_IFD_0], e);
+        exif_entry_initialize(e, EXIF_TAG_ORIENTATION);
+        exif_set_short(e->data, EXIF_BYTE_ORDER_MOTOROLA, static_cast<ExifShort>(orientation));
+        exif_entry_unref(e);
+        unsigned char* data = nullptr;
+        unsigned int size = 0;
+        exif_data_save_data(exif, &data, &size);
+        jpeg_write_marker(&c, JPEG_APP0 + 1, data, size);
+        free(data);
+        exif_data_unref(exif);
+    }
+    std::vector<unsigned char> row(static_cast<std::size_t>(g.w) * (cmyk ? 4 : 1));
+    while (c.next_scanline < c.image_height) {
+        const unsigned char* src = &g.px[static_cast<std::size_t>(c.next_scanline) * g.w];
+        for (int x = 0; x < g.w; ++x) {
+            if (!cmyk) row[x] = src[x];
+            else row[4 * x] = row[4 * x + 1] = row[4 * x + 2] = 255, row[4 * x + 3] = src[x];
+        }
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&c, &r, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    std::fclose(f);
+}
+
+void write_tiff16(const std::string& path, const Gray& g) {
+    TIFF* t = TIFFOpen(path.c_str(), "w");
+    ASSERT_NE(t, nullptr);
+    TIFFSetField(t, TIFFTAG_IMAGEWIDTH, g.w);
+    TIFFSetField(t, TIFFTAG_IMAGELENGTH, g.h);
+    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 16);
+    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+    TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    std::vector<std::uint16_t> row(static_cast<std::size_t>(g.w));
+    for (int y = 0; y < g.h; ++y) {
+        for (int x = 0; x < g.w; ++x) row[x] = static_cast<std::uint16_t>(g.px[static_cast<std::size_t>(y) * g.w + x] * 257);
+        ASSERT_EQ(TIFFWriteScanline(t, row.data(), static_cast<std::uint32_t>(y), 0), 1);
+    }
+    TIFFClose(t);
+}
+
+void write_text(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+// The picture stored turned a quarter to the left: shown upright with
+// EXIF orientation 6.
+Gray stored_for_orientation_6(const Gray& up) {
+    Gray s;
+    s.w = up.h;
+    s.h = up.w;
+    s.px.resize(up.px.size());
+    for (int y = 0; y < up.h; ++y)
+        for (int x = 0; x < up.w; ++x) s.px[static_cast<std::size_t>(up.w - 1 - x) * s.w + y] = up.px[static_cast<std::size_t>(y) * up.w + x];
+    return s;
+}
+
+// The JSON line without the file name and the time.
+std::string reading_of(const std::string& json) {
+    const auto from = json.find("\"width\"");
+    std::string out = from == std::string::npos ? json : json.substr(from);
+    const auto ms = out.find("\"ms\": ");
+    if (ms != std::string::npos) out.erase(ms, out.find(',', ms) - ms);
+    return out;
+}
+
+}  // namespace
+
+TEST(PlatixEverydayFiles, ReadLikeTheSamePixelsInAFileTheLibraryReads) {
+    testsupport::TempDir dir;
+    const Gray g = decode_gray(kSample);
+    ASSERT_GT(g.w, 0);
+    write_gray(dir.file("reference.png"), g);
+    const ToolRun reference = platix("read -q --format json " + dir.file("reference.png"), dir.path());
+    ASSERT_EQ(reference.status, 0) << reference.err;
+    ASSERT_NE(reference.out.find("\"text\": \""), std::string::npos) << reference.out;
+
+    std::string raw(g.px.begin(), g.px.end());
+    write_text(dir.file("one_line.pgm"), "P5 " + std::to_string(g.w) + " " + std::to_string(g.h) +
+                                             " # made by the test\n255\n" + raw);
+    std::string plain = "P2\n# plain\n" + std::to_string(g.w) + " " + std::to_string(g.h) + "\n255\n";
+    for (std::size_t i = 0; i < g.px.size(); ++i) plain += std::to_string(g.px[i]) + ((i + 1) % 16 ? " " : "\n");
+    write_text(dir.file("plain.pgm"), plain);
+    write_tiff16(dir.file("deep.tif"), g);
+    write_jpeg(dir.file("cmyk.jpg"), g, true, 0);
+    for (const char* name : {"one_line.pgm", "plain.pgm", "deep.tif", "cmyk.jpg"}) {
+        SCOPED_TRACE(name);
+        const ToolRun r = platix("read -q --format json " + dir.file(name), dir.path());
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(reading_of(r.out), reading_of(reference.out));
+    }
+
+    // A portrait phone picture: stored on its side, upright by its EXIF tag.
+    write_jpeg(dir.file("upright.jpg"), g, false, 0);
+    write_jpeg(dir.file("turned.jpg"), stored_for_orientation_6(g), false, 6);
+    const ToolRun upright = platix("read -q --format json " + dir.file("upright.jpg"), dir.path());
+    const ToolRun turned = platix("read -q --format json " + dir.file("turned.jpg"), dir.path());
+    EXPECT_EQ(turned.status, 0) << turned.err;
+    EXPECT_EQ(reading_of(turned.out), reading_of(upright.out));
+}
+
+TEST(PlatixEverydayFiles, UnsupportedIsToldFromDamaged) {
+    testsupport::TempDir dir;
+    std::string pcx(128, '\0');
+    pcx[0] = 0x0A, pcx[1] = 5, pcx[2] = 1, pcx[3] = 8, pcx[65] = 3;
+    const auto sample = testsupport::read_bytes(kSample);
+    const std::string head(sample.begin(), sample.begin() + 600);
+    const struct {
+        const char* name;
+        std::string bytes;
+        const char* message;
+    } cases[] = {
+        {"three_planes.pcx", pcx + std::string(64, '\x11'), "unsupported PCX layout (3 colour planes)"},
+        {"anim.gif", "GIF89a" + std::string(40, '\0'), "unsupported format: GIF"},
+        {"cut.jpg", head, "damaged JPEG file"},
+        {"bad.pgm", "P5\n# no size\nxx yy\n255\n" + std::string(40, 'a'), "damaged netpbm file"},
+        {"bad.tif", "II*\0" + std::string("\xff\xff\xff\x7f", 4) + std::string(40, '\0'), "damaged TIFF file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        write_text(dir.file(c.name), c.bytes);
+        const ToolRun r = platix("read -q " + dir.file(c.name), dir.path());
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err.rfind("platix: " + dir.file(c.name) + ": " + c.message, 0), 0u) << r.err;
+    }
+}
