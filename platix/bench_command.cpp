@@ -170,6 +170,10 @@ int run_bench(const BenchOptions& o) {
                     bar.finish();
                     std::fprintf(stderr, "platix: %s: %s\n", r.path.c_str(), r.error.c_str());
                 }
+                if (const std::string note = box_outside_note(*mine[i], r.width, r.height); !note.empty()) {
+                    bar.finish();
+                    std::fprintf(stderr, "platix: %s\n", note.c_str());
+                }
                 s.add(r, score_plate(r, *mine[i]));
             },
             [&](std::size_t i) { return mine[i]->image_path; });

@@ -51,7 +51,8 @@ bool parse_label_line(const std::string& raw, LabelledImage* out, std::string* e
     error->clear();
     std::string line = raw;
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
-    if (line.find_first_not_of(" \t") == std::string::npos) return false;
+    const auto first = line.find_first_not_of(" \t");
+    if (first == std::string::npos || line[first] == '#') return false;  // blank or a comment
     const auto parts = split_tabs(line);
     if (parts.size() != 6) {
         *error = "expected 6 tab-separated columns, found " + std::to_string(parts.size());
@@ -99,7 +100,15 @@ std::vector<LabelledImage> read_label_file(const std::string& path, std::vector<
         LabelledImage l;
         std::string error;
         if (!parse_label_line(line, &l, &error)) {
-            if (!error.empty()) problems.push_back(path + ":" + std::to_string(number) + ": " + error);
+            if (error.empty()) continue;
+            if (labels.empty()) {
+                // Nothing good before it: not a label file at all (an image
+                // given in its place, say); one message for the whole file.
+                problems.push_back(path + ":" + std::to_string(number) + ": " + error +
+                                   "; not a label file, skipped");
+                return labels;
+            }
+            problems.push_back(path + ":" + std::to_string(number) + ": " + error);
             continue;
         }
         fs::path image = l.image_path;
@@ -134,6 +143,14 @@ std::vector<LabelledImage> collect_labels(const std::vector<std::string>& args, 
         }
     }
     return all;
+}
+
+std::string box_outside_note(const LabelledImage& l, int width, int height) {
+    if (width <= 0 || height <= 0) return {};
+    if (l.x >= 0 && l.y >= 0 && l.x + l.w <= width && l.y + l.h <= height) return {};
+    return l.image_path + ": the labelled box " + std::to_string(l.x) + "," + std::to_string(l.y) + " " +
+           std::to_string(l.w) + "x" + std::to_string(l.h) + " reaches outside the " + std::to_string(width) + " x " +
+           std::to_string(height) + " image";
 }
 
 std::string normalise_plate(const std::string& plate) {

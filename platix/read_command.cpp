@@ -7,6 +7,7 @@
 #include "commands.h"
 #include "engine_session.h"
 #include "image_analysis.h"
+#include "decode/page_loader.h"
 #include "default_data.h"
 #include "job_pool.h"
 #include "kb_check.h"
@@ -39,7 +40,14 @@ int run_read(const ReadOptions& o) {
         std::fprintf(stderr, "platix: %s\n", bad.c_str());
         return 2;
     }
-    const auto inputs = expand_inputs(o.paths);
+    // Files met in folders that are not images are counted, not read, so
+    // that the progress counts images only.
+    std::vector<InputFile> inputs;
+    int skipped = 0;
+    for (auto& in : expand_inputs(o.paths)) {
+        if (in.from_folder && !decode::looks_like_image(in.path)) ++skipped;
+        else inputs.push_back(std::move(in));
+    }
     // "-" is standard input, copied once; its results keep the name "-".
     std::unique_ptr<StdinCopy> piped;
     for (const auto& in : inputs)
@@ -94,7 +102,7 @@ int run_read(const ReadOptions& o) {
     };
 
     if (o.format == OutputFormat::csv) std::fputs(csv_header().c_str(), stdout);
-    int failed = 0, skipped = 0;
+    int failed = 0;
     ProgressBar bar(inputs.size(), ProgressBar::wanted(o.quiet));
     run_images(
         inputs.size(), o.jobs, work,
@@ -123,7 +131,7 @@ int run_read(const ReadOptions& o) {
         },
         [&](std::size_t i) { return inputs[i].path; });
     bar.finish();
-    if (skipped > 0)
+    if (skipped > 0 && !o.quiet)
         std::fprintf(stderr, "platix: %d file%s skipped (not images)\n", skipped, skipped == 1 ? "" : "s");
     return failed > 0 ? 1 : 0;
 }

@@ -28,6 +28,10 @@ std::vector<ImageResult> analyse_labelled(const std::vector<LabelledImage>& labe
                 bar.finish();
                 std::fprintf(stderr, "platix: %s: %s\n", r.path.c_str(), r.error.c_str());
             }
+            if (const std::string note = box_outside_note(labels[i], r.width, r.height); !note.empty()) {
+                bar.finish();
+                std::fprintf(stderr, "platix: %s\n", note.c_str());
+            }
             images[i] = std::move(r);
         },
         [&](std::size_t i) { return labels[i].image_path; });

@@ -109,3 +109,17 @@ TEST(PlatixInputs, StandardInputReadsLikeTheFileAndVersionPrints) {
     EXPECT_EQ(version.out.rfind("platix ", 0), 0u) << version.out;
     EXPECT_EQ(line_count(version.out), 1u);
 }
+
+TEST(PlatixInputs, QuietIsSilentAndAPhotoGivenAsLabelsGivesOneLine) {
+    testsupport::TempDir dir;
+    const ToolRun quiet = platix("read -q " + kRoot + "/data/samples", dir.path());
+    EXPECT_EQ(quiet.status, 0);
+    EXPECT_EQ(quiet.err, "");
+    EXPECT_EQ(line_count(quiet.out), 6u);
+
+    const ToolRun bench = platix("bench -q " + kSample, dir.path());
+    EXPECT_EQ(bench.status, 1);
+    EXPECT_EQ(bench.out, "");
+    EXPECT_EQ(line_count(bench.err), 2u) << bench.err;  // the file, then "no labelled image found"
+    EXPECT_NE(bench.err.find(kSample + ":1: "), std::string::npos) << bench.err;
+}

@@ -71,3 +71,35 @@ TEST(PlateNormalise, DropsBlanksAndUpperCases) {
     EXPECT_EQ(normalise_plate(" ab 12\tc "), "AB12C");
     EXPECT_EQ(normalise_plate("A-1"), "A-1");
 }
+
+TEST(LabelFileRead, CommentsAreSkippedAndAFileThatIsNoLabelFileStopsAtOnce) {
+    testsupport::TempDir dir;
+    std::ofstream(dir.file("a.txt")) << "# name x y w h plate\n  # indented comment\n"
+                                     << "a.jpg\t1\t2\t30\t10\tAB1\nbad line\nb.jpg\t1\t2\t30\t10\tCD2\n";
+    std::vector<std::string> problems;
+    const auto labels = read_label_file(dir.file("a.txt"), problems);
+    ASSERT_EQ(labels.size(), 2u);
+    ASSERT_EQ(problems.size(), 1u);  // a bad line among good ones is reported, the rest read
+    EXPECT_EQ(problems[0].rfind(dir.file("a.txt") + ":4: ", 0), 0u) << problems[0];
+
+    std::string junk = "\xff\xd8\xff\xe0 binary\n";
+    for (int i = 0; i < 300; ++i) junk += "junk\x01\x02 line " + std::to_string(i) + "\n";
+    std::ofstream(dir.file("photo.jpg"), std::ios::binary) << junk;
+    problems.clear();
+    EXPECT_TRUE(read_label_file(dir.file("photo.jpg"), problems).empty());
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].find(":1: "), std::string::npos) << problems[0];
+    EXPECT_NE(problems[0].find("not a label file"), std::string::npos) << problems[0];
+}
+
+TEST(LabelBox, OutsideTheImageIsNoted) {
+    LabelledImage l;
+    l.image_path = "p.jpg";
+    l.x = 10, l.y = 20, l.w = 100, l.h = 30;
+    EXPECT_EQ(box_outside_note(l, 110, 50), "");
+    EXPECT_EQ(box_outside_note(l, 109, 50), "p.jpg: the labelled box 10,20 100x30 reaches outside the 109 x 50 image");
+    EXPECT_NE(box_outside_note(l, 200, 49), "");
+    l.x = -1;
+    EXPECT_NE(box_outside_note(l, 200, 200), "");
+    EXPECT_EQ(box_outside_note(l, 0, 0), "");  // size unknown: nothing to say
+}
