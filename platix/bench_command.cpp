@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "bench_images.h"
 #include "bench_score.h"
 #include "commands.h"
 #include "default_data.h"
@@ -33,11 +34,13 @@ std::vector<std::string> folder_order(const std::vector<LabelledImage>& labels) 
     return order;
 }
 
-int print_results(const BenchOptions& o, const std::vector<FolderSummary>& folders, const FolderSummary& total) {
+int print_results(const BenchOptions& o, const std::vector<FolderSummary>& folders, const FolderSummary& total,
+                  const std::vector<ImageVerdict>& verdicts) {
     std::fputs(format_bench_table(folders, total).c_str(), stdout);
+    if (o.misses) std::fputs(format_misses(verdicts).c_str(), stdout);
     if (!o.json_path.empty()) {
         std::ofstream out(o.json_path, std::ios::binary | std::ios::trunc);
-        out << format_bench_json(folders, total, o.analysis);
+        out << with_image_results(format_bench_json(folders, total, o.analysis), verdicts);
         if (!out) {
             std::fprintf(stderr, "platix: %s: cannot be written\n", o.json_path.c_str());
             return 1;
@@ -114,7 +117,9 @@ int run_folds(const BenchOptions& o, const std::vector<LabelledImage>& read_labe
         total.merge(s);
         folders.push_back(std::move(s));
     }
-    if (print_results(o, folders, total) != 0) return 1;
+    std::vector<ImageVerdict> verdicts;
+    for (std::size_t i = 0; i < read_labels.size(); ++i) verdicts.push_back(verdict_of(images[i], read_labels[i], scores[i]));
+    if (print_results(o, folders, total, verdicts) != 0) return 1;
     return failed > 0 ? 1 : 0;
 }
 
@@ -153,6 +158,7 @@ int run_bench(const BenchOptions& o) {
     total.jobs = o.jobs;
     int failed = 0;
     ProgressBar bar(labels.size(), ProgressBar::wanted(o.quiet));
+    std::vector<ImageVerdict> verdicts;
     for (const auto& folder : order) {
         std::vector<const LabelledImage*> mine;
         for (const auto& l : labels)
@@ -174,7 +180,9 @@ int run_bench(const BenchOptions& o) {
                     bar.finish();
                     std::fprintf(stderr, "platix: %s\n", note.c_str());
                 }
-                s.add(r, score_plate(r, *mine[i]));
+                const PlateScore score = score_plate(r, *mine[i]);
+                verdicts.push_back(verdict_of(r, *mine[i], score));
+                s.add(r, score);
             },
             [&](std::size_t i) { return mine[i]->image_path; });
         s.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -182,7 +190,7 @@ int run_bench(const BenchOptions& o) {
         folders.push_back(std::move(s));
     }
     bar.finish();
-    if (print_results(o, folders, total) != 0) return 1;
+    if (print_results(o, folders, total, verdicts) != 0) return 1;
     return failed > 0 ? 1 : 0;
 }
 

@@ -210,7 +210,8 @@ BenchOptions parse_bench_options(const std::vector<std::string>& args, int proce
             } else if (n == "--json") {
                 if (v.empty()) throw UsageError("--json: the file name is empty");
                 o.json_path = v;
-            } else if (n == "--folds") o.folds = static_cast<int>(parse_number(v, 2, 100, "--folds"));
+            } else if (n == "--misses") o.misses = true;
+            else if (n == "--folds") o.folds = static_cast<int>(parse_number(v, 2, 100, "--folds"));
             else if (n == "--passes") o.passes = static_cast<int>(parse_number(v, 1, 100, "--passes"));
             else if (n == "--augment") o.augment = static_cast<int>(parse_number(v, 0, kMostVariants, "--augment"));
             else if (n == "--synth") o.synth = static_cast<int>(parse_number(v, 0, 100000, "--synth"));
@@ -347,6 +348,8 @@ std::string bench_help() {
            "  --kb FILE[:TYPE]     knowledge base (repeatable, as for read; default the\n"
            "                       bundled base)\n"
            "  --folds K            K-fold cross-validation (2-100) instead of --kb\n"
+           "  --misses             after the table, one line per image not read exactly:\n"
+           "                       file, truth, reading (or error) and verdict\n"
            "  --passes N, --augment N, --synth N, --synth-seed S\n"
            "                       the trainings' settings with --folds (as for train;\n"
            "                       synthetic scenes join every fold's training only)\n"

@@ -86,6 +86,7 @@ struct BenchOptions {
     AnalysisKind analysis = AnalysisKind::extended;
     int jobs = 1;
     std::string json_path;
+    bool misses = false;  // also list every image not read exactly
     bool quiet = false;
     // Cross-validation: with folds > 0 the images are split into that many
     // folds and each fold is read with a base trained on the others (no

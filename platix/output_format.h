@@ -18,8 +18,9 @@ std::string format_text_line(const ImageResult& r);
 // was read with, null when none fitted.
 std::string format_json_line(const ImageResult& r, AnalysisKind analysis, bool with_syntax = false);
 
-// The CSV header line, and one row per field of a read image (none for a
-// failed image or one without fields).
+// The CSV header line, and one row per field of a read image; an image
+// without fields gives one row with field 0 and empty text, a failed one a
+// row with only the file and the error column.
 std::string csv_header();
 std::string format_csv_rows(const ImageResult& r);
 

@@ -1,6 +1,7 @@
 // Benchmark scoring on hand-made results with known answers.
 #include <gtest/gtest.h>
 
+#include "bench_images.h"
 #include "bench_score.h"
 
 using namespace platix;
@@ -97,4 +98,34 @@ TEST(FolderSummaryTotals, PercentagesMedianAndRate) {
     EXPECT_NE(json.find("\"images\": 4, \"located\": 50.00, \"exact\": 25.00, \"char_accuracy\": 45.00, \"median_ms\": 20.0"),
               std::string::npos)
         << json;
+}
+
+TEST(BenchVerdicts, EveryImageWithTruthReadingAndVerdict) {
+    const Box in{150, 60, 250, 100}, out{400, 300, 450, 320};
+    LabelledImage t = truth("AB 123");
+    t.image_path = "d/p.jpg";
+    ImageResult failed;
+    failed.error = "damaged JPEG file";
+    const std::vector<ImageResult> results = {read_as({{"AB 123", in}, {"ZZ", out}}), read_as({{"AB", in}, {"12", in}}),
+                                              read_as({{"AB 123", out}}), failed};
+    std::vector<ImageVerdict> v;
+    for (const auto& r : results) v.push_back(verdict_of(r, t, score_plate(r, t)));
+    EXPECT_EQ(v[0].verdict, "exact");
+    EXPECT_EQ(v[0].reading, "AB 123");
+    EXPECT_EQ(v[1].verdict, "misread");
+    EXPECT_EQ(v[1].reading, "AB | 12");
+    EXPECT_EQ(v[2].verdict, "not located");
+    EXPECT_EQ(v[2].reading, "");
+    EXPECT_EQ(v[3].verdict, "failed");
+
+    EXPECT_EQ(format_misses(v), "\nmisses: 3 of 4 images\n"
+                                "d/p.jpg\tAB 123\tAB | 12\tmisread\n"
+                                "d/p.jpg\tAB 123\t\tnot located\n"
+                                "d/p.jpg\tAB 123\tdamaged JPEG file\tfailed\n");
+    const std::string json = with_image_results("{\"total\": {}}\n", {v[0], v[3]});
+    EXPECT_EQ(json, "{\"total\": {}, \"image_results\": ["
+                    "{\"file\": \"d/p.jpg\", \"truth\": \"AB 123\", \"reading\": \"AB 123\", \"verdict\": \"exact\", "
+                    "\"char_accuracy\": 1.000}, "
+                    "{\"file\": \"d/p.jpg\", \"truth\": \"AB 123\", \"reading\": \"\", \"verdict\": \"failed\", "
+                    "\"char_accuracy\": 0.000, \"error\": \"damaged JPEG file\"}]}\n");
 }

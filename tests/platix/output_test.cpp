@@ -77,12 +77,16 @@ TEST(JsonString, EscapesAndConvertsWindows1252) {
     EXPECT_EQ(json_string("\x81"), "\"\xEF\xBF\xBD\"");         // undefined byte
 }
 
-TEST(CsvOutput, HeaderAndOneRowPerField) {
-    EXPECT_EQ(csv_header(), "file,field,text,left,top,right,bottom\n");
+TEST(CsvOutput, OneRowPerFieldAndOnePerImageWithoutFieldOrFailed) {
+    EXPECT_EQ(csv_header(), "file,field,text,left,top,right,bottom,error\n");
     EXPECT_EQ(format_csv_rows(sample_result()),
-              "dir/car.png,1,AB 1,10,20,60,35\n"
-              "dir/car.png,2,\"X,\"\"Y\"\"\",1,2,3,4\n");
+              "dir/car.png,1,AB 1,10,20,60,35,\n"
+              "dir/car.png,2,\"X,\"\"Y\"\"\",1,2,3,4,\n");
+    ImageResult empty = sample_result();
+    empty.fields.clear();
+    EXPECT_EQ(format_csv_rows(empty), "dir/car.png,0,,,,,,\n");
     ImageResult bad;
     bad.path = "x";
-    EXPECT_EQ(format_csv_rows(bad), "");
+    bad.error = "damaged JPEG file: premature end, \"sort of\"";
+    EXPECT_EQ(format_csv_rows(bad), "x,,,,,,,\"damaged JPEG file: premature end, \"\"sort of\"\"\"\n");
 }
