@@ -1,6 +1,8 @@
-// The annotated copy of a page: the page in gray with the field frames
-// (the first green, the others red, 4 pixels wide) and the character
-// frames (2 pixels wide), as the recognition program draws them.
+// Annotated pictures: the page in gray with the field frames (the first
+// green, the others red, 4 pixels wide) and the character frames (2 pixels
+// wide), as the recognition program draws them; and the original picture
+// with the same frames at file coordinates and the text read, as
+// read --annotate writes it.
 #pragma once
 
 #include <string>
@@ -13,9 +15,15 @@ namespace platix {
 // Draws the frames of `r` over a gray page of maxcol x maxlin bytes.
 RgbPicture annotate_page(const unsigned char* page, const ImageResult& r);
 
-// Writes the annotated page held by the image store as the PNG file
-// `png_path`; false (with the reason) when no page matching `r` is held or
-// the file cannot be written.
+// The picture of file `path` as the user sees it (upright, its own size,
+// in colour when it can be decoded here; else the gray `page` of `r`
+// stretched back) with the same frames at the file coordinates the JSON
+// gives, and each field's text on a band beside its frame.
+RgbPicture annotate_original(const std::string& path, const unsigned char* page, const ImageResult& r);
+
+// Writes annotate_original of r.path and the page held by the image store
+// as the PNG file `png_path`; false (with the reason) when no page matching
+// `r` is held or the file cannot be written.
 bool write_annotation(const std::string& png_path, const ImageResult& r, std::string* why);
 
 }  // namespace platix

@@ -307,7 +307,9 @@ std::string read_help() {
            "  --template T         text template (default \"C\": upper case)\n")
            + kRegionHelp + kAnalysisHelp +
            "  --format F           text (default), json (one object per line) or csv\n"
-           "  --annotate DIR       also write DIR/NAME.png with the frames drawn; a name\n"
+           "  --annotate DIR       also write DIR/NAME.png: the picture at its own size,\n"
+           "                       in colour, with the frames at the boxes the JSON\n"
+           "                       gives and the text read beside each field; a name\n"
            "                       met again gets NAME-2.png, NAME-3.png, ...\n"
            + kQuietHelp;
 }

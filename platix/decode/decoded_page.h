@@ -17,9 +17,11 @@ inline constexpr std::int64_t kMaxPixels = std::int64_t{1} << 28;
 // Gray of a colour: (299 r + 587 g + 114 b) / 1000, truncated.
 constexpr int gray_of(int r, int g, int b) { return (299 * r + 587 * g + 114 * b) / 1000; }
 
+// Gray (1 channel) or RGB (3 channels, for pictures drawn on).
 struct GrayImage {
     int width = 0;
     int height = 0;
+    int channels = 1;
     std::vector<std::uint8_t> pixels;  // rows top first, no padding
 };
 
@@ -41,16 +43,21 @@ Decoded failure(Outcome outcome, std::string why);
 // True when width x height is a size worth allocating.
 bool size_ok(long long width, long long height);
 
-Decoded decode_netpbm(const std::string& path);
+// Each gives gray, or RGB with `colour`.
+Decoded decode_netpbm(const std::string& path, bool colour = false);
 // Also applies the EXIF orientation.
-Decoded decode_jpeg(const std::vector<std::uint8_t>& bytes);
-Decoded decode_tiff(const std::string& path);
-Decoded decode_png(const std::string& path);
+Decoded decode_jpeg(const std::vector<std::uint8_t>& bytes, bool colour = false);
+Decoded decode_tiff(const std::string& path, bool colour = false);
+Decoded decode_png(const std::string& path, bool colour = false);
+
+// The upright picture in RGB at its own size, for the formats decoded
+// here; `decoded` is not the outcome for the others.
+Decoded decode_colour(const std::string& path);
 
 // With header_only, reads only the header: `decoded` with an empty image
 // (why "cmyk" for CMYK and YCCK files, which only decode_jpeg reads), or
 // the failure the full decoding would give for a bad header.
-Decoded decode_jpeg_part(const std::vector<std::uint8_t>& bytes, bool header_only);
+Decoded decode_jpeg_part(const std::vector<std::uint8_t>& bytes, bool header_only, bool colour = false);
 
 // The EXIF orientation (1-8) of a JPEG file's bytes, 1 when it has none.
 int jpeg_orientation(const std::vector<std::uint8_t>& bytes);

@@ -49,9 +49,9 @@ int jpeg_orientation(const std::vector<std::uint8_t>& bytes) {
     return orientation >= 1 && orientation <= 8 ? orientation : 1;
 }
 
-Decoded decode_jpeg(const std::vector<std::uint8_t>& bytes) { return decode_jpeg_part(bytes, false); }
+Decoded decode_jpeg(const std::vector<std::uint8_t>& bytes, bool colour) { return decode_jpeg_part(bytes, false, colour); }
 
-Decoded decode_jpeg_part(const std::vector<std::uint8_t>& bytes, bool header_only) {
+Decoded decode_jpeg_part(const std::vector<std::uint8_t>& bytes, bool header_only, bool colour) {
     Decoded d;
     jpeg_decompress_struct cinfo{};
     JumpError err{};
@@ -79,21 +79,23 @@ Decoded decode_jpeg_part(const std::vector<std::uint8_t>& bytes, bool header_onl
         d.why = cmyk ? "cmyk" : "";
         return d;
     }
-    cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_GRAYSCALE;
+    cinfo.out_color_space = cmyk ? JCS_CMYK : colour ? JCS_RGB : JCS_GRAYSCALE;
     jpeg_start_decompress(&cinfo);
     const int w = static_cast<int>(cinfo.output_width), h = static_cast<int>(cinfo.output_height);
+    const int channels = colour ? 3 : 1;
     d.image.width = w;
     d.image.height = h;
-    d.image.pixels.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    d.image.channels = channels;
+    d.image.pixels.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * channels);
     line.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(cinfo.output_components));
     const bool inverted = cinfo.saw_Adobe_marker;
     while (cinfo.output_scanline < cinfo.output_height) {
         const int y = static_cast<int>(cinfo.output_scanline);
         JSAMPROW rows[1] = {line.data()};
         jpeg_read_scanlines(&cinfo, rows, 1);
-        std::uint8_t* out = &d.image.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(w)];
+        std::uint8_t* out = &d.image.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) * channels];
         if (!cmyk) {
-            std::copy_n(line.data(), w, out);
+            std::copy_n(line.data(), static_cast<std::size_t>(w) * channels, out);
             continue;
         }
         for (int x = 0; x < w; ++x) {
@@ -101,7 +103,14 @@ Decoded decode_jpeg_part(const std::vector<std::uint8_t>& bytes, bool header_onl
             // Light left by each ink and the black: Adobe files store 255 - ink.
             const int c = inverted ? p[0] : 255 - p[0], m = inverted ? p[1] : 255 - p[1];
             const int yl = inverted ? p[2] : 255 - p[2], k = inverted ? p[3] : 255 - p[3];
-            out[x] = static_cast<std::uint8_t>(gray_of(c * k / 255, m * k / 255, yl * k / 255));
+            const int r = c * k / 255, g = m * k / 255, b = yl * k / 255;
+            if (colour) {
+                out[3 * x] = static_cast<std::uint8_t>(r);
+                out[3 * x + 1] = static_cast<std::uint8_t>(g);
+                out[3 * x + 2] = static_cast<std::uint8_t>(b);
+            } else {
+                out[x] = static_cast<std::uint8_t>(gray_of(r, g, b));
+            }
         }
     }
     jpeg_finish_decompress(&cinfo);

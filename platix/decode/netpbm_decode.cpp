@@ -22,7 +22,7 @@ int scaled(sample v, sample maxval) { return static_cast<int>((v * 255 + maxval 
 
 }  // namespace
 
-Decoded decode_netpbm(const std::string& path) {
+Decoded decode_netpbm(const std::string& path, bool colour) {
     static bool initialised = false;
     if (!initialised) {
         pm_init("platix", 0);
@@ -54,16 +54,25 @@ Decoded decode_netpbm(const std::string& path) {
     }
     d.image.width = pam.width;
     d.image.height = pam.height;
-    d.image.pixels.resize(static_cast<std::size_t>(pam.width) * static_cast<std::size_t>(pam.height));
+    const int channels = colour ? 3 : 1;
+    d.image.channels = channels;
+    d.image.pixels.resize(static_cast<std::size_t>(pam.width) * static_cast<std::size_t>(pam.height) * channels);
     row = pnm_allocpamrow(&pam);
     for (int y = 0; y < pam.height; ++y) {
         pnm_readpamrow(&pam, row);
-        std::uint8_t* out = &d.image.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(pam.width)];
+        std::uint8_t* out = &d.image.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(pam.width) * channels];
         for (int x = 0; x < pam.width; ++x) {
             const sample* t = row[x];
-            out[x] = static_cast<std::uint8_t>(pam.depth >= 3 ? gray_of(scaled(t[0], pam.maxval), scaled(t[1], pam.maxval),
-                                                                         scaled(t[2], pam.maxval))
-                                                              : scaled(t[0], pam.maxval));
+            const int r = scaled(t[0], pam.maxval);
+            const int g = pam.depth >= 3 ? scaled(t[1], pam.maxval) : r;
+            const int b = pam.depth >= 3 ? scaled(t[2], pam.maxval) : r;
+            if (colour) {
+                out[3 * x] = static_cast<std::uint8_t>(r);
+                out[3 * x + 1] = static_cast<std::uint8_t>(g);
+                out[3 * x + 2] = static_cast<std::uint8_t>(b);
+            } else {
+                out[x] = static_cast<std::uint8_t>(pam.depth >= 3 ? gray_of(r, g, b) : r);
+            }
         }
     }
     pnm_freepamrow(row);

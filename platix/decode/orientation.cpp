@@ -8,6 +8,7 @@ GrayImage apply_orientation(const GrayImage& s, int orientation) {
     if (orientation < 2 || orientation > 8) return s;
     const bool swap = orientation >= 5;
     GrayImage out;
+    out.channels = s.channels;
     out.width = swap ? s.height : s.width;
     out.height = swap ? s.width : s.height;
     out.pixels.resize(s.pixels.size());
@@ -24,8 +25,9 @@ GrayImage apply_orientation(const GrayImage& s, int orientation) {
             case 7: sx = w - 1 - y; sy = h - 1 - x; break;
             case 8: sx = w - 1 - y; sy = x; break;
             }
-            out.pixels[static_cast<std::size_t>(y) * out.width + x] =
-                s.pixels[static_cast<std::size_t>(sy) * w + sx];
+            const std::size_t to = (static_cast<std::size_t>(y) * out.width + x) * s.channels;
+            const std::size_t from = (static_cast<std::size_t>(sy) * w + sx) * s.channels;
+            for (int c = 0; c < s.channels; ++c) out.pixels[to + c] = s.pixels[from + c];
         }
     return out;
 }

@@ -86,6 +86,18 @@ PageLoad failed(PageLoad::Status status, std::string why) {
 
 }  // namespace
 
+Decoded decode_colour(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    switch (kind_of(bytes)) {
+    case Kind::jpeg: return decode_jpeg(bytes, true);
+    case Kind::tiff: return decode_tiff(path, true);
+    case Kind::png: return decode_png(path, true);
+    case Kind::netpbm: return decode_netpbm(path, true);
+    default: return failure(Outcome::unsupported, "not decoded in colour here");
+    }
+}
+
 bool looks_like_image(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::vector<std::uint8_t> head(16);

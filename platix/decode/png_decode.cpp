@@ -6,7 +6,7 @@
 
 namespace platix::decode {
 
-Decoded decode_png(const std::string& path) {
+Decoded decode_png(const std::string& path, bool colour) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_file(&image, path.c_str()))
@@ -23,6 +23,12 @@ Decoded decode_png(const std::string& path) {
     Decoded d;
     d.image.width = static_cast<int>(image.width);
     d.image.height = static_cast<int>(image.height);
+    if (colour) {
+        d.image.channels = 3;
+        d.image.pixels = std::move(rgb);
+        d.outcome = Outcome::decoded;
+        return d;
+    }
     d.image.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
     for (std::size_t i = 0; i < d.image.pixels.size(); ++i)
         d.image.pixels[i] = static_cast<std::uint8_t>(gray_of(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]));

@@ -26,7 +26,7 @@ int drop_warning(TIFF*, void*, const char*, const char*, va_list) { return 1; }
 
 }  // namespace
 
-Decoded decode_tiff(const std::string& path) {
+Decoded decode_tiff(const std::string& path, bool colour) {
     std::string why;
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
     if (options == nullptr) return failure(Outcome::damaged, "out of memory");
@@ -52,11 +52,18 @@ Decoded decode_tiff(const std::string& path) {
         } else {
             d.image.width = static_cast<int>(w);
             d.image.height = static_cast<int>(h);
-            d.image.pixels.resize(raster.size());
+            d.image.channels = colour ? 3 : 1;
+            d.image.pixels.resize(raster.size() * d.image.channels);
             for (std::size_t i = 0; i < raster.size(); ++i) {
                 const std::uint32_t p = raster[i];
-                d.image.pixels[i] = static_cast<std::uint8_t>(
-                    gray_of(static_cast<int>(TIFFGetR(p)), static_cast<int>(TIFFGetG(p)), static_cast<int>(TIFFGetB(p))));
+                const int r = static_cast<int>(TIFFGetR(p)), g = static_cast<int>(TIFFGetG(p)), b = static_cast<int>(TIFFGetB(p));
+                if (colour) {
+                    d.image.pixels[3 * i] = static_cast<std::uint8_t>(r);
+                    d.image.pixels[3 * i + 1] = static_cast<std::uint8_t>(g);
+                    d.image.pixels[3 * i + 2] = static_cast<std::uint8_t>(b);
+                } else {
+                    d.image.pixels[i] = static_cast<std::uint8_t>(gray_of(r, g, b));
+                }
             }
             d.outcome = Outcome::decoded;
         }

@@ -120,3 +120,61 @@ TEST(PlatixAnnotateRun, SameFileNamesInDifferentFoldersGetNumberedCopies) {
     ASSERT_EQ(again.status, 0) << again.err;
     EXPECT_EQ(names_in(dir.file("out1")), (std::set<std::string>{"car.png", "car-2.png", "car-3.png"}));
 }
+
+// A small colour picture is enlarged for the analysis; its annotated copy
+// is still the picture itself, in colour, with the frames where the JSON
+// boxes say and the text on a band beside the first field.
+TEST(PlatixAnnotateRun, ColourPictureAtFileSizeWithFramesAtTheJsonBoxesAndText) {
+    testsupport::TempDir dir;
+    ASSERT_EQ(platix("synth --image-format png --out " + dir.file("s") + " --count 1 --seed 21", dir.path()).status, 0);
+    const Rgb big = read_rgb(dir.file("s/scene00001.png"));
+    ASSERT_GT(big.w, 0);
+    Rgb small;  // every other pixel: about half size, so the page is enlarged
+    small.w = big.w / 2;
+    small.h = big.h / 2;
+    for (int y = 0; y < small.h; ++y)
+        for (int x = 0; x < small.w; ++x)
+            for (int c : big.at(2 * x, 2 * y)) small.px.push_back(static_cast<unsigned char>(c));
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(small.w);
+    image.height = static_cast<png_uint_32>(small.h);
+    image.format = PNG_FORMAT_RGB;
+    ASSERT_TRUE(png_image_write_to_file(&image, dir.file("small.png").c_str(), 0, small.px.data(), 0, nullptr));
+
+    const ToolRun r = platix("read -q --format json --annotate " + dir.file("out") + " " + dir.file("small.png"), dir.path());
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_NE(r.out.find("\"width\": " + std::to_string(small.w) + ", \"height\": " + std::to_string(small.h)),
+              std::string::npos)
+        << r.out;
+    ASSERT_EQ(r.out.find("\"scale\": [1, 1]"), std::string::npos) << "the page should be enlarged: " << r.out;
+    const Rgb out = read_rgb(dir.file("out/small.png"));
+    ASSERT_EQ(out.w, small.w);
+    ASSERT_EQ(out.h, small.h);
+    const std::regex fbox("\"text\": \"([^\"]*)\", \"raw\": \"[^\"]*\", \"box\": \\[(\\d+), (\\d+), (\\d+), (\\d+)\\]");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(r.out, m, fbox)) << r.out;
+    const int l = std::stoi(m[2]), t = std::stoi(m[3]), rr = std::stoi(m[4]), b = std::stoi(m[5]);
+    EXPECT_TRUE(colour_near(out, l, t, 1, kGreen));
+    EXPECT_TRUE(colour_near(out, rr, b, 1, kGreen));
+    EXPECT_TRUE(colour_near(out, (l + rr) / 2, t, 1, kGreen));
+    if (!m[1].str().empty()) {
+        int band = 0, white = 0;  // the text band: dark green with white letters, next to the frame
+        for (int y = std::max(0, t - 40); y < t; ++y)
+            for (int x = l; x < std::min(out.w, l + 80); ++x) {
+                band += out.at(x, y) == std::array<int, 3>{0, 150, 0};
+                white += out.at(x, y) == std::array<int, 3>{255, 255, 255};
+            }
+        EXPECT_GT(band, 20);
+        EXPECT_GT(white, 5);
+    }
+    // Away from the frames the picture keeps its colours.
+    int same = 0, coloured = 0;
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < out.w; ++x) {
+            same += out.at(x, y) == small.at(x, y);
+            coloured += small.at(x, y)[0] != small.at(x, y)[2];
+        }
+    EXPECT_EQ(same, 8 * out.w);
+    EXPECT_GT(coloured, 0) << "the synthetic scene should have colour at its top";
+}
