@@ -1,0 +1,10 @@
+# Writes OUT: `platix --help` followed by every command's --help.
+set(text "")
+foreach(args "--help" "read;--help" "train;--help" "bench;--help" "synth;--help")
+  execute_process(COMMAND ${PLATIX} ${args} OUTPUT_VARIABLE out RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "platix ${args} failed")
+  endif()
+  string(APPEND text "${out}\n")
+endforeach()
+file(WRITE ${OUT} "${text}")
