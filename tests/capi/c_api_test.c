@@ -62,6 +62,17 @@ int main(int argc, char** argv) {
     CHECK(videobuffer == NULL && XSCALE == 1 && MAXCOL == 600);
     remove(path);
 
+    /* A page from memory is held and normalised: 2000 x 1000 is reduced by 2. */
+    {
+        static unsigned char pixels[2000 * 1000];
+        memset(pixels, 90, sizeof pixels);
+        CHECK(SEG_open_gray_page(NULL, 10, 10, 10) == 0 && videobuffer == NULL);
+        CHECK(SEG_open_gray_page(pixels, 2000, 1000, 2000) == 1);
+        CHECK(videobuffer != NULL && MAXCOL == 1000 && MAXLIN == 500 && XSCALE == -2 && YSCALE == -2);
+        CHECK(n_pages == 1 && crt_page == 1 && videobuffer != NULL && videobuffer[1000 * 500 - 1] == 90);
+        SEG_close_image();
+    }
+
     printf("c_api: %d passed, %d failed\n", passed, failed);
     return failed ? 1 : 0;
 }

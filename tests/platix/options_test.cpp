@@ -108,6 +108,8 @@ TEST(BenchOptionsParse, FoldsTrainTheirOwnBasesInsteadOfKb) {
 
 TEST(BenchOptionsParse, JsonFileAndOptionalKb) {
     EXPECT_TRUE(parse_bench_options({"l"}, 1).kbs.empty());  // the bundled base is taken later
+    EXPECT_FALSE(parse_bench_options({"l"}, 1).misses);
+    EXPECT_TRUE(parse_bench_options({"--misses", "l"}, 1).misses);
     const auto o = parse_bench_options({"--kb", "a.kbf", "--json", "r.json", "--jobs", "1", "l"}, 2);
     EXPECT_EQ(o.json_path, "r.json");
     EXPECT_EQ(o.jobs, 1);
