@@ -1,9 +1,13 @@
 // The recognition program: checks the screen, opens the main window in the
-// working directory and runs the event loop.
+// working directory, loads the image files named as arguments and runs the
+// event loop.
 #include <QApplication>
 #include <QScreen>
 #include <clocale>
+#include <cstdio>
 
+#include "display_guard.h"
+#include "file_arguments.h"
 #include "main_window.h"
 #include "orvosys.h"
 #include "start_up.h"
@@ -11,7 +15,11 @@
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");
+    desk::guard_display("orvoplatix");
     QApplication app(argc, argv);
+    desk::end_display_guard();
+    const QStringList files = app.arguments().mid(1);
+    if (!desk::report_file_arguments("orvoplatix", files)) return 0;
     desk::QtMessagePresenter presenter;
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!platix::display_large_enough(screen ? screen->size().width() : 0, screen ? screen->size().height() : 0))
@@ -23,5 +31,6 @@ int main(int argc, char** argv) {
     }
     platix::MainWindow window(dir, platix::real_libraries());
     window.show();
+    window.open_files(files);
     return app.exec();
 }

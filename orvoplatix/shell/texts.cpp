@@ -113,6 +113,25 @@ const desk::DialogTemplate& controls_xp_template() {
     return t;
 }
 
+const std::vector<ControlTexts>& bar_texts() {
+    static const std::vector<ControlTexts> t = {
+        {3, {"&Start >>", "&Stop ||"}},
+        {7, {"8s.", "0s."}},
+        {8, {"#999/999", "#0/0"}},
+        {9,
+         {"Loading image. Please wait...", "Image loaded and displayed.", "Error: Couldn't show image.",
+          "Error: Couldn't load image.", "Analyzing image. Please wait...", "Analysis interrupted (memory!)",
+          "Analysis duration: 999999 ms"}},
+    };
+    return t;
+}
+
+const std::vector<ControlTexts>& output_texts() {
+    static const std::vector<ControlTexts> t = {{0, {"Recognized plate: "}},
+                                                {1, {" None (no knowledge base loaded!)...", " None found..."}}};
+    return t;
+}
+
 const desk::DialogTemplate& output_template() {
     static const DialogTemplate t = [] {
         DialogTemplate o;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "dialog_template.h"
 #include "library_port.h"
@@ -29,5 +30,14 @@ const char* about_text();
 const desk::DialogTemplate& controls_template();
 const desk::DialogTemplate& controls_xp_template();
 const desk::DialogTemplate& output_template();
+
+// Every text a control of a bar can show, longest numbers included, by
+// control index: the bars widen a control whose rectangle cannot hold one.
+struct ControlTexts {
+    int index;
+    std::vector<std::string> texts;
+};
+const std::vector<ControlTexts>& bar_texts();
+const std::vector<ControlTexts>& output_texts();
 
 }  // namespace platix

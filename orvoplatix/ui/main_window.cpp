@@ -1,12 +1,16 @@
 // Main window: bars, view, field window, key routing and placement.
+#include "file_arguments.h"
 #include "main_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScreen>
+#include <algorithm>
 
 #include "texts.h"
 
@@ -20,7 +24,10 @@ const desk::DialogTemplate& bar_template() {
 }  // namespace
 
 MainWindow::MainWindow(const std::string& start_dir, LibraryPort& libs, desk::OpenFilePort* files)
-    : receiver_(new desk::CommandReceiver([this](unsigned c, std::intptr_t) { shell_->command(c); }, this)),
+    : receiver_(new desk::CommandReceiver([this](unsigned c, std::intptr_t) {
+          shell_->command(c);
+          show_kb_note();
+      }, this)),
       poster_(receiver_),
       timer_([this](int) { shell_->timer_tick(); }) {
     setWindowTitle(QString::fromLatin1(kTitle));
@@ -31,21 +38,25 @@ MainWindow::MainWindow(const std::string& start_dir, LibraryPort& libs, desk::Op
     setFocusPolicy(Qt::StrongFocus);
     cursor_ = std::make_unique<desk::QtCursorPort>(this);
     qt_files_ = std::make_unique<desk::QtOpenFilePort>(this);
+    preset_files_ = std::make_unique<desk::PresetFilePort>(files ? *files : *qt_files_);
     const desk::DialogTemplate& bt = bar_template();
     bar_ = new desk::TemplateWidget(bt, this);
     out_ = new desk::TemplateWidget(output_template(), this);
+    for (const ControlTexts& ct : bar_texts()) bar_->fit_texts(ct.index, ct.texts);
+    for (const ControlTexts& ct : output_texts()) out_->fit_texts(ct.index, ct.texts);
     for (int i = 3; i <= 5; ++i) out_->control(i)->hide();
     view_ = new ImageView(this);
     shell_ = std::make_unique<Shell>(start_dir, bt, libs, *this, poster_, timer_, *cursor_,
-                                     files ? *files : *qt_files_);
+                                     *preset_files_);
     view_->set_shell(shell_.get());
     shell_->bar().changed = [this] { bar_->sync(shell_->bar().table()); };
     connect(bar_, &desk::TemplateWidget::pressed, this, [this](int i) { shell_->bar().press(i); });
     connect(bar_, &desk::TemplateWidget::slider_scrolled, this,
             [this](int, int pos) { shell_->bar().slider_scrolled(pos); });
     const desk::Rect client = desk::main_client_size(metrics_, bar_->height(), out_->height());
-    resize(client.w, client.h);
-    start_width_ = client.w;
+    // A bar widened for its texts widens the window with it.
+    start_width_ = std::max({client.w, bar_->width(), out_->width()});
+    resize(start_width_, client.h);
     setMinimumWidth(start_width_);
     if (QScreen* s = QGuiApplication::primaryScreen()) {
         const desk::Rect outer = desk::centre_on_screen(desk::main_window_size(metrics_, bar_->height(), out_->height()),
@@ -56,6 +67,8 @@ MainWindow::MainWindow(const std::string& start_dir, LibraryPort& libs, desk::Op
     layout_view();
     bar_->sync(shell_->bar().table());
     shell_->start();
+    show_kb_note();
+    setAcceptDrops(true);
     qApp->installEventFilter(this);
 }
 
@@ -226,6 +239,34 @@ void MainWindow::focusInEvent(QFocusEvent* e) {
     QWidget::focusInEvent(e);
     shell_->bar().focus_bar();
     focus_control_bar();
+}
+
+int MainWindow::open_files(const QStringList& paths) {
+    std::vector<std::string> files = desk::existing_files(paths);
+    if (files.empty() || shell_->busy()) return 0;
+    const int n = static_cast<int>(files.size());
+    preset_files_->preset(std::move(files));
+    shell_->command(kFiles);
+    show_kb_note();
+    return n;
+}
+
+void MainWindow::show_kb_note() {
+    bar_->set_note(desk::kb_note(shell_->kb_path()));
+    // A bar grown for the note widens the window with it.
+    if (bar_->minimumWidth() > minimumWidth()) {
+        setMinimumWidth(bar_->minimumWidth());
+        start_width_ = std::max(start_width_, bar_->minimumWidth());
+        if (width() < minimumWidth()) resize(minimumWidth(), height());
+    }
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* e) {
+    if (!shell_->busy() && !desk::dropped_files(e->mimeData()).isEmpty()) e->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* e) {
+    if (open_files(desk::dropped_files(e->mimeData())) > 0) e->acceptProposedAction();
 }
 
 }  // namespace platix

@@ -39,6 +39,12 @@ public:
     // Routes a key of the bar's set; true when taken.
     bool route_key(int qt_key, bool press, Qt::KeyboardModifiers mods);
 
+    // Beyond the classic program: loads image files named outside the open
+    // dialog (program arguments, files dropped on the window) as if chosen
+    // with the Files command; missing files are left out. Returns how many
+    // were taken (0: nothing happens).
+    int open_files(const QStringList& paths);
+
     // PlatixWindows
     void set_title(const std::string& title) override;
     void set_output_text(const std::string& text) override;
@@ -55,6 +61,8 @@ public:
     void quit(int code) override;
 
 protected:
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
@@ -62,6 +70,8 @@ protected:
     void focusInEvent(QFocusEvent* e) override;
 
 private:
+    // Names the knowledge base in the control bar.
+    void show_kb_note();
     void place_bars();
     void place_field_window();
 
@@ -72,6 +82,7 @@ private:
     desk::QtRepeatingTimer timer_;
     std::unique_ptr<desk::QtCursorPort> cursor_;
     std::unique_ptr<desk::QtOpenFilePort> qt_files_;
+    std::unique_ptr<desk::PresetFilePort> preset_files_;
     desk::TemplateWidget* bar_ = nullptr;
     desk::TemplateWidget* out_ = nullptr;
     ImageView* view_ = nullptr;

@@ -80,4 +80,19 @@ const desk::DialogTemplate& controls_xp_template() {
     return t;
 }
 
+const std::vector<platix::ControlTexts>& bar_texts() {
+    static const std::vector<platix::ControlTexts> t = {
+        {7, {"999"}},
+        {8, {"999"}},
+        {10,
+         {"Loading page. Please wait...", "Loading image. Please wait...", "Page loaded and displayed.",
+          "Image loaded and displayed.", "Error: Couldn't load page.", "Error: Couldn't load image.",
+          "Error: Couldn't show page.", "Error: Couldn't show image.", "Rotating page. Please wait...",
+          "Rotation interrupted (memory!)", "Analyzing page. Please wait...", "Analysis interrupted (memory!)",
+          "Analysis duration: 999999 ms"}},
+        {11, {"&Training ON", "&Training OFF"}},
+    };
+    return t;
+}
+
 }  // namespace tutrix

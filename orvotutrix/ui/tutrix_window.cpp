@@ -1,8 +1,11 @@
 // Main window of the training program: bar, view, field window and keys.
+#include "file_arguments.h"
 #include "tutrix_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -52,7 +55,10 @@ private:
 
 TutrixWindow::TutrixWindow(const std::string& start_dir, TutrixLibraries& libs, desk::OpenFilePort* files)
     : libs_(libs),
-      receiver_(new desk::CommandReceiver([this](unsigned c, std::intptr_t p) { shell_->command(c, p); }, this)),
+      receiver_(new desk::CommandReceiver([this](unsigned c, std::intptr_t p) {
+          shell_->command(c, p);
+          show_kb_note();
+      }, this)),
       poster_(receiver_) {
     setWindowTitle(QString::fromLatin1(kTitle));
     setWindowIcon(tutrix_icon());
@@ -63,15 +69,17 @@ TutrixWindow::TutrixWindow(const std::string& start_dir, TutrixLibraries& libs, 
     setFocusPolicy(Qt::StrongFocus);
     cursor_ = std::make_unique<desk::QtCursorPort>(this);
     qt_files_ = std::make_unique<TutrixFilePort>(this);
+    preset_files_ = std::make_unique<desk::PresetFilePort>(files ? *files : *qt_files_);
     const desk::DialogTemplate& bt = bar_template();
     bar_ = new desk::TemplateWidget(bt, this);
+    for (const platix::ControlTexts& ct : bar_texts()) bar_->fit_texts(ct.index, ct.texts);
     if (auto* e = qobject_cast<QLineEdit*>(bar_->control(kEdtNumber))) {
         e->setMaxLength(3);
         connect(e, &QLineEdit::textEdited, this,
                 [this](const QString& t) { shell_->bar().number_typed(t.toLatin1().toStdString()); });
     }
     view_ = new TutrixView(libs, this);
-    shell_ = std::make_unique<TutrixShell>(start_dir, bt, libs, *this, poster_, *cursor_, files ? *files : *qt_files_);
+    shell_ = std::make_unique<TutrixShell>(start_dir, bt, libs, *this, poster_, *cursor_, *preset_files_);
     shell_->set_parent_window(static_cast<QWidget*>(this));
     view_->set_shell(shell_.get());
     shell_->bar().changed = [this] { sync_bar(); };
@@ -87,6 +95,8 @@ TutrixWindow::TutrixWindow(const std::string& start_dir, TutrixLibraries& libs, 
     layout_view();
     shell_->start();
     sync_bar();
+    show_kb_note();
+    setAcceptDrops(true);
     qApp->installEventFilter(this);
 }
 
@@ -236,6 +246,33 @@ void TutrixWindow::resizeEvent(QResizeEvent* e) {
     bar_->setGeometry(0, 0, width(), bar_->height());
     layout_view();
     if (field_) place_field_window();
+}
+
+int TutrixWindow::open_files(const QStringList& paths) {
+    std::vector<std::string> files = desk::existing_files(paths);
+    if (files.empty() || shell_->busy()) return 0;
+    const int n = static_cast<int>(files.size());
+    preset_files_->preset(std::move(files));
+    shell_->command(kFiles, 0);
+    show_kb_note();
+    return n;
+}
+
+void TutrixWindow::show_kb_note() {
+    bar_->set_note(desk::kb_note(shell_->kb_path()));
+    // A bar grown for the note widens the window with it.
+    if (bar_->minimumWidth() > minimumWidth()) {
+        setMinimumWidth(bar_->minimumWidth());
+        if (width() < minimumWidth()) resize(minimumWidth(), height());
+    }
+}
+
+void TutrixWindow::dragEnterEvent(QDragEnterEvent* e) {
+    if (!shell_->busy() && !desk::dropped_files(e->mimeData()).isEmpty()) e->acceptProposedAction();
+}
+
+void TutrixWindow::dropEvent(QDropEvent* e) {
+    if (open_files(desk::dropped_files(e->mimeData())) > 0) e->acceptProposedAction();
 }
 
 }  // namespace tutrix

@@ -28,6 +28,11 @@ public:
     desk::TemplateWidget& control_bar() { return *bar_; }
     TutrixView& view() { return *view_; }
     bool route_key(int qt_key, bool press, Qt::KeyboardModifiers mods);
+    // Beyond the classic program: loads image files named outside the open
+    // dialog (program arguments, files dropped on the window) as if chosen
+    // with the Files command; missing files are left out. Returns how many
+    // were taken (0: nothing happens).
+    int open_files(const QStringList& paths);
 
     void set_title(const std::string& title) override;
     void set_output_text(const std::string&) override {}
@@ -44,11 +49,15 @@ public:
     void quit(int code) override;
 
 protected:
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
 
 private:
+    // Names the knowledge base in the control bar.
+    void show_kb_note();
     void sync_bar();
     void place_field_window();
 
@@ -58,6 +67,7 @@ private:
     desk::QtCommandPoster poster_;
     std::unique_ptr<desk::QtCursorPort> cursor_;
     std::unique_ptr<desk::OpenFilePort> qt_files_;
+    std::unique_ptr<desk::PresetFilePort> preset_files_;
     desk::TemplateWidget* bar_ = nullptr;
     TutrixView* view_ = nullptr;
     desk::FieldWindow* field_ = nullptr;

@@ -135,9 +135,12 @@ TEST_F(ProgramWindow, StartsSizedWithOnlyTheIdleControls) {
     EXPECT_EQ(window->windowTitle().toStdString(), "ORVO PLATIX 2.1");
     const desk::Rect client = desk::main_client_size(window->metrics(), window->control_bar().height(),
                                                      window->output_bar().height());
-    EXPECT_EQ(window->width(), client.w);
+    // As wide as the classic size, or as the bar when its texts need more.
+    const int width =
+        std::max({client.w, window->control_bar().minimumWidth(), window->output_bar().minimumWidth()});
+    EXPECT_EQ(window->width(), width);
     EXPECT_EQ(window->height(), client.h);
-    EXPECT_EQ(window->view().geometry(), QRect(2, window->control_bar().height() + 2, client.w - 4,
+    EXPECT_EQ(window->view().geometry(), QRect(2, window->control_bar().height() + 2, width - 4,
                                                client.h - window->control_bar().height() -
                                                    window->output_bar().height() - 4));
     EXPECT_EQ(enabled(), (std::vector<int>{0, 1, 2, 10}));
