@@ -15,11 +15,12 @@
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");
+    if (desk::usage_asked("orvotutrix", argc, argv)) return 0;
     desk::guard_display("orvotutrix");
     QApplication app(argc, argv);
     desk::end_display_guard();
     const QStringList files = app.arguments().mid(1);
-    if (!desk::report_file_arguments("orvotutrix", files)) return 0;
+    desk::report_missing_files("orvotutrix", files);
     desk::QtMessagePresenter presenter;
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!platix::display_large_enough(screen ? screen->size().width() : 0, screen ? screen->size().height() : 0))

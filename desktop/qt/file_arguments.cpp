@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QUrl>
 #include <cstdio>
+#include <cstring>
 
 namespace desk {
 
@@ -24,20 +25,23 @@ QStringList dropped_files(const QMimeData* data) {
     return out;
 }
 
-bool report_file_arguments(const char* program, const QStringList& args) {
-    for (const QString& a : args) {
-        if (a == QLatin1String("-h") || a == QLatin1String("--help")) {
+bool usage_asked(const char* program, int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "--help") == 0) {
             std::printf("Usage: %s [IMAGE...]\n"
                         "Opens the window and loads the images given (JPEG, PNG, BMP, TIFF, PCX, PGM or ITEX)\n"
                         "as if chosen with the Files button.\n",
                         program);
-            return false;
+            return true;
         }
     }
+    return false;
+}
+
+void report_missing_files(const char* program, const QStringList& args) {
     for (const QString& a : args)
         if (!QFileInfo(a).isFile())
             std::fprintf(stderr, "%s: no such file: %s\n", program, a.toLocal8Bit().constData());
-    return true;
 }
 
 QString kb_note(const std::string& kb_path) {

@@ -18,11 +18,13 @@ std::vector<std::string> existing_files(const QStringList& paths);
 // The local files a drag carries (empty when it carries none).
 QStringList dropped_files(const QMimeData* data);
 
-// Checks a program's arguments before its window opens: "-h" or "--help"
-// prints the usage and returns false (the program ends with 0); each
-// argument that names no file is reported on standard error ("PROGRAM: no
-// such file: NAME"). True when the program goes on.
-bool report_file_arguments(const char* program, const QStringList& args);
+// True, after printing the usage, when the arguments ask for it ("-h" or
+// "--help"); the program then ends with 0 before it needs a display.
+bool usage_asked(const char* program, int argc, char** argv);
+
+// Reports on standard error each argument that names no file ("PROGRAM: no
+// such file: NAME").
+void report_missing_files(const char* program, const QStringList& args);
 
 // "KB: NAME" for an existing file, else "KB: none".
 QString kb_note(const std::string& kb_path);

@@ -128,9 +128,8 @@ void MainWindow::place_field_window() {
     if (!field_ || !c) return;
     const desk::Rect size = desk::field_window_size(metrics_, c->columns, c->lines);
     const QRect f = view_->to_view(c->left, c->top, c->right, c->bottom);
-    const desk::Rect at = desk::place_field_window(size, f.left(), f.top(), f.right(), f.bottom(), view_->width(),
-                                                   view_->height(), c->next == nullptr,
-                                                   shell_->result_count());
+    const desk::Rect at = desk::place_field_window_beside(size, f.left(), f.top(), f.right(), f.bottom(),
+                                                          view_->width(), view_->height());
     // View pixels to main-window pixels; x kept inside the main window.
     const int x = desk::clamp_field_window_x(at.x + view_->x(), size.w, 0, width(), metrics_);
     field_->setGeometry(x, at.y + view_->y(), size.w, size.h);

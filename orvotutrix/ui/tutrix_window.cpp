@@ -145,16 +145,11 @@ void TutrixWindow::place_field_window() {
     seg_result* c = shell_->current_result();
     if (!field_ || !c) return;
     const desk::Rect size = desk::field_window_size(metrics_, c->columns, c->lines);
-    const platix::PageInfo page = libs_.page();
-    // Above or below in page coordinates.
-    const int results = shell_->state().result_count;
-    bool below;
-    if (results == 1 || c->next == nullptr) below = c->bottom < page.lines - c->lines - 5;
-    else below = !(c->lines + 5 < c->top);
     const QRect f = view_->to_view(c->left, c->top, c->right, c->bottom);
-    int x = (f.left() + f.right() - size.w) / 2;
-    const int y = below ? f.bottom() + 5 : f.top() - size.h - 5;
-    x = desk::clamp_field_window_x(x + view_->x(), size.w, 0, width(), metrics_);
+    const desk::Rect at = desk::place_field_window_beside(size, f.left(), f.top(), f.right(), f.bottom(),
+                                                          view_->width(), view_->height());
+    const int x = desk::clamp_field_window_x(at.x + view_->x(), size.w, 0, width(), metrics_);
+    const int y = at.y;
     field_->setGeometry(x, y + view_->y(), size.w, size.h);
     field_->update();
 }

@@ -131,6 +131,16 @@ TEST_F(Programs, RecognitionBarsHoldEveryTextReadably) {
     EXPECT_EQ(w.control_bar().text(platix::kTxtStatus).left(19), QStringLiteral("Analysis duration: "));
     expect_contrast(w.control_bar(), "recognition bar, analysed");
     expect_contrast(w.output_bar(), "output bar, analysed");
+    // The binarised field opens beside the plate, inside the view.
+    ASSERT_NE(w.field_window(), nullptr);
+    const seg_result* c = w.shell().current_result();
+    ASSERT_NE(c, nullptr);
+    const QRect field = w.view().to_view(c->left, c->top, c->right, c->bottom).translated(w.view().pos());
+    const QRect shown = w.field_window()->geometry();
+    EXPECT_TRUE(w.view().geometry().contains(shown)) << "at scale " << scale();
+    EXPECT_FALSE(shown.intersects(field)) << "at scale " << scale();
+    EXPECT_LT(shown.top(), field.bottom()) << "not below the plate, at scale " << scale();
+    EXPECT_GT(shown.bottom(), field.top()) << "not above the plate, at scale " << scale();
     ASSERT_NE(w.control_bar().note(), nullptr);
     EXPECT_EQ(w.control_bar().note()->text(), QStringLiteral("KB: plates.kbf"));
     w.grab().save(QString::fromStdString(std::string(ORVO_SCREENSHOT_DIR) + "/orvoplatix_x" + scale() + ".png"));
