@@ -1,37 +1,7 @@
-// The recognition program: checks the screen, opens the main window in the
-// working directory, loads the image files named as arguments and runs the
-// event loop.
-#include <QApplication>
-#include <QScreen>
-#include <clocale>
-#include <cstdio>
-
-#include "display_guard.h"
-#include "file_arguments.h"
+// The recognition program.
 #include "main_window.h"
-#include "orvosys.h"
-#include "start_up.h"
+#include "program_main.h"
 
 int main(int argc, char** argv) {
-    std::setlocale(LC_ALL, "");
-    std::setlocale(LC_NUMERIC, "C");
-    if (desk::usage_asked("orvoplatix", argc, argv)) return 0;
-    desk::guard_display("orvoplatix");
-    QApplication app(argc, argv);
-    desk::end_display_guard();
-    const QStringList files = app.arguments().mid(1);
-    desk::report_missing_files("orvoplatix", files);
-    desk::QtMessagePresenter presenter;
-    QScreen* screen = QGuiApplication::primaryScreen();
-    if (!platix::display_large_enough(screen ? screen->size().width() : 0, screen ? screen->size().height() : 0))
-        return 1;
-    char dir[260] = {};
-    if (osys_current_directory(dir, sizeof dir) == 0) {
-        osys_message_box("Couldn't create the main window", "Error", OSYS_MB_OK | OSYS_MB_ICONERROR);
-        return 1;
-    }
-    platix::MainWindow window(dir, platix::real_libraries());
-    window.show();
-    window.open_files(files);
-    return app.exec();
+    return platix::run_program<platix::MainWindow, platix::LibraryPort>(argc, argv, "orvoplatix", platix::real_libraries);
 }

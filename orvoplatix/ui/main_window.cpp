@@ -48,7 +48,10 @@ MainWindow::MainWindow(const std::string& start_dir, LibraryPort& libs, desk::Op
     view_ = new ImageView(this);
     shell_ = std::make_unique<Shell>(start_dir, bt, libs, *this, poster_, timer_, *cursor_,
                                      *preset_files_);
-    view_->set_shell(shell_.get());
+    view_source_ = std::make_unique<ViewSourceOf>(*shell_, libs, [](Shell& s) -> const DisplayText* {
+        return s.shared().show_bitmap ? nullptr : &s.display();
+    });
+    view_->set_source(view_source_.get());
     shell_->bar().changed = [this] { bar_->sync(shell_->bar().table()); };
     connect(bar_, &desk::TemplateWidget::pressed, this, [this](int i) { shell_->bar().press(i); });
     connect(bar_, &desk::TemplateWidget::slider_scrolled, this,

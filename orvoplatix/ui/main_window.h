@@ -88,6 +88,8 @@ private:
     ImageView* view_ = nullptr;
     desk::FieldWindow* field_ = nullptr;
     std::unique_ptr<Shell> shell_;
+    using ViewSourceOf = ShellViewSource<Shell, const DisplayText* (*)(Shell&)>;
+    std::unique_ptr<ViewSourceOf> view_source_;
     desk::Light light_ = desk::Light::Gray;
     int start_width_ = 0;
     int quit_code_ = -1;

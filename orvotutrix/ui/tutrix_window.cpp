@@ -78,10 +78,13 @@ TutrixWindow::TutrixWindow(const std::string& start_dir, TutrixLibraries& libs, 
         connect(e, &QLineEdit::textEdited, this,
                 [this](const QString& t) { shell_->bar().number_typed(t.toLatin1().toStdString()); });
     }
-    view_ = new TutrixView(libs, this);
+    view_ = new platix::ImageView(this);
     shell_ = std::make_unique<TutrixShell>(start_dir, bt, libs, *this, poster_, *cursor_, *preset_files_);
     shell_->set_parent_window(static_cast<QWidget*>(this));
-    view_->set_shell(shell_.get());
+    view_source_ = std::make_unique<ViewSourceOf>(*shell_, libs, [](TutrixShell&) -> const platix::DisplayText* {
+        return nullptr;  // no character frames: this program recognises nothing itself
+    });
+    view_->set_source(view_source_.get());
     shell_->bar().changed = [this] { sync_bar(); };
     connect(bar_, &desk::TemplateWidget::pressed, this, [this](int i) { shell_->bar().press(i); });
     const desk::Rect client = desk::main_client_size(metrics_, bar_->height(), 0);

@@ -14,7 +14,7 @@
 #include "open_file_dialog.h"
 #include "template_widget.h"
 #include "tutrix_shell.h"
-#include "tutrix_view.h"
+#include "image_view.h"
 
 namespace tutrix {
 
@@ -26,7 +26,7 @@ public:
 
     TutrixShell& shell() { return *shell_; }
     desk::TemplateWidget& control_bar() { return *bar_; }
-    TutrixView& view() { return *view_; }
+    platix::ImageView& view() { return *view_; }
     bool route_key(int qt_key, bool press, Qt::KeyboardModifiers mods);
     // Beyond the classic program: loads image files named outside the open
     // dialog (program arguments, files dropped on the window) as if chosen
@@ -69,9 +69,11 @@ private:
     std::unique_ptr<desk::OpenFilePort> qt_files_;
     std::unique_ptr<desk::PresetFilePort> preset_files_;
     desk::TemplateWidget* bar_ = nullptr;
-    TutrixView* view_ = nullptr;
+    platix::ImageView* view_ = nullptr;
     desk::FieldWindow* field_ = nullptr;
     std::unique_ptr<TutrixShell> shell_;
+    using ViewSourceOf = platix::ShellViewSource<TutrixShell, const platix::DisplayText* (*)(TutrixShell&)>;
+    std::unique_ptr<ViewSourceOf> view_source_;
     int quit_code_ = -1;
 };
 
