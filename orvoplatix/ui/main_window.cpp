@@ -1,5 +1,4 @@
-// Main window: bars, view, field window, key routing and placement.
-#include "file_arguments.h"
+// Main window of the recognition program: its bars, shell and keys.
 #include "main_window.h"
 
 #include <QApplication>
@@ -24,18 +23,14 @@ const desk::DialogTemplate& bar_template() {
 }  // namespace
 
 MainWindow::MainWindow(const std::string& start_dir, LibraryPort& libs, desk::OpenFilePort* files)
-    : receiver_(new desk::CommandReceiver([this](unsigned c, std::intptr_t) {
+    : ProgramWindow(kTitle),
+      receiver_(new desk::CommandReceiver([this](unsigned c, std::intptr_t) {
           shell_->command(c);
           show_kb_note();
       }, this)),
       poster_(receiver_),
       timer_([this](int) { shell_->timer_tick(); }) {
-    setWindowTitle(QString::fromLatin1(kTitle));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(192, 192, 192));
-    setPalette(pal);
-    setFocusPolicy(Qt::StrongFocus);
+    focus_bar_after_field_ = true;
     cursor_ = std::make_unique<desk::QtCursorPort>(this);
     qt_files_ = std::make_unique<desk::QtOpenFilePort>(this);
     preset_files_ = std::make_unique<desk::PresetFilePort>(files ? *files : *qt_files_);
@@ -71,8 +66,7 @@ MainWindow::MainWindow(const std::string& start_dir, LibraryPort& libs, desk::Op
     bar_->sync(shell_->bar().table());
     shell_->start();
     show_kb_note();
-    setAcceptDrops(true);
-    qApp->installEventFilter(this);
+    start_events();
 }
 
 MainWindow::~MainWindow() {
@@ -84,8 +78,6 @@ void MainWindow::place_bars() {
     bar_->setGeometry(0, 0, width(), bar_->height());
     out_->setGeometry(0, height() - out_->height(), width(), out_->height());
 }
-
-void MainWindow::set_title(const std::string& title) { setWindowTitle(QString::fromLatin1(title.c_str())); }
 
 void MainWindow::set_output_text(const std::string& text) { out_->set_text(1, QString::fromLatin1(text.c_str())); }
 
@@ -101,66 +93,6 @@ void MainWindow::layout_view() {
                                            p.data ? p.lines : 0);
     view_->setGeometry(r.x, r.y, r.w, r.h);
     view_->update();
-}
-
-bool MainWindow::paint_page() { return view_->load_page(); }
-
-void MainWindow::erase_view() { view_->clear_page(); }
-
-void MainWindow::draw_frames() { view_->update(); }
-
-bool MainWindow::show_field_window() {
-    seg_result* c = shell_->current_result();
-    if (!c) return false;
-    if (!field_) {
-        field_ = new desk::FieldWindow(QStringLiteral("Binarized field"), metrics_, this);
-        connect(field_, &desk::FieldWindow::close_requested, this, [this] { close_field_window(); });
-    }
-    // The window shows its own result's bitmap, whatever record a later hit
-    // test selects.
-    field_->set_bitmap(c->bitmap, c->columns, c->lines, c->bpl);
-    place_field_window();
-    field_->show();
-    field_->raise();
-    field_->setFocus();
-    return true;
-}
-
-void MainWindow::place_field_window() {
-    seg_result* c = shell_->current_result();
-    if (!field_ || !c) return;
-    const desk::Rect size = desk::field_window_size(metrics_, c->columns, c->lines);
-    const QRect f = view_->to_view(c->left, c->top, c->right, c->bottom);
-    const desk::Rect at = desk::place_field_window_beside(size, f.left(), f.top(), f.right(), f.bottom(),
-                                                          view_->width(), view_->height());
-    // View pixels to main-window pixels; x kept inside the main window.
-    const int x = desk::clamp_field_window_x(at.x + view_->x(), size.w, 0, width(), metrics_);
-    field_->setGeometry(x, at.y + view_->y(), size.w, size.h);
-    field_->update();
-}
-
-void MainWindow::close_field_window() {
-    if (!field_) return;
-    field_->hide();
-    field_->deleteLater();
-    field_ = nullptr;
-    update();
-    focus_control_bar();
-}
-
-void MainWindow::focus_field_window() {
-    if (field_) field_->setFocus();
-}
-
-void MainWindow::focus_control_bar() {
-    const int f = shell_->bar().table().focus();
-    if (QWidget* w = bar_->control(f)) w->setFocus();
-}
-
-void MainWindow::quit(int code) {
-    quit_code_ = code;
-    hide();
-    QCoreApplication::exit(code);
 }
 
 bool MainWindow::route_key(int k, bool press, Qt::KeyboardModifiers mods) {
@@ -200,75 +132,12 @@ bool MainWindow::route_key(int k, bool press, Qt::KeyboardModifiers mods) {
     return true;
 }
 
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && isVisible() &&
-        !QApplication::activeModalWidget()) {
-        auto* w = qobject_cast<QWidget*>(watched);
-        if (w && (w == this || isAncestorOf(w))) {
-            auto* ke = static_cast<QKeyEvent*>(event);
-            if (route_key(ke->key(), event->type() == QEvent::KeyPress, ke->modifiers())) return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void MainWindow::closeEvent(QCloseEvent* e) {
-    if (quit_code_ >= 0) {
-        e->accept();
-        return;
-    }
-    if (shell_->busy()) {
-        e->ignore();
-        return;
-    }
-    e->ignore();
-    shell_->close_request();
-}
-
-void MainWindow::resizeEvent(QResizeEvent* e) {
-    QWidget::resizeEvent(e);
-    place_bars();
-    layout_view();
-    if (field_) place_field_window();
-}
-
-void MainWindow::moveEvent(QMoveEvent* e) {
-    QWidget::moveEvent(e);
-    if (field_) place_field_window();
-}
-
 void MainWindow::focusInEvent(QFocusEvent* e) {
     QWidget::focusInEvent(e);
     shell_->bar().focus_bar();
     focus_control_bar();
 }
 
-int MainWindow::open_files(const QStringList& paths) {
-    std::vector<std::string> files = desk::existing_files(paths);
-    if (files.empty() || shell_->busy()) return 0;
-    const int n = static_cast<int>(files.size());
-    preset_files_->preset(std::move(files));
-    shell_->command(kFiles);
-    show_kb_note();
-    return n;
-}
-
-void MainWindow::show_kb_note() {
-    bar_->set_note(desk::kb_note(shell_->kb_path()));
-    // A bar grown for the note widens the window with it.
-    if (bar_->minimumWidth() > minimumWidth()) {
-        setMinimumWidth(bar_->minimumWidth());
-        start_width_ = std::max(start_width_, bar_->minimumWidth());
-        if (width() < minimumWidth()) resize(minimumWidth(), height());
-    }
-}
-
-void MainWindow::dragEnterEvent(QDragEnterEvent* e) {
-    if (!shell_->busy() && !desk::dropped_files(e->mimeData()).isEmpty()) e->acceptProposedAction();
-}
-
-void MainWindow::dropEvent(QDropEvent* e) {
-    if (open_files(desk::dropped_files(e->mimeData())) > 0) e->acceptProposedAction();
-}
+void MainWindow::files_command() { shell_->command(kFiles); }
 
 }  // namespace platix

@@ -1,5 +1,4 @@
 // Main window of the training program: bar, view, field window and keys.
-#include "file_arguments.h"
 #include "tutrix_window.h"
 
 #include <QApplication>
@@ -54,19 +53,14 @@ private:
 }  // namespace
 
 TutrixWindow::TutrixWindow(const std::string& start_dir, TutrixLibraries& libs, desk::OpenFilePort* files)
-    : libs_(libs),
+    : ProgramWindow(kTitle),
+      libs_(libs),
       receiver_(new desk::CommandReceiver([this](unsigned c, std::intptr_t p) {
           shell_->command(c, p);
           show_kb_note();
       }, this)),
       poster_(receiver_) {
-    setWindowTitle(QString::fromLatin1(kTitle));
     setWindowIcon(tutrix_icon());
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(192, 192, 192));
-    setPalette(pal);
-    setFocusPolicy(Qt::StrongFocus);
     cursor_ = std::make_unique<desk::QtCursorPort>(this);
     qt_files_ = std::make_unique<TutrixFilePort>(this);
     preset_files_ = std::make_unique<desk::PresetFilePort>(files ? *files : *qt_files_);
@@ -99,8 +93,7 @@ TutrixWindow::TutrixWindow(const std::string& start_dir, TutrixLibraries& libs, 
     shell_->start();
     sync_bar();
     show_kb_note();
-    setAcceptDrops(true);
-    qApp->installEventFilter(this);
+    start_events();
 }
 
 TutrixWindow::~TutrixWindow() {
@@ -120,8 +113,6 @@ void TutrixWindow::sync_bar() {
     }
 }
 
-void TutrixWindow::set_title(const std::string& title) { setWindowTitle(QString::fromLatin1(title.c_str())); }
-
 void TutrixWindow::layout_view() {
     const platix::PageInfo p = libs_.page();
     const desk::Rect r = desk::layout_view(width(), height(), bar_->height(), 0, p.data ? p.cols : 0, p.data ? p.lines : 0);
@@ -129,55 +120,7 @@ void TutrixWindow::layout_view() {
     view_->update();
 }
 
-bool TutrixWindow::show_field_window() {
-    seg_result* c = shell_->current_result();
-    if (!c) return false;
-    if (!field_) {
-        field_ = new desk::FieldWindow(QStringLiteral("Binarized field"), metrics_, this);
-        connect(field_, &desk::FieldWindow::close_requested, this, [this] { close_field_window(); });
-    }
-    field_->set_bitmap(c->bitmap, c->columns, c->lines, c->bpl);
-    place_field_window();
-    field_->show();
-    field_->raise();
-    field_->setFocus();
-    return true;
-}
-
-void TutrixWindow::place_field_window() {
-    seg_result* c = shell_->current_result();
-    if (!field_ || !c) return;
-    const desk::Rect size = desk::field_window_size(metrics_, c->columns, c->lines);
-    const QRect f = view_->to_view(c->left, c->top, c->right, c->bottom);
-    const desk::Rect at = desk::place_field_window_beside(size, f.left(), f.top(), f.right(), f.bottom(),
-                                                          view_->width(), view_->height());
-    const int x = desk::clamp_field_window_x(at.x + view_->x(), size.w, 0, width(), metrics_);
-    const int y = at.y;
-    field_->setGeometry(x, y + view_->y(), size.w, size.h);
-    field_->update();
-}
-
-void TutrixWindow::close_field_window() {
-    if (!field_) return;
-    field_->hide();
-    field_->deleteLater();
-    field_ = nullptr;
-    update();
-}
-
-void TutrixWindow::focus_field_window() {
-    if (field_) field_->setFocus();
-}
-
-void TutrixWindow::focus_control_bar() {
-    if (QWidget* w = bar_->control(shell_->bar().table().focus())) w->setFocus();
-}
-
-void TutrixWindow::quit(int code) {
-    quit_code_ = code;
-    hide();
-    QCoreApplication::exit(code);
-}
+int TutrixWindow::bar_focus() const { return shell_->bar().table().focus(); }
 
 bool TutrixWindow::route_key(int k, bool press, Qt::KeyboardModifiers mods) {
     using desk::BarKey;
@@ -218,59 +161,6 @@ bool TutrixWindow::route_key(int k, bool press, Qt::KeyboardModifiers mods) {
     return b.key(key, press, letter);
 }
 
-bool TutrixWindow::eventFilter(QObject* watched, QEvent* event) {
-    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && isVisible() &&
-        !QApplication::activeModalWidget()) {
-        auto* w = qobject_cast<QWidget*>(watched);
-        if (w && (w == this || isAncestorOf(w))) {
-            auto* ke = static_cast<QKeyEvent*>(event);
-            if (route_key(ke->key(), event->type() == QEvent::KeyPress, ke->modifiers())) return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void TutrixWindow::closeEvent(QCloseEvent* e) {
-    e->ignore();
-    if (quit_code_ >= 0) {
-        e->accept();
-        return;
-    }
-    if (!shell_->busy()) shell_->close_request();
-}
-
-void TutrixWindow::resizeEvent(QResizeEvent* e) {
-    QWidget::resizeEvent(e);
-    bar_->setGeometry(0, 0, width(), bar_->height());
-    layout_view();
-    if (field_) place_field_window();
-}
-
-int TutrixWindow::open_files(const QStringList& paths) {
-    std::vector<std::string> files = desk::existing_files(paths);
-    if (files.empty() || shell_->busy()) return 0;
-    const int n = static_cast<int>(files.size());
-    preset_files_->preset(std::move(files));
-    shell_->command(kFiles, 0);
-    show_kb_note();
-    return n;
-}
-
-void TutrixWindow::show_kb_note() {
-    bar_->set_note(desk::kb_note(shell_->kb_path()));
-    // A bar grown for the note widens the window with it.
-    if (bar_->minimumWidth() > minimumWidth()) {
-        setMinimumWidth(bar_->minimumWidth());
-        if (width() < minimumWidth()) resize(minimumWidth(), height());
-    }
-}
-
-void TutrixWindow::dragEnterEvent(QDragEnterEvent* e) {
-    if (!shell_->busy() && !desk::dropped_files(e->mimeData()).isEmpty()) e->acceptProposedAction();
-}
-
-void TutrixWindow::dropEvent(QDropEvent* e) {
-    if (open_files(desk::dropped_files(e->mimeData())) > 0) e->acceptProposedAction();
-}
+void TutrixWindow::files_command() { shell_->command(kFiles, 0); }
 
 }  // namespace tutrix
