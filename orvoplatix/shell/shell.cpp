@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "orvosys.h"
-#include "image_choice.h"
+#include "file_choice.h"
 #include "path_helpers.h"
 #include "settings.h"
 #include "texts.h"
@@ -55,13 +55,7 @@ void Shell::start() {
     bar_.enable_idle();
 }
 
-void Shell::write_kb_list() {
-    const int type = libs_.kb_type(kb_path_.c_str());
-    std::FILE* f = std::fopen(kb_list_path_.c_str(), "wb");
-    if (!f) return;
-    std::fprintf(f, "[%d] %s\r\n", type, kb_path_.c_str());
-    std::fclose(f);
-}
+void Shell::write_kb_list() { platix::write_kb_list(libs_, kb_list_path_, kb_path_); }
 
 void Shell::init_ocr() {
     ocr_ = libs_.ocr_init(kb_list_path_.c_str(), 0);
@@ -97,16 +91,7 @@ void Shell::files() {
 }
 
 void Shell::kbase() {
-    static const std::vector<desk::FileFilter> filters = {{"KBF files (*.kbf)", "*.kbf"},
-                                                          {"All files (*.*)", "*.*"}};
-    std::string path;
-    int r;
-    do {
-        r = single_.run(files_port_, "Select knowledge file for recognition", filters, kb_folder_, "kbf", path);
-    } while (r == 2);
-    if (r != 0) return;
-    kb_path_ = path;
-    kb_folder_ = folder_part(path);
+    if (!platix::choose_kb_file(single_, files_port_, "Select knowledge file for recognition", kb_folder_, kb_path_)) return;
     write_kb_list();
     init_ocr();
     if (chdir(image_folder_.c_str()) != 0) {

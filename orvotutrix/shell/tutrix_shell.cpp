@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "orvosys.h"
-#include "image_choice.h"
+#include "file_choice.h"
 #include "path_helpers.h"
 #include "settings.h"
 #include "tutrix_settings.h"
@@ -67,13 +67,7 @@ void TutrixShell::idle() {
     bar_.enable_idle();
 }
 
-void TutrixShell::write_kb_list() {
-    const int type = libs_.kb_type(kb_path_.c_str());
-    std::FILE* f = std::fopen(kb_list_path_.c_str(), "wb");
-    if (!f) return;
-    std::fprintf(f, "[%d] %s\r\n", type, kb_path_.c_str());
-    std::fclose(f);
-}
+void TutrixShell::write_kb_list() { platix::write_kb_list(libs_, kb_list_path_, kb_path_); }
 
 void TutrixShell::command(unsigned c, std::intptr_t param) {
     if (quitting_) return;
@@ -270,16 +264,7 @@ void TutrixShell::training() {
 }
 
 void TutrixShell::kbase() {
-    static const std::vector<desk::FileFilter> filters = {{"KBF files (*.kbf)", "*.kbf"},
-                                                          {"All files (*.*)", "*.*"}};
-    std::string path;
-    int r;
-    do {
-        r = single_.run(files_port_, "Select knowledge file for learning", filters, kb_folder_, "kbf", path);
-    } while (r == 2);
-    if (r != 0) return;
-    kb_path_ = path;
-    kb_folder_ = folder_part(path);
+    if (!platix::choose_kb_file(single_, files_port_, "Select knowledge file for learning", kb_folder_, kb_path_)) return;
     write_kb_list();
 }
 

@@ -1,7 +1,9 @@
-// The image choice of the Files command.
-#include "image_choice.h"
+// The file choices of both programs.
+#include "file_choice.h"
 
 #include <unistd.h>
+
+#include <cstdio>
 
 #include "path_helpers.h"
 
@@ -48,6 +50,29 @@ bool choose_image_files(desk::MultiFileSelection& dialog, desk::OpenFilePort& po
     list.release();
     if (list.load(list_path, chosen.count)) pathutil::delete_file(list_path.c_str());
     return true;
+}
+
+bool choose_kb_file(desk::SingleFileSelection& dialog, desk::OpenFilePort& port, const char* title,
+                    std::string& kb_folder, std::string& kb_path) {
+    static const std::vector<desk::FileFilter> filters = {{"KBF files (*.kbf)", "*.kbf"},
+                                                          {"All files (*.*)", "*.*"}};
+    std::string path;
+    int r;
+    do {
+        r = dialog.run(port, title, filters, kb_folder, "kbf", path);
+    } while (r == 2);
+    if (r != 0) return false;
+    kb_path = path;
+    kb_folder = folder_part(path);
+    return true;
+}
+
+void write_kb_list(LibraryPort& libs, const std::string& list_path, const std::string& kb_path) {
+    const int type = libs.kb_type(kb_path.c_str());
+    std::FILE* f = std::fopen(list_path.c_str(), "wb");
+    if (!f) return;
+    std::fprintf(f, "[%d] %s\r\n", type, kb_path.c_str());
+    std::fclose(f);
 }
 
 }  // namespace platix
