@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <algorithm>
 
+#include "platix_icon.h"
 #include "texts.h"
 
 namespace platix {
@@ -31,6 +32,7 @@ MainWindow::MainWindow(const std::string& start_dir, LibraryPort& libs, desk::Op
       poster_(receiver_),
       timer_([this](int) { shell_->timer_tick(); }) {
     focus_bar_after_field_ = true;
+    setWindowIcon(platix_icon());
     cursor_ = std::make_unique<desk::QtCursorPort>(this);
     qt_files_ = std::make_unique<desk::QtOpenFilePort>(this);
     preset_files_ = std::make_unique<desk::PresetFilePort>(files ? *files : *qt_files_);
