@@ -167,7 +167,12 @@ TrainingWindow::TrainingWindow(QWidget* parent, ocr_io& io, SessionLibs& libs, s
         b->resize(row_w, bh);
         row_w = std::max(row_w, desk::width_for_texts(b, {b->text()}));
     }
-    const int frame_w = std::max(520, 2 * row_w + 10);
+    // The status line spans the dialog; the image frame takes the width its
+    // longest text leaves beside the button column.
+    status_->resize(100, 30);
+    int status_w = 0;
+    for (const std::string& t : TrainingDialog::status_texts()) status_w = std::max(status_w, status_->text_width(t) + 16);
+    const int frame_w = std::max({520, 2 * row_w + 10, status_w - col_w - 10});
     const int col_x = 10 + frame_w + 10;
     frame_->setGeometry(10, 24, frame_w, 130);
     scroll_->setGeometry(10, 156, frame_w, 16);
@@ -185,10 +190,7 @@ TrainingWindow::TrainingWindow(QWidget* parent, ocr_io& io, SessionLibs& libs, s
     confirm_->setGeometry(10, low_y, row_w, bh);
     skip_->setGeometry(20 + row_w, low_y, row_w, bh);
     status_->setGeometry(10, low_y + bh + 4, col_x + col_w - 10, 30);
-    int status_w = status_->width();
-    for (const std::string& t : TrainingDialog::status_texts()) status_w = std::max(status_w, status_->text_width(t) + 16);
-    status_->resize(status_w, 30);
-    setFixedSize(std::max(col_x + col_w + 10, status_w + 20), status_->y() + status_->height() + 8);
+    setFixedSize(col_x + col_w + 10, status_->y() + status_->height() + 8);
     dialog_ = std::make_unique<TrainingDialog>(io, libs, current, kb_path, *this, poster_);
     setWindowTitle(QString::fromLatin1(dialog_->title().c_str()));
     connect(prev_, &QPushButton::clicked, this, [this] { dialog_->previous_frame(); });

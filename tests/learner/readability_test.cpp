@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <sstream>
 
 #include "class_dialogs.h"
 #include "readability.h"
@@ -111,12 +112,20 @@ TEST_F(TrainingReadability, SessionDialogShowsEveryTextWhole) {
     const QRect me = w.frameGeometry(), it = sel->frameGeometry();
     const bool room = screen.bottom() - me.bottom() > it.height() + 4 || me.top() - screen.top() > it.height() + 4 ||
                       screen.right() - me.right() > it.width() + 4;
-    if (room)
-        EXPECT_FALSE(sel->frameGeometry().intersects(w.frameGeometry()))
-            << "at scale " << scale() << " screen " << screen.x() << "," << screen.y() << " " << screen.width() << "x" << screen.height() << " class dialog at " << sel->frameGeometry().x() << "," << sel->frameGeometry().y() << " " << sel->width() << "x" << sel->height() << " dialog " << w.frameGeometry().x() << "," << w.frameGeometry().y() << " " << w.width() << "x" << w.height();
-    EXPECT_TRUE(screen.contains(sel->frameGeometry().topLeft()))
-        << "at scale " << scale() << " screen " << screen.width() << "x" << screen.height() << " at " << sel->frameGeometry().x() << "," << sel->frameGeometry().y() << " dialog " << w.frameGeometry().x() << "," << w.frameGeometry().y() << " " << w.width() << "x" << w.height();
+    auto where = [&] {
+        std::ostringstream o;
+        o << "at scale " << scale() << ": screen " << screen.width() << "x" << screen.height() << ", class dialog at "
+          << it.x() << "," << it.y() << ", dialog at " << me.x() << "," << me.y() << " " << me.width() << "x"
+          << me.height();
+        return o.str();
+    };
+    if (room) {
+        EXPECT_FALSE(it.intersects(me)) << where();
+    }
+    EXPECT_TRUE(screen.contains(it.topLeft())) << where();
     expect_labels_fit(*sel, "class dialog");
+    w.grab().save(QString::fromStdString(std::string(ORVO_SCREENSHOT_DIR) + "/training_x" + scale() + ".png"));
+    sel->grab().save(QString::fromStdString(std::string(ORVO_SCREENSHOT_DIR) + "/class_x" + scale() + ".png"));
     w.reject();
 }
 
