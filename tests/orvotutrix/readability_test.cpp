@@ -20,6 +20,7 @@
 
 #include "main_window.h"
 #include "readability.h"
+#include "qt_test_app.h"
 #include "scripted.h"
 #include "temp_dir.h"
 #include "texts.h"
@@ -28,25 +29,9 @@
 
 namespace {
 
-class Application : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[32] = "program_readability_tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-[[maybe_unused]] ::testing::Environment* const application = ::testing::AddGlobalTestEnvironment(new Application);
-
-void settle() {
-    for (int i = 0; i < 30; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
+[[maybe_unused]] ::testing::Environment* const application =
+    ::testing::AddGlobalTestEnvironment(new qttest::Application("program_readability_tests"));
+using qttest::settle;
 
 std::string scale() { return qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR") ? "1" : qgetenv("QT_SCALE_FACTOR").toStdString(); }
 
