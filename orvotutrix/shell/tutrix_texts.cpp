@@ -39,14 +39,8 @@ using desk::DialogTemplate;
 using desk::Rect;
 
 DialogTemplate make_controls(const char* name, int points, int shift) {
-    DialogTemplate t;
-    t.name = name;
-    t.font_family = "MS Sans Serif";
-    t.font_points = points;
-    t.width_dlu = 398;
-    t.height_dlu = 14;
     const int s = shift;
-    t.controls = {
+    return platix::control_bar_template(name, points, 422, {
         {1000, ControlKind::PushButton, "&Files", Rect{2, 1, 24, 12}, 0},
         {1001, ControlKind::PushButton, "&Rr", Rect{28, 1, 16, 12}, 0},
         {1002, ControlKind::PushButton, "&Lr", Rect{46, 1, 16, 12}, 0},
@@ -64,9 +58,7 @@ DialogTemplate make_controls(const char* name, int points, int shift) {
         {1014, ControlKind::PushButton, "&About", Rect{398, 1, 22, 12}, 0},
         // The "/" between the two numbers: a label after the table.
         {1015, ControlKind::Label, "/", Rect{183, 2, 4, 10}, desk::kStyleDisabled},
-    };
-    t.width_dlu = 422;
-    return t;
+    });
 }
 }  // namespace
 
