@@ -1,27 +1,7 @@
-// The recognition program: checks the screen, opens the main window in the
-// working directory and runs the event loop.
-#include <QApplication>
-#include <QScreen>
-#include <clocale>
-
+// The recognition program.
 #include "main_window.h"
-#include "orvosys.h"
-#include "start_up.h"
+#include "program_main.h"
 
 int main(int argc, char** argv) {
-    std::setlocale(LC_ALL, "");
-    std::setlocale(LC_NUMERIC, "C");
-    QApplication app(argc, argv);
-    desk::QtMessagePresenter presenter;
-    QScreen* screen = QGuiApplication::primaryScreen();
-    if (!platix::display_large_enough(screen ? screen->size().width() : 0, screen ? screen->size().height() : 0))
-        return 1;
-    char dir[260] = {};
-    if (osys_current_directory(dir, sizeof dir) == 0) {
-        osys_message_box("Couldn't create the main window", "Error", OSYS_MB_OK | OSYS_MB_ICONERROR);
-        return 1;
-    }
-    platix::MainWindow window(dir, platix::real_libraries());
-    window.show();
-    return app.exec();
+    return platix::run_program<platix::MainWindow, platix::LibraryPort>(argc, argv, "orvoplatix", platix::real_libraries);
 }

@@ -33,6 +33,15 @@ void dialog_failed(int error) {
 
 }  // namespace
 
+OpenFileAnswer PresetFilePort::run(const OpenFileRequest& request) {
+    if (preset_.empty()) return dialog_->run(request);
+    OpenFileAnswer a;
+    a.chosen = true;
+    a.paths.swap(preset_);
+    a.filter_index = request.filter_index;
+    return a;
+}
+
 std::size_t name_buffer_bytes(const std::vector<std::string>& paths) {
     if (paths.empty()) return 2;
     if (paths.size() == 1) return paths[0].size() + 2;

@@ -41,6 +41,22 @@ public:
     virtual OpenFileAnswer run(const OpenFileRequest& request) = 0;
 };
 
+// Beyond the classic dialogs: files named beforehand (program arguments,
+// files dropped on the view) answer the next request as if they had been
+// chosen in the dialog; every other request goes to the wrapped dialog.
+class PresetFilePort : public OpenFilePort {
+public:
+    explicit PresetFilePort(OpenFilePort& dialog) : dialog_(&dialog) {}
+    void set_dialog(OpenFilePort& dialog) { dialog_ = &dialog; }
+    // Full paths of existing files, in the order given.
+    void preset(std::vector<std::string> paths) { preset_ = std::move(paths); }
+    OpenFileAnswer run(const OpenFileRequest& request) override;
+
+private:
+    OpenFilePort* dialog_;
+    std::vector<std::string> preset_;
+};
+
 // Size of a single selection's path buffer, and of a multiple selection's
 // name buffer, in bytes.
 inline constexpr std::size_t kPathBuffer = 260;

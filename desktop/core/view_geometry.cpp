@@ -120,6 +120,23 @@ Rect place_field_window(Rect size, int L, int T, int R, int B, int VW, int VH, b
     return Rect{x, y, W, H};
 }
 
+Rect place_field_window_beside(Rect size, int left, int top, int right, int bottom, int view_w, int view_h) {
+    constexpr int gap = 5;
+    const int w = size.w, h = size.h;
+    int x, y = (top + bottom - h) / 2;
+    if (right + gap + w <= view_w) {
+        x = right + gap;
+    } else if (left - gap - w >= 0) {
+        x = left - gap - w;
+    } else {
+        x = (left + right - w) / 2;
+        y = top - gap - h >= 0 ? top - gap - h : bottom + gap;
+    }
+    x = std::max(0, std::min(x, view_w - w));
+    y = std::max(0, std::min(y, view_h - h));
+    return Rect{x, y, w, h};
+}
+
 int clamp_field_window_x(int x, int w, int main_left, int main_right, const SystemMetrics& m) {
     x = std::max(x, main_left + m.border_width);
     x = std::min(x, main_right - m.border_width - w);

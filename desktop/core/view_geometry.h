@@ -64,6 +64,13 @@ Rect field_window_size(const SystemMetrics& m, int cols, int lines);
 Rect place_field_window(Rect size, int left, int top, int right, int bottom, int view_w,
                         int view_h, bool is_last, int result_count);
 
+// Beyond the classic placement above (which puts the window below the last
+// field, over the car under its plate): the window beside the field, right
+// of it or else left of it, centred on it vertically; above it, else below
+// it, only when neither side has room; then kept inside the view as far as
+// its size allows. Field and view in view pixels; returns the top left.
+Rect place_field_window_beside(Rect size, int left, int top, int right, int bottom, int view_w, int view_h);
+
 // Keeps x inside the main window: at least main_left + border, at most
 // main_right - border - w.
 int clamp_field_window_x(int x, int w, int main_left, int main_right, const SystemMetrics& m);

@@ -2,6 +2,7 @@
 #include "template_widget.h"
 
 #include "lights.h"
+#include "text_fit.h"
 
 #include <QCheckBox>
 #include <QFontInfo>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <algorithm>
 
 namespace desk {
 
@@ -33,10 +35,12 @@ DialogUnits units_of(const QFont& font) {
 TemplateWidget::TemplateWidget(const DialogTemplate& t, QWidget* parent)
     : QFrame(parent), template_(t) {
     setFont(template_font(t.font_family, t.font_points));
+    use_readable_palette(this);
     units_ = units_of(font());
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(1);
     resize(units_.to_px_x(t.width_dlu), units_.to_px_y(t.height_dlu));
+    setMinimumWidth(width());
     for (std::size_t i = 0; i < t.controls.size(); ++i) {
         const TemplateControl& c = t.controls[i];
         const int index = static_cast<int>(i);
@@ -88,10 +92,10 @@ TemplateWidget::TemplateWidget(const DialogTemplate& t, QWidget* parent)
             if (c.style & kStyleCentred) l->setAlignment(Qt::AlignCenter);
             else l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             if (c.style & kStyleSunken) l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-            // Disabled texts stay readable: dark gray on the light-gray bars,
-            // as the classic disabled static text is drawn.
+            // A disabled static text only refuses the focus; it reads as
+            // plain text.
             QPalette pal = l->palette();
-            pal.setColor(QPalette::Disabled, QPalette::WindowText, QColor(128, 128, 128));
+            pal.setColor(QPalette::Disabled, QPalette::WindowText, pal.color(QPalette::Active, QPalette::WindowText));
             l->setPalette(pal);
             w = l;
             break;
@@ -100,18 +104,74 @@ TemplateWidget::TemplateWidget(const DialogTemplate& t, QWidget* parent)
         if (c.style & kStyleDisabled) w->setEnabled(false);
         w->setGeometry(units_.to_px_x(c.dlu.x), units_.to_px_y(c.dlu.y), units_.to_px_x(c.dlu.w),
                        units_.to_px_y(c.dlu.h));
-        if (auto* b = qobject_cast<QCheckBox*>(w)) {
-            // The installed family standing in for the template's may be
-            // wider: a label that does not fit its box is set smaller
-            // rather than cut off.
-            QFont f = b->font();
-            while (b->sizeHint().width() > b->width() && f.pointSize() > 6) {
-                f.setPointSize(f.pointSize() - 1);
-                b->setFont(f);
-            }
-        }
         widgets_.push_back(w);
     }
+    // The installed family standing in for the template's may be wider:
+    // every label gets the room it needs.
+    for (std::size_t i = 0; i < t.controls.size(); ++i)
+        if (!t.controls[i].label.empty() && !(t.controls[i].style & kStyleIcon))
+            fit_texts(static_cast<int>(i), {t.controls[i].label});
+}
+
+void TemplateWidget::fit_texts(int index, const std::vector<std::string>& texts) {
+    QWidget* w = control(index);
+    if (!w) return;
+    QStringList list;
+    for (const std::string& s : texts) list << QString::fromLatin1(s.c_str());
+    const int delta = width_for_texts(w, list) - w->width();
+    if (delta <= 0) return;
+    const int old_right = w->x() + w->width();
+    for (QWidget* other : widgets_)
+        if (other != w && other->x() >= old_right - 1) other->move(other->x() + delta, other->y());
+    w->resize(w->width() + delta, w->height());
+    resize(width() + delta, height());
+    setMinimumWidth(width());
+}
+
+void TemplateWidget::set_note(const QString& text) {
+    if (!note_) {
+        note_ = new QLabel(this);
+        note_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        note_->setFocusPolicy(Qt::NoFocus);
+        note_->show();
+    }
+    note_text_ = text;
+    note_->setToolTip(text);
+    // Room for the note, up to 40 average characters (a longer one is
+    // shortened): the bar grows when its controls leave less.
+    const QFontMetrics fm(note_->font());
+    int x = 0;
+    for (const QWidget* w : widgets_) x = std::max(x, w->x() + w->width());
+    const int want = x + std::min(fm.horizontalAdvance(text), 40 * fm.averageCharWidth()) +
+                     units_.to_px_x(4) + 2 * frameWidth() + 2;
+    if (want > minimumWidth()) setMinimumWidth(want);
+    if (want > width()) resize(want, height());
+    place_note();
+}
+
+void TemplateWidget::place_note() {
+    if (!note_) return;
+    int x = 0;
+    for (const QWidget* w : widgets_) x = std::max(x, w->x() + w->width());
+    x += units_.to_px_x(2);
+    const int room = std::max(0, width() - frameWidth() - x - units_.to_px_x(2));
+    note_->setGeometry(x, frameWidth(), room, height() - 2 * frameWidth());
+    note_->setText(QFontMetrics(note_->font()).elidedText(note_text_, Qt::ElideMiddle, room));
+}
+
+void TemplateWidget::resizeEvent(QResizeEvent* e) {
+    QFrame::resizeEvent(e);
+    place_note();
+}
+
+int TemplateWidget::text_room(int index) const {
+    const QWidget* w = control(index);
+    return w ? desk::text_room(w) : 0;
+}
+
+int TemplateWidget::text_width(int index, const QString& text) const {
+    const QWidget* w = control(index);
+    return w ? text_advance(w, text) : 0;
 }
 
 QWidget* TemplateWidget::control(int index) const {

@@ -6,6 +6,7 @@
 
 #include <QFont>
 #include <QFrame>
+#include <QLabel>
 #include <vector>
 
 #include "control_table.h"
@@ -33,12 +34,37 @@ public:
     // Applies the table's state to the widgets (signals blocked meanwhile).
     void sync(const ControlTable& table);
 
+    // Text fitting (beyond the classic templates, whose rectangles were
+    // measured for another font): widens control `index` until each of
+    // `texts` shows whole in it, moving the controls to its right over by
+    // the same amount and growing the dialog. Never narrows a control.
+    void fit_texts(int index, const std::vector<std::string>& texts);
+    // The width of the part of control `index` in which its text is drawn.
+    int text_room(int index) const;
+    // The advance of `text` (an '&' mnemonic counts as nothing) in the
+    // control's font.
+    int text_width(int index, const QString& text) const;
+
+    // A note right of the last control (beyond the classic templates: the
+    // programs name the loaded knowledge base there), shortened in the
+    // middle when the bar is too narrow for it; the full text is its tool
+    // tip. Not a control of the table: it takes neither focus nor keys.
+    void set_note(const QString& text);
+    QLabel* note() const { return note_; }
+
 signals:
     void pressed(int index);
     void slider_scrolled(int index, int position);
 
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+
 private:
+    void place_note();
+
     DialogTemplate template_;
+    QLabel* note_ = nullptr;
+    QString note_text_;
     DialogUnits units_;
     std::vector<QWidget*> widgets_;
 };

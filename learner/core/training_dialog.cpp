@@ -376,29 +376,54 @@ void TrainingDialog::end(int result) {
     view_.end_dialog(result);
 }
 
+namespace {
+constexpr const char* kObserveText =
+    " Observe the recognized text, correct confusions if any, and/or get another image frame ";
+constexpr const char* kWalkText =
+    " Analyzing current image frame. Please wait... ";
+constexpr const char* kTagText =
+    " Click in the image frame over the observed confusions and correct them, if any... ";
+constexpr const char* kConfigText =
+    " (Re)configuring knowledge base. Please wait... ";
+constexpr const char* kEditText =
+    " Use arrows or drag the framing box right side to adjust it if necessary, and edit/select class name ";
+constexpr const char* kViewOneText =
+    " Unselect the upper right check box to allow learning ";
+constexpr const char* kViewManyText =
+    " Navigate through image frame by frame or unselect the upper right check box to allow learning ";
+
+std::string instance_text(const std::string& cls) {
+    return " << Instance class:  \" " + cls + " \" >>   -   Must use [Confirm instance] or [Skip instance] to validate ";
+}
+}  // namespace
+
+std::vector<std::string> TrainingDialog::status_texts() {
+    return {kObserveText, kWalkText, kTagText, instance_text("W"), instance_text("WW"), kConfigText, kEditText,
+            kViewOneText, kViewManyText};
+}
+
 std::string TrainingDialog::status_text() const {
     if (!status_override_.empty()) return status_override_;
     switch (state_) {
     case kObserving:
-        return " Observe the recognized text, correct confusions if any, and/or get another image frame ";
-    case kWalking: return " Analyzing current image frame. Please wait... ";
-    case kTagging: return " Click in the image frame over the observed confusions and correct them, if any... ";
+        return kObserveText;
+    case kWalking: return kWalkText;
+    case kTagging: return kTagText;
     case kWalkInstance:
     case kTagInstance: {
         const std::string cls =
             !class_.empty() ? class_.str()
                             : (instance_ >= 0 && instance_ < static_cast<int>(chars_.size()) ? chars_[instance_].cls : "^");
-        return " << Instance class:  \" " + cls +
-               " \" >>   -   Must use [Confirm instance] or [Skip instance] to validate ";
+        return instance_text(cls);
     }
     case kConfigWalk:
-    case kConfigTag: return " (Re)configuring knowledge base. Please wait... ";
+    case kConfigTag: return kConfigText;
     case kEditing:
-        return " Use arrows or drag the framing box right side to adjust it if necessary, and edit/select class name ";
+        return kEditText;
     case kViewOnly:
         return libs_.results_number() < 2
-                   ? " Unselect the upper right check box to allow learning "
-                   : " Navigate through image frame by frame or unselect the upper right check box to allow learning ";
+                   ? kViewOneText
+                   : kViewManyText;
     }
     return std::string();
 }

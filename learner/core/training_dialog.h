@@ -103,6 +103,9 @@ public:
     // What is shown.
     State state() const { return state_; }
     std::string status_text() const;
+    // Every status text a dialog can show (instance texts with the widest
+    // one- and two-character classes), for sizing the status line.
+    static std::vector<std::string> status_texts();
     Enabling enabling() const;
     std::string tag_label() const { return state_ == kTagging ? kStopTagLabel : kTagLabel; }
     bool view_only_checked() const { return view_only_checked_; }

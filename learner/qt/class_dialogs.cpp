@@ -11,6 +11,7 @@
 #include <QSignalBlocker>
 
 #include "orvosys.h"
+#include "text_fit.h"
 
 namespace learner {
 
@@ -48,6 +49,8 @@ SelCharsDialog::SelCharsDialog(ClassBuffer& buffer, std::function<void(int)> end
     connect(jump_, &QPushButton::clicked, this, [this] { act(SelChars::Action::JumpOver); });
     connect(table_, &QPushButton::clicked, this, [this] { act(SelChars::Action::Table); });
     connect(suspend_, &QPushButton::clicked, this, [this] { act(SelChars::Action::Suspend); });
+    desk::use_readable_palette(this);
+    desk::fit_child_texts(this);
     sync();
     edit_->setFocus();
 }
@@ -201,6 +204,8 @@ CharTabDialog::CharTabDialog(const ClassBuffer& initial, QWidget* parent) : QDia
     auto* cancel = button("&Cancel", this, list_->geometry().right() - 170, below, 80);
     done_ = button("&Done", this, list_->geometry().right() - 80, below, 80);
     setFixedSize(list_->geometry().right() + 10, below + 36);
+    desk::use_readable_palette(this);
+    desk::fit_child_texts(this);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(done_, &QPushButton::clicked, this, &QDialog::accept);
     connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
@@ -232,6 +237,8 @@ UnlearnDialog::UnlearnDialog(UnlearnList& list, ocr_io& io, SessionLibs& libs, Q
     auto* cancel = button("C&ancel", this, 190, 44, 100);
     select_all_ = button("&Select all", this, 190, 90, 100);
     unselect_ = button("&Unselect", this, 190, 124, 100);
+    desk::use_readable_palette(this);
+    desk::fit_child_texts(this);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(ok_, &QPushButton::clicked, this, [this] {
         if (logic_.ok(io_, libs_) == 1) accept();

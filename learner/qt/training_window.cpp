@@ -2,6 +2,9 @@
 #include "training_window.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
+#include <QScreen>
+#include <algorithm>
 #include <cstring>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,11 +16,13 @@
 
 #include "class_dialogs.h"
 #include "cursors.h"
+#include "text_fit.h"
 
 namespace learner {
 
 namespace {
 constexpr int kTopMargin = 5;  // the field's first row is drawn this far down
+const QColor kDarkShadow(64, 64, 64);
 
 QPushButton* button(const char* label, QWidget* parent, int x, int y, int w) {
     auto* b = new QPushButton(QString::fromLatin1(label), parent);
@@ -95,13 +100,23 @@ void TextStrip::set_text(const std::string& t) {
     update();
 }
 
-void TextStrip::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.fillRect(rect(), dark_ ? palette().color(QPalette::Dark) : palette().color(QPalette::Window));
+QFont TextStrip::text_font() const {
     QFont f(family_);
     f.setPixelSize(std::max(6, height() - shrink_));
     f.setWeight(QFont::Medium);
-    p.setFont(f);
+    return f;
+}
+
+int TextStrip::text_width(const std::string& t) const {
+    return QFontMetrics(text_font()).horizontalAdvance(QString::fromLatin1(t.data(), static_cast<int>(t.size())));
+}
+
+void TextStrip::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    // The dark shadow colour of the classic faces, whatever the style's
+    // palette: white text on it keeps a high contrast.
+    p.fillRect(rect(), dark_ ? kDarkShadow : palette().color(QPalette::Window));
+    p.setFont(text_font());
     p.setPen(dark_ ? Qt::white : palette().color(QPalette::WindowText));
     p.drawText(rect(), (centred_ ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter, text_);
 }
@@ -117,31 +132,65 @@ TrainingWindow::TrainingWindow(QWidget* parent, ocr_io& io, SessionLibs& libs, s
           },
           this)),
       poster_(receiver_) {
-    setFixedSize(680, 300);
     auto* caption = new QLabel(QStringLiteral("Image frame"), this);
-    caption->setGeometry(10, 4, 200, 18);
     frame_ = new ImageFrame(*this, this);
-    frame_->setGeometry(10, 24, 520, 130);
     scroll_ = new QScrollBar(Qt::Horizontal, this);
-    scroll_->setGeometry(10, 156, 520, 16);
     scroll_->setSingleStep(5);
     scroll_->setPageStep(50);
     auto* text_caption = new QLabel(QStringLiteral("Recognized text"), this);
-    text_caption->setGeometry(10, 176, 200, 18);
     text_ = new TextStrip("Courier", 4, false, true, this);
-    text_->setGeometry(10, 196, 520, 30);
     status_ = new TextStrip("Helvetica", 8, true, false, this);
-    status_->setGeometry(10, 262, 660, 30);
     view_only_ = new QCheckBox(QStringLiteral("Only &view, don't learn"), this);
-    view_only_->setGeometry(540, 4, 140, 20);
-    prev_ = button("&Previous frame", this, 540, 30, 130);
-    next_ = button("&Next frame", this, 540, 62, 130);
-    unlearn_ = button("&Unlearn character(s)", this, 540, 94, 130);
-    tag_ = button("&Tag confusion(s)", this, 540, 126, 130);
-    confirm_ = button("C&onfirm instance", this, 10, 230, 130);
-    skip_ = button("&Skip instance", this, 150, 230, 130);
-    done_ = button("&Done", this, 540, 196, 130);
-    cancel_ = button("&Cancel", this, 540, 230, 130);
+    prev_ = button("&Previous frame", this, 0, 0, 0);
+    next_ = button("&Next frame", this, 0, 0, 0);
+    unlearn_ = button("&Unlearn character(s)", this, 0, 0, 0);
+    tag_ = button("&Tag confusion(s)", this, 0, 0, 0);
+    confirm_ = button("C&onfirm instance", this, 0, 0, 0);
+    skip_ = button("&Skip instance", this, 0, 0, 0);
+    done_ = button("&Done", this, 0, 0, 0);
+    cancel_ = button("&Cancel", this, 0, 0, 0);
+    desk::use_readable_palette(this);
+    // The classic layout (a 520-pixel image frame, a 130-pixel column of
+    // buttons on its right, the status line across the bottom), widened
+    // where the font needs more room than that for a text.
+    const int bh = std::max(28, QFontMetrics(prev_->font()).height() + 12);
+    caption->setGeometry(10, 4, 200, 18);
+    int col_w = 130;
+    for (QPushButton* b : {prev_, next_, unlearn_, tag_, done_, cancel_}) {
+        b->resize(col_w, bh);
+        col_w = std::max(col_w, desk::width_for_texts(b, {b->text(), QString::fromLatin1(kStopTagLabel)}));
+    }
+    view_only_->resize(col_w, 20);
+    col_w = std::max(col_w, desk::width_for_texts(view_only_, {view_only_->text()}));
+    int row_w = 130;
+    for (QPushButton* b : {confirm_, skip_}) {
+        b->resize(row_w, bh);
+        row_w = std::max(row_w, desk::width_for_texts(b, {b->text()}));
+    }
+    // The status line spans the dialog; the image frame takes the width its
+    // longest text leaves beside the button column.
+    status_->resize(100, 30);
+    int status_w = 0;
+    for (const std::string& t : TrainingDialog::status_texts()) status_w = std::max(status_w, status_->text_width(t) + 16);
+    const int frame_w = std::max({520, 2 * row_w + 10, status_w - col_w - 10});
+    const int col_x = 10 + frame_w + 10;
+    frame_->setGeometry(10, 24, frame_w, 130);
+    scroll_->setGeometry(10, 156, frame_w, 16);
+    text_caption->setGeometry(10, 176, 200, 18);
+    text_->setGeometry(10, 196, frame_w, 30);
+    view_only_->setGeometry(col_x, 4, col_w, 20);
+    int y = 30;
+    for (QPushButton* b : {prev_, next_, unlearn_, tag_}) {
+        b->setGeometry(col_x, y, col_w, bh);
+        y += bh + 4;
+    }
+    const int low_y = std::max(230, y + 4);
+    done_->setGeometry(col_x, low_y - bh - 6, col_w, bh);
+    cancel_->setGeometry(col_x, low_y, col_w, bh);
+    confirm_->setGeometry(10, low_y, row_w, bh);
+    skip_->setGeometry(20 + row_w, low_y, row_w, bh);
+    status_->setGeometry(10, low_y + bh + 4, col_x + col_w - 10, 30);
+    setFixedSize(col_x + col_w + 10, status_->y() + status_->height() + 8);
     dialog_ = std::make_unique<TrainingDialog>(io, libs, current, kb_path, *this, poster_);
     setWindowTitle(QString::fromLatin1(dialog_->title().c_str()));
     connect(prev_, &QPushButton::clicked, this, [this] { dialog_->previous_frame(); });
@@ -207,10 +256,26 @@ void TrainingWindow::open_class_dialog() {
             if (dialog_) dialog_->move_edge(delta);
         },
         this);
-    sel_->move(mapToGlobal(QPoint(width() / 2 - 150, height() - 40)));
     sel_->show();
+    place_class_dialog();
     sel_->raise();
     sel_->activateWindow();
+}
+
+void TrainingWindow::place_class_dialog() {
+    if (!sel_) return;
+    // Below the dialog, clear of its status line and its field; above it
+    // when the screen ends first; on its right as the last resort.
+    const QRect me = frameGeometry();
+    const QSize size = sel_->frameGeometry().size();
+    QRect screen(0, 0, 1 << 20, 1 << 20);
+    if (QScreen* sc = this->screen()) screen = sc->availableGeometry();
+    QPoint at(me.center().x() - size.width() / 2, me.bottom() + 4);
+    if (at.y() + size.height() > screen.bottom()) at.setY(me.top() - size.height() - 4);
+    if (at.y() < screen.top()) at = QPoint(me.right() + 4, me.top());
+    at.setX(std::clamp(at.x(), screen.left(), std::max(screen.left(), screen.right() - size.width())));
+    at.setY(std::clamp(at.y(), screen.top(), std::max(screen.top(), screen.bottom() - size.height())));
+    sel_->move(at);
 }
 
 void TrainingWindow::close_class_dialog() {

@@ -43,6 +43,11 @@ class TextStrip : public QWidget {
 public:
     TextStrip(const char* family, int shrink, bool centred, bool dark, QWidget* parent);
     void set_text(const std::string& t);
+    const QString& text() const { return text_; }
+    // The font the text is drawn in (sized from the strip's height) and a
+    // text's advance in it.
+    QFont text_font() const;
+    int text_width(const std::string& t) const;
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -71,6 +76,9 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    void place_class_dialog();
 
 private:
     ocr_io& io_;

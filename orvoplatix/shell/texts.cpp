@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace platix {
 
@@ -70,6 +71,18 @@ const char* about_text() {
            "Press Esc or close the window to quit.";
 }
 
+desk::DialogTemplate control_bar_template(const char* name, int points, int width_dlu,
+                                          std::vector<desk::TemplateControl> controls) {
+    desk::DialogTemplate t;
+    t.name = name;
+    t.font_family = "MS Sans Serif";
+    t.font_points = points;
+    t.width_dlu = width_dlu;
+    t.height_dlu = 14;
+    t.controls = std::move(controls);
+    return t;
+}
+
 namespace {
 using desk::ControlKind;
 using desk::DialogTemplate;
@@ -77,14 +90,8 @@ using desk::Rect;
 using desk::TemplateControl;
 
 DialogTemplate make_controls(const char* name, int points, int shift) {
-    DialogTemplate t;
-    t.name = name;
-    t.font_family = "MS Sans Serif";
-    t.font_points = points;
-    t.width_dlu = 398;
-    t.height_dlu = 14;
     const int s = shift;
-    t.controls = {
+    return control_bar_template(name, points, 398, {
         {1000, ControlKind::PushButton, "&File(s)", Rect{2, 1, 30, 12}, 0},
         {1001, ControlKind::PushButton, "&KBase", Rect{34, 1, 28, 12}, 0},
         {1002, ControlKind::CheckBox, "Show &bitmap", Rect{64, 2, 48 - s, 11}, desk::kStyleTextLeft},
@@ -98,8 +105,7 @@ DialogTemplate make_controls(const char* name, int points, int shift) {
          desk::kStyleCentred | desk::kStyleDisabled | desk::kStyleSunken},
         {1009, ControlKind::Text, "", Rect{284 - s, 2, 84 + s, 10}, desk::kStyleDisabled | desk::kStyleSunken},
         {1010, ControlKind::PushButton, "&About", Rect{370, 1, 26, 12}, 0},
-    };
-    return t;
+    });
 }
 }  // namespace
 
@@ -110,6 +116,25 @@ const desk::DialogTemplate& controls_template() {
 
 const desk::DialogTemplate& controls_xp_template() {
     static const DialogTemplate t = make_controls("CONTROLS_XP", 10, 2);
+    return t;
+}
+
+const std::vector<ControlTexts>& bar_texts() {
+    static const std::vector<ControlTexts> t = {
+        {3, {"&Start >>", "&Stop ||"}},
+        {7, {"8s.", "0s."}},
+        {8, {"#999/999", "#0/0"}},
+        {9,
+         {"Loading image. Please wait...", "Image loaded and displayed.", "Error: Couldn't show image.",
+          "Error: Couldn't load image.", "Analyzing image. Please wait...", "Analysis interrupted (memory!)",
+          "Analysis duration: 999999 ms"}},
+    };
+    return t;
+}
+
+const std::vector<ControlTexts>& output_texts() {
+    static const std::vector<ControlTexts> t = {{0, {"Recognized plate: "}},
+                                                {1, {" None (no knowledge base loaded!)...", " None found..."}}};
     return t;
 }
 

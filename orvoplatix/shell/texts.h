@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "dialog_template.h"
 #include "library_port.h"
@@ -25,9 +26,23 @@ std::string error_title(const char* program, const std::string& name);
 std::string output_text(const char* display, const osys_time& t, bool slide_show, int show_delay);
 const char* about_text();
 
+// A control bar's template as both programs have it: MS Sans Serif at
+// `points`, `width_dlu` x 14 dialog units, the controls in table order.
+desk::DialogTemplate control_bar_template(const char* name, int points, int width_dlu,
+                                          std::vector<desk::TemplateControl> controls);
+
 // Control-bar templates (small and large font) and the output bar.
 const desk::DialogTemplate& controls_template();
 const desk::DialogTemplate& controls_xp_template();
 const desk::DialogTemplate& output_template();
+
+// Every text a control of a bar can show, longest numbers included, by
+// control index: the bars widen a control whose rectangle cannot hold one.
+struct ControlTexts {
+    int index;
+    std::vector<std::string> texts;
+};
+const std::vector<ControlTexts>& bar_texts();
+const std::vector<ControlTexts>& output_texts();
 
 }  // namespace platix

@@ -6,7 +6,6 @@
 
 #include "cursors.h"
 #include "page_painter.h"
-#include "shell.h"
 
 namespace platix {
 
@@ -22,8 +21,8 @@ ImageView::ImageView(QWidget* parent) : QFrame(parent) {
 }
 
 bool ImageView::load_page() {
-    if (!shell_) return false;
-    const PageInfo p = shell_->libs().page();
+    if (!source_) return false;
+    const PageInfo p = source_->libs().page();
     page_ = desk::page_image(p.data, p.cols, p.lines, p.bpl);
     update();
     return !page_.isNull();
@@ -48,21 +47,22 @@ QRect ImageView::to_view(int left, int top, int right, int bottom) const {
 
 void ImageView::paintEvent(QPaintEvent* e) {
     QFrame::paintEvent(e);
-    if (page_.isNull() || !shell_) return;
+    if (page_.isNull() || !source_) return;
     QPainter p(this);
     const QRect c = contentsRect();
     const desk::PageMapping m = mapping();
     desk::paint_page(p, page_, QRect(c.x(), c.y(), m.to_view_x(page_.width()), m.to_view_y(page_.height())));
-    seg_result* head = shell_->libs().results();
+    seg_result* head = source_->libs().results();
     if (!head) return;
     p.setBrush(Qt::NoBrush);
     for (seg_result* r = head; r; r = r->next) {
-        const QColor col = r == shell_->current_result() ? QColor(0, 224, 0) : QColor(224, 0, 0);
+        const QColor col = r == source_->current_result() ? QColor(0, 224, 0) : QColor(224, 0, 0);
         p.setPen(QPen(col, m.pen_width(4), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
         p.drawRect(to_view(r->left, r->top, r->right, r->bottom));
     }
-    if (shell_->shared().show_bitmap) return;
-    const DisplayText& d = shell_->display();
+    const DisplayText* frames = source_->character_frames();
+    if (!frames) return;
+    const DisplayText& d = *frames;
     p.setPen(QPen(QColor(240, 120, 224), m.pen_width(2), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     for (int i = 0; i < 128 && d.text[i] != '\0'; ++i) {
         if (d.text[i] == '.') continue;
@@ -71,17 +71,17 @@ void ImageView::paintEvent(QPaintEvent* e) {
 }
 
 void ImageView::mouseMoveEvent(QMouseEvent* e) {
-    if (!shell_ || page_.isNull()) return;
+    if (!source_ || page_.isNull()) return;
     const desk::PageMapping m = mapping();
     const QPoint pt = e->position().toPoint() - contentsRect().topLeft();
-    setCursor(desk::cursor_for(shell_->mouse_move(m.to_page_x(pt.x()), m.to_page_y(pt.y()))));
+    setCursor(desk::cursor_for(source_->mouse_move(m.to_page_x(pt.x()), m.to_page_y(pt.y()))));
 }
 
 void ImageView::mousePressEvent(QMouseEvent* e) {
-    if (!shell_ || page_.isNull() || e->button() != Qt::LeftButton) return;
+    if (!source_ || page_.isNull() || e->button() != Qt::LeftButton) return;
     const desk::PageMapping m = mapping();
     const QPoint pt = e->position().toPoint() - contentsRect().topLeft();
-    shell_->mouse_press(m.to_page_x(pt.x()), m.to_page_y(pt.y()));
+    source_->mouse_press(m.to_page_x(pt.x()), m.to_page_y(pt.y()));
 }
 
 }  // namespace platix

@@ -1,6 +1,7 @@
-// The image view: the page stretched to the view, the field frames (red,
-// the current one green) and, with show_bitmap off, the character frames;
-// mouse movement and clicks go to the shell in page coordinates.
+// The image view of both programs: the page stretched to the view, the
+// field frames (red, the current one green) and the character frames its
+// source asks for; mouse movement and clicks go to the source in page
+// coordinates.
 #pragma once
 
 #include <QFrame>
@@ -8,15 +9,15 @@
 #include <functional>
 
 #include "view_geometry.h"
+#include "view_source.h"
 
 namespace platix {
-
-class Shell;
 
 class ImageView : public QFrame {
 public:
     explicit ImageView(QWidget* parent);
-    void set_shell(Shell* shell) { shell_ = shell; }
+    // Not owned; the view shows nothing until it has one.
+    void set_source(ViewSource* source) { source_ = source; }
     // Builds the page image from the library's page; false without one.
     bool load_page();
     void clear_page();
@@ -31,7 +32,7 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
 
 private:
-    Shell* shell_ = nullptr;
+    ViewSource* source_ = nullptr;
     QImage page_;
 };
 

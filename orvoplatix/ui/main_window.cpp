@@ -1,13 +1,17 @@
-// Main window: bars, view, field window, key routing and placement.
+// Main window of the recognition program: its bars, shell and keys.
 #include "main_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScreen>
+#include <algorithm>
 
+#include "platix_icon.h"
 #include "texts.h"
 
 namespace platix {
@@ -20,32 +24,39 @@ const desk::DialogTemplate& bar_template() {
 }  // namespace
 
 MainWindow::MainWindow(const std::string& start_dir, LibraryPort& libs, desk::OpenFilePort* files)
-    : receiver_(new desk::CommandReceiver([this](unsigned c, std::intptr_t) { shell_->command(c); }, this)),
+    : ProgramWindow(kTitle),
+      receiver_(new desk::CommandReceiver([this](unsigned c, std::intptr_t) {
+          shell_->command(c);
+          show_kb_note();
+      }, this)),
       poster_(receiver_),
       timer_([this](int) { shell_->timer_tick(); }) {
-    setWindowTitle(QString::fromLatin1(kTitle));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(192, 192, 192));
-    setPalette(pal);
-    setFocusPolicy(Qt::StrongFocus);
+    focus_bar_after_field_ = true;
+    setWindowIcon(platix_icon());
     cursor_ = std::make_unique<desk::QtCursorPort>(this);
     qt_files_ = std::make_unique<desk::QtOpenFilePort>(this);
+    preset_files_ = std::make_unique<desk::PresetFilePort>(files ? *files : *qt_files_);
     const desk::DialogTemplate& bt = bar_template();
     bar_ = new desk::TemplateWidget(bt, this);
     out_ = new desk::TemplateWidget(output_template(), this);
+    for (const ControlTexts& ct : bar_texts()) bar_->fit_texts(ct.index, ct.texts);
+    for (const ControlTexts& ct : output_texts()) out_->fit_texts(ct.index, ct.texts);
     for (int i = 3; i <= 5; ++i) out_->control(i)->hide();
     view_ = new ImageView(this);
     shell_ = std::make_unique<Shell>(start_dir, bt, libs, *this, poster_, timer_, *cursor_,
-                                     files ? *files : *qt_files_);
-    view_->set_shell(shell_.get());
+                                     *preset_files_);
+    view_source_ = std::make_unique<ViewSourceOf>(*shell_, libs, [](Shell& s) -> const DisplayText* {
+        return s.shared().show_bitmap ? nullptr : &s.display();
+    });
+    view_->set_source(view_source_.get());
     shell_->bar().changed = [this] { bar_->sync(shell_->bar().table()); };
     connect(bar_, &desk::TemplateWidget::pressed, this, [this](int i) { shell_->bar().press(i); });
     connect(bar_, &desk::TemplateWidget::slider_scrolled, this,
             [this](int, int pos) { shell_->bar().slider_scrolled(pos); });
     const desk::Rect client = desk::main_client_size(metrics_, bar_->height(), out_->height());
-    resize(client.w, client.h);
-    start_width_ = client.w;
+    // A bar widened for its texts widens the window with it.
+    start_width_ = std::max({client.w, bar_->width(), out_->width()});
+    resize(start_width_, client.h);
     setMinimumWidth(start_width_);
     if (QScreen* s = QGuiApplication::primaryScreen()) {
         const desk::Rect outer = desk::centre_on_screen(desk::main_window_size(metrics_, bar_->height(), out_->height()),
@@ -56,7 +67,8 @@ MainWindow::MainWindow(const std::string& start_dir, LibraryPort& libs, desk::Op
     layout_view();
     bar_->sync(shell_->bar().table());
     shell_->start();
-    qApp->installEventFilter(this);
+    show_kb_note();
+    start_events();
 }
 
 MainWindow::~MainWindow() {
@@ -68,8 +80,6 @@ void MainWindow::place_bars() {
     bar_->setGeometry(0, 0, width(), bar_->height());
     out_->setGeometry(0, height() - out_->height(), width(), out_->height());
 }
-
-void MainWindow::set_title(const std::string& title) { setWindowTitle(QString::fromLatin1(title.c_str())); }
 
 void MainWindow::set_output_text(const std::string& text) { out_->set_text(1, QString::fromLatin1(text.c_str())); }
 
@@ -85,67 +95,6 @@ void MainWindow::layout_view() {
                                            p.data ? p.lines : 0);
     view_->setGeometry(r.x, r.y, r.w, r.h);
     view_->update();
-}
-
-bool MainWindow::paint_page() { return view_->load_page(); }
-
-void MainWindow::erase_view() { view_->clear_page(); }
-
-void MainWindow::draw_frames() { view_->update(); }
-
-bool MainWindow::show_field_window() {
-    seg_result* c = shell_->current_result();
-    if (!c) return false;
-    if (!field_) {
-        field_ = new desk::FieldWindow(QStringLiteral("Binarized field"), metrics_, this);
-        connect(field_, &desk::FieldWindow::close_requested, this, [this] { close_field_window(); });
-    }
-    // The window shows its own result's bitmap, whatever record a later hit
-    // test selects.
-    field_->set_bitmap(c->bitmap, c->columns, c->lines, c->bpl);
-    place_field_window();
-    field_->show();
-    field_->raise();
-    field_->setFocus();
-    return true;
-}
-
-void MainWindow::place_field_window() {
-    seg_result* c = shell_->current_result();
-    if (!field_ || !c) return;
-    const desk::Rect size = desk::field_window_size(metrics_, c->columns, c->lines);
-    const QRect f = view_->to_view(c->left, c->top, c->right, c->bottom);
-    const desk::Rect at = desk::place_field_window(size, f.left(), f.top(), f.right(), f.bottom(), view_->width(),
-                                                   view_->height(), c->next == nullptr,
-                                                   shell_->result_count());
-    // View pixels to main-window pixels; x kept inside the main window.
-    const int x = desk::clamp_field_window_x(at.x + view_->x(), size.w, 0, width(), metrics_);
-    field_->setGeometry(x, at.y + view_->y(), size.w, size.h);
-    field_->update();
-}
-
-void MainWindow::close_field_window() {
-    if (!field_) return;
-    field_->hide();
-    field_->deleteLater();
-    field_ = nullptr;
-    update();
-    focus_control_bar();
-}
-
-void MainWindow::focus_field_window() {
-    if (field_) field_->setFocus();
-}
-
-void MainWindow::focus_control_bar() {
-    const int f = shell_->bar().table().focus();
-    if (QWidget* w = bar_->control(f)) w->setFocus();
-}
-
-void MainWindow::quit(int code) {
-    quit_code_ = code;
-    hide();
-    QCoreApplication::exit(code);
 }
 
 bool MainWindow::route_key(int k, bool press, Qt::KeyboardModifiers mods) {
@@ -185,47 +134,12 @@ bool MainWindow::route_key(int k, bool press, Qt::KeyboardModifiers mods) {
     return true;
 }
 
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && isVisible() &&
-        !QApplication::activeModalWidget()) {
-        auto* w = qobject_cast<QWidget*>(watched);
-        if (w && (w == this || isAncestorOf(w))) {
-            auto* ke = static_cast<QKeyEvent*>(event);
-            if (route_key(ke->key(), event->type() == QEvent::KeyPress, ke->modifiers())) return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void MainWindow::closeEvent(QCloseEvent* e) {
-    if (quit_code_ >= 0) {
-        e->accept();
-        return;
-    }
-    if (shell_->busy()) {
-        e->ignore();
-        return;
-    }
-    e->ignore();
-    shell_->close_request();
-}
-
-void MainWindow::resizeEvent(QResizeEvent* e) {
-    QWidget::resizeEvent(e);
-    place_bars();
-    layout_view();
-    if (field_) place_field_window();
-}
-
-void MainWindow::moveEvent(QMoveEvent* e) {
-    QWidget::moveEvent(e);
-    if (field_) place_field_window();
-}
-
 void MainWindow::focusInEvent(QFocusEvent* e) {
     QWidget::focusInEvent(e);
     shell_->bar().focus_bar();
     focus_control_bar();
 }
+
+void MainWindow::files_command() { shell_->command(kFiles); }
 
 }  // namespace platix

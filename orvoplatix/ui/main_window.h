@@ -1,7 +1,7 @@
-// The main window of the recognition program on Qt: the control bar and
-// the output bar built from their templates, the image view between them,
-// the binarised-field window, the routing of the bar's keys from the event
-// loop, and the placement rules of the window itself.
+// The main window of the recognition program on Qt: the shared program
+// window (control bar, image view, binarised-field window) with this
+// program's bar, the output bar below the view, the slide-show timer and
+// the routing of its bar's keys.
 #pragma once
 
 #include <QWidget>
@@ -9,17 +9,14 @@
 
 #include "cursors.h"
 #include "event_port.h"
-#include "field_window.h"
-#include "image_view.h"
 #include "lights.h"
 #include "message_presenter.h"
 #include "open_file_dialog.h"
-#include "shell.h"
-#include "template_widget.h"
+#include "program_window.h"
 
 namespace platix {
 
-class MainWindow : public QWidget, public PlatixWindows {
+class MainWindow : public ProgramWindow {
     Q_OBJECT
 public:
     // files: the open-file dialog to use (null: the Qt dialog).
@@ -27,59 +24,38 @@ public:
     ~MainWindow() override;
 
     Shell& shell() { return *shell_; }
-    desk::TemplateWidget& control_bar() { return *bar_; }
     desk::TemplateWidget& output_bar() { return *out_; }
-    ImageView& view() { return *view_; }
-    desk::FieldWindow* field_window() const { return field_; }
     desk::Light light() const { return light_; }
-    const desk::SystemMetrics& metrics() const { return metrics_; }
     int start_width() const { return start_width_; }
-    bool quit_requested() const { return quit_code_ >= 0; }
-    int quit_code() const { return quit_code_; }
-    // Routes a key of the bar's set; true when taken.
-    bool route_key(int qt_key, bool press, Qt::KeyboardModifiers mods);
+    bool route_key(int qt_key, bool press, Qt::KeyboardModifiers mods) override;
 
     // PlatixWindows
-    void set_title(const std::string& title) override;
     void set_output_text(const std::string& text) override;
     void show_light(desk::Light light) override;
     void layout_view() override;
-    bool paint_page() override;
-    void erase_view() override;
-    void draw_frames() override;
-    bool show_field_window() override;
-    void close_field_window() override;
-    bool field_window_open() const override { return field_ != nullptr; }
-    void focus_field_window() override;
-    void focus_control_bar() override;
-    void quit(int code) override;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* e) override;
-    void resizeEvent(QResizeEvent* e) override;
-    void moveEvent(QMoveEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
+    seg_result* shown_result() const override { return shell_->current_result(); }
+    bool shell_busy() const override { return shell_->busy(); }
+    void files_command() override;
+    const std::string& kb_file() const override { return shell_->kb_path(); }
+    int bar_focus() const override { return shell_->bar().table().focus(); }
+    void close_request() override { shell_->close_request(); }
+    void place_bars() override;
 
 private:
-    void place_bars();
-    void place_field_window();
-
-    desk::SystemMetrics metrics_;
     desk::QtMessagePresenter presenter_;
     desk::CommandReceiver* receiver_;
     desk::QtCommandPoster poster_;
     desk::QtRepeatingTimer timer_;
     std::unique_ptr<desk::QtCursorPort> cursor_;
     std::unique_ptr<desk::QtOpenFilePort> qt_files_;
-    desk::TemplateWidget* bar_ = nullptr;
     desk::TemplateWidget* out_ = nullptr;
-    ImageView* view_ = nullptr;
-    desk::FieldWindow* field_ = nullptr;
     std::unique_ptr<Shell> shell_;
+    using ViewSourceOf = ShellViewSource<Shell, const DisplayText* (*)(Shell&)>;
+    std::unique_ptr<ViewSourceOf> view_source_;
     desk::Light light_ = desk::Light::Gray;
-    int start_width_ = 0;
-    int quit_code_ = -1;
 };
 
 }  // namespace platix

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "orvosys.h"
+#include "file_choice.h"
 #include "path_helpers.h"
 #include "settings.h"
 #include "tutrix_settings.h"
@@ -14,19 +15,9 @@
 namespace tutrix {
 
 namespace {
-std::string folder_part(const std::string& path) {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) return std::string();
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-std::string name_part(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-std::string extension_part(const std::string& name) {
-    const auto dot = name.rfind('.');
-    return dot == std::string::npos ? std::string() : name.substr(dot + 1);
-}
+using platix::extension_part;
+using platix::folder_part;
+using platix::name_part;
 void error_box(const char* text) {
     osys_message_box(text, "Error", OSYS_MB_OK | OSYS_MB_ICONERROR);
 }
@@ -76,13 +67,7 @@ void TutrixShell::idle() {
     bar_.enable_idle();
 }
 
-void TutrixShell::write_kb_list() {
-    const int type = libs_.kb_type(kb_path_.c_str());
-    std::FILE* f = std::fopen(kb_list_path_.c_str(), "wb");
-    if (!f) return;
-    std::fprintf(f, "[%d] %s\r\n", type, kb_path_.c_str());
-    std::fclose(f);
-}
+void TutrixShell::write_kb_list() { platix::write_kb_list(libs_, kb_list_path_, kb_path_); }
 
 void TutrixShell::command(unsigned c, std::intptr_t param) {
     if (quitting_) return;
@@ -107,24 +92,9 @@ void TutrixShell::command(unsigned c, std::intptr_t param) {
 }
 
 void TutrixShell::files() {
-    static const std::vector<desk::FileFilter> filters = {
-        {"JPEG files (*.jpg)", "*.jpg"}, {"PNG files (*.png)", "*.png"}, {"BMP files (*.bmp)", "*.bmp"},
-        {"TIFF files (*.tif)", "*.tif"}, {"PCX files (*.pcx)", "*.pcx"}, {"PGM files (*.pgm)", "*.pgm"},
-        {"ITEX files (*.img)", "*.img"}, {"All files (*.*)", "*.*"}};
-    const std::string ext = image_name_.empty() ? std::string("jpg") : extension_part(image_name_);
     desk::MultiSelection sel;
-    int r;
-    do {
-        r = multi_.run(files_port_, "Select image file(s)", filters, image_folder_, ext, image_list_path_, sel);
-    } while (r == 2);
-    if (r != 0) return;
-    image_folder_ = sel.folder;
-    if (chdir(image_folder_.c_str()) != 0) {
-        // The list holds full paths; the current folder only matters for
-        // relative names.
-    }
-    list_.release();
-    if (list_.load(image_list_path_, sel.count)) pathutil::delete_file(image_list_path_.c_str());
+    if (!platix::choose_image_files(multi_, files_port_, image_name_, image_folder_, image_list_path_, list_, sel))
+        return;
     s_.image_count = sel.count;
     s_.current_index = 1;
     pending_ = 0;
@@ -294,16 +264,7 @@ void TutrixShell::training() {
 }
 
 void TutrixShell::kbase() {
-    static const std::vector<desk::FileFilter> filters = {{"KBF files (*.kbf)", "*.kbf"},
-                                                          {"All files (*.*)", "*.*"}};
-    std::string path;
-    int r;
-    do {
-        r = single_.run(files_port_, "Select knowledge file for learning", filters, kb_folder_, "kbf", path);
-    } while (r == 2);
-    if (r != 0) return;
-    kb_path_ = path;
-    kb_folder_ = folder_part(path);
+    if (!platix::choose_kb_file(single_, files_port_, "Select knowledge file for learning", kb_folder_, kb_path_)) return;
     write_kb_list();
 }
 

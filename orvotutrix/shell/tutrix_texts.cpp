@@ -39,14 +39,8 @@ using desk::DialogTemplate;
 using desk::Rect;
 
 DialogTemplate make_controls(const char* name, int points, int shift) {
-    DialogTemplate t;
-    t.name = name;
-    t.font_family = "MS Sans Serif";
-    t.font_points = points;
-    t.width_dlu = 398;
-    t.height_dlu = 14;
     const int s = shift;
-    t.controls = {
+    return platix::control_bar_template(name, points, 422, {
         {1000, ControlKind::PushButton, "&Files", Rect{2, 1, 24, 12}, 0},
         {1001, ControlKind::PushButton, "&Rr", Rect{28, 1, 16, 12}, 0},
         {1002, ControlKind::PushButton, "&Lr", Rect{46, 1, 16, 12}, 0},
@@ -64,9 +58,7 @@ DialogTemplate make_controls(const char* name, int points, int shift) {
         {1014, ControlKind::PushButton, "&About", Rect{398, 1, 22, 12}, 0},
         // The "/" between the two numbers: a label after the table.
         {1015, ControlKind::Label, "/", Rect{183, 2, 4, 10}, desk::kStyleDisabled},
-    };
-    t.width_dlu = 422;
-    return t;
+    });
 }
 }  // namespace
 
@@ -77,6 +69,21 @@ const desk::DialogTemplate& controls_template() {
 
 const desk::DialogTemplate& controls_xp_template() {
     static const DialogTemplate t = make_controls("CONTROLS_XP", 10, 2);
+    return t;
+}
+
+const std::vector<platix::ControlTexts>& bar_texts() {
+    static const std::vector<platix::ControlTexts> t = {
+        {7, {"999"}},
+        {8, {"999"}},
+        {10,
+         {"Loading page. Please wait...", "Loading image. Please wait...", "Page loaded and displayed.",
+          "Image loaded and displayed.", "Error: Couldn't load page.", "Error: Couldn't load image.",
+          "Error: Couldn't show page.", "Error: Couldn't show image.", "Rotating page. Please wait...",
+          "Rotation interrupted (memory!)", "Analyzing page. Please wait...", "Analysis interrupted (memory!)",
+          "Analysis duration: 999999 ms"}},
+        {11, {"&Training ON", "&Training OFF"}},
+    };
     return t;
 }
 

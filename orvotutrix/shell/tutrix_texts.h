@@ -6,6 +6,7 @@
 
 #include "dialog_template.h"
 #include "library_port.h"
+#include "texts.h"
 
 namespace tutrix {
 
@@ -19,5 +20,8 @@ const char* about_text();
 
 const desk::DialogTemplate& controls_template();
 const desk::DialogTemplate& controls_xp_template();
+
+// Every text a control of the bar can show, by control index.
+const std::vector<platix::ControlTexts>& bar_texts();
 
 }  // namespace tutrix

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -51,29 +53,32 @@ private:
 }  // namespace
 
 TutrixWindow::TutrixWindow(const std::string& start_dir, TutrixLibraries& libs, desk::OpenFilePort* files)
-    : libs_(libs),
-      receiver_(new desk::CommandReceiver([this](unsigned c, std::intptr_t p) { shell_->command(c, p); }, this)),
+    : ProgramWindow(kTitle),
+      libs_(libs),
+      receiver_(new desk::CommandReceiver([this](unsigned c, std::intptr_t p) {
+          shell_->command(c, p);
+          show_kb_note();
+      }, this)),
       poster_(receiver_) {
-    setWindowTitle(QString::fromLatin1(kTitle));
     setWindowIcon(tutrix_icon());
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(192, 192, 192));
-    setPalette(pal);
-    setFocusPolicy(Qt::StrongFocus);
     cursor_ = std::make_unique<desk::QtCursorPort>(this);
     qt_files_ = std::make_unique<TutrixFilePort>(this);
+    preset_files_ = std::make_unique<desk::PresetFilePort>(files ? *files : *qt_files_);
     const desk::DialogTemplate& bt = bar_template();
     bar_ = new desk::TemplateWidget(bt, this);
+    for (const platix::ControlTexts& ct : bar_texts()) bar_->fit_texts(ct.index, ct.texts);
     if (auto* e = qobject_cast<QLineEdit*>(bar_->control(kEdtNumber))) {
         e->setMaxLength(3);
         connect(e, &QLineEdit::textEdited, this,
                 [this](const QString& t) { shell_->bar().number_typed(t.toLatin1().toStdString()); });
     }
-    view_ = new TutrixView(libs, this);
-    shell_ = std::make_unique<TutrixShell>(start_dir, bt, libs, *this, poster_, *cursor_, files ? *files : *qt_files_);
+    view_ = new platix::ImageView(this);
+    shell_ = std::make_unique<TutrixShell>(start_dir, bt, libs, *this, poster_, *cursor_, *preset_files_);
     shell_->set_parent_window(static_cast<QWidget*>(this));
-    view_->set_shell(shell_.get());
+    view_source_ = std::make_unique<ViewSourceOf>(*shell_, libs, [](TutrixShell&) -> const platix::DisplayText* {
+        return nullptr;  // no character frames: this program recognises nothing itself
+    });
+    view_->set_source(view_source_.get());
     shell_->bar().changed = [this] { sync_bar(); };
     connect(bar_, &desk::TemplateWidget::pressed, this, [this](int i) { shell_->bar().press(i); });
     const desk::Rect client = desk::main_client_size(metrics_, bar_->height(), 0);
@@ -87,7 +92,8 @@ TutrixWindow::TutrixWindow(const std::string& start_dir, TutrixLibraries& libs, 
     layout_view();
     shell_->start();
     sync_bar();
-    qApp->installEventFilter(this);
+    show_kb_note();
+    start_events();
 }
 
 TutrixWindow::~TutrixWindow() {
@@ -107,8 +113,6 @@ void TutrixWindow::sync_bar() {
     }
 }
 
-void TutrixWindow::set_title(const std::string& title) { setWindowTitle(QString::fromLatin1(title.c_str())); }
-
 void TutrixWindow::layout_view() {
     const platix::PageInfo p = libs_.page();
     const desk::Rect r = desk::layout_view(width(), height(), bar_->height(), 0, p.data ? p.cols : 0, p.data ? p.lines : 0);
@@ -116,60 +120,7 @@ void TutrixWindow::layout_view() {
     view_->update();
 }
 
-bool TutrixWindow::show_field_window() {
-    seg_result* c = shell_->current_result();
-    if (!c) return false;
-    if (!field_) {
-        field_ = new desk::FieldWindow(QStringLiteral("Binarized field"), metrics_, this);
-        connect(field_, &desk::FieldWindow::close_requested, this, [this] { close_field_window(); });
-    }
-    field_->set_bitmap(c->bitmap, c->columns, c->lines, c->bpl);
-    place_field_window();
-    field_->show();
-    field_->raise();
-    field_->setFocus();
-    return true;
-}
-
-void TutrixWindow::place_field_window() {
-    seg_result* c = shell_->current_result();
-    if (!field_ || !c) return;
-    const desk::Rect size = desk::field_window_size(metrics_, c->columns, c->lines);
-    const platix::PageInfo page = libs_.page();
-    // Above or below in page coordinates.
-    const int results = shell_->state().result_count;
-    bool below;
-    if (results == 1 || c->next == nullptr) below = c->bottom < page.lines - c->lines - 5;
-    else below = !(c->lines + 5 < c->top);
-    const QRect f = view_->to_view(c->left, c->top, c->right, c->bottom);
-    int x = (f.left() + f.right() - size.w) / 2;
-    const int y = below ? f.bottom() + 5 : f.top() - size.h - 5;
-    x = desk::clamp_field_window_x(x + view_->x(), size.w, 0, width(), metrics_);
-    field_->setGeometry(x, y + view_->y(), size.w, size.h);
-    field_->update();
-}
-
-void TutrixWindow::close_field_window() {
-    if (!field_) return;
-    field_->hide();
-    field_->deleteLater();
-    field_ = nullptr;
-    update();
-}
-
-void TutrixWindow::focus_field_window() {
-    if (field_) field_->setFocus();
-}
-
-void TutrixWindow::focus_control_bar() {
-    if (QWidget* w = bar_->control(shell_->bar().table().focus())) w->setFocus();
-}
-
-void TutrixWindow::quit(int code) {
-    quit_code_ = code;
-    hide();
-    QCoreApplication::exit(code);
-}
+int TutrixWindow::bar_focus() const { return shell_->bar().table().focus(); }
 
 bool TutrixWindow::route_key(int k, bool press, Qt::KeyboardModifiers mods) {
     using desk::BarKey;
@@ -210,32 +161,6 @@ bool TutrixWindow::route_key(int k, bool press, Qt::KeyboardModifiers mods) {
     return b.key(key, press, letter);
 }
 
-bool TutrixWindow::eventFilter(QObject* watched, QEvent* event) {
-    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && isVisible() &&
-        !QApplication::activeModalWidget()) {
-        auto* w = qobject_cast<QWidget*>(watched);
-        if (w && (w == this || isAncestorOf(w))) {
-            auto* ke = static_cast<QKeyEvent*>(event);
-            if (route_key(ke->key(), event->type() == QEvent::KeyPress, ke->modifiers())) return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void TutrixWindow::closeEvent(QCloseEvent* e) {
-    e->ignore();
-    if (quit_code_ >= 0) {
-        e->accept();
-        return;
-    }
-    if (!shell_->busy()) shell_->close_request();
-}
-
-void TutrixWindow::resizeEvent(QResizeEvent* e) {
-    QWidget::resizeEvent(e);
-    bar_->setGeometry(0, 0, width(), bar_->height());
-    layout_view();
-    if (field_) place_field_window();
-}
+void TutrixWindow::files_command() { shell_->command(kFiles, 0); }
 
 }  // namespace tutrix

@@ -9,60 +9,46 @@
 
 #include "cursors.h"
 #include "event_port.h"
-#include "field_window.h"
 #include "message_presenter.h"
 #include "open_file_dialog.h"
-#include "template_widget.h"
 #include "tutrix_shell.h"
-#include "tutrix_view.h"
+#include "program_window.h"
 
 namespace tutrix {
 
-class TutrixWindow : public QWidget, public platix::PlatixWindows {
+class TutrixWindow : public platix::ProgramWindow {
     Q_OBJECT
 public:
     TutrixWindow(const std::string& start_dir, TutrixLibraries& libs, desk::OpenFilePort* files = nullptr);
     ~TutrixWindow() override;
 
     TutrixShell& shell() { return *shell_; }
-    desk::TemplateWidget& control_bar() { return *bar_; }
-    TutrixView& view() { return *view_; }
-    bool route_key(int qt_key, bool press, Qt::KeyboardModifiers mods);
+    bool route_key(int qt_key, bool press, Qt::KeyboardModifiers mods) override;
 
-    void set_title(const std::string& title) override;
     void set_output_text(const std::string&) override {}
     void show_light(desk::Light) override {}
     void layout_view() override;
-    bool paint_page() override { return view_->load_page(); }
-    void erase_view() override { view_->clear_page(); }
-    void draw_frames() override { view_->update(); }
-    bool show_field_window() override;
-    void close_field_window() override;
-    bool field_window_open() const override { return field_ != nullptr; }
-    void focus_field_window() override;
-    void focus_control_bar() override;
-    void quit(int code) override;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* e) override;
-    void resizeEvent(QResizeEvent* e) override;
+    seg_result* shown_result() const override { return shell_->current_result(); }
+    bool shell_busy() const override { return shell_->busy(); }
+    void files_command() override;
+    const std::string& kb_file() const override { return shell_->kb_path(); }
+    int bar_focus() const override;
+    void close_request() override { shell_->close_request(); }
+    void place_bars() override { bar_->setGeometry(0, 0, width(), bar_->height()); }
 
 private:
     void sync_bar();
-    void place_field_window();
 
-    desk::SystemMetrics metrics_;
     TutrixLibraries& libs_;
     desk::CommandReceiver* receiver_;
     desk::QtCommandPoster poster_;
     std::unique_ptr<desk::QtCursorPort> cursor_;
     std::unique_ptr<desk::OpenFilePort> qt_files_;
-    desk::TemplateWidget* bar_ = nullptr;
-    TutrixView* view_ = nullptr;
-    desk::FieldWindow* field_ = nullptr;
     std::unique_ptr<TutrixShell> shell_;
-    int quit_code_ = -1;
+    using ViewSourceOf = platix::ShellViewSource<TutrixShell, const platix::DisplayText* (*)(TutrixShell&)>;
+    std::unique_ptr<ViewSourceOf> view_source_;
 };
 
 }  // namespace tutrix

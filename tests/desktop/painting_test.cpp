@@ -83,7 +83,7 @@ TEST(LightPainting, EachLightHasItsOwnColour) {
     }
 }
 
-TEST(TemplateWidgetLabels, ACheckBoxLabelTooWideForItsBoxIsSetSmaller) {
+TEST(TemplateWidgetLabels, AControlTooNarrowForItsTextIsWidenedAndItsRightNeighboursMove) {
     app();
     desk::DialogTemplate t;
     t.name = "T";
@@ -92,13 +92,27 @@ TEST(TemplateWidgetLabels, ACheckBoxLabelTooWideForItsBoxIsSetSmaller) {
     t.width_dlu = 200;
     t.height_dlu = 14;
     t.controls = {{1, desk::ControlKind::CheckBox, "Show &bitmap", desk::Rect{0, 0, 30, 11}, desk::kStyleTextLeft},
-                  {2, desk::ControlKind::CheckBox, "Show &bitmap", desk::Rect{40, 0, 150, 11}, desk::kStyleTextLeft}};
+                  {2, desk::ControlKind::CheckBox, "Show &bitmap", desk::Rect{40, 0, 150, 11}, desk::kStyleTextLeft},
+                  {3, desk::ControlKind::Text, "", desk::Rect{192, 2, 6, 10}, desk::kStyleSunken}};
     desk::TemplateWidget w(t, nullptr);
     const int points = w.font().pointSize();
+    const int width = w.width();
     auto* narrow = qobject_cast<QCheckBox*>(w.control(0));
     auto* wide = qobject_cast<QCheckBox*>(w.control(1));
     ASSERT_TRUE(narrow && wide);
-    EXPECT_LT(narrow->font().pointSize(), points);
-    EXPECT_TRUE(narrow->sizeHint().width() <= narrow->width() || narrow->font().pointSize() == 6);
-    EXPECT_EQ(wide->font().pointSize(), points);
+    // The label keeps its font and gets the room it needs.
+    EXPECT_EQ(narrow->font().pointSize(), points);
+    EXPECT_GE(w.text_room(0), w.text_width(0, narrow->text()));
+    const int grown = narrow->width() - w.units().to_px_x(30);
+    EXPECT_GT(grown, 0);
+    EXPECT_EQ(wide->x(), w.units().to_px_x(40) + grown);
+    EXPECT_EQ(wide->width(), w.units().to_px_x(150));
+    // A text set later that does not fit widens its control the same way.
+    QWidget* text = w.control(2);
+    const int text_x = text->x();
+    w.fit_texts(2, {"Analysis duration: 999999 ms"});
+    EXPECT_GE(w.text_room(2), w.text_width(2, QStringLiteral("Analysis duration: 999999 ms")));
+    EXPECT_EQ(text->x(), text_x);
+    EXPECT_EQ(w.width(), width + text->width() - w.units().to_px_x(6));
+    EXPECT_GE(w.width(), text->geometry().right());
 }

@@ -85,3 +85,24 @@ TEST(FieldWindowPlacement, XStaysInsideTheMainWindow) {
     EXPECT_EQ(clamp_field_window_x(750, 100, 0, 800, m), 697);
     EXPECT_EQ(clamp_field_window_x(300, 100, 0, 800, m), 300);
 }
+
+// The placement beside the field, with the field and the expected top left
+// per case: right of it, left of it, above or below a field too wide for
+// either side, and clamped into a view too small for the window.
+TEST(FieldWindowBeside, StaysBesideTheFieldAndInsideTheView) {
+    const Rect s{0, 0, 100, 50};
+    struct Case {
+        const char* what;
+        int l, t, r, b, vw, vh;
+        Rect want;
+    } cases[] = {
+        {"right", 200, 300, 300, 340, 800, 500, {305, 295, 100, 50}},
+        {"left at the right edge", 600, 300, 750, 340, 800, 500, {495, 295, 100, 50}},
+        {"above a wide field", 50, 300, 760, 340, 800, 500, {355, 245, 100, 50}},
+        {"below a wide field at the top", 50, 20, 760, 40, 800, 500, {355, 45, 100, 50}},
+        {"right, pulled down into the view", 200, 0, 300, 10, 800, 500, {305, 0, 100, 50}},
+        {"clamped into a small view", 10, 10, 70, 30, 80, 40, {0, 0, 100, 50}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(place_field_window_beside(s, c.l, c.t, c.r, c.b, c.vw, c.vh), c.want) << c.what;
+}

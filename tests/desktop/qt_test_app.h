@@ -1,0 +1,36 @@
+// One QApplication for all tests of a program, on the offscreen platform
+// unless the environment names another, ended before the process exits (Qt
+// must not be torn down by static destructors). Include once per test
+// program; the name is the program's argv[0].
+#pragma once
+
+#include <QApplication>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+
+namespace qttest {
+
+class Application : public ::testing::Environment {
+public:
+    explicit Application(std::string name) : name_(std::move(name)) {}
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        argv_[0] = name_.data();
+        app_ = std::make_unique<QApplication>(argc_, argv_);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    std::string name_;
+    int argc_ = 1;
+    char* argv_[2] = {nullptr, nullptr};
+    std::unique_ptr<QApplication> app_;
+};
+
+// Runs the event loop's pending work a few rounds.
+inline void settle() {
+    for (int i = 0; i < 30; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+}  // namespace qttest

@@ -1,0 +1,140 @@
+// Readable training dialogs on the offscreen platform, run once per scale
+// factor (QT_SCALE_FACTOR 1, 1.25 and 1.5, set by ctest): each status text
+// of the session fits the status line whole, every button and check box
+// holds its label, the recognised text and the labels stand out 4.5:1 from
+// their faces, and the class dialog leaves the status line and the field
+// uncovered.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <sstream>
+
+#include "class_dialogs.h"
+#include "readability.h"
+#include "session_fixture.h"
+#include "training_window.h"
+
+namespace {
+
+using lrntest::Field;
+
+std::string scale() { return qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR") ? "1" : qgetenv("QT_SCALE_FACTOR").toStdString(); }
+
+class TrainingReadability : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "learner_readability_tests";
+        static char* argv[] = {name, nullptr};
+        if (!QApplication::instance()) new QApplication(argc, argv);
+    }
+    void SetUp() override {
+        kb = dir.file("plates.kbf");
+        const std::string list = dir.file("list.$$$");
+        const std::string line = "[0] " + kb + "\r\n";
+        testsupport::write_bytes(list, std::vector<std::uint8_t>(line.begin(), line.end()));
+        io = OCR_init(list.c_str(), 0);
+        ASSERT_NE(io, nullptr);
+        io->kb_index = 1;
+    }
+    void TearDown() override { OCR_cleanup(); }
+    static void settle() {
+        for (int i = 0; i < 50; ++i) QApplication::processEvents();
+    }
+    // Every labelled button and check box of a dialog holds its label.
+    static void expect_labels_fit(QWidget& d, const char* what) {
+        for (QAbstractButton* b : d.findChildren<QAbstractButton*>())
+            EXPECT_LE(readability::advance(b, b->text()), readability::room(b))
+                << what << " \"" << b->text().toStdString() << "\" at scale " << scale();
+        for (QLabel* l : d.findChildren<QLabel*>())
+            EXPECT_LE(readability::advance(l, l->text()), readability::room(l))
+                << what << " \"" << l->text().toStdString() << "\" at scale " << scale();
+    }
+    testsupport::TempDir dir;
+    std::string kb;
+    ocr_io* io = nullptr;
+    lrntest::ListLibs libs;
+};
+
+TEST_F(TrainingReadability, SessionDialogShowsEveryTextWhole) {
+    Field f("HL");
+    libs.list = {&f.record};
+    learner::TrainingWindow w(nullptr, *io, libs, &f.record, kb);
+    w.show();
+    settle();
+    QList<learner::TextStrip*> strips;
+    for (QWidget* c : w.findChildren<QWidget*>())
+        if (auto* s = dynamic_cast<learner::TextStrip*>(c)) strips << s;
+    ASSERT_EQ(strips.size(), 2);
+    learner::TextStrip* text = strips[0]->y() < strips[1]->y() ? strips[0] : strips[1];
+    learner::TextStrip* status = text == strips[0] ? strips[1] : strips[0];
+    const QFontMetrics fm(status->text_font());
+    for (const std::string& t : learner::TrainingDialog::status_texts())
+        EXPECT_LE(fm.horizontalAdvance(QString::fromLatin1(t.c_str())), status->width()) << t << " at scale " << scale();
+    EXPECT_LE(status->geometry().right(), w.width());
+    expect_labels_fit(w, "training dialog");
+    auto* box = w.findChild<QCheckBox*>();
+    ASSERT_NE(box, nullptr);
+
+    // The recognised text, the status line and the labels, enabled and not.
+    const QImage grab = w.grab().toImage();
+    const qreal dpr = grab.devicePixelRatio();
+    auto px = [&](QRect r) {
+        r.adjust(3, 3, -3, -3);
+        return QRect(QPoint(int(r.left() * dpr), int(r.top() * dpr)), QPoint(int(r.right() * dpr), int(r.bottom() * dpr)));
+    };
+    EXPECT_FALSE(text->text().trimmed().isEmpty());
+    EXPECT_GE(readability::text_contrast(grab, px(text->geometry())), 4.5) << "recognised text at scale " << scale();
+    EXPECT_GE(readability::text_contrast(grab, px(status->geometry())), 4.5) << "status line at scale " << scale();
+    for (QAbstractButton* b : w.findChildren<QAbstractButton*>())
+        EXPECT_GE(readability::text_contrast(grab, px(b->geometry())), 4.5)
+            << "\"" << b->text().toStdString() << "\" (" << (b->isEnabled() ? "enabled" : "disabled") << ") at scale "
+            << scale();
+
+    // Learning on: the class dialog opens on the first unread character,
+    // clear of the dialog.
+    box->click();
+    learner::SelCharsDialog* sel = nullptr;
+    for (int i = 0; i < 200 && !sel; ++i) {
+        QApplication::processEvents();
+        for (auto* d : w.findChildren<learner::SelCharsDialog*>())
+            if (d->isVisible()) sel = d;
+    }
+    ASSERT_NE(sel, nullptr);
+    settle();
+    // Clear of the dialog wherever the screen leaves room beside it.
+    const QRect screen = w.screen()->availableGeometry();
+    const QRect me = w.frameGeometry(), it = sel->frameGeometry();
+    const bool room = screen.bottom() - me.bottom() > it.height() + 4 || me.top() - screen.top() > it.height() + 4 ||
+                      screen.right() - me.right() > it.width() + 4;
+    auto where = [&] {
+        std::ostringstream o;
+        o << "at scale " << scale() << ": screen " << screen.width() << "x" << screen.height() << ", class dialog at "
+          << it.x() << "," << it.y() << ", dialog at " << me.x() << "," << me.y() << " " << me.width() << "x"
+          << me.height();
+        return o.str();
+    };
+    if (room) {
+        EXPECT_FALSE(it.intersects(me)) << where();
+    }
+    EXPECT_TRUE(screen.contains(it.topLeft())) << where();
+    expect_labels_fit(*sel, "class dialog");
+    w.grab().save(QString::fromStdString(std::string(ORVO_SCREENSHOT_DIR) + "/training_x" + scale() + ".png"));
+    sel->grab().save(QString::fromStdString(std::string(ORVO_SCREENSHOT_DIR) + "/class_x" + scale() + ".png"));
+    w.reject();
+}
+
+TEST_F(TrainingReadability, CharacterTableHoldsItsLabels) {
+    learner::ClassBuffer buffer;
+    learner::CharTabDialog table(buffer, nullptr);
+    table.show();
+    settle();
+    expect_labels_fit(table, "character table");
+}
+
+}  // namespace
