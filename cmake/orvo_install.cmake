@@ -31,10 +31,10 @@ foreach(target learner orvoplatix orvotutrix)
 endforeach()
 
 install(DIRECTORY data/kb DESTINATION ${CMAKE_INSTALL_DATADIR}/orvo COMPONENT runtime)
-install(FILES data/desktop/orvoplatix.desktop data/desktop/orvotutrix.desktop
+# Desktop entries and the icons the programs draw, at the standard sizes.
+install(FILES desktop/share/applications/orvoplatix.desktop desktop/share/applications/orvotutrix.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT runtime)
-install(FILES data/icons/orvoplatix.svg data/icons/orvotutrix.svg
-  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT runtime)
+install(DIRECTORY desktop/share/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons COMPONENT runtime)
 
 # platix's help, every command's --help in one text, made by the program.
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/platix-help.txt

@@ -20,7 +20,7 @@ foreach(f ${LIBDIR}/librasterkit.so.0 ${LIBDIR}/libglyphnet.so.0 ${LIBDIR}/libor
           share/orvo/kb/plates.kbf share/orvo/kb/plates.dat ${LIBDIR}/pkgconfig/orvo-rasterkit.pc
           ${LIBDIR}/pkgconfig/orvo-glyphnet.pc ${LIBDIR}/cmake/orvo/orvoConfig.cmake
           share/applications/orvoplatix.desktop share/applications/orvotutrix.desktop
-          share/icons/hicolor/scalable/apps/orvoplatix.svg share/doc/orvo/platix-help.txt)
+          share/icons/hicolor/48x48/apps/orvoplatix.png share/doc/orvo/platix-help.txt)
   if(NOT EXISTS ${prefix}/${f})
     message(FATAL_ERROR "not installed: ${f}")
   endif()
