@@ -18,14 +18,6 @@ namespace {
 
 int len(const Run& r) { return r.last - r.first + 1; }
 
-// One side-touching run kept for redrawing after a split.
-struct SavedRun {
-    int row;
-    int first;
-    int last;
-    int erased;
-};
-
 class BlobAnalysis {
 public:
     BlobAnalysis(AnalysisInstance& a, int mode) : a_(a), mode_(mode), W_(a.BMP_columns), H_(a.BMP_lines) {}
@@ -37,8 +29,6 @@ private:
     const int W_;
     const int H_;
     bool split_ = false;
-    orvo::ZeroPtr<SavedRun> saved_;
-    int n_saved_ = 0;
 
     Component& comp(int i) { return a_.componenttable[i]; }
     int fail() {
@@ -116,7 +106,6 @@ private:
     void thin_strokes();
     void erase_edge_rows();
     void split_side_blobs();
-    void save_erased_side_runs();
     int short_runs(bool all_runs_for_mean);
     int frame_glue();
     void height_filter();
@@ -223,25 +212,6 @@ void BlobAnalysis::split_side_blobs() {
         });
         split_ = true;
     });
-    if (!split_) return;
-    saved_.reset(static_cast<SavedRun*>(orvo::zero_alloc_array(static_cast<std::size_t>(n_side), sizeof(SavedRun))));
-    if (!saved_) return;  // the split stays, but nothing is redrawn later
-    n_saved_ = 0;
-    for_runs([&](Run& r) {
-        if (touches(r)) saved_.get()[n_saved_++] = SavedRun{r.row, r.first, r.last, 0};
-    });
-}
-
-// After the size filter: which of the side-touching runs it erased.
-void BlobAnalysis::save_erased_side_runs() {
-    if (!saved_) return;
-    for (int i = 0; i < n_saved_; ++i) {
-        SavedRun& s = saved_.get()[i];
-        s.erased = 0;
-        for_row(s.row, [&](Run& r) {
-            if (r.first == s.first && r.last == s.last && r.label < 0) s.erased = 1;
-        });
-    }
 }
 
 // Short runs in sparse rows. Returns 0 when relabelling fails.
@@ -297,7 +267,10 @@ int BlobAnalysis::short_runs(bool all_runs_for_mean) {
 // glued to a frame edge at the height of the row. Returns 0 when nothing
 // is left or memory runs out.
 int BlobAnalysis::frame_glue() {
-    if (split_ && saved_) {
+    if (split_) {
+        // The erased side-touching runs of the current run list, inside
+        // the box of the runs still labelled. A relabelling since the size
+        // filter has dropped every erased run: then nothing is drawn.
         int x0 = INT_MAX, x1 = -1, y0 = INT_MAX, y1 = -1;
         for_runs([&](Run& r) {
             if (r.label < 0) return;
@@ -306,11 +279,10 @@ int BlobAnalysis::frame_glue() {
             y0 = std::min(y0, r.row);
             y1 = std::max(y1, r.row);
         });
-        for (int i = 0; i < n_saved_; ++i) {
-            const SavedRun& s = saved_.get()[i];
-            if (!s.erased || s.row < y0 || s.row > y1) continue;
-            for (int x = std::max(s.first, x0); x <= std::min(s.last, x1); ++x) pixel_set_ink(a_, x, s.row);
-        }
+        for_runs([&](Run& r) {
+            if (r.label >= 0 || (r.first != 0 && r.last != W_ - 1) || r.row < y0 || r.row > y1) return;
+            for (int x = std::max(r.first, x0); x <= std::min(r.last, x1); ++x) pixel_set_ink(a_, x, r.row);
+        });
         if (!relabel(a_)) return 0;
         filter_components(a_, 0);
         if (a_.n_components == 0) return 0;
@@ -534,9 +506,10 @@ int BlobAnalysis::first_pair() {
     if (nx >= 0 && comp(nx).left >= comp(l).right) {
         const int gap = comp(nx).left - comp(l).right;
         int nb = comp(nx).bottom, nt = comp(nx).top;
-        // Halfway: the distance is halved (truncated), the table entry is not changed.
-        if (nb > B) nb -= (nb - B) / 2;
-        if (nt < T) nt += (T - nt) / 2;
+        // Halfway: the pair mean, the sum shifted right by one; the table
+        // entry is not changed.
+        if (nb > B) nb = (nb + B) >> 1;
+        if (nt < T) nt = (nt + T) >> 1;
         if (gap < B - T && 6 * (std::abs(nb - comp(l).bottom) + std::abs(nt - comp(l).top)) > B - T)
             erase_component(a_, l);
     }
@@ -867,7 +840,6 @@ int BlobAnalysis::run() {
     if (!build_component_table(a_)) return fail();
     filter_components(a_, mode_);
     if (a_.n_components == 0) return fail();
-    save_erased_side_runs();
     if (!short_runs(false)) return fail();
 
     if (mode_ == 0 && 2 * W_ >= 3 * H_ && W_ <= 3 * H_) {
