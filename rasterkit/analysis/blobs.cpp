@@ -123,34 +123,37 @@ void BlobAnalysis::thin_strokes() {
     orvo::ZeroPtr<unsigned char> marker(
         static_cast<unsigned char*>(orvo::zero_alloc(static_cast<std::size_t>(W_) * static_cast<std::size_t>(H_))));
     if (!marker) return;
+    // The marker map holds 1 for every ink pixel to remove; every other ink
+    // pixel (the ones kept, and those of the first and last rows and
+    // columns) is drawn again as it was.
     unsigned char* m = marker.get();
-    std::memset(m, 255, static_cast<std::size_t>(W_) * static_cast<std::size_t>(H_));
     auto ink = [&](int x, int y) { return pixel_is_ink(a_, x, y) != 0; };
     bool remove_any = false;
+    const int last = std::min(W_ - 2, 8 * a_.BMP_bpl - 1);
     for (int y = 1; y < H_ - 1; ++y) {
-        for (int x = 1; x < W_ - 1; ++x) {
-            if (!ink(x, y)) continue;
+        const unsigned char* row = bitmap_row(a_, y);
+        for (int x = next_ink(row, 1, last); x <= last; x = next_ink(row, x + 1, last)) {
             const bool horiz = ink(x - 1, y) || ink(x + 1, y);
             const bool up = ink(x, y - 1), down = ink(x, y + 1);
             const bool vert = up || down;
             const bool diag = ink(x - 1, y - 1) || ink(x + 1, y - 1) || ink(x - 1, y + 1) || ink(x + 1, y + 1);
             const bool remove = mode_ == 0 ? (!diag && horiz != vert) : (horiz && !vert && !diag);
-            if (remove)
+            if (remove) {
                 remove_any = true;
-            else
-                m[static_cast<std::size_t>(y) * W_ + x] = 0;
+                m[static_cast<std::size_t>(y) * W_ + x] = 1;
+            }
         }
     }
     if (!remove_any) return;
+    // Blank and draw again: the removed pixels and the bits past the last
+    // column become background.
+    const int bpl = a_.BMP_bpl;
     for (int y = 0; y < H_; ++y) {
-        for (int x = 0; x < W_; ++x) {
-            if ((y == 0 || y == H_ - 1 || x == 0 || x == W_ - 1) && ink(x, y)) m[static_cast<std::size_t>(y) * W_ + x] = 0;
-        }
+        unsigned char* row = bitmap_row(a_, y);
+        for (int x = W_; x < 8 * bpl; ++x) row[x >> 3] = static_cast<unsigned char>(row[x >> 3] | (0x80 >> (x & 7)));
+        for (int x = 1; x < W_ - 1; ++x)
+            if (m[static_cast<std::size_t>(y) * W_ + x] != 0) pixel_set_white(a_, x, y);
     }
-    std::memset(a_.objectbitmap, 0xFF, static_cast<std::size_t>(H_) * static_cast<std::size_t>(a_.BMP_bpl));
-    for (int y = 0; y < H_; ++y)
-        for (int x = 0; x < W_; ++x)
-            if (m[static_cast<std::size_t>(y) * W_ + x] == 0) pixel_set_ink(a_, x, y);
 }
 
 // Erases the runs of the top and the bottom row.

@@ -191,15 +191,33 @@ int relabel(AnalysisInstance& a) {
 }
 
 void filter_components(AnalysisInstance& a, int mode) {
+    // The components to erase are marked in the table first (index -2),
+    // then erased in one walk over the runs.
+    constexpr int kMarked = -2;
+    int marked = 0;
     for (int i = 0; i < a.n_table; ++i) {
-        const Component& c = a.componenttable[i];
+        Component& c = a.componenttable[i];
         if (!present(c)) continue;
         bool keep;
         if (mode == 0)
             keep = c.height >= 16 && c.left > 0 && c.right < a.BMP_columns - 1 && c.width * c.height > 80;
         else
             keep = c.left != 0 && c.right < a.BMP_columns - 1;
-        if (!keep) erase_component(a, i);
+        if (!keep) {
+            c.index = kMarked;
+            ++marked;
+        }
+    }
+    if (marked == 0) return;
+    for (int i = 0; i < a.n_runs; ++i) {
+        Run& r = a.runblock[i];
+        if (r.label >= 0 && r.label < a.n_table && a.componenttable[r.label].index == kMarked) erase_run(a, &r);
+    }
+    for (int i = 0; i < a.n_table; ++i) {
+        if (a.componenttable[i].index != kMarked) continue;
+        if (a.n_components > 0) --a.n_components;
+        a.componenttable[i] = Component{};
+        a.componenttable[i].index = -1;
     }
 }
 
