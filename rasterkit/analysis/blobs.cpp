@@ -123,7 +123,8 @@ void BlobAnalysis::thin_strokes() {
     orvo::ZeroPtr<unsigned char> marker(
         static_cast<unsigned char*>(orvo::zero_alloc(static_cast<std::size_t>(W_) * static_cast<std::size_t>(H_))));
     if (!marker) return;
-    // The marker map holds 1 for every ink pixel to remove; every other ink
+    // The marker map holds 1 for every ink pixel to remove (and in column 0
+    // of each row that has one); every other ink
     // pixel (the ones kept, and those of the first and last rows and
     // columns) is drawn again as it was.
     unsigned char* m = marker.get();
@@ -141,6 +142,7 @@ void BlobAnalysis::thin_strokes() {
             if (remove) {
                 remove_any = true;
                 m[static_cast<std::size_t>(y) * W_ + x] = 1;
+                m[static_cast<std::size_t>(y) * W_] = 1;  // column 0 is never removed: the row's flag
             }
         }
     }
@@ -151,6 +153,7 @@ void BlobAnalysis::thin_strokes() {
     for (int y = 0; y < H_; ++y) {
         unsigned char* row = bitmap_row(a_, y);
         for (int x = W_; x < 8 * bpl; ++x) row[x >> 3] = static_cast<unsigned char>(row[x >> 3] | (0x80 >> (x & 7)));
+        if (m[static_cast<std::size_t>(y) * W_] == 0) continue;
         for (int x = 1; x < W_ - 1; ++x)
             if (m[static_cast<std::size_t>(y) * W_ + x] != 0) pixel_set_white(a_, x, y);
     }
@@ -169,20 +172,23 @@ void BlobAnalysis::split_side_blobs() {
     int n_side = 0;
     for_runs([&](Run& r) { n_side += touches(r) ? 1 : 0; });
     if (n_side == 0 || a_.next_label < 1) return;
-    {
-        orvo::ZeroPtr<unsigned char> seen(static_cast<unsigned char*>(orvo::zero_alloc(static_cast<std::size_t>(a_.next_label))));
-        if (!seen) return;  // the count of labels is unknown: no split
-        int labels = 0;
-        for_runs([&](Run& r) {
-            if (r.label >= 0 && !seen.get()[r.label]) {
-                seen.get()[r.label] = 1;
-                ++labels;
-            }
-        });
-        if (labels <= 4) return;
-    }
+    orvo::ZeroPtr<unsigned char> seen(static_cast<unsigned char*>(orvo::zero_alloc(static_cast<std::size_t>(a_.next_label))));
+    if (!seen) return;  // the count of labels is unknown: no split
+    unsigned char* state = seen.get();  // 1: label present, 2: its blob is split
+    int labels = 0;
     for_runs([&](Run& r) {
-        if (!touches(r)) return;
+        if (r.label >= 0 && !state[r.label]) {
+            state[r.label] = 1;
+            ++labels;
+        }
+    });
+    if (labels <= 4) return;
+    // A blob's extent, kept for the last label asked on each side: side
+    // runs keep their labels, and a label's runs only change when its blob
+    // is split, after which its side runs have nothing left to move.
+    int lo_label = -1, lo = 0, hi_label = -1, hi = 0;
+    for_runs([&](Run& r) {
+        if (!touches(r) || state[r.label] == 2) return;
         bool pass_over;
         if (W_ > 3 * H_) {
             int span;
@@ -190,16 +196,22 @@ void BlobAnalysis::split_side_blobs() {
             if (at_left && at_right) {
                 span = W_;
             } else if (at_right) {
-                int lo = r.first;
-                for_runs([&](Run& q) {
-                    if (q.label == r.label) lo = std::min(lo, q.first);
-                });
+                if (lo_label != r.label) {
+                    lo_label = r.label;
+                    lo = r.first;
+                    for_runs([&](Run& q) {
+                        if (q.label == r.label) lo = std::min(lo, q.first);
+                    });
+                }
                 span = W_ - lo;
             } else {
-                int hi = r.last;
-                for_runs([&](Run& q) {
-                    if (q.label == r.label) hi = std::max(hi, q.last);
-                });
+                if (hi_label != r.label) {
+                    hi_label = r.label;
+                    hi = r.last;
+                    for_runs([&](Run& q) {
+                        if (q.label == r.label) hi = std::max(hi, q.last);
+                    });
+                }
                 span = hi + 1;
             }
             pass_over = 2 * span <= 100;
@@ -213,6 +225,9 @@ void BlobAnalysis::split_side_blobs() {
         for_runs([&](Run& q) {
             if (&q != &r && q.label == r.label && q.first != 0 && q.last != W_ - 1) q.label = fresh;
         });
+        state[r.label] = 2;
+        if (lo_label == r.label) lo_label = -1;
+        if (hi_label == r.label) hi_label = -1;
         split_ = true;
     });
 }
