@@ -7,6 +7,7 @@
 
 #include "coords.h"
 #include "plate_syntax.h"
+#include "text/text_rules.h"
 
 namespace platix {
 
@@ -97,37 +98,30 @@ void read_field(ocr_io* io, const unsigned char* bits, int columns, int lines, i
     if (count <= 0) return;
     const std::string plain = answer_text(io);
 
-    // Every syntax of the region as long as the reading is read again with
-    // its template; the engine reads the same classes each time, only the
-    // template's letter and digit positions differ.
+    // A text template is the engine's last step: it only reshapes the text
+    // made from the reading's slot string (the raw answer), so the text of
+    // a syntax's template is that step applied to the same slots, and the
+    // boxes and raw answer stay those of this one reading.
     const std::string compact = without_blanks(plain);
-    std::vector<std::string> patterns, shaped, templates;
-    bool reread = false;  // the record holds another answer than the plain one
+    std::vector<std::string> patterns, shaped;
     for (const auto& s : region_syntaxes(settings.region)) {
         const std::string pattern = s.pattern;
         if (pattern.size() != compact.size()) continue;
         const std::string tmpl = syntax_template(pattern);
         if (tmpl.empty()) continue;
-        reread = true;
-        if (recognise(io, bits, columns, lines, bpl, settings.kb_mode, tmpl) != count) continue;
+        char text[sizeof io->text];
+        gn::slots_to_text(io->raw_text, tmpl.c_str(), settings.kb_mode, text, sizeof text);
         patterns.push_back(pattern);
-        templates.push_back(tmpl);
-        shaped.push_back(without_blanks(answer_text(io)));
+        shaped.push_back(without_blanks(std::string(text, ::strnlen(text, sizeof text))));
     }
     const int best = choose_syntax(patterns, compact, shaped);
     if (best >= 0) {
         const auto b = static_cast<std::size_t>(best);
-        // The boxes and raw answer collected must be those of the chosen
-        // reading: read it again unless it was the last one.
-        if (b + 1 != patterns.size() &&
-            recognise(io, bits, columns, lines, bpl, settings.kb_mode, templates[b]) != count)
-            return;
         field.syntax = patterns[b];
-        collect(io, with_blanks_of(plain, without_blanks(answer_text(io))), lines, field, page);
+        collect(io, with_blanks_of(plain, shaped[b]), lines, field, page);
         return;
     }
     // No syntax fits: the plain reading.
-    if (reread && recognise(io, bits, columns, lines, bpl, settings.kb_mode, settings.text_template) != count) return;
     collect(io, plain, lines, field, page);
 }
 

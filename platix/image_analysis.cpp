@@ -31,11 +31,25 @@ void file_size(const std::string& path, ImageResult& r) {
     }
 }
 
+// The refusal of an image of width x height over the limit.
+std::string too_many_pixels(long long width, long long height, long long limit) {
+    return "the image has " + std::to_string(width) + " x " + std::to_string(height) + " pixels, more than " +
+           std::to_string(limit) + " (--max-pixels)";
+}
+
 }  // namespace
 
 ImageResult analyse_file(const InputFile& input, const AnalysisRequest& request) {
     ImageResult r;
     r.path = input.path;
+    if (request.max_pixels > 0) {
+        int w = 0, h = 0;
+        if (image_file_size(input.path, &w, &h) && static_cast<long long>(w) * h > request.max_pixels) {
+            r.error = too_many_pixels(w, h, request.max_pixels);
+            r.status = ImageStatus::failed;
+            return r;
+        }
+    }
     SEG_clear_analysis_results();
     const decode::PageLoad load = decode::load_page(input.path);
     if (load.status != decode::PageLoad::Status::held) {
@@ -54,6 +68,12 @@ ImageResult analyse_file(const InputFile& input, const AnalysisRequest& request)
         r.height = load.height;
     } else {
         file_size(input.path, r);
+    }
+    if (request.max_pixels > 0 && static_cast<long long>(r.width) * r.height > request.max_pixels) {
+        r.error = too_many_pixels(r.width, r.height, request.max_pixels);
+        r.status = ImageStatus::failed;
+        SEG_close_image();
+        return r;
     }
 
     const auto start = std::chrono::steady_clock::now();

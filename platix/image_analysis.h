@@ -18,6 +18,7 @@ struct AnalysisRequest {
     RecognitionSettings recognition;
     bool keep_bitmaps = false;      // copy each field's bitmap into the result
     std::string annotate_path;      // non-empty: write the annotated page there (PNG)
+    long long max_pixels = 0;       // > 0: images of more pixels are refused
 };
 
 ImageResult analyse_file(const InputFile& input, const AnalysisRequest& request);

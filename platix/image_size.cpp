@@ -95,6 +95,27 @@ bool read_pgm(std::ifstream& in, int* w, int* h) {
     return true;
 }
 
+bool read_itex(std::ifstream& in, int* w, int* h) {
+    unsigned char b[8];
+    in.seekg(0);
+    if (!in.read(reinterpret_cast<char*>(b), 8)) return false;
+    *w = b[4] | (b[5] << 8);
+    *h = b[6] | (b[7] << 8);
+    return *w > 0 && *h > 0;
+}
+
+bool read_pcx(std::ifstream& in, int* w, int* h) {
+    unsigned char b[12];
+    in.seekg(0);
+    if (!in.read(reinterpret_cast<char*>(b), 12)) return false;
+    const int xmin = b[4] | (b[5] << 8), ymin = b[6] | (b[7] << 8);
+    const int xmax = b[8] | (b[9] << 8), ymax = b[10] | (b[11] << 8);
+    if (xmax < xmin || ymax < ymin) return false;
+    *w = xmax - xmin + 1;
+    *h = ymax - ymin + 1;
+    return true;
+}
+
 }  // namespace
 
 bool image_file_size(const std::string& path, int* width, int* height) {
@@ -106,6 +127,8 @@ bool image_file_size(const std::string& path, int* width, int* height) {
     if (head[0] == 0xFF && head[1] == 0xD8) return read_jpeg(in, width, height);
     if (head[0] == 'B' && head[1] == 'M') return read_bmp(in, width, height);
     if (head[0] == 'P' && head[1] == '5' && head[2] == 0x0A) return read_pgm(in, width, height);
+    if (head[0] == 'I' && head[1] == 'M') return read_itex(in, width, height);
+    if (head[0] == 10 && head[1] == 5) return read_pcx(in, width, height);
     return false;
 }
 

@@ -1,5 +1,5 @@
 // The pixel size written in an image file's header, for the formats whose
-// header is easy to read (PNG, JPEG, BMP, PGM).
+// header is easy to read (PNG, JPEG, BMP, PGM, ITEX, PCX).
 #pragma once
 
 #include <string>

@@ -146,14 +146,15 @@ static bool reading_option(const std::string& n, const std::string& v, std::vect
 ReadOptions parse_read_options(const std::vector<std::string>& args, int processors) {
     ReadOptions o;
     o.jobs = processors < 1 ? 1 : processors;
-    static const std::vector<std::string> valued = {"--kb", "--kind", "--template", "--depth",
-                                                    "--jobs", "--format", "--annotate", "--region"};
+    static const std::vector<std::string> valued = {"--kb",   "--kind",     "--template", "--depth",      "--jobs",
+                                                    "--format", "--annotate", "--region",   "--max-pixels"};
     ArgWalker(args).run(
         [&](const std::string& n) { return std::find(valued.begin(), valued.end(), n) != valued.end(); },
         [&](const std::string& n, const std::string& v) {
             if (common_switch(n, o)) {
             } else if (reading_option(n, v, o.kbs, o.recognition, o.depth, o.jobs)) {
             } else if (n == "--format") o.format = parse_format(v);
+            else if (n == "--max-pixels") o.max_pixels = parse_number(v, 1, 1L << 40, "--max-pixels");
             else if (n == "--annotate") {
                 if (v.empty()) throw UsageError("--annotate: the folder name is empty");
                 o.annotate_dir = v;
@@ -311,6 +312,8 @@ std::string read_help() {
            "                       in colour, with the frames at the boxes the JSON\n"
            "                       gives and the text read beside each field; a name\n"
            "                       met again gets NAME-2.png, NAME-3.png, ...\n"
+           "  --max-pixels N       refuse images of more than N pixels (default 40000000),\n"
+           "                       before decoding when the file's header gives the size\n"
            + kQuietHelp;
 }
 

@@ -45,6 +45,9 @@ struct RecognitionSettings {
     Region region = Region::none;  // a region: each field also read with its plate syntaxes
 };
 
+// The largest image read by default, in pixels (--max-pixels).
+constexpr long long kDefaultMaxPixels = 40'000'000;
+
 struct ReadOptions {
     bool help = false;
     std::vector<std::string> paths;
@@ -56,6 +59,9 @@ struct ReadOptions {
     OutputFormat format = OutputFormat::text;
     std::string annotate_dir;
     bool quiet = false;
+    // Images of more pixels are refused, before decoding when the file's
+    // header tells the size, else right after loading.
+    long long max_pixels = kDefaultMaxPixels;
 };
 
 // Variants taught with every taught character unless --augment says

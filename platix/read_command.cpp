@@ -63,6 +63,7 @@ int run_read(const ReadOptions& o) {
     request.analysis = o.analysis;
     request.io = engine.io();
     request.recognition = o.recognition;
+    request.max_pixels = o.max_pixels;
 
     // Annotated copies are written by the workers under scratch names and
     // renamed here, in input order, so that equal file names from

@@ -1,5 +1,5 @@
-// Time of SEG_analyze_image per image at depths 1, 3 and 5, with the worker
-// thread forced on and off: on a synthetic 800 x 600 street scene, and on
+// Time of SEG_analyze_image per image in both analysis modes at depths 1, 3
+// and 5, with the worker thread forced on and off: on a synthetic 800 x 600 street scene, and on
 // a few labelled photographs of each folder when the folder of plates is
 // at hand (those benchmarks are left out otherwise). Each photograph is
 // loaded once before timing.
@@ -81,8 +81,9 @@ std::vector<Page> photographs(int per_folder) {
 
 // One iteration analyses every page of the set; the counter gives the time
 // per image.
-void analyse_all(benchmark::State& state, std::vector<Page>* pages, int depth, rk::WorkerPlan plan) {
+void analyse_all(benchmark::State& state, std::vector<Page>* pages, int depth, rk::WorkerPlan plan, int mode) {
     rk::set_worker_plan(plan);
+    SEG_set_analysis_mode(mode);
     long fields = 0;
     for (auto _ : state) {
         for (Page& p : *pages) {
@@ -95,6 +96,7 @@ void analyse_all(benchmark::State& state, std::vector<Page>* pages, int depth, r
     SEG_clear_analysis_results();
     ::videobuffer = nullptr;
     rk::set_worker_plan(rk::WorkerPlan::automatic);
+    SEG_set_analysis_mode(0);
     const double images = static_cast<double>(pages->size());
     state.counters["s/image"] = benchmark::Counter(images, benchmark::Counter::kIsIterationInvariantRate |
                                                                benchmark::Counter::kInvert);
@@ -108,19 +110,22 @@ int main(int argc, char** argv) {
     static std::vector<Page> scene{synthetic_scene()};
     static std::vector<Page> photos = photographs(2);
     if (photos.empty()) std::fprintf(stderr, "no folder of labelled plates: photograph benchmarks left out\n");
-    for (int depth : {1, 3, 5}) {
-        for (bool worker : {false, true}) {
-            const rk::WorkerPlan plan = worker ? rk::WorkerPlan::always : rk::WorkerPlan::never;
-            const std::string suffix = "/depth:" + std::to_string(depth) + (worker ? "/worker" : "/sequential");
-            benchmark::RegisterBenchmark(("BM_AnalyseSyntheticScene" + suffix).c_str(), analyse_all, &scene,
-                                         depth, plan)
-                ->Unit(benchmark::kMillisecond)
-                ->UseRealTime();
-            if (!photos.empty())
-                benchmark::RegisterBenchmark(("BM_AnalysePhotograph" + suffix).c_str(), analyse_all, &photos,
-                                             depth, plan)
+    for (int mode : {0, 1}) {
+        for (int depth : {1, 3, 5}) {
+            for (bool worker : {false, true}) {
+                const rk::WorkerPlan plan = worker ? rk::WorkerPlan::always : rk::WorkerPlan::never;
+                const std::string suffix = std::string(mode == 1 ? "/extended" : "/specified") +
+                                           "/depth:" + std::to_string(depth) + (worker ? "/worker" : "/sequential");
+                benchmark::RegisterBenchmark(("BM_AnalyseSyntheticScene" + suffix).c_str(), analyse_all, &scene,
+                                             depth, plan, mode)
                     ->Unit(benchmark::kMillisecond)
                     ->UseRealTime();
+                if (!photos.empty())
+                    benchmark::RegisterBenchmark(("BM_AnalysePhotograph" + suffix).c_str(), analyse_all, &photos,
+                                                 depth, plan, mode)
+                        ->Unit(benchmark::kMillisecond)
+                        ->UseRealTime();
+            }
         }
     }
     benchmark::Initialize(&argc, argv);

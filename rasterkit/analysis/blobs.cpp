@@ -18,14 +18,6 @@ namespace {
 
 int len(const Run& r) { return r.last - r.first + 1; }
 
-// One side-touching run kept for redrawing after a split.
-struct SavedRun {
-    int row;
-    int first;
-    int last;
-    int erased;
-};
-
 class BlobAnalysis {
 public:
     BlobAnalysis(AnalysisInstance& a, int mode) : a_(a), mode_(mode), W_(a.BMP_columns), H_(a.BMP_lines) {}
@@ -37,8 +29,6 @@ private:
     const int W_;
     const int H_;
     bool split_ = false;
-    orvo::ZeroPtr<SavedRun> saved_;
-    int n_saved_ = 0;
 
     Component& comp(int i) { return a_.componenttable[i]; }
     int fail() {
@@ -116,7 +106,6 @@ private:
     void thin_strokes();
     void erase_edge_rows();
     void split_side_blobs();
-    void save_erased_side_runs();
     int short_runs(bool all_runs_for_mean);
     int frame_glue();
     void height_filter();
@@ -134,34 +123,40 @@ void BlobAnalysis::thin_strokes() {
     orvo::ZeroPtr<unsigned char> marker(
         static_cast<unsigned char*>(orvo::zero_alloc(static_cast<std::size_t>(W_) * static_cast<std::size_t>(H_))));
     if (!marker) return;
+    // The marker map holds 1 for every ink pixel to remove (and in column 0
+    // of each row that has one); every other ink
+    // pixel (the ones kept, and those of the first and last rows and
+    // columns) is drawn again as it was.
     unsigned char* m = marker.get();
-    std::memset(m, 255, static_cast<std::size_t>(W_) * static_cast<std::size_t>(H_));
     auto ink = [&](int x, int y) { return pixel_is_ink(a_, x, y) != 0; };
     bool remove_any = false;
+    const int last = std::min(W_ - 2, 8 * a_.BMP_bpl - 1);
     for (int y = 1; y < H_ - 1; ++y) {
-        for (int x = 1; x < W_ - 1; ++x) {
-            if (!ink(x, y)) continue;
+        const unsigned char* row = bitmap_row(a_, y);
+        for (int x = next_ink(row, 1, last); x <= last; x = next_ink(row, x + 1, last)) {
             const bool horiz = ink(x - 1, y) || ink(x + 1, y);
             const bool up = ink(x, y - 1), down = ink(x, y + 1);
             const bool vert = up || down;
             const bool diag = ink(x - 1, y - 1) || ink(x + 1, y - 1) || ink(x - 1, y + 1) || ink(x + 1, y + 1);
             const bool remove = mode_ == 0 ? (!diag && horiz != vert) : (horiz && !vert && !diag);
-            if (remove)
+            if (remove) {
                 remove_any = true;
-            else
-                m[static_cast<std::size_t>(y) * W_ + x] = 0;
+                m[static_cast<std::size_t>(y) * W_ + x] = 1;
+                m[static_cast<std::size_t>(y) * W_] = 1;  // column 0 is never removed: the row's flag
+            }
         }
     }
     if (!remove_any) return;
+    // Blank and draw again: the removed pixels and the bits past the last
+    // column become background.
+    const int bpl = a_.BMP_bpl;
     for (int y = 0; y < H_; ++y) {
-        for (int x = 0; x < W_; ++x) {
-            if ((y == 0 || y == H_ - 1 || x == 0 || x == W_ - 1) && ink(x, y)) m[static_cast<std::size_t>(y) * W_ + x] = 0;
-        }
+        unsigned char* row = bitmap_row(a_, y);
+        for (int x = W_; x < 8 * bpl; ++x) row[x >> 3] = static_cast<unsigned char>(row[x >> 3] | (0x80 >> (x & 7)));
+        if (m[static_cast<std::size_t>(y) * W_] == 0) continue;
+        for (int x = 1; x < W_ - 1; ++x)
+            if (m[static_cast<std::size_t>(y) * W_ + x] != 0) pixel_set_white(a_, x, y);
     }
-    std::memset(a_.objectbitmap, 0xFF, static_cast<std::size_t>(H_) * static_cast<std::size_t>(a_.BMP_bpl));
-    for (int y = 0; y < H_; ++y)
-        for (int x = 0; x < W_; ++x)
-            if (m[static_cast<std::size_t>(y) * W_ + x] == 0) pixel_set_ink(a_, x, y);
 }
 
 // Erases the runs of the top and the bottom row.
@@ -177,20 +172,23 @@ void BlobAnalysis::split_side_blobs() {
     int n_side = 0;
     for_runs([&](Run& r) { n_side += touches(r) ? 1 : 0; });
     if (n_side == 0 || a_.next_label < 1) return;
-    {
-        orvo::ZeroPtr<unsigned char> seen(static_cast<unsigned char*>(orvo::zero_alloc(static_cast<std::size_t>(a_.next_label))));
-        if (!seen) return;  // the count of labels is unknown: no split
-        int labels = 0;
-        for_runs([&](Run& r) {
-            if (r.label >= 0 && !seen.get()[r.label]) {
-                seen.get()[r.label] = 1;
-                ++labels;
-            }
-        });
-        if (labels <= 4) return;
-    }
+    orvo::ZeroPtr<unsigned char> seen(static_cast<unsigned char*>(orvo::zero_alloc(static_cast<std::size_t>(a_.next_label))));
+    if (!seen) return;  // the count of labels is unknown: no split
+    unsigned char* state = seen.get();  // 1: label present, 2: its blob is split
+    int labels = 0;
     for_runs([&](Run& r) {
-        if (!touches(r)) return;
+        if (r.label >= 0 && !state[r.label]) {
+            state[r.label] = 1;
+            ++labels;
+        }
+    });
+    if (labels <= 4) return;
+    // A blob's extent, kept for the last label asked on each side: side
+    // runs keep their labels, and a label's runs only change when its blob
+    // is split, after which its side runs have nothing left to move.
+    int lo_label = -1, lo = 0, hi_label = -1, hi = 0;
+    for_runs([&](Run& r) {
+        if (!touches(r) || state[r.label] == 2) return;
         bool pass_over;
         if (W_ > 3 * H_) {
             int span;
@@ -198,16 +196,22 @@ void BlobAnalysis::split_side_blobs() {
             if (at_left && at_right) {
                 span = W_;
             } else if (at_right) {
-                int lo = r.first;
-                for_runs([&](Run& q) {
-                    if (q.label == r.label) lo = std::min(lo, q.first);
-                });
+                if (lo_label != r.label) {
+                    lo_label = r.label;
+                    lo = r.first;
+                    for_runs([&](Run& q) {
+                        if (q.label == r.label) lo = std::min(lo, q.first);
+                    });
+                }
                 span = W_ - lo;
             } else {
-                int hi = r.last;
-                for_runs([&](Run& q) {
-                    if (q.label == r.label) hi = std::max(hi, q.last);
-                });
+                if (hi_label != r.label) {
+                    hi_label = r.label;
+                    hi = r.last;
+                    for_runs([&](Run& q) {
+                        if (q.label == r.label) hi = std::max(hi, q.last);
+                    });
+                }
                 span = hi + 1;
             }
             pass_over = 2 * span <= 100;
@@ -221,27 +225,11 @@ void BlobAnalysis::split_side_blobs() {
         for_runs([&](Run& q) {
             if (&q != &r && q.label == r.label && q.first != 0 && q.last != W_ - 1) q.label = fresh;
         });
+        state[r.label] = 2;
+        if (lo_label == r.label) lo_label = -1;
+        if (hi_label == r.label) hi_label = -1;
         split_ = true;
     });
-    if (!split_) return;
-    saved_.reset(static_cast<SavedRun*>(orvo::zero_alloc_array(static_cast<std::size_t>(n_side), sizeof(SavedRun))));
-    if (!saved_) return;  // the split stays, but nothing is redrawn later
-    n_saved_ = 0;
-    for_runs([&](Run& r) {
-        if (touches(r)) saved_.get()[n_saved_++] = SavedRun{r.row, r.first, r.last, 0};
-    });
-}
-
-// After the size filter: which of the side-touching runs it erased.
-void BlobAnalysis::save_erased_side_runs() {
-    if (!saved_) return;
-    for (int i = 0; i < n_saved_; ++i) {
-        SavedRun& s = saved_.get()[i];
-        s.erased = 0;
-        for_row(s.row, [&](Run& r) {
-            if (r.first == s.first && r.last == s.last && r.label < 0) s.erased = 1;
-        });
-    }
 }
 
 // Short runs in sparse rows. Returns 0 when relabelling fails.
@@ -297,7 +285,10 @@ int BlobAnalysis::short_runs(bool all_runs_for_mean) {
 // glued to a frame edge at the height of the row. Returns 0 when nothing
 // is left or memory runs out.
 int BlobAnalysis::frame_glue() {
-    if (split_ && saved_) {
+    if (split_) {
+        // The erased side-touching runs of the current run list, inside
+        // the box of the runs still labelled. A relabelling since the size
+        // filter has dropped every erased run: then nothing is drawn.
         int x0 = INT_MAX, x1 = -1, y0 = INT_MAX, y1 = -1;
         for_runs([&](Run& r) {
             if (r.label < 0) return;
@@ -306,11 +297,10 @@ int BlobAnalysis::frame_glue() {
             y0 = std::min(y0, r.row);
             y1 = std::max(y1, r.row);
         });
-        for (int i = 0; i < n_saved_; ++i) {
-            const SavedRun& s = saved_.get()[i];
-            if (!s.erased || s.row < y0 || s.row > y1) continue;
-            for (int x = std::max(s.first, x0); x <= std::min(s.last, x1); ++x) pixel_set_ink(a_, x, s.row);
-        }
+        for_runs([&](Run& r) {
+            if (r.label >= 0 || (r.first != 0 && r.last != W_ - 1) || r.row < y0 || r.row > y1) return;
+            for (int x = std::max(r.first, x0); x <= std::min(r.last, x1); ++x) pixel_set_ink(a_, x, r.row);
+        });
         if (!relabel(a_)) return 0;
         filter_components(a_, 0);
         if (a_.n_components == 0) return 0;
@@ -534,9 +524,10 @@ int BlobAnalysis::first_pair() {
     if (nx >= 0 && comp(nx).left >= comp(l).right) {
         const int gap = comp(nx).left - comp(l).right;
         int nb = comp(nx).bottom, nt = comp(nx).top;
-        // Halfway: the distance is halved (truncated), the table entry is not changed.
-        if (nb > B) nb -= (nb - B) / 2;
-        if (nt < T) nt += (T - nt) / 2;
+        // Halfway: the pair mean, the sum shifted right by one; the table
+        // entry is not changed.
+        if (nb > B) nb = (nb + B) >> 1;
+        if (nt < T) nt = (nt + T) >> 1;
         if (gap < B - T && 6 * (std::abs(nb - comp(l).bottom) + std::abs(nt - comp(l).top)) > B - T)
             erase_component(a_, l);
     }
@@ -867,7 +858,6 @@ int BlobAnalysis::run() {
     if (!build_component_table(a_)) return fail();
     filter_components(a_, mode_);
     if (a_.n_components == 0) return fail();
-    save_erased_side_runs();
     if (!short_runs(false)) return fail();
 
     if (mode_ == 0 && 2 * W_ >= 3 * H_ && W_ <= 3 * H_) {

@@ -51,44 +51,58 @@ int build_cellmap(AnalysisInstance& a) {
     const int P = t.win_w - (D + 1);
     const int step = std::max(t.cell_step, 1);
     if (a.image == nullptr || a.cellmap == nullptr || P < 1 || t.cell_h < 1 || D < 0) return 0;
-    orvo::ZeroPtr<unsigned char> work =
-        orvo::make_zeroed<unsigned char>(static_cast<std::size_t>(t.cell_h) * static_cast<std::size_t>(P));
+    // The differences of one band of cell_h pixel rows are computed once per
+    // pixel for all the overlapping windows of the band.
+    const int xs = std::max(::MAXCOL - t.win_w, 0);  // window starts are below xs
+    const int span = xs > 0 ? (xs - 1) / step * step + P : 0;  // columns the windows cover
+    orvo::ZeroPtr<unsigned char> work = orvo::make_zeroed<unsigned char>(
+        static_cast<std::size_t>(t.cell_h) * static_cast<std::size_t>(std::max(span, 1)));
     if (!work) return 0;
     unsigned char* d = work.get();
     long long hist[256] = {};
     long long visited = 0;
+    const int n = t.cell_h * P;
     for (int y = 0; y < ::MAXLIN - t.cell_h; y += 2) {
         const int r = y / 2;
-        for (int x0 = 0; x0 < ::MAXCOL - t.win_w; x0 += step) {
+        for (int i = 0; i < t.cell_h; ++i) {
+            const unsigned char* row = a.image + static_cast<std::ptrdiff_t>(y + i) * a.image_bpl;
+            unsigned char* di = d + static_cast<std::size_t>(i) * span;
+            for (int x = 0; x < span; ++x) {
+                const int v = (row[x] + row[x + 1]) - (row[x + D] + row[x + D + 1]);
+                di[x] = static_cast<unsigned char>((v < 0 ? -v : v) >> 1);
+            }
+        }
+        for (int x0 = 0; x0 < xs; x0 += step) {
             const int c = x0 / step;
             int sum = 0, count = 0, total = 0;
             for (int i = 0; i < t.cell_h; ++i) {
-                const unsigned char* row = a.image + static_cast<std::ptrdiff_t>(y + i) * a.image_bpl;
-                int most = 0;
+                const unsigned char* di = d + static_cast<std::size_t>(i) * span + x0;
+                unsigned most = 0;
+                unsigned row_total = 0;
                 for (int k = 0; k < P; ++k) {
-                    const int x = x0 + k;
-                    const int v = std::abs((row[x] + row[x + 1]) - (row[x + D] + row[x + D + 1])) / 2;
-                    d[i * P + k] = static_cast<unsigned char>(v);
-                    most = std::max(most, v);
-                    total += v;
+                    most = most > di[k] ? most : di[k];
+                    row_total += di[k];
                 }
+                total += static_cast<int>(row_total);
                 if (most > 0) {
-                    sum += most;
+                    sum += static_cast<int>(most);
                     ++count;
                 }
             }
             const int m = sum / std::max(count, 1);
             int value = 0;
             if (m > t.edge_min) {
-                const int n = t.cell_h * P;
                 if (t.mode == 0 || t.mode == 1) {
                     const int floor = std::max(4 * m / 10, t.edge_floor);
                     int s = 0, k = 0;
-                    for (int j = 0; j < n; ++j)
-                        if (d[j] >= floor) {
-                            s += d[j];
-                            ++k;
-                        }
+                    for (int i = 0; i < t.cell_h; ++i) {
+                        const unsigned char* di = d + static_cast<std::size_t>(i) * span + x0;
+                        for (int j = 0; j < P; ++j)
+                            if (di[j] >= floor) {
+                                s += di[j];
+                                ++k;
+                            }
+                    }
                     value = k > 0 ? s / k : 0;
                 } else {
                     value = total / n;

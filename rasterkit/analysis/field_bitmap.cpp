@@ -22,6 +22,52 @@ int column_ink(const AnalysisInstance& a, int c, int top, int bottom) {
     return n;
 }
 
+// Widest bitmap whose column counts erase_bars keeps on the stack; wider
+// ones are counted column by column.
+constexpr int kCountedColumns = 4096;
+
+// Adds the ink of lines top .. bottom - 1 to counts[c - left] for every
+// column c of left .. right, all inside the bitmap.
+void count_column_ink(AnalysisInstance& a, int left, int top, int right, int bottom, int* counts) {
+    for (int y = top; y < bottom; ++y) {
+        const unsigned char* row = bitmap_row(a, y);
+        for (int x = next_ink(row, left, right); x <= right; x = next_ink(row, x, right)) {
+            const int end = next_background(row, x, right);
+            for (; x < end; ++x) ++counts[x - left];
+        }
+    }
+}
+
+// The first column at or after x that has ink on neither line (either may
+// be null: a line outside the bitmap); columns past `last` have no ink.
+int first_gap(const unsigned char* r0, const unsigned char* r1, int x, int last) {
+    if (x < 0) return x;
+    while (x <= last) {
+        const unsigned b0 = r0 != nullptr ? r0[x >> 3] : 0xFFu;
+        const unsigned b1 = r1 != nullptr ? r1[x >> 3] : 0xFFu;
+        const auto bits = static_cast<unsigned char>(b0 & b1 & (0xFFu >> (x & 7)));
+        if (bits != 0) {
+            const int at = (x & ~7) + std::countl_zero(bits);
+            return at <= last ? at : last + 1;
+        }
+        x = (x | 7) + 1;
+    }
+    return last + 1;
+}
+
+// Sets columns c0 .. c1 of a line to background, clipped to `last`.
+void whiten_span(unsigned char* row, int c0, int c1, int last) {
+    c0 = std::max(c0, 0);
+    c1 = std::min(c1, last);
+    while (c0 <= c1) {
+        const int byte = c0 >> 3;
+        const int end = std::min(c1, (c0 | 7));
+        const unsigned mask = (0xFFu >> (c0 & 7)) & (0xFFu << (7 - (end & 7)));
+        row[byte] = static_cast<unsigned char>(row[byte] | mask);
+        c0 = end + 1;
+    }
+}
+
 struct BarStart {
     int x;
     int y;
@@ -90,7 +136,17 @@ void erase_bars(AnalysisInstance& a, int left, int top, int right, int bottom) {
         const int h = bottom - top;
         const int third = (left + right) / 3;
         const int need = 2 * h / 3;
-        auto ink = [&](int c) { return column_ink(a, c, top, bottom); };
+        // Column counts over the whole width when it fits the stack and
+        // lies inside the bitmap; otherwise column by column.
+        int counts[kCountedColumns];
+        const bool counted = left >= 0 && right < std::min(a.BMP_columns, 8 * a.BMP_bpl) &&
+                             right - left < kCountedColumns && top >= 0 && bottom <= a.BMP_lines &&
+                             a.objectbitmap != nullptr;
+        if (counted) {
+            std::fill(counts, counts + (right - left + 1), 0);
+            count_column_ink(a, left, top, right, bottom, counts);
+        }
+        auto ink = [&](int c) { return counted ? counts[c - left] : column_ink(a, c, top, bottom); };
 
         int best = 0, bestcol = 0;
         for (int c = left; c < third; ++c) {
@@ -132,25 +188,22 @@ void erase_bars(AnalysisInstance& a, int left, int top, int right, int bottom) {
         }
     }
 
-    // 2. Bar starts: 70 columns each with ink on line y or y + 1. Columns
-    // [x, known) are known to have ink; when gap is set, column `known` has
-    // none, so no bar starts before it passes. Each column is looked at
-    // about once per line.
+    // 2. Bar starts: 70 columns each with ink on line y or y + 1. `gap` is
+    // the first column at or after x without ink on either line; each
+    // line is scanned about once.
     BarStart* barlist = nullptr;
+    const int last = a.objectbitmap != nullptr ? std::min(a.BMP_columns, 8 * a.BMP_bpl) - 1 : -1;
+    auto line = [&](int y) -> const unsigned char* {
+        return y >= 0 && y < a.BMP_lines && a.objectbitmap != nullptr ? bitmap_row(a, y) : nullptr;
+    };
     for (int y = top; y < bottom; ++y) {
-        int known = left;
-        bool gap = false;
+        const unsigned char* r0 = line(y);
+        const unsigned char* r1 = line(y + 1);
+        if (r0 == nullptr && r1 == nullptr) continue;
+        int gap = left - 1;
         for (int x = left; x <= right - 69;) {
-            if (known < x) {
-                known = x;
-                gap = false;
-            }
-            if (!gap) {
-                while (known < x + 70 && (pixel_is_ink(a, known, y) || pixel_is_ink(a, known, y + 1))) ++known;
-                gap = known < x + 70;
-            }
-            const bool bar = !gap;
-            if (bar) {
+            if (gap < x) gap = first_gap(r0, r1, x, last);
+            if (gap > x + 69) {
                 auto* p = static_cast<BarStart*>(orvo::zero_alloc(sizeof(BarStart)));
                 if (p == nullptr) {
                     free_barlist(barlist);
@@ -167,10 +220,27 @@ void erase_bars(AnalysisInstance& a, int left, int top, int right, int bottom) {
 
     // 3. Erase every bar on its two lines outside the protected bands.
     for (const BarStart* p = barlist; p != nullptr; p = p->next) {
-        for (int c = p->x; c < p->x + 70; ++c) {
-            if ((L1 <= c && c < L2) || (R2 < c && c <= R1)) continue;
-            pixel_set_white(a, c, p->y);
-            pixel_set_white(a, c, p->y + 1);
+        for (int y : {p->y, p->y + 1}) {
+            if (y < 0 || y >= a.BMP_lines) continue;
+            unsigned char* row = bitmap_row(a, y);
+            // The bar's columns less [L1, L2) and (R2, R1].
+            int c = p->x;
+            const int end = p->x + 69;
+            while (c <= end) {
+                if (L1 <= c && c < L2) {
+                    c = L2;
+                    continue;
+                }
+                if (R2 < c && c <= R1) {
+                    c = R1 + 1;
+                    continue;
+                }
+                int stop = end;
+                if (c < L1 && L1 < L2) stop = std::min(stop, L1 - 1);
+                if (c <= R2 && R2 < R1) stop = std::min(stop, R2);
+                whiten_span(row, c, stop, last);
+                c = stop + 1;
+            }
         }
     }
     free_barlist(barlist);

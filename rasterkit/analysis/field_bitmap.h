@@ -6,6 +6,7 @@
 // pixel of a byte in its most significant bit; 0 = ink, 1 = background.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 
@@ -32,6 +33,34 @@ inline std::size_t byte_at(const AnalysisInstance& a, int x, int y) {
 inline unsigned char mask_of(int x) { return static_cast<unsigned char>(0x80 >> (x % 8)); }
 
 }  // namespace bitmap_detail
+
+// Run scanning along one line of a bitmap in this layout, a byte at a
+// time: `row` is the line's address and `right` its last column to look at
+// (both the caller's to keep within the line). The first ink, or
+// background, column at or after x; right + 1 when there is none up to
+// right.
+inline int next_ink(const unsigned char* row, int x, int right) {
+    while (x <= right) {
+        const auto bits = static_cast<unsigned char>(~row[x >> 3] & (0xFFu >> (x & 7)));
+        if (bits != 0) {
+            const int at = (x & ~7) + std::countl_zero(bits);
+            return at <= right ? at : right + 1;
+        }
+        x = (x | 7) + 1;
+    }
+    return right + 1;
+}
+inline int next_background(const unsigned char* row, int x, int right) {
+    while (x <= right) {
+        const auto bits = static_cast<unsigned char>(row[x >> 3] & (0xFFu >> (x & 7)));
+        if (bits != 0) {
+            const int at = (x & ~7) + std::countl_zero(bits);
+            return at <= right ? at : right + 1;
+        }
+        x = (x | 7) + 1;
+    }
+    return right + 1;
+}
 
 // 1 when (x, y) is ink; 0 for background and for points outside the bitmap.
 inline int pixel_is_ink(const AnalysisInstance& a, int x, int y) {

@@ -42,15 +42,17 @@ int label_bitmap(AnalysisInstance& a, int left, int top, int right, int bottom) 
     right = std::min(right, a.BMP_columns - 1);
     bottom = std::min(bottom, a.BMP_lines - 1);
     if (a.objectbitmap == nullptr || a.BMP_lines < 1) return 1;
+    // Columns past the bytes of a line count as background.
+    right = std::min(right, 8 * a.BMP_bpl - 1);
+    auto line = [&](int y) -> const unsigned char* { return bitmap_row(a, y); };
 
     // Count the runs first: one block holds them all.
     int n = 0;
     for (int y = top; y <= bottom; ++y) {
-        bool in_run = false;
-        for (int x = left; x <= right; ++x) {
-            const bool ink = pixel_is_ink(a, x, y) != 0;
-            if (ink && !in_run) ++n;
-            in_run = ink;
+        const unsigned char* row = line(y);
+        for (int x = next_ink(row, left, right); x <= right; x = next_ink(row, x, right)) {
+            ++n;
+            x = next_background(row, x, right);
         }
     }
     a.rowindex = static_cast<Run**>(orvo::zero_alloc_array(static_cast<std::size_t>(a.BMP_lines), sizeof(Run*)));
@@ -67,16 +69,17 @@ int label_bitmap(AnalysisInstance& a, int left, int top, int right, int bottom) 
 
     int next_label = 0;
     int made = 0;
+    // The runs of the row above are runblock[above_begin .. above_end),
+    // left to right.
+    int above_begin = 0, above_end = 0;
     for (int y = top; y <= bottom; ++y) {
-        const Run* above = y > top ? a.rowindex[y - 1] : nullptr;
-        for (int x = left; x <= right;) {
-            if (!pixel_is_ink(a, x, y)) {
-                ++x;
-                continue;
-            }
+        const unsigned char* row = line(y);
+        const int row_begin = made;
+        int j = above_begin;  // first run above that can touch the next run
+        for (int x = next_ink(row, left, right); x <= right; x = next_ink(row, x, right)) {
             Run& r = a.runblock[made];
             r.first = x;
-            while (x <= right && pixel_is_ink(a, x, y)) ++x;
+            x = next_background(row, x, right);
             r.last = x - 1;
             r.row = y;
             r.label = -1;
@@ -85,15 +88,16 @@ int label_bitmap(AnalysisInstance& a, int left, int top, int right, int bottom) 
             ++made;
             // Join the touching runs of the row above, right to left; a
             // second label met merges the run's earlier label into it.
-            for (const Run* p = above; p != nullptr && p->row == y - 1; p = p->next) {
-                if (r.first <= p->last + 1 && r.last >= p->first - 1) {
-                    const int lp = find_root(parent, p->label);
-                    if (r.label == -1) {
-                        r.label = lp;
-                    } else if (r.label != lp) {
-                        parent[r.label] = lp;
-                        r.label = lp;
-                    }
+            while (j < above_end && a.runblock[j].last + 1 < r.first) ++j;
+            int k = j;
+            while (k < above_end && a.runblock[k].first - 1 <= r.last) ++k;
+            for (int i = k - 1; i >= j; --i) {
+                const int lp = find_root(parent, a.runblock[i].label);
+                if (r.label == -1) {
+                    r.label = lp;
+                } else if (r.label != lp) {
+                    parent[r.label] = lp;
+                    r.label = lp;
                 }
             }
             if (r.label == -1) {
@@ -101,7 +105,9 @@ int label_bitmap(AnalysisInstance& a, int left, int top, int right, int bottom) 
                 r.label = next_label++;
             }
         }
-        if (made > 0 && a.runlist->row == y) a.rowindex[y] = a.runlist;
+        if (made > row_begin) a.rowindex[y] = a.runlist;
+        above_begin = row_begin;
+        above_end = made;
     }
     a.n_runs = made;
 
@@ -185,15 +191,33 @@ int relabel(AnalysisInstance& a) {
 }
 
 void filter_components(AnalysisInstance& a, int mode) {
+    // The components to erase are marked in the table first (index -2),
+    // then erased in one walk over the runs.
+    constexpr int kMarked = -2;
+    int marked = 0;
     for (int i = 0; i < a.n_table; ++i) {
-        const Component& c = a.componenttable[i];
+        Component& c = a.componenttable[i];
         if (!present(c)) continue;
         bool keep;
         if (mode == 0)
             keep = c.height >= 16 && c.left > 0 && c.right < a.BMP_columns - 1 && c.width * c.height > 80;
         else
             keep = c.left != 0 && c.right < a.BMP_columns - 1;
-        if (!keep) erase_component(a, i);
+        if (!keep) {
+            c.index = kMarked;
+            ++marked;
+        }
+    }
+    if (marked == 0) return;
+    for (int i = 0; i < a.n_runs; ++i) {
+        Run& r = a.runblock[i];
+        if (r.label >= 0 && r.label < a.n_table && a.componenttable[r.label].index == kMarked) erase_run(a, &r);
+    }
+    for (int i = 0; i < a.n_table; ++i) {
+        if (a.componenttable[i].index != kMarked) continue;
+        if (a.n_components > 0) --a.n_components;
+        a.componenttable[i] = Component{};
+        a.componenttable[i].index = -1;
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <span>
 
 #include "cell_map.h"
 #include "results.h"
@@ -20,9 +21,12 @@ void free_region(AnalysisInstance& a, Region& g) {
 }
 
 // Opens a region in the free entry with the lowest index; false when full.
-bool open_region(AnalysisInstance& a, int first_row, int first_col, int last_col, int row) {
-    for (Region& g : a.regiontable) {
+// `used` is one past the highest entry that may be in use.
+bool open_region(AnalysisInstance& a, int first_row, int first_col, int last_col, int row, int& used) {
+    for (int i = 0; i < kRegionCapacity; ++i) {
+        Region& g = a.regiontable[static_cast<std::size_t>(i)];
         if (g.in_use) continue;
+        used = std::max(used, i + 1);
         g.in_use = true;
         g.first_row = first_row;
         g.first_col = first_col;
@@ -71,8 +75,11 @@ void extract_regions(AnalysisInstance& a) {
     a.regions_in_use = 0;
     if (a.cellmap == nullptr) return;
     const int cols = a.cellcol;
+    // Entries from `used` on are all free: the loops stop there.
+    int used = 0;
+    auto in_table = [&]() { return std::span<Region>(a.regiontable.data(), static_cast<std::size_t>(used)); };
     for (int r = 0; r <= a.celllin - 2; ++r) {
-        for (Region& g : a.regiontable)
+        for (Region& g : in_table())
             if (g.in_use) g.touched = false;
         int c = 0;
         while (c < cols) {
@@ -96,7 +103,7 @@ void extract_regions(AnalysisInstance& a) {
             }
             // The regions this run overlaps.
             int n = 0, first_row = 0, first_col = 0, last_col = 0;
-            for (Region& g : a.regiontable) {
+            for (Region& g : in_table()) {
                 if (!g.in_use || g.first_col > c1 || c0 > g.last_col) continue;
                 g.touched = true;
                 g.first_col = std::min(g.first_col, c0);
@@ -116,14 +123,14 @@ void extract_regions(AnalysisInstance& a) {
             }
             if (n >= 2) {
                 // Exactly the regions met above still overlap the run.
-                for (Region& g : a.regiontable)
+                for (Region& g : in_table())
                     if (g.in_use && !(g.first_col > c1 || c0 > g.last_col)) free_region(a, g);
-                open_region(a, first_row, first_col, last_col, r);
+                open_region(a, first_row, first_col, last_col, r, used);
             } else if (n == 0) {
-                open_region(a, r, c0, c1, r);
+                open_region(a, r, c0, c1, r, used);
             }
         }
-        for (Region& g : a.regiontable) {
+        for (Region& g : in_table()) {
             if (!g.in_use || g.touched) continue;
             if (--g.life <= 0) {
                 const Region closed = g;
@@ -132,7 +139,7 @@ void extract_regions(AnalysisInstance& a) {
             }
         }
     }
-    for (Region& g : a.regiontable) {
+    for (Region& g : in_table()) {
         if (!g.in_use) continue;
         const Region closed = g;
         free_region(a, g);

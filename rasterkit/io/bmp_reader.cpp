@@ -87,6 +87,15 @@ ReadResult decode_bmp(std::span<const std::uint8_t> file) {
     const std::int64_t rows = top_first ? -height : height;
     if (!page_size_ok(width, rows)) return read_failure(ReadError::bad_size);
 
+    // Rows of whole pixels, padded to a multiple of 4 bytes.
+    const std::size_t pixel_bytes = static_cast<std::size_t>(bits / 8);
+    const std::size_t row_bytes = pixel_bytes * static_cast<std::size_t>(width);
+    const std::size_t stride = (row_bytes + 3) / 4 * 4;
+    const std::uint64_t data_start = kHeaderBytes + palette_bytes;
+    const std::uint64_t held = data_start < file.size() ? file.size() - data_start : 0;
+    if (!holds_enough(held, static_cast<std::uint64_t>(stride) * static_cast<std::uint64_t>(rows)))
+        return read_failure(ReadError::truncated);
+
     std::uint8_t gray[256] = {};
     if (bits == 8) {
         const std::size_t held = file.size() - kHeaderBytes;
@@ -98,13 +107,8 @@ ReadResult decode_bmp(std::span<const std::uint8_t> file) {
     if (!allocate_page(result.page, static_cast<int>(width), static_cast<int>(rows)))
         return read_failure(ReadError::no_memory);
 
-    // Rows of whole pixels, padded to a multiple of 4 bytes.
-    const std::size_t pixel_bytes = static_cast<std::size_t>(bits / 8);
-    const std::size_t row_bytes = pixel_bytes * static_cast<std::size_t>(width);
-    const std::size_t stride = (row_bytes + 3) / 4 * 4;
-    const std::uint64_t data_start = kHeaderBytes + palette_bytes;
     // Pixels the file does not hold stay 0.
-    std::size_t left = data_start < file.size() ? file.size() - static_cast<std::size_t>(data_start) : 0;
+    std::size_t left = static_cast<std::size_t>(held);
     const std::uint8_t* in = file.data() + (file.size() - left);
     for (std::int64_t k = 0; k < rows && left > 0; ++k) {
         const std::size_t count = std::min(row_bytes, left) / pixel_bytes;

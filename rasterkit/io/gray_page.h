@@ -21,6 +21,20 @@ constexpr bool page_size_ok(std::int64_t width, std::int64_t height) {
            width * height <= kMaxPagePixels;
 }
 
+// Readers of uncompressed pixel data refuse a file that holds less than
+// 1 / kMinHeldFraction of the pixel bytes its header declares, before they
+// allocate the page. Decoding work and page memory then stay within 16
+// times the bytes of the file (a few kilobytes cannot make the reader
+// allocate and clear hundreds of megabytes), while a file cut short that
+// still holds a fair part of its pixels is read as before, the missing
+// pixels black.
+inline constexpr std::uint64_t kMinHeldFraction = 16;
+
+// True when `held` bytes of pixel data are enough for `declared` ones.
+constexpr bool holds_enough(std::uint64_t held, std::uint64_t declared) {
+    return held >= declared / kMinHeldFraction;
+}
+
 // Gray of a colour: (299 r + 587 g + 114 b) / 1000, truncated.
 constexpr int gray_of(int red, int green, int blue) {
     return (299 * red + 587 * green + 114 * blue) / 1000;

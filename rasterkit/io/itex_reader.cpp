@@ -23,11 +23,12 @@ ReadResult decode_itex(std::span<const std::uint8_t> file) {
     const int height = static_cast<int>(le16(file, 6));
     if (le16(file, 12) != 0) return read_failure(ReadError::unsupported);
     if (!page_size_ok(width, height)) return read_failure(ReadError::bad_size);
+    const std::size_t want = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    if (!holds_enough(file.size() - kHeaderBytes, want)) return read_failure(ReadError::truncated);
 
     ReadResult result;
     if (!allocate_page(result.page, width, height)) return read_failure(ReadError::no_memory);
     // A short file leaves the pixels it lacks at 0.
-    const std::size_t want = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     const std::size_t have = std::min(want, file.size() - kHeaderBytes);
     std::memcpy(result.page.pixels.get(), file.data() + kHeaderBytes, have);
     return result;

@@ -62,13 +62,18 @@ ReadResult decode_pcx(std::span<const std::uint8_t> file) {
     const int width = static_cast<int>(xmax - xmin + 1);
     const int height = static_cast<int>(ymax - ymin + 1);
     if (!page_size_ok(width, height)) return read_failure(ReadError::bad_size);
+    // The run-length data ends where the palette begins. It cannot be
+    // shorter than the tightest coding of its rows: a byte pair per 63
+    // pixels and one or two bytes for the rest of a row.
+    const std::size_t data_end = std::max(kHeaderBytes, file.size() - kPaletteTail);
+    const std::uint64_t tightest_row = 2 * static_cast<std::uint64_t>(width / 63) + std::min(width % 63, 2);
+    if (!holds_enough(data_end - kHeaderBytes, tightest_row * static_cast<std::uint64_t>(height)))
+        return read_failure(ReadError::truncated);
 
     ReadResult result;
     if (!allocate_page(result.page, width, height)) return read_failure(ReadError::no_memory);
 
-    // The run-length data ends where the palette begins; pixels it does not
-    // reach stay 0.
-    const std::size_t data_end = std::max(kHeaderBytes, file.size() - kPaletteTail);
+    // Pixels the data does not reach stay 0.
     const std::size_t written =
         decode_runs(file.subspan(kHeaderBytes, data_end - kHeaderBytes), result.page);
 

@@ -54,12 +54,13 @@ ReadResult decode_pgm(std::span<const std::uint8_t> file) {
     }
     if (maxval != 255) return read_failure(ReadError::unsupported);
     if (!page_size_ok(width, height)) return read_failure(ReadError::bad_size);
+    const std::size_t want = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    if (!holds_enough(file.size() - pos, want)) return read_failure(ReadError::truncated);
 
     ReadResult result;
     if (!allocate_page(result.page, static_cast<int>(width), static_cast<int>(height)))
         return read_failure(ReadError::no_memory);
     // A short file leaves the pixels it lacks at 0.
-    const std::size_t want = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     const std::size_t have = std::min(want, file.size() - pos);
     std::memcpy(result.page.pixels.get(), file.data() + pos, have);
     return result;

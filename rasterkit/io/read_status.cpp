@@ -13,6 +13,7 @@ const char* read_error_name(ReadError error) {
         case ReadError::bad_size: return "bad page size";
         case ReadError::no_memory: return "out of memory";
         case ReadError::decode_failed: return "decoder error";
+        case ReadError::truncated: return "file holds far less pixel data than it declares";
     }
     return "unknown";
 }

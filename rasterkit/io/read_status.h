@@ -13,6 +13,7 @@ enum class ReadError {
     bad_size,       // zero, negative or oversized dimensions
     no_memory,      // an allocation failed
     decode_failed,  // the decoding library reported a fatal error
+    truncated,      // the file holds far less pixel data than its header declares
 };
 
 const char* read_error_name(ReadError error);

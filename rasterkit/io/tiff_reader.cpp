@@ -61,6 +61,12 @@ TiffPageResult read_tiff_page(TIFF* tiff, int index, GrayPage& page, ReadError* 
         return fail(ReadError::unsupported);
     if (!page_size_ok(width, height) || scanline < static_cast<tmsize_t>(width) * samples)
         return fail(ReadError::bad_size);
+    // Uncompressed strips cannot be shorter than their rows.
+    if (compression == COMPRESSION_NONE) {
+        const std::uint64_t file_bytes = TIFFGetSizeProc(tiff)(TIFFClientdata(tiff));
+        if (!holds_enough(file_bytes, static_cast<std::uint64_t>(scanline) * height))
+            return fail(ReadError::truncated);
+    }
     if (!allocate_page(page, static_cast<int>(width), static_cast<int>(height)))
         return fail(ReadError::no_memory);
 

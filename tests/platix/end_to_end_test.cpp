@@ -117,6 +117,19 @@ TEST(PlatixExitStatus, UnreadableImageIsReportedAndTheRunGoesOn) {
     EXPECT_EQ(ok.status, 0);
 }
 
+TEST(PlatixExitStatus, ImagesOverTheMaximumPixelsAreRefused) {
+    testsupport::TempDir dir;
+    ToolRun s = platix("synth --out " + dir.file("s") + " --count 1 --seed 4", dir.path());
+    ASSERT_EQ(s.status, 0);
+    const std::string scene = dir.file("s/scene00001.png");
+    ToolRun r = platix("read --quiet --max-pixels 1000 " + scene, dir.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(scene + ": the image has "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("pixels, more than 1000 (--max-pixels)"), std::string::npos) << r.err;
+    ToolRun ok = platix("read --quiet " + scene, dir.path());
+    EXPECT_EQ(ok.status, 0);
+}
+
 TEST(PlatixCoordinates, ReducedImageBoxesAreInFilePixels) {
     testsupport::TempDir dir;
     ASSERT_EQ(platix("synth --image-format png --out " + dir.file("s") + " --count 3 --seed 21", dir.path()).status, 0);

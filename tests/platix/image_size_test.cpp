@@ -3,6 +3,7 @@
 
 #include "image_size.h"
 #include "library_writers.h"
+#include "own_format_writers.h"
 #include "temp_dir.h"
 
 using namespace platix;
@@ -43,6 +44,16 @@ TEST(ImageFileSize, ReadsPngJpegBmpAndPgm) {
     ASSERT_TRUE(image_file_size(dir.file("a.pgm"), &w, &h));
     EXPECT_EQ(w, 12);
     EXPECT_EQ(h, 7);
+    testsupport::write_bytes(dir.file("a.img"), testsupport::itex_file(testsupport::GrayImage{300, 2, std::vector<std::uint8_t>(600, 1)}));
+    ASSERT_TRUE(image_file_size(dir.file("a.img"), &w, &h));
+    EXPECT_EQ(w, 300);
+    EXPECT_EQ(h, 2);
+    testsupport::IndexedImage ind{70, 3, std::vector<std::uint8_t>(210, 0), {}};
+    ind.palette.assign(256, testsupport::Rgb{1, 2, 3});
+    testsupport::write_bytes(dir.file("a.pcx"), testsupport::pcx_file(ind));
+    ASSERT_TRUE(image_file_size(dir.file("a.pcx"), &w, &h));
+    EXPECT_EQ(w, 70);
+    EXPECT_EQ(h, 3);
 }
 
 TEST(ImageFileSize, RefusesTruncatedAndUnknownFiles) {

@@ -15,12 +15,13 @@ TEST(ReadOptionsParse, DefaultsFollowTheRecognitionProgram) {
     EXPECT_EQ(o.recognition.text_template, "C");
     EXPECT_EQ(o.format, OutputFormat::text);
     EXPECT_TRUE(o.kbs.empty());
+    EXPECT_EQ(o.max_pixels, 40000000);
 }
 
 TEST(ReadOptionsParse, TakesEveryOptionInBothSpellings) {
     const auto o = parse_read_options({"--kb", "x.kbf", "--kb=d.kbf:digits", "--kind", "letters", "--template=noblanks",
                                        "--depth", "5", "--jobs=2", "--format", "json", "--annotate", "out", "-q",
-                                       "dir", "--", "--odd-name.png"},
+                                       "--max-pixels", "1000", "dir", "--", "--odd-name.png"},
                                       1);
     ASSERT_EQ(o.kbs.size(), 2u);
     EXPECT_EQ(o.kbs[0].path, "x.kbf");
@@ -34,6 +35,7 @@ TEST(ReadOptionsParse, TakesEveryOptionInBothSpellings) {
     EXPECT_EQ(o.format, OutputFormat::json);
     EXPECT_EQ(o.annotate_dir, "out");
     EXPECT_TRUE(o.quiet);
+    EXPECT_EQ(o.max_pixels, 1000);
     EXPECT_EQ(o.paths, (std::vector<std::string>{"dir", "--odd-name.png"}));
 }
 
@@ -42,6 +44,7 @@ TEST(ReadOptionsRejects, BadValuesAndUnknownOptions) {
     EXPECT_THROW(parse_read_options({"--depth", "6", "a"}, 1), UsageError);
     EXPECT_THROW(parse_read_options({"--depth", "3x", "a"}, 1), UsageError);
     EXPECT_THROW(parse_read_options({"--jobs", "0", "a"}, 1), UsageError);
+    EXPECT_THROW(parse_read_options({"--max-pixels", "0", "a"}, 1), UsageError);
     EXPECT_THROW(parse_read_options({"--format", "xml", "a"}, 1), UsageError);
     EXPECT_THROW(parse_read_options({"--kind", "hex", "a"}, 1), UsageError);
     EXPECT_THROW(parse_read_options({"--frobnicate", "a"}, 1), UsageError);

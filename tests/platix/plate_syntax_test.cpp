@@ -3,6 +3,8 @@
 // the --region option.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <map>
 #include <memory>
 #include <set>
@@ -285,6 +287,33 @@ TEST_F(PlateSyntaxReading, SyntaxNeedingFewerSubstitutionsIsChosen) {
     const FieldResult mercosur = read("HKA0B71", Region::br);
     EXPECT_EQ(mercosur.text, "HKA0B71");
     EXPECT_EQ(mercosur.syntax, "LLLDLDD");
+}
+
+TEST_F(PlateSyntaxReading, TheChosenTextIsWhatTheEngineReadsWithThatSyntaxTemplate) {
+    // The field is read once; the syntax's template shapes that reading.
+    // A reading of the field with the template itself must agree.
+    for (const std::string plate : {"OHK4711", "HKA1B23", "HKA0B71", "HKA1823"}) {
+        const FieldResult br = read(plate, Region::br);
+        ASSERT_FALSE(br.syntax.empty()) << plate;
+        ImageResult page = page_with({drawn_field(plate, 120, 220)});
+        const FieldResult& f = page.fields[0];
+        ocr_io* io = session_->io();
+        io->image_bits = const_cast<unsigned char*>(f.bitmap.data());
+        io->columns = f.columns;
+        io->rows = f.lines;
+        io->bytes_per_row = f.bpl;
+        io->left = 0;
+        io->top = 0;
+        io->right = f.columns;
+        io->bottom = f.lines;
+        io->kb_mode = 0;
+        std::memset(io->template_, 0, sizeof io->template_);
+        const std::string tmpl = syntax_template(br.syntax);
+        std::strncpy(io->template_, tmpl.c_str(), sizeof io->template_ - 1);
+        ASSERT_GT(OCR_recognize_field(), 0) << plate;
+        EXPECT_EQ(without_blanks(io->text), without_blanks(br.text)) << plate;
+        EXPECT_EQ(std::string(io->raw_text), br.raw) << plate;
+    }
 }
 
 TEST_F(PlateSyntaxReading, NoFittingSyntaxKeepsThePlainReading) {

@@ -131,25 +131,65 @@ TEST_F(AnalyzeBlobs, WorksWithoutTheMarkerMap) {
 
 class GluedFrameEdge : public AnalyzeBlobs {
 protected:
+    // A "C": top and bottom bars and a left stroke, one run per middle row.
+    void open_glyph(int l, int t, int w, int h) {
+        rktest::ink_rect(a, l, t, l + w - 1, t + 2);
+        rktest::ink_rect(a, l, t + h - 3, l + w - 1, t + h - 1);
+        rktest::ink_rect(a, l, t, l + 2, t + h - 1);
+    }
     // A 100 x 50 plate: a frame edge at columns 0-2 and `n` characters of
     // 12 x 24; the first character is tied to the edge on rows 20-22.
-    void plate(int n) {
+    void plate(int n, bool open = false) {
         rktest::blank_bitmap(a, 100, 50);
         rktest::ink_rect(a, 0, 5, 2, 44);
-        for (int i = 0; i < n; ++i) glyph(10 + 18 * i, 12, 12, 24);
+        for (int i = 0; i < n; ++i) {
+            if (open)
+                open_glyph(10 + 18 * i, 12, 12, 24);
+            else
+                glyph(10 + 18 * i, 12, 12, 24);
+        }
         rktest::ink_rect(a, 3, 20, 9, 22);
     }
 };
 
 TEST_F(GluedFrameEdge, TheGluedCharacterIsSplitOffAndRedrawn) {
-    plate(5);
+    // Open characters leave at most 6 runs in a row: the short-run step
+    // does not relabel, and the erased side runs are still in the run list.
+    plate(5, true);
     EXPECT_EQ(rk::analyze_blobs(a, 0), 1);
     EXPECT_EQ(a.n_components, 5);
     // The frame edge and the tie are gone; the character's own left stroke
     // on the tied rows is drawn again.
     EXPECT_EQ(rk::pixel_is_ink(a, 1, 30), 0);
     EXPECT_EQ(rk::pixel_is_ink(a, 5, 21), 0);
-    EXPECT_EQ(rk::pixel_is_ink(a, 11, 21), 1);
+    for (int y = 20; y <= 22; ++y) EXPECT_EQ(rk::pixel_is_ink(a, 11, y), 1) << y;
+}
+
+TEST_F(GluedFrameEdge, AfterTheShortRunRelabellingNothingIsRedrawn) {
+    // Closed characters give 11 runs in a middle row, so the short-run step
+    // relabels: the erased side runs leave the run list and the tied rows
+    // of the first character's left stroke stay blank.
+    plate(5);
+    EXPECT_EQ(rk::analyze_blobs(a, 0), 1);
+    EXPECT_EQ(a.n_components, 5);
+    EXPECT_EQ(rk::pixel_is_ink(a, 5, 21), 0);
+    for (int y = 20; y <= 22; ++y) EXPECT_EQ(rk::pixel_is_ink(a, 11, y), 0) << y;
+    EXPECT_EQ(rk::pixel_is_ink(a, 11, 19), 1);
+}
+
+TEST_F(GluedFrameEdge, AFrameArmAcrossACharacterIsNotGluedBack) {
+    // A frame arm from the left edge through the first character's inside
+    // on rows 30-31: split off with the frame, it must not come back as a
+    // stub inside the character once the short-run step has relabelled.
+    rktest::blank_bitmap(a, 100, 50);
+    rktest::ink_rect(a, 0, 5, 2, 44);
+    for (int i = 0; i < 5; ++i) glyph(10 + 18 * i, 12, 12, 24);
+    rktest::ink_rect(a, 3, 30, 16, 31);
+    EXPECT_EQ(rk::analyze_blobs(a, 0), 1);
+    EXPECT_EQ(a.n_components, 5);
+    for (int x = 0; x <= 16; ++x)
+        for (int y = 30; y <= 31; ++y) EXPECT_EQ(rk::pixel_is_ink(a, x, y), 0) << x << "," << y;
+    EXPECT_EQ(rk::pixel_is_ink(a, 20, 30), 1);  // the right stroke stays
 }
 
 TEST_F(GluedFrameEdge, WithFewLabelsNothingIsSplit) {
@@ -157,6 +197,22 @@ TEST_F(GluedFrameEdge, WithFewLabelsNothingIsSplit) {
     EXPECT_EQ(rk::analyze_blobs(a, 0), 1);
     EXPECT_EQ(a.n_components, 3);
     EXPECT_EQ(rk::pixel_is_ink(a, 11, 30), 0);
+}
+
+TEST_F(AnalyzeBlobs, TheNextBottomMovesToThePairMeanWithTheRowBottom) {
+    // Seven characters with tops 5 and bottoms 28 (T = 5, B = 28, B - T =
+    // 23), except the first, which ends at 25, and the second, which ends
+    // at 29, an odd distance below B. The second's bottom moves to
+    // (29 + 28) / 2 = 28: 6 x |28 - 25| = 18 is not above 23, and the first
+    // character stays. (Moving by half the distance, truncated, would leave
+    // 29 and give 24 > 23.)
+    rktest::blank_bitmap(a, 160, 34);
+    glyph(10, 5, 14, 21);
+    glyph(30, 5, 14, 25);
+    for (int i = 2; i < 7; ++i) glyph(10 + 20 * i, 5, 14, 24);
+    EXPECT_EQ(rk::analyze_blobs(a, 1), 1);
+    EXPECT_EQ(a.n_components, 7);
+    EXPECT_EQ(rk::pixel_is_ink(a, 11, 20), 1);
 }
 
 TEST_F(AnalyzeBlobs, ACharacterGluedToAStrokeBelowIsCutAtTheRow) {

@@ -289,12 +289,10 @@ TEST(BmpReaderRejectsSize, ProductOverThePageBound) {
     testsupport::put_le32(f, 18, 1u << 14);
     testsupport::put_le32(f, 22, static_cast<std::uint32_t>(-((1 << 14) + 1)));
     EXPECT_EQ(rk::decode_bmp(f).error, rk::ReadError::bad_size);
-    // Exactly at the bound it is accepted (and the missing pixels stay 0).
+    // Exactly at the bound the size passes, and the file is refused for
+    // holding far less than its pixel data.
     testsupport::put_le32(f, 22, static_cast<std::uint32_t>(-(1 << 14)));
-    rk::ReadResult r = rk::decode_bmp(f);
-    ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r.page.height, 1 << 14);
-    EXPECT_EQ(r.page.pixels.get()[(std::size_t{1} << 28) - 1], 0);
+    EXPECT_EQ(rk::decode_bmp(f).error, rk::ReadError::truncated);
 }
 
 TEST(BmpReaderRejectsSize, FilesOfSixtyFourBytesOrFewer) {
@@ -307,8 +305,9 @@ TEST(BmpReaderRejectsSize, FilesOfSixtyFourBytesOrFewer) {
     EXPECT_EQ(rk::decode_bmp(std::span(f.data(), 53)).error, rk::ReadError::too_short);
 }
 
-// Every cut of a valid file either is refused as too short or gives the
-// page with exactly the pixels whose bytes lie within the cut, the others 0.
+// Every cut of a valid file is refused as too short, refused as holding
+// less than a sixteenth of its pixel data, or gives the page with exactly
+// the pixels whose bytes lie within the cut, the others 0.
 class BmpReaderTruncated : public ::testing::TestWithParam<int> {};
 
 TEST_P(BmpReaderTruncated, KeepsTheWholePixelsPresent) {
@@ -340,6 +339,10 @@ TEST_P(BmpReaderTruncated, KeepsTheWholePixelsPresent) {
             EXPECT_EQ(r.error, rk::ReadError::too_short) << len;
             continue;
         }
+        if (len < data_start + 4 * stride / 16) {
+            EXPECT_EQ(r.error, rk::ReadError::truncated) << len;
+            continue;
+        }
         ASSERT_TRUE(r.ok()) << len;
         ASSERT_EQ(r.page.width, 3);
         ASSERT_EQ(r.page.height, 4);
@@ -356,17 +359,16 @@ TEST_P(BmpReaderTruncated, KeepsTheWholePixelsPresent) {
 
 INSTANTIATE_TEST_SUITE_P(BitDepths, BmpReaderTruncated, ::testing::Values(8, 16, 24, 32));
 
-TEST(BmpReaderRejectsSize, DataOffsetPastTheEndLeavesABlackPage) {
+TEST(BmpReaderRejectsSize, DataOffsetPastTheEndHoldsNoPixels) {
     Bytes f = testsupport::bmp_file(varied(3, 2), 24);
     testsupport::put_le32(f, 10, 0xFFFFFFFF);
-    rk::ReadResult r = rk::decode_bmp(f);
-    ASSERT_TRUE(r.ok());
-    EXPECT_EQ(page_pixels(r), Bytes(6, 0));
+    EXPECT_EQ(rk::decode_bmp(f).error, rk::ReadError::truncated);
 
     IndexedImage ind{2, 1, {0, 1}, {{50, 50, 50}, {60, 60, 60}}};
     f = testsupport::bmp_file(ind);
     testsupport::put_le32(f, 10, 0x80000000);
-    r = rk::decode_bmp(f);
+    // 4 bytes of pixel data declared: a sixteenth of it is no byte at all.
+    rk::ReadResult r = rk::decode_bmp(f);
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(page_pixels(r), Bytes(2, 0));
 }

@@ -49,6 +49,85 @@ RgbImage rgb_picture() {
     return img;
 }
 
+// Decompression bombs: a header that declares far more pixel data than the
+// file holds is refused before the page is allocated; a file cut short
+// that still holds a sixteenth of its pixel data or more gives the page,
+// the pixels it lacks black.
+struct CutFile {
+    const char* name;
+    Bytes (*make)();
+    std::size_t declared;  // bytes of pixel data, at the end of the file
+};
+
+const CutFile kCutFiles[] = {
+    {"bmp", [] { return testsupport::bmp_file(rgb_picture(), 24); }, std::size_t{3} * kW * kH},
+    {"pgm", [] { return testsupport::pgm_file(gray_picture()); }, std::size_t{kW} * kH},
+    {"itex", [] { return testsupport::itex_file(gray_picture()); }, std::size_t{kW} * kH},
+};
+
+TEST(OwnReadersRefuseBombs, FilesHoldingLessThanASixteenthOfTheirPixels) {
+    for (const CutFile& c : kCutFiles) {
+        const Bytes full = c.make();
+        const std::size_t declared = c.declared;
+        ASSERT_GT(full.size(), declared) << c.name;
+        const std::size_t data_start = full.size() - declared;
+        orvo::alloc_fail_at(0);
+        const Bytes bomb(full.begin(), full.begin() + static_cast<long>(data_start + declared / 16 - 1));
+        EXPECT_EQ(rk::decode_bmp_pgm_itex(bomb).error, rk::ReadError::truncated) << c.name;
+        EXPECT_EQ(orvo::alloc_count(), 0) << c.name;
+
+        const Bytes cut(full.begin(), full.begin() + static_cast<long>(data_start + declared / 16));
+        rk::ReadResult r = rk::decode_bmp_pgm_itex(cut);
+        ASSERT_TRUE(r.ok()) << c.name;
+        // The last page row (the first stored one in a BMP) holds data, the
+        // other end is black.
+        const std::uint8_t* px = r.page.pixels.get();
+        const bool bottom_up = c.name[0] == 'b';
+        const std::size_t kept_row = bottom_up ? kH - 1 : 0, lost_row = bottom_up ? 0 : kH - 1;
+        int kept = 0, lost = 0;
+        for (int x = 0; x < kW; ++x) {
+            kept += px[kept_row * kW + static_cast<std::size_t>(x)] == pattern(x, static_cast<int>(kept_row));
+            lost += px[lost_row * kW + static_cast<std::size_t>(x)] == 0;
+        }
+        EXPECT_EQ(kept, kW) << c.name;
+        EXPECT_EQ(lost, kW) << c.name;
+    }
+}
+
+TEST(OwnReadersRefuseBombs, PcxDataShorterThanItsTightestCoding) {
+    // A blank 1260 x 400 page codes at best in 20 byte pairs a row.
+    const IndexedImage blank{1260, 400, Bytes(1260 * 400, 0), indexed_picture().palette};
+    Bytes full = testsupport::pcx_file(blank);
+    ASSERT_EQ(full.size(), 128 + 400 * 40 + 769);
+    rk::ReadResult r = rk::decode_pcx(full);
+    ASSERT_TRUE(r.ok());
+    // A sixteenth of that data is still taken; less is a bomb.
+    auto cut = [&](std::size_t data) {
+        Bytes f(full.begin(), full.begin() + 128 + static_cast<long>(data));
+        f.insert(f.end(), full.end() - 769, full.end());
+        return f;
+    };
+    EXPECT_TRUE(rk::decode_pcx(cut(400 * 40 / 16)).ok());
+    orvo::alloc_fail_at(0);
+    EXPECT_EQ(rk::decode_pcx(cut(400 * 40 / 16 - 1)).error, rk::ReadError::truncated);
+    EXPECT_EQ(orvo::alloc_count(), 0);
+}
+
+TEST(OwnReadersRefuseBombs, ATwentyEightKilobyteBmpClaimingOneHundredMillionPixels) {
+    // 120 x 1,048,656 pixels at 24 bits: 377 MB declared, 28 KB held.
+    Bytes f = testsupport::bmp_file(RgbImage{120, 77, std::vector<Rgb>(120 * 77, Rgb{200, 200, 200})}, 24);
+    ASSERT_EQ(f.size(), 54u + 77 * 360);
+    testsupport::put_le32(f, 22, 1048656);
+    EXPECT_EQ(rk::decode_bmp_pgm_itex(f).error, rk::ReadError::truncated);
+    testsupport::TempDir dir;
+    const std::string path = dir.file("bomb.bmp");
+    testsupport::write_bytes(path, f);
+    ASSERT_EQ(SEG_set_image_file(path.c_str()), 1);
+    EXPECT_EQ(SEG_open_image(), 0);
+    EXPECT_EQ(videobuffer, nullptr);
+    SEG_close_image();
+}
+
 class OwnFormatStore : public ::testing::Test {
 protected:
     void TearDown() override { SEG_close_image(); }

@@ -122,6 +122,8 @@ TEST(PgmReaderRejectsShort, HeaderCutAnywhere) {
         rk::ReadResult r = rk::decode_pgm(cut);
         if (len < header) {
             EXPECT_FALSE(r.ok()) << len;
+        } else if (len < header + 120 / 16) {
+            EXPECT_EQ(r.error, rk::ReadError::truncated) << len;
         } else {
             ASSERT_TRUE(r.ok()) << len;
             for (std::size_t i = 0; i < 120; ++i)
@@ -129,7 +131,7 @@ TEST(PgmReaderRejectsShort, HeaderCutAnywhere) {
         }
         // Through the file reader, 64 bytes or fewer are refused first.
         rk::ReadResult whole = rk::decode_bmp_pgm_itex(cut);
-        EXPECT_EQ(whole.ok(), len > 64) << len;
+        EXPECT_EQ(whole.ok(), len > 64 && len >= header + 120 / 16) << len;
         if (len <= 64) {
             EXPECT_EQ(whole.error, rk::ReadError::too_short) << len;
         }
@@ -182,10 +184,12 @@ TEST(ItexReaderDecodes, ShortFileLeavesBlack) {
         for (std::size_t i = 0; i < 16; ++i)
             ASSERT_EQ(r.page.pixels.get()[i], 64 + i < len ? full[64 + i] : 0) << len;
     }
-    // The decoder alone takes a bare header, giving a black page.
-    rk::ReadResult bare = rk::decode_itex(std::span(full.data(), 64));
-    ASSERT_TRUE(bare.ok());
-    EXPECT_EQ(page_pixels(bare), Bytes(16, 0));
+    // The decoder alone takes a header with one pixel byte (a sixteenth of
+    // the 16 declared), not a bare header.
+    rk::ReadResult one = rk::decode_itex(std::span(full.data(), 65));
+    ASSERT_TRUE(one.ok());
+    EXPECT_EQ(page_pixels(one), (Bytes{full[64], 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(rk::decode_itex(std::span(full.data(), 64)).error, rk::ReadError::truncated);
     EXPECT_EQ(rk::decode_itex(std::span(full.data(), 63)).error, rk::ReadError::too_short);
 }
 

@@ -183,6 +183,25 @@ TEST_F(TiffPageReader, RefusesPagesBeyondTheSizeBoundBeforeAllocating) {
     EXPECT_EQ(allocations, 0);
 }
 
+TEST_F(TiffPageReader, RefusesUncompressedStripsFarShorterThanTheirRowsBeforeAllocating) {
+    // 64 x 64 bytes written; the header then claims 4000 x 4000.
+    ASSERT_TRUE(write_tiff(file, {tiff_gray_page(GrayImage{64, 64, std::vector<std::uint8_t>(64 * 64, 9)})}));
+    std::vector<std::uint8_t> bytes = read_bytes(file);
+    set_tag_value(bytes, TIFFTAG_IMAGEWIDTH, 4000);
+    set_tag_value(bytes, TIFFTAG_IMAGELENGTH, 4000);
+    write_bytes(file, bytes);
+    EXPECT_EQ(read_file(), rk::TiffPageResult::failed);
+    EXPECT_EQ(error, rk::ReadError::truncated);
+    EXPECT_EQ(allocations, 0);
+    // Claiming 64 x 1000 (4096 of 64000 bytes held, more than a sixteenth):
+    // read as far as the strips go.
+    set_tag_value(bytes, TIFFTAG_IMAGEWIDTH, 64);
+    set_tag_value(bytes, TIFFTAG_IMAGELENGTH, 1000);
+    write_bytes(file, bytes);
+    EXPECT_NE(read_file(), rk::TiffPageResult::failed);
+    EXPECT_EQ(page.height, 1000);
+}
+
 TEST_F(TiffPageReader, MissingDirectoryFails) {
     EXPECT_EQ(read({tiff_gray_page(GrayImage{2, 1, {1, 2}})}, 3), rk::TiffPageResult::failed);
     EXPECT_EQ(page.pixels, nullptr);
