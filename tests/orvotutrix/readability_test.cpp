@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLabel>
@@ -175,7 +176,11 @@ TEST_F(Programs, AllImagesFilterFindsAnyCaseOfTheExtensions) {
     auto* view = dialog.findChild<QListView*>(QStringLiteral("listView"));
     ASSERT_NE(view, nullptr);
     QStringList shown;
-    for (int round = 0; round < 400 && shown.size() < 4; ++round) {
+    // The dialog's model lists the folder on a thread of its own: wait for
+    // it by the clock, since a loaded machine can take seconds.
+    QElapsedTimer waited;
+    waited.start();
+    while (shown.size() < 4 && waited.elapsed() < 30000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         shown.clear();
         const QModelIndex root = view->rootIndex();
