@@ -52,6 +52,16 @@ int main(int argc, char** argv) {
             if (o.help) return std::fputs(serve_help().c_str(), stdout), 0;
             return run_serve(o);
         }
+        if (command == "worker") {
+            const auto o = parse_worker_options(args);
+            if (o.help) return std::fputs(worker_help().c_str(), stdout), 0;
+            return run_worker(o);
+        }
+        if (command == "enqueue") {
+            const auto o = parse_enqueue_options(args);
+            if (o.help) return std::fputs(enqueue_help().c_str(), stdout), 0;
+            return run_enqueue(o);
+        }
         throw UsageError("unknown command '" + command + "' (see platix --help)");
     } catch (const UsageError& e) {
         std::fprintf(stderr, "platix: %s\n", e.what());
