@@ -51,7 +51,7 @@ BytesReading read_image_bytes(const std::vector<std::uint8_t>& bytes, const Anal
         width = big_endian32(bytes.data() + 16);
         height = big_endian32(bytes.data() + 20);
     }
-    if (width * height > max_pixels)
+    if (width > max_pixels || height > max_pixels || width * height > max_pixels)
         return fault(F::too_large, "the image has " + std::to_string(width) + " x " + std::to_string(height) +
                                        " pixels, more than the " + std::to_string(max_pixels) + " allowed");
 

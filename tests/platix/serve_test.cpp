@@ -24,6 +24,14 @@ std::string file_bytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// The start of a PNG file whose header claims a width x height picture.
+std::string png_claiming(std::uint32_t width, std::uint32_t height) {
+    std::string b = std::string("\x89PNG\r\n\x1a\n", 8) + std::string("\0\0\0\x0d", 4) + "IHDR";
+    for (std::uint32_t v : {width, height})
+        for (int shift = 24; shift >= 0; shift -= 8) b += static_cast<char>((v >> shift) & 0xFF);
+    return b + std::string("\x08\x00\0\0\0", 5);
+}
+
 class Service {
 public:
     Service(const testsupport::TempDir& dir, std::vector<std::string> extra)
@@ -57,9 +65,11 @@ protected:
     static void SetUpTestSuite() {
         dir_ = new testsupport::TempDir();
         ASSERT_EQ(platix("synth --image-format jpeg --out " + dir_->file("s") + " --count 1 --seed 5", dir_->path()).status, 0);
+        ASSERT_EQ(platix("synth --image-format png --out " + dir_->file("p") + " --count 1 --seed 6", dir_->path()).status, 0);
         scene_ = dir_->file("s/scene00001.jpg");
+        png_scene_ = dir_->file("p/scene00001.png");
         std::ofstream(dir_->file("token")) << "s3cret\n";
-        service_ = new Service(*dir_, {"--max-body", "400000", "--token-file", dir_->file("token")});
+        service_ = new Service(*dir_, {"--max-body", "4000000", "--token-file", dir_->file("token")});
     }
     static void TearDownTestSuite() {
         delete service_;
@@ -67,29 +77,36 @@ protected:
     }
     static httplib::Headers auth() { return {{"Authorization", "Bearer s3cret"}}; }
     static testsupport::TempDir* dir_;
-    static std::string scene_;
+    static std::string scene_, png_scene_;
     static Service* service_;
 };
 testsupport::TempDir* ServeTest::dir_ = nullptr;
 std::string ServeTest::scene_;
+std::string ServeTest::png_scene_;
 Service* ServeTest::service_ = nullptr;
 
 TEST_F(ServeTest, AnswersTheJsonOfReadForAScene) {
     ASSERT_TRUE(service_->up()) << service_->process().err();
-    for (const char* region : {"", "eu"}) {
+    struct Case {
+        std::string file;
+        const char* region;
+    };
+    for (const Case& c : {Case{scene_, ""}, Case{scene_, "eu"}, Case{png_scene_, ""}}) {
+        const char* region = c.region;
         const std::string query = *region ? std::string("?region=") + region : "";
-        auto res = service_->client().Post(("/v1/read" + query).c_str(), auth(), file_bytes(scene_), "image/jpeg");
+        auto res = service_->client().Post(("/v1/read" + query).c_str(), auth(), file_bytes(c.file),
+                                           "application/octet-stream");
         ASSERT_TRUE(res);
         ASSERT_EQ(res->status, 200) << res->body;
         json got = json::parse(res->body);
-        const ToolRun r = platix(std::string("read --quiet --format json ") + (*region ? "--region eu " : "") + scene_,
+        const ToolRun r = platix(std::string("read --quiet --format json ") + (*region ? "--region eu " : "") + c.file,
                                  dir_->path());
         ASSERT_EQ(r.status, 0) << r.err;
         json want = json::parse(r.out);
         want.erase("file");
         got.erase("ms");
         want.erase("ms");
-        EXPECT_EQ(got, want) << region;
+        EXPECT_EQ(got, want) << c.file << " " << region;
         EXPECT_FALSE(got["fields"].empty());
     }
     // The multipart form gives the same reading.
@@ -111,9 +128,11 @@ TEST_F(ServeTest, RefusesBadRequestsWithJsonErrors) {
         const char* error_part;
     } cases[] = {
         {"truncated JPEG", jpeg.substr(0, jpeg.size() / 2), "image/jpeg", true, 400, "ends early"},
-        {"oversized body", std::string(500000, 'x'), "application/octet-stream", true, 413, "larger"},
+        {"oversized body", std::string(5000000, 'x'), "application/octet-stream", true, 413, "larger"},
         {"not an image", "just some text, not a picture", "application/octet-stream", true, 415, "not a JPEG or PNG"},
         {"empty body", "", "application/octet-stream", true, 400, "no image"},
+        {"too many pixels", png_claiming(100000, 100000),
+         "image/png", true, 413, "pixels"},
         {"no token", jpeg, "image/jpeg", false, 401, "token"},
     };
     for (const auto& c : cases) {
