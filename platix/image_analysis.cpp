@@ -75,7 +75,10 @@ ImageResult analyse_file(const InputFile& input, const AnalysisRequest& request)
         SEG_close_image();
         return r;
     }
+    return analyse_held_page(std::move(r), request);
+}
 
+ImageResult analyse_held_page(ImageResult r, const AnalysisRequest& request) {
     const auto start = std::chrono::steady_clock::now();
     SEG_set_analysis_mode(analysis_mode_of(request.analysis));
     SEG_analyze_image(request.depth);

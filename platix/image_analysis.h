@@ -23,4 +23,9 @@ struct AnalysisRequest {
 
 ImageResult analyse_file(const InputFile& input, const AnalysisRequest& request);
 
+// The second half of analyse_file: `r` describes the page the library
+// holds (path, file and page sizes, scales); analyses and reads it, then
+// clears the results and closes the page.
+ImageResult analyse_held_page(ImageResult r, const AnalysisRequest& request);
+
 }  // namespace platix

@@ -6,6 +6,7 @@
 
 #include "commands.h"
 #include "orvosys.h"
+#include "service_options.h"
 
 int main(int argc, char** argv) {
     using namespace platix;
@@ -45,6 +46,21 @@ int main(int argc, char** argv) {
             const auto o = parse_synth_options(args);
             if (o.help) return std::fputs(synth_help().c_str(), stdout), 0;
             return run_synth(o);
+        }
+        if (command == "serve") {
+            const auto o = parse_serve_options(args);
+            if (o.help) return std::fputs(serve_help().c_str(), stdout), 0;
+            return run_serve(o);
+        }
+        if (command == "worker") {
+            const auto o = parse_worker_options(args);
+            if (o.help) return std::fputs(worker_help().c_str(), stdout), 0;
+            return run_worker(o);
+        }
+        if (command == "enqueue") {
+            const auto o = parse_enqueue_options(args);
+            if (o.help) return std::fputs(enqueue_help().c_str(), stdout), 0;
+            return run_enqueue(o);
         }
         throw UsageError("unknown command '" + command + "' (see platix --help)");
     } catch (const UsageError& e) {

@@ -285,6 +285,8 @@ std::string main_help() {
            "  train   teach a knowledge base from labelled images\n"
            "  bench   measure location and reading accuracy on labelled images\n"
            "  synth   write synthetic plate scenes with their labels\n"
+           "  serve   read images posted over HTTP (several worker processes)\n"
+           "  worker  read the jobs of a Redis Stream; enqueue adds image files to one\n"
            "\n"
            "platix COMMAND --help describes the options of a command; platix --version\n"
            "prints the version.\n"

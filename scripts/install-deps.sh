@@ -10,6 +10,9 @@ packages=(
   libtiff-dev libjpeg62-turbo-dev libpng-dev
   # platix: EXIF orientation and standard netpbm files
   libexif-dev libnetpbm-dev
+  # platix serve and worker: HTTP, JSON, Redis Streams (and the server the
+  # tests start)
+  libcpp-httplib-dev nlohmann-json3-dev libhiredis-dev redis-server
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # fuzzing (the libFuzzer targets are built with clang)

@@ -36,6 +36,7 @@ struct Decoded {
     Outcome outcome = Outcome::not_image;
     std::string why;  // for every outcome but decoded: a short sentence
     GrayImage image;
+    bool cut_short = false;  // decoded, but the data ended early (the rest is filled in)
 };
 
 Decoded failure(Outcome outcome, std::string why);
@@ -49,12 +50,14 @@ Decoded decode_netpbm(const std::string& path, bool colour = false);
 Decoded decode_jpeg(const std::vector<std::uint8_t>& bytes, bool colour = false);
 Decoded decode_tiff(const std::string& path, bool colour = false);
 Decoded decode_png(const std::string& path, bool colour = false);
+Decoded decode_png_bytes(const std::vector<std::uint8_t>& bytes, bool colour = false);
 
 // The upright picture in RGB at its own size, for the formats decoded
 // here; `decoded` is not the outcome for the others.
 Decoded decode_colour(const std::string& path);
 
 // With header_only, reads only the header: `decoded` with an empty image
+// of the stored size
 // (why "cmyk" for CMYK and YCCK files, which only decode_jpeg reads), or
 // the failure the full decoding would give for a bad header.
 Decoded decode_jpeg_part(const std::vector<std::uint8_t>& bytes, bool header_only, bool colour = false);

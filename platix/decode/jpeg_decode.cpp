@@ -20,6 +20,7 @@ struct JumpError {
     jpeg_error_mgr mgr;
     jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    bool cut_short = false;
 };
 
 void jump_out(j_common_ptr cinfo) {
@@ -29,6 +30,13 @@ void jump_out(j_common_ptr cinfo) {
 }
 
 void no_output(j_common_ptr) {}
+
+// Counts warnings as libjpeg does and remembers data that ended early.
+void note_warning(j_common_ptr cinfo, int level) {
+    if (level >= 0) return;
+    ++cinfo->err->num_warnings;
+    if (cinfo->err->msg_code == JWRN_JPEG_EOF) reinterpret_cast<JumpError*>(cinfo->err)->cut_short = true;
+}
 
 // Errors that mean a valid file of a kind libjpeg was not built to decode.
 bool is_unsupported(int code) {
@@ -58,6 +66,7 @@ Decoded decode_jpeg_part(const std::vector<std::uint8_t>& bytes, bool header_onl
     cinfo.err = jpeg_std_error(&err.mgr);
     err.mgr.error_exit = jump_out;
     err.mgr.output_message = no_output;
+    err.mgr.emit_message = note_warning;
     std::vector<std::uint8_t> line;
     if (setjmp(err.jump) != 0) {
         const int code = err.mgr.msg_code;
@@ -77,6 +86,8 @@ Decoded decode_jpeg_part(const std::vector<std::uint8_t>& bytes, bool header_onl
         jpeg_destroy_decompress(&cinfo);
         d.outcome = Outcome::decoded;
         d.why = cmyk ? "cmyk" : "";
+        d.image.width = static_cast<int>(cinfo.image_width);
+        d.image.height = static_cast<int>(cinfo.image_height);
         return d;
     }
     cinfo.out_color_space = cmyk ? JCS_CMYK : colour ? JCS_RGB : JCS_GRAYSCALE;
@@ -115,6 +126,7 @@ Decoded decode_jpeg_part(const std::vector<std::uint8_t>& bytes, bool header_onl
     }
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
+    d.cut_short = err.cut_short;
     const int orientation = jpeg_orientation(bytes);
     if (orientation != 1) d.image = apply_orientation(d.image, orientation);
     d.outcome = Outcome::decoded;

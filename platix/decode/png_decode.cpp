@@ -6,11 +6,10 @@
 
 namespace platix::decode {
 
-Decoded decode_png(const std::string& path, bool colour) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str()))
-        return failure(Outcome::damaged, std::string("damaged PNG file: ") + image.message);
+namespace {
+
+// Finishes a read begun on `image` (the header is read).
+Decoded finish(png_image& image, bool colour) {
     if (!size_ok(image.width, image.height)) {
         png_image_free(&image);
         return failure(Outcome::unsupported, "PNG image larger than the reader takes");
@@ -34,6 +33,24 @@ Decoded decode_png(const std::string& path, bool colour) {
         d.image.pixels[i] = static_cast<std::uint8_t>(gray_of(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]));
     d.outcome = Outcome::decoded;
     return d;
+}
+
+}  // namespace
+
+Decoded decode_png(const std::string& path, bool colour) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return failure(Outcome::damaged, std::string("damaged PNG file: ") + image.message);
+    return finish(image, colour);
+}
+
+Decoded decode_png_bytes(const std::vector<std::uint8_t>& bytes, bool colour) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))
+        return failure(Outcome::damaged, std::string("damaged PNG file: ") + image.message);
+    return finish(image, colour);
 }
 
 }  // namespace platix::decode

@@ -1,0 +1,110 @@
+// One image from memory: refuse by header, decode, hand over, analyse.
+#include "read_bytes.h"
+
+#include <cstring>
+#include <filesystem>
+
+#include <nlohmann/json.hpp>
+
+#include "decode/decoded_page.h"
+#include "default_data.h"
+#include "kb_check.h"
+#include "output_format.h"
+#include "rasterkit.h"
+
+namespace platix {
+
+namespace {
+
+BytesReading fault(BytesReading::Fault f, std::string why) {
+    BytesReading b;
+    b.fault = f;
+    b.error = std::move(why);
+    b.result.error = b.error;
+    return b;
+}
+
+std::uint32_t big_endian32(const std::uint8_t* p) {
+    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
+}
+
+}  // namespace
+
+BytesReading read_image_bytes(const std::vector<std::uint8_t>& bytes, const AnalysisRequest& request,
+                              std::int64_t max_pixels) {
+    using F = BytesReading::Fault;
+    const bool jpeg = bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF;
+    const bool png = bytes.size() >= 8 && std::memcmp(bytes.data(), "\x89PNG\r\n\x1a\n", 8) == 0;
+    if (!jpeg && !png) return fault(F::not_image, "not a JPEG or PNG image");
+
+    std::int64_t width = 0, height = 0;
+    if (jpeg) {
+        const decode::Decoded header = decode::decode_jpeg_part(bytes, true);
+        if (header.outcome != decode::Outcome::decoded)
+            return fault(header.outcome == decode::Outcome::unsupported ? F::not_image : F::damaged, header.why);
+        width = header.image.width;
+        height = header.image.height;
+    } else {
+        // The IHDR chunk comes first: length, type, then width and height.
+        if (bytes.size() < 24 || std::memcmp(bytes.data() + 12, "IHDR", 4) != 0)
+            return fault(F::damaged, "damaged PNG file: no IHDR chunk first");
+        width = big_endian32(bytes.data() + 16);
+        height = big_endian32(bytes.data() + 20);
+    }
+    if (width > max_pixels || height > max_pixels || width * height > max_pixels)
+        return fault(F::too_large, "the image has " + std::to_string(width) + " x " + std::to_string(height) +
+                                       " pixels, more than the " + std::to_string(max_pixels) + " allowed");
+
+    const decode::Decoded d = jpeg ? decode::decode_jpeg(bytes) : decode::decode_png_bytes(bytes);
+    if (d.outcome != decode::Outcome::decoded)
+        return fault(d.outcome == decode::Outcome::unsupported ? F::not_image : F::damaged, d.why);
+    if (d.cut_short) return fault(F::damaged, "damaged JPEG file: the data ends early");
+
+    SEG_clear_analysis_results();
+    if (SEG_open_gray_page(d.image.pixels.data(), d.image.width, d.image.height, d.image.width) != 1) {
+        SEG_close_image();
+        return fault(F::failed, "out of memory for the page");
+    }
+    ImageResult r;
+    r.maxcol = MAXCOL;
+    r.maxlin = MAXLIN;
+    r.xscale = XSCALE;
+    r.yscale = YSCALE;
+    r.width = d.image.width;
+    r.height = d.image.height;
+    AnalysisRequest own = request;
+    own.annotate_path.clear();
+    BytesReading b;
+    b.result = analyse_held_page(std::move(r), own);
+    b.fault = b.result.status == ImageStatus::ok ? F::none : F::failed;
+    b.error = b.result.error;
+    return b;
+}
+
+std::string image_json_object(const ImageResult& r, AnalysisKind analysis, bool with_syntax) {
+    // The read command's own writer gives the object, so that both stay
+    // the same shape.
+    nlohmann::json j = nlohmann::json::parse(format_json_line(r, analysis, with_syntax));
+    j.erase("file");
+    return j.dump();
+}
+
+ReadingEngine::ReadingEngine(const ReadingSetup& setup) {
+    kbs_ = resolve_kbs(setup.kbs, setup.quiet);
+    for (const auto& kb : kbs_) {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(kb.path, ec)) {
+            error_ = "--kb: no such file: " + kb.path;
+            return;
+        }
+    }
+    session_ = std::make_unique<EngineSession>(kbs_);
+    error_ = session_->error();
+    if (error_.empty()) error_ = check_knowledge_bases(*session_, kbs_, KbUse::reading);
+    request_.depth = setup.depth;
+    request_.analysis = setup.analysis;
+    request_.io = session_->io();
+    request_.recognition = setup.recognition;
+}
+
+}  // namespace platix

@@ -1,0 +1,89 @@
+// Starting a server program from the tests and stopping it at the end:
+// stderr goes to a file the test can search (for the port it printed),
+// stopping is SIGTERM, then SIGKILL when it does not end in time.
+#pragma once
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+class ChildProcess {
+public:
+    ChildProcess(const std::vector<std::string>& argv, const std::string& stderr_path) : err_path_(stderr_path) {
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::setpgid(0, 0);  // its workers go with it
+            std::FILE* f = std::fopen(stderr_path.c_str(), "w");
+            if (f != nullptr) ::dup2(::fileno(f), 2);
+            std::FILE* null = std::fopen("/dev/null", "w");
+            if (null != nullptr) ::dup2(::fileno(null), 1);
+            std::vector<char*> args;
+            for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+            args.push_back(nullptr);
+            ::execv(args[0], args.data());
+            ::_exit(127);
+        }
+    }
+    ~ChildProcess() { stop(); }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    pid_t pid() const { return pid_; }
+
+    std::string err() const {
+        std::ifstream in(err_path_);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+
+    // The first match of `pattern`'s group 1 in stderr, waiting up to
+    // `seconds`; "" when it never appears.
+    std::string wait_for(const std::string& pattern, double seconds) const {
+        const std::regex re(pattern);
+        const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        while (std::chrono::steady_clock::now() < end) {
+            std::smatch m;
+            const std::string text = err();
+            if (std::regex_search(text, m, re)) return m[1].str();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return "";
+    }
+
+    // Sends `sig` and waits up to 10 s for the end, then kills the group.
+    // Returns the wait status, or -1 when it was already collected.
+    int stop(int sig = SIGTERM) {
+        if (pid_ <= 0) return -1;
+        ::kill(pid_, sig);
+        int st = 0;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (::waitpid(pid_, &st, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() > end) {
+                ::kill(-pid_, SIGKILL);
+                ::waitpid(pid_, &st, 0);
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        ::kill(-pid_, SIGKILL);  // anything it left behind
+        pid_ = -1;
+        return st;
+    }
+
+private:
+    pid_t pid_ = -1;
+    std::string err_path_;
+};
+
+}  // namespace

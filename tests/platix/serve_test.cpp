@@ -1,0 +1,195 @@
+// platix serve against real requests on loopback: the JSON of a scene, the
+// refusals, the token, and a worker killed while the service runs.
+#include <signal.h>
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <nlohmann/json.hpp>
+
+#include "child_process.h"
+#include "temp_dir.h"
+#include "tool_run.h"
+
+namespace {
+
+using nlohmann::json;
+
+std::string file_bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The start of a PNG file whose header claims a width x height picture.
+std::string png_claiming(std::uint32_t width, std::uint32_t height) {
+    std::string b = std::string("\x89PNG\r\n\x1a\n", 8) + std::string("\0\0\0\x0d", 4) + "IHDR";
+    for (std::uint32_t v : {width, height})
+        for (int shift = 24; shift >= 0; shift -= 8) b += static_cast<char>((v >> shift) & 0xFF);
+    return b + std::string("\x08\x00\0\0\0", 5);
+}
+
+class Service {
+public:
+    Service(const testsupport::TempDir& dir, std::vector<std::string> extra)
+        : process_(args(std::move(extra)), dir.file("serve.err")) {
+        port_ = process_.wait_for("listening on 127\\.0\\.0\\.1:([0-9]+)", 20);
+        if (port_.empty()) return;
+        client_ = std::make_unique<httplib::Client>("127.0.0.1", std::stoi(port_));
+        client_->set_read_timeout(30);
+        // Ready when a worker answers.
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (std::chrono::steady_clock::now() < end && !(client_->Get("/v1/health") ))
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    bool up() const { return client_ != nullptr; }
+    httplib::Client& client() { return *client_; }
+    ChildProcess& process() { return process_; }
+
+private:
+    static std::vector<std::string> args(std::vector<std::string> extra) {
+        std::vector<std::string> a = {PLATIX_BINARY, "serve", "--listen", "127.0.0.1:0", "--workers", "2"};
+        a.insert(a.end(), extra.begin(), extra.end());
+        return a;
+    }
+    ChildProcess process_;
+    std::string port_;
+    std::unique_ptr<httplib::Client> client_;
+};
+
+class ServeTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dir_ = new testsupport::TempDir();
+        ASSERT_EQ(platix("synth --image-format jpeg --out " + dir_->file("s") + " --count 1 --seed 5", dir_->path()).status, 0);
+        ASSERT_EQ(platix("synth --image-format png --out " + dir_->file("p") + " --count 1 --seed 6", dir_->path()).status, 0);
+        scene_ = dir_->file("s/scene00001.jpg");
+        png_scene_ = dir_->file("p/scene00001.png");
+        std::ofstream(dir_->file("token")) << "s3cret\n";
+        service_ = new Service(*dir_, {"--max-body", "4000000", "--token-file", dir_->file("token")});
+    }
+    static void TearDownTestSuite() {
+        delete service_;
+        delete dir_;
+    }
+    static httplib::Headers auth() { return {{"Authorization", "Bearer s3cret"}}; }
+    static testsupport::TempDir* dir_;
+    static std::string scene_, png_scene_;
+    static Service* service_;
+};
+testsupport::TempDir* ServeTest::dir_ = nullptr;
+std::string ServeTest::scene_;
+std::string ServeTest::png_scene_;
+Service* ServeTest::service_ = nullptr;
+
+TEST_F(ServeTest, AnswersTheJsonOfReadForAScene) {
+    ASSERT_TRUE(service_->up()) << service_->process().err();
+    struct Case {
+        std::string file;
+        const char* region;
+    };
+    for (const Case& c : {Case{scene_, ""}, Case{scene_, "eu"}, Case{png_scene_, ""}}) {
+        const char* region = c.region;
+        const std::string query = *region ? std::string("?region=") + region : "";
+        auto res = service_->client().Post(("/v1/read" + query).c_str(), auth(), file_bytes(c.file),
+                                           "application/octet-stream");
+        ASSERT_TRUE(res);
+        ASSERT_EQ(res->status, 200) << res->body;
+        json got = json::parse(res->body);
+        const ToolRun r = platix(std::string("read --quiet --format json ") + (*region ? "--region eu " : "") + c.file,
+                                 dir_->path());
+        ASSERT_EQ(r.status, 0) << r.err;
+        json want = json::parse(r.out);
+        want.erase("file");
+        got.erase("ms");
+        want.erase("ms");
+        EXPECT_EQ(got, want) << c.file << " " << region;
+        EXPECT_FALSE(got["fields"].empty());
+    }
+    // The multipart form gives the same reading.
+    httplib::MultipartFormDataItems form = {{"image", file_bytes(scene_), "scene.jpg", "image/jpeg"}};
+    auto res = service_->client().Post("/v1/read", auth(), form);
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->status, 200) << res->body;
+}
+
+TEST_F(ServeTest, RefusesBadRequestsWithJsonErrors) {
+    ASSERT_TRUE(service_->up()) << service_->process().err();
+    const std::string jpeg = file_bytes(scene_);
+    struct Case {
+        const char* what;
+        std::string body;
+        std::string content_type;
+        bool with_token;
+        int status;
+        const char* error_part;
+    } cases[] = {
+        {"truncated JPEG", jpeg.substr(0, jpeg.size() / 2), "image/jpeg", true, 400, "ends early"},
+        {"oversized body", std::string(5000000, 'x'), "application/octet-stream", true, 413, "larger"},
+        {"not an image", "just some text, not a picture", "application/octet-stream", true, 415, "not a JPEG or PNG"},
+        {"empty body", "", "application/octet-stream", true, 400, "no image"},
+        {"too many pixels", png_claiming(100000, 100000),
+         "image/png", true, 413, "pixels"},
+        {"no token", jpeg, "image/jpeg", false, 401, "token"},
+    };
+    for (const auto& c : cases) {
+        auto res = c.with_token ? service_->client().Post("/v1/read", auth(), c.body, c.content_type.c_str())
+                                : service_->client().Post("/v1/read", c.body, c.content_type.c_str());
+        ASSERT_TRUE(res) << c.what;
+        EXPECT_EQ(res->status, c.status) << c.what;
+        const json j = json::parse(res->body, nullptr, false);
+        ASSERT_TRUE(j.is_object()) << c.what << ": " << res->body;
+        EXPECT_EQ(j.value("ok", true), false) << c.what;
+        EXPECT_NE(j.value("error", "").find(c.error_part), std::string::npos) << c.what << ": " << res->body;
+    }
+    auto bad_option = service_->client().Post("/v1/read?depth=9", auth(), jpeg, "image/jpeg");
+    ASSERT_TRUE(bad_option);
+    EXPECT_EQ(bad_option->status, 400);
+    // Still serving after all of them.
+    auto ok = service_->client().Post("/v1/read", auth(), jpeg, "image/jpeg");
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(ok->status, 200);
+}
+
+TEST_F(ServeTest, ReplacesAKilledWorkerAndKeepsServing) {
+    ASSERT_TRUE(service_->up()) << service_->process().err();
+    auto health = service_->client().Get("/v1/health", auth());
+    ASSERT_TRUE(health);
+    ASSERT_EQ(health->status, 200);
+    const json h = json::parse(health->body);
+    EXPECT_EQ(h["workers"], 2);
+    EXPECT_EQ(h["model_loaded"], true);
+    const int victim = h["pid"].get<int>();
+    ASSERT_EQ(::kill(victim, SIGKILL), 0);
+    // Gone once the supervisor has collected it.
+    for (int i = 0; i < 500 && ::kill(victim, 0) == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+
+    // A kept-alive connection the killed worker held is lost (the client
+    // sees no answer, never a wrong one); every other request is read.
+    const std::string jpeg = file_bytes(scene_);
+    int lost = 0, answered = 0;
+    for (int i = 0; i < 8; ++i) {
+        auto res = service_->client().Post("/v1/read", auth(), jpeg, "image/jpeg");
+        if (!res) ++lost;
+        else if (res->status == 200) ++answered;
+    }
+    EXPECT_LE(lost, 1);
+    EXPECT_EQ(answered + lost, 8);
+    auto metrics = service_->client().Get("/v1/metrics", auth());
+    ASSERT_TRUE(metrics);
+    EXPECT_NE(metrics->body.find("platix_workers_replaced_total 1"), std::string::npos) << metrics->body;
+    EXPECT_NE(metrics->body.find("platix_workers_alive 2"), std::string::npos) << metrics->body;
+    EXPECT_NE(metrics->body.find("platix_read_seconds_bucket{le=\"+Inf\"}"), std::string::npos);
+}
+
+TEST(ServeOptions, RefusesAnOpenAddressWithoutAToken) {
+    testsupport::TempDir dir;
+    const ToolRun r = platix("serve --listen 0.0.0.0:0", dir.path());
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("loopback"), std::string::npos) << r.err;
+}
+
+}  // namespace
