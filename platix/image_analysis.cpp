@@ -33,29 +33,7 @@ void file_size(const std::string& path, ImageResult& r) {
 
 }  // namespace
 
-ImageResult analyse_file(const InputFile& input, const AnalysisRequest& request) {
-    ImageResult r;
-    r.path = input.path;
-    SEG_clear_analysis_results();
-    const decode::PageLoad load = decode::load_page(input.path);
-    if (load.status != decode::PageLoad::Status::held) {
-        r.error = load.error;
-        const bool not_image = load.status == decode::PageLoad::Status::not_image;
-        r.status = input.from_folder && not_image ? ImageStatus::skipped : ImageStatus::failed;
-        SEG_close_image();
-        return r;
-    }
-    r.maxcol = MAXCOL;
-    r.maxlin = MAXLIN;
-    r.xscale = XSCALE;
-    r.yscale = YSCALE;
-    if (load.width > 0) {
-        r.width = load.width;  // decoded here: the upright picture
-        r.height = load.height;
-    } else {
-        file_size(input.path, r);
-    }
-
+void analyse_held_page(ImageResult& r, const AnalysisRequest& request) {
     const auto start = std::chrono::steady_clock::now();
     SEG_set_analysis_mode(analysis_mode_of(request.analysis));
     SEG_analyze_image(request.depth);
@@ -87,6 +65,32 @@ ImageResult analyse_file(const InputFile& input, const AnalysisRequest& request)
             r.error = "cannot write the annotated copy: " + why;
         }
     }
+}
+
+ImageResult analyse_file(const InputFile& input, const AnalysisRequest& request) {
+    ImageResult r;
+    r.path = input.path;
+    SEG_clear_analysis_results();
+    const decode::PageLoad load = decode::load_page(input.path);
+    if (load.status != decode::PageLoad::Status::held) {
+        r.error = load.error;
+        const bool not_image = load.status == decode::PageLoad::Status::not_image;
+        r.status = input.from_folder && not_image ? ImageStatus::skipped : ImageStatus::failed;
+        SEG_close_image();
+        return r;
+    }
+    r.maxcol = MAXCOL;
+    r.maxlin = MAXLIN;
+    r.xscale = XSCALE;
+    r.yscale = YSCALE;
+    if (load.width > 0) {
+        r.width = load.width;  // decoded here: the upright picture
+        r.height = load.height;
+    } else {
+        file_size(input.path, r);
+    }
+
+    analyse_held_page(r, request);
     SEG_clear_analysis_results();
     SEG_close_image();
     return r;

@@ -10,6 +10,8 @@ packages=(
   libtiff-dev libjpeg62-turbo-dev libpng-dev
   # platix: EXIF orientation and standard netpbm files
   libexif-dev libnetpbm-dev
+  # platix watch: video files and streams
+  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # fuzzing (the libFuzzer targets are built with clang)

@@ -1,0 +1,168 @@
+// platix watch through the built program on drive-by videos the test
+// makes: synthetic plates that read right as stills slide across a
+// background, encoded with the ffmpeg program; one event per plate, its
+// text and its first and last times.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "temp_dir.h"
+#include "tool_run.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kW = 800, kH = 450, kFps = 10;
+constexpr int kFirst = 10, kSpan = 20, kPeriod = 35;  // frames: plate k shows in [kFirst + k kPeriod, + kSpan)
+constexpr double kGap = 0.8;
+
+struct Plate {
+    std::string text;  // without blanks
+    Gray crop;
+};
+
+std::string without_blanks(std::string s) {
+    s.erase(std::remove(s.begin(), s.end(), ' '), s.end());
+    return s;
+}
+
+struct Event {
+    std::string text;
+    double first = 0, last = 0;
+};
+
+std::vector<Event> events_of(const std::string& out) {
+    std::vector<Event> events;
+    const std::regex re("\\{\"source\": \"[^\"]*\", \"text\": \"([^\"]*)\".*\"first\": ([0-9.]+), \"last\": ([0-9.]+)");
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);) {
+        std::smatch m;
+        if (std::regex_search(line, m, re)) events.push_back({without_blanks(m[1]), std::stod(m[2]), std::stod(m[3])});
+    }
+    return events;
+}
+
+// Plates of synthetic scenes, cropped with a margin, that the program
+// reads right as still pictures.
+std::vector<Plate> readable_plates(const testsupport::TempDir& dir, std::size_t wanted) {
+    std::vector<Plate> plates;
+    if (platix("synth --style eu --image-format png --count 10 --seed 7 --out " + dir.file("s"), dir.path()).status != 0)
+        return plates;
+    const std::string kb = std::string(PLATIX_SOURCE_DIR) + "/data/kb/plates.kbf";
+    for (int i = 1; i <= 10 && plates.size() < wanted; ++i) {
+        char stem[32];
+        std::snprintf(stem, sizeof stem, "scene%05d", i);
+        std::ifstream label(dir.file(std::string("s/") + stem + ".txt"));
+        std::string name, text;
+        int x = 0, y = 0, w = 0, h = 0;
+        if (!(label >> name >> x >> y >> w >> h >> text)) continue;
+        const Gray scene = read_gray(dir.file(std::string("s/") + stem + ".png"));
+        const int m = 24;
+        const int left = std::max(0, x - m), top = std::max(0, y - m);
+        const int right = std::min(scene.w, x + w + m), bottom = std::min(scene.h, y + h + m);
+        if (right - left > kW / 2 || bottom - top > kH / 2) continue;
+        Gray crop{right - left, bottom - top, {}};
+        for (int yy = top; yy < bottom; ++yy)
+            for (int xx = left; xx < right; ++xx) crop.px.push_back(scene.px[static_cast<std::size_t>(yy) * scene.w + xx]);
+        const std::string still = dir.file(std::string(stem) + "-crop.png");
+        write_gray(still, crop);
+        const ToolRun r = platix("read --quiet --kb " + kb + " " + still, dir.path());
+        const auto tab = r.out.find('\t');
+        if (r.status == 0 && tab != std::string::npos && without_blanks(r.out.substr(tab + 1, r.out.size() - tab - 2)) == text)
+            plates.push_back({text, crop});
+    }
+    return plates;
+}
+
+// Plate k slides left to right during its frames; the rest of the time
+// the background is empty.
+void write_video(const std::string& path, const std::vector<Plate>& plates, const std::string& extra) {
+    const int frames = kFirst + kPeriod * static_cast<int>(plates.size()) + kFirst;
+    const std::string cmd = "ffmpeg -loglevel error -y -f rawvideo -pix_fmt gray -s " + std::to_string(kW) + "x" +
+                            std::to_string(kH) + " -r " + std::to_string(kFps) +
+                            " -i - -c:v libx264 -qp 8 -g 10 -pix_fmt yuv420p " + extra + " " + path;
+    FILE* p = ::popen(cmd.c_str(), "w");
+    ASSERT_NE(p, nullptr);
+    std::vector<unsigned char> frame(static_cast<std::size_t>(kW) * kH);
+    for (int f = 0; f < frames; ++f) {
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) frame[static_cast<std::size_t>(y) * kW + x] = static_cast<unsigned char>(90 + y / 8);
+        for (std::size_t k = 0; k < plates.size(); ++k) {
+            const int start = kFirst + kPeriod * static_cast<int>(k);
+            if (f < start || f >= start + kSpan) continue;
+            const Gray& c = plates[k].crop;
+            const int x0 = 10 + (kW - c.w - 20) * (f - start) / (kSpan - 1);
+            const int y0 = (kH - c.h) / 2 + (f - start);
+            for (int y = 0; y < c.h; ++y)
+                for (int x = 0; x < c.w; ++x)
+                    frame[static_cast<std::size_t>(y0 + y) * kW + x0 + x] = c.px[static_cast<std::size_t>(y) * c.w + x];
+        }
+        ASSERT_EQ(std::fwrite(frame.data(), 1, frame.size(), p), frame.size());
+    }
+    ASSERT_EQ(::pclose(p), 0);
+}
+
+class PlatixWatchRun : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dir_ = new testsupport::TempDir;
+        plates_ = readable_plates(*dir_, 3);
+        if (plates_.size() == 3) write_video(dir_->file("drive.mp4"), plates_, "-movflags +faststart");
+    }
+    static void TearDownTestSuite() {
+        delete dir_;
+        dir_ = nullptr;
+    }
+    void SetUp() override { ASSERT_EQ(plates_.size(), 3u) << "the synthetic plates no longer read right as stills"; }
+
+    static std::string kb() { return " --kb " + std::string(PLATIX_SOURCE_DIR) + "/data/kb/plates.kbf "; }
+
+    static testsupport::TempDir* dir_;
+    static std::vector<Plate> plates_;
+};
+
+testsupport::TempDir* PlatixWatchRun::dir_ = nullptr;
+std::vector<Plate> PlatixWatchRun::plates_;
+
+}  // namespace
+
+TEST_F(PlatixWatchRun, GivesOneEventPerPassingPlateWithItsTextAndTimes) {
+    const ToolRun r = platix("watch --quiet --gap " + std::to_string(kGap) + kb() + dir_->file("drive.mp4"), dir_->path());
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto events = events_of(r.out);
+    ASSERT_EQ(events.size(), plates_.size()) << r.out;
+    for (std::size_t k = 0; k < events.size(); ++k) {
+        EXPECT_EQ(events[k].text, plates_[k].text);
+        const double shown = static_cast<double>(kFirst + kPeriod * static_cast<int>(k)) / kFps;
+        const double gone = shown + static_cast<double>(kSpan - 1) / kFps;
+        EXPECT_NEAR(events[k].first, shown, 2.0 / kFps + 1e-6) << k;
+        EXPECT_NEAR(events[k].last, gone, 2.0 / kFps + 1e-6) << k;
+    }
+}
+
+TEST_F(PlatixWatchRun, SamplingKeepsTheEventsAndTheirTexts) {
+    for (const std::string sampling : {"--every 2", "--fps 5"}) {
+        const ToolRun r = platix("watch --quiet --gap 1 " + sampling + kb() + dir_->file("drive.mp4"), dir_->path());
+        ASSERT_EQ(r.status, 0) << r.err;
+        const auto events = events_of(r.out);
+        ASSERT_EQ(events.size(), plates_.size()) << sampling << "\n" << r.out;
+        for (std::size_t k = 0; k < events.size(); ++k) EXPECT_EQ(events[k].text, plates_[k].text) << sampling;
+    }
+}
+
+TEST_F(PlatixWatchRun, TruncatedFileGivesTheEventsItHoldsAndSaysSo) {
+    const auto bytes = testsupport::read_bytes(dir_->file("drive.mp4"));
+    const std::string cut = dir_->file("cut.mp4");
+    testsupport::write_bytes(cut, std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + bytes.size() * 6 / 10));
+    const ToolRun r = platix("watch --gap " + std::to_string(kGap) + kb() + cut, dir_->path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cut.mp4: the file ends early (truncated or damaged)"), std::string::npos) << r.err;
+    const auto events = events_of(r.out);
+    ASSERT_GE(events.size(), 1u) << r.out;
+    ASSERT_LT(events.size(), plates_.size()) << r.out;
+    for (std::size_t k = 0; k < events.size(); ++k) EXPECT_EQ(events[k].text, plates_[k].text);
+}
