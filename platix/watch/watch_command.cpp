@@ -24,12 +24,16 @@
 #include "png_out.h"
 #include "rasterkit.h"
 #include "watch/events.h"
+#include "watch/frame_queue.h"
 #include "watch/source.h"
 #include "watch/tracker.h"
 
 namespace platix {
 
 namespace {
+
+// Frames of a live stream waiting for the analysis, at most.
+constexpr std::size_t kLiveQueue = 2;
 
 std::atomic<bool> g_stop{false};
 static_assert(std::atomic<bool>::is_always_lock_free);
@@ -131,18 +135,36 @@ public:
             watch::GrayFrame frame;
             watch::NextStatus s;
             double last_t = offset;
-            while ((s = video->next(sampler, frame)) == watch::NextStatus::frame) {
+            const auto take = [&](const watch::GrayFrame& f) {
                 backoff = 0.5;
-                last_t = offset + frame.t;
-                analyse(frame, offset + frame.t, frame_base + frame.index);
+                last_t = offset + f.t;
+                analyse(f, offset + f.t, frame_base + f.index);
+            };
+            if (network) {
+                // A live stream is decoded on its own thread, so that slow
+                // analysis drops frames instead of stalling the stream.
+                watch::FrameQueue<watch::GrayFrame> queue(kLiveQueue);
+                std::thread decoder([&] {
+                    watch::GrayFrame f;
+                    while ((s = video->next(sampler, f)) == watch::NextStatus::frame) queue.push(std::move(f));
+                    queue.close();
+                });
+                while (auto f = queue.pop()) take(*f);
+                decoder.join();
+                dropped_ += queue.dropped();
+            } else {
+                while ((s = video->next(sampler, frame)) == watch::NextStatus::frame) take(frame);
             }
             decoded_ += video->decoded();
             corrupt_ += video->corrupt();
             frame_base += video->decoded();
-            if (s == watch::NextStatus::end || s == watch::NextStatus::stopped) break;
+            if (s == watch::NextStatus::stopped) break;
+            // A live stream that ends has lost its sender: with --reconnect
+            // it is opened again.
+            if (s == watch::NextStatus::end && !(o_.reconnect && network)) break;
             if (o_.reconnect && network && !g_stop.load()) {
-                std::fprintf(stderr, "platix: %s: %s; reconnecting in %.1f s\n", source_.c_str(), video->why().c_str(),
-                             backoff);
+                const std::string why = s == watch::NextStatus::end ? "the stream ended" : video->why();
+                std::fprintf(stderr, "platix: %s: %s; reconnecting in %.1f s\n", source_.c_str(), why.c_str(), backoff);
                 offset = last_t + 0.04;
                 video.reset();
                 pause_for(backoff);
@@ -156,8 +178,10 @@ public:
         for (const auto& p : tracker_.flush()) publish(p);
         if (!o_.quiet) {
             const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-            std::fprintf(stderr, "platix: %s: %ld frames decoded, %ld analysed, %ld damaged skipped, %.2f s\n",
-                         source_.c_str(), decoded_, analysed_, corrupt_, wall);
+            std::fprintf(stderr,
+                         "platix: %s: %ld frames decoded, %ld analysed, %ld dropped (analysis behind), "
+                         "%ld damaged skipped, %.2f s\n",
+                         source_.c_str(), decoded_, analysed_, dropped_, corrupt_, wall);
         }
         return status;
     }
@@ -237,7 +261,7 @@ private:
     AnalysisRequest request_;
     watch::Tracker tracker_;
     std::map<long, KeptFrame> kept_;
-    long decoded_ = 0, analysed_ = 0, corrupt_ = 0;
+    long decoded_ = 0, analysed_ = 0, corrupt_ = 0, dropped_ = 0;
 };
 
 int watch_one(const WatchOptions& o, const std::vector<KbArg>& kbs, const std::string& source) {

@@ -4,7 +4,13 @@
 // text and its first and last times.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <filesystem>
+#include <thread>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -106,6 +112,35 @@ void write_video(const std::string& path, const std::vector<Plate>& plates, cons
     ASSERT_EQ(::pclose(p), 0);
 }
 
+// Starts a program with its output and errors in files; returns its pid.
+pid_t spawn(const std::vector<std::string>& args, const std::string& out, const std::string& err) {
+    const pid_t pid = ::fork();
+    if (pid != 0) return pid;
+    std::FILE* o = std::freopen(out.c_str(), "w", stdout);
+    std::FILE* e = std::freopen(err.c_str(), "w", stderr);
+    if (o == nullptr || e == nullptr) ::_exit(127);
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execvp(argv[0], argv.data());
+    ::_exit(127);
+}
+
+int wait_exit(pid_t pid) {
+    int st = 0;
+    if (::waitpid(pid, &st, 0) != pid) return -1;
+    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
+std::string text_of(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+void sleep_s(double s) { std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<long>(s * 1000))); }
+
 class PlatixWatchRun : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -165,4 +200,69 @@ TEST_F(PlatixWatchRun, TruncatedFileGivesTheEventsItHoldsAndSaysSo) {
     ASSERT_GE(events.size(), 1u) << r.out;
     ASSERT_LT(events.size(), plates_.size()) << r.out;
     for (std::size_t k = 0; k < events.size(); ++k) EXPECT_EQ(events[k].text, plates_[k].text);
+}
+
+TEST_F(PlatixWatchRun, FormatsAndSavedBestFrames) {
+    const ToolRun text = platix("watch --quiet --format text --gap 1" + kb() + dir_->file("drive.mp4"), dir_->path());
+    ASSERT_EQ(text.status, 0) << text.err;
+    std::istringstream lines(text.out);
+    std::size_t k = 0;
+    for (std::string line; std::getline(lines, line); ++k) {
+        ASSERT_LT(k, plates_.size()) << text.out;
+        EXPECT_EQ(line.rfind(dir_->file("drive.mp4") + "\t", 0), 0u) << line;
+        EXPECT_EQ(without_blanks(line.substr(line.rfind('\t') + 1)), plates_[k].text);
+    }
+    EXPECT_EQ(k, plates_.size());
+
+    const ToolRun csv = platix("watch --quiet --format csv --gap 1 --save " + dir_->file("saved") + kb() +
+                                   dir_->file("drive.mp4"),
+                               dir_->path());
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), static_cast<long>(plates_.size()) + 1) << csv.out;
+    EXPECT_EQ(csv.out.rfind("source,text,", 0), 0u);
+    // One annotated frame per passage, at the frame's size, the field frame in green.
+    for (std::size_t n = 1; n <= plates_.size(); ++n) {
+        const Rgb p = read_rgb(dir_->file("saved/drive-" + std::to_string(n) + ".png"));
+        ASSERT_EQ(p.w, kW) << n;
+        ASSERT_EQ(p.h, kH) << n;
+        bool green = false;
+        for (int y = 0; y < p.h && !green; ++y)
+            for (int x = 0; x < p.w && !green; ++x) green = p.at(x, y) == std::array<int, 3>{0, 224, 0};
+        EXPECT_TRUE(green) << n;
+    }
+}
+
+// The video served over HTTP as MPEG-TS at its own pace; the server is cut
+// after two plates and started again: the watch says it reconnects, keeps
+// the events from before the cut, reads the plates sent after it, and on
+// SIGTERM prints the open passage and exits 0.
+TEST_F(PlatixWatchRun, HttpStreamReconnectsAfterACutAndFlushesOnSigterm) {
+    const std::string url = "http://127.0.0.1:" + std::to_string(20000 + ::getpid() % 20000);
+    const std::vector<std::string> serve = {"ffmpeg", "-loglevel", "error", "-re", "-i", dir_->file("drive.mp4"),
+                                            "-c", "copy", "-f", "mpegts", "-listen", "1", url};
+    pid_t server = spawn(serve, dir_->file("srv.out"), dir_->file("srv.err"));
+    sleep_s(0.3);
+    const pid_t watch = spawn({PLATIX_BINARY, "watch", "--reconnect", "--gap", std::to_string(kGap), "--kb",
+                               std::string(PLATIX_SOURCE_DIR) + "/data/kb/plates.kbf", url},
+                              dir_->file("w.out"), dir_->file("w.err"));
+    sleep_s(7.6);  // the second plate has left at 6.4 s and its passage closed at 7.2 s
+    ::kill(server, SIGKILL);
+    wait_exit(server);
+    const std::size_t before_cut = events_of(text_of(dir_->file("w.out"))).size();
+    server = spawn(serve, dir_->file("srv.out"), dir_->file("srv.err"));
+    sleep_s(3.5);  // the first plate is passing again
+    ::kill(watch, SIGTERM);
+    EXPECT_EQ(wait_exit(watch), 0);
+    ::kill(server, SIGKILL);
+    wait_exit(server);
+
+    const std::string err = text_of(dir_->file("w.err"));
+    EXPECT_NE(err.find(url + ": the stream ended; reconnecting in"), std::string::npos) << err;
+    const auto events = events_of(text_of(dir_->file("w.out")));
+    EXPECT_GE(before_cut, 1u);  // two unless the machine is slow to close the second
+    ASSERT_EQ(events.size(), 3u) << text_of(dir_->file("w.out")) << err;
+    EXPECT_EQ(events[0].text, plates_[0].text);
+    EXPECT_EQ(events[1].text, plates_[1].text);
+    EXPECT_EQ(events[2].text, plates_[0].text);
+    EXPECT_GT(events[2].first, events[1].last);
 }
