@@ -108,7 +108,8 @@ struct SynthOptions {
     std::string style;  // eu, us or br: that region's plate layouts; empty: mixed plates
 };
 
-// platix watch: video files and streams, one event per passing plate.
+// platix watch (goes beyond the documented programs): video files and
+// streams, one event per passing plate.
 struct WatchOptions {
     bool help = false;
     std::vector<std::string> sources;

@@ -12,6 +12,13 @@ namespace {
 constexpr std::size_t kMaxDistinctTexts = 64;
 constexpr int kUnread = '^';
 
+std::string without_blanks(const std::string& s) {
+    std::string out;
+    for (char c : s)
+        if (c != ' ') out += c;
+    return out;
+}
+
 double weight_of(const PlateRead& r) { return r.confidence < 0 ? 1.0 : r.confidence; }
 
 long long area(const Box& b) {
@@ -73,16 +80,25 @@ std::string vote(const std::vector<PlateRead>& reads) {
 
 Tracker::Tracker(TrackerSettings settings) : settings_(settings) {}
 
-bool Tracker::joins(const Open& p, const PlateRead& r) const {
-    const PlateRead& last = p.last;
-    const int distance = edit_distance(last.text, r.text);
-    if (distance == 0) return true;
-    if (distance > settings_.max_edits) return false;
-    if (overlap(last.box, r.box) > 0) return true;
-    const double cx = (last.box.left + last.box.right) / 2.0 - (r.box.left + r.box.right) / 2.0;
-    const double cy = (last.box.top + last.box.bottom) / 2.0 - (r.box.top + r.box.bottom) / 2.0;
-    const double width = std::max(last.box.right - last.box.left + 1, r.box.right - r.box.left + 1);
+bool Tracker::near(const Box& a, const Box& b) const {
+    if (overlap(a, b) > 0) return true;
+    const double cx = (a.left + a.right) / 2.0 - (b.left + b.right) / 2.0;
+    const double cy = (a.top + a.bottom) / 2.0 - (b.top + b.bottom) / 2.0;
+    const double width = std::max(a.right - a.left + 1, b.right - b.left + 1);
     return std::hypot(cx, cy) <= settings_.reach_widths * width;
+}
+
+int Tracker::distance(const Open& p, const std::string& text) const {
+    const std::string t = without_blanks(text);
+    int best = edit_distance(without_blanks(p.last.text), t);
+    for (const auto& b : p.best_pool) best = std::min(best, edit_distance(without_blanks(b.text), t));
+    return best;
+}
+
+bool Tracker::joins(const Open& p, const PlateRead& r) const {
+    const int d = distance(p, r.text);
+    if (d == 0) return true;
+    return d <= settings_.max_edits && near(p.last.box, r.box);
 }
 
 void Tracker::join(Open& p, const PlateRead& r) {
@@ -110,20 +126,47 @@ std::vector<Passage> Tracker::add_frame(double t, const std::vector<PlateRead>& 
     }
     // Each passage takes at most one read of a frame: the closest text,
     // then the largest overlap.
+    // Reads closest in text to an open passage are placed first, so that a
+    // second, doubtful field on the same plate cannot take its place.
+    std::vector<const PlateRead*> order;
+    for (const auto& r : reads)
+        if (r.text.size() >= settings_.min_chars) order.push_back(&r);
+    const auto nearest = [&](const PlateRead* r) {
+        int best = settings_.max_edits + 1;
+        for (const auto& p : open_) best = std::min(best, distance(p, r->text));
+        return best;
+    };
+    std::vector<int> distance_of(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) distance_of[i] = nearest(order[i]);
+    std::vector<std::size_t> by_distance(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) by_distance[i] = i;
+    std::stable_sort(by_distance.begin(), by_distance.end(),
+                     [&](std::size_t a, std::size_t b) { return distance_of[a] < distance_of[b]; });
+
     std::vector<bool> taken(open_.size(), false);
-    for (const auto& r : reads) {
-        if (r.text.size() < settings_.min_chars) continue;
+    std::vector<const PlateRead*> placed;
+    for (const std::size_t i : by_distance) {
+        const PlateRead& r = *order[i];
         std::size_t pick = open_.size();
         int pick_distance = 0;
         double pick_overlap = 0;
         for (std::size_t k = 0; k < open_.size(); ++k) {
             if (taken[k] || !joins(open_[k], r)) continue;
-            const int d = edit_distance(open_[k].last.text, r.text);
+            const int d = distance(open_[k], r.text);
             const double o = overlap(open_[k].last.box, r.box);
             if (pick == open_.size() || d < pick_distance || (d == pick_distance && o > pick_overlap))
                 pick = k, pick_distance = d, pick_overlap = o;
         }
         if (pick == open_.size()) {
+            // Another field on a plate already placed in this frame (the
+            // same text, a box overlapping it, or a similar text near it)
+            // is not a new plate.
+            const bool duplicate = std::any_of(placed.begin(), placed.end(), [&](const PlateRead* q) {
+                return q->text == r.text || overlap(q->box, r.box) > 0 ||
+                       (near(q->box, r.box) &&
+                        edit_distance(without_blanks(q->text), without_blanks(r.text)) <= settings_.max_edits);
+            });
+            if (duplicate) continue;
             open_.push_back(Open{});
             open_.back().id = next_id_++;
             taken.push_back(false);
@@ -131,6 +174,7 @@ std::vector<Passage> Tracker::add_frame(double t, const std::vector<PlateRead>& 
         }
         taken[pick] = true;
         join(open_[pick], r);
+        placed.push_back(&r);
     }
     return closed;
 }

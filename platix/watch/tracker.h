@@ -3,7 +3,9 @@
 // last box it overlaps or lies near (the plate moved little between
 // neighbouring analysed frames) and whose text is within a few edits, or
 // any open passage with exactly its text; a passage closes when its plate
-// has not been read for `gap_s` seconds of stream time. The passage's text
+// has not been read for `gap_s` seconds of stream time. A read that joins
+// no passage but repeats the text or overlaps the box of a read placed in
+// the same frame is a second field on that plate, and is dropped. The passage's text
 // is a vote over its reads, character by character, each read weighing
 // its confidence (1 when the reader gives none).
 //
@@ -94,6 +96,9 @@ private:
         long reads = 0;
         std::vector<PlateRead> best_pool;  // per distinct text (a bounded number), its best read
     };
+    bool near(const Box& a, const Box& b) const;
+    // Edits (blanks left out) from `text` to the nearest text the passage read.
+    int distance(const Open& p, const std::string& text) const;
     bool joins(const Open& p, const PlateRead& r) const;
     void join(Open& p, const PlateRead& r);
     Passage close(const Open& p) const;

@@ -118,6 +118,20 @@ TEST(WatchTracker, SeparatesPlatesByPlaceTextAndTime) {
     EXPECT_EQ(rest[0].reads, 1);
 }
 
+TEST(WatchTracker, SecondFieldsOnAPlateInOneFrameStartNoPassage) {
+    Tracker t;
+    t.add_frame(0.0, {read_at(0.0, "AB123", moved(0))});
+    // A doubtful overlapping field listed first, the same text again far
+    // away, a similar text beside it: the good read still joins, the others
+    // are dropped.
+    t.add_frame(0.1, {read_at(0.1, "A8 1Z3", moved(4)), read_at(0.1, "AB123", moved(8)),
+                      read_at(0.1, "AB123", Box{900, 600, 1000, 640}), read_at(0.1, "AB 1Z3", moved(250))});
+    ASSERT_EQ(t.open_count(), 1u);
+    const auto p = t.flush().at(0);
+    EXPECT_EQ(p.reads, 2);
+    EXPECT_EQ(p.text, "AB123");
+}
+
 TEST(WatchTracker, ConfidenceWeighsTheVoteAndPicksTheBestRead) {
     Tracker t;
     t.add_frame(0.0, {read_at(0.0, "XY999", moved(0), 0.3)});
