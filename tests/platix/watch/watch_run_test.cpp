@@ -266,3 +266,23 @@ TEST_F(PlatixWatchRun, HttpStreamReconnectsAfterACutAndFlushesOnSigterm) {
     EXPECT_EQ(events[2].text, plates_[0].text);
     EXPECT_GT(events[2].first, events[1].last);
 }
+
+TEST_F(PlatixWatchRun, SeveralSourcesAreWatchedAtOnceWithWholeLines) {
+    std::filesystem::copy_file(dir_->file("drive.mp4"), dir_->file("second.mp4"),
+                               std::filesystem::copy_options::overwrite_existing);
+    const ToolRun r = platix("watch --quiet --gap 1" + kb() + dir_->file("drive.mp4") + " " + dir_->file("second.mp4") +
+                                 " " + dir_->file("missing.mp4"),
+                             dir_->path());
+    EXPECT_EQ(r.status, 1);  // one source could not be opened
+    EXPECT_NE(r.err.find("missing.mp4: cannot open"), std::string::npos) << r.err;
+    for (const std::string name : {"drive.mp4", "second.mp4"}) {
+        std::string mine;
+        std::istringstream lines(r.out);
+        for (std::string line; std::getline(lines, line);)
+            if (line.find("\"source\": \"" + dir_->file(name) + "\"") != std::string::npos) mine += line + "\n";
+        const auto events = events_of(mine);
+        ASSERT_EQ(events.size(), plates_.size()) << name << "\n" << r.out;
+        for (std::size_t k = 0; k < events.size(); ++k) EXPECT_EQ(events[k].text, plates_[k].text) << name;
+    }
+    EXPECT_EQ(events_of(r.out).size(), 2 * plates_.size());
+}
