@@ -286,3 +286,21 @@ TEST_F(PlatixWatchRun, SeveralSourcesAreWatchedAtOnceWithWholeLines) {
     }
     EXPECT_EQ(events_of(r.out).size(), 2 * plates_.size());
 }
+
+TEST_F(PlatixWatchRun, DamagedFramesAreSkippedAndTheRestIsRead) {
+    auto bytes = testsupport::read_bytes(dir_->file("drive.mp4"));
+    const std::size_t at = bytes.size() * 45 / 100;
+    for (std::size_t i = at; i < at + 2000 && i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(bytes[i] * 7 + 13);
+    testsupport::write_bytes(dir_->file("damaged.mp4"), bytes);
+    const ToolRun r = platix("watch --gap 1" + kb() + dir_->file("damaged.mp4"), dir_->path());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(std::regex_search(r.err, std::regex("damaged.mp4: [0-9]+ frames decoded, [0-9]+ analysed, 0 dropped "
+                                                    "\\(analysis behind\\), [1-9][0-9]* damaged skipped")))
+        << r.err;
+    // The plates away from the damage are read, in order, each once.
+    const auto events = events_of(r.out);
+    ASSERT_GE(events.size(), 2u) << r.out;
+    ASSERT_LE(events.size(), plates_.size()) << r.out;
+    EXPECT_EQ(events.front().text, plates_.front().text);
+    EXPECT_EQ(events.back().text, plates_.back().text);
+}
