@@ -6,6 +6,7 @@
 
 #include "options.h"
 #include "watch/events.h"
+#include "watch/frame_queue.h"
 #include "watch/sampler.h"
 #include "watch/tracker.h"
 
@@ -170,6 +171,19 @@ TEST(WatchSampler, EveryNthFrameOrAFrameRateOfStreamTime) {
     for (long i = 0; i < 100; ++i)
         if (five.take(i, i / 25.0 + (i % 2 ? 0.003 : -0.003) + 0.003)) ++count;
     EXPECT_EQ(count, 20);
+}
+
+TEST(WatchFrameQueue, DropsTheOldestWaitingFramesAndDrainsAfterClose) {
+    FrameQueue<int> q(2);
+    for (int i = 1; i <= 5; ++i) q.push(i);
+    EXPECT_EQ(q.dropped(), 3);
+    EXPECT_EQ(q.pop(), 4);
+    q.push(6);
+    q.close();
+    EXPECT_EQ(q.pop(), 5);
+    EXPECT_EQ(q.pop(), 6);
+    EXPECT_EQ(q.pop(), std::nullopt);
+    EXPECT_EQ(q.dropped(), 3);
 }
 
 TEST(WatchEvents, RecordsInTheThreeShapes) {
