@@ -10,6 +10,7 @@ int run_read(const ReadOptions& options);
 int run_train(const TrainOptions& options);
 int run_bench(const BenchOptions& options);
 int run_synth(const SynthOptions& options);
+int run_watch(const WatchOptions& options);
 
 // Checks that every knowledge base named exists; throws UsageError.
 void require_kb_files(const std::vector<KbArg>& kbs);

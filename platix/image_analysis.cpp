@@ -75,10 +75,13 @@ ImageResult analyse_file(const InputFile& input, const AnalysisRequest& request)
         SEG_close_image();
         return r;
     }
-    return analyse_held_page(std::move(r), request);
+    analyse_held_page(r, request);
+    SEG_clear_analysis_results();
+    SEG_close_image();
+    return r;
 }
 
-ImageResult analyse_held_page(ImageResult r, const AnalysisRequest& request) {
+void analyse_held_page(ImageResult& r, const AnalysisRequest& request) {
     const auto start = std::chrono::steady_clock::now();
     SEG_set_analysis_mode(analysis_mode_of(request.analysis));
     SEG_analyze_image(request.depth);
@@ -110,9 +113,6 @@ ImageResult analyse_held_page(ImageResult r, const AnalysisRequest& request) {
             r.error = "cannot write the annotated copy: " + why;
         }
     }
-    SEG_clear_analysis_results();
-    SEG_close_image();
-    return r;
 }
 
 }  // namespace platix

@@ -23,9 +23,11 @@ struct AnalysisRequest {
 
 ImageResult analyse_file(const InputFile& input, const AnalysisRequest& request);
 
-// The second half of analyse_file: `r` describes the page the library
-// holds (path, file and page sizes, scales); analyses and reads it, then
-// clears the results and closes the page.
-ImageResult analyse_held_page(ImageResult r, const AnalysisRequest& request);
+// Analyses and reads the page the image store holds (opened by the caller,
+// e.g. with SEG_open_gray_page) into `r`, whose path, file size and page
+// description (maxcol, maxlin, scales) the caller has set. Sets fields, ms
+// and status (failed only when the annotated copy cannot be written). The
+// page and the analysis results stay held: the caller clears and closes.
+void analyse_held_page(ImageResult& r, const AnalysisRequest& request);
 
 }  // namespace platix

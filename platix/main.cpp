@@ -62,6 +62,11 @@ int main(int argc, char** argv) {
             if (o.help) return std::fputs(enqueue_help().c_str(), stdout), 0;
             return run_enqueue(o);
         }
+        if (command == "watch") {
+            const auto o = parse_watch_options(args);
+            if (o.help) return std::fputs(watch_help().c_str(), stdout), 0;
+            return run_watch(o);
+        }
         throw UsageError("unknown command '" + command + "' (see platix --help)");
     } catch (const UsageError& e) {
         std::fprintf(stderr, "platix: %s\n", e.what());

@@ -165,6 +165,38 @@ ReadOptions parse_read_options(const std::vector<std::string>& args, int process
     return o;
 }
 
+WatchOptions parse_watch_options(const std::vector<std::string>& args) {
+    WatchOptions o;
+    static const std::vector<std::string> valued = {"--kb",    "--kind", "--template", "--depth", "--format",
+                                                    "--region", "--every", "--fps",     "--gap",   "--save"};
+    const auto seconds = [](const std::string& v, double low, double high, const std::string& what) {
+        char* end = nullptr;
+        const double x = std::strtod(v.c_str(), &end);
+        if (v.empty() || end == nullptr || *end != '\0' || !(x >= low && x <= high))
+            throw UsageError(what + ": expected a number from " + std::to_string(low).substr(0, 4) + " to " +
+                             std::to_string(high).substr(0, 6) + ", got '" + v + "'");
+        return x;
+    };
+    ArgWalker(args).run(
+        [&](const std::string& n) { return std::find(valued.begin(), valued.end(), n) != valued.end(); },
+        [&](const std::string& n, const std::string& v) {
+            if (common_switch(n, o)) {
+            } else if (n != "--jobs" && reading_option(n, v, o.kbs, o.recognition, o.depth, o.jobs)) {
+            } else if (n == "--format") o.format = parse_format(v);
+            else if (n == "--every") o.every = static_cast<int>(parse_number(v, 1, 100000, "--every"));
+            else if (n == "--fps") o.fps = seconds(v, 0.01, 1000, "--fps");
+            else if (n == "--gap") o.gap = seconds(v, 0.01, 3600, "--gap");
+            else if (n == "--reconnect") o.reconnect = true;
+            else if (n == "--save") {
+                if (v.empty()) throw UsageError("--save: the folder name is empty");
+                o.save_dir = v;
+            } else unknown(n, "watch");
+        },
+        [&](const std::string& p) { o.sources.push_back(p); });
+    if (!o.help && o.sources.empty()) throw UsageError("watch: no video file or stream given (see platix watch --help)");
+    return o;
+}
+
 TrainOptions parse_train_options(const std::vector<std::string>& args, int processors) {
     TrainOptions o;
     o.jobs = processors < 1 ? 1 : processors;
@@ -287,6 +319,7 @@ std::string main_help() {
            "  synth   write synthetic plate scenes with their labels\n"
            "  serve   read images posted over HTTP (several worker processes)\n"
            "  worker  read the jobs of a Redis Stream; enqueue adds image files to one\n"
+           "  watch   read the plates passing in video files and streams\n"
            "\n"
            "platix COMMAND --help describes the options of a command; platix --version\n"
            "prints the version.\n"
@@ -316,6 +349,29 @@ std::string read_help() {
            "                       met again gets NAME-2.png, NAME-3.png, ...\n"
            "  --max-pixels N       refuse images of more than N pixels (default 40000000),\n"
            "                       before decoding when the file's header gives the size\n"
+           + kQuietHelp;
+}
+
+std::string watch_help() {
+    return std::string("usage: platix watch [options] SOURCE...\n"
+           "\n"
+           "Reads the plates passing in video files (MP4, MKV, AVI, MJPEG) and network\n"
+           "streams (rtsp://, http:// MJPEG or MPEG-TS) and prints one event per\n"
+           "passage of a plate, when the plate has left. Several sources are watched\n"
+           "at once, one process each. SIGINT or SIGTERM ends the watch: the open\n"
+           "passages are printed and the exit status is 0.\n"
+           "\n"
+           "  --kb FILE[:TYPE]     knowledge base (as for read; default the bundled one)\n"
+           "  --kind KIND          digits, letters or any (default any)\n"
+           "  --template T         text template (default \"C\": upper case)\n")
+           + kRegionHelp + kAnalysisHelp +
+           "  --every N            analyse every Nth frame (default 1)\n"
+           "  --fps F              analyse F frames per second of stream time instead\n"
+           "  --gap SECONDS        a plate unseen this long has passed (default 2)\n"
+           "  --format F           json (default; one event per line), text or csv\n"
+           "  --save DIR           write the best frame of each passage, annotated as\n"
+           "                       read --annotate draws it, as DIR/SOURCE-N.png\n"
+           "  --reconnect          reopen a stream that breaks, with growing pauses\n"
            + kQuietHelp;
 }
 

@@ -114,12 +114,32 @@ struct SynthOptions {
     std::string style;  // eu, us or br: that region's plate layouts; empty: mixed plates
 };
 
+// platix watch (goes beyond the documented programs): video files and
+// streams, one event per passing plate.
+struct WatchOptions {
+    bool help = false;
+    std::vector<std::string> sources;
+    std::vector<KbArg> kbs;
+    RecognitionSettings recognition;
+    int depth = 3;
+    AnalysisKind analysis = AnalysisKind::extended;
+    int jobs = 1;                 // unused: one process per source
+    OutputFormat format = OutputFormat::json;
+    int every = 1;                // analyse every Nth frame
+    double fps = 0;               // > 0: analyse this many frames per second of stream time
+    double gap = 2.0;             // seconds unseen before a passage closes
+    std::string save_dir;         // non-empty: the best frame of each passage, annotated
+    bool reconnect = false;       // reopen a broken stream with back-off
+    bool quiet = false;
+};
+
 // Each parser takes the arguments after the subcommand name. The default
 // of --jobs is `processors`. Throws UsageError.
 ReadOptions parse_read_options(const std::vector<std::string>& args, int processors);
 TrainOptions parse_train_options(const std::vector<std::string>& args, int processors);
 BenchOptions parse_bench_options(const std::vector<std::string>& args, int processors);
 SynthOptions parse_synth_options(const std::vector<std::string>& args);
+WatchOptions parse_watch_options(const std::vector<std::string>& args);
 
 // Parses "FILE" or "FILE:TYPE" (TYPE a list type number or any, digits,
 // letters). Throws UsageError for an empty path or a bad type.
@@ -132,5 +152,6 @@ std::string read_help();
 std::string train_help();
 std::string bench_help();
 std::string synth_help();
+std::string watch_help();
 
 }  // namespace platix

@@ -75,7 +75,10 @@ BytesReading read_image_bytes(const std::vector<std::uint8_t>& bytes, const Anal
     AnalysisRequest own = request;
     own.annotate_path.clear();
     BytesReading b;
-    b.result = analyse_held_page(std::move(r), own);
+    analyse_held_page(r, own);
+    SEG_clear_analysis_results();
+    SEG_close_image();
+    b.result = std::move(r);
     b.fault = b.result.status == ImageStatus::ok ? F::none : F::failed;
     b.error = b.result.error;
     return b;

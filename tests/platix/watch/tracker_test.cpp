@@ -1,0 +1,221 @@
+// Passages on plain reads: joining across frames, closing after the gap,
+// the vote; the sampler; the event records.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "options.h"
+#include "watch/events.h"
+#include "watch/frame_queue.h"
+#include "watch/sampler.h"
+#include "watch/tracker.h"
+
+using namespace platix;
+using namespace platix::watch;
+
+namespace {
+
+PlateRead read_at(double t, const std::string& text, Box box, double confidence = -1) {
+    PlateRead r;
+    r.t = t;
+    r.wall = 1'000'000 + t;
+    r.frame = static_cast<long>(t * 10 + 0.5);
+    r.text = text;
+    r.box = box;
+    r.confidence = confidence;
+    return r;
+}
+
+Box moved(int dx) { return Box{100 + dx, 200, 300 + dx, 260}; }
+
+}  // namespace
+
+TEST(WatchVote, TakesTheWeightiestLengthThenEachPositionsWeightiestCharacter) {
+    struct Case {
+        std::vector<std::pair<std::string, double>> reads;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        {{}, ""},
+        {{{"AB123", -1}}, "AB123"},
+        // Each position on its own: no single read is right.
+        {{{"AB1Z3", -1}, {"A8123", -1}, {"AB12S", -1}}, "AB123"},
+        // One confident read outweighs two doubtful ones.
+        {{{"AB123", 0.9}, {"AB128", 0.2}, {"AB128", 0.2}}, "AB123"},
+        // Reads of another length do not vote on positions.
+        {{{"AB123", -1}, {"AB123", -1}, {"AB1234", -1}}, "AB123"},
+        // An unread character yields to any read one, and stays when alone.
+        {{{"A^123", -1}, {"A^123", -1}, {"AB123", -1}}, "AB123"},
+        {{{"A^123", -1}}, "A^123"},
+    };
+    for (const auto& c : cases) {
+        std::vector<PlateRead> reads;
+        for (const auto& [text, conf] : c.reads) reads.push_back(read_at(0, text, moved(0), conf));
+        EXPECT_EQ(vote(reads), c.expected);
+    }
+}
+
+TEST(WatchDistances, EditDistanceAndOverlap) {
+    EXPECT_EQ(edit_distance("", ""), 0);
+    EXPECT_EQ(edit_distance("AB123", "AB123"), 0);
+    EXPECT_EQ(edit_distance("AB123", "A8123"), 1);
+    EXPECT_EQ(edit_distance("AB123", "B123"), 1);
+    EXPECT_EQ(edit_distance("AB123", ""), 5);
+    EXPECT_EQ(edit_distance("KITTEN", "SITTING"), 3);
+    EXPECT_DOUBLE_EQ(overlap(Box{0, 0, 9, 9}, Box{0, 0, 9, 9}), 1.0);
+    EXPECT_DOUBLE_EQ(overlap(Box{0, 0, 9, 9}, Box{5, 0, 14, 9}), 50.0 / 150.0);
+    EXPECT_DOUBLE_EQ(overlap(Box{0, 0, 9, 9}, Box{10, 0, 19, 9}), 0.0);
+}
+
+TEST(WatchTracker, OnePassageForAPlateMovingAcrossFramesWithMisreads) {
+    Tracker t(TrackerSettings{2.0});
+    const char* texts[] = {"AB123", "A8123", "AB123", "AB12", "AB123"};
+    for (int i = 0; i < 5; ++i) EXPECT_TRUE(t.add_frame(i * 0.1, {read_at(i * 0.1, texts[i], moved(30 * i))}).empty());
+    EXPECT_EQ(t.open_count(), 1u);
+    // Still open within the gap, closed after it.
+    EXPECT_TRUE(t.add_frame(2.3, {}).empty());
+    const auto closed = t.add_frame(2.5, {});
+    ASSERT_EQ(closed.size(), 1u);
+    const Passage& p = closed[0];
+    EXPECT_EQ(p.id, 1);
+    EXPECT_EQ(p.text, "AB123");
+    EXPECT_EQ(p.reads, 5);
+    EXPECT_DOUBLE_EQ(p.first_t, 0.0);
+    EXPECT_DOUBLE_EQ(p.last_t, 0.4);
+    EXPECT_DOUBLE_EQ(p.first_wall, 1'000'000.0);
+    EXPECT_LT(p.confidence, 0);  // no read gave one
+    ASSERT_EQ(p.candidates.size(), 3u);
+    EXPECT_EQ(p.candidates[0].text, "AB123");
+    EXPECT_DOUBLE_EQ(p.candidates[0].share, 0.6);
+    // The best read shows the voted text; with equal weights, the largest box.
+    EXPECT_EQ(p.best.text, "AB123");
+    EXPECT_EQ(t.open_count(), 0u);
+}
+
+TEST(WatchTracker, SeparatesPlatesByPlaceTextAndTime) {
+    Tracker t(TrackerSettings{1.0});
+    // Two plates in the same frames, far apart, texts two edits apart.
+    for (int i = 0; i < 3; ++i)
+        t.add_frame(i * 0.1, {read_at(i * 0.1, "AB123", moved(10 * i)), read_at(i * 0.1, "AB145", Box{900, 500, 1100, 560})});
+    EXPECT_EQ(t.open_count(), 2u);
+    // A similar text far away is another plate; the same text anywhere is the same one.
+    t.add_frame(0.3, {read_at(0.3, "AB124", Box{600, 0, 800, 60})});
+    EXPECT_EQ(t.open_count(), 3u);
+    t.add_frame(0.4, {read_at(0.4, "AB145", Box{0, 600, 200, 660})});
+    EXPECT_EQ(t.open_count(), 3u);
+    // Stray short reads are ignored.
+    t.add_frame(0.5, {read_at(0.5, "7", moved(0))});
+    EXPECT_EQ(t.open_count(), 3u);
+    // The same text after the gap is a new passage.
+    const auto closed = t.add_frame(5.0, {read_at(5.0, "AB123", moved(0))});
+    ASSERT_EQ(closed.size(), 3u);
+    EXPECT_EQ(closed[0].text, "AB123");
+    EXPECT_EQ(closed[1].text, "AB145");
+    EXPECT_EQ(closed[1].reads, 4);
+    EXPECT_EQ(closed[2].text, "AB124");
+    const auto rest = t.flush();
+    ASSERT_EQ(rest.size(), 1u);
+    EXPECT_EQ(rest[0].id, 4);
+    EXPECT_EQ(rest[0].reads, 1);
+}
+
+TEST(WatchTracker, SecondFieldsOnAPlateInOneFrameStartNoPassage) {
+    Tracker t;
+    t.add_frame(0.0, {read_at(0.0, "AB123", moved(0))});
+    // A doubtful overlapping field listed first, the same text again far
+    // away, a similar text beside it: the good read still joins, the others
+    // are dropped.
+    t.add_frame(0.1, {read_at(0.1, "A8 1Z3", moved(4)), read_at(0.1, "AB123", moved(8)),
+                      read_at(0.1, "AB123", Box{900, 600, 1000, 640}), read_at(0.1, "AB 1Z3", moved(250))});
+    ASSERT_EQ(t.open_count(), 1u);
+    const auto p = t.flush().at(0);
+    EXPECT_EQ(p.reads, 2);
+    EXPECT_EQ(p.text, "AB123");
+}
+
+TEST(WatchTracker, ConfidenceWeighsTheVoteAndPicksTheBestRead) {
+    Tracker t;
+    t.add_frame(0.0, {read_at(0.0, "XY999", moved(0), 0.3)});
+    t.add_frame(0.1, {read_at(0.1, "XY998", moved(5), 0.3)});
+    t.add_frame(0.2, {read_at(0.2, "XY999", moved(10), 0.8)});
+    EXPECT_EQ(t.best_frames(), std::vector<long>{2});
+    const auto p = t.flush().at(0);
+    EXPECT_EQ(p.text, "XY999");
+    EXPECT_NEAR(p.confidence, 0.55, 1e-9);
+    EXPECT_EQ(p.best.frame, 2);
+    EXPECT_NEAR(p.candidates.at(0).share, 1.1 / 1.4, 1e-9);
+}
+
+TEST(WatchTracker, KeepsABoundedNumberOfReadsButCountsThemAll) {
+    TrackerSettings s;
+    s.kept_reads = 10;
+    Tracker t(s);
+    for (int i = 0; i < 100; ++i) t.add_frame(i * 0.04, {read_at(i * 0.04, i < 20 ? "CD456" : "CD45G", moved(0))});
+    const auto p = t.flush().at(0);
+    EXPECT_EQ(p.reads, 100);
+    EXPECT_EQ(p.text, "CD456");  // the vote of the kept (first) reads
+    EXPECT_NEAR(p.last_t, 99 * 0.04, 1e-9);
+}
+
+TEST(WatchSampler, EveryNthFrameOrAFrameRateOfStreamTime) {
+    Sampler every3(3, 0);
+    std::vector<long> taken;
+    for (long i = 0; i < 10; ++i)
+        if (every3.take(i, i / 25.0)) taken.push_back(i);
+    EXPECT_EQ(taken, (std::vector<long>{0, 3, 6, 9}));
+
+    // 25 fps with jittered timestamps, sampled at 5 per second: 5 frames
+    // in each second, one per slot.
+    Sampler five(1, 5);
+    int count = 0;
+    for (long i = 0; i < 100; ++i)
+        if (five.take(i, i / 25.0 + (i % 2 ? 0.003 : -0.003) + 0.003)) ++count;
+    EXPECT_EQ(count, 20);
+}
+
+TEST(WatchFrameQueue, DropsTheOldestWaitingFramesAndDrainsAfterClose) {
+    FrameQueue<int> q(2);
+    for (int i = 1; i <= 5; ++i) q.push(i);
+    EXPECT_EQ(q.dropped(), 3);
+    EXPECT_EQ(q.pop(), 4);
+    q.push(6);
+    q.close();
+    EXPECT_EQ(q.pop(), 5);
+    EXPECT_EQ(q.pop(), 6);
+    EXPECT_EQ(q.pop(), std::nullopt);
+    EXPECT_EQ(q.dropped(), 3);
+}
+
+TEST(WatchEvents, RecordsInTheThreeShapes) {
+    Tracker t;
+    t.add_frame(1.5, {read_at(1.5, "AB 123", Box{10, 20, 110, 50})});
+    t.add_frame(1.75, {read_at(1.75, "AB 123", Box{12, 20, 112, 50})});
+    const Passage p = t.flush().at(0);
+    EXPECT_EQ(event_json("cam \"1\"", p),
+              "{\"source\": \"cam \\\"1\\\"\", \"text\": \"AB 123\", \"confidence\": null, \"candidates\": "
+              "[{\"text\": \"AB 123\", \"share\": 1.000}], \"first\": 1.500, \"last\": 1.750, "
+              "\"first_wall\": \"1970-01-12T13:46:41.500Z\", \"last_wall\": \"1970-01-12T13:46:41.750Z\", "
+              "\"reads\": 2, \"best\": {\"t\": 1.500, \"frame\": 15, \"box\": [10, 20, 110, 50]}}\n");
+    EXPECT_EQ(event_text("v.mp4", p), "v.mp4\t1.500-1.750\tAB 123\n");
+    EXPECT_EQ(event_csv_row("a,b.mp4", p),
+              "\"a,b.mp4\",AB 123,,1.500,1.750,1970-01-12T13:46:41.500Z,1970-01-12T13:46:41.750Z,2,1.500,15,10,20,110,50\n");
+    const std::string header = event_csv_header();
+    EXPECT_EQ(std::count(header.begin(), header.end(), ','), 13);
+}
+
+TEST(WatchOptions, ParsesSamplingGapAndRefusesBadValues) {
+    const auto o = parse_watch_options({"--every", "3", "--gap=1.5", "--save", "out", "--reconnect", "--format", "csv",
+                                        "a.mp4", "rtsp://cam/1"});
+    EXPECT_EQ(o.every, 3);
+    EXPECT_DOUBLE_EQ(o.gap, 1.5);
+    EXPECT_EQ(o.save_dir, "out");
+    EXPECT_TRUE(o.reconnect);
+    EXPECT_EQ(o.format, OutputFormat::csv);
+    EXPECT_EQ(o.sources, (std::vector<std::string>{"a.mp4", "rtsp://cam/1"}));
+    EXPECT_EQ(parse_watch_options({"v.mp4"}).format, OutputFormat::json);
+    EXPECT_DOUBLE_EQ(parse_watch_options({"--fps", "2.5", "v.mp4"}).fps, 2.5);
+    for (const std::vector<std::string>& bad :
+         {std::vector<std::string>{}, {"--every", "0", "v"}, {"--fps", "x", "v"}, {"--gap", "-1", "v"},
+          {"--jobs", "2", "v"}, {"--save=", "v"}})
+        EXPECT_THROW(parse_watch_options(bad), UsageError);
+}

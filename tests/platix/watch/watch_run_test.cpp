@@ -1,0 +1,306 @@
+// platix watch through the built program on drive-by videos the test
+// makes: synthetic plates that read right as stills slide across a
+// background, encoded with the ffmpeg program; one event per plate, its
+// text and its first and last times.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "temp_dir.h"
+#include "tool_run.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kW = 800, kH = 450, kFps = 10;
+constexpr int kFirst = 10, kSpan = 20, kPeriod = 35;  // frames: plate k shows in [kFirst + k kPeriod, + kSpan)
+constexpr double kGap = 0.8;
+
+struct Plate {
+    std::string text;  // without blanks
+    Gray crop;
+};
+
+std::string without_blanks(std::string s) {
+    s.erase(std::remove(s.begin(), s.end(), ' '), s.end());
+    return s;
+}
+
+struct Event {
+    std::string text;
+    double first = 0, last = 0;
+};
+
+std::vector<Event> events_of(const std::string& out) {
+    std::vector<Event> events;
+    const std::regex re("\\{\"source\": \"[^\"]*\", \"text\": \"([^\"]*)\".*\"first\": ([0-9.]+), \"last\": ([0-9.]+)");
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);) {
+        std::smatch m;
+        if (std::regex_search(line, m, re)) events.push_back({without_blanks(m[1]), std::stod(m[2]), std::stod(m[3])});
+    }
+    return events;
+}
+
+// Plates of synthetic scenes, cropped with a margin, that the program
+// reads right as still pictures.
+std::vector<Plate> readable_plates(const testsupport::TempDir& dir, std::size_t wanted) {
+    std::vector<Plate> plates;
+    if (platix("synth --style eu --image-format png --count 10 --seed 7 --out " + dir.file("s"), dir.path()).status != 0)
+        return plates;
+    const std::string kb = std::string(PLATIX_SOURCE_DIR) + "/data/kb/plates.kbf";
+    for (int i = 1; i <= 10 && plates.size() < wanted; ++i) {
+        char stem[32];
+        std::snprintf(stem, sizeof stem, "scene%05d", i);
+        std::ifstream label(dir.file(std::string("s/") + stem + ".txt"));
+        std::string name, text;
+        int x = 0, y = 0, w = 0, h = 0;
+        if (!(label >> name >> x >> y >> w >> h >> text)) continue;
+        const Gray scene = read_gray(dir.file(std::string("s/") + stem + ".png"));
+        const int m = 24;
+        const int left = std::max(0, x - m), top = std::max(0, y - m);
+        const int right = std::min(scene.w, x + w + m), bottom = std::min(scene.h, y + h + m);
+        if (right - left > kW / 2 || bottom - top > kH / 2) continue;
+        Gray crop{right - left, bottom - top, {}};
+        for (int yy = top; yy < bottom; ++yy)
+            for (int xx = left; xx < right; ++xx) crop.px.push_back(scene.px[static_cast<std::size_t>(yy) * scene.w + xx]);
+        const std::string still = dir.file(std::string(stem) + "-crop.png");
+        write_gray(still, crop);
+        const ToolRun r = platix("read --quiet --kb " + kb + " " + still, dir.path());
+        const auto tab = r.out.find('\t');
+        if (r.status == 0 && tab != std::string::npos && without_blanks(r.out.substr(tab + 1, r.out.size() - tab - 2)) == text)
+            plates.push_back({text, crop});
+    }
+    return plates;
+}
+
+// Plate k slides left to right during its frames; the rest of the time
+// the background is empty.
+void write_video(const std::string& path, const std::vector<Plate>& plates, const std::string& extra) {
+    const int frames = kFirst + kPeriod * static_cast<int>(plates.size()) + kFirst;
+    const std::string cmd = "ffmpeg -loglevel error -y -f rawvideo -pix_fmt gray -s " + std::to_string(kW) + "x" +
+                            std::to_string(kH) + " -r " + std::to_string(kFps) +
+                            " -i - -c:v libx264 -qp 8 -g 10 -pix_fmt yuv420p " + extra + " " + path;
+    FILE* p = ::popen(cmd.c_str(), "w");
+    ASSERT_NE(p, nullptr);
+    std::vector<unsigned char> frame(static_cast<std::size_t>(kW) * kH);
+    for (int f = 0; f < frames; ++f) {
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) frame[static_cast<std::size_t>(y) * kW + x] = static_cast<unsigned char>(90 + y / 8);
+        for (std::size_t k = 0; k < plates.size(); ++k) {
+            const int start = kFirst + kPeriod * static_cast<int>(k);
+            if (f < start || f >= start + kSpan) continue;
+            const Gray& c = plates[k].crop;
+            const int x0 = 10 + (kW - c.w - 20) * (f - start) / (kSpan - 1);
+            const int y0 = (kH - c.h) / 2 + (f - start);
+            for (int y = 0; y < c.h; ++y)
+                for (int x = 0; x < c.w; ++x)
+                    frame[static_cast<std::size_t>(y0 + y) * kW + x0 + x] = c.px[static_cast<std::size_t>(y) * c.w + x];
+        }
+        ASSERT_EQ(std::fwrite(frame.data(), 1, frame.size(), p), frame.size());
+    }
+    ASSERT_EQ(::pclose(p), 0);
+}
+
+// Starts a program with its output and errors in files; returns its pid.
+pid_t spawn(const std::vector<std::string>& args, const std::string& out, const std::string& err) {
+    const pid_t pid = ::fork();
+    if (pid != 0) return pid;
+    std::FILE* o = std::freopen(out.c_str(), "w", stdout);
+    std::FILE* e = std::freopen(err.c_str(), "w", stderr);
+    if (o == nullptr || e == nullptr) ::_exit(127);
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execvp(argv[0], argv.data());
+    ::_exit(127);
+}
+
+int wait_exit(pid_t pid) {
+    int st = 0;
+    if (::waitpid(pid, &st, 0) != pid) return -1;
+    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
+std::string text_of(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+void sleep_s(double s) { std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<long>(s * 1000))); }
+
+class PlatixWatchRun : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dir_ = new testsupport::TempDir;
+        plates_ = readable_plates(*dir_, 3);
+        if (plates_.size() == 3) write_video(dir_->file("drive.mp4"), plates_, "-movflags +faststart");
+    }
+    static void TearDownTestSuite() {
+        delete dir_;
+        dir_ = nullptr;
+    }
+    void SetUp() override { ASSERT_EQ(plates_.size(), 3u) << "the synthetic plates no longer read right as stills"; }
+
+    static std::string kb() { return " --kb " + std::string(PLATIX_SOURCE_DIR) + "/data/kb/plates.kbf "; }
+
+    static testsupport::TempDir* dir_;
+    static std::vector<Plate> plates_;
+};
+
+testsupport::TempDir* PlatixWatchRun::dir_ = nullptr;
+std::vector<Plate> PlatixWatchRun::plates_;
+
+}  // namespace
+
+TEST_F(PlatixWatchRun, GivesOneEventPerPassingPlateWithItsTextAndTimes) {
+    const ToolRun r = platix("watch --quiet --gap " + std::to_string(kGap) + kb() + dir_->file("drive.mp4"), dir_->path());
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto events = events_of(r.out);
+    ASSERT_EQ(events.size(), plates_.size()) << r.out;
+    for (std::size_t k = 0; k < events.size(); ++k) {
+        EXPECT_EQ(events[k].text, plates_[k].text);
+        const double shown = static_cast<double>(kFirst + kPeriod * static_cast<int>(k)) / kFps;
+        const double gone = shown + static_cast<double>(kSpan - 1) / kFps;
+        EXPECT_NEAR(events[k].first, shown, 2.0 / kFps + 1e-6) << k;
+        EXPECT_NEAR(events[k].last, gone, 2.0 / kFps + 1e-6) << k;
+    }
+}
+
+TEST_F(PlatixWatchRun, SamplingKeepsTheEventsAndTheirTexts) {
+    for (const std::string sampling : {"--every 2", "--fps 5"}) {
+        const ToolRun r = platix("watch --quiet --gap 1 " + sampling + kb() + dir_->file("drive.mp4"), dir_->path());
+        ASSERT_EQ(r.status, 0) << r.err;
+        const auto events = events_of(r.out);
+        ASSERT_EQ(events.size(), plates_.size()) << sampling << "\n" << r.out;
+        for (std::size_t k = 0; k < events.size(); ++k) EXPECT_EQ(events[k].text, plates_[k].text) << sampling;
+    }
+}
+
+TEST_F(PlatixWatchRun, TruncatedFileGivesTheEventsItHoldsAndSaysSo) {
+    const auto bytes = testsupport::read_bytes(dir_->file("drive.mp4"));
+    const std::string cut = dir_->file("cut.mp4");
+    testsupport::write_bytes(cut, std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + bytes.size() * 6 / 10));
+    const ToolRun r = platix("watch --gap " + std::to_string(kGap) + kb() + cut, dir_->path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cut.mp4: the file ends early (truncated or damaged)"), std::string::npos) << r.err;
+    const auto events = events_of(r.out);
+    ASSERT_GE(events.size(), 1u) << r.out;
+    ASSERT_LT(events.size(), plates_.size()) << r.out;
+    for (std::size_t k = 0; k < events.size(); ++k) EXPECT_EQ(events[k].text, plates_[k].text);
+}
+
+TEST_F(PlatixWatchRun, FormatsAndSavedBestFrames) {
+    const ToolRun text = platix("watch --quiet --format text --gap 1" + kb() + dir_->file("drive.mp4"), dir_->path());
+    ASSERT_EQ(text.status, 0) << text.err;
+    std::istringstream lines(text.out);
+    std::size_t k = 0;
+    for (std::string line; std::getline(lines, line); ++k) {
+        ASSERT_LT(k, plates_.size()) << text.out;
+        EXPECT_EQ(line.rfind(dir_->file("drive.mp4") + "\t", 0), 0u) << line;
+        EXPECT_EQ(without_blanks(line.substr(line.rfind('\t') + 1)), plates_[k].text);
+    }
+    EXPECT_EQ(k, plates_.size());
+
+    const ToolRun csv = platix("watch --quiet --format csv --gap 1 --save " + dir_->file("saved") + kb() +
+                                   dir_->file("drive.mp4"),
+                               dir_->path());
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), static_cast<long>(plates_.size()) + 1) << csv.out;
+    EXPECT_EQ(csv.out.rfind("source,text,", 0), 0u);
+    // One annotated frame per passage, at the frame's size, the field frame in green.
+    for (std::size_t n = 1; n <= plates_.size(); ++n) {
+        const Rgb p = read_rgb(dir_->file("saved/drive-" + std::to_string(n) + ".png"));
+        ASSERT_EQ(p.w, kW) << n;
+        ASSERT_EQ(p.h, kH) << n;
+        bool green = false;
+        for (int y = 0; y < p.h && !green; ++y)
+            for (int x = 0; x < p.w && !green; ++x) green = p.at(x, y) == std::array<int, 3>{0, 224, 0};
+        EXPECT_TRUE(green) << n;
+    }
+}
+
+// The video served over HTTP as MPEG-TS at its own pace; the server is cut
+// after two plates and started again: the watch says it reconnects, keeps
+// the events from before the cut, reads the plates sent after it, and on
+// SIGTERM prints the open passage and exits 0.
+TEST_F(PlatixWatchRun, HttpStreamReconnectsAfterACutAndFlushesOnSigterm) {
+    const std::string url = "http://127.0.0.1:" + std::to_string(20000 + ::getpid() % 20000);
+    const std::vector<std::string> serve = {"ffmpeg", "-loglevel", "error", "-re", "-i", dir_->file("drive.mp4"),
+                                            "-c", "copy", "-f", "mpegts", "-listen", "1", url};
+    pid_t server = spawn(serve, dir_->file("srv.out"), dir_->file("srv.err"));
+    sleep_s(0.3);
+    const pid_t watch = spawn({PLATIX_BINARY, "watch", "--reconnect", "--gap", std::to_string(kGap), "--kb",
+                               std::string(PLATIX_SOURCE_DIR) + "/data/kb/plates.kbf", url},
+                              dir_->file("w.out"), dir_->file("w.err"));
+    sleep_s(7.6);  // the second plate has left at 6.4 s and its passage closed at 7.2 s
+    ::kill(server, SIGKILL);
+    wait_exit(server);
+    const std::size_t before_cut = events_of(text_of(dir_->file("w.out"))).size();
+    server = spawn(serve, dir_->file("srv.out"), dir_->file("srv.err"));
+    sleep_s(3.5);  // the first plate is passing again
+    ::kill(watch, SIGTERM);
+    EXPECT_EQ(wait_exit(watch), 0);
+    ::kill(server, SIGKILL);
+    wait_exit(server);
+
+    const std::string err = text_of(dir_->file("w.err"));
+    EXPECT_NE(err.find(url + ": the stream ended; reconnecting in"), std::string::npos) << err;
+    const auto events = events_of(text_of(dir_->file("w.out")));
+    EXPECT_GE(before_cut, 1u);  // two unless the machine is slow to close the second
+    ASSERT_EQ(events.size(), 3u) << text_of(dir_->file("w.out")) << err;
+    EXPECT_EQ(events[0].text, plates_[0].text);
+    EXPECT_EQ(events[1].text, plates_[1].text);
+    EXPECT_EQ(events[2].text, plates_[0].text);
+    EXPECT_GT(events[2].first, events[1].last);
+}
+
+TEST_F(PlatixWatchRun, SeveralSourcesAreWatchedAtOnceWithWholeLines) {
+    std::filesystem::copy_file(dir_->file("drive.mp4"), dir_->file("second.mp4"),
+                               std::filesystem::copy_options::overwrite_existing);
+    const ToolRun r = platix("watch --quiet --gap 1" + kb() + dir_->file("drive.mp4") + " " + dir_->file("second.mp4") +
+                                 " " + dir_->file("missing.mp4"),
+                             dir_->path());
+    EXPECT_EQ(r.status, 1);  // one source could not be opened
+    EXPECT_NE(r.err.find("missing.mp4: cannot open"), std::string::npos) << r.err;
+    for (const std::string name : {"drive.mp4", "second.mp4"}) {
+        std::string mine;
+        std::istringstream lines(r.out);
+        for (std::string line; std::getline(lines, line);)
+            if (line.find("\"source\": \"" + dir_->file(name) + "\"") != std::string::npos) mine += line + "\n";
+        const auto events = events_of(mine);
+        ASSERT_EQ(events.size(), plates_.size()) << name << "\n" << r.out;
+        for (std::size_t k = 0; k < events.size(); ++k) EXPECT_EQ(events[k].text, plates_[k].text) << name;
+    }
+    EXPECT_EQ(events_of(r.out).size(), 2 * plates_.size());
+}
+
+TEST_F(PlatixWatchRun, DamagedFramesAreSkippedAndTheRestIsRead) {
+    auto bytes = testsupport::read_bytes(dir_->file("drive.mp4"));
+    const std::size_t at = bytes.size() * 45 / 100;
+    for (std::size_t i = at; i < at + 2000 && i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(bytes[i] * 7 + 13);
+    testsupport::write_bytes(dir_->file("damaged.mp4"), bytes);
+    const ToolRun r = platix("watch --gap 1" + kb() + dir_->file("damaged.mp4"), dir_->path());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(std::regex_search(r.err, std::regex("damaged.mp4: [0-9]+ frames decoded, [0-9]+ analysed, 0 dropped "
+                                                    "\\(analysis behind\\), [1-9][0-9]* damaged skipped")))
+        << r.err;
+    // The plates away from the damage are read, in order, each once.
+    const auto events = events_of(r.out);
+    ASSERT_GE(events.size(), 2u) << r.out;
+    ASSERT_LE(events.size(), plates_.size()) << r.out;
+    EXPECT_EQ(events.front().text, plates_.front().text);
+    EXPECT_EQ(events.back().text, plates_.back().text);
+}
