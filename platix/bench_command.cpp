@@ -14,6 +14,7 @@
 #include "image_analysis.h"
 #include "job_pool.h"
 #include "labels.h"
+#include "net_reading.h"
 #include "progress.h"
 #include "scratch_folder.h"
 #include "synth/training_scenes.h"
@@ -128,7 +129,8 @@ int run_bench(const BenchOptions& o) {
         return 1;
     }
     if (o.folds > 0) return run_folds(o, labels);
-    EngineSession engine(o.kbs);
+    const auto model = model_for(o.recognition);
+    EngineSession engine(model ? std::vector<KbArg>{} : o.kbs);
     if (!engine.error().empty()) {
         std::fprintf(stderr, "platix: %s\n", engine.error().c_str());
         return 1;
@@ -137,6 +139,7 @@ int run_bench(const BenchOptions& o) {
     request.depth = o.depth;
     request.analysis = o.analysis;
     request.io = engine.io();
+    request.model = model ? model->get() : nullptr;
     request.recognition = o.recognition;
 
     const std::vector<std::string> order = folder_order(labels);

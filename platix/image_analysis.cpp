@@ -9,6 +9,7 @@
 #include "annotate.h"
 #include "coords.h"
 #include "image_size.h"
+#include "net_reading.h"
 #include "rasterkit.h"
 
 namespace fs = std::filesystem;
@@ -82,8 +83,14 @@ ImageResult analyse_file(const InputFile& input, const AnalysisRequest& request)
         f.columns = s->columns;
         f.lines = s->lines;
         f.bpl = s->bpl;
-        if (request.io != nullptr && s->bitmap != nullptr && s->columns > 0 && s->lines > 0) {
+        const bool readable = s->bitmap != nullptr && s->columns > 0 && s->lines > 0;
+        if (request.model != nullptr) {
+            read_field_net(request.model, videobuffer, MAXCOL, MAXLIN, BPL, request.recognition, f);
+        } else if (request.io != nullptr && readable) {
+            f.reader = "box";
             read_field(request.io, s->bitmap, s->columns, s->lines, s->bpl, request.recognition, f, r);
+        }
+        if (!f.text.empty()) {
             const std::size_t n = f.text.size() < sizeof s->text - 1 ? f.text.size() : sizeof s->text - 1;
             std::memcpy(s->text, f.text.data(), n);
             s->text[n] = '\0';

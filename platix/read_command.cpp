@@ -8,6 +8,7 @@
 #include "engine_session.h"
 #include "image_analysis.h"
 #include "job_pool.h"
+#include "net_reading.h"
 #include "output_format.h"
 #include "progress.h"
 #include "walk.h"
@@ -26,7 +27,8 @@ void require_kb_files(const std::vector<KbArg>& kbs) {
 int run_read(const ReadOptions& o) {
     require_kb_files(o.kbs);
     const auto inputs = expand_inputs(o.paths);
-    EngineSession engine(o.kbs);
+    const auto model = model_for(o.recognition);
+    EngineSession engine(model ? std::vector<KbArg>{} : o.kbs);
     if (!engine.error().empty()) {
         std::fprintf(stderr, "platix: %s\n", engine.error().c_str());
         return 1;
@@ -35,6 +37,7 @@ int run_read(const ReadOptions& o) {
     request.depth = o.depth;
     request.analysis = o.analysis;
     request.io = engine.io();
+    request.model = model ? model->get() : nullptr;
     request.recognition = o.recognition;
 
     // Annotated copies are written by the workers under scratch names and
