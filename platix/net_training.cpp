@@ -67,8 +67,25 @@ void image_samples(const LabelledImage& l, bool fields, const NetTrainSettings& 
 
 }  // namespace
 
+NetSamples collect_net_samples(const std::vector<LabelledImage>& real, const std::vector<LabelledImage>& synthetic,
+                               const NetTrainSettings& s) {
+    NetSamples out;
+    out.real.resize(real.size());
+    for (std::size_t i = 0; i < real.size(); ++i) image_samples(real[i], true, s, out.real[i]);
+    for (std::size_t i = 0; i < synthetic.size(); ++i)
+        image_samples(synthetic[i], true, s, i % 10 == 9 ? out.synthetic_val : out.synthetic);
+    return out;
+}
+
 int train_net(const std::vector<LabelledImage>& real, const std::vector<LabelledImage>& synthetic,
               const NetTrainSettings& s) {
+    const NetSamples samples = collect_net_samples(real, synthetic, s);
+    std::vector<std::size_t> all(real.size());
+    for (std::size_t i = 0; i < all.size(); ++i) all[i] = i;
+    return train_net_on(samples, all, s);
+}
+
+int train_net_on(const NetSamples& samples, const std::vector<std::size_t>& use, const NetTrainSettings& s) {
     platenet::ModelFile model;
     if (!s.start_path.empty()) {
         const auto st = platenet::load_model_file(s.start_path, &model);
@@ -78,10 +95,14 @@ int train_net(const std::vector<LabelledImage>& real, const std::vector<Labelled
         }
     }
     const auto started = s.started;
-    std::vector<platenet::TrainSample> train, val;
-    for (std::size_t i = 0; i < real.size(); ++i) image_samples(real[i], true, s, i % 5 == 4 ? val : train);
-    for (std::size_t i = 0; i < synthetic.size(); ++i)
-        image_samples(synthetic[i], true, s, real.empty() && i % 10 == 9 ? val : train);
+    std::vector<platenet::TrainSample> train = samples.synthetic, val;
+    for (std::size_t k = 0; k < use.size(); ++k) {
+        auto& to = k % 5 == 4 ? val : train;
+        const auto& crops = samples.real[use[k]];
+        to.insert(to.end(), crops.begin(), crops.end());
+    }
+    if (use.empty()) val = samples.synthetic_val;
+    else train.insert(train.end(), samples.synthetic_val.begin(), samples.synthetic_val.end());
     if (!s.quiet)
         std::fprintf(stderr, "platix: %zu training crops, %zu validation crops (%.0f s)\n", train.size(), val.size(),
                      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
@@ -96,6 +117,7 @@ int train_net(const std::vector<LabelledImage>& real, const std::vector<Labelled
     c.max_seconds = std::max(1.0, 60.0 * s.minutes - spent);
     if (!s.start_path.empty()) c.learning_rate = 1e-3;
     const auto st = platenet::train_model(model, train, val, c, [&](const platenet::EpochReport& r) {
+        if (!s.report) return;
         std::printf("epoch %d: loss %.3f", r.epoch, r.loss);
         if (r.val_exact >= 0) std::printf(", validation %.1f%% exact, %.1f%% characters", 100 * r.val_exact, 100 * r.val_chars);
         std::printf("%s (%.0f s)\n", r.kept ? " *" : "",
@@ -110,7 +132,7 @@ int train_net(const std::vector<LabelledImage>& real, const std::vector<Labelled
         std::fprintf(stderr, "platix: %s: cannot write the model\n", s.model_path.c_str());
         return 1;
     }
-    std::printf("model written: %s\n", s.model_path.c_str());
+    if (s.report) std::printf("model written: %s\n", s.model_path.c_str());
     return 0;
 }
 

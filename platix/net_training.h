@@ -10,6 +10,7 @@
 
 #include "labels.h"
 #include "options.h"
+#include "train/trainer.h"
 
 namespace platix {
 
@@ -23,7 +24,24 @@ struct NetTrainSettings {
     int depth = 3;
     AnalysisKind analysis = AnalysisKind::extended;
     bool quiet = false;
+    bool report = true;  // a line per epoch on stdout
 };
+
+// The crops of a training: per real image (its truth box and the fields
+// found in it), and those of the synthetic scenes, split for training and
+// validation (every tenth scene is kept for validation).
+struct NetSamples {
+    std::vector<std::vector<platenet::TrainSample>> real;
+    std::vector<platenet::TrainSample> synthetic, synthetic_val;
+};
+NetSamples collect_net_samples(const std::vector<LabelledImage>& real, const std::vector<LabelledImage>& synthetic,
+                               const NetTrainSettings& settings);
+
+// Trains a model on the real images `use` (every fifth of them kept for
+// validation; without real images the synthetic validation crops are
+// used) and the synthetic crops, and writes it. Returns 0, or 1 after a
+// message on stderr.
+int train_net_on(const NetSamples& samples, const std::vector<std::size_t>& use, const NetTrainSettings& settings);
 
 // Trains and writes the model. `real` are the user's labelled images,
 // `synthetic` the labelled synthetic scenes. Every fifth

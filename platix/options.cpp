@@ -232,7 +232,8 @@ BenchOptions parse_bench_options(const std::vector<std::string>& args, int proce
     static const std::vector<std::string> valued = {"--kb",    "--kind",       "--template", "--depth",
                                                     "--jobs",  "--json",       "--folds",    "--passes",
                                                     "--augment", "--region",   "--synth",    "--synth-seed",
-                                                    "--reader", "--model",     "--topn"};
+                                                    "--reader", "--model",     "--topn",     "--start",
+                                                    "--epochs", "--minutes",   "--seed"};
     ArgWalker(args).run(
         [&](const std::string& n) { return std::find(valued.begin(), valued.end(), n) != valued.end(); },
         [&](const std::string& n, const std::string& v) {
@@ -247,10 +248,16 @@ BenchOptions parse_bench_options(const std::vector<std::string>& args, int proce
             else if (n == "--synth") o.synth = static_cast<int>(parse_number(v, 0, 100000, "--synth"));
             else if (n == "--synth-seed")
                 o.synth_seed = static_cast<unsigned long>(parse_number(v, 0, 4294967295L, "--synth-seed"));
+            else if (n == "--start") o.start_model = v;
+            else if (n == "--epochs") o.epochs = static_cast<int>(parse_number(v, 1, 1000, "--epochs"));
+            else if (n == "--minutes") o.minutes = static_cast<int>(parse_number(v, 1, 100000, "--minutes"));
+            else if (n == "--seed") o.seed = static_cast<unsigned long>(parse_number(v, 0, 4294967295L, "--seed"));
             else unknown(n, "bench");
         },
         [&](const std::string& p) { o.labels.push_back(p); });
     if (o.help) return o;
+    if (o.folds > 0 && !o.recognition.model.empty())
+        throw UsageError("bench: --folds trains a model for every fold; --model is not used with it");
     if (o.folds > 0 && !o.kbs.empty())
         throw UsageError("bench: --folds trains a base for every fold; --kb is not used with it");
     if (o.folds == 0 && o.kbs.empty() && o.recognition.model.empty())
@@ -395,6 +402,10 @@ std::string bench_help() {
            "  --passes N, --augment N, --synth N, --synth-seed S\n"
            "                       the trainings' settings with --folds (as for train;\n"
            "                       synthetic scenes join every fold's training only)\n"
+           "  --reader net         with --folds: train the learned reader per fold (as\n"
+           "                       train --reader net) and read each fold with it;\n"
+           "                       --start FILE, --epochs N, --minutes M (per fold) and\n"
+           "                       --seed S as for train\n"
            "  --kind KIND          digits, letters or any (default any)\n"
            "  --template T         text template (default \"C\")\n")
            + kRegionHelp + kReaderHelp + kAnalysisHelp +

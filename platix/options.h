@@ -113,6 +113,13 @@ struct BenchOptions {
     int augment = kDefaultAugment;
     int synth = 0;                 // synthetic scenes added to every fold's training
     unsigned long synth_seed = 1;
+    // With --folds and --reader net: each fold trains the learned reader
+    // (from --start, or from scratch) for at most `epochs` epochs and
+    // `minutes` minutes, and reads its fold with it.
+    std::string start_model;
+    int epochs = 30;
+    int minutes = 18;
+    unsigned long seed = 1;
 };
 
 struct SynthOptions {

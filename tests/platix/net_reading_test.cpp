@@ -62,6 +62,12 @@ TEST(NetReaderOptions, ReaderModelAndTopN) {
     EXPECT_THROW(parse_train_options({"--reader", "net", "--model", "m.pnet"}, 1), UsageError);
     EXPECT_THROW(parse_train_options({"--reader", "net", "labels"}, 1), UsageError);
     EXPECT_EQ(parse_bench_options({"--model", "m.pnet", "labels"}, 1).recognition.model, "m.pnet");
+    const BenchOptions b =
+        parse_bench_options({"--folds", "3", "--reader", "net", "--epochs", "7", "--start", "s.pnet", "labels"}, 1);
+    EXPECT_EQ(b.recognition.reader, ReaderKind::net);
+    EXPECT_EQ(b.epochs, 7);
+    EXPECT_EQ(b.start_model, "s.pnet");
+    EXPECT_THROW(parse_bench_options({"--folds", "3", "--model", "m.pnet", "labels"}, 1), UsageError);
 }
 
 TEST(NetReaderOptions, RegionSyntaxListsHoldOnlyLettersAndDigits) {
