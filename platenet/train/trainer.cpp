@@ -194,7 +194,7 @@ Status train_model(ModelFile& model, const std::vector<TrainSample>& train, cons
         const std::size_t each = static_cast<std::size_t>(a.input_height) * static_cast<std::size_t>(a.input_width);
         const long frames = a.input_width / 4;
         std::vector<float> best = flatten_parameters(net);
-        double best_exact = -1, best_loss = 1e30;
+        double best_exact = -1, best_chars = -1, best_loss = 1e30;
         int since_best = 0;
         std::vector<std::size_t> order(tr.size());
         for (int epoch = 1; epoch <= config.max_epochs; ++epoch) {
@@ -239,8 +239,11 @@ Status train_model(ModelFile& model, const std::vector<TrainSample>& train, cons
                 rep.val_chars = s.chars;
             }
             const double exact = va.empty() ? 0 : rep.val_exact;
-            if (exact > best_exact || (exact == best_exact && rep.loss < best_loss)) {
+            const double chars = va.empty() ? 0 : rep.val_chars;
+            if (exact > best_exact || (exact == best_exact && chars > best_chars) ||
+                (exact == best_exact && chars == best_chars && rep.loss < best_loss)) {
                 best_exact = exact;
+                best_chars = chars;
                 best_loss = rep.loss;
                 best = flatten_parameters(net);
                 since_best = 0;
@@ -250,7 +253,9 @@ Status train_model(ModelFile& model, const std::vector<TrainSample>& train, cons
             }
             if (va.empty()) best = flatten_parameters(net), rep.kept = true;
             if (progress) progress(rep);
-            if (!va.empty() && since_best >= config.patience) break;
+            // A CTC network reads nothing for its first epochs; stopping
+            // is left to the second half of the epochs.
+            if (!va.empty() && since_best >= config.patience && 2 * epoch >= config.max_epochs) break;
             const double spent =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
             if (config.max_seconds > 0 && spent >= config.max_seconds) break;

@@ -31,7 +31,7 @@ bool make_sample(const GrayView& page, int left, int top, int right, int bottom,
 
 struct TrainConfig {
     int max_epochs = 30;
-    int patience = 6;          // epochs without a better validation before stopping
+    int patience = 6;          // epochs without a better validation before stopping (second half only)
     int batch = 16;
     double learning_rate = 2e-3;
     std::uint64_t seed = 1;
@@ -49,7 +49,7 @@ struct EpochReport {
 
 // Trains `model` (its parameters as the starting point, or fresh ones when
 // empty) on `train`; keeps the parameters of the epoch with the best
-// validation exact rate (then the lowest loss), or of the last epoch
+// validation exact rate (then character rate, then the lowest loss), or of the last epoch
 // without validation. Samples with characters outside the charset or with
 // more characters than half the frames are skipped. `progress` is called
 // after every epoch. Same seed, same samples, one thread: same parameters.
