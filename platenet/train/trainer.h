@@ -33,7 +33,7 @@ struct TrainConfig {
     int max_epochs = 30;
     int patience = 6;          // epochs without a better validation before stopping (second half only)
     int batch = 16;
-    double learning_rate = 2e-3;
+    double learning_rate = 3e-3;
     std::uint64_t seed = 1;
     double max_seconds = 0;    // 0: no time limit; otherwise stop after the epoch that passes it
     bool augment = true;
