@@ -9,7 +9,7 @@
  * columns, and a 1-D convolution over the width (128 wide) and a 1x1 one
  * give per column (32 frames) the log-probabilities of the model's
  * characters and of "no character" (CTC). About 270,000 parameters, a
- * 1.1 MB file; the network runs in about 2.7 ms of one core per field.
+ * 1.1 MB file; the network runs in about 2 ms of one core per field.
  * CTC over the width was chosen over fixed character slots because it
  * needs no plate length and reads stacked or split rows as a sequence.
  * The text is decoded by a CTC prefix beam search, which gives the N most
