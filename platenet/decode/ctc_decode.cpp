@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <map>
+#include <unordered_map>
 
 namespace platenet {
 
@@ -33,14 +33,28 @@ struct Beam {
 
 std::vector<std::pair<std::string, double>> beam_search(const FrameScores& s, const std::string& charset, int width,
                                                         const std::vector<std::string>* syntaxes) {
-    std::map<std::string, Beam> beams;
-    beams[""].blank = 0;
+    struct Entry {
+        std::string prefix;
+        Beam beam;
+    };
+    std::vector<Entry> beams = {{"", {}}};
+    beams[0].beam.blank = 0;
+    std::vector<Entry> next;
+    std::unordered_map<std::string, std::size_t> index;
     for (int t = 0; t < s.frames; ++t) {
-        std::map<std::string, Beam> next;
+        next.clear();
+        index.clear();
+        // The entry of `prefix` among this frame's beams, made when new.
+        const auto slot = [&](const std::string& prefix) -> std::size_t {
+            const auto [it, added] = index.try_emplace(prefix, next.size());
+            if (added) next.push_back({prefix, {}});
+            return it->second;
+        };
         for (const auto& [prefix, b] : beams) {
             const double total = b.total();
             // "no character": the prefix stays, now ending in a blank.
-            next[prefix].blank = log_add(next[prefix].blank, total + s.at(t, 0));
+            const std::size_t same = slot(prefix);
+            next[same].beam.blank = log_add(next[same].beam.blank, total + s.at(t, 0));
             for (int c = 1; c < s.classes; ++c) {
                 const double p = s.at(t, c);
                 const char ch = charset[static_cast<std::size_t>(c - 1)];
@@ -51,33 +65,31 @@ std::vector<std::pair<std::string, double>> beam_search(const FrameScores& s, co
                 if (repeat) {
                     // The same character again: a repeat merges unless a
                     // blank came between.
-                    next[prefix].non_blank = log_add(next[prefix].non_blank, b.non_blank + p);
-                    std::string longer = prefix + ch;
-                    if (syntaxes && !fits_prefix(longer, *syntaxes, false)) continue;
-                    next[longer].non_blank = log_add(next[longer].non_blank, b.blank + p);
-                } else {
-                    std::string longer = prefix + ch;
-                    if (syntaxes && !fits_prefix(longer, *syntaxes, false)) continue;
-                    next[longer].non_blank = log_add(next[longer].non_blank, total + p);
+                    next[same].beam.non_blank = log_add(next[same].beam.non_blank, b.non_blank + p);
+                    if (p < kPrune) continue;
                 }
+                std::string longer = prefix + ch;
+                if (syntaxes && !fits_prefix(longer, *syntaxes, false)) continue;
+                const std::size_t k = slot(longer);
+                next[k].beam.non_blank = log_add(next[k].beam.non_blank, (repeat ? b.blank : total) + p);
             }
         }
-        std::vector<std::pair<double, std::string>> order;
-        order.reserve(next.size());
-        for (const auto& [prefix, b] : next) order.emplace_back(b.total(), prefix);
-        const std::size_t keep = std::min(order.size(), static_cast<std::size_t>(width));
-        std::partial_sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(keep), order.end(),
-                          [](const auto& a, const auto& b) { return a.first > b.first || (a.first == b.first && a.second < b.second); });
-        beams.clear();
-        for (std::size_t i = 0; i < keep; ++i) beams[order[i].second] = next[order[i].second];
+        const std::size_t keep = std::min(next.size(), static_cast<std::size_t>(width));
+        std::partial_sort(next.begin(), next.begin() + static_cast<std::ptrdiff_t>(keep), next.end(),
+                          [](const Entry& x, const Entry& y) {
+                              const double tx = x.beam.total(), ty = y.beam.total();
+                              return tx > ty || (tx == ty && x.prefix < y.prefix);
+                          });
+        next.resize(keep);
+        beams.swap(next);
     }
     std::vector<std::pair<std::string, double>> out;
     for (const auto& [prefix, b] : beams) {
         if (syntaxes && !fits_prefix(prefix, *syntaxes, true)) continue;
         out.emplace_back(prefix, b.total());
     }
-    std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) {
-        return a.second > b.second || (a.second == b.second && a.first < b.first);
+    std::sort(out.begin(), out.end(), [](const auto& x, const auto& y) {
+        return x.second > y.second || (x.second == y.second && x.first < y.first);
     });
     return out;
 }
