@@ -8,4 +8,4 @@ set -euo pipefail
 platix=${1:-build/platix/platix}
 mkdir -p data/models
 "$platix" train --reader net --model data/models/plates.pnet \
-  --synth 900 --synth-seed 1 --seed 1 --epochs 45 --minutes 600 --jobs 1
+  --synth 900 --synth-seed 1 --seed 1 --epochs 12 --minutes 600 --jobs 1

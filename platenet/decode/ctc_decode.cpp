@@ -68,6 +68,7 @@ std::vector<std::pair<std::string, double>> beam_search(const FrameScores& s, co
                     next[same].beam.non_blank = log_add(next[same].beam.non_blank, b.non_blank + p);
                     if (p < kPrune) continue;
                 }
+                if (prefix.size() >= kMaxTextLength) continue;
                 std::string longer = prefix + ch;
                 if (syntaxes && !fits_prefix(longer, *syntaxes, false)) continue;
                 const std::size_t k = slot(longer);

@@ -32,6 +32,9 @@ struct Candidate {
     bool fits_syntax = false;
 };
 
+// No text grows beyond this many characters (the C interface's limit).
+constexpr std::size_t kMaxTextLength = 16;
+
 // Plate syntaxes: each a string of 'L' (letter A-Z) and 'D' (digit 0-9).
 // Parses a comma-separated list; false for any other character or an
 // empty entry. An empty list parses to no syntax.

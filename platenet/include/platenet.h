@@ -2,14 +2,19 @@
  *
  * Design. A small convolutional network reads a whole plate crop at once,
  * without cutting characters: the gray page region of a field is resampled
- * to the model's fixed input (32 x 128 by default, normalised per crop to
+ * to the model's fixed input (32 x 256 by default, normalised per crop to
  * zero mean and unit deviation); five 3x3 convolution blocks with batch
  * normalisation (16, 32, 64, 64, 96 channels, pooled to an eighth of the
  * height and a quarter of the width) give one feature column per four input
  * columns, and a 1-D convolution over the width (128 wide) and a 1x1 one
- * give per column (32 frames) the log-probabilities of the model's
+ * give per column (64 frames) the log-probabilities of the model's
  * characters and of "no character" (CTC). About 270,000 parameters, a
- * 1.1 MB file; the network runs in about 2 ms of one core per field.
+ * 1.1 MB file. The width decided by measurement: on 810 synthetic plate
+ * crops (90 held out, no augmentation, Adam 3e-3), a 128-wide input (32
+ * frames, under three per character of a 7-character plate) still read
+ * 0% exactly after 12 epochs (loss 3.2), a 256-wide one (64 frames) read
+ * 86% exactly, 97% of characters; doubling the channels at 128 did not
+ * help. The wider input doubles the network's time per field.
  * CTC over the width was chosen over fixed character slots because it
  * needs no plate length and reads stacked or split rows as a sequence.
  * The text is decoded by a CTC prefix beam search, which gives the N most

@@ -33,7 +33,7 @@ constexpr std::uint32_t kMaxParameters = 4u << 20;  // 16 MB of float32
 // network's class 0 is "no character"; class k + 1 is charset[k].
 struct Architecture {
     int input_height = 32;
-    int input_width = 128;
+    int input_width = 256;
     std::vector<int> widths = {16, 32, 64, 64, 96, 128};
     std::string charset = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
     bool operator==(const Architecture&) const = default;

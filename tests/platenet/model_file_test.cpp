@@ -111,6 +111,6 @@ TEST(ModelFileRefuses, MissingFileAndReadsSavedOne) {
     EXPECT_EQ(status, PNET_OK);
     EXPECT_STREQ(PNET_charset(m), "0123456789");
     EXPECT_EQ(PNET_input_height(m), 32);
-    EXPECT_EQ(PNET_input_width(m), 128);
+    EXPECT_EQ(PNET_input_width(m), 256);
     PNET_free_model(m);
 }
