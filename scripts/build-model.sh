@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Trains the synthetic-only model of the learned reader, data/models/plates.pnet,
+# Trains the bundled model of the learned reader, data/models/plates.pnet,
 # on synthetic scenes only (900 scenes, a third per region style, fixed
 # seeds), so that the same platix gives the same file. Run from the
 # repository folder after a build; the first argument names the platix to
