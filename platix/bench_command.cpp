@@ -17,6 +17,8 @@
 #include "image_analysis.h"
 #include "job_pool.h"
 #include "labels.h"
+#include "net_reading.h"
+#include "net_training.h"
 #include "progress.h"
 #include "scratch_folder.h"
 #include "synth/training_scenes.h"
@@ -123,10 +125,82 @@ int run_folds(const BenchOptions& o, const std::vector<LabelledImage>& read_labe
     return failed > 0 ? 1 : 0;
 }
 
+// Cross-validation of the learned reader: the crops of every image and of
+// the synthetic scenes are cut once; each fold trains a model on the other
+// folds (and the scenes) and reads its own images with it, end to end.
+int run_net_folds(const BenchOptions& o, const std::vector<LabelledImage>& labels) {
+    const auto started = std::chrono::steady_clock::now();
+    const synth::TrainingScenes scenes(o.synth, o.labels, o.synth_seed);
+    std::vector<std::string> problems;
+    const auto synthetic = collect_labels(scenes.label_files(), problems);
+    NetTrainSettings n;
+    n.start_path = o.start_model;
+    n.epochs = o.epochs;
+    n.minutes = o.minutes;
+    n.seed = o.seed;
+    n.depth = o.depth;
+    n.analysis = o.analysis;
+    n.quiet = o.quiet;
+    n.report = false;
+    const NetSamples samples = collect_net_samples(labels, synthetic, n);
+    const ScratchFolder models("platix-folds");
+    const std::vector<int> fold = assign_folds(labels, o.folds);
+    std::vector<ImageResult> images(labels.size());
+    std::vector<PlateScore> scores(labels.size());
+    int failed = 0;
+    for (int f = 0; f < o.folds; ++f) {
+        std::vector<std::size_t> train, held_out;
+        for (std::size_t i = 0; i < labels.size(); ++i) (fold[i] == f ? held_out : train).push_back(i);
+        n.model_path = models.path() + "/fold" + std::to_string(f + 1) + ".pnet";
+        n.started = std::chrono::steady_clock::now();
+        const auto fold_start = n.started;
+        if (train_net_on(samples, train, n) != 0) return 1;
+        const double trained_s = std::chrono::duration<double>(std::chrono::steady_clock::now() - fold_start).count();
+        const NetModel model(n.model_path);
+        AnalysisRequest request;
+        request.depth = o.depth;
+        request.analysis = o.analysis;
+        request.model = model.get();
+        request.recognition = o.recognition;
+        for (std::size_t i : held_out) {
+            images[i] = analyse_file({labels[i].image_path, false}, request);
+            if (images[i].status != ImageStatus::ok) {
+                ++failed;
+                std::fprintf(stderr, "platix: %s: %s\n", images[i].path.c_str(), images[i].error.c_str());
+            }
+            scores[i] = score_plate(images[i], labels[i]);
+        }
+        std::error_code ec;
+        std::fprintf(stderr, "fold %d of %d: learned reader trained on %zu images in %.0f s (%ju bytes), read %zu\n",
+                     f + 1, o.folds, train.size(), trained_s,
+                     static_cast<std::uintmax_t>(std::filesystem::file_size(n.model_path, ec)), held_out.size());
+    }
+    std::vector<FolderSummary> folders;
+    FolderSummary total;
+    total.jobs = 1;
+    for (const auto& folder : folder_order(labels)) {
+        FolderSummary s;
+        s.folder = folder;
+        for (std::size_t i = 0; i < labels.size(); ++i)
+            if (labels[i].folder == folder) {
+                s.add(images[i], scores[i]);
+                s.seconds += static_cast<double>(images[i].ms) / 1000.0;
+            }
+        total.merge(s);
+        folders.push_back(std::move(s));
+    }
+    std::fprintf(stderr, "platix: cross-validation took %.0f s\n",
+                 std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+    if (print_results(o, folders, total) != 0) return 1;
+    return failed > 0 ? 1 : 0;
+}
+
 }  // namespace
 
 int run_bench(const BenchOptions& o) {
-    const std::vector<KbArg> kbs = o.folds > 0 ? std::vector<KbArg>{} : resolve_kbs(o.kbs, o.quiet);
+    // With a model the fields are read by it and no base is loaded.
+    const auto model = o.folds > 0 ? nullptr : model_for(o.recognition);
+    const std::vector<KbArg> kbs = o.folds > 0 || model ? std::vector<KbArg>{} : resolve_kbs(o.kbs, o.quiet);
     require_kb_files(kbs);
     std::vector<std::string> problems;
     const auto labels = collect_labels(o.labels, problems);
@@ -135,6 +209,7 @@ int run_bench(const BenchOptions& o) {
         std::fprintf(stderr, "platix: no labelled image found\n");
         return 1;
     }
+    if (o.folds > 0 && o.recognition.reader == ReaderKind::net) return run_net_folds(o, labels);
     if (o.folds > 0) return run_folds(o, labels);
     EngineSession engine(kbs);
     if (!engine.error().empty()) {
@@ -149,6 +224,7 @@ int run_bench(const BenchOptions& o) {
     request.depth = o.depth;
     request.analysis = o.analysis;
     request.io = engine.io();
+    request.model = model ? model->get() : nullptr;
     request.recognition = o.recognition;
 
     const std::vector<std::string> order = folder_order(labels);

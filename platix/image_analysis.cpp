@@ -8,6 +8,7 @@
 #include "coords.h"
 #include "decode/page_loader.h"
 #include "image_size.h"
+#include "net_reading.h"
 #include "rasterkit.h"
 
 namespace platix {
@@ -92,8 +93,14 @@ void analyse_held_page(ImageResult& r, const AnalysisRequest& request) {
         f.columns = s->columns;
         f.lines = s->lines;
         f.bpl = s->bpl;
-        if (request.io != nullptr && s->bitmap != nullptr && s->columns > 0 && s->lines > 0) {
+        const bool readable = s->bitmap != nullptr && s->columns > 0 && s->lines > 0;
+        if (request.model != nullptr) {
+            read_field_net(request.model, videobuffer, MAXCOL, MAXLIN, BPL, request.recognition, f);
+        } else if (request.io != nullptr && readable) {
+            f.reader = "box";
             read_field(request.io, s->bitmap, s->columns, s->lines, s->bpl, request.recognition, f, r);
+        }
+        if (!f.text.empty()) {
             const std::size_t n = f.text.size() < sizeof s->text - 1 ? f.text.size() : sizeof s->text - 1;
             std::memcpy(s->text, f.text.data(), n);
             s->text[n] = '\0';

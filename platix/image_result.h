@@ -20,6 +20,14 @@ struct CharResult {
     int bitmap_box[4] = {0, 0, 0, 0};  // in the field bitmap, right and bottom exclusive
     Box page_box;      // in page pixels
     Box file_box;      // in the file's own pixels
+    int confidence_ppm = -1;  // learned reader: the character's confidence in millionths; -1 box reader
+};
+
+// A text the learned reader also found for a field, with its confidence in
+// millionths.
+struct NetCandidate {
+    std::string text;
+    int confidence_ppm = 0;
 };
 
 struct FieldResult {
@@ -29,6 +37,12 @@ struct FieldResult {
     std::string raw;
     std::vector<CharResult> chars;
     std::string syntax;  // the plate syntax the text was read with ("LLDDDLL"), "" for none
+    // The learned reader ("net") or the box-net engine ("box", or "" when
+    // the field was not read); the learned reader's plate confidence in
+    // millionths and its candidates, best first.
+    std::string reader;
+    int confidence_ppm = -1;
+    std::vector<NetCandidate> candidates;
     // The field bitmap, kept only when asked for (training).
     int columns = 0, lines = 0, bpl = 0;
     std::vector<std::uint8_t> bitmap;

@@ -1,6 +1,8 @@
 // Parsing of the platix subcommand options into their option records.
 #include "options.h"
 
+#include <filesystem>
+
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
@@ -139,6 +141,14 @@ static bool reading_option(const std::string& n, const std::string& v, std::vect
     } else if (n == "--depth") depth = static_cast<int>(parse_number(v, 1, 5, "--depth"));
     else if (n == "--jobs") jobs = static_cast<int>(parse_number(v, 1, 256, "--jobs"));
     else if (n == "--region") recognition.region = parse_region(v);
+    else if (n == "--reader") {
+        if (v == "box") recognition.reader = ReaderKind::box;
+        else if (v == "net") recognition.reader = ReaderKind::net;
+        else throw UsageError("--reader: expected box or net, got '" + v + "'");
+    } else if (n == "--model") {
+        if (v.empty()) throw UsageError("--model: the file name is empty");
+        recognition.model = v;
+    } else if (n == "--topn") recognition.topn = static_cast<int>(parse_number(v, 1, 32, "--topn"));
     else return false;
     return true;
 }
@@ -146,8 +156,9 @@ static bool reading_option(const std::string& n, const std::string& v, std::vect
 ReadOptions parse_read_options(const std::vector<std::string>& args, int processors) {
     ReadOptions o;
     o.jobs = processors < 1 ? 1 : processors;
-    static const std::vector<std::string> valued = {"--kb",   "--kind",     "--template", "--depth",      "--jobs",
-                                                    "--format", "--annotate", "--region",   "--max-pixels"};
+    static const std::vector<std::string> valued = {"--kb",       "--kind",   "--template", "--depth",
+                                                    "--jobs",     "--format", "--annotate", "--region",
+                                                    "--max-pixels", "--reader", "--model",  "--topn"};
     ArgWalker(args).run(
         [&](const std::string& n) { return std::find(valued.begin(), valued.end(), n) != valued.end(); },
         [&](const std::string& n, const std::string& v) {
@@ -201,7 +212,9 @@ TrainOptions parse_train_options(const std::vector<std::string>& args, int proce
     TrainOptions o;
     o.jobs = processors < 1 ? 1 : processors;
     static const std::vector<std::string> synth_valued = {"--synth", "--synth-seed"};
-    static const std::vector<std::string> valued = {"--kb", "--passes", "--augment", "--depth", "--jobs", "--region"};
+    static const std::vector<std::string> valued = {"--kb",    "--passes", "--augment", "--depth",
+                                                    "--jobs",  "--region", "--reader",  "--model",
+                                                    "--start", "--epochs", "--minutes", "--seed"};
     ArgWalker(args).run(
         [&](const std::string& n) {
             return std::find(valued.begin(), valued.end(), n) != valued.end() ||
@@ -220,21 +233,40 @@ TrainOptions parse_train_options(const std::vector<std::string>& args, int proce
             else if (n == "--region") o.region = parse_region(v);
             else if (n == "--depth") o.depth = static_cast<int>(parse_number(v, 1, 5, "--depth"));
             else if (n == "--jobs") o.jobs = static_cast<int>(parse_number(v, 1, 256, "--jobs"));
+            else if (n == "--reader") {
+                if (v == "box") o.train_box = true, o.train_net = false;
+                else if (v == "net") o.train_box = false, o.train_net = true;
+                else if (v == "both") o.train_box = true, o.train_net = true;
+                else throw UsageError("--reader: expected box, net or both, got '" + v + "'");
+            } else if (n == "--model") {
+                if (v.empty()) throw UsageError("--model: the file name is empty");
+                o.model = v;
+            } else if (n == "--start") o.start_model = v;
+            else if (n == "--epochs") o.epochs = static_cast<int>(parse_number(v, 1, 1000, "--epochs"));
+            else if (n == "--minutes") o.minutes = static_cast<int>(parse_number(v, 1, 100000, "--minutes"));
+            else if (n == "--seed") o.seed = static_cast<unsigned long>(parse_number(v, 0, 4294967295L, "--seed"));
             else unknown(n, "train");
         },
         [&](const std::string& p) { o.labels.push_back(p); });
     if (o.help) return o;
-    if (o.kb.empty()) throw UsageError("train: --kb FILE is required");
-    if (o.labels.empty()) throw UsageError("train: no label file or folder given");
+    if (o.train_box && o.kb.empty()) throw UsageError("train: --kb FILE is required");
+    if (o.train_net && o.model.empty()) {
+        if (o.kb.empty()) throw UsageError("train: --model FILE is required with --reader net");
+        o.model = std::filesystem::path(o.kb).replace_extension(".pnet").string();
+    }
+    if (o.labels.empty() && !(o.train_net && !o.train_box && o.synth > 0))
+        throw UsageError("train: no label file or folder given");
     return o;
 }
 
 BenchOptions parse_bench_options(const std::vector<std::string>& args, int processors) {
     BenchOptions o;
     o.jobs = processors < 1 ? 1 : processors;
-    static const std::vector<std::string> valued = {"--kb",   "--kind",  "--template", "--depth",  "--jobs",
-                                                    "--json", "--folds", "--passes",   "--augment", "--region",
-                                                    "--synth", "--synth-seed"};
+    static const std::vector<std::string> valued = {"--kb",    "--kind",       "--template", "--depth",
+                                                    "--jobs",  "--json",       "--folds",    "--passes",
+                                                    "--augment", "--region",   "--synth",    "--synth-seed",
+                                                    "--reader", "--model",     "--topn",     "--start",
+                                                    "--epochs", "--minutes",   "--seed"};
     ArgWalker(args).run(
         [&](const std::string& n) { return std::find(valued.begin(), valued.end(), n) != valued.end(); },
         [&](const std::string& n, const std::string& v) {
@@ -250,10 +282,16 @@ BenchOptions parse_bench_options(const std::vector<std::string>& args, int proce
             else if (n == "--synth") o.synth = static_cast<int>(parse_number(v, 0, 100000, "--synth"));
             else if (n == "--synth-seed")
                 o.synth_seed = static_cast<unsigned long>(parse_number(v, 0, 4294967295L, "--synth-seed"));
+            else if (n == "--start") o.start_model = v;
+            else if (n == "--epochs") o.epochs = static_cast<int>(parse_number(v, 1, 1000, "--epochs"));
+            else if (n == "--minutes") o.minutes = static_cast<int>(parse_number(v, 1, 100000, "--minutes"));
+            else if (n == "--seed") o.seed = static_cast<unsigned long>(parse_number(v, 0, 4294967295L, "--seed"));
             else unknown(n, "bench");
         },
         [&](const std::string& p) { o.labels.push_back(p); });
     if (o.help) return o;
+    if (o.folds > 0 && !o.recognition.model.empty())
+        throw UsageError("bench: --folds trains a model for every fold; --model is not used with it");
     if (o.folds > 0 && !o.kbs.empty())
         throw UsageError("bench: --folds trains a base for every fold; --kb is not used with it");
     if (o.folds == 0 && o.synth > 0) throw UsageError("bench: --synth adds to the trainings of --folds only");
@@ -302,6 +340,13 @@ static const char* const kRegionHelp =
     "  --region R           eu, us or br: also read each field with the plate\n"
     "                       syntaxes of that region (letter and digit positions)\n"
     "                       and keep the one the reading agrees with best\n";
+static const char* const kReaderHelp =
+    "  --model FILE         the learned reader's model (platix train --reader net);\n"
+    "                       with it the learned reader reads the fields\n"
+    "  --reader R           box (the box-net engine of --kb) or net (the learned\n"
+    "                       reader of --model); default net when --model is given\n"
+    "  --topn N             candidates the learned reader lists per field in JSON\n"
+    "                       (1-32, default 10)\n";
 static const char* const kQuietHelp =
     "  --quiet, -q          no progress bar\n"
     "  --help, -h           this text\n";
@@ -341,7 +386,7 @@ std::string read_help() {
            "                       whole is refused (exit status 2).\n"
            "  --kind KIND          digits, letters or any (default any)\n"
            "  --template T         text template (default \"C\": upper case)\n")
-           + kRegionHelp + kAnalysisHelp +
+           + kRegionHelp + kReaderHelp + kAnalysisHelp +
            "  --format F           text (default), json (one object per line) or csv\n"
            "  --annotate DIR       also write DIR/NAME.png: the picture at its own size,\n"
            "                       in colour, with the frames at the boxes the JSON\n"
@@ -395,6 +440,16 @@ std::string train_help() {
            "                       default " + std::to_string(kDefaultAugment) + ")\n")
            + "  --region R           eu, us or br: read the plates with that region's\n"
              "                       syntaxes (as for read) when deciding what to teach\n"
+             "  --reader R           box (default: the knowledge base), net (the learned\n"
+             "                       reader's model) or both\n"
+             "  --model FILE         the model to write (default: FILE of --kb with the\n"
+             "                       extension .pnet); --reader net with --synth N and no\n"
+             "                       LABELS trains on synthetic scenes only\n"
+             "  --start FILE         the model to fine-tune (default: from scratch)\n"
+             "  --epochs N           at most N epochs (default 30); training stops after\n"
+             "                       6 epochs without a better validation reading\n"
+             "  --minutes M          stop after the epoch that passes M minutes (default 18)\n"
+             "  --seed S             seed of the model's training (default 1)\n"
            + kAnalysisHelp + kQuietHelp;
 }
 
@@ -416,9 +471,13 @@ std::string bench_help() {
            "  --passes N, --augment N, --synth N, --synth-seed S\n"
            "                       the trainings' settings with --folds (as for train;\n"
            "                       synthetic scenes join every fold's training only)\n"
+           "  --reader net         with --folds: train the learned reader per fold (as\n"
+           "                       train --reader net) and read each fold with it;\n"
+           "                       --start FILE, --epochs N, --minutes M (per fold) and\n"
+           "                       --seed S as for train\n"
            "  --kind KIND          digits, letters or any (default any)\n"
            "  --template T         text template (default \"C\")\n")
-           + kRegionHelp + kAnalysisHelp +
+           + kRegionHelp + kReaderHelp + kAnalysisHelp +
            "  --json FILE          also write the table as JSON\n"
            + kQuietHelp;
 }

@@ -39,10 +39,17 @@ const char* analysis_name(AnalysisKind kind);
 // Europe, the United States or Brazil (see plate_syntax.h).
 enum class Region { none, eu, us, br };
 
+// Which reader reads the fields: the learned one when a model is given
+// (automatic), or the one asked for with --reader.
+enum class ReaderKind { automatic, box, net };
+
 struct RecognitionSettings {
     int kb_mode = 0;             // 0 any, 1 digits, 2 letters
     std::string text_template = "C";
     Region region = Region::none;  // a region: each field also read with its plate syntaxes
+    ReaderKind reader = ReaderKind::automatic;
+    std::string model;           // --model: the learned reader's model file
+    int topn = 10;               // candidates the learned reader lists per field
 };
 
 // The largest image read by default, in pixels (--max-pixels).
@@ -81,6 +88,16 @@ struct TrainOptions {
     AnalysisKind analysis = AnalysisKind::extended;
     int jobs = 1;
     bool quiet = false;
+    // The learned reader (--reader net or both): the model file written
+    // (default: the knowledge base's name with the extension .pnet), the
+    // model it starts from (empty: from scratch), the most epochs and
+    // minutes, and the seed of its initialisation, batches and jitter.
+    bool train_box = true, train_net = false;
+    std::string model;
+    std::string start_model;
+    int epochs = 30;
+    int minutes = 18;
+    unsigned long seed = 1;
 };
 
 struct BenchOptions {
@@ -103,6 +120,13 @@ struct BenchOptions {
     int augment = kDefaultAugment;
     int synth = 0;                 // synthetic scenes added to every fold's training
     unsigned long synth_seed = 1;
+    // With --folds and --reader net: each fold trains the learned reader
+    // (from --start, or from scratch) for at most `epochs` epochs and
+    // `minutes` minutes, and reads its fold with it.
+    std::string start_model;
+    int epochs = 30;
+    int minutes = 18;
+    unsigned long seed = 1;
 };
 
 struct SynthOptions {

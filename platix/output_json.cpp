@@ -40,6 +40,13 @@ std::size_t utf8_length(const std::string& s, std::size_t i) {
     return n;
 }
 
+// A confidence in millionths as a number 0-1 with four decimals.
+std::string confidence_json(int ppm) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.4f", static_cast<double>(ppm) / 1e6);
+    return buf;
+}
+
 void box_json(std::string& out, const Box& b) {
     out += "[" + std::to_string(b.left) + ", " + std::to_string(b.top) + ", " + std::to_string(b.right) + ", " +
            std::to_string(b.bottom) + "]";
@@ -86,12 +93,25 @@ std::string format_json_line(const ImageResult& r, AnalysisKind analysis, bool w
         if (i) o += ", ";
         o += "{\"text\": " + json_string(f.text) + ", \"raw\": " + json_string(f.raw);
         if (with_syntax) o += ", \"syntax\": " + (f.syntax.empty() ? std::string("null") : json_string(f.syntax));
+        const bool net = f.reader == "net";
+        if (net) {
+            o += ", \"reader\": \"net\", \"confidence\": " + confidence_json(f.confidence_ppm < 0 ? 0 : f.confidence_ppm);
+            o += ", \"candidates\": [";
+            for (std::size_t k = 0; k < f.candidates.size(); ++k) {
+                if (k) o += ", ";
+                o += "{\"text\": " + json_string(f.candidates[k].text) +
+                     ", \"confidence\": " + confidence_json(f.candidates[k].confidence_ppm) + "}";
+            }
+            o += "]";
+        }
         o += ", \"box\": ";
         box_json(o, f.file_box);
         o += ", \"chars\": [";
         for (std::size_t k = 0; k < f.chars.size(); ++k) {
             if (k) o += ", ";
-            o += "{\"c\": " + json_string(f.chars[k].c) + ", \"box\": ";
+            o += "{\"c\": " + json_string(f.chars[k].c);
+            if (net) o += ", \"confidence\": " + confidence_json(f.chars[k].confidence_ppm < 0 ? 0 : f.chars[k].confidence_ppm);
+            o += ", \"box\": ";
             box_json(o, f.chars[k].file_box);
             o += "}";
         }

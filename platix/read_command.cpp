@@ -11,6 +11,7 @@
 #include "default_data.h"
 #include "job_pool.h"
 #include "kb_check.h"
+#include "net_reading.h"
 #include "output_format.h"
 #include "progress.h"
 #include "stdin_copy.h"
@@ -29,7 +30,9 @@ void require_kb_files(const std::vector<KbArg>& kbs) {
 }
 
 int run_read(const ReadOptions& o) {
-    const std::vector<KbArg> kbs = resolve_kbs(o.kbs, o.quiet);
+    // With a model the fields are read by it and no base is loaded.
+    const auto model = model_for(o.recognition);
+    const std::vector<KbArg> kbs = model ? std::vector<KbArg>{} : resolve_kbs(o.kbs, o.quiet);
     require_kb_files(kbs);
     EngineSession engine(kbs);
     if (!engine.error().empty()) {
@@ -62,6 +65,7 @@ int run_read(const ReadOptions& o) {
     request.depth = o.depth;
     request.analysis = o.analysis;
     request.io = engine.io();
+    request.model = model ? model->get() : nullptr;
     request.recognition = o.recognition;
     request.max_pixels = o.max_pixels;
 

@@ -91,6 +91,13 @@ std::vector<std::uint8_t> encode_result(const ImageResult& r) {
         w.str(f.text);
         w.str(f.raw);
         w.str(f.syntax);
+        w.str(f.reader);
+        w.i32(f.confidence_ppm);
+        w.i32(static_cast<std::int64_t>(f.candidates.size()));
+        for (const auto& c : f.candidates) {
+            w.str(c.text);
+            w.i32(c.confidence_ppm);
+        }
         w.i32(f.columns);
         w.i32(f.lines);
         w.i32(f.bpl);
@@ -102,6 +109,7 @@ std::vector<std::uint8_t> encode_result(const ImageResult& r) {
             for (int k = 0; k < 4; ++k) w.i32(c.bitmap_box[k]);
             w.box(c.page_box);
             w.box(c.file_box);
+            w.i32(c.confidence_ppm);
         }
     }
     return w.out;
@@ -121,16 +129,23 @@ bool decode_result(const std::vector<std::uint8_t>& bytes, ImageResult* out) {
     r.ms = ms;
     for (std::size_t i = 0; i < nfields; ++i) {
         FieldResult f;
-        std::size_t nchars = 0;
+        std::size_t nchars = 0, ncandidates = 0;
         if (!rd.box(&f.page_box) || !rd.box(&f.file_box) || !rd.str(&f.text) || !rd.str(&f.raw) ||
-            !rd.str(&f.syntax) || !rd.i32(&f.columns) || !rd.i32(&f.lines) || !rd.i32(&f.bpl) || !rd.bytes(&f.bitmap) || !rd.count(&nchars))
+            !rd.str(&f.syntax) || !rd.str(&f.reader) || !rd.i32(&f.confidence_ppm) || !rd.count(&ncandidates))
+            return false;
+        for (std::size_t k = 0; k < ncandidates; ++k) {
+            NetCandidate c;
+            if (!rd.str(&c.text) || !rd.i32(&c.confidence_ppm)) return false;
+            f.candidates.push_back(std::move(c));
+        }
+        if (!rd.i32(&f.columns) || !rd.i32(&f.lines) || !rd.i32(&f.bpl) || !rd.bytes(&f.bitmap) || !rd.count(&nchars))
             return false;
         for (std::size_t k = 0; k < nchars; ++k) {
             CharResult c;
             if (!rd.str(&c.c) || !rd.str(&c.raw)) return false;
             for (int j = 0; j < 4; ++j)
                 if (!rd.i32(&c.bitmap_box[j])) return false;
-            if (!rd.box(&c.page_box) || !rd.box(&c.file_box)) return false;
+            if (!rd.box(&c.page_box) || !rd.box(&c.file_box) || !rd.i32(&c.confidence_ppm)) return false;
             f.chars.push_back(std::move(c));
         }
         r.fields.push_back(std::move(f));

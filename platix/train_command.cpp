@@ -1,6 +1,7 @@
 // platix train: teach a knowledge base from labelled images, the way the
 // training dialog teaches a character the user confirms.
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include "job_pool.h"
 #include "kb_check.h"
 #include "labels.h"
+#include "net_training.h"
 #include "progress.h"
 #include "synth/training_scenes.h"
 #include "training.h"
@@ -18,6 +20,7 @@
 namespace platix {
 
 int run_train(const TrainOptions& o) {
+    const auto started = std::chrono::steady_clock::now();
     {
         // An existing base must load whole, with its samples, before any image is read.
         const std::vector<KbArg> kb = {KbArg{o.kb, 0}};
@@ -35,6 +38,25 @@ int run_train(const TrainOptions& o) {
     label_args.insert(label_args.end(), scenes.label_files().begin(), scenes.label_files().end());
     const auto labels = collect_labels(label_args, problems);
     for (const auto& p : problems) std::fprintf(stderr, "platix: %s\n", p.c_str());
+    if (o.train_net) {
+        // The learned reader: the user's images and the scenes apart, so
+        // that validation is measured on the user's photographs.
+        std::vector<std::string> none;
+        const auto real = collect_labels(o.labels, none);
+        const auto synthetic = collect_labels(scenes.label_files(), none);
+        NetTrainSettings n;
+        n.model_path = o.model;
+        n.start_path = o.start_model;
+        n.epochs = o.epochs;
+        n.minutes = o.minutes;
+        n.started = started;
+        n.seed = o.seed;
+        n.depth = o.depth;
+        n.analysis = o.analysis;
+        n.quiet = o.quiet;
+        const int rc = train_net(real, synthetic, n);
+        if (rc != 0 || !o.train_box) return rc;
+    }
     if (labels.empty()) {
         std::fprintf(stderr, "platix: no labelled image found\n");
         return 1;

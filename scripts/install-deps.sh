@@ -25,6 +25,9 @@ packages=(
   # (condensed faces for the European and Brazilian plates, wider ones for
   # the US plates)
   libfreetype-dev fonts-dejavu-core fonts-dejavu-extra fonts-liberation fonts-roboto-unhinted
+  # the learned plate reader: libtorch, and OpenBLAS as the BLAS it loads
+  # (the reference BLAS is about ten times slower)
+  libtorch-dev libopenblas0-pthread zlib1g-dev
 )
 
 export DEBIAN_FRONTEND=noninteractive

@@ -1,0 +1,141 @@
+// CTC decoding: the beam's probabilities against an enumeration of every
+// alignment, syntax-constrained decoding, and per-character confidences.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <random>
+
+#include "decode/ctc_decode.h"
+
+using namespace platenet;
+
+namespace {
+
+// Frames from probability rows (normalised here), class 0 = no character.
+FrameScores frames_of(const std::vector<std::vector<double>>& rows) {
+    FrameScores s;
+    s.frames = static_cast<int>(rows.size());
+    s.classes = static_cast<int>(rows[0].size());
+    for (const auto& r : rows) {
+        double sum = 0;
+        for (double v : r) sum += v;
+        for (double v : r) s.log_probs.push_back(static_cast<float>(std::log(v / sum)));
+    }
+    return s;
+}
+
+// Every text's probability by summing over all class sequences.
+std::map<std::string, double> enumerate(const FrameScores& s, const std::string& charset) {
+    std::map<std::string, double> out;
+    std::vector<int> seq(static_cast<std::size_t>(s.frames), 0);
+    while (true) {
+        double p = 1;
+        std::string text;
+        int last = 0;
+        for (int t = 0; t < s.frames; ++t) {
+            const int c = seq[static_cast<std::size_t>(t)];
+            p *= std::exp(s.at(t, c));
+            if (c != 0 && c != last) text += charset[static_cast<std::size_t>(c - 1)];
+            last = c;
+        }
+        out[text] += p;
+        int t = 0;
+        while (t < s.frames && ++seq[static_cast<std::size_t>(t)] == s.classes) seq[static_cast<std::size_t>(t++)] = 0;
+        if (t == s.frames) break;
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(CtcDecode, BeamProbabilitiesMatchEveryAlignmentSummed) {
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> u(0.05, 1.0);
+    const std::string charset = "AB1";
+    for (int trial = 0; trial < 5; ++trial) {
+        std::vector<std::vector<double>> rows(6, std::vector<double>(4));
+        for (auto& r : rows)
+            for (auto& v : r) v = u(rng);
+        const FrameScores s = frames_of(rows);
+        const auto truth = enumerate(s, charset);
+        std::vector<std::pair<double, std::string>> ranked;
+        for (const auto& [text, p] : truth) ranked.emplace_back(p, text);
+        std::sort(ranked.rbegin(), ranked.rend());
+        // A beam wide enough to hold every prefix is exact.
+        const auto got = decode(s, charset, 5, {}, 4096);
+        ASSERT_EQ(got.size(), 5u);
+        for (std::size_t i = 0; i < got.size(); ++i) {
+            EXPECT_NEAR(got[i].probability, truth.at(got[i].text), 1e-6) << got[i].text;
+            EXPECT_NEAR(got[i].probability, ranked[i].first, 1e-6) << "rank " << i;
+        }
+    }
+}
+
+TEST(CtcDecode, GreedyAndBeamAgreeOnAClearReading) {
+    // "AAB" over frames: A, A, blank, A, B.
+    const FrameScores s = frames_of({{.01, .97, .01, .01}, {.01, .97, .01, .01}, {.97, .01, .01, .01},
+                                     {.01, .97, .01, .01}, {.01, .01, .97, .01}});
+    EXPECT_EQ(greedy_text(s, "AB1"), "AAB");
+    const auto got = decode(s, "AB1", 3, {});
+    ASSERT_FALSE(got.empty());
+    EXPECT_EQ(got[0].text, "AAB");
+    EXPECT_GT(got[0].probability, 0.8);
+    ASSERT_EQ(got[0].char_confidence.size(), 3u);
+    for (float c : got[0].char_confidence) EXPECT_NEAR(c, 0.97, 1e-3);
+}
+
+TEST(CtcDecode, SyntaxPicksAFittingCandidateTheBestDoesNotFit) {
+    // Charset "0O1I": the plain best is "0I" (0 at .55, I at .6), but the
+    // syntax LD wants a letter then a digit: "O1".
+    const FrameScores s = frames_of({{.02, .55, .41, .01, .01}, {.9, .025, .025, .025, .025},
+                                     {.02, .01, .01, .36, .6}});
+    const std::string charset = "0O1I";
+    const auto plain = decode(s, charset, 3, {});
+    ASSERT_FALSE(plain.empty());
+    EXPECT_EQ(plain[0].text, "0I");
+    EXPECT_FALSE(plain[0].fits_syntax);
+
+    std::vector<std::string> syn;
+    ASSERT_TRUE(parse_syntaxes("LD,LLL", &syn));
+    const auto fitted = decode(s, charset, 3, syn);
+    ASSERT_FALSE(fitted.empty());
+    EXPECT_EQ(fitted[0].text, "O1");
+    EXPECT_TRUE(fitted[0].fits_syntax);
+    for (const auto& c : fitted) EXPECT_TRUE(fits_prefix(c.text, syn, true)) << c.text;
+    EXPECT_LT(fitted[0].probability, plain[0].probability);
+    ASSERT_EQ(fitted[0].char_confidence.size(), 2u);
+    EXPECT_NEAR(fitted[0].char_confidence[0], 0.41, 1e-3);
+    EXPECT_NEAR(fitted[0].char_confidence[1], 0.36, 1e-3);
+
+    // No text of three digits can come out: the unconstrained reading stays.
+    ASSERT_TRUE(parse_syntaxes("DDDDDD", &syn));
+    const auto fallback = decode(s, charset, 3, syn);
+    ASSERT_FALSE(fallback.empty());
+    EXPECT_EQ(fallback[0].text, "0I");
+    EXPECT_FALSE(fallback[0].fits_syntax);
+}
+
+TEST(CtcDecode, SyntaxListsAndPrefixes) {
+    std::vector<std::string> syn;
+    EXPECT_TRUE(parse_syntaxes("", &syn));
+    EXPECT_TRUE(syn.empty());
+    EXPECT_FALSE(parse_syntaxes("LLD,", &syn));
+    EXPECT_FALSE(parse_syntaxes("LxD", &syn));
+    ASSERT_TRUE(parse_syntaxes("LLLDLDD,LLLDDDD", &syn));
+    EXPECT_TRUE(fits_prefix("ABC1", syn, false));
+    EXPECT_TRUE(fits_prefix("ABC1D", syn, false));
+    EXPECT_FALSE(fits_prefix("ABC1D", syn, true));
+    EXPECT_TRUE(fits_prefix("ABC1D23", syn, true));
+    EXPECT_TRUE(fits_prefix("ABC1234", syn, true));
+    EXPECT_FALSE(fits_prefix("AB01234", syn, false));
+    EXPECT_FALSE(fits_prefix("ABC12345", syn, false));
+}
+
+TEST(CtcDecode, NoConfidencesForATextThatCannotAlign) {
+    const FrameScores s = frames_of({{.5, .5}, {.5, .5}});
+    EXPECT_TRUE(char_confidences(s, "A", "AAA").empty());  // needs five frames
+    EXPECT_TRUE(char_confidences(s, "A", "B").empty());
+    EXPECT_EQ(char_confidences(s, "A", "AA").size(), 0u);  // a repeat needs a blank between
+    EXPECT_EQ(char_confidences(s, "A", "A").size(), 1u);
+}

@@ -1,0 +1,68 @@
+// Gray test plates for the learned reader: dark 5 x 7 block digits and
+// letters on a light page, at a chosen scale and position, with a little
+// seeded noise.
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace pntest {
+
+inline const char* glyph_rows(char c) {
+    switch (c) {
+        case '0': return ".###.#...##..###.#.###..##...#.###.";
+        case '1': return "..#...##....#....#....#....#...###.";
+        case '2': return ".###.#...#....#...#...#...#...#####";
+        case '3': return "####.....#....#.###.....#....#####.";
+        case '4': return "...#...##..#.#.#..#.#####...#....#.";
+        case '5': return "######....####.....#....##...#.###.";
+        case '6': return "..##..#...#....####.#...##...#.###.";
+        case '7': return "#####....#...#...#...#....#....#...";
+        case '8': return ".###.#...##...#.###.#...##...#.###.";
+        case '9': return ".###.#...##...#.####....#...#..##..";
+        case 'A': return ".###.#...##...#######...##...##...#";
+        case 'B': return "####.#...##...#####.#...##...#####.";
+        case 'C': return ".#####....#....#....#....#.....####";
+        case 'O': return ".###.#...##...##...##...##...#.###.";
+        default: return nullptr;
+    }
+}
+
+struct Page {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> pixels;
+};
+
+// A page with `text` drawn at (x, y), `scale` pixels per font cell and one
+// cell between characters; *box receives the text's rectangle (right and
+// bottom exclusive).
+inline Page draw_plate(const std::string& text, int scale, int x, int y, int width, int height, unsigned seed,
+                       int box[4]) {
+    Page p{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height, 215)};
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<int> noise(-20, 20);
+    int cx = x;
+    for (char c : text) {
+        const char* rows = glyph_rows(c);
+        for (int r = 0; rows && r < 7; ++r)
+            for (int k = 0; k < 5; ++k)
+                if (rows[r * 5 + k] == '#')
+                    for (int dy = 0; dy < scale; ++dy)
+                        for (int dx = 0; dx < scale; ++dx) {
+                            const int px = cx + k * scale + dx, py = y + r * scale + dy;
+                            if (px >= 0 && px < width && py >= 0 && py < height)
+                                p.pixels[static_cast<std::size_t>(py) * width + px] = 40;
+                        }
+        cx += 6 * scale;
+    }
+    for (auto& v : p.pixels) v = static_cast<std::uint8_t>(std::clamp(v + noise(rng), 0, 255));
+    box[0] = x;
+    box[1] = y;
+    box[2] = cx - scale;
+    box[3] = y + 7 * scale;
+    return p;
+}
+
+}  // namespace pntest

@@ -1,0 +1,118 @@
+// The learned reader in platix: its options, its JSON fields and the
+// worker encoding of its results.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "net_reading.h"
+#include "options.h"
+#include "output_format.h"
+#include "result_codec.h"
+
+using namespace platix;
+
+namespace {
+
+FieldResult net_field() {
+    FieldResult f;
+    f.file_box = {1, 2, 30, 12};
+    f.text = "O1";
+    f.raw = "O1";
+    f.reader = "net";
+    f.syntax = "LD";
+    f.confidence_ppm = 612345;
+    for (const auto& [c, ppm] : std::vector<std::pair<std::string, int>>{{"O", 900000}, {"1", 705000}}) {
+        CharResult ch;
+        ch.c = c;
+        ch.raw = c;
+        ch.file_box = f.file_box;
+        ch.confidence_ppm = ppm;
+        f.chars.push_back(ch);
+    }
+    f.candidates = {{"O1", 612345}, {"01", 200000}};
+    return f;
+}
+
+}  // namespace
+
+TEST(NetReaderOptions, ReaderModelAndTopN) {
+    const ReadOptions r = parse_read_options({"--model", "m.pnet", "--topn", "3", "x.png"}, 1);
+    EXPECT_EQ(r.recognition.model, "m.pnet");
+    EXPECT_EQ(r.recognition.topn, 3);
+    EXPECT_EQ(r.recognition.reader, ReaderKind::automatic);
+    EXPECT_EQ(parse_read_options({"--reader", "box", "x.png"}, 1).recognition.reader, ReaderKind::box);
+    EXPECT_THROW(parse_read_options({"--reader", "cnn", "x.png"}, 1), UsageError);
+    EXPECT_THROW(parse_read_options({"--topn", "0", "x.png"}, 1), UsageError);
+    EXPECT_THROW(parse_read_options({"--topn", "33", "x.png"}, 1), UsageError);
+    // --reader net needs a model; --reader box ignores one.
+    RecognitionSettings s;
+    s.reader = ReaderKind::net;
+    EXPECT_THROW(model_for(s), UsageError);
+    s.reader = ReaderKind::box;
+    s.model = "whatever.pnet";
+    EXPECT_EQ(model_for(s), nullptr);
+
+    const TrainOptions t = parse_train_options({"--reader", "both", "--kb", "k/base.kbf", "labels"}, 1);
+    EXPECT_TRUE(t.train_box);
+    EXPECT_TRUE(t.train_net);
+    EXPECT_EQ(t.model, "k/base.pnet");
+    const TrainOptions n = parse_train_options({"--reader", "net", "--model", "m.pnet", "--synth", "30"}, 1);
+    EXPECT_FALSE(n.train_box);
+    EXPECT_EQ(n.synth, 30);
+    EXPECT_THROW(parse_train_options({"--reader", "net", "--model", "m.pnet"}, 1), UsageError);
+    EXPECT_THROW(parse_train_options({"--reader", "net", "labels"}, 1), UsageError);
+    EXPECT_EQ(parse_bench_options({"--model", "m.pnet", "labels"}, 1).recognition.model, "m.pnet");
+    const BenchOptions b =
+        parse_bench_options({"--folds", "3", "--reader", "net", "--epochs", "7", "--start", "s.pnet", "labels"}, 1);
+    EXPECT_EQ(b.recognition.reader, ReaderKind::net);
+    EXPECT_EQ(b.epochs, 7);
+    EXPECT_EQ(b.start_model, "s.pnet");
+    EXPECT_THROW(parse_bench_options({"--folds", "3", "--model", "m.pnet", "labels"}, 1), UsageError);
+}
+
+TEST(NetReaderOptions, RegionSyntaxListsHoldOnlyLettersAndDigits) {
+    EXPECT_EQ(syntax_list(Region::none), "");
+    for (Region r : {Region::eu, Region::us, Region::br}) {
+        const std::string list = syntax_list(r);
+        EXPECT_FALSE(list.empty());
+        EXPECT_TRUE(std::regex_match(list, std::regex("[LD]+(,[LD]+)*"))) << list;
+    }
+    EXPECT_NE(syntax_list(Region::br).find("LLLDLDD"), std::string::npos);
+}
+
+TEST(NetReaderJson, ConfidencesCandidatesAndReader) {
+    ImageResult r;
+    r.path = "a.png";
+    r.status = ImageStatus::ok;
+    r.fields.push_back(net_field());
+    const std::string line = format_json_line(r, AnalysisKind::extended, true);
+    EXPECT_NE(line.find("{\"text\": \"O1\", \"raw\": \"O1\", \"syntax\": \"LD\", \"reader\": \"net\", "
+                        "\"confidence\": 0.6123, \"candidates\": [{\"text\": \"O1\", \"confidence\": 0.6123}, "
+                        "{\"text\": \"01\", \"confidence\": 0.2000}], \"box\": [1, 2, 30, 12], \"chars\": "
+                        "[{\"c\": \"O\", \"confidence\": 0.9000, \"box\": [1, 2, 30, 12]}, {\"c\": \"1\", "
+                        "\"confidence\": 0.7050, \"box\": [1, 2, 30, 12]}]}"),
+              std::string::npos)
+        << line;
+}
+
+TEST(NetReaderJson, WorkerEncodingKeepsTheNetFields) {
+    ImageResult r;
+    r.path = "a.png";
+    r.status = ImageStatus::ok;
+    r.fields.push_back(net_field());
+    ImageResult back;
+    ASSERT_TRUE(decode_result(encode_result(r), &back));
+    ASSERT_EQ(back.fields.size(), 1u);
+    const FieldResult& f = back.fields[0];
+    EXPECT_EQ(f.reader, "net");
+    EXPECT_EQ(f.confidence_ppm, 612345);
+    ASSERT_EQ(f.candidates.size(), 2u);
+    EXPECT_EQ(f.candidates[1].text, "01");
+    EXPECT_EQ(f.candidates[1].confidence_ppm, 200000);
+    ASSERT_EQ(f.chars.size(), 2u);
+    EXPECT_EQ(f.chars[1].confidence_ppm, 705000);
+    auto bytes = encode_result(r);
+    bytes.pop_back();
+    EXPECT_FALSE(decode_result(bytes, &back));
+}
+
