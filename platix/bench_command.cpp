@@ -191,7 +191,9 @@ int run_net_folds(const BenchOptions& o, const std::vector<LabelledImage>& label
     }
     std::fprintf(stderr, "platix: cross-validation took %.0f s\n",
                  std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
-    if (print_results(o, folders, total) != 0) return 1;
+    std::vector<ImageVerdict> verdicts;
+    for (std::size_t i = 0; i < labels.size(); ++i) verdicts.push_back(verdict_of(images[i], labels[i], scores[i]));
+    if (print_results(o, folders, total, verdicts) != 0) return 1;
     return failed > 0 ? 1 : 0;
 }
 
