@@ -124,7 +124,7 @@ template <class Options>
 static bool common_switch(const std::string& n, Options& o) {
     if (n == "--help") o.help = true;
     else if (n == "--quiet" || n == "-q") o.quiet = true;
-    else if (n == "--spec-analysis") o.analysis = AnalysisKind::specified;
+    else if (n == "--basic-analysis") o.analysis = AnalysisKind::basic;
     else return false;
     return true;
 }
@@ -328,13 +328,13 @@ SynthOptions parse_synth_options(const std::vector<std::string>& args) {
 
 int analysis_mode_of(AnalysisKind kind) { return kind == AnalysisKind::extended ? 1 : 0; }
 
-const char* analysis_name(AnalysisKind kind) { return kind == AnalysisKind::extended ? "extended" : "specified"; }
+const char* analysis_name(AnalysisKind kind) { return kind == AnalysisKind::extended ? "extended" : "basic"; }
 
 // Help lines of the options that read, train and bench share.
 static const char* const kAnalysisHelp =
     "  --depth N            analysis depth 1-5 (default 3)\n"
-    "  --spec-analysis      the documented analysis only; by default an extended\n"
-    "                       analysis that also finds small plates\n"
+    "  --basic-analysis     the basic analysis the desktop programs run; by default\n"
+    "                       an extended one that also finds small plates\n"
     "  --jobs N             images analysed in parallel (default: processors)\n";
 static const char* const kRegionHelp =
     "  --region R           eu, us or br: also read each field with the plate\n"

@@ -27,11 +27,11 @@ enum class OutputFormat { text, json, csv };
 // How each field is read: whole field, the character kind of the request
 // and its text template.
 // The analysis a command runs: the extended one, which also finds small
-// plates, unless --spec-analysis asks for the documented one.
-enum class AnalysisKind { extended, specified };
+// plates, unless --basic-analysis asks for the basic one the desktop programs run.
+enum class AnalysisKind { extended, basic };
 
 // The rasterkit analysis mode of a kind, and its name in JSON output
-// ("extended" or "specified").
+// ("extended" or "basic").
 int analysis_mode_of(AnalysisKind kind);
 const char* analysis_name(AnalysisKind kind);
 

@@ -43,7 +43,7 @@ bool reading_setup(const std::string& n, const std::string& v, ReadingSetup& r) 
     else if (n == "--depth") r.depth = static_cast<int>(parse_number(v, 1, 5, "--depth"));
     else if (n == "--region") r.recognition.region = parse_region(v);
     else if (n == "--max-pixels") r.max_pixels = parse_number(v, 1, 1L << 28, "--max-pixels");
-    else if (n == "--spec-analysis") r.analysis = AnalysisKind::specified;
+    else if (n == "--basic-analysis") r.analysis = AnalysisKind::basic;
     else if (n == "--quiet" || n == "-q") r.quiet = true;
     else return false;
     return true;
@@ -65,7 +65,7 @@ const char* kReadingHelp =
     "  --depth N            analysis depth 1-5 (default 3)\n"
     "  --region R           eu, us or br: read with that region's plate syntaxes\n"
     "  --max-pixels N       refuse pictures of more pixels (default 40000000)\n"
-    "  --spec-analysis      the documented analysis instead of the extended one\n"
+    "  --basic-analysis     the basic analysis instead of the extended one\n"
     "  -q, --quiet          no notes on stderr\n";
 
 }  // namespace

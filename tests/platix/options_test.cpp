@@ -132,14 +132,14 @@ TEST(SynthOptionsParse, CountSeedAndOut) {
 
 TEST(AnalysisOption, ExtendedByDefaultSpecifiedOnRequest) {
     EXPECT_EQ(parse_read_options({"a.png"}, 1).analysis, AnalysisKind::extended);
-    EXPECT_EQ(parse_read_options({"--spec-analysis", "a.png"}, 1).analysis, AnalysisKind::specified);
+    EXPECT_EQ(parse_read_options({"--basic-analysis", "a.png"}, 1).analysis, AnalysisKind::basic);
     EXPECT_EQ(parse_train_options({"--kb", "a.kbf", "l"}, 1).analysis, AnalysisKind::extended);
-    EXPECT_EQ(parse_train_options({"--kb", "a.kbf", "--spec-analysis", "l"}, 1).analysis, AnalysisKind::specified);
+    EXPECT_EQ(parse_train_options({"--kb", "a.kbf", "--basic-analysis", "l"}, 1).analysis, AnalysisKind::basic);
     EXPECT_EQ(parse_bench_options({"--kb", "a.kbf", "l"}, 1).analysis, AnalysisKind::extended);
-    EXPECT_EQ(parse_bench_options({"--kb", "a.kbf", "l", "--spec-analysis"}, 1).analysis, AnalysisKind::specified);
+    EXPECT_EQ(parse_bench_options({"--kb", "a.kbf", "l", "--basic-analysis"}, 1).analysis, AnalysisKind::basic);
     EXPECT_EQ(analysis_mode_of(AnalysisKind::extended), 1);
-    EXPECT_EQ(analysis_mode_of(AnalysisKind::specified), 0);
-    EXPECT_NE(read_help().find("--spec-analysis"), std::string::npos);
-    EXPECT_NE(bench_help().find("--spec-analysis"), std::string::npos);
-    EXPECT_NE(train_help().find("--spec-analysis"), std::string::npos);
+    EXPECT_EQ(analysis_mode_of(AnalysisKind::basic), 0);
+    EXPECT_NE(read_help().find("--basic-analysis"), std::string::npos);
+    EXPECT_NE(bench_help().find("--basic-analysis"), std::string::npos);
+    EXPECT_NE(train_help().find("--basic-analysis"), std::string::npos);
 }

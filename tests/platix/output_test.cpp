@@ -57,8 +57,8 @@ TEST(JsonOutput, ObjectHasEveryKeyInOrder) {
 }
 
 TEST(JsonOutput, NamesTheDocumentedAnalysis) {
-    const std::string line = format_json_line(sample_result(), AnalysisKind::specified);
-    EXPECT_NE(line.find(", \"ms\": 12, \"analysis\": \"specified\", \"fields\": ["), std::string::npos) << line;
+    const std::string line = format_json_line(sample_result(), AnalysisKind::basic);
+    EXPECT_NE(line.find(", \"ms\": 12, \"analysis\": \"basic\", \"fields\": ["), std::string::npos) << line;
     EXPECT_EQ(line.find("extended"), std::string::npos) << line;
 }
 
