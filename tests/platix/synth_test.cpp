@@ -3,6 +3,8 @@
 // captions and text patterns, and a training can take scenes in.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -450,6 +452,18 @@ TEST(SynthTraining, TrainTeachesFromTheSyntheticScenes) {
     REQUIRE_REGION_FONTS(PlateRegion::eu);
     testsupport::TempDir dir;
     fs::create_directories(dir.file("eu"));  // a label folder of its own, empty
+    // Scratch folders go to a temporary folder of this test's own, so that
+    // other tests running at the same time cannot add to what it counts.
+    fs::create_directories(dir.file("tmp"));
+    struct TmpdirFor {
+        explicit TmpdirFor(const std::string& path) : had(std::getenv("TMPDIR") != nullptr) {
+            if (had) old = std::getenv("TMPDIR");
+            setenv("TMPDIR", path.c_str(), 1);
+        }
+        ~TmpdirFor() { had ? setenv("TMPDIR", old.c_str(), 1) : unsetenv("TMPDIR"); }
+        bool had;
+        std::string old;
+    } private_tmpdir(dir.file("tmp"));
     const auto scratch_folders = [] {
         std::set<std::string> names;
         for (const auto& e : fs::directory_iterator(fs::temp_directory_path()))
