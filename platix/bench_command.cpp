@@ -214,14 +214,7 @@ int run_bench(const BenchOptions& o) {
     if (o.folds > 0 && o.recognition.reader == ReaderKind::net) return run_net_folds(o, labels);
     if (o.folds > 0) return run_folds(o, labels);
     EngineSession engine(kbs);
-    if (!engine.error().empty()) {
-        std::fprintf(stderr, "platix: %s\n", engine.error().c_str());
-        return 1;
-    }
-    if (const std::string bad = check_knowledge_bases(engine, kbs, KbUse::reading); !bad.empty()) {
-        std::fprintf(stderr, "platix: %s\n", bad.c_str());
-        return 2;
-    }
+    if (const int status = refuse_unfit_for_reading(engine, kbs)) return status;
     AnalysisRequest request;
     request.depth = o.depth;
     request.analysis = o.analysis;

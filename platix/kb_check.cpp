@@ -3,6 +3,7 @@
 // and loads its patterns file; both answers are read here.
 #include "kb_check.h"
 
+#include <cstdio>
 #include <filesystem>
 
 #include "glyphnet.h"
@@ -77,6 +78,18 @@ std::string check_knowledge_bases(const EngineSession& session, const std::vecto
     OCR_init(session.list_path().c_str(), 0);
     osys_set_message_presenter(previous, previous_context, nullptr);
     return problem;
+}
+
+int refuse_unfit_for_reading(const EngineSession& session, const std::vector<KbArg>& kbs) {
+    if (!session.error().empty()) {
+        std::fprintf(stderr, "platix: %s\n", session.error().c_str());
+        return 1;
+    }
+    if (const std::string bad = check_knowledge_bases(session, kbs, KbUse::reading); !bad.empty()) {
+        std::fprintf(stderr, "platix: %s\n", bad.c_str());
+        return 2;
+    }
+    return 0;
 }
 
 }  // namespace platix

@@ -23,4 +23,9 @@ enum class KbUse {
 // started (bases loaded, messages off).
 std::string check_knowledge_bases(const EngineSession& session, const std::vector<KbArg>& kbs, KbUse use);
 
+// For the reading commands: 0 when the session started and its bases are
+// fit for reading; else prints the one-line cause on stderr and returns the
+// exit status (1 the engine did not start, 2 a base that does not load).
+int refuse_unfit_for_reading(const EngineSession& session, const std::vector<KbArg>& kbs);
+
 }  // namespace platix

@@ -35,14 +35,7 @@ int run_read(const ReadOptions& o) {
     const std::vector<KbArg> kbs = model ? std::vector<KbArg>{} : resolve_kbs(o.kbs, o.quiet);
     require_kb_files(kbs);
     EngineSession engine(kbs);
-    if (!engine.error().empty()) {
-        std::fprintf(stderr, "platix: %s\n", engine.error().c_str());
-        return 1;
-    }
-    if (const std::string bad = check_knowledge_bases(engine, kbs, KbUse::reading); !bad.empty()) {
-        std::fprintf(stderr, "platix: %s\n", bad.c_str());
-        return 2;
-    }
+    if (const int status = refuse_unfit_for_reading(engine, kbs)) return status;
     // Files met in folders that are not images are counted, not read, so
     // that the progress counts images only.
     std::vector<InputFile> inputs;

@@ -33,21 +33,6 @@ bool better(const PlateRead& a, const PlateRead& b) {
 
 }  // namespace
 
-int edit_distance(const std::string& a, const std::string& b) {
-    std::vector<int> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = static_cast<int>(j);
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        int diagonal = row[0];
-        row[0] = static_cast<int>(i);
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const int up = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-            diagonal = up;
-        }
-    }
-    return row[b.size()];
-}
-
 double overlap(const Box& a, const Box& b) {
     const long long w = std::min(a.right, b.right) - std::max(a.left, b.left) + 1;
     const long long h = std::min(a.bottom, b.bottom) - std::max(a.top, b.top) + 1;

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_score.h"  // edit_distance
 #include "image_result.h"
 
 namespace platix::watch {
@@ -58,9 +59,6 @@ struct TrackerSettings {
     // still become the best, so that memory stays bounded on a parked car.
     std::size_t kept_reads = 200;
 };
-
-// Levenshtein distance between two texts (bytes).
-int edit_distance(const std::string& a, const std::string& b);
 
 // Intersection over union of two inclusive boxes, 0 when apart.
 double overlap(const Box& a, const Box& b);

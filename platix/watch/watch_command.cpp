@@ -266,14 +266,7 @@ private:
 
 int watch_one(const WatchOptions& o, const std::vector<KbArg>& kbs, const std::string& source) {
     EngineSession engine(kbs);
-    if (!engine.error().empty()) {
-        std::fprintf(stderr, "platix: %s\n", engine.error().c_str());
-        return 1;
-    }
-    if (const std::string bad = check_knowledge_bases(engine, kbs, KbUse::reading); !bad.empty()) {
-        std::fprintf(stderr, "platix: %s\n", bad.c_str());
-        return 2;
-    }
+    if (const int status = refuse_unfit_for_reading(engine, kbs)) return status;
     return SourceWatch(o, source, engine.io()).run();
 }
 
