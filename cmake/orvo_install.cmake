@@ -30,7 +30,7 @@ foreach(target learner orvoplatix orvotutrix)
   endif()
 endforeach()
 
-install(DIRECTORY data/kb DESTINATION ${CMAKE_INSTALL_DATADIR}/orvo COMPONENT runtime)
+install(DIRECTORY data/kb data/models DESTINATION ${CMAKE_INSTALL_DATADIR}/orvo COMPONENT runtime)
 # Desktop entries and the icons the programs draw, at the standard sizes.
 install(FILES desktop/share/applications/orvoplatix.desktop desktop/share/applications/orvotutrix.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT runtime)

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "bench_images.h"
 #include "bench_score.h"
@@ -23,6 +24,8 @@
 #include "scratch_folder.h"
 #include "synth/training_scenes.h"
 #include "training.h"
+#include "model/model_file.h"
+#include "train/trainer.h"
 
 namespace platix {
 
@@ -130,11 +133,11 @@ int run_folds(const BenchOptions& o, const std::vector<LabelledImage>& read_labe
 // folds (and the scenes) and reads its own images with it, end to end.
 int run_net_folds(const BenchOptions& o, const std::vector<LabelledImage>& labels) {
     const auto started = std::chrono::steady_clock::now();
-    const synth::TrainingScenes scenes(o.synth, o.labels, o.synth_seed);
-    std::vector<std::string> problems;
-    const auto synthetic = collect_labels(scenes.label_files(), problems);
     NetTrainSettings n;
-    n.start_path = o.start_model;
+    n.synth = o.synth;
+    n.synth_styles = synth::styles_for_labels(o.labels);
+    n.synth_seed = o.synth_seed;
+    n.start_path = start_model_path(o.start_model);
     n.epochs = o.epochs;
     n.minutes = o.minutes;
     n.seed = o.seed;
@@ -142,11 +145,13 @@ int run_net_folds(const BenchOptions& o, const std::vector<LabelledImage>& label
     n.analysis = o.analysis;
     n.quiet = o.quiet;
     n.report = false;
-    const NetSamples samples = collect_net_samples(labels, synthetic, n);
+    const NetSamples samples = collect_net_samples(labels, n);
     const ScratchFolder models("platix-folds");
     const std::vector<int> fold = assign_folds(labels, o.folds);
     std::vector<ImageResult> images(labels.size());
     std::vector<PlateScore> scores(labels.size());
+    // Reading alone: each held-out truth box read by its fold's model.
+    std::map<std::string, std::pair<double, int>> truth_read;  // folder: exact reads, crops
     int failed = 0;
     for (int f = 0; f < o.folds; ++f) {
         std::vector<std::size_t> train, held_out;
@@ -156,6 +161,17 @@ int run_net_folds(const BenchOptions& o, const std::vector<LabelledImage>& label
         const auto fold_start = n.started;
         if (train_net_on(samples, train, n) != 0) return 1;
         const double trained_s = std::chrono::duration<double>(std::chrono::steady_clock::now() - fold_start).count();
+        platenet::ModelFile trained;
+        if (platenet::load_model_file(n.model_path, &trained) == platenet::Status::ok) {
+            std::map<std::string, std::vector<platenet::TrainSample>> crops;
+            for (std::size_t i : held_out)
+                if (samples.truth_first[i]) crops[labels[i].folder].push_back(samples.real[i].front());
+            for (const auto& [folder, v] : crops) {
+                const platenet::Score sc = platenet::evaluate(trained, v);
+                truth_read[folder].first += sc.exact * sc.count;
+                truth_read[folder].second += sc.count;
+            }
+        }
         const NetModel model(n.model_path);
         AnalysisRequest request;
         request.depth = o.depth;
@@ -191,6 +207,9 @@ int run_net_folds(const BenchOptions& o, const std::vector<LabelledImage>& label
     }
     std::fprintf(stderr, "platix: cross-validation took %.0f s\n",
                  std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+    for (const auto& [folder, r] : truth_read)
+        std::fprintf(stderr, "platix: %s: truth boxes read exactly by their fold's model: %.1f%% of %d\n",
+                     folder.c_str(), r.second ? 100.0 * r.first / r.second : 0.0, r.second);
     std::vector<ImageVerdict> verdicts;
     for (std::size_t i = 0; i < labels.size(); ++i) verdicts.push_back(verdict_of(images[i], labels[i], scores[i]));
     if (print_results(o, folders, total, verdicts) != 0) return 1;
@@ -201,7 +220,7 @@ int run_net_folds(const BenchOptions& o, const std::vector<LabelledImage>& label
 
 int run_bench(const BenchOptions& o) {
     // With a model the fields are read by it and no base is loaded.
-    const auto model = o.folds > 0 ? nullptr : model_for(o.recognition);
+    const auto model = o.folds > 0 ? nullptr : model_for(o.recognition, !o.kbs.empty(), o.quiet);
     const std::vector<KbArg> kbs = o.folds > 0 || model ? std::vector<KbArg>{} : resolve_kbs(o.kbs, o.quiet);
     require_kb_files(kbs);
     std::vector<std::string> problems;
@@ -211,7 +230,9 @@ int run_bench(const BenchOptions& o) {
         std::fprintf(stderr, "platix: no labelled image found\n");
         return 1;
     }
-    if (o.folds > 0 && o.recognition.reader == ReaderKind::net) return run_net_folds(o, labels);
+    const bool net_folds = o.recognition.reader == ReaderKind::net ||
+                           (o.recognition.reader == ReaderKind::automatic && !bundled_model_path().empty());
+    if (o.folds > 0 && net_folds) return run_net_folds(o, labels);
     if (o.folds > 0) return run_folds(o, labels);
     EngineSession engine(kbs);
     if (const int status = refuse_unfit_for_reading(engine, kbs)) return status;

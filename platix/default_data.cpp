@@ -14,6 +14,7 @@ namespace platix {
 namespace {
 
 constexpr const char* kKbName = "kb/plates.kbf";
+constexpr const char* kModelName = "models/plates.pnet";
 
 bool holds_kb(const fs::path& dir) {
     std::error_code ec;
@@ -43,6 +44,13 @@ std::string bundled_data_dir() {
 std::string bundled_kb_path() {
     const std::string dir = bundled_data_dir();
     return dir.empty() ? std::string() : (fs::path(dir) / kKbName).string();
+}
+
+std::string bundled_model_path() {
+    const std::string dir = bundled_data_dir();
+    std::error_code ec;
+    if (dir.empty() || !fs::is_regular_file(fs::path(dir) / kModelName, ec)) return {};
+    return (fs::path(dir) / kModelName).string();
 }
 
 std::vector<KbArg> resolve_kbs(const std::vector<KbArg>& given, bool quiet) {

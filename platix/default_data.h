@@ -1,6 +1,7 @@
-// The reading data that ships with platix (the knowledge base of data/kb/),
-// found beside the installed program or, in a build tree, in the source
-// tree, and taken when a command is given no --kb.
+// The reading data that ships with platix (the knowledge base of data/kb/
+// and the learned reader's model of data/models/), found beside the
+// installed program or, in a build tree, in the source tree, and taken
+// when a command is given no --kb and no --model.
 #pragma once
 
 #include <string>
@@ -18,6 +19,10 @@ std::string bundled_data_dir();
 
 // The bundled knowledge base's path, "" when it is not found.
 std::string bundled_kb_path();
+
+// The bundled model of the learned reader (models/plates.pnet in the
+// bundled data folder), "" when it is not there.
+std::string bundled_model_path();
 
 // The bases a reading command uses. No --kb: the bundled base, announced
 // once on stderr unless `quiet`; "--kb none" alone: no base (fields

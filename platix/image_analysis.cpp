@@ -109,6 +109,10 @@ void analyse_held_page(ImageResult& r, const AnalysisRequest& request) {
             f.bitmap.assign(s->bitmap, s->bitmap + static_cast<std::size_t>(s->bpl) * static_cast<std::size_t>(s->lines));
         r.fields.push_back(std::move(f));
     }
+    if (request.model != nullptr && request.recognition.join_rows)
+        read_row_groups_net(
+            request.model, videobuffer, MAXCOL, MAXLIN, BPL, request.recognition,
+            [&](const Box& b) { return page_to_file(b, r.xscale, r.yscale, r.width, r.height); }, r.fields);
     r.ms = static_cast<long>(
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
     r.status = ImageStatus::ok;

@@ -5,8 +5,10 @@
 // engine's reading is unchanged and stays selectable.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "image_result.h"
 #include "options.h"
@@ -29,9 +31,11 @@ private:
     std::unique_ptr<pnet_model, Free> model_;
 };
 
-// The model a read or bench uses: --model, or none for the box reader.
-// Throws UsageError for --reader net without a model.
-std::unique_ptr<NetModel> model_for(const RecognitionSettings& settings);
+// The model a read or bench uses: --model; else, unless the box reader is
+// chosen or knowledge bases are given (`kb_given`), the bundled model,
+// announced once on stderr unless `quiet`; none for the box reader.
+// Throws UsageError for --reader net without a model to be found.
+std::unique_ptr<NetModel> model_for(const RecognitionSettings& settings, bool kb_given, bool quiet);
 
 // The region's plate syntaxes as a comma-separated list ("" for none).
 std::string syntax_list(Region region);
@@ -43,5 +47,22 @@ std::string syntax_list(Region region);
 // reading leaves the field without text.
 void read_field_net(const pnet_model* model, const unsigned char* page, int width, int height, int stride,
                     const RecognitionSettings& settings, FieldResult& field);
+
+// Fields of one row lying close together, as the analysis finds a plate
+// whose characters it could not keep in one piece: groups of indices into
+// `boxes` (inclusive page boxes), each in list order, of at least two
+// fields. Two fields join when their rows overlap by at least half the
+// lower one's height, neither is more than 1.6 times as high as the other,
+// and the gap between them is at most the higher one's height; groups
+// join through shared members.
+std::vector<std::vector<std::size_t>> row_groups(const std::vector<Box>& boxes);
+
+// Reads each row group of `fields` (see row_groups) once more as one field
+// over their union; where that reading is more confident than every
+// piece's, the union replaces the pieces (at the first piece's place).
+// `to_file` maps a page box to the file's pixels.
+void read_row_groups_net(const pnet_model* model, const unsigned char* page, int width, int height, int stride,
+                         const RecognitionSettings& settings, const std::function<Box(const Box&)>& to_file,
+                         std::vector<FieldResult>& fields);
 
 }  // namespace platix

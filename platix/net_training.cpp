@@ -5,8 +5,10 @@
 #include <cstdio>
 
 #include "coords.h"
+#include "default_data.h"
 #include "model/model_file.h"
 #include "rasterkit.h"
+#include "synth/plate_crops.h"
 #include "train/trainer.h"
 
 namespace platix {
@@ -35,20 +37,20 @@ std::string model_text(const std::string& plate) {
 
 // Crops of one labelled image: its truth box, and with `fields` the rows
 // the analysis finds in it that span most of its width.
-void image_samples(const LabelledImage& l, bool fields, const NetTrainSettings& s,
+bool image_samples(const LabelledImage& l, bool fields, const NetTrainSettings& s,
                    std::vector<platenet::TrainSample>& out) {
     SEG_clear_analysis_results();
     if (SEG_set_image_file(l.image_path.c_str()) == 0 || SEG_open_image() == 0 || videobuffer == nullptr) {
         SEG_close_image();
-        return;
+        return false;
     }
     const std::string text = model_text(l.plate);
     const platenet::GrayView page{videobuffer, MAXCOL, MAXLIN, BPL};
     const int left = file_to_page(l.x, XSCALE), top = file_to_page(l.y, YSCALE);
     const int right = file_to_page(l.x + l.w, XSCALE), bottom = file_to_page(l.y + l.h, YSCALE);
     platenet::TrainSample t;
-    if (!text.empty() && platenet::make_sample(page, left, top, right, bottom, text, kSampleHeight, &t))
-        out.push_back(std::move(t));
+    const bool truth = !text.empty() && platenet::make_sample(page, left, top, right, bottom, text, kSampleHeight, &t);
+    if (truth) out.push_back(std::move(t));
     if (fields && !text.empty()) {
         SEG_set_analysis_mode(analysis_mode_of(s.analysis));
         SEG_analyze_image(s.depth);
@@ -63,23 +65,36 @@ void image_samples(const LabelledImage& l, bool fields, const NetTrainSettings& 
     }
     SEG_clear_analysis_results();
     SEG_close_image();
+    return truth;
 }
 
 }  // namespace
 
-NetSamples collect_net_samples(const std::vector<LabelledImage>& real, const std::vector<LabelledImage>& synthetic,
-                               const NetTrainSettings& s) {
+std::string start_model_path(const std::string& start) {
+    if (start == "scratch") return {};
+    return start.empty() ? bundled_model_path() : start;
+}
+
+NetSamples collect_net_samples(const std::vector<LabelledImage>& real, const NetTrainSettings& s) {
     NetSamples out;
     out.real.resize(real.size());
-    for (std::size_t i = 0; i < real.size(); ++i) image_samples(real[i], true, s, out.real[i]);
-    for (std::size_t i = 0; i < synthetic.size(); ++i)
-        image_samples(synthetic[i], true, s, i % 10 == 9 ? out.synthetic_val : out.synthetic);
+    out.truth_first.resize(real.size());
+    for (std::size_t i = 0; i < real.size(); ++i) out.truth_first[i] = image_samples(real[i], true, s, out.real[i]);
+    if (s.synth > 0) {
+        const auto crops = synth::make_plate_crops(s.synth, s.synth_styles, s.synth_seed);
+        for (std::size_t i = 0; i < crops.size(); ++i) {
+            const auto& c = crops[i];
+            const platenet::GrayView patch{c.gray.data(), c.width, c.height, c.width};
+            platenet::TrainSample t;
+            if (platenet::make_sample(patch, c.left, c.top, c.right, c.bottom, c.text, kSampleHeight, &t))
+                (i % 10 == 9 ? out.synthetic_val : out.synthetic).push_back(std::move(t));
+        }
+    }
     return out;
 }
 
-int train_net(const std::vector<LabelledImage>& real, const std::vector<LabelledImage>& synthetic,
-              const NetTrainSettings& s) {
-    const NetSamples samples = collect_net_samples(real, synthetic, s);
+int train_net(const std::vector<LabelledImage>& real, const NetTrainSettings& s) {
+    const NetSamples samples = collect_net_samples(real, s);
     std::vector<std::size_t> all(real.size());
     for (std::size_t i = 0; i < all.size(); ++i) all[i] = i;
     return train_net_on(samples, all, s);

@@ -319,10 +319,12 @@ SynthOptions parse_synth_options(const std::vector<std::string>& args) {
                 if (v != "eu" && v != "us" && v != "br")
                     throw UsageError("--style: expected eu, us or br, got '" + v + "'");
                 o.style = v;
-            } else unknown(n, "synth");
+            } else if (n == "--crops") o.crops = true;
+            else unknown(n, "synth");
         },
         [&](const std::string& p) { throw UsageError("synth: unexpected argument '" + p + "'"); });
     if (!o.help && o.out_dir.empty()) throw UsageError("synth: --out DIR is required");
+    if (o.crops && o.style.empty()) throw UsageError("synth: --crops needs --style eu, us or br");
     return o;
 }
 
@@ -445,7 +447,8 @@ std::string train_help() {
              "  --model FILE         the model to write (default: FILE of --kb with the\n"
              "                       extension .pnet); --reader net with --synth N and no\n"
              "                       LABELS trains on synthetic scenes only\n"
-             "  --start FILE         the model to fine-tune (default: from scratch)\n"
+             "  --start FILE         the model to fine-tune (default: the bundled model,\n"
+             "                       trained on synthetic plates; scratch: from scratch)\n"
              "  --epochs N           at most N epochs (default 30); training stops after\n"
              "                       6 epochs without a better validation reading\n"
              "  --minutes M          stop after the epoch that passes M minutes (default 18)\n"
@@ -471,10 +474,12 @@ std::string bench_help() {
            "  --passes N, --augment N, --synth N, --synth-seed S\n"
            "                       the trainings' settings with --folds (as for train;\n"
            "                       synthetic scenes join every fold's training only)\n"
-           "  --reader net         with --folds: train the learned reader per fold (as\n"
-           "                       train --reader net) and read each fold with it;\n"
-           "                       --start FILE, --epochs N, --minutes M (per fold) and\n"
-           "                       --seed S as for train\n"
+           "  --reader net|box     with --folds: train the learned reader per fold (as\n"
+           "                       train --reader net; the default when the bundled\n"
+           "                       model is found) and read each fold with it, or a\n"
+           "                       knowledge base per fold; --start FILE|scratch,\n"
+           "                       --epochs N, --minutes M (per fold) and --seed S as\n"
+           "                       for train\n"
            "  --kind KIND          digits, letters or any (default any)\n"
            "  --template T         text template (default \"C\")\n")
            + kRegionHelp + kReaderHelp + kAnalysisHelp +
@@ -483,7 +488,7 @@ std::string bench_help() {
 }
 
 std::string synth_help() {
-    return "usage: platix synth --out DIR [--count N] [--seed S] [--style eu|us|br]\n"
+    return "usage: platix synth --out DIR [--count N] [--seed S] [--style eu|us|br] [--crops]\n"
            "\n"
            "Writes N synthetic plate scenes (default 20) into DIR, each with its\n"
            "label file NAME.txt. The same seed gives the same files.\n"
@@ -496,6 +501,10 @@ std::string synth_help() {
            "                       side band), us (wider, state name above) or br\n"
            "                       (Mercosur and the older grey plates); by default\n"
            "                       mixed generic plates\n"
+           "  --crops              instead of scenes, the gray plate crops the learned\n"
+           "                       reader trains on with --synth (PNG, with --style):\n"
+           "                       frames, stickers, dirt, perspective, small sizes,\n"
+           "                       JPEG loss, the plate's box in the label file\n"
            "  --help, -h           this text\n";
 }
 

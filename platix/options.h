@@ -50,6 +50,7 @@ struct RecognitionSettings {
     ReaderKind reader = ReaderKind::automatic;
     std::string model;           // --model: the learned reader's model file
     int topn = 10;               // candidates the learned reader lists per field
+    bool join_rows = true;       // the learned reader also reads close fields of one row as one
 };
 
 // The largest image read by default, in pixels (--max-pixels).
@@ -136,6 +137,7 @@ struct SynthOptions {
     unsigned long seed = 1;
     std::string image_format = "mixed";  // png, jpeg or mixed
     std::string style;  // eu, us or br: that region's plate layouts; empty: mixed plates
+    bool crops = false;  // the learned reader's synthetic plate crops instead of scenes
 };
 
 // platix watch (goes beyond the documented programs): video files and

@@ -31,7 +31,7 @@ void require_kb_files(const std::vector<KbArg>& kbs) {
 
 int run_read(const ReadOptions& o) {
     // With a model the fields are read by it and no base is loaded.
-    const auto model = model_for(o.recognition);
+    const auto model = model_for(o.recognition, !o.kbs.empty(), o.quiet);
     const std::vector<KbArg> kbs = model ? std::vector<KbArg>{} : resolve_kbs(o.kbs, o.quiet);
     require_kb_files(kbs);
     EngineSession engine(kbs);

@@ -33,20 +33,23 @@ int run_train(const TrainOptions& o) {
     std::vector<std::string> problems;
     // Synthetic scenes in the plate styles of the folders join the labelled
     // images; their folder goes when the training ends.
-    const synth::TrainingScenes scenes(o.synth, o.labels, o.synth_seed);
+    const synth::TrainingScenes scenes(o.train_box ? o.synth : 0, o.labels, o.synth_seed);
     std::vector<std::string> label_args = o.labels;
     label_args.insert(label_args.end(), scenes.label_files().begin(), scenes.label_files().end());
     const auto labels = collect_labels(label_args, problems);
     for (const auto& p : problems) std::fprintf(stderr, "platix: %s\n", p.c_str());
     if (o.train_net) {
-        // The learned reader: the user's images and the scenes apart, so
-        // that validation is measured on the user's photographs.
+        // The learned reader: the user's images, and synthetic plates drawn
+        // in memory apart, so that validation is measured on the user's
+        // photographs.
         std::vector<std::string> none;
         const auto real = collect_labels(o.labels, none);
-        const auto synthetic = collect_labels(scenes.label_files(), none);
         NetTrainSettings n;
+        n.synth = o.synth;
+        n.synth_styles = synth::styles_for_labels(o.labels);
+        n.synth_seed = o.synth_seed;
         n.model_path = o.model;
-        n.start_path = o.start_model;
+        n.start_path = start_model_path(o.start_model);
         n.epochs = o.epochs;
         n.minutes = o.minutes;
         n.started = started;
@@ -54,7 +57,7 @@ int run_train(const TrainOptions& o) {
         n.depth = o.depth;
         n.analysis = o.analysis;
         n.quiet = o.quiet;
-        const int rc = train_net(real, synthetic, n);
+        const int rc = train_net(real, n);
         if (rc != 0 || !o.train_box) return rc;
     }
     if (labels.empty()) {

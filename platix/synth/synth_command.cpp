@@ -5,6 +5,7 @@
 
 #include "commands.h"
 #include "synth/glyph_renderer.h"
+#include "synth/plate_crops.h"
 #include "synth/region_style.h"
 #include "synth/scene.h"
 #include "synth/scene_files.h"
@@ -33,6 +34,20 @@ int run_synth(const SynthOptions& o) {
     if (!fs::is_directory(o.out_dir, ec)) {
         std::fprintf(stderr, "platix: %s: cannot make the folder\n", o.out_dir.c_str());
         return 1;
+    }
+    if (o.crops) {
+        const auto crops = synth::make_plate_crops(o.count, {region}, o.seed);
+        for (std::size_t i = 0; i < crops.size(); ++i) {
+            char stem[32];
+            std::snprintf(stem, sizeof stem, "crop%05zu", i + 1);
+            try {
+                synth::write_crop_files(crops[i], o.out_dir, stem);
+            } catch (const std::runtime_error& e) {
+                std::fprintf(stderr, "platix: %s\n", e.what());
+                return 1;
+            }
+        }
+        return 0;
     }
     synth::GlyphRenderer glyphs;
     synth::Rng rng(o.seed);

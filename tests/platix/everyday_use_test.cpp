@@ -3,6 +3,8 @@
 // and --version.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <filesystem>
 #include <cstdlib>
 #include <fstream>
@@ -32,16 +34,21 @@ std::size_t line_count(const std::string& s) {
 
 }  // namespace
 
-TEST(PlatixDefaultData, WithoutKbTheBundledBaseReadsAndSaysSoOnce) {
+TEST(PlatixDefaultData, WithoutKbOrModelTheBundledModelReadsAndSaysSoOnce) {
     testsupport::TempDir dir;
-    const ToolRun given = platix("read --kb " + kBundledKb + " " + kSample, dir.path());
-    const ToolRun by_default = platix("read " + kSample + " " + kSample, dir.path());
-    ASSERT_EQ(given.status, 0) << given.err;
-    ASSERT_EQ(by_default.status, 0) << by_default.err;
-    EXPECT_EQ(by_default.out, given.out + given.out);
-    EXPECT_GT(given.out.size(), kSample.size() + 2) << "the sample should read some text: " << given.out;
-    EXPECT_EQ(line_count(by_default.err), 1u) << by_default.err;
-    EXPECT_NE(by_default.err.find("bundled knowledge base"), std::string::npos) << by_default.err;
+    for (const auto& [given_args, default_args, said] :
+         {std::tuple<std::string, std::string, std::string>{"--model " + kRoot + "/data/models/plates.pnet", "",
+                                                            "bundled learned model"},
+          {"--kb " + kBundledKb, "--reader box", "bundled knowledge base"}}) {
+        const ToolRun given = platix("read " + given_args + " " + kSample, dir.path());
+        const ToolRun by_default = platix("read " + default_args + " " + kSample + " " + kSample, dir.path());
+        ASSERT_EQ(given.status, 0) << given.err;
+        ASSERT_EQ(by_default.status, 0) << by_default.err;
+        EXPECT_EQ(by_default.out, given.out + given.out);
+        EXPECT_GT(given.out.size(), kSample.size() + 2) << "the sample should read some text: " << given.out;
+        EXPECT_EQ(line_count(by_default.err), 1u) << by_default.err;
+        EXPECT_NE(by_default.err.find(said), std::string::npos) << by_default.err;
+    }
 
     const ToolRun none = platix("read --kb none " + kSample, dir.path());
     ASSERT_EQ(none.status, 0) << none.err;

@@ -4,7 +4,10 @@
 
 #include <regex>
 
+#include "default_data.h"
 #include "net_reading.h"
+#include "net_training.h"
+#include "temp_dir.h"
 #include "options.h"
 #include "output_format.h"
 #include "result_codec.h"
@@ -44,13 +47,27 @@ TEST(NetReaderOptions, ReaderModelAndTopN) {
     EXPECT_THROW(parse_read_options({"--reader", "cnn", "x.png"}, 1), UsageError);
     EXPECT_THROW(parse_read_options({"--topn", "0", "x.png"}, 1), UsageError);
     EXPECT_THROW(parse_read_options({"--topn", "33", "x.png"}, 1), UsageError);
-    // --reader net needs a model; --reader box ignores one.
+    // Without --model: the bundled model, unless bases are given or the box
+    // reader is chosen; --reader net without any model to be found is refused.
     RecognitionSettings s;
+    EXPECT_NE(model_for(s, false, true), nullptr);
+    EXPECT_EQ(model_for(s, true, true), nullptr);
     s.reader = ReaderKind::net;
-    EXPECT_THROW(model_for(s), UsageError);
+    EXPECT_NE(model_for(s, true, true), nullptr);
+    {
+        testsupport::TempDir empty;
+        setenv("ORVO_DATA_DIR", empty.path().c_str(), 1);
+        EXPECT_THROW(model_for(s, false, true), UsageError);
+        s.reader = ReaderKind::automatic;
+        EXPECT_EQ(model_for(s, false, true), nullptr);
+        unsetenv("ORVO_DATA_DIR");
+    }
     s.reader = ReaderKind::box;
     s.model = "whatever.pnet";
-    EXPECT_EQ(model_for(s), nullptr);
+    EXPECT_EQ(model_for(s, false, true), nullptr);
+    EXPECT_EQ(start_model_path("scratch"), "");
+    EXPECT_EQ(start_model_path("m.pnet"), "m.pnet");
+    EXPECT_EQ(start_model_path(""), bundled_model_path());
 
     const TrainOptions t = parse_train_options({"--reader", "both", "--kb", "k/base.kbf", "labels"}, 1);
     EXPECT_TRUE(t.train_box);
@@ -116,3 +133,26 @@ TEST(NetReaderJson, WorkerEncodingKeepsTheNetFields) {
     EXPECT_FALSE(decode_result(bytes, &back));
 }
 
+
+TEST(NetReaderRows, CloseFieldsOfOneRowFormGroups) {
+    struct Case {
+        const char* what;
+        std::vector<Box> boxes;
+        std::vector<std::vector<std::size_t>> groups;
+    };
+    const std::vector<Case> cases = {
+        {"one plate in three pieces, listed out of order",
+         {{100, 50, 140, 70}, {200, 51, 240, 71}, {150, 50, 190, 70}},
+         {{0, 1, 2}}},
+        {"a gap wider than the height keeps them apart", {{0, 0, 40, 20}, {63, 0, 100, 20}}, {}},
+        {"a gap of the height joins", {{0, 0, 40, 20}, {62, 0, 100, 20}}, {{0, 1}}},
+        {"rows overlapping by less than half the lower height", {{0, 0, 40, 20}, {45, 12, 90, 32}}, {}},
+        {"a caption above the plate is another row", {{0, 0, 100, 10}, {0, 14, 100, 40}}, {}},
+        {"a field far higher than its neighbour", {{0, 0, 40, 20}, {42, 0, 80, 40}}, {}},
+        {"two plates far apart, each in two pieces",
+         {{0, 0, 40, 20}, {500, 300, 540, 330}, {45, 1, 90, 21}, {545, 301, 590, 331}},
+         {{0, 2}, {1, 3}}},
+        {"a lone field", {{0, 0, 40, 20}}, {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(row_groups(c.boxes), c.groups) << c.what;
+}

@@ -15,6 +15,7 @@
 #include "commands.h"
 #include "labels.h"
 #include "synth/glyph_renderer.h"
+#include "synth/plate_crops.h"
 #include "synth/plate_render.h"
 #include "synth/region_style.h"
 #include "synth/rng.h"
@@ -496,4 +497,37 @@ TEST(SynthTraining, TrainTeachesFromTheSyntheticScenes) {
     EXPECT_GT(fs::file_size(dir.file("kb/base.kbf")), 0u);
     EXPECT_GT(fs::file_size(dir.file("kb/base.dat")), 0u);
     EXPECT_EQ(scratch_folders(), before);
+}
+
+TEST(SynthPlateCrops, SameSeedSameCropsEachFramedWithRoomAround) {
+    const std::vector<synth::PlateRegion> styles = {synth::PlateRegion::eu, synth::PlateRegion::us,
+                                                    synth::PlateRegion::br};
+    const auto crops = synth::make_plate_crops(30, styles, 5);
+    const auto again = synth::make_plate_crops(30, styles, 5);
+    ASSERT_EQ(crops.size(), 30u);
+    for (std::size_t i = 0; i < crops.size(); ++i) {
+        const auto& c = crops[i];
+        EXPECT_EQ(c.gray, again[i].gray);
+        EXPECT_EQ(c.text, again[i].text);
+        EXPECT_TRUE(synth::matches_region_pattern(styles[i % 3], c.text)) << c.text;
+        ASSERT_EQ(c.gray.size(), static_cast<std::size_t>(c.width) * static_cast<std::size_t>(c.height));
+        const int h = c.bottom - c.top;
+        // Seen at a camera's sizes, with room for the reader's margin.
+        EXPECT_LE(h, 62) << i;
+        EXPECT_GE(c.left + 1, h) << i;
+        EXPECT_GE(c.width - c.right + 1, h) << i;
+        EXPECT_GE(4 * (c.top + 1), 3 * h) << i;
+        EXPECT_GE(4 * (c.height - c.bottom + 1), 3 * h) << i;
+        // The plate is drawn in its box: its gray spread is far above the
+        // noise of a blank patch.
+        int lo = 255, hi = 0;
+        for (int y = c.top; y < c.bottom; ++y)
+            for (int x = c.left; x < c.right; ++x) {
+                lo = std::min(lo, static_cast<int>(c.gray[static_cast<std::size_t>(y * c.width + x)]));
+                hi = std::max(hi, static_cast<int>(c.gray[static_cast<std::size_t>(y * c.width + x)]));
+            }
+        EXPECT_GT(hi - lo, 40) << i;
+    }
+    EXPECT_NE(synth::make_plate_crops(1, styles, 6)[0].gray, crops[0].gray);
+    EXPECT_THROW(synth::make_plate_crops(1, {synth::PlateRegion::mixed}, 1), std::invalid_argument);
 }
