@@ -20,6 +20,7 @@
 #include "labels.h"
 #include "net_reading.h"
 #include "net_training.h"
+#include "plate_syntax.h"
 #include "progress.h"
 #include "scratch_folder.h"
 #include "synth/training_scenes.h"
@@ -37,6 +38,14 @@ std::vector<std::string> folder_order(const std::vector<LabelledImage>& labels) 
     for (const auto& l : labels)
         if (std::find(order.begin(), order.end(), l.folder) == order.end()) order.push_back(l.folder);
     return order;
+}
+
+// The region an image folder's name says (eu, us or br), none otherwise.
+Region folder_region(const std::string& folder) {
+    const std::string name = std::filesystem::path(folder).filename().string();
+    for (Region r : {Region::eu, Region::us, Region::br})
+        if (name == region_name(r)) return r;
+    return Region::none;
 }
 
 int print_results(const BenchOptions& o, const std::vector<FolderSummary>& folders, const FolderSummary& total,
@@ -179,6 +188,7 @@ int run_net_folds(const BenchOptions& o, const std::vector<LabelledImage>& label
         request.model = model.get();
         request.recognition = o.recognition;
         for (std::size_t i : held_out) {
+            if (o.region_by_folder) request.recognition.region = folder_region(labels[i].folder);
             images[i] = analyse_file({labels[i].image_path, false}, request);
             if (images[i].status != ImageStatus::ok) {
                 ++failed;

@@ -85,9 +85,15 @@ NetSamples collect_net_samples(const std::vector<LabelledImage>& real, const Net
         for (std::size_t i = 0; i < crops.size(); ++i) {
             const auto& c = crops[i];
             const platenet::GrayView patch{c.gray.data(), c.width, c.height, c.width};
+            // The plate's box as a label gives it, and its row of characters
+            // as the analysis finds it.
+            auto& to = i % 10 == 9 ? out.synthetic_val : out.synthetic;
             platenet::TrainSample t;
             if (platenet::make_sample(patch, c.left, c.top, c.right, c.bottom, c.text, kSampleHeight, &t))
-                (i % 10 == 9 ? out.synthetic_val : out.synthetic).push_back(std::move(t));
+                to.push_back(std::move(t));
+            if (platenet::make_sample(patch, c.text_left, c.text_top, c.text_right, c.text_bottom, c.text,
+                                      kSampleHeight, &t))
+                to.push_back(std::move(t));
         }
     }
     return out;

@@ -271,6 +271,8 @@ BenchOptions parse_bench_options(const std::vector<std::string>& args, int proce
         [&](const std::string& n) { return std::find(valued.begin(), valued.end(), n) != valued.end(); },
         [&](const std::string& n, const std::string& v) {
             if (common_switch(n, o)) {
+            } else if (n == "--region" && v == "auto") {
+                o.region_by_folder = true;
             } else if (reading_option(n, v, o.kbs, o.recognition, o.depth, o.jobs)) {
             } else if (n == "--json") {
                 if (v.empty()) throw UsageError("--json: the file name is empty");
@@ -295,6 +297,8 @@ BenchOptions parse_bench_options(const std::vector<std::string>& args, int proce
     if (o.folds > 0 && !o.kbs.empty())
         throw UsageError("bench: --folds trains a base for every fold; --kb is not used with it");
     if (o.folds == 0 && o.synth > 0) throw UsageError("bench: --synth adds to the trainings of --folds only");
+    if (o.region_by_folder && (o.folds == 0 || o.recognition.reader == ReaderKind::box))
+        throw UsageError("bench: --region auto is for --folds with the learned reader");
     if (o.labels.empty()) throw UsageError("bench: no label file or folder given");
     return o;
 }
@@ -474,6 +478,9 @@ std::string bench_help() {
            "  --passes N, --augment N, --synth N, --synth-seed S\n"
            "                       the trainings' settings with --folds (as for train;\n"
            "                       synthetic scenes join every fold's training only)\n"
+           "  --region auto        with --folds and the learned reader: each image\n"
+           "                       read with the syntaxes of its folder's name (eu,\n"
+           "                       us or br), so that one training covers the three\n"
            "  --reader net|box     with --folds: train the learned reader per fold (as\n"
            "                       train --reader net; the default when the bundled\n"
            "                       model is found) and read each fold with it, or a\n"

@@ -128,6 +128,7 @@ struct BenchOptions {
     int epochs = 30;
     int minutes = 18;
     unsigned long seed = 1;
+    bool region_by_folder = false;  // --region auto: each image with its folder's region
 };
 
 struct SynthOptions {

@@ -228,9 +228,15 @@ void jpeg_round_trip(std::vector<std::uint8_t>& g, int w, int h, int quality) {
 
 PlateCrop make_plate_crop(Rng& rng, GlyphRenderer& glyphs, const std::vector<std::string>& fonts, PlateRegion region) {
     RegionPlate p = random_region_plate(region, rng, fonts);
-    Canvas plate = render_plate(glyphs, p.text, p.style);
+    TextArea area;
+    Canvas plate = render_plate(glyphs, p.text, p.style, &area);
     wear(plate, rng, glyphs, fonts, region);
-    if (rng.chance(region == PlateRegion::us ? 0.4 : 0.15)) plate = framed(plate, rng, glyphs, fonts);
+    if (rng.chance(region == PlateRegion::us ? 0.4 : 0.15)) {
+        const int w0 = plate.width(), h0 = plate.height();
+        plate = framed(plate, rng, glyphs, fonts);
+        const int dx = (plate.width() - w0) / 2, dy = std::max(2, h0 / 14);
+        area = {area.left + dx, area.top + dy, area.right + dx, area.bottom + dy};
+    }
     PlateCrop out;
     for (char ch : p.text)
         if (ch != ' ') out.text += ch;
@@ -257,7 +263,7 @@ PlateCrop make_plate_crop(Rng& rng, GlyphRenderer& glyphs, const std::vector<std
     const int W = static_cast<int>(std::ceil(maxx - minx + 2 * mx)), H = static_cast<int>(std::ceil(bh + 2 * my));
     for (int k = 0; k < 4; ++k) corners[2 * k] += mx - minx, corners[2 * k + 1] += my - miny;
     const std::array<double, 8> flat{0, 0, pw, 0, pw, ph, 0, ph};
-    const Homography back = homography(corners, flat);
+    const Homography back = homography(corners, flat), ahead = homography(flat, corners);
     Canvas patch(W, H, Colour{});
     car_patch(patch, rng);
     for (int y = 0; y < H; ++y)
@@ -278,6 +284,17 @@ PlateCrop make_plate_crop(Rng& rng, GlyphRenderer& glyphs, const std::vector<std
     out.top = std::clamp(static_cast<int>(std::floor(my * f)), 0, h - 1);
     out.right = std::clamp(static_cast<int>(std::ceil((W - mx) * f)), out.left + 1, w);
     out.bottom = std::clamp(static_cast<int>(std::ceil((H - my) * f)), out.top + 1, h);
+
+    double tx0 = 1e9, ty0 = 1e9, tx1 = -1e9, ty1 = -1e9;
+    for (int k = 0; k < 4; ++k) {
+        double x, y;
+        if (!apply(ahead, k & 1 ? area.right : area.left, k & 2 ? area.bottom : area.top, &x, &y)) continue;
+        tx0 = std::min(tx0, x), tx1 = std::max(tx1, x), ty0 = std::min(ty0, y), ty1 = std::max(ty1, y);
+    }
+    out.text_left = std::clamp(static_cast<int>(std::floor(tx0 * f)), out.left, out.right - 1);
+    out.text_top = std::clamp(static_cast<int>(std::floor(ty0 * f)), out.top, out.bottom - 1);
+    out.text_right = std::clamp(static_cast<int>(std::ceil(tx1 * f)), out.text_left + 1, out.right);
+    out.text_bottom = std::clamp(static_cast<int>(std::ceil(ty1 * f)), out.text_top + 1, out.bottom);
 
     const double contrast = rng.real(0.5, 1.1), offset = rng.real(-30, 40), noise = rng.real(0, 9);
     for (auto& px : out.gray) {

@@ -21,6 +21,8 @@ struct PlateCrop {
     std::vector<std::uint8_t> gray;  // width x height, row by row
     int width = 0, height = 0;
     int left = 0, top = 0, right = 0, bottom = 0;  // the plate's box; right and bottom exclusive
+    // The box of its characters, as the analysis finds a plate's row.
+    int text_left = 0, text_top = 0, text_right = 0, text_bottom = 0;
     std::string text;                              // the label: letters and digits, no blanks
 };
 

@@ -93,7 +93,7 @@ const Colour kWhite{245, 245, 245};
 
 // One row with the blue band at the left: the ring of stars at its top,
 // the country code below them.
-Canvas draw_eu(GlyphRenderer& glyphs, const std::string& text, const PlateStyle& s) {
+Canvas draw_eu(GlyphRenderer& glyphs, const std::string& text, const PlateStyle& s, TextArea& area) {
     const TextMask m = glyphs.render(s.font, text, s.cap_height, std::max(1, s.spacing));
     const int margin = s.cap_height / 3 + 3;
     const int band = s.cap_height * 2 / 3 + 4;
@@ -114,12 +114,13 @@ Canvas draw_eu(GlyphRenderer& glyphs, const std::string& text, const PlateStyle&
     }
     if (s.border) draw_border(c, std::max(2, s.cap_height / 12), s.ink);
     draw_mask(c, m, band + margin, margin / 2 + 2, s.ink);
+    area = {band + margin, margin / 2 + 2, band + margin + m.width, margin / 2 + 2 + m.height};
     return c;
 }
 
 // Wider plate, about two to one: the state name small at the top, the
 // characters in the middle of the rest.
-Canvas draw_us(GlyphRenderer& glyphs, const std::string& text, const PlateStyle& s) {
+Canvas draw_us(GlyphRenderer& glyphs, const std::string& text, const PlateStyle& s, TextArea& area) {
     const TextMask m = glyphs.render(s.font, text, s.cap_height, std::max(1, s.spacing));
     const int margin = s.cap_height / 3 + 3;
     const int w = m.width + 2 * margin;
@@ -130,12 +131,13 @@ Canvas draw_us(GlyphRenderer& glyphs, const std::string& text, const PlateStyle&
     if (s.border) draw_border(c, std::max(2, s.cap_height / 12), s.ink);
     if (!s.caption.empty()) draw_mask(c, caption, (w - caption.width) / 2, margin / 2 + 2, s.ink);
     draw_mask(c, m, margin, top + (h - top - m.height) / 2, s.ink);
+    area = {margin, top + (h - top - m.height) / 2, margin + m.width, top + (h - top - m.height) / 2 + m.height};
     return c;
 }
 
 // Mercosur: the blue band across the top with "BRASIL" and a small flag
 // at its right end, black rim. Older grey plate: the city small above.
-Canvas draw_br(GlyphRenderer& glyphs, const std::string& text, const PlateStyle& s) {
+Canvas draw_br(GlyphRenderer& glyphs, const std::string& text, const PlateStyle& s, TextArea& area) {
     const TextMask m = glyphs.render(s.font, text, s.cap_height, std::max(1, s.spacing));
     const int margin = s.cap_height / 3 + 3;
     const int w = m.width + 2 * margin;
@@ -153,6 +155,7 @@ Canvas draw_br(GlyphRenderer& glyphs, const std::string& text, const PlateStyle&
         }
         if (s.border) draw_border(c, std::max(1, s.cap_height / 16), s.ink);
         draw_mask(c, m, margin, band + margin / 4 + 2, s.ink);
+        area = {margin, band + margin / 4 + 2, margin + m.width, band + margin / 4 + 2 + m.height};
         return c;
     }
     const TextMask caption = small_words(glyphs, s.font, s.caption, std::max(4, s.cap_height / 3), w - 2 * margin);
@@ -162,16 +165,19 @@ Canvas draw_br(GlyphRenderer& glyphs, const std::string& text, const PlateStyle&
     if (s.border) draw_border(c, std::max(2, s.cap_height / 12), s.ink);
     if (!s.caption.empty()) draw_mask(c, caption, (w - caption.width) / 2, margin / 2 + 2, s.ink);
     draw_mask(c, m, margin, top, s.ink);
+    area = {margin, top, margin + m.width, top + m.height};
     return c;
 }
 
 }  // namespace
 
-Canvas render_plate(GlyphRenderer& glyphs, const std::string& text, const PlateStyle& s) {
+Canvas render_plate(GlyphRenderer& glyphs, const std::string& text, const PlateStyle& s, TextArea* where) {
+    TextArea unused;
+    TextArea& area = where != nullptr ? *where : unused;
     switch (s.region) {
-    case PlateRegion::eu: return draw_eu(glyphs, text, s);
-    case PlateRegion::us: return draw_us(glyphs, text, s);
-    case PlateRegion::br: return draw_br(glyphs, text, s);
+    case PlateRegion::eu: return draw_eu(glyphs, text, s, area);
+    case PlateRegion::us: return draw_us(glyphs, text, s, area);
+    case PlateRegion::br: return draw_br(glyphs, text, s, area);
     case PlateRegion::mixed: break;
     }
     const Colour paper = s.yellow ? Colour{235, 200, 40} : Colour{238, 238, 232};
@@ -205,6 +211,7 @@ Canvas render_plate(GlyphRenderer& glyphs, const std::string& text, const PlateS
         c.fill_rect(w - t, 0, w - 1, h - 1, ink);
     }
     int y = margin / 2 + 2;
+    area = {band + margin, y, band + margin + text_w, y + text_h};
     for (const auto& m : masks) {
         draw_mask(c, m, band + margin + (text_w - m.width) / 2, y, ink);
         y += m.height;

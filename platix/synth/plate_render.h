@@ -47,6 +47,12 @@ PlateStyle random_style(Rng& rng, const std::vector<std::string>& fonts);
 
 // The plate picture; the label is the text without blanks. A style of a
 // region draws that region's layout (side band, top band, caption).
-Canvas render_plate(GlyphRenderer& glyphs, const std::string& text, const PlateStyle& style);
+// Where the characters lie on the plate (right and bottom exclusive).
+struct TextArea {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+// With `area`, also says where the characters were drawn.
+Canvas render_plate(GlyphRenderer& glyphs, const std::string& text, const PlateStyle& style,
+                    TextArea* area = nullptr);
 
 }  // namespace platix::synth
