@@ -194,7 +194,7 @@ TEST_F(TutrixShellTest, ArrowsMoveBetweenControlsButStayInThePageNumber) {
     EXPECT_EQ(b.table().focus(), kBtnAbout);
 }
 
-TEST_F(TutrixShellTest, ARightThenALeftTurnEndsWithAPlainTitle) {
+TEST_F(TutrixShellTest, TurnsAreTitledAndOneThatRunsOutOfMemoryKeepsThePage) {
     const std::string path = dir.file("one.pgm");
     testsupport::write_bytes(path, testsupport::pgm_file(page(640, 480, 128)));
     choose({path});
@@ -215,12 +215,9 @@ TEST_F(TutrixShellTest, ARightThenALeftTurnEndsWithAPlainTitle) {
     EXPECT_FALSE(shell->bar().enabled(kBtnNext));
     EXPECT_TRUE(shell->bar().enabled(kBtnRr));
     EXPECT_TRUE(shell->bar().enabled(kBtnSeg));
-}
-
-TEST_F(TutrixShellTest, ARotationThatRunsOutOfMemoryKeepsThePageAndSaysSo) {
-    const std::string path = dir.file("one.pgm");
-    testsupport::write_bytes(path, testsupport::pgm_file(page(640, 480, 128)));
-    choose({path});
+    // A turn that runs out of memory keeps the page and says so.
+    shell->bar().press(kBtnUd);
+    run();
     libs.rotation_fails = true;
     shell->bar().press(kBtnRr);
     run();
@@ -257,21 +254,6 @@ TEST_F(TutrixShellTest, SeveralFilesAreNotAnalysedAtOnceAndWrap) {
     shell->bar().press(kBtnGo);
     run();
     EXPECT_EQ(win.title, "ORVO Tutrix 2.1 - a.pgm [640x480]");
-}
-
-TEST_F(TutrixShellTest, ASessionLearnsIntoTheFirstListedBase) {
-    const std::string kb = dir.file("new.kbf");
-    files.answers.push_back(scripted::chosen({kb}));
-    shell->command(kKBase);
-    ASSERT_EQ(files.requests.size(), 1u);
-    EXPECT_EQ(files.requests[0].title, "Select knowledge file for learning");
-    ASSERT_TRUE(exists(shell->kb_list_path()));
-    std::vector<std::uint8_t> list = testsupport::read_bytes(shell->kb_list_path());
-    EXPECT_EQ(std::string(list.begin(), list.end()), "[0] " + kb + "\r\n");
-    const int frames = win.frames_drawn;
-    shell->command(kTraining);
-    EXPECT_EQ(libs.sessions, std::vector<int>{1});
-    EXPECT_EQ(win.frames_drawn, frames + 1);
 }
 
 TEST_F(TutrixShellTest, ObjNumberCyclesTheFieldWindowWithTrainingOff) {
@@ -314,14 +296,25 @@ TEST_F(TutrixShellTest, TrainingWithoutABaseWarns) {
     EXPECT_TRUE(libs.sessions.empty());
 }
 
-TEST_F(TutrixShellTest, QuitAsksAndWritesThreeKeys) {
+// KBase names a base that training will create; a session learns into the
+// first listed base; the quit asks and writes three keys.
+TEST_F(TutrixShellTest, ASessionLearnsIntoTheChosenBaseAndTheQuitRemembersIt) {
+    const std::string kb = dir.file("new.kbf");
+    files.answers.push_back(scripted::chosen({kb}));
+    shell->command(kKBase);
+    ASSERT_EQ(files.requests.size(), 1u);
+    EXPECT_EQ(files.requests[0].title, "Select knowledge file for learning");
+    ASSERT_TRUE(exists(shell->kb_list_path()));
+    std::vector<std::uint8_t> list = testsupport::read_bytes(shell->kb_list_path());
+    EXPECT_EQ(std::string(list.begin(), list.end()), "[0] " + kb + "\r\n");
+    const int frames = win.frames_drawn;
+    shell->command(kTraining);
+    EXPECT_EQ(libs.sessions, std::vector<int>{1});
+    EXPECT_EQ(win.frames_drawn, frames + 1);
     shown.answers.push_back(OSYS_IDNO);
     EXPECT_FALSE(shell->close_request());
     EXPECT_EQ(shown.boxes.at(0).text, "You are about to quit ORVO TUTRIX now.\nAre you sure you want this?");
     EXPECT_EQ(win.quit_code, -1);
-    const std::string kb = dir.file("k.kbf");
-    files.answers.push_back(scripted::chosen({kb}));
-    shell->command(kKBase);
     EXPECT_TRUE(shell->close_request());
     EXPECT_EQ(win.quit_code, 0);
     EXPECT_FALSE(exists(shell->kb_list_path()));
