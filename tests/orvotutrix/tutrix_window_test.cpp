@@ -3,7 +3,7 @@
 // names a new knowledge base, a click on the plate opens the real training
 // dialog, which a timer-driven user walks through, naming every character
 // from the photograph's label; the recognition program and platix then read
-// the plate with the new base.
+// the plate with the new base. Both programs' windows refuse a damaged base.
 #include <gtest/gtest.h>
 
 #include <QApplication>
