@@ -39,6 +39,7 @@ public:
     void ocr_cleanup() override { OCR_cleanup(); }
     int kb_type(const char* kb_path) override { return OCR_get_kb_type(kb_path); }
     int recognize_field() override { return OCR_recognize_field(); }
+    int base_contents(char* classes512) override { return OCR_get_base_contents(classes512); }
 };
 }  // namespace
 

@@ -35,6 +35,8 @@ public:
     virtual void ocr_cleanup() = 0;
     virtual int kb_type(const char* kb_path) = 0;
     virtual int recognize_field() = 0;
+    // OCR_get_base_contents: the classes of the record's selected base.
+    virtual int base_contents(char* classes512) = 0;
 };
 
 // The real libraries.

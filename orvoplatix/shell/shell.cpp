@@ -8,6 +8,7 @@
 
 #include "orvosys.h"
 #include "file_choice.h"
+#include "kb_refusal.h"
 #include "path_helpers.h"
 #include "settings.h"
 #include "texts.h"
@@ -47,7 +48,7 @@ Shell::~Shell() = default;
 void Shell::start() {
     if (!kb_path_.empty() && pathutil::file_exists(kb_path_.c_str())) {
         write_kb_list();
-        init_ocr();
+        if (kb_fit()) init_ocr();
     }
     libs_.reset_pages();
     s_.image_count = 0;
@@ -56,6 +57,17 @@ void Shell::start() {
 }
 
 void Shell::write_kb_list() { platix::write_kb_list(libs_, kb_list_path_, kb_path_); }
+
+bool Shell::kb_fit() {
+    const std::string problem = kb_problem(libs_, kb_list_path_, kb_path_, KbUse::reading);
+    if (problem.empty()) return true;
+    libs_.ocr_cleanup();
+    ocr_ = nullptr;
+    pathutil::delete_file(kb_list_path_.c_str());
+    kb_path_.clear();
+    report_kb_problem("orvoplatix", problem);
+    return false;
+}
 
 void Shell::init_ocr() {
     ocr_ = libs_.ocr_init(kb_list_path_.c_str(), 0);
@@ -93,7 +105,7 @@ void Shell::files() {
 void Shell::kbase() {
     if (!platix::choose_kb_file(single_, files_port_, "Select knowledge file for recognition", kb_folder_, kb_path_)) return;
     write_kb_list();
-    init_ocr();
+    if (kb_fit()) init_ocr();
     if (chdir(image_folder_.c_str()) != 0) {
         // Loads use the image folder as the current directory; a folder that
         // vanished shows up as a load error.

@@ -45,6 +45,8 @@ public:
     ~Shell();
 
     // The knowledge base named in the settings, loaded when its file exists.
+    // A base the engine does not load whole is refused (see kb_refusal.h):
+    // the program goes on without one. The KBase command does the same.
     void start();
     // A posted command.
     void command(unsigned command);
@@ -88,6 +90,9 @@ private:
     void display_outcome();
     void recognise_results();
     void write_kb_list();
+    // False, after telling the user and dropping the base, when the listed
+    // base is unfit for reading.
+    bool kb_fit();
     void init_ocr();
     void set_status(const std::string& s) { bar_.set_status(s); }
 

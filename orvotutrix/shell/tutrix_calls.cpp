@@ -24,6 +24,7 @@ public:
     void ocr_cleanup() override { base.ocr_cleanup(); }
     int kb_type(const char* kb_path) override { return base.kb_type(kb_path); }
     int recognize_field() override { return base.recognize_field(); }
+    int base_contents(char* classes512) override { return base.base_contents(classes512); }
     int rotate(int angle) override { return SEG_do_rotate_image(angle); }
     void set_crt_page(int page) override { crt_page = page; }
     int train(void* parent, ocr_io* io, seg_result** current, const char* list_path) override {

@@ -7,6 +7,7 @@
 
 #include "orvosys.h"
 #include "file_choice.h"
+#include "kb_refusal.h"
 #include "path_helpers.h"
 #include "settings.h"
 #include "tutrix_settings.h"
@@ -44,7 +45,10 @@ TutrixShell::TutrixShell(const std::string& start_dir, const desk::DialogTemplat
 }
 
 void TutrixShell::start() {
-    if (!kb_path_.empty() && pathutil::file_exists(kb_path_.c_str())) write_kb_list();
+    if (!kb_path_.empty() && pathutil::file_exists(kb_path_.c_str())) {
+        write_kb_list();
+        kb_fit();
+    }
     libs_.reset_pages();
     s_.image_count = 0;
     s_.current_index = 0;
@@ -68,6 +72,16 @@ void TutrixShell::idle() {
 }
 
 void TutrixShell::write_kb_list() { platix::write_kb_list(libs_, kb_list_path_, kb_path_); }
+
+bool TutrixShell::kb_fit() {
+    const std::string problem = platix::kb_problem(libs_, kb_list_path_, kb_path_, platix::KbUse::training);
+    if (problem.empty()) return true;
+    libs_.ocr_cleanup();
+    pathutil::delete_file(kb_list_path_.c_str());
+    kb_path_.clear();
+    platix::report_kb_problem("orvotutrix", problem);
+    return false;
+}
 
 void TutrixShell::command(unsigned c, std::intptr_t param) {
     if (quitting_) return;
@@ -266,6 +280,7 @@ void TutrixShell::training() {
 void TutrixShell::kbase() {
     if (!platix::choose_kb_file(single_, files_port_, "Select knowledge file for learning", kb_folder_, kb_path_)) return;
     write_kb_list();
+    kb_fit();
 }
 
 void TutrixShell::next_field() {

@@ -23,7 +23,10 @@ public:
                 platix::PlatixWindows& windows, desk::CommandPoster& poster, desk::CursorPort& cursor,
                 desk::OpenFilePort& files);
 
-    // Writes the knowledge-base list when the base named in the settings exists.
+    // Writes the knowledge-base list when the base named in the settings
+    // exists. A base that is there but unfit for training (see kb_refusal.h)
+    // is refused: the program goes on without one. The KBase command does
+    // the same.
     void start();
     void command(unsigned command, std::intptr_t param = 0);
     bool close_request();
@@ -59,6 +62,9 @@ private:
     void training();
     void next_field();
     void write_kb_list();
+    // False, after telling the user and dropping the base, when the listed
+    // base exists but is unfit for training.
+    bool kb_fit();
     void sync_pages();
     void idle();
     void set_title(const std::string& t);

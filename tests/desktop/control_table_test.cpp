@@ -4,86 +4,77 @@
 #include "control_table.h"
 
 using desk::BarKey;
-using desk::Control;
-using desk::ControlKind;
-using desk::ControlTable;
 using desk::KeyOutcome;
 
 namespace {
-ControlTable bar() {
-    std::vector<Control> c = {
-        {1000, ControlKind::PushButton, "&File(s)"}, {1001, ControlKind::PushButton, "&KBase"},
-        {1002, ControlKind::Slider, ""},              {1003, ControlKind::Text, ""},
-        {1004, ControlKind::PushButton, "&About"}};
+// File(s), KBase, a slider 1..7 at 6, a disabled text, About.
+desk::ControlTable bar() {
+    std::vector<desk::Control> c = {{1000, desk::ControlKind::PushButton, "&File(s)"},
+                                    {1001, desk::ControlKind::PushButton, "&KBase"},
+                                    {1002, desk::ControlKind::Slider, ""},
+                                    {1003, desk::ControlKind::Text, ""},
+                                    {1004, desk::ControlKind::PushButton, "&About"}};
     c[2].min = 1;
     c[2].max = 7;
     c[2].value = 6;
     c[3].enabled = false;
-    return ControlTable(c);
+    return desk::ControlTable(c);
 }
 }  // namespace
 
-TEST(ControlTableFocus, TabSkipsDisabledAndWraps) {
-    ControlTable t = bar();
-    t.focus_control(4);
-    t.key(BarKey::Tab, true, 0, 0);
-    EXPECT_EQ(t.focus(), 0);
-    t.focus_control(2);
-    t.key(BarKey::Tab, true, 0, 0);
-    EXPECT_EQ(t.focus(), 4);  // the text field is skipped
+// Each case puts the focus on a control, routes its keys (Enter on the
+// slider activates About) and checks the focus, the slider and what the
+// last key asked for.
+TEST(ControlTableKeys, MoveTheFocusAndTheSliderAndActivate) {
+    struct Key {
+        BarKey key;
+        bool press = true;
+        char letter = 0;
+    };
+    struct Case {
+        const char* what;
+        int from;
+        std::vector<Key> keys;
+        int focus, slider;
+        KeyOutcome::Kind last;
+        int index;
+    } cases[] = {
+        {"Tab wraps", 4, {{BarKey::Tab}}, 0, 6, KeyOutcome::Nothing, -1},
+        {"Tab skips the disabled text", 2, {{BarKey::Tab}}, 4, 6, KeyOutcome::Nothing, -1},
+        {"Shift+Tab goes back", 0, {{BarKey::Shift}, {BarKey::Tab}}, 4, 6, KeyOutcome::Nothing, -1},
+        {"Left goes back over the text", 4, {{BarKey::Left}}, 2, 6, KeyOutcome::Nothing, -1},
+        {"the slider takes Right", 2, {{BarKey::Right}}, 2, 7, KeyOutcome::SliderMoved, 2},
+        {"clamped at the top", 2, {{BarKey::Right}, {BarKey::Down}}, 2, 7, KeyOutcome::SliderMoved, 2},
+        {"Up moves it back", 2, {{BarKey::Up}}, 2, 5, KeyOutcome::SliderMoved, 2},
+        {"a released arrow reports it", 2, {{BarKey::Left, false}}, 2, 6, KeyOutcome::SliderMoved, 2},
+        {"Enter on the slider", 2, {{BarKey::Enter}}, 4, 6, KeyOutcome::Activate, 4},
+        {"a mnemonic", 0, {{BarKey::Letter, true, 'K'}}, 1, 6, KeyOutcome::Activate, 1},
+        {"Esc", 1, {{BarKey::Esc}}, 1, 6, KeyOutcome::Close, -1},
+    };
+    for (const Case& c : cases) {
+        desk::ControlTable t = bar();
+        t.focus_control(c.from);
+        KeyOutcome o;
+        for (const Key& k : c.keys) o = t.key(k.key, k.press, k.letter, 4);
+        EXPECT_EQ(t.focus(), c.focus) << c.what;
+        EXPECT_EQ(t.at(2).value, c.slider) << c.what;
+        EXPECT_EQ(o.kind, c.last) << c.what;
+        if (c.last != KeyOutcome::Nothing) {
+            EXPECT_EQ(o.index, c.index) << c.what;
+        }
+    }
 }
 
-TEST(ControlTableFocus, ShiftTabAndLeftGoBack) {
-    ControlTable t = bar();
-    t.focus_control(0);
+TEST(ControlTableKeys, DisabledControlsTakeNeitherLettersNorTheBarFocus) {
+    desk::ControlTable t = bar();
     t.key(BarKey::Shift, true, 0, 0);
-    t.key(BarKey::Tab, true, 0, 0);
-    EXPECT_EQ(t.focus(), 4);
     t.key(BarKey::Shift, false, 0, 0);
     EXPECT_FALSE(t.shift_pressed());
-    t.key(BarKey::Left, true, 0, 0);
-    EXPECT_EQ(t.focus(), 2);
-}
-
-TEST(ControlTableFocus, BarFocusGoesToLastOrNextEnabled) {
-    ControlTable t = bar();
+    t.set_enabled(4, false);
+    EXPECT_EQ(t.key(BarKey::Letter, true, 'A', 0).kind, KeyOutcome::Nothing);
     t.focus_control(1);
     t.set_enabled(1, false);
     EXPECT_EQ(t.focus_bar(), 2);
     t.enable_all(false);
     EXPECT_EQ(t.focus_bar(), -1);
-}
-
-TEST(ControlTableKeys, SliderTakesArrowsButNotTab) {
-    ControlTable t = bar();
-    t.focus_control(2);
-    KeyOutcome o = t.key(BarKey::Right, true, 0, 0);
-    EXPECT_EQ(o.kind, KeyOutcome::SliderMoved);
-    EXPECT_EQ(t.at(2).value, 7);
-    t.key(BarKey::Down, true, 0, 0);
-    EXPECT_EQ(t.at(2).value, 7);  // clamped at the top of the range
-    t.key(BarKey::Up, true, 0, 0);
-    EXPECT_EQ(t.at(2).value, 6);
-    EXPECT_EQ(t.key(BarKey::Left, false, 0, 0).kind, KeyOutcome::SliderMoved);
-    EXPECT_EQ(t.focus(), 2);
-}
-
-TEST(ControlTableKeys, EnterOnSliderActivatesTheTarget) {
-    ControlTable t = bar();
-    t.focus_control(2);
-    KeyOutcome o = t.key(BarKey::Enter, true, 0, 4);
-    EXPECT_EQ(o.kind, KeyOutcome::Activate);
-    EXPECT_EQ(o.index, 4);
-    EXPECT_EQ(t.focus(), 4);
-}
-
-TEST(ControlTableKeys, LettersActivateOnlyEnabledControls) {
-    ControlTable t = bar();
-    KeyOutcome o = t.key(BarKey::Letter, true, 'K', 0);
-    EXPECT_EQ(o.kind, KeyOutcome::Activate);
-    EXPECT_EQ(o.index, 1);
-    t.set_enabled(4, false);
-    EXPECT_EQ(t.key(BarKey::Letter, true, 'A', 0).kind, KeyOutcome::Nothing);
-    EXPECT_EQ(t.focus(), 1);
-    EXPECT_EQ(t.key(BarKey::Esc, true, 0, 0).kind, KeyOutcome::Close);
 }

@@ -67,6 +67,9 @@ TEST(MultipleSelection, ReportsOverflowAndLeavesTheOutcome) {
     // 20480 bytes: folder + NUL + 500 names of 50 characters + NULs exceed it.
     for (int i = 0; i < 500; ++i) many.push_back(dir.path() + "/" + std::string(46, 'x') + std::to_string(1000 + i));
     dialog.answers.push_back(scripted::chosen(many));
+    // The buffer holds the folder, each name and their NULs.
+    EXPECT_EQ(name_buffer_bytes({"/d/abc"}), 8u);
+    EXPECT_EQ(name_buffer_bytes({"/d/a", "/d/bb"}), 3u + 2u + 3u + 1u);
     MultiFileSelection sel;
     MultiSelection out;
     out.count = 7;
@@ -76,11 +79,6 @@ TEST(MultipleSelection, ReportsOverflowAndLeavesTheOutcome) {
     EXPECT_EQ(presenter.boxes[0].text, "Sorry, too many files selected at once! Selection buffer exceeded.");
     EXPECT_EQ(presenter.boxes[0].title, "Error");
     EXPECT_FALSE(std::ifstream(dir.file("list")).good());
-}
-
-TEST(MultipleSelection, BufferSizeCountsFolderNamesAndNuls) {
-    EXPECT_EQ(name_buffer_bytes({"/d/abc"}), 8u);
-    EXPECT_EQ(name_buffer_bytes({"/d/a", "/d/bb"}), 3u + 2u + 3u + 1u);
 }
 
 TEST(MultipleSelection, ShowsTheDialogErrorCode) {
@@ -114,29 +112,22 @@ TEST(SingleSelection, RefusesAPathOfMoreThan259Characters) {
     EXPECT_FALSE(dialog.requests[1].multiple);
 }
 
-TEST(ImageListReads, LinesWithoutTheirEnds) {
+// Lines without their ends, cut at 256 characters; from the file itself
+// when the slots cannot be had.
+TEST(ImageListReads, LinesWithoutTheirEndsFromMemoryOrTheFile) {
     testsupport::TempDir dir;
     const std::string list = dir.file("l");
     const std::string body = "/x/one.bmp\r\n/x/two.bmp\r\n/x/" + std::string(300, 'z') + "\r\n";
     testsupport::write_bytes(list, std::vector<std::uint8_t>(body.begin(), body.end()));
-    ImageList l;
-    ASSERT_TRUE(l.load(list, 3));
-    EXPECT_EQ(l.entry(1), "/x/one.bmp");
-    EXPECT_EQ(l.entry(2), "/x/two.bmp");
-    EXPECT_EQ(l.entry(3).size(), 256u);  // cut at 256 characters
-    EXPECT_EQ(l.entry(4), "");
-}
-
-TEST(ImageListReads, FromTheFileWhenSlotsCannotBeHad) {
-    testsupport::TempDir dir;
-    const std::string list = dir.file("l");
-    const std::string body = "/x/one.bmp\r\n/x/two.bmp\r\n";
-    testsupport::write_bytes(list, std::vector<std::uint8_t>(body.begin(), body.end()));
-    ImageList l;
-    orvo::alloc_fail_at(1);
-    EXPECT_FALSE(l.load(list, 2));
-    orvo::alloc_fail_at(0);
-    EXPECT_FALSE(l.in_memory());
-    EXPECT_EQ(l.entry(2), "/x/two.bmp");
-    EXPECT_EQ(l.entry(1), "/x/one.bmp");
+    for (const bool slots : {true, false}) {
+        ImageList l;
+        orvo::alloc_fail_at(slots ? 0 : 1);
+        EXPECT_EQ(l.load(list, 3), slots);
+        orvo::alloc_fail_at(0);
+        EXPECT_EQ(l.in_memory(), slots);
+        EXPECT_EQ(l.entry(2), "/x/two.bmp");
+        EXPECT_EQ(l.entry(1), "/x/one.bmp");
+        EXPECT_EQ(l.entry(3).size(), 256u);
+        EXPECT_EQ(l.entry(4), "");
+    }
 }

@@ -8,27 +8,13 @@
 
 #include "lights.h"
 #include "page_painter.h"
+#include "qt_test_app.h"
 #include "template_widget.h"
 
-namespace {
-struct App {
-    App() {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "desktop_qt_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QGuiApplication::instance()) app = new QApplication(argc, argv);
-    }
-    QGuiApplication* app = nullptr;
-};
-App& app() {
-    static App a;
-    return a;
-}
-}  // namespace
+[[maybe_unused]] ::testing::Environment* const application =
+    ::testing::AddGlobalTestEnvironment(new qttest::Application("desktop_qt_tests"));
 
-TEST(PagePainting, CopiesGrayRowsAndSkipsThePadding) {
-    app();
+TEST(PagePainting, CopiesGrayRowsSkipsThePaddingAndStretches) {
     const unsigned char page[] = {0, 100, 200, 9, 50, 150, 255, 9};  // bpl 4, 3 columns
     QImage img = desk::page_image(page, 3, 2, 4);
     ASSERT_FALSE(img.isNull());
@@ -36,12 +22,9 @@ TEST(PagePainting, CopiesGrayRowsAndSkipsThePadding) {
     EXPECT_EQ(qGray(img.pixel(2, 1)), 255);
     EXPECT_TRUE(desk::page_image(nullptr, 3, 2, 4).isNull());
     EXPECT_TRUE(desk::page_image(page, 5, 2, 4).isNull());  // rows shorter than the width
-}
-
-TEST(PagePainting, StretchesThePageOntoTheTarget) {
-    app();
-    const unsigned char page[] = {0, 255};
-    QImage src = desk::page_image(page, 2, 1, 2);
+    // Stretched onto the target.
+    const unsigned char two[] = {0, 255};
+    QImage src = desk::page_image(two, 2, 1, 2);
     QImage out(40, 10, QImage::Format_RGB32);
     out.fill(Qt::red);
     QPainter p(&out);
@@ -52,7 +35,6 @@ TEST(PagePainting, StretchesThePageOntoTheTarget) {
 }
 
 TEST(FieldPainting, DrawsInkBlackAndBackgroundWhiteRowByRow) {
-    app();
     // 10 x 2 bitmap, 2 bytes per row: row 0 ink in pixel 0 and 9, row 1 all
     // background except pixel 8.
     const unsigned char bits[] = {0x7F, 0xBF, 0xFF, 0x7F};
@@ -69,7 +51,6 @@ TEST(FieldPainting, DrawsInkBlackAndBackgroundWhiteRowByRow) {
 }
 
 TEST(LightPainting, EachLightHasItsOwnColour) {
-    app();
     for (desk::Light l : {desk::Light::Gray, desk::Light::Red, desk::Light::Yellow, desk::Light::Green}) {
         QImage out(20, 20, QImage::Format_RGB32);
         out.fill(Qt::white);
@@ -84,7 +65,6 @@ TEST(LightPainting, EachLightHasItsOwnColour) {
 }
 
 TEST(TemplateWidgetLabels, AControlTooNarrowForItsTextIsWidenedAndItsRightNeighboursMove) {
-    app();
     desk::DialogTemplate t;
     t.name = "T";
     t.font_family = "MS Sans Serif";

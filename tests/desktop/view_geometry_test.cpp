@@ -4,40 +4,38 @@
 
 #include "view_geometry.h"
 
-using namespace desk;
+using desk::Rect;
 
-TEST(ViewLayout, FitsAWidePageIntoTheFreeArea) {
-    // Client 804 x (20 + 30 + 504): free area 800 x 500 at x = 2.
-    const Rect r = layout_view(804, 554, 20, 30, 640, 480);
-    EXPECT_EQ(r, (Rect{68, 22, 667, 500}));
-}
-
-TEST(ViewLayout, FitsATallPageAndFillsWithoutPage) {
-    EXPECT_EQ(layout_view(804, 554, 20, 30, 0, 0), (Rect{2, 22, 800, 500}));
-    // d = 100 * 500 - 800 * 400 < 0 ... a tall page: 400 x 1000.
-    const Rect r = layout_view(804, 554, 20, 30, 400, 1000);
-    // d = 400*500 - 800*1000 = -600000, d' = -600: width 200, x = 2 + 300.
-    EXPECT_EQ(r, (Rect{302, 22, 200, 500}));
-    const Rect t = layout_view(804, 554, 20, 30, 1000, 100);
-    // d = 1000*500 - 800*100 = 420000, d' = 420: height 80, y = 22 + 210.
-    EXPECT_EQ(t, (Rect{2, 232, 800, 80}));
+// Client 804 x 554 with bars of 20 and 30: a free area of 800 x 500 at (2, 22).
+TEST(ViewLayout, FitsThePageIntoTheFreeArea) {
+    struct Case {
+        const char* what;
+        int cols, lines;
+        Rect want;
+    } cases[] = {
+        {"no page fills the area", 0, 0, {2, 22, 800, 500}},
+        {"4:3, full height", 640, 480, {68, 22, 667, 500}},
+        {"tall: d' = -600, width 200", 400, 1000, {302, 22, 200, 500}},
+        {"wide: d' = 420, height 80", 1000, 100, {2, 232, 800, 80}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(desk::layout_view(804, 554, 20, 30, c.cols, c.lines), c.want) << c.what;
 }
 
 TEST(MainWindowSize, FollowsTheFrameFormula) {
-    SystemMetrics m;
+    desk::SystemMetrics m;
     m.edge_width = 2;
     m.edge_height = 2;
     m.caption_height = 20;
     m.version_edge = 1;
-    EXPECT_EQ(main_window_size(m, 25, 30), (Rect{0, 0, 810, 20 + 8 + 25 + 30 + 602}));
+    EXPECT_EQ(desk::main_window_size(m, 25, 30), (Rect{0, 0, 810, 20 + 8 + 25 + 30 + 602}));
     m.version_edge = 4;
-    EXPECT_EQ(main_window_size(m, 25, 30), (Rect{0, 0, 818, 20 + 16 + 25 + 30 + 602}));
-    EXPECT_EQ(main_client_size(m, 25, 30), (Rect{0, 0, 802, 25 + 30 + 602}));
-    EXPECT_EQ(centre_on_screen(Rect{0, 0, 818, 700}, 1024, 768), (Rect{103, 34, 818, 700}));
+    EXPECT_EQ(desk::main_window_size(m, 25, 30), (Rect{0, 0, 818, 20 + 16 + 25 + 30 + 602}));
+    EXPECT_EQ(desk::main_client_size(m, 25, 30), (Rect{0, 0, 802, 25 + 30 + 602}));
+    EXPECT_EQ(desk::centre_on_screen(Rect{0, 0, 818, 700}, 1024, 768), (Rect{103, 34, 818, 700}));
 }
 
 TEST(PageMappingConverts, BothWaysWithRounding) {
-    PageMapping m(640, 480, 319, 239);  // 320 x 240 mapped pixels
+    desk::PageMapping m(640, 480, 319, 239);  // 320 x 240 mapped pixels
     EXPECT_EQ(m.to_view_x(100), 50);
     EXPECT_EQ(m.to_view_y(101), 51);  // 50.5 rounds up
     EXPECT_EQ(m.to_page_x(50), 100);
@@ -45,50 +43,45 @@ TEST(PageMappingConverts, BothWaysWithRounding) {
     EXPECT_EQ(m.pen_width(1), 1);  // never thinner than a pixel
 }
 
-TEST(FieldWindowSize, ClampsToTheMaximumBitmapArea) {
-    SystemMetrics m;
+TEST(FieldWindowSize, ClampsToTheMaximumBitmapAreaAndTheMainWindow) {
+    desk::SystemMetrics m;
     m.border_width = 3;
     m.border_height = 3;
     m.caption_height = 20;
     m.min_window_width = 112;
-    EXPECT_EQ(field_window_size(m, 1000, 300), (Rect{0, 0, 6 + 600, 20 + 301 + 9}));
-    EXPECT_EQ(field_window_size(m, 50, 1000), (Rect{0, 0, 112, 20 + 400 + 9}));
+    EXPECT_EQ(desk::field_window_size(m, 1000, 300), (Rect{0, 0, 6 + 600, 20 + 301 + 9}));
+    EXPECT_EQ(desk::field_window_size(m, 50, 1000), (Rect{0, 0, 112, 20 + 400 + 9}));
+    EXPECT_EQ(desk::clamp_field_window_x(-40, 100, 0, 800, m), 3);
+    EXPECT_EQ(desk::clamp_field_window_x(750, 100, 0, 800, m), 697);
+    EXPECT_EQ(desk::clamp_field_window_x(300, 100, 0, 800, m), 300);
 }
 
-TEST(FieldWindowPlacement, AboveLeftRightOrBelowForEarlierFields) {
+// A 100 x 50 window for the field (l, t, r, b) in an 800 x 500 view;
+// earlier fields prefer above, the last one below.
+TEST(FieldWindowPlacement, AboveLeftRightOrBelow) {
     const Rect s{0, 0, 100, 50};
-    // Room above: centred over the field, above it.
-    EXPECT_EQ(place_field_window(s, 200, 100, 300, 120, 800, 500, false, 2), (Rect{200, 46, 100, 50}));
-    // No room above, room on the left.
-    EXPECT_EQ(place_field_window(s, 200, 20, 300, 40, 800, 500, false, 2), (Rect{96, 5, 100, 50}));
-    // No room above nor left: right of it.
-    EXPECT_EQ(place_field_window(s, 50, 20, 150, 40, 800, 500, false, 2), (Rect{155, 5, 100, 50}));
-    // Nowhere but below.
-    EXPECT_EQ(place_field_window(s, 50, 20, 750, 40, 800, 500, false, 2), (Rect{350, 45, 100, 50}));
+    struct Case {
+        const char* what;
+        int l, t, r, b;
+        bool last;
+        int results;
+        Rect want;
+    } cases[] = {
+        {"room above", 200, 100, 300, 120, false, 2, {200, 46, 100, 50}},
+        {"no room above: left", 200, 20, 300, 40, false, 2, {96, 5, 100, 50}},
+        {"nor left: right", 50, 20, 150, 40, false, 2, {155, 5, 100, 50}},
+        {"nowhere but below", 50, 20, 750, 40, false, 2, {350, 45, 100, 50}},
+        {"last: below", 200, 100, 300, 120, true, 1, {200, 125, 100, 50}},
+        {"last at the bottom, alone: above", 200, 400, 300, 480, true, 1, {200, 346, 100, 50}},
+        {"last at the bottom of several: right", 200, 400, 300, 480, true, 3, {305, 415, 100, 50}},
+        {"last at the right edge of several: left", 600, 400, 750, 480, true, 3, {496, 415, 100, 50}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(desk::place_field_window(s, c.l, c.t, c.r, c.b, 800, 500, c.last, c.results), c.want) << c.what;
 }
 
-TEST(FieldWindowPlacement, LastFieldPrefersBelow) {
-    const Rect s{0, 0, 100, 50};
-    EXPECT_EQ(place_field_window(s, 200, 100, 300, 120, 800, 500, true, 1), (Rect{200, 125, 100, 50}));
-    // At the bottom, one result: above.
-    EXPECT_EQ(place_field_window(s, 200, 400, 300, 480, 800, 500, true, 1), (Rect{200, 346, 100, 50}));
-    // At the bottom, several results: right of it first.
-    EXPECT_EQ(place_field_window(s, 200, 400, 300, 480, 800, 500, true, 3), (Rect{305, 415, 100, 50}));
-    // Right edge, several results: left of it.
-    EXPECT_EQ(place_field_window(s, 600, 400, 750, 480, 800, 500, true, 3), (Rect{496, 415, 100, 50}));
-}
-
-TEST(FieldWindowPlacement, XStaysInsideTheMainWindow) {
-    SystemMetrics m;
-    m.border_width = 3;
-    EXPECT_EQ(clamp_field_window_x(-40, 100, 0, 800, m), 3);
-    EXPECT_EQ(clamp_field_window_x(750, 100, 0, 800, m), 697);
-    EXPECT_EQ(clamp_field_window_x(300, 100, 0, 800, m), 300);
-}
-
-// The placement beside the field, with the field and the expected top left
-// per case: right of it, left of it, above or below a field too wide for
-// either side, and clamped into a view too small for the window.
+// The placement beside the field: right of it, left of it, above or below a
+// field too wide for either side, and clamped into a view too small for it.
 TEST(FieldWindowBeside, StaysBesideTheFieldAndInsideTheView) {
     const Rect s{0, 0, 100, 50};
     struct Case {
@@ -104,5 +97,5 @@ TEST(FieldWindowBeside, StaysBesideTheFieldAndInsideTheView) {
         {"clamped into a small view", 10, 10, 70, 30, 80, 40, {0, 0, 100, 50}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(place_field_window_beside(s, c.l, c.t, c.r, c.b, c.vw, c.vh), c.want) << c.what;
+        EXPECT_EQ(desk::place_field_window_beside(s, c.l, c.t, c.r, c.b, c.vw, c.vh), c.want) << c.what;
 }

@@ -8,45 +8,27 @@ using fakes::exists;
 using fakes::Field;
 using fakes::read_file;
 
-class ShellSteps : public fakes::ShellTest {
-protected:
-    void three() {
-        start();
-        lib.loadable = {"a.jpg", "b.jpg", "c.jpg"};
-        choose({at("a.jpg"), at("b.jpg"), at("c.jpg")});
-    }
-};
+class ShellCommands : public fakes::ShellTest {};
 
-TEST_F(ShellSteps, NextAndPrevWrapAroundTheList) {
-    three();
+TEST_F(ShellCommands, NextAndPrevWrapAroundTheListAndAnalyse) {
+    start();
+    lib.loadable = {"a.jpg", "b.jpg", "c.jpg"};
+    choose({at("a.jpg")});
+    shell->bar().key(BarKey::Letter, true, 'P');  // one image: nothing to step to
+    pump();
+    EXPECT_EQ(lib.opened, std::vector<std::string>{"a.jpg"});
+    choose({at("a.jpg"), at("b.jpg"), at("c.jpg")});
     run(platix::kPrev);
     run(platix::kNext);
     run(platix::kNext);
-    run(platix::kNext);
-    EXPECT_EQ(lib.opened, (std::vector<std::string>{"a.jpg", "c.jpg", "a.jpg", "b.jpg", "c.jpg"}));
-    EXPECT_EQ(lib.depths.size(), 4u);  // each step analyses
-}
-
-TEST_F(ShellSteps, NextPutsTheFocusOnStart) {
-    three();
+    EXPECT_EQ(lib.opened, (std::vector<std::string>{"a.jpg", "a.jpg", "c.jpg", "a.jpg", "b.jpg"}));
+    EXPECT_EQ(lib.depths.size(), 4u);  // the single image, then each step
     shell->bar().key(BarKey::Letter, true, 'N');
     EXPECT_EQ(shell->bar().table().focus(), platix::kBtnNext);
-    shell->command(platix::kNext);
+    shell->command(platix::kNext);  // and the focus goes to Start
     EXPECT_EQ(shell->bar().table().focus(), platix::kBtnStart);
     EXPECT_EQ(queue.posted.back(), platix::kAnalyse);
 }
-
-TEST_F(ShellSteps, PrevDoesNothingWithOneImage) {
-    start();
-    lib.loadable = {"a.jpg"};
-    choose({at("a.jpg")});
-    const auto opened = lib.opened;
-    shell->bar().key(BarKey::Letter, true, 'P');
-    pump();
-    EXPECT_EQ(lib.opened, opened);
-}
-
-class ShellCommands : public fakes::ShellTest {};
 
 TEST_F(ShellCommands, AboutShowsAnInformationBox) {
     start();
@@ -58,34 +40,26 @@ TEST_F(ShellCommands, AboutShowsAnInformationBox) {
     EXPECT_NE(presenter.boxes[0].text.find("Esc"), std::string::npos);
 }
 
+// The dialog is asked again for a path that is too long.
 TEST_F(ShellCommands, KBaseWritesTheListAndStartsTheEngine) {
     start();
     lib.kb_type_value = 2;
     const std::string kb = at("letters.kbf");
+    files.answers.push_back(scripted::chosen({"/" + std::string(300, 'k') + ".kbf"}));
     files.answers.push_back(scripted::chosen({kb}));
     run(platix::kKBase);
-    ASSERT_EQ(files.requests.size(), 1u);
+    ASSERT_EQ(files.requests.size(), 2u);
     EXPECT_EQ(files.requests[0].title, "Select knowledge file for recognition");
     EXPECT_EQ(files.requests[0].default_ext, "kbf");
     EXPECT_EQ(files.requests[0].initial_folder, dir.path);
     ASSERT_EQ(files.requests[0].filters.size(), 2u);
     EXPECT_EQ(files.requests[0].filters[0].pattern, "*.kbf");
     EXPECT_FALSE(files.requests[0].multiple);
+    EXPECT_EQ(box_titles(), std::vector<std::string>{"Error: Sorry, selected path is too long! Selection buffer exceeded."});
     EXPECT_EQ(read_file(at("$kbflst$.$$$")), "[2] " + kb + "\r\n");
     EXPECT_EQ(lib.ocr_list_path, at("$kbflst$.$$$"));
     EXPECT_EQ(shell->kb_path(), kb);
     EXPECT_TRUE(lib.opened.empty());  // no outcome shown: no reload
-}
-
-TEST_F(ShellCommands, KBaseAsksAgainWhenThePathIsTooLong) {
-    start();
-    files.answers.push_back(scripted::chosen({"/" + std::string(300, 'k') + ".kbf"}));
-    files.answers.push_back(scripted::chosen({at("k.kbf")}));
-    run(platix::kKBase);
-    EXPECT_EQ(files.requests.size(), 2u);
-    ASSERT_EQ(presenter.boxes.size(), 1u);
-    EXPECT_EQ(presenter.boxes[0].text, "Sorry, selected path is too long! Selection buffer exceeded.");
-    EXPECT_EQ(shell->kb_path(), at("k.kbf"));
 }
 
 TEST_F(ShellCommands, ANewBaseReloadsAShownOutcomeWithoutResults) {
@@ -105,9 +79,7 @@ TEST_F(ShellCommands, ANewBaseReloadsAShownOutcomeWithoutResults) {
     EXPECT_EQ(win.light, desk::Light::Gray);
 }
 
-class ShellKeys : public fakes::ShellTest {};
-
-TEST_F(ShellKeys, LettersRunTheirCommands) {
+TEST_F(ShellCommands, KeysRunTheirCommandsMoveTheFocusAndTheSlider) {
     start();
     shell->bar().key(BarKey::Letter, true, 'F');
     EXPECT_EQ(queue.posted, std::deque<unsigned>{platix::kFiles});
@@ -116,40 +88,15 @@ TEST_F(ShellKeys, LettersRunTheirCommands) {
     shell->bar().key(BarKey::Letter, true, 'B');
     EXPECT_EQ(shell->shared().show_bitmap, 0);
     EXPECT_EQ(shell->bar().table().focus(), platix::kChkBitmap);
-}
-
-TEST_F(ShellKeys, TabFromAboutWrapsToFiles) {
-    start();
     shell->bar().focus_control(platix::kBtnAbout);
     shell->bar().key(BarKey::Tab, true);
     EXPECT_EQ(shell->bar().table().focus(), platix::kBtnFiles);
-}
-
-TEST_F(ShellKeys, EscAsksToQuit) {
-    start();
-    presenter.answers.push_back(OSYS_IDNO);
-    shell->bar().key(BarKey::Esc, true);
-    ASSERT_EQ(presenter.boxes.size(), 1u);
-    EXPECT_EQ(presenter.boxes[0].text, "You are about to quit ORVO PLATIX now.\nAre you sure you want this?");
-    EXPECT_EQ(win.quit_code, -1);
-}
-
-TEST_F(ShellKeys, TheSliderSetsTheDelay) {
-    start();
     shell->bar().slider_scrolled(1);
     EXPECT_EQ(shell->shared().show_delay, 8000);
-    EXPECT_EQ(control(platix::kTxtDelay).label, "8s.");
+    EXPECT_EQ(label(platix::kTxtDelay), "8s.");
     shell->bar().focus_control(platix::kSlider);
     shell->bar().key(BarKey::Right, true);
     EXPECT_EQ(shell->shared().show_delay, 7000);
-}
-
-TEST_F(ShellKeys, AHalfSecondDelayStaysUntilTheSliderMoves) {
-    fakes::write_file(ini(), "[last_used]\r\nshow_delay=500\r\n");
-    start();
-    EXPECT_EQ(control(platix::kSlider).value, 7);
-    EXPECT_EQ(control(platix::kTxtDelay).label, "0s.");
-    EXPECT_EQ(shell->shared().show_delay, 500);
 }
 
 class ShellMouse : public fakes::ShellTest {
@@ -157,8 +104,6 @@ protected:
     Field left{10, 10, 59, 29};
     Field right{100, 10, 149, 29};
     void analysed() {
-        start();
-        lib.loadable = {"a.jpg"};
         lib.found = {&left.r, &right.r};
         lib.hit = [this](int x, int y) -> seg_result* {
             for (Field* f : {&left, &right})
@@ -169,13 +114,11 @@ protected:
     }
 };
 
-TEST_F(ShellMouse, NoResultsNoCross) {
+TEST_F(ShellMouse, ACrossOverAFieldNotShownYet) {
     start();
+    lib.loadable = {"a.jpg"};
     lib.hit = [this](int, int) { return &left.r; };
-    EXPECT_EQ(shell->mouse_move(20, 20), desk::CursorKind::Arrow);
-}
-
-TEST_F(ShellMouse, CrossOverAFieldNotShownYet) {
+    EXPECT_EQ(shell->mouse_move(20, 20), desk::CursorKind::Arrow);  // no results yet
     analysed();
     ASSERT_EQ(shell->current_result(), &right.r);
     EXPECT_EQ(shell->mouse_move(20, 20), desk::CursorKind::Cross);
@@ -184,6 +127,8 @@ TEST_F(ShellMouse, CrossOverAFieldNotShownYet) {
 }
 
 TEST_F(ShellMouse, AClickMakesTheFieldCurrentOrFocusesItsWindow) {
+    start();
+    lib.loadable = {"a.jpg"};
     analysed();
     const int shown = win.field_shown;
     shell->mouse_press(20, 20);
@@ -196,22 +141,20 @@ TEST_F(ShellMouse, AClickMakesTheFieldCurrentOrFocusesItsWindow) {
     EXPECT_EQ(shell->current_result(), &left.r);
 }
 
-class ShellQuits : public fakes::ShellTest {};
-
-TEST_F(ShellQuits, NoKeepsRunning) {
-    start();
-    presenter.answers.push_back(OSYS_IDNO);
-    EXPECT_FALSE(shell->close_request());
-    EXPECT_EQ(win.quit_code, -1);
-    EXPECT_FALSE(exists(ini()));
-    ASSERT_EQ(presenter.boxes.size(), 1u);
-    EXPECT_EQ(presenter.boxes[0].title, "Warning");
-    EXPECT_EQ(presenter.boxes[0].style & OSYS_MB_BUTTONS, static_cast<unsigned>(OSYS_MB_YESNO));
-}
-
-TEST_F(ShellQuits, YesReleasesEverythingAndRemovesTheListFiles) {
+// Esc asks; No keeps running, Yes releases everything and removes the list
+// files; commands after the quit are ignored.
+TEST_F(ShellCommands, QuitAsksAndReleasesEverything) {
     kb_in_settings();
     start();
+    const std::string settings = read_file(ini());
+    presenter.answers.push_back(OSYS_IDNO);
+    shell->bar().key(BarKey::Esc, true);
+    ASSERT_EQ(presenter.boxes.size(), 1u);
+    EXPECT_EQ(presenter.boxes[0].text, "You are about to quit ORVO PLATIX now.\nAre you sure you want this?");
+    EXPECT_EQ(presenter.boxes[0].title, "Warning");
+    EXPECT_EQ(presenter.boxes[0].style & OSYS_MB_BUTTONS, static_cast<unsigned>(OSYS_MB_YESNO));
+    EXPECT_EQ(win.quit_code, -1);
+    EXPECT_EQ(read_file(ini()), settings);
     ASSERT_TRUE(exists(at("$kbflst$.$$$")));
     lib.calls.clear();
     EXPECT_TRUE(shell->close_request());
@@ -219,7 +162,7 @@ TEST_F(ShellQuits, YesReleasesEverythingAndRemovesTheListFiles) {
     EXPECT_EQ(lib.calls, (std::vector<std::string>{"clear", "close", "ocr cleanup"}));
     EXPECT_FALSE(exists(at("$kbflst$.$$$")));
     EXPECT_FALSE(exists(at("$imglst$.$$$")));
-    EXPECT_TRUE(exists(ini()));
-    run(platix::kFiles);  // commands after the quit are ignored
+    EXPECT_NE(read_file(ini()), settings);
+    run(platix::kFiles);
     EXPECT_TRUE(files.requests.empty());
 }

@@ -8,9 +8,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <filesystem>
@@ -20,8 +19,6 @@
 #include <memory>
 #include <set>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "scripted.h"
 #include "shell.h"
@@ -62,7 +59,6 @@ public:
         std::string templ;
     };
     std::vector<Seen> recognised_with;
-    std::function<void()> on_open;  // runs inside open_image (to look at the windows mid-load)
 
     ocr_io* io() { return io_.get(); }
 
@@ -72,19 +68,14 @@ public:
     }
     int set_image_file(const char* name) override {
         calls.push_back(std::string("set ") + name);
-        opened.push_back(name);
-        name_ = name;
+        opened.push_back(name_ = name);
         return 1;
     }
     int open_image() override {
         calls.push_back("open");
-        if (on_open) on_open();
-        if (!loadable.count(name_)) {
-            page_ = {};
-            return 0;
-        }
-        page_ = page_of_loaded;
-        return 1;
+        const bool ok = loadable.count(name_) != 0;
+        page_ = ok ? page_of_loaded : platix::PageInfo{};
+        return ok ? 1 : 0;
     }
     void close_image() override { calls.push_back("close"); }
     int analyze(int depth) override {
@@ -121,6 +112,10 @@ public:
     }
     void ocr_cleanup() override { calls.push_back("ocr cleanup"); }
     int kb_type(const char*) override { return kb_type_value; }
+    int base_contents(char* classes512) override {
+        std::memcpy(classes512, "A\0B\0", 4);
+        return 4;
+    }
     int recognize_field() override {
         calls.push_back("recognize");
         recognised_with.push_back({io_->image_bits, io_->columns, io_->rows, io_->bytes_per_row, io_->left,
@@ -159,10 +154,7 @@ public:
 
     void set_title(const std::string& t) override { title = t; }
     void set_output_text(const std::string& t) override { output = t; }
-    void show_light(desk::Light l) override {
-        light = l;
-        lights.push_back(l);
-    }
+    void show_light(desk::Light l) override { lights.push_back(light = l); }
     void layout_view() override {}
     bool paint_page() override {
         if (on_paint) on_paint();
@@ -172,9 +164,8 @@ public:
     void erase_view() override { erased = true; }
     void draw_frames() override { ++frames_drawn; }
     bool show_field_window() override {
-        field_open = true;
         ++field_shown;
-        return true;
+        return field_open = true;
     }
     void close_field_window() override { field_open = false; }
     bool field_window_open() const override { return field_open; }
@@ -209,9 +200,7 @@ class TempDir {
 public:
     TempDir() {
         char tmpl[] = "/tmp/orvoplatix_test_XXXXXX";
-        const char* d = mkdtemp(tmpl);
-        path = d ? d : "";
-        old = std::filesystem::current_path();
+        path = mkdtemp(tmpl) ? tmpl : "";
         std::filesystem::current_path(path);
     }
     ~TempDir() {
@@ -220,13 +209,12 @@ public:
         std::filesystem::remove_all(path, ec);
     }
     std::string path;
-    std::filesystem::path old;
+    std::filesystem::path old = std::filesystem::current_path();
 };
 
 inline std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
-    s << in.rdbuf();
+    s << std::ifstream(path, std::ios::binary).rdbuf();
     return s.str();
 }
 
@@ -267,11 +255,8 @@ protected:
     std::unique_ptr<platix::Shell> shell;
 
     ShellTest() {
-        lib.page_of_loaded.cols = 640;
-        lib.page_of_loaded.lines = 480;
-        lib.page_of_loaded.bpl = 640;
         static unsigned char pixel = 0;
-        lib.page_of_loaded.data = &pixel;
+        lib.page_of_loaded = {&pixel, 640, 480, 640};
     }
 
     std::string at(const std::string& name) const { return dir.path + "/" + name; }
@@ -307,6 +292,7 @@ protected:
         return kb;
     }
     const desk::Control& control(int i) const { return shell->bar().table().at(i); }
+    const std::string& label(int i) const { return control(i).label; }
     std::vector<int> enabled() const {
         std::vector<int> on;
         for (int i = 0; i < shell->bar().table().size(); ++i)

@@ -23,7 +23,7 @@ TEST_F(ShellSlideShow, RunsOverTheListAndSkipsAnUnloadableImageAfterASecond) {
     three_images();
     lib.readings = {{"A1", {{0, 0, 1, 1}, {2, 0, 3, 1}}}, {"C3", {{0, 0, 1, 1}, {2, 0, 3, 1}}}};
     shell->bar().press(kBtnStart);
-    EXPECT_EQ(control(kBtnStart).label, "&Stop ||");
+    EXPECT_EQ(label(kBtnStart), "&Stop ||");
     pump();  // Start/Stop -> Analyse -> Display of a
     EXPECT_NE(win.output.find(" A1   -   at  "), std::string::npos);
     EXPECT_NE(win.output.find("    [show 3s.]"), std::string::npos);
@@ -36,7 +36,7 @@ TEST_F(ShellSlideShow, RunsOverTheListAndSkipsAnUnloadableImageAfterASecond) {
     EXPECT_EQ(win.title, "ORVO PLATIX 2.1 - b.jpg (Error!)");
     EXPECT_EQ(shell->countdown(), 1000);
     EXPECT_TRUE(timer.on());
-    EXPECT_EQ(control(platix::kTxtDelay).label, "1s.");
+    EXPECT_EQ(label(platix::kTxtDelay), "1s.");
     EXPECT_TRUE(queue.posted.empty());
 
     std::vector<int> enabled_while_loading;
@@ -45,71 +45,58 @@ TEST_F(ShellSlideShow, RunsOverTheListAndSkipsAnUnloadableImageAfterASecond) {
     EXPECT_EQ(lib.opened.back(), "c.jpg");
     EXPECT_EQ(enabled_while_loading, std::vector<int>{kBtnStart});
     EXPECT_EQ(shell->countdown(), 3000);
-    EXPECT_EQ(control(platix::kTxtPosition).label, "#3/3");
+    EXPECT_EQ(label(platix::kTxtPosition), "#3/3");
     pump();
     EXPECT_NE(win.output.find(" C3   -   at  "), std::string::npos);
 
     shell->timer_tick();
-    EXPECT_EQ(control(platix::kTxtDelay).label, "2s.");
+    EXPECT_EQ(label(platix::kTxtDelay), "2s.");
     shell->timer_tick();
-    EXPECT_EQ(control(platix::kTxtDelay).label, "1s.");
+    EXPECT_EQ(label(platix::kTxtDelay), "1s.");
     EXPECT_EQ(lib.opened.back(), "c.jpg");
     shell->timer_tick();  // wraps to the first
     EXPECT_EQ(lib.opened, (std::vector<std::string>{"a.jpg", "b.jpg", "c.jpg", "a.jpg"}));
-    EXPECT_EQ(control(platix::kTxtPosition).label, "#1/3");
+    EXPECT_EQ(label(platix::kTxtPosition), "#1/3");
 }
 
-TEST_F(ShellSlideShow, AnImageWithoutTextMovesOnAfterOneSecond) {
+// An image without text moves on after one second; Stop ends the show.
+TEST_F(ShellSlideShow, AnImageWithoutTextMovesOnAfterOneSecondAndStopEndsTheShow) {
     three_images();
     shell->bar().press(kBtnStart);
     pump();
     EXPECT_EQ(win.output, " None found...");
     EXPECT_EQ(shell->countdown(), 1000);
-    EXPECT_EQ(control(platix::kTxtDelay).label, "1s.");
+    EXPECT_EQ(label(platix::kTxtDelay), "1s.");
     EXPECT_TRUE(timer.on());
-}
-
-TEST_F(ShellSlideShow, StopEndsTheShowAndEnablesEverything) {
-    three_images();
-    shell->bar().press(kBtnStart);
-    pump();
     shell->bar().key(desk::BarKey::Letter, true, 'S');
-    EXPECT_EQ(control(kBtnStart).label, "&Start >>");
+    EXPECT_EQ(label(kBtnStart), "&Start >>");
     pump();
     EXPECT_FALSE(timer.on());
     EXPECT_EQ(enabled(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 10}));
 }
 
+// With one image Start analyses it, or warns when it did not load.
 TEST_F(ShellSlideShow, WithOneImageStartOnlyAnalysesIt) {
-    kb_in_settings();
-    start();
-    lib.loadable = {"a.jpg"};
-    choose({at("a.jpg")});
-    const std::size_t analyses = lib.depths.size();
-    shell->bar().key(desk::BarKey::Letter, true, 'S');
-    EXPECT_EQ(control(kBtnStart).label, "&Start >>");
-    pump();
-    EXPECT_EQ(lib.depths.size(), analyses + 1);
-    EXPECT_FALSE(timer.on());
-    EXPECT_EQ(shell->shared().slide_stopped, 1);
-}
-
-TEST_F(ShellSlideShow, WithOneUnloadedImageStartWarns) {
     start();
     choose({at("gone.jpg")});
     shell->bar().press(kBtnStart);
     pump();
-    ASSERT_EQ(presenter.boxes.size(), 1u);
-    EXPECT_EQ(presenter.boxes[0].title, "Warning");
-    EXPECT_EQ(presenter.boxes[0].text, "Nothing to analyze/recognize. Image not loaded!");
+    EXPECT_EQ(box_titles(), std::vector<std::string>{"Warning: Nothing to analyze/recognize. Image not loaded!"});
     EXPECT_TRUE(lib.depths.empty());
+    lib.loadable = {"a.jpg"};
+    choose({at("a.jpg")});
+    shell->bar().key(desk::BarKey::Letter, true, 'S');
+    EXPECT_EQ(label(kBtnStart), "&Start >>");
+    pump();
+    EXPECT_EQ(lib.depths.size(), 2u);
+    EXPECT_FALSE(timer.on());
+    EXPECT_EQ(shell->shared().slide_stopped, 1);
 }
 
 TEST_F(ShellSlideShow, StartingOnAnUnloadedImageWaitsASecond) {
-    kb_in_settings();
     start();
     lib.loadable = {"a.jpg"};
-    choose({at("b.jpg"), at("a.jpg")});  // a loads first; make the current one fail
+    choose({at("b.jpg"), at("a.jpg")});  // a loads first
     shell->command(platix::kNext);       // b: not loadable
     queue.posted.clear();
     shell->bar().press(kBtnStart);

@@ -5,11 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <algorithm>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPushButton>
-#include <QImageReader>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -174,7 +173,7 @@ TEST_F(ProgramWindow, ReadsThePlateAndFramesItsField) {
     EXPECT_FALSE(window->field_window()->geometry().intersects(frame_of(*last)));
 }
 
-TEST_F(ProgramWindow, DrawsCharacterFramesWithoutTheBitmapWindow) {
+TEST_F(ProgramWindow, DrawsCharacterFramesWithoutTheBitmapWindowAndAClickOpensIt) {
     key(Qt::Key_B);  // show_bitmap off
     load_scene();
     ASSERT_EQ(without_dots(window->shell().display().text), plate_text);
@@ -188,18 +187,14 @@ TEST_F(ProgramWindow, DrawsCharacterFramesWithoutTheBitmapWindow) {
         EXPECT_TRUE(near(shot.pixelColor(c.left(), c.center().y()), kPink))
             << "character " << i << ": " << shot.pixelColor(c.left(), c.center().y()).name().toStdString();
     }
-}
-
-TEST_F(ProgramWindow, AClickOnAFieldOpensItsBitmapAndQuitWritesTheSettings) {
-    key(Qt::Key_B);
-    load_scene();
+    // A click on a field opens its bitmap; the quit writes the settings.
     ASSERT_GE(window->shell().result_count(), 1);
     seg_result* first = window->shell().libs().results();
     click_page((first->left + first->right) / 2, (first->top + first->bottom) / 2);
     EXPECT_EQ(window->shell().current_result(), first);
     ASSERT_NE(window->field_window(), nullptr);
-    const QImage shot = window->grab().toImage();
-    EXPECT_TRUE(near(shot.pixelColor(frame_of(*first).left(), frame_of(*first).center().y()), kGreen));
+    const QImage clicked = window->grab().toImage();
+    EXPECT_TRUE(near(clicked.pixelColor(frame_of(*first).left(), frame_of(*first).center().y()), kGreen));
 
     presenter->answers.push_back(OSYS_IDNO);
     key(Qt::Key_Escape);

@@ -85,7 +85,8 @@ protected:
     void SetUp() override {
         std::filesystem::current_path(dir.path());
         std::filesystem::copy_file(ORVO_SAMPLES "/scene00005.jpg", dir.file("scene.jpg"));
-        std::filesystem::copy_file(ORVO_SOURCE_DIR "/data/kb/plates.kbf", dir.file("plates.kbf"));
+        for (const char* part : {"plates.kbf", "plates.dat"})
+            std::filesystem::copy_file(std::string(ORVO_SOURCE_DIR "/data/kb/") + part, dir.file(part));
         for (const char* ini : {"orvoplatix.ini", "orvotutrix.ini"}) {
             std::ofstream(dir.file(ini)) << "[last_used]\r\nkb_file=" << dir.file("plates.kbf") << "\r\n";
         }

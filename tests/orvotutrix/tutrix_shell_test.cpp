@@ -5,65 +5,29 @@
 
 #include <deque>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "library_writers.h"
 #include "plate_scene.h"
+#include "real_libs.h"
 #include "scripted.h"
+#include "shell_fakes.h"
 #include "temp_dir.h"
 #include "tutrix_shell.h"
 #include "tutrix_texts.h"
 
 namespace {
 
+using fakes::exists;
 using testsupport::TempDir;
 using namespace tutrix;
 
-class Windows : public platix::PlatixWindows {
-public:
-    std::string title;
-    int frames_drawn = 0;
-    bool field_open = false;
-    int quit_code = -1;
-    void set_title(const std::string& t) override { title = t; }
-    void set_output_text(const std::string&) override {}
-    void show_light(desk::Light) override {}
-    void layout_view() override {}
-    bool paint_page() override { return true; }
-    void erase_view() override {}
-    void draw_frames() override { ++frames_drawn; }
-    bool show_field_window() override { return field_open = true; }
-    void close_field_window() override { field_open = false; }
-    bool field_window_open() const override { return field_open; }
-    void focus_field_window() override {}
-    void focus_control_bar() override {}
-    void quit(int code) override { quit_code = code; }
-};
-
 // The real libraries, except that a training session is only recorded.
-class Libs : public TutrixLibraries {
+class Libs : public tutrixtest::ForwardingLibs {
 public:
-    TutrixLibraries& real = real_tutrix_libraries();
-    std::vector<int> sessions;  // kb_index of each session
-    void clear_results() override { real.clear_results(); }
-    int set_image_file(const char* n) override { return real.set_image_file(n); }
-    int open_image() override { return real.open_image(); }
-    void close_image() override { real.close_image(); }
-    int analyze(int d) override { return real.analyze(d); }
-    int results_number() override { return real.results_number(); }
-    seg_result* results() override { return real.results(); }
-    int get_result(int d, seg_result** c) override { return real.get_result(d, c); }
-    seg_result* select_bmap(int x, int y) override { return real.select_bmap(x, y); }
-    platix::PageInfo page() override { return real.page(); }
-    void reset_pages() override { real.reset_pages(); }
-    ocr_io* ocr_init(const char* l, int m) override { return real.ocr_init(l, m); }
-    void ocr_cleanup() override { real.ocr_cleanup(); }
-    int kb_type(const char* p) override { return real.kb_type(p); }
-    int recognize_field() override { return real.recognize_field(); }
+    std::vector<int> sessions;    // kb_index of each session
     bool rotation_fails = false;  // stands for a rotation that runs out of memory
     int rotate(int a) override { return rotation_fails ? 0 : real.rotate(a); }
-    void set_crt_page(int p) override { real.set_crt_page(p); }
     int train(void*, ocr_io* io, seg_result**, const char*) override {
         sessions.push_back(io->kb_index);
         return 0;
@@ -89,11 +53,6 @@ testsupport::GrayImage page(int w, int h, std::uint8_t level) {
     return g;
 }
 
-bool exists(const std::string& p) {
-    struct stat st;
-    return stat(p.c_str(), &st) == 0;
-}
-
 class TutrixShellTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -104,9 +63,7 @@ protected:
         shell->start();
     }
     void TearDown() override {
-        libs.clear_results();
-        libs.close_image();
-        libs.reset_pages();
+        libs.release();
         if (chdir(old_dir.c_str()) != 0) ADD_FAILURE() << "could not go back to " << old_dir;
     }
     void run() {
@@ -158,22 +115,17 @@ protected:
     scripted::Presenter shown;
     scripted::FileDialog files;
     Libs libs;
-    Windows win;
+    fakes::Windows win;
     Poster poster;
     Cursor cursor;
     std::unique_ptr<TutrixShell> shell;
 };
 
-TEST_F(TutrixShellTest, WithoutAFileOnlyFilesAndAboutAreEnabled) {
+TEST_F(TutrixShellTest, WithoutAFileOnlyFilesAndAboutAreEnabledAndTitlesAreInMixedCase) {
     const auto& t = shell->bar().table();
-    for (int i = 0; i < kBarControls; ++i)
-        EXPECT_EQ(t.at(i).enabled, i == kBtnFiles || i == kBtnAbout) << i;
+    for (int i = 0; i < kBarControls; ++i) EXPECT_EQ(t.at(i).enabled, i == kBtnFiles || i == kBtnAbout) << i;
     EXPECT_EQ(shell->bar().text(kChkTraining), "&Training ON");
-    EXPECT_EQ(shell->bar().text(kEdtNumber), "0");
-    EXPECT_EQ(shell->bar().text(kTxtCount), "0");
-}
-
-TEST_F(TutrixShellTest, TitlesNameTheProgramInMixedCase) {
+    EXPECT_EQ(shell->bar().text(kEdtNumber) + "/" + shell->bar().text(kTxtCount), "0/0");
     EXPECT_EQ(shell->title(), "ORVO Tutrix 2.1");
     const std::string bad = dir.file("broken.pgm");
     testsupport::write_bytes(bad, {'P', '5', '\n', 'x'});
@@ -183,52 +135,31 @@ TEST_F(TutrixShellTest, TitlesNameTheProgramInMixedCase) {
     EXPECT_FALSE(shell->image_loaded());
 }
 
-TEST_F(TutrixShellTest, ThreePagesWrapForwardAndBackward) {
+// Next and Prev wrap; Go follows the typed page number (Enter in the
+// field presses it) and is off for the page shown or one out of range.
+TEST_F(TutrixShellTest, ThreePagesWrapAndGoFollowsTheTypedNumber) {
     choose({three_pages()});
-    EXPECT_EQ(win.title, "ORVO Tutrix 2.1 - pages.tif [p.#1/3 640x480]");
+    const auto page_title = [](int p) { return "ORVO Tutrix 2.1 - pages.tif [p.#" + std::to_string(p) + "/3 640x480]"; };
+    EXPECT_EQ(win.title, page_title(1));
     EXPECT_EQ(shell->bar().text(kTxtStatus).rfind("Analysis duration: ", 0), 0u);  // analysed at once
-    EXPECT_TRUE(shell->bar().enabled(kBtnNext));
-    EXPECT_FALSE(shell->bar().enabled(kBtnGo));
-    shell->bar().press(kBtnNext);
-    run();
-    EXPECT_EQ(win.title, "ORVO Tutrix 2.1 - pages.tif [p.#2/3 640x480]");
-    EXPECT_EQ(shell->bar().text(kTxtStatus), "Page loaded and displayed.");
-    shell->bar().press(kBtnNext);
-    run();
-    EXPECT_EQ(win.title, "ORVO Tutrix 2.1 - pages.tif [p.#3/3 640x480]");
-    EXPECT_EQ(shell->bar().text(kEdtNumber), "3");
-    EXPECT_EQ(shell->bar().text(kTxtCount), "3");
-    shell->bar().press(kBtnNext);
-    run();
-    EXPECT_EQ(win.title, "ORVO Tutrix 2.1 - pages.tif [p.#1/3 640x480]");
-    shell->bar().press(kBtnPrev);
-    run();
-    EXPECT_EQ(win.title, "ORVO Tutrix 2.1 - pages.tif [p.#3/3 640x480]");
-    shell->bar().press(kBtnPrev);
-    run();
-    EXPECT_EQ(win.title, "ORVO Tutrix 2.1 - pages.tif [p.#2/3 640x480]");
-}
-
-TEST_F(TutrixShellTest, GoFollowsTheTypedPageNumber) {
-    choose({three_pages()});
     TutrixBar& b = shell->bar();
-    b.number_typed("2");
-    EXPECT_TRUE(b.enabled(kBtnGo));
-    b.number_typed("4");
-    EXPECT_FALSE(b.enabled(kBtnGo));
-    b.number_typed("0");
-    EXPECT_FALSE(b.enabled(kBtnGo));
-    b.number_typed("1");  // the page shown
-    EXPECT_FALSE(b.enabled(kBtnGo));
-    b.number_typed("2");
+    for (const auto& [button, page] : std::vector<std::pair<int, int>>{{kBtnNext, 2}, {kBtnNext, 3}, {kBtnNext, 1},
+                                                                       {kBtnPrev, 3}, {kBtnPrev, 2}}) {
+        b.press(button);
+        run();
+        EXPECT_EQ(win.title, page_title(page));
+    }
+    EXPECT_EQ(b.text(kTxtStatus), "Page loaded and displayed.");
+    EXPECT_EQ(b.text(kEdtNumber) + "/" + b.text(kTxtCount), "2/3");
+    for (const auto& [typed, go] : std::vector<std::pair<const char*, bool>>{{"3", true}, {"4", false}, {"0", false},
+                                                                             {"2", false}, {"1", true}}) {
+        b.number_typed(typed);
+        EXPECT_EQ(b.enabled(kBtnGo), go) << typed;
+    }
     b.focus_control(kEdtNumber);
-    b.key(desk::BarKey::Enter, true);  // Enter in the field presses Go
+    b.key(desk::BarKey::Enter, true);
     run();
-    EXPECT_EQ(win.title, "ORVO Tutrix 2.1 - pages.tif [p.#2/3 640x480]");
-    shell->bar().press(kBtnNext);
-    run();
-    b.number_typed("2");
-    EXPECT_TRUE(b.enabled(kBtnGo));  // on page 3
+    EXPECT_EQ(win.title, page_title(1));
 }
 
 TEST_F(TutrixShellTest, ArrowsMoveBetweenControlsButStayInThePageNumber) {
@@ -263,7 +194,7 @@ TEST_F(TutrixShellTest, ArrowsMoveBetweenControlsButStayInThePageNumber) {
     EXPECT_EQ(b.table().focus(), kBtnAbout);
 }
 
-TEST_F(TutrixShellTest, ARightThenALeftTurnEndsWithAPlainTitle) {
+TEST_F(TutrixShellTest, TurnsAreTitledAndOneThatRunsOutOfMemoryKeepsThePage) {
     const std::string path = dir.file("one.pgm");
     testsupport::write_bytes(path, testsupport::pgm_file(page(640, 480, 128)));
     choose({path});
@@ -284,12 +215,9 @@ TEST_F(TutrixShellTest, ARightThenALeftTurnEndsWithAPlainTitle) {
     EXPECT_FALSE(shell->bar().enabled(kBtnNext));
     EXPECT_TRUE(shell->bar().enabled(kBtnRr));
     EXPECT_TRUE(shell->bar().enabled(kBtnSeg));
-}
-
-TEST_F(TutrixShellTest, ARotationThatRunsOutOfMemoryKeepsThePageAndSaysSo) {
-    const std::string path = dir.file("one.pgm");
-    testsupport::write_bytes(path, testsupport::pgm_file(page(640, 480, 128)));
-    choose({path});
+    // A turn that runs out of memory keeps the page and says so.
+    shell->bar().press(kBtnUd);
+    run();
     libs.rotation_fails = true;
     shell->bar().press(kBtnRr);
     run();
@@ -328,29 +256,6 @@ TEST_F(TutrixShellTest, SeveralFilesAreNotAnalysedAtOnceAndWrap) {
     EXPECT_EQ(win.title, "ORVO Tutrix 2.1 - a.pgm [640x480]");
 }
 
-TEST_F(TutrixShellTest, TrainingNeedsAKnowledgeBase) {
-    shell->command(kTraining);
-    ASSERT_EQ(shown.boxes.size(), 1u);
-    EXPECT_EQ(shown.boxes[0].text, "A knowledge base must be selected prior to start learning.");
-    EXPECT_EQ(shown.boxes[0].title, "Warning");
-    EXPECT_TRUE(libs.sessions.empty());
-}
-
-TEST_F(TutrixShellTest, ASessionLearnsIntoTheFirstListedBase) {
-    const std::string kb = dir.file("new.kbf");
-    files.answers.push_back(scripted::chosen({kb}));
-    shell->command(kKBase);
-    ASSERT_EQ(files.requests.size(), 1u);
-    EXPECT_EQ(files.requests[0].title, "Select knowledge file for learning");
-    ASSERT_TRUE(exists(shell->kb_list_path()));
-    std::vector<std::uint8_t> list = testsupport::read_bytes(shell->kb_list_path());
-    EXPECT_EQ(std::string(list.begin(), list.end()), "[0] " + kb + "\r\n");
-    const int frames = win.frames_drawn;
-    shell->command(kTraining);
-    EXPECT_EQ(libs.sessions, std::vector<int>{1});
-    EXPECT_EQ(win.frames_drawn, frames + 1);
-}
-
 TEST_F(TutrixShellTest, ObjNumberCyclesTheFieldWindowWithTrainingOff) {
     choose({plate_scene()});
     const int n = shell->state().result_count;
@@ -375,7 +280,9 @@ TEST_F(TutrixShellTest, ObjNumberCyclesTheFieldWindowWithTrainingOff) {
     EXPECT_TRUE(libs.sessions.empty());
 }
 
-TEST_F(TutrixShellTest, ClickingAFieldInTrainingModeWithoutABaseWarns) {
+// Training, by command or by a click on a field in training mode, needs a base.
+TEST_F(TutrixShellTest, TrainingWithoutABaseWarns) {
+    shell->command(kTraining);
     choose({plate_scene()});
     seg_result* r = libs.results();
     ASSERT_NE(r, nullptr);
@@ -383,19 +290,31 @@ TEST_F(TutrixShellTest, ClickingAFieldInTrainingModeWithoutABaseWarns) {
     shell->mouse_press((r->left + r->right) / 2, (r->top + r->bottom) / 2);
     EXPECT_EQ(shell->current_result(), r);
     run();
-    ASSERT_EQ(shown.boxes.size(), 1u);
-    EXPECT_EQ(shown.boxes[0].text, "A knowledge base must be selected prior to start learning.");
+    ASSERT_EQ(shown.boxes.size(), 2u);
+    for (const scripted::Box& box : shown.boxes)
+        EXPECT_EQ(box.title + ": " + box.text, "Warning: A knowledge base must be selected prior to start learning.");
     EXPECT_TRUE(libs.sessions.empty());
 }
 
-TEST_F(TutrixShellTest, QuitAsksAndWritesThreeKeys) {
+// KBase names a base that training will create; a session learns into the
+// first listed base; the quit asks and writes three keys.
+TEST_F(TutrixShellTest, ASessionLearnsIntoTheChosenBaseAndTheQuitRemembersIt) {
+    const std::string kb = dir.file("new.kbf");
+    files.answers.push_back(scripted::chosen({kb}));
+    shell->command(kKBase);
+    ASSERT_EQ(files.requests.size(), 1u);
+    EXPECT_EQ(files.requests[0].title, "Select knowledge file for learning");
+    ASSERT_TRUE(exists(shell->kb_list_path()));
+    std::vector<std::uint8_t> list = testsupport::read_bytes(shell->kb_list_path());
+    EXPECT_EQ(std::string(list.begin(), list.end()), "[0] " + kb + "\r\n");
+    const int frames = win.frames_drawn;
+    shell->command(kTraining);
+    EXPECT_EQ(libs.sessions, std::vector<int>{1});
+    EXPECT_EQ(win.frames_drawn, frames + 1);
     shown.answers.push_back(OSYS_IDNO);
     EXPECT_FALSE(shell->close_request());
     EXPECT_EQ(shown.boxes.at(0).text, "You are about to quit ORVO TUTRIX now.\nAre you sure you want this?");
     EXPECT_EQ(win.quit_code, -1);
-    const std::string kb = dir.file("k.kbf");
-    files.answers.push_back(scripted::chosen({kb}));
-    shell->command(kKBase);
     EXPECT_TRUE(shell->close_request());
     EXPECT_EQ(win.quit_code, 0);
     EXPECT_FALSE(exists(shell->kb_list_path()));

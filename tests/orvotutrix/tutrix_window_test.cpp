@@ -3,17 +3,19 @@
 // names a new knowledge base, a click on the plate opens the real training
 // dialog, which a timer-driven user walks through, naming every character
 // from the photograph's label; the recognition program and platix then read
-// the plate with the new base.
+// the plate with the new base. Both programs' windows refuse a damaged base.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QKeyEvent>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -22,8 +24,10 @@
 #include "class_dialogs.h"
 #include "library_writers.h"
 #include "main_window.h"
+#include "message_presenter.h"
 #include "plate_labels.h"
 #include "qt_runner.h"
+#include "real_libs.h"
 #include "scripted.h"
 #include "temp_dir.h"
 #include "training_window.h"
@@ -39,26 +43,8 @@ QPushButton* button(QWidget& w, const char* label) {
 
 // The real libraries; the training session is the library's own sequence
 // and dialog, linked into the test so that it can reach their widgets.
-class SessionLibs : public tutrix::TutrixLibraries {
+class SessionLibs : public tutrixtest::ForwardingLibs {
 public:
-    tutrix::TutrixLibraries& real = tutrix::real_tutrix_libraries();
-    void clear_results() override { real.clear_results(); }
-    int set_image_file(const char* n) override { return real.set_image_file(n); }
-    int open_image() override { return real.open_image(); }
-    void close_image() override { real.close_image(); }
-    int analyze(int d) override { return real.analyze(d); }
-    int results_number() override { return real.results_number(); }
-    seg_result* results() override { return real.results(); }
-    int get_result(int d, seg_result** c) override { return real.get_result(d, c); }
-    seg_result* select_bmap(int x, int y) override { return real.select_bmap(x, y); }
-    platix::PageInfo page() override { return real.page(); }
-    void reset_pages() override { real.reset_pages(); }
-    ocr_io* ocr_init(const char* l, int m) override { return real.ocr_init(l, m); }
-    void ocr_cleanup() override { real.ocr_cleanup(); }
-    int kb_type(const char* p) override { return real.kb_type(p); }
-    int recognize_field() override { return real.recognize_field(); }
-    int rotate(int a) override { return real.rotate(a); }
-    void set_crt_page(int p) override { real.set_crt_page(p); }
     int train(void* parent, ocr_io* io, seg_result** current, const char* list) override {
         learner::RealSessionLibs libs;
         learner::QtDialogRunner runner(static_cast<QWidget*>(parent));
@@ -152,9 +138,7 @@ protected:
         // Not the quit sequence: it ends the application's event loop,
         // which the next test still needs.
         window.reset();
-        libs.clear_results();
-        libs.close_image();
-        libs.reset_pages();
+        libs.release();
         // Choosing files makes their folder current; go back before it goes.
         if (chdir(old_dir.c_str()) != 0) ADD_FAILURE() << "could not go back to " << old_dir;
     }
@@ -269,8 +253,7 @@ void train_then_read(const photos::LabelledImage& photo, bool skip_when_not_foun
         for (seg_result* r = libs.results(); r && !plate; r = r->next)
             if (photos::on_plate(*r, page.xscale, page.yscale, photo)) plate = r;
         if (plate == nullptr) {
-            libs.clear_results();
-            libs.close_image();
+            libs.release();
             ASSERT_EQ(chdir(cwd), 0);
             if (skip_when_not_found) GTEST_SKIP() << "the analysis finds no field on the plate of " << photo.image;
             FAIL() << "no field on the plate of " << photo.image;
@@ -297,9 +280,7 @@ void train_then_read(const photos::LabelledImage& photo, bool skip_when_not_foun
         // Not the quit sequence: it would end the event loop of the
         // application, which the next test still needs.
         ASSERT_EQ(chdir(cwd), 0);
-        libs.clear_results();
-        libs.close_image();
-        libs.reset_pages();
+        libs.release();
     }
     // The recognition program, started in a folder of its own with the new
     // base as its last used one, reads the plate among the fields.
@@ -368,6 +349,122 @@ TEST(TutrixEndToEnd, TrainsANewBaseOnACarPhotographThatBothReadersThenRead) {
     const std::vector<photos::LabelledImage> photos = photos::labelled_images(folder + "/eu");
     if (photos.empty()) GTEST_SKIP() << "no labelled European photographs in " << folder;
     train_then_read(photos.front(), true);
+}
+
+// Records the programs' own message boxes and closes each as it is shown.
+struct BoxAnswerer {
+    std::vector<std::string> texts;
+    QTimer timer;
+    BoxAnswerer() {
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                    texts.push_back(box->text().toStdString());
+                    box->done(QMessageBox::Ok);
+                }
+        });
+        timer.start(5);
+    }
+};
+
+// What a program shows of its base after start-up or KBase: the line on
+// standard error (among the toolkit's notes) and the box for a refused
+// base, or the base taken.
+template <typename Window>
+void expect_base(Window& w, const std::string& kb, const std::string& problem, const std::string& err,
+                 const BoxAnswerer& boxes, const char* program) {
+    std::string said;
+    std::istringstream lines(err);
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind(std::string(program) + ": ", 0) == 0) said += line + "\n";
+    if (problem.empty()) {
+        EXPECT_EQ(said, "");
+        EXPECT_TRUE(boxes.texts.empty());
+        EXPECT_EQ(w.shell().kb_path(), kb);
+        return;
+    }
+    EXPECT_EQ(said, std::string(program) + ": " + problem + "\n");
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{"The knowledge base cannot be used:\n" + problem +
+                                                    "\nNo knowledge base is loaded."});
+    EXPECT_EQ(w.shell().kb_path(), "");
+    EXPECT_FALSE(std::filesystem::exists(w.shell().kb_list_path()));
+    EXPECT_EQ(w.control_bar().note()->text().toStdString(), "KB: none");
+}
+
+// Both programs refuse a knowledge base that the engine does not load
+// whole, named in the settings or chosen with KBase, and go on without a
+// base; the recognition program then reads no text rather than garbage.
+// Training also refuses a base without its patterns file, which reading
+// does without.
+TEST(DesktopProgramsRefuse, AKnowledgeBaseThatDoesNotLoadWhole) {
+    ensure_application();
+    const auto whole = testsupport::read_bytes(ORVO_SOURCE_DIR "/data/kb/plates.kbf");
+    std::vector<std::uint8_t> noise(4096);
+    std::uint32_t seed = 12345;
+    for (auto& b : noise) b = static_cast<std::uint8_t>((seed = seed * 1103515245u + 12345u) >> 24);
+    const std::string damaged = "damaged knowledge base (not a whole .kbf file)";
+    const std::string empty = "the knowledge base is empty or unreadable (no character loaded)";
+    const struct Damage {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+        bool patterns;                  // the base's .dat beside it
+        std::string reading, training;  // the causes ("": the base is taken)
+    } damages[] = {
+        {"zero bytes", {}, true, empty, empty},
+        {"random bytes", noise, true, damaged, damaged},
+        {"truncated", {whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(whole.size() / 2)}, true, damaged,
+         damaged},
+        {"a JPEG renamed", testsupport::read_bytes(ORVO_SAMPLES "/scene00005.jpg"), true, damaged, damaged},
+        {"no patterns file", whole, false, "", "PATTERNS"},
+    };
+    const std::filesystem::path cwd = std::filesystem::current_path();
+    for (const Damage& d : damages) {
+        SCOPED_TRACE(d.what);
+        testsupport::TempDir dir;
+        const std::string kb = dir.file("base.kbf");
+        testsupport::write_bytes(kb, d.bytes);
+        if (d.patterns) std::filesystem::copy_file(ORVO_SOURCE_DIR "/data/kb/plates.dat", dir.file("base.dat"));
+        for (const char* ini : {"orvoplatix.ini", "orvotutrix.ini"})
+            std::ofstream(dir.file(ini)) << "[last_used]\r\nkb_file=" << kb << "\r\n";
+        const auto problem = [&](const std::string& cause) {
+            if (cause == "PATTERNS")
+                return kb + ": its patterns file " + dir.file("base.dat") +
+                       " is missing or unreadable; training would drop every sample it held";
+            return cause.empty() ? cause : kb + ": " + cause;
+        };
+        {
+            desk::QtMessagePresenter shown;  // as the program has it
+            BoxAnswerer boxes;
+            testing::internal::CaptureStderr();
+            SessionLibs libs;
+            tutrix::TutrixWindow trainer(dir.path(), libs);
+            expect_base(trainer, kb, problem(d.training), testing::internal::GetCapturedStderr(), boxes, "orvotutrix");
+        }
+        scripted::FileDialog files;
+        BoxAnswerer boxes;
+        testing::internal::CaptureStderr();
+        platix::MainWindow reader(dir.path(), platix::real_libraries(), &files);
+        reader.show();
+        expect_base(reader, kb, problem(d.reading), testing::internal::GetCapturedStderr(), boxes, "orvoplatix");
+        if (d.reading.empty()) continue;
+        // Chosen again with KBase: refused again. The scene then reads no text.
+        boxes.texts.clear();
+        files.answers.push_back(scripted::chosen({kb}));
+        files.answers.push_back(scripted::chosen({ORVO_SAMPLES "/scene00005.jpg"}));
+        testing::internal::CaptureStderr();
+        for (const int k : {Qt::Key_K, Qt::Key_F}) {
+            QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
+            QApplication::sendEvent(&reader, &press);
+            for (int i = 0; i < 200; ++i) QApplication::processEvents();
+        }
+        expect_base(reader, kb, problem(d.reading), testing::internal::GetCapturedStderr(), boxes, "orvoplatix");
+        EXPECT_EQ(reader.output_bar().text(1).toStdString(), " None (no knowledge base loaded!)...");
+        EXPECT_STREQ(reader.shell().display().text, "");
+        platix::real_libraries().clear_results();
+        platix::real_libraries().close_image();
+        platix::real_libraries().reset_pages();
+        std::filesystem::current_path(cwd);
+    }
 }
 
 }  // namespace
