@@ -527,6 +527,10 @@ TEST(SynthPlateCrops, SameSeedSameCropsEachFramedWithRoomAround) {
                 hi = std::max(hi, static_cast<int>(c.gray[static_cast<std::size_t>(y * c.width + x)]));
             }
         EXPECT_GT(hi - lo, 40) << i;
+        // The characters' row lies inside the plate, at least a third of its height.
+        EXPECT_TRUE(c.left <= c.text_left && c.text_right <= c.right && c.top <= c.text_top &&
+                    c.text_bottom <= c.bottom) << i;
+        EXPECT_GE(3 * (c.text_bottom - c.text_top), h) << i;
     }
     EXPECT_NE(synth::make_plate_crops(1, styles, 6)[0].gray, crops[0].gray);
     EXPECT_THROW(synth::make_plate_crops(1, {synth::PlateRegion::mixed}, 1), std::invalid_argument);
