@@ -80,6 +80,8 @@ NetSamples collect_net_samples(const std::vector<LabelledImage>& real, const Net
     out.real.resize(real.size());
     out.truth_first.resize(real.size());
     for (std::size_t i = 0; i < real.size(); ++i) out.truth_first[i] = image_samples(real[i], true, s, out.real[i]);
+    for (std::size_t i = 0; i < s.synthetic_scenes.size(); ++i)
+        image_samples(s.synthetic_scenes[i], true, s, i % 10 == 9 ? out.synthetic_val : out.synthetic);
     if (s.synth > 0) {
         const auto crops = synth::make_plate_crops(s.synth, s.synth_styles, s.synth_seed);
         for (std::size_t i = 0; i < crops.size(); ++i) {

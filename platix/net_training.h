@@ -31,6 +31,9 @@ struct NetTrainSettings {
     int synth = 0;
     std::vector<synth::PlateRegion> synth_styles;
     unsigned long synth_seed = 1;
+    // Labelled synthetic scenes (whole pictures on disk): their truth boxes
+    // and the fields the analysis finds in them join the synthetic crops.
+    std::vector<LabelledImage> synthetic_scenes;
 };
 
 // The crops of a training: per real image (its truth box and the fields

@@ -242,6 +242,7 @@ TrainOptions parse_train_options(const std::vector<std::string>& args, int proce
                 if (v.empty()) throw UsageError("--model: the file name is empty");
                 o.model = v;
             } else if (n == "--start") o.start_model = v;
+            else if (n == "--synth-scenes") o.synth_scenes = true;
             else if (n == "--epochs") o.epochs = static_cast<int>(parse_number(v, 1, 1000, "--epochs"));
             else if (n == "--minutes") o.minutes = static_cast<int>(parse_number(v, 1, 100000, "--minutes"));
             else if (n == "--seed") o.seed = static_cast<unsigned long>(parse_number(v, 0, 4294967295L, "--seed"));
@@ -451,6 +452,9 @@ std::string train_help() {
              "  --model FILE         the model to write (default: FILE of --kb with the\n"
              "                       extension .pnet); --reader net with --synth N and no\n"
              "                       LABELS trains on synthetic scenes only\n"
+             "  --synth-scenes       with --reader net: draw --synth N as whole scenes on\n"
+             "                       disk (their truth boxes and the fields the analysis\n"
+             "                       finds) instead of plate crops in memory; slower\n"
              "  --start FILE         the model to fine-tune (default: the bundled model,\n"
              "                       trained on synthetic plates; scratch: from scratch)\n"
              "  --epochs N           at most N epochs (default 30); training stops after\n"

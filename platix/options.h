@@ -94,6 +94,7 @@ struct TrainOptions {
     // model it starts from (empty: from scratch), the most epochs and
     // minutes, and the seed of its initialisation, batches and jitter.
     bool train_box = true, train_net = false;
+    bool synth_scenes = false;  // the learned reader's --synth as whole scenes on disk, not crops
     std::string model;
     std::string start_model;
     int epochs = 30;

@@ -33,7 +33,7 @@ int run_train(const TrainOptions& o) {
     std::vector<std::string> problems;
     // Synthetic scenes in the plate styles of the folders join the labelled
     // images; their folder goes when the training ends.
-    const synth::TrainingScenes scenes(o.train_box ? o.synth : 0, o.labels, o.synth_seed);
+    const synth::TrainingScenes scenes(o.train_box || o.synth_scenes ? o.synth : 0, o.labels, o.synth_seed);
     std::vector<std::string> label_args = o.labels;
     label_args.insert(label_args.end(), scenes.label_files().begin(), scenes.label_files().end());
     const auto labels = collect_labels(label_args, problems);
@@ -45,7 +45,8 @@ int run_train(const TrainOptions& o) {
         std::vector<std::string> none;
         const auto real = collect_labels(o.labels, none);
         NetTrainSettings n;
-        n.synth = o.synth;
+        if (o.synth_scenes) n.synthetic_scenes = collect_labels(scenes.label_files(), none);
+        n.synth = o.synth_scenes ? 0 : o.synth;
         n.synth_styles = synth::styles_for_labels(o.labels);
         n.synth_seed = o.synth_seed;
         n.model_path = o.model;

@@ -7,6 +7,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 
 #include <jpeglib.h>
@@ -226,10 +227,36 @@ void jpeg_round_trip(std::vector<std::uint8_t>& g, int w, int h, int quality) {
 
 }  // namespace
 
+static std::vector<std::string> crop_fonts(PlateRegion region) {
+    // Besides the region's bold faces, the lighter weights and monospaced
+    // faces that many plates' lettering is nearer to.
+    std::vector<std::string> fonts = region_fonts(region);
+    const std::string roboto = "/usr/share/fonts/truetype/roboto/unhinted/", dejavu = "/usr/share/fonts/truetype/dejavu/",
+                      liberation = "/usr/share/fonts/truetype/liberation/";
+    std::vector<std::string> more;
+    if (region == PlateRegion::us)
+        more = {dejavu + "DejaVuSans.ttf", liberation + "LiberationSans-Regular.ttf", dejavu + "DejaVuSansMono-Bold.ttf",
+                liberation + "LiberationMono-Bold.ttf", roboto + "RobotoCondensed-Bold.ttf"};
+    else
+        more = {roboto + "RobotoCondensed-Medium.ttf", roboto + "RobotoCondensed-Regular.ttf",
+                roboto + "RobotoCondensed-Light.ttf", dejavu + "DejaVuSansCondensed.ttf",
+                liberation + "LiberationSansNarrow-Regular.ttf", dejavu + "DejaVuSansMono.ttf"};
+    for (const auto& f : more) {
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(f, ec) && std::find(fonts.begin(), fonts.end(), f) == fonts.end())
+            fonts.push_back(f);
+    }
+    return fonts;
+}
+
 PlateCrop make_plate_crop(Rng& rng, GlyphRenderer& glyphs, const std::vector<std::string>& fonts, PlateRegion region) {
     RegionPlate p = random_region_plate(region, rng, fonts);
+    // Groups apart by a blank or joined by a hyphen, as plates print them.
+    std::string drawn = p.text;
+    const double hyphens = region == PlateRegion::us ? 0.15 : (p.style.mercosur ? 0.0 : 0.45);
+    if (rng.chance(hyphens)) std::replace(drawn.begin(), drawn.end(), ' ', '-');
     TextArea area;
-    Canvas plate = render_plate(glyphs, p.text, p.style, &area);
+    Canvas plate = render_plate(glyphs, drawn, p.style, &area);
     wear(plate, rng, glyphs, fonts, region);
     if (rng.chance(region == PlateRegion::us ? 0.4 : 0.15)) {
         const int w0 = plate.width(), h0 = plate.height();
@@ -245,7 +272,7 @@ PlateCrop make_plate_crop(Rng& rng, GlyphRenderer& glyphs, const std::vector<std
     // side (one end shorter) and from below or above.
     const double pw = plate.width(), ph = plate.height();
     const double angle = rng.real(-6, 6) * M_PI / 180.0, shear = rng.real(-0.15, 0.15);
-    const double yaw = rng.real(-0.18, 0.18), pitch = rng.real(-0.1, 0.1), squeeze = rng.real(0.75, 1.0);
+    const double yaw = rng.real(-0.18, 0.18), pitch = rng.real(-0.1, 0.1), squeeze = rng.real(0.65, 1.1);
     std::array<double, 8> corners{};
     const double us[4] = {-0.5, 0.5, 0.5, -0.5}, vs[4] = {-0.5, -0.5, 0.5, 0.5};
     double minx = 1e9, maxx = -1e9, miny = 1e9, maxy = -1e9;
@@ -310,7 +337,7 @@ std::vector<PlateCrop> make_plate_crops(int count, const std::vector<PlateRegion
     std::vector<std::vector<std::string>> fonts;
     for (PlateRegion r : styles) {
         if (r == PlateRegion::mixed) throw std::invalid_argument("the synthetic crops are drawn in a region's style");
-        fonts.push_back(region_fonts(r));
+        fonts.push_back(crop_fonts(r));
         if (fonts.back().empty())
             throw std::runtime_error(std::string("no font for the ") + region_name(r) +
                                      " plates (install fonts-roboto-unhinted, fonts-dejavu-extra or fonts-liberation)");

@@ -76,6 +76,9 @@ TEST(NetReaderOptions, ReaderModelAndTopN) {
     const TrainOptions n = parse_train_options({"--reader", "net", "--model", "m.pnet", "--synth", "30"}, 1);
     EXPECT_FALSE(n.train_box);
     EXPECT_EQ(n.synth, 30);
+    EXPECT_FALSE(n.synth_scenes);
+    EXPECT_TRUE(parse_train_options({"--reader", "net", "--model", "m.pnet", "--synth", "9", "--synth-scenes"}, 1)
+                    .synth_scenes);
     EXPECT_THROW(parse_train_options({"--reader", "net", "--model", "m.pnet"}, 1), UsageError);
     EXPECT_THROW(parse_train_options({"--reader", "net", "labels"}, 1), UsageError);
     EXPECT_EQ(parse_bench_options({"--model", "m.pnet", "labels"}, 1).recognition.model, "m.pnet");
