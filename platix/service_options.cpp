@@ -1,6 +1,7 @@
 // Parsing the options of serve, worker and enqueue.
 #include "service_options.h"
 
+#include <cstdlib>
 #include <functional>
 
 #include "plate_syntax.h"
@@ -56,6 +57,16 @@ std::vector<std::string> with_reading(std::vector<std::string> v) {
     return v;
 }
 
+// Seconds with an optional fraction, from 0 to `high`.
+double parse_seconds(const std::string& text, double high, const std::string& what) {
+    char* end = nullptr;
+    const double v = text.empty() || text[0] == '-' || text[0] == '+' ? -1 : std::strtod(text.c_str(), &end);
+    if (end == nullptr || *end != '\0' || !(v >= 0 && v <= high))
+        throw UsageError(what + ": expected seconds from 0 to " + std::to_string(static_cast<int>(high)) + ", got '" +
+                         text + "'");
+    return v;
+}
+
 [[noreturn]] void unknown(const std::string& name, const char* command) {
     throw UsageError("unknown option '" + name + "' for " + command + " (see platix " + command + " --help)");
 }
@@ -87,7 +98,7 @@ ServeOptions parse_serve_options(const std::vector<std::string>& args) {
              } else if (n == "--listen") parse_listen(v, o.host, o.port);
              else if (n == "--workers") o.workers = static_cast<int>(parse_number(v, 1, 256, "--workers"));
              else if (n == "--max-body") o.max_body = static_cast<std::size_t>(parse_number(v, 1, 1L << 30, "--max-body"));
-             else if (n == "--time-limit") o.time_limit = static_cast<int>(parse_number(v, 0, 3600, "--time-limit"));
+             else if (n == "--time-limit") o.time_limit = parse_seconds(v, 3600, "--time-limit");
              else if (n == "--token-file") {
                  if (v.empty()) throw UsageError("--token-file: the file name is empty");
                  o.token_file = v;
@@ -159,7 +170,9 @@ std::string serve_help() {
                "  --listen HOST:PORT   address to listen on (default 127.0.0.1:8080; port 0: any)\n"
                "  --workers N          worker processes, each with its own bases (default 2)\n"
                "  --max-body BYTES     largest request body (default 20971520)\n"
-               "  --time-limit S       seconds a worker may spend on one request (default 30)\n"
+               "  --time-limit S       seconds one reading may take (default 30; fractions allowed,\n"
+               "                       0: no limit); a reading past it, or one that crashes,\n"
+               "                       gets a 500 and the worker goes on serving\n"
                "  --token-file FILE    require 'Authorization: Bearer TOKEN' (first line of FILE);\n"
                "                       without it only loopback addresses are accepted\n") +
            kReadingHelp;

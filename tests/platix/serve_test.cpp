@@ -2,9 +2,13 @@
 // refusals, the token, and a worker killed while the service runs.
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
+#include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -32,6 +36,26 @@ std::string png_claiming(std::uint32_t width, std::uint32_t height) {
     return b + std::string("\x08\x00\0\0\0", 5);
 }
 
+// The processes whose parent is `parent` (from /proc/PID/stat).
+std::vector<pid_t> children_of(pid_t parent) {
+    std::vector<pid_t> out;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator("/proc", ec)) {
+        const std::string name = e.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::ifstream in(e.path() / "stat");
+        std::string stat;
+        std::getline(in, stat);
+        const auto close = stat.rfind(')');
+        if (close == std::string::npos) continue;
+        std::istringstream rest(stat.substr(close + 1));
+        std::string state;
+        long ppid = 0;
+        if (rest >> state >> ppid && ppid == parent) out.push_back(static_cast<pid_t>(std::stol(name)));
+    }
+    return out;
+}
+
 class Service {
 public:
     Service(const testsupport::TempDir& dir, std::vector<std::string> extra)
@@ -47,6 +71,7 @@ public:
     }
     bool up() const { return client_ != nullptr; }
     httplib::Client& client() { return *client_; }
+    int port() const { return std::stoi(port_); }
     ChildProcess& process() { return process_; }
 
 private:
@@ -183,6 +208,57 @@ TEST_F(ServeTest, ReplacesAKilledWorkerAndKeepsServing) {
     EXPECT_NE(metrics->body.find("platix_workers_replaced_total 1"), std::string::npos) << metrics->body;
     EXPECT_NE(metrics->body.find("platix_workers_alive 2"), std::string::npos) << metrics->body;
     EXPECT_NE(metrics->body.find("platix_read_seconds_bucket{le=\"+Inf\"}"), std::string::npos);
+}
+
+TEST_F(ServeTest, AReadingThatCrashesOrOverrunsGets500AndTheWorkerStays) {
+    ASSERT_TRUE(service_->up()) << service_->process().err();
+    const std::string jpeg = file_bytes(scene_);
+    std::vector<pid_t> workers = children_of(service_->process().pid());
+    std::sort(workers.begin(), workers.end());
+    ASSERT_EQ(workers.size(), 2u);
+    // A reading crashes: its child process is ended by SIGSEGV while the
+    // request waits.
+    bool crashed = false;
+    for (int attempt = 0; attempt < 10 && !crashed; ++attempt) {
+        httplib::Client c("127.0.0.1", service_->port());
+        c.set_read_timeout(30);
+        auto pending = std::async(std::launch::async, [&] { return c.Post("/v1/read", auth(), jpeg, "image/jpeg"); });
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!crashed && std::chrono::steady_clock::now() < end &&
+               pending.wait_for(std::chrono::microseconds(200)) != std::future_status::ready)
+            for (pid_t w : workers)
+                for (pid_t reader : children_of(w)) crashed = crashed || ::kill(reader, SIGSEGV) == 0;
+        auto res = pending.get();
+        ASSERT_TRUE(res) << "the connection was dropped";
+        if (!crashed) continue;
+        EXPECT_EQ(res->status, 500) << res->body;
+        const json j = json::parse(res->body, nullptr, false);
+        EXPECT_EQ(j.value("ok", true), false) << res->body;
+        EXPECT_NE(j.value("error", "").find("signal 11"), std::string::npos) << res->body;
+    }
+    ASSERT_TRUE(crashed) << "no reading was caught in progress";
+    // The same workers serve on.
+    std::vector<pid_t> after = children_of(service_->process().pid());
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(after, workers);
+    auto ok = service_->client().Post("/v1/read", auth(), jpeg, "image/jpeg");
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(ok->status, 200);
+
+    // A reading past a tiny time limit: a 500 that says so, then the
+    // service still answers.
+    testsupport::TempDir dir;
+    Service strict(dir, {"--workers", "1", "--time-limit", "0.001"});
+    ASSERT_TRUE(strict.up()) << strict.process().err();
+    for (int i = 0; i < 2; ++i) {
+        auto res = strict.client().Post("/v1/read", jpeg, "image/jpeg");
+        ASSERT_TRUE(res) << "the connection was dropped";
+        EXPECT_EQ(res->status, 500) << res->body;
+        EXPECT_NE(res->body.find("time limit of 0.001 s"), std::string::npos) << res->body;
+    }
+    auto health = strict.client().Get("/v1/health");
+    ASSERT_TRUE(health);
+    EXPECT_EQ(health->status, 200);
 }
 
 TEST(ServeOptions, RefusesAnOpenAddressWithoutAToken) {
