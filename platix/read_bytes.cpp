@@ -9,6 +9,7 @@
 #include "decode/decoded_page.h"
 #include "default_data.h"
 #include "kb_check.h"
+#include "net_reading.h"
 #include "output_format.h"
 #include "rasterkit.h"
 
@@ -93,7 +94,18 @@ std::string image_json_object(const ImageResult& r, AnalysisKind analysis, bool 
 }
 
 ReadingEngine::ReadingEngine(const ReadingSetup& setup) {
-    kbs_ = resolve_kbs(setup.kbs, setup.quiet);
+    request_.depth = setup.depth;
+    request_.analysis = setup.analysis;
+    request_.recognition = setup.recognition;
+    try {
+        model_ = model_for(setup.recognition);
+    } catch (const UsageError& e) {
+        error_ = e.what();
+        return;
+    }
+    request_.model = model_ ? model_->get() : nullptr;
+    // With a model the fields are read by it and no base is loaded.
+    if (!model_) kbs_ = resolve_kbs(setup.kbs, setup.quiet);
     for (const auto& kb : kbs_) {
         std::error_code ec;
         if (!std::filesystem::is_regular_file(kb.path, ec)) {
@@ -104,10 +116,9 @@ ReadingEngine::ReadingEngine(const ReadingSetup& setup) {
     session_ = std::make_unique<EngineSession>(kbs_);
     error_ = session_->error();
     if (error_.empty()) error_ = check_knowledge_bases(*session_, kbs_, KbUse::reading);
-    request_.depth = setup.depth;
-    request_.analysis = setup.analysis;
     request_.io = session_->io();
-    request_.recognition = setup.recognition;
 }
+
+ReadingEngine::~ReadingEngine() = default;
 
 }  // namespace platix

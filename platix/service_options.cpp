@@ -43,6 +43,14 @@ bool reading_setup(const std::string& n, const std::string& v, ReadingSetup& r) 
     if (n == "--kb") r.kbs.push_back(parse_kb_arg(v));
     else if (n == "--depth") r.depth = static_cast<int>(parse_number(v, 1, 5, "--depth"));
     else if (n == "--region") r.recognition.region = parse_region(v);
+    else if (n == "--reader") {
+        if (v == "box") r.recognition.reader = ReaderKind::box;
+        else if (v == "net") r.recognition.reader = ReaderKind::net;
+        else throw UsageError("--reader: expected box or net, got '" + v + "'");
+    } else if (n == "--model") {
+        if (v.empty()) throw UsageError("--model: the file name is empty");
+        r.recognition.model = v;
+    } else if (n == "--topn") r.recognition.topn = static_cast<int>(parse_number(v, 1, 32, "--topn"));
     else if (n == "--max-pixels") r.max_pixels = parse_number(v, 1, 1L << 28, "--max-pixels");
     else if (n == "--basic-analysis") r.analysis = AnalysisKind::basic;
     else if (n == "--quiet" || n == "-q") r.quiet = true;
@@ -50,7 +58,8 @@ bool reading_setup(const std::string& n, const std::string& v, ReadingSetup& r) 
     return true;
 }
 
-const std::vector<std::string> kReadingValued = {"--kb", "--depth", "--region", "--max-pixels"};
+const std::vector<std::string> kReadingValued = {"--kb",     "--depth", "--region", "--max-pixels",
+                                                 "--reader", "--model", "--topn"};
 
 std::vector<std::string> with_reading(std::vector<std::string> v) {
     v.insert(v.end(), kReadingValued.begin(), kReadingValued.end());
@@ -75,6 +84,11 @@ const char* kReadingHelp =
     "  --kb FILE[:TYPE]     knowledge base (repeatable; default: the bundled one)\n"
     "  --depth N            analysis depth 1-5 (default 3)\n"
     "  --region R           eu, us or br: read with that region's plate syntaxes\n"
+    "  --model FILE         the learned reader's model (platix train --reader net);\n"
+    "                       with it the learned reader reads the fields\n"
+    "  --reader R           box (the box-net engine of --kb) or net (the learned\n"
+    "                       reader of --model); default net when --model is given\n"
+    "  --topn N             candidates the learned reader lists per field (default 10)\n"
     "  --max-pixels N       refuse pictures of more pixels (default 40000000)\n"
     "  --basic-analysis     the basic analysis instead of the extended one\n"
     "  -q, --quiet          no notes on stderr\n";
@@ -165,7 +179,7 @@ std::string serve_help() {
     return std::string(
                "usage: platix serve [options]\n"
                "Reads images posted over HTTP: POST /v1/read (the image as the body, or the\n"
-               "multipart/form-data field 'image'; query options region, depth), GET /v1/health,\n"
+               "multipart/form-data field 'image'; query options region, depth, topn), GET /v1/health,\n"
                "GET /v1/metrics (Prometheus text).\n"
                "  --listen HOST:PORT   address to listen on (default 127.0.0.1:8080; port 0: any)\n"
                "  --workers N          worker processes, each with its own bases (default 2)\n"

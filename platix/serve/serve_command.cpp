@@ -99,6 +99,7 @@ std::string request_options(const httplib::Request& req, AnalysisRequest& rq) {
     try {
         if (value("region", v)) rq.recognition.region = v.empty() || v == "none" ? Region::none : parse_region(v);
         if (value("depth", v)) rq.depth = static_cast<int>(parse_number(v, 1, 5, "depth"));
+        if (value("topn", v)) rq.recognition.topn = static_cast<int>(parse_number(v, 1, 32, "topn"));
     } catch (const UsageError& e) {
         return e.what();
     }
@@ -274,7 +275,8 @@ int serve_worker(const ServeOptions& o, int port, const std::string& token, Shar
         res.set_content(nlohmann::json{{"ok", true},
                                        {"workers", stats.workers_alive.load()},
                                        {"workers_wanted", o.workers},
-                                       {"model_loaded", engine.request().io != nullptr},
+                                       {"model_loaded", engine.request().io != nullptr || engine.request().model != nullptr},
+                                       {"reader", engine.request().model != nullptr ? "net" : "box"},
                                        {"knowledge_bases", kbs},
                                        {"pid", static_cast<long>(::getpid())}}
                             .dump(),

@@ -16,6 +16,7 @@
 #include <nlohmann/json.hpp>
 
 #include "child_process.h"
+#include "fresh_model.h"
 #include "temp_dir.h"
 #include "tool_run.h"
 
@@ -259,6 +260,37 @@ TEST_F(ServeTest, AReadingThatCrashesOrOverrunsGets500AndTheWorkerStays) {
     auto health = strict.client().Get("/v1/health");
     ASSERT_TRUE(health);
     EXPECT_EQ(health->status, 200);
+}
+
+TEST_F(ServeTest, ReadsWithTheLearnedReaderAndItsTopN) {
+    testsupport::TempDir dir;
+    write_fresh_model(dir.file("m.pnet"));
+    Service net(dir, {"--workers", "1", "--region", "eu", "--model", dir.file("m.pnet")});
+    ASSERT_TRUE(net.up()) << net.process().err();
+    auto health = net.client().Get("/v1/health");
+    ASSERT_TRUE(health);
+    EXPECT_EQ(json::parse(health->body).value("reader", ""), "net") << health->body;
+    for (int topn : {1, 3}) {
+        auto res = net.client().Post(("/v1/read?topn=" + std::to_string(topn)).c_str(), file_bytes(scene_), "image/jpeg");
+        ASSERT_TRUE(res);
+        ASSERT_EQ(res->status, 200) << res->body;
+        json got = json::parse(res->body);
+        const ToolRun r = platix("read --quiet --format json --region eu --topn " + std::to_string(topn) + " --model " +
+                                     dir.file("m.pnet") + " " + scene_,
+                                 dir.path());
+        ASSERT_EQ(r.status, 0) << r.err;
+        json want = json::parse(r.out);
+        for (const char* k : {"file", "ms"}) {
+            want.erase(k);
+            got.erase(k);
+        }
+        EXPECT_EQ(got, want) << topn;
+        ASSERT_FALSE(got["fields"].empty());
+        for (const auto& f : got["fields"]) EXPECT_LE(f["candidates"].size(), static_cast<std::size_t>(topn));
+    }
+    auto bad = net.client().Post("/v1/read?topn=0", file_bytes(scene_), "image/jpeg");
+    ASSERT_TRUE(bad);
+    EXPECT_EQ(bad->status, 400);
 }
 
 TEST(ServeOptions, RefusesAnOpenAddressWithoutAToken) {
