@@ -1,6 +1,6 @@
 // Reading one image held in memory (an upload, a queued job) the way
-// `platix read` reads a file, without temporary files: JPEG and PNG bytes
-// are decoded here and handed to the library as a gray page. An addition
+// `platix read` reads a file, without temporary files: JPEG, PNG, TIFF and
+// netpbm bytes are decoded here and handed to the library as a gray page. An addition
 // of the service and the queue worker.
 #pragma once
 
@@ -18,8 +18,8 @@ namespace platix {
 struct BytesReading {
     enum class Fault {
         none,         // read: `result` holds the fields
-        not_image,    // not JPEG or PNG bytes
-        damaged,      // JPEG or PNG that breaks its format's rules, or ends early
+        not_image,    // not an image of a format read from memory
+        damaged,      // an image that breaks its format's rules, or ends early
         too_large,    // more pixels than allowed
         failed,       // could not be read for another reason (out of memory)
     } fault = Fault::failed;

@@ -14,8 +14,10 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <nlohmann/json.hpp>
+#include <tiffio.h>
 
 #include "child_process.h"
+#include "decode/decoded_page.h"
 #include "fresh_model.h"
 #include "temp_dir.h"
 #include "tool_run.h"
@@ -35,6 +37,28 @@ std::string png_claiming(std::uint32_t width, std::uint32_t height) {
     for (std::uint32_t v : {width, height})
         for (int shift = 24; shift >= 0; shift -= 8) b += static_cast<char>((v >> shift) & 0xFF);
     return b + std::string("\x08\x00\0\0\0", 5);
+}
+
+// Writes the gray picture of the PNG file `png` as a raw PGM file and as
+// an 8-bit gray TIFF file.
+void write_pgm_and_tiff(const std::string& png, const std::string& pgm, const std::string& tif) {
+    const platix::decode::Decoded d = platix::decode::decode_png(png);
+    ASSERT_EQ(d.outcome, platix::decode::Outcome::decoded) << d.why;
+    const auto w = static_cast<std::uint32_t>(d.image.width), h = static_cast<std::uint32_t>(d.image.height);
+    std::ofstream(pgm, std::ios::binary) << "P5\n# made by the test\n" << w << " " << h << "\n255\n"
+                                         << std::string(d.image.pixels.begin(), d.image.pixels.end());
+    TIFF* t = TIFFOpen(tif.c_str(), "w");
+    ASSERT_NE(t, nullptr);
+    TIFFSetField(t, TIFFTAG_IMAGEWIDTH, w);
+    TIFFSetField(t, TIFFTAG_IMAGELENGTH, h);
+    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+    TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 16);
+    for (std::uint32_t y = 0; y < h; ++y)
+        ASSERT_EQ(TIFFWriteScanline(t, const_cast<std::uint8_t*>(&d.image.pixels[std::size_t{y} * w]), y, 0), 1);
+    TIFFClose(t);
 }
 
 // The processes whose parent is `parent` (from /proc/PID/stat).
@@ -94,6 +118,7 @@ protected:
         ASSERT_EQ(platix("synth --image-format png --out " + dir_->file("p") + " --count 1 --seed 6", dir_->path()).status, 0);
         scene_ = dir_->file("s/scene00001.jpg");
         png_scene_ = dir_->file("p/scene00001.png");
+        write_pgm_and_tiff(png_scene_, dir_->file("scene.pgm"), dir_->file("scene.tif"));
         std::ofstream(dir_->file("token")) << "s3cret\n";
         service_ = new Service(*dir_, {"--max-body", "4000000", "--token-file", dir_->file("token")});
     }
@@ -117,7 +142,8 @@ TEST_F(ServeTest, AnswersTheJsonOfReadForAScene) {
         std::string file;
         const char* region;
     };
-    for (const Case& c : {Case{scene_, ""}, Case{scene_, "eu"}, Case{png_scene_, ""}}) {
+    for (const Case& c : {Case{scene_, ""}, Case{scene_, "eu"}, Case{png_scene_, ""}, Case{dir_->file("scene.pgm"), ""},
+                          Case{dir_->file("scene.tif"), "eu"}}) {
         const char* region = c.region;
         const std::string query = *region ? std::string("?region=") + region : "";
         auto res = service_->client().Post(("/v1/read" + query).c_str(), auth(), file_bytes(c.file),
@@ -155,7 +181,12 @@ TEST_F(ServeTest, RefusesBadRequestsWithJsonErrors) {
     } cases[] = {
         {"truncated JPEG", jpeg.substr(0, jpeg.size() / 2), "image/jpeg", true, 400, "ends early"},
         {"oversized body", std::string(5000000, 'x'), "application/octet-stream", true, 413, "larger"},
-        {"not an image", "just some text, not a picture", "application/octet-stream", true, 415, "not a JPEG or PNG"},
+        {"not an image", "just some text, not a picture", "application/octet-stream", true, 415, "not a recognised"},
+        {"GIF", "GIF89a and the rest", "image/gif", true, 415, "unsupported format: GIF"},
+        {"BMP (files only)", "BM and the rest of a bitmap", "image/bmp", true, 415, "files only"},
+        {"truncated TIFF", file_bytes(dir_->file("scene.tif")).substr(0, 600), "image/tiff", true, 400, "TIFF"},
+        {"damaged PGM", "P5\n12 x\n255\n", "image/x-portable-graymap", true, 400, "netpbm"},
+        {"too many pixels (PGM)", "P5 200000 100000 255\n", "image/x-portable-graymap", true, 413, "pixels"},
         {"empty body", "", "application/octet-stream", true, 400, "no image"},
         {"too many pixels", png_claiming(100000, 100000),
          "image/png", true, 413, "pixels"},
