@@ -8,6 +8,7 @@
 #include "watch/events.h"
 #include "watch/frame_queue.h"
 #include "watch/sampler.h"
+#include "watch/source.h"
 #include "watch/tracker.h"
 
 using namespace platix;
@@ -166,6 +167,18 @@ TEST(WatchSampler, EveryNthFrameOrAFrameRateOfStreamTime) {
     for (long i = 0; i < 100; ++i)
         if (five.take(i, i / 25.0 + (i % 2 ? 0.003 : -0.003) + 0.003)) ++count;
     EXPECT_EQ(count, 20);
+}
+
+TEST(WatchSource, DevicePathsOpenWithTheV4l2Input) {
+    EXPECT_STREQ(input_format_for("/dev/video0"), "video4linux2");
+    EXPECT_STREQ(input_format_for("/dev/video12"), "video4linux2");
+    for (const char* other : {"clip.mp4", "rtsp://127.0.0.1/x", "http://h/video", "/dev/null", "dev/video0"})
+        EXPECT_EQ(input_format_for(other), nullptr) << other;
+    // The device input is registered: a missing camera is told as such,
+    // not as an unknown format.
+    std::string why;
+    EXPECT_EQ(VideoSource::open("/dev/video97", nullptr, 0, &why), nullptr);
+    EXPECT_EQ(why, "no such video device");
 }
 
 TEST(WatchFrameQueue, DropsTheOldestWaitingFramesAndDrainsAfterClose) {

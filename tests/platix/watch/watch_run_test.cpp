@@ -304,3 +304,11 @@ TEST_F(PlatixWatchRun, DamagedFramesAreSkippedAndTheRestIsRead) {
     EXPECT_EQ(events.front().text, plates_.front().text);
     EXPECT_EQ(events.back().text, plates_.back().text);
 }
+
+TEST(PlatixWatchDevice, AMissingCameraIsOneLineAndExitStatusOne) {
+    testsupport::TempDir dir;
+    const ToolRun r = platix("watch --quiet /dev/video97", dir.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "platix: /dev/video97: no such video device\n");
+    EXPECT_EQ(r.out, "");
+}
