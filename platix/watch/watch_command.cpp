@@ -21,6 +21,7 @@
 #include "engine_session.h"
 #include "image_analysis.h"
 #include "kb_check.h"
+#include "net_reading.h"
 #include "png_out.h"
 #include "rasterkit.h"
 #include "watch/events.h"
@@ -101,11 +102,12 @@ struct KeptFrame {
 
 class SourceWatch {
 public:
-    SourceWatch(const WatchOptions& o, const std::string& source, ocr_io* io)
+    SourceWatch(const WatchOptions& o, const std::string& source, ocr_io* io, const pnet_model* model)
         : o_(o), source_(source), tracker_(watch::TrackerSettings{o.gap}) {
         request_.depth = o.depth;
         request_.analysis = o.analysis;
         request_.io = io;
+        request_.model = model;
         request_.recognition = o.recognition;
     }
 
@@ -215,6 +217,11 @@ private:
             pr.frame = frame_number;
             pr.text = f.text;
             pr.box = f.file_box;
+            // The learned reader's confidence weighs the read in the vote.
+            if (f.reader == "net" && f.confidence_ppm >= 0) {
+                pr.confidence = f.confidence_ppm / 1e6;
+                for (const auto& c : f.candidates) pr.alternatives.push_back({c.text, c.confidence_ppm / 1e6});
+            }
             reads.push_back(std::move(pr));
         }
         if (!o_.save_dir.empty() && !reads.empty()) {
@@ -264,16 +271,18 @@ private:
     long decoded_ = 0, analysed_ = 0, corrupt_ = 0, dropped_ = 0;
 };
 
-int watch_one(const WatchOptions& o, const std::vector<KbArg>& kbs, const std::string& source) {
+int watch_one(const WatchOptions& o, const std::vector<KbArg>& kbs, const NetModel* model, const std::string& source) {
     EngineSession engine(kbs);
     if (const int status = refuse_unfit_for_reading(engine, kbs)) return status;
-    return SourceWatch(o, source, engine.io()).run();
+    return SourceWatch(o, source, engine.io(), model != nullptr ? model->get() : nullptr).run();
 }
 
 }  // namespace
 
 int run_watch(const WatchOptions& o) {
-    const std::vector<KbArg> kbs = resolve_kbs(o.kbs, o.quiet);
+    // With a model the fields are read by it and no base is loaded.
+    const auto model = model_for(o.recognition);
+    const std::vector<KbArg> kbs = model ? std::vector<KbArg>{} : resolve_kbs(o.kbs, o.quiet);
     require_kb_files(kbs);
     if (!o.save_dir.empty()) {
         std::error_code ec;
@@ -285,7 +294,7 @@ int run_watch(const WatchOptions& o) {
     }
     install_stop_handlers();
     if (o.format == OutputFormat::csv) emit(watch::event_csv_header());
-    if (o.sources.size() == 1) return watch_one(o, kbs, o.sources[0]);
+    if (o.sources.size() == 1) return watch_one(o, kbs, model.get(), o.sources[0]);
     if (o.sources.size() > kMaxChildren) throw UsageError("watch: at most 256 sources at once");
     // The libraries hold one page and one engine per process: one process
     // per source.
@@ -299,7 +308,7 @@ int run_watch(const WatchOptions& o) {
         if (pid == 0) {
             g_child_count.store(0);
             std::fflush(nullptr);
-            ::_exit(watch_one(o, kbs, source));
+            ::_exit(watch_one(o, kbs, model.get(), source));
         }
         g_children[g_child_count.load()] = pid;
         g_child_count.fetch_add(1);
