@@ -26,6 +26,7 @@
 #include "rasterkit.h"
 #include "watch/events.h"
 #include "watch/frame_queue.h"
+#include "watch/frame_reads.h"
 #include "watch/source.h"
 #include "watch/tracker.h"
 
@@ -190,48 +191,16 @@ public:
 
 private:
     void analyse(const watch::GrayFrame& frame, double t, long frame_number) {
-        SEG_clear_analysis_results();
-        if (SEG_open_gray_page(frame.pixels.data(), frame.width, frame.height, frame.width) != 1 ||
-            videobuffer == nullptr) {
+        std::vector<watch::PlateRead> reads;
+        KeptFrame k;
+        const bool keep = !o_.save_dir.empty();
+        if (!watch::read_frame(frame, t, frame_number, wall_now(), request_, reads, k.result, keep ? &k.page : nullptr)) {
             ++corrupt_;
-            SEG_close_image();
             return;
         }
         ++analysed_;
-        ImageResult r;
-        r.path = source_;
-        r.width = frame.width;
-        r.height = frame.height;
-        r.maxcol = MAXCOL;
-        r.maxlin = MAXLIN;
-        r.xscale = XSCALE;
-        r.yscale = YSCALE;
-        analyse_held_page(r, request_);
-        const double wall = wall_now();
-        std::vector<watch::PlateRead> reads;
-        for (const auto& f : r.fields) {
-            if (f.text.empty()) continue;
-            watch::PlateRead pr;
-            pr.t = t;
-            pr.wall = wall;
-            pr.frame = frame_number;
-            pr.text = f.text;
-            pr.box = f.file_box;
-            // The learned reader's confidence weighs the read in the vote.
-            if (f.reader == "net" && f.confidence_ppm >= 0) {
-                pr.confidence = f.confidence_ppm / 1e6;
-                for (const auto& c : f.candidates) pr.alternatives.push_back({c.text, c.confidence_ppm / 1e6});
-            }
-            reads.push_back(std::move(pr));
-        }
-        if (!o_.save_dir.empty() && !reads.empty()) {
-            KeptFrame k;
-            k.page.assign(videobuffer, videobuffer + static_cast<std::size_t>(MAXCOL) * static_cast<std::size_t>(MAXLIN));
-            k.result = r;
-            kept_[frame_number] = std::move(k);
-        }
-        SEG_clear_analysis_results();
-        SEG_close_image();
+        k.result.path = source_;
+        if (keep && !reads.empty()) kept_[frame_number] = std::move(k);
         for (const auto& p : tracker_.add_frame(t, reads)) publish(p);
         if (!o_.save_dir.empty()) {
             const auto wanted = tracker_.best_frames();
