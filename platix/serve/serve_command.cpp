@@ -1,26 +1,18 @@
 // platix serve: an HTTP/1.1 service in a pre-fork model. The supervisor
 // reserves the address, then forks the workers; each loads its own bases
 // and listens on the same address (SO_REUSEPORT, the kernel spreads the
-// connections), reading one image at a time. Each reading runs in a child
+// connections), reading one image at a time. The readings run in a child
 // of the worker, so that a reading that crashes or overruns the time limit
 // ends that child only and its request still gets a JSON answer (500).
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
-#include <poll.h>
-#include <sys/prctl.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <fstream>
-#include <functional>
 #include <mutex>
 
 #include <httplib.h>
@@ -29,6 +21,7 @@
 #include "plate_syntax.h"
 #include "read_bytes.h"
 #include "serve/prefork.h"
+#include "serve/reader_child.h"
 #include "serve/shared_stats.h"
 #include "service_options.h"
 
@@ -106,15 +99,8 @@ std::string request_options(const httplib::Request& req, AnalysisRequest& rq) {
     return "";
 }
 
-// An HTTP answer: status and JSON body.
-struct Answer {
-    int status = 500;
-    std::string body;
-};
-
-Answer error_answer(int status, const std::string& why) {
-    return {status, nlohmann::json{{"ok", false}, {"error", why}}.dump()};
-}
+using serve::Answer;
+using serve::error_answer;
 
 Answer answer_of(const BytesReading& b, const AnalysisRequest& rq) {
     using F = BytesReading::Fault;
@@ -126,86 +112,6 @@ Answer answer_of(const BytesReading& b, const AnalysisRequest& rq) {
     case F::failed: return error_answer(500, b.error);
     }
     return {200, image_json_object(b.result, rq.analysis, rq.recognition.region != Region::none)};
-}
-
-bool write_all(int fd, const std::string& data) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Runs `read` in a child process and returns its answer. A child that
-// ends without answering (a crash) or runs past `limit` seconds (0: no
-// limit; it is then killed) gives a 500; this process is unaffected.
-Answer read_in_child(const std::function<Answer()>& read, double limit) {
-    int out[2];
-    if (::pipe2(out, O_CLOEXEC) != 0) return error_answer(500, "cannot start the reading: no pipe");
-    const pid_t pid = ::fork();
-    if (pid < 0) {
-        ::close(out[0]);
-        ::close(out[1]);
-        return error_answer(500, "cannot start the reading: no process");
-    }
-    if (pid == 0) {
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        ::close(out[0]);
-        int status = 1;
-        try {
-            const Answer a = read();
-            char head[8];
-            std::snprintf(head, sizeof head, "%03d", a.status);
-            status = write_all(out[1], head + a.body) ? 0 : 1;
-        } catch (...) {
-            status = 1;
-        }
-        ::_exit(status);
-    }
-    ::close(out[1]);
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(limit));
-    std::string got;
-    bool overran = false;
-    char buf[65536];
-    for (;;) {
-        int wait_ms = -1;
-        if (limit > 0) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-            if (left <= 0) {
-                overran = true;
-                break;
-            }
-            wait_ms = static_cast<int>(std::min<long long>(left, 60000));
-        }
-        pollfd p{out[0], POLLIN, 0};
-        const int ready = ::poll(&p, 1, wait_ms);
-        if (ready < 0 && errno != EINTR) break;
-        if (ready <= 0) continue;
-        const ssize_t n = ::read(out[0], buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        got.append(buf, static_cast<std::size_t>(n));
-    }
-    ::close(out[0]);
-    if (overran) ::kill(pid, SIGKILL);
-    int st = 0;
-    while (::waitpid(pid, &st, 0) < 0 && errno == EINTR) {
-    }
-    if (overran) {
-        char why[96];
-        std::snprintf(why, sizeof why, "the reading took longer than the time limit of %g s", limit);
-        return error_answer(500, why);
-    }
-    if (!WIFEXITED(st) || WEXITSTATUS(st) != 0 || got.size() < 3) {
-        const std::string how =
-            WIFSIGNALED(st) ? "was ended by signal " + std::to_string(WTERMSIG(st)) : "ended without an answer";
-        return error_answer(500, "the reading " + how);
-    }
-    return {std::stoi(got.substr(0, 3)), got.substr(3)};
 }
 
 // The request's image: the multipart field "image", else the body.
@@ -220,6 +126,19 @@ int serve_worker(const ServeOptions& o, int port, const std::string& token, Shar
     ReadingEngine engine(o.reading);
     if (!engine.error().empty()) {
         std::fprintf(stderr, "platix serve: %s\n", engine.error().c_str());
+        return serve::kWorkerCannotStart;
+    }
+    // The readings run in a child of this worker (see reader_child.h).
+    serve::ReaderChild reader([&](const serve::ReadJob& job) {
+        AnalysisRequest rq = engine.request();
+        rq.recognition.region = static_cast<Region>(job.region);
+        rq.depth = job.depth;
+        rq.recognition.topn = job.topn;
+        const std::vector<std::uint8_t> bytes(job.image.begin(), job.image.end());
+        return answer_of(read_image_bytes(bytes, rq, o.reading.max_pixels), rq);
+    });
+    if (!reader.start()) {
+        std::fprintf(stderr, "platix serve: cannot start a reading process\n");
         return serve::kWorkerCannotStart;
     }
     httplib::Server svr;
@@ -257,14 +176,17 @@ int serve_worker(const ServeOptions& o, int port, const std::string& token, Shar
     svr.Post("/v1/read", [&](const httplib::Request& req, httplib::Response& res) {
         AnalysisRequest rq = engine.request();
         if (const std::string bad = request_options(req, rq); !bad.empty()) return json_error(res, 400, bad);
-        const std::string body = image_of(req);
+        std::string body = image_of(req);
         if (body.empty()) return json_error(res, 400, "no image: send it as the body or as the form field 'image'");
-        const std::vector<std::uint8_t> bytes(body.begin(), body.end());
+        serve::ReadJob job;
+        job.image = std::move(body);
+        job.region = static_cast<int>(rq.recognition.region);
+        job.depth = rq.depth;
+        job.topn = rq.recognition.topn;
         Answer a;
         {
             std::lock_guard<std::mutex> lock(reading);
-            a = read_in_child([&] { return answer_of(read_image_bytes(bytes, rq, o.reading.max_pixels), rq); },
-                              o.time_limit);
+            a = reader.ask(job, o.time_limit);
         }
         res.status = a.status;
         res.set_content(a.body, "application/json");
