@@ -179,7 +179,8 @@ ReadOptions parse_read_options(const std::vector<std::string>& args, int process
 WatchOptions parse_watch_options(const std::vector<std::string>& args) {
     WatchOptions o;
     static const std::vector<std::string> valued = {"--kb",    "--kind", "--template", "--depth", "--format",
-                                                    "--region", "--every", "--fps",     "--gap",   "--save"};
+                                                    "--region", "--every", "--fps",     "--gap",   "--save",
+                                                    "--reader", "--model", "--topn"};
     const auto seconds = [](const std::string& v, double low, double high, const std::string& what) {
         char* end = nullptr;
         const double x = std::strtod(v.c_str(), &end);

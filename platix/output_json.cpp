@@ -2,10 +2,13 @@
 #include "output_format.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace platix {
 
 namespace {
+
+using Json = nlohmann::ordered_json;
 
 // Unicode code points of Windows-1252 bytes 0x80-0x9F (0 = undefined).
 const unsigned short kCp1252High[32] = {
@@ -40,32 +43,43 @@ std::size_t utf8_length(const std::string& s, std::size_t i) {
     return n;
 }
 
-// A confidence in millionths as a number 0-1 with four decimals.
-std::string confidence_json(int ppm) {
+// A confidence in millionths as a number 0-1 rounded to four decimals.
+double confidence_value(int ppm) {
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%.4f", static_cast<double>(ppm) / 1e6);
-    return buf;
+    std::snprintf(buf, sizeof buf, "%.4f", static_cast<double>(ppm < 0 ? 0 : ppm) / 1e6);
+    return std::strtod(buf, nullptr);
 }
 
-void box_json(std::string& out, const Box& b) {
-    out += "[" + std::to_string(b.left) + ", " + std::to_string(b.top) + ", " + std::to_string(b.right) + ", " +
-           std::to_string(b.bottom) + "]";
+Json box_json(const Box& b) { return Json::array({b.left, b.top, b.right, b.bottom}); }
+
+// `j` on one line, with a space after each ':' and ',' between members.
+// Indented output puts every member on its own line, and a raw newline
+// occurs nowhere else (inside strings it is escaped), so the newlines
+// are joined away.
+std::string one_line(const Json& j) {
+    const std::string lines = j.dump(0);
+    std::string out;
+    out.reserve(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i] != '\n') {
+            out += lines[i];
+            continue;
+        }
+        const char before = i > 0 ? lines[i - 1] : ' ';
+        const char after = i + 1 < lines.size() ? lines[i + 1] : ' ';
+        if (before != '{' && before != '[' && after != '}' && after != ']') out += ' ';
+    }
+    return out;
 }
 
 }  // namespace
 
-std::string json_string(const std::string& text) {
-    std::string out = "\"";
+std::string utf8_text(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto b = static_cast<unsigned char>(text[i]);
-        if (b == '"' || b == '\\') {
-            out += '\\';
-            out += static_cast<char>(b);
-        } else if (b < 0x20 || b == 0x7F) {
-            char esc[8];
-            std::snprintf(esc, sizeof esc, "\\u%04x", b);
-            out += esc;
-        } else if (b < 0x80) {
+        if (b < 0x80) {
             out += static_cast<char>(b);
         } else if (const std::size_t n = utf8_length(text, i); n > 0) {
             out.append(text, i, n);
@@ -77,47 +91,76 @@ std::string json_string(const std::string& text) {
             put_utf8(out, b);
         }
     }
+    return out;
+}
+
+std::string json_string(const std::string& text) {
+    const std::string utf8 = utf8_text(text);
+    std::string out = "\"";
+    for (const char ch : utf8) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b == '"' || b == '\\') {
+            out += '\\';
+            out += ch;
+        } else if (b < 0x20 || b == 0x7F) {
+            char esc[8];
+            std::snprintf(esc, sizeof esc, "\\u%04x", b);
+            out += esc;
+        } else {
+            out += ch;
+        }
+    }
     return out + "\"";
 }
 
-std::string format_json_line(const ImageResult& r, AnalysisKind analysis, bool with_syntax) {
-    std::string o = "{\"file\": " + json_string(r.path);
-    if (r.status != ImageStatus::ok) return o + ", \"ok\": false, \"error\": " + json_string(r.error) + "}\n";
-    o += ", \"ok\": true, \"width\": " + std::to_string(r.width) + ", \"height\": " + std::to_string(r.height);
-    o += ", \"page\": [" + std::to_string(r.maxcol) + ", " + std::to_string(r.maxlin) + "]";
-    o += ", \"scale\": [" + std::to_string(r.xscale) + ", " + std::to_string(r.yscale) + "]";
-    o += ", \"ms\": " + std::to_string(r.ms) + ", \"analysis\": " + json_string(analysis_name(analysis));
-    o += ", \"fields\": [";
-    for (std::size_t i = 0; i < r.fields.size(); ++i) {
-        const auto& f = r.fields[i];
-        if (i) o += ", ";
-        o += "{\"text\": " + json_string(f.text) + ", \"raw\": " + json_string(f.raw);
-        if (with_syntax) o += ", \"syntax\": " + (f.syntax.empty() ? std::string("null") : json_string(f.syntax));
+Json image_json(const ImageResult& r, AnalysisKind analysis, bool with_syntax) {
+    Json o;
+    o["file"] = utf8_text(r.path);
+    if (r.status != ImageStatus::ok) {
+        o["ok"] = false;
+        o["error"] = utf8_text(r.error);
+        return o;
+    }
+    o["ok"] = true;
+    o["width"] = r.width;
+    o["height"] = r.height;
+    o["page"] = {r.maxcol, r.maxlin};
+    o["scale"] = {r.xscale, r.yscale};
+    o["ms"] = r.ms;
+    o["analysis"] = analysis_name(analysis);
+    Json fields = Json::array();
+    for (const auto& f : r.fields) {
+        Json field;
+        field["text"] = utf8_text(f.text);
+        field["raw"] = utf8_text(f.raw);
+        if (with_syntax) field["syntax"] = f.syntax.empty() ? Json(nullptr) : Json(utf8_text(f.syntax));
         const bool net = f.reader == "net";
         if (net) {
-            o += ", \"reader\": \"net\", \"confidence\": " + confidence_json(f.confidence_ppm < 0 ? 0 : f.confidence_ppm);
-            o += ", \"candidates\": [";
-            for (std::size_t k = 0; k < f.candidates.size(); ++k) {
-                if (k) o += ", ";
-                o += "{\"text\": " + json_string(f.candidates[k].text) +
-                     ", \"confidence\": " + confidence_json(f.candidates[k].confidence_ppm) + "}";
-            }
-            o += "]";
+            field["reader"] = "net";
+            field["confidence"] = confidence_value(f.confidence_ppm);
+            Json candidates = Json::array();
+            for (const auto& c : f.candidates)
+                candidates.push_back(Json{{"text", utf8_text(c.text)}, {"confidence", confidence_value(c.confidence_ppm)}});
+            field["candidates"] = std::move(candidates);
         }
-        o += ", \"box\": ";
-        box_json(o, f.file_box);
-        o += ", \"chars\": [";
-        for (std::size_t k = 0; k < f.chars.size(); ++k) {
-            if (k) o += ", ";
-            o += "{\"c\": " + json_string(f.chars[k].c);
-            if (net) o += ", \"confidence\": " + confidence_json(f.chars[k].confidence_ppm < 0 ? 0 : f.chars[k].confidence_ppm);
-            o += ", \"box\": ";
-            box_json(o, f.chars[k].file_box);
-            o += "}";
+        field["box"] = box_json(f.file_box);
+        Json chars = Json::array();
+        for (const auto& c : f.chars) {
+            Json one;
+            one["c"] = utf8_text(c.c);
+            if (net) one["confidence"] = confidence_value(c.confidence_ppm);
+            one["box"] = box_json(c.file_box);
+            chars.push_back(std::move(one));
         }
-        o += "]}";
+        field["chars"] = std::move(chars);
+        fields.push_back(std::move(field));
     }
-    return o + "]}\n";
+    o["fields"] = std::move(fields);
+    return o;
+}
+
+std::string format_json_line(const ImageResult& r, AnalysisKind analysis, bool with_syntax) {
+    return one_line(image_json(r, analysis, with_syntax)) + "\n";
 }
 
 }  // namespace platix

@@ -9,6 +9,7 @@
 #include "decode/decoded_page.h"
 #include "default_data.h"
 #include "kb_check.h"
+#include "net_reading.h"
 #include "output_format.h"
 #include "rasterkit.h"
 
@@ -24,40 +25,23 @@ BytesReading fault(BytesReading::Fault f, std::string why) {
     return b;
 }
 
-std::uint32_t big_endian32(const std::uint8_t* p) {
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
-}
-
 }  // namespace
 
 BytesReading read_image_bytes(const std::vector<std::uint8_t>& bytes, const AnalysisRequest& request,
                               std::int64_t max_pixels) {
     using F = BytesReading::Fault;
-    const bool jpeg = bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF;
-    const bool png = bytes.size() >= 8 && std::memcmp(bytes.data(), "\x89PNG\r\n\x1a\n", 8) == 0;
-    if (!jpeg && !png) return fault(F::not_image, "not a JPEG or PNG image");
-
-    std::int64_t width = 0, height = 0;
-    if (jpeg) {
-        const decode::Decoded header = decode::decode_jpeg_part(bytes, true);
-        if (header.outcome != decode::Outcome::decoded)
-            return fault(header.outcome == decode::Outcome::unsupported ? F::not_image : F::damaged, header.why);
-        width = header.image.width;
-        height = header.image.height;
-    } else {
-        // The IHDR chunk comes first: length, type, then width and height.
-        if (bytes.size() < 24 || std::memcmp(bytes.data() + 12, "IHDR", 4) != 0)
-            return fault(F::damaged, "damaged PNG file: no IHDR chunk first");
-        width = big_endian32(bytes.data() + 16);
-        height = big_endian32(bytes.data() + 20);
-    }
+    const auto refusal = [](const decode::Decoded& d) {
+        return fault(d.outcome == decode::Outcome::damaged ? F::damaged : F::not_image, d.why);
+    };
+    const decode::Decoded header = decode::decode_bytes(bytes, true);
+    if (header.outcome != decode::Outcome::decoded) return refusal(header);
+    const std::int64_t width = header.image.width, height = header.image.height;
     if (width > max_pixels || height > max_pixels || width * height > max_pixels)
         return fault(F::too_large, "the image has " + std::to_string(width) + " x " + std::to_string(height) +
                                        " pixels, more than the " + std::to_string(max_pixels) + " allowed");
 
-    const decode::Decoded d = jpeg ? decode::decode_jpeg(bytes) : decode::decode_png_bytes(bytes);
-    if (d.outcome != decode::Outcome::decoded)
-        return fault(d.outcome == decode::Outcome::unsupported ? F::not_image : F::damaged, d.why);
+    const decode::Decoded d = decode::decode_bytes(bytes, false);
+    if (d.outcome != decode::Outcome::decoded) return refusal(d);
     if (d.cut_short) return fault(F::damaged, "damaged JPEG file: the data ends early");
 
     SEG_clear_analysis_results();
@@ -85,15 +69,24 @@ BytesReading read_image_bytes(const std::vector<std::uint8_t>& bytes, const Anal
 }
 
 std::string image_json_object(const ImageResult& r, AnalysisKind analysis, bool with_syntax) {
-    // The read command's own writer gives the object, so that both stay
-    // the same shape.
-    nlohmann::json j = nlohmann::json::parse(format_json_line(r, analysis, with_syntax));
+    nlohmann::ordered_json j = image_json(r, analysis, with_syntax);
     j.erase("file");
     return j.dump();
 }
 
 ReadingEngine::ReadingEngine(const ReadingSetup& setup) {
-    kbs_ = resolve_kbs(setup.kbs, setup.quiet);
+    request_.depth = setup.depth;
+    request_.analysis = setup.analysis;
+    request_.recognition = setup.recognition;
+    try {
+        model_ = model_for(setup.recognition);
+    } catch (const UsageError& e) {
+        error_ = e.what();
+        return;
+    }
+    request_.model = model_ ? model_->get() : nullptr;
+    // With a model the fields are read by it and no base is loaded.
+    if (!model_) kbs_ = resolve_kbs(setup.kbs, setup.quiet);
     for (const auto& kb : kbs_) {
         std::error_code ec;
         if (!std::filesystem::is_regular_file(kb.path, ec)) {
@@ -104,10 +97,9 @@ ReadingEngine::ReadingEngine(const ReadingSetup& setup) {
     session_ = std::make_unique<EngineSession>(kbs_);
     error_ = session_->error();
     if (error_.empty()) error_ = check_knowledge_bases(*session_, kbs_, KbUse::reading);
-    request_.depth = setup.depth;
-    request_.analysis = setup.analysis;
     request_.io = session_->io();
-    request_.recognition = setup.recognition;
 }
+
+ReadingEngine::~ReadingEngine() = default;
 
 }  // namespace platix

@@ -1,6 +1,7 @@
 // Parsing the options of serve, worker and enqueue.
 #include "service_options.h"
 
+#include <cstdlib>
 #include <functional>
 
 #include "plate_syntax.h"
@@ -42,6 +43,14 @@ bool reading_setup(const std::string& n, const std::string& v, ReadingSetup& r) 
     if (n == "--kb") r.kbs.push_back(parse_kb_arg(v));
     else if (n == "--depth") r.depth = static_cast<int>(parse_number(v, 1, 5, "--depth"));
     else if (n == "--region") r.recognition.region = parse_region(v);
+    else if (n == "--reader") {
+        if (v == "box") r.recognition.reader = ReaderKind::box;
+        else if (v == "net") r.recognition.reader = ReaderKind::net;
+        else throw UsageError("--reader: expected box or net, got '" + v + "'");
+    } else if (n == "--model") {
+        if (v.empty()) throw UsageError("--model: the file name is empty");
+        r.recognition.model = v;
+    } else if (n == "--topn") r.recognition.topn = static_cast<int>(parse_number(v, 1, 32, "--topn"));
     else if (n == "--max-pixels") r.max_pixels = parse_number(v, 1, 1L << 28, "--max-pixels");
     else if (n == "--basic-analysis") r.analysis = AnalysisKind::basic;
     else if (n == "--quiet" || n == "-q") r.quiet = true;
@@ -49,10 +58,21 @@ bool reading_setup(const std::string& n, const std::string& v, ReadingSetup& r) 
     return true;
 }
 
-const std::vector<std::string> kReadingValued = {"--kb", "--depth", "--region", "--max-pixels"};
+const std::vector<std::string> kReadingValued = {"--kb",     "--depth", "--region", "--max-pixels",
+                                                 "--reader", "--model", "--topn"};
 
 std::vector<std::string> with_reading(std::vector<std::string> v) {
     v.insert(v.end(), kReadingValued.begin(), kReadingValued.end());
+    return v;
+}
+
+// Seconds with an optional fraction, from 0 to `high`.
+double parse_seconds(const std::string& text, double high, const std::string& what) {
+    char* end = nullptr;
+    const double v = text.empty() || text[0] == '-' || text[0] == '+' ? -1 : std::strtod(text.c_str(), &end);
+    if (end == nullptr || *end != '\0' || !(v >= 0 && v <= high))
+        throw UsageError(what + ": expected seconds from 0 to " + std::to_string(static_cast<int>(high)) + ", got '" +
+                         text + "'");
     return v;
 }
 
@@ -64,6 +84,11 @@ const char* kReadingHelp =
     "  --kb FILE[:TYPE]     knowledge base (repeatable; default: the bundled one)\n"
     "  --depth N            analysis depth 1-5 (default 3)\n"
     "  --region R           eu, us or br: read with that region's plate syntaxes\n"
+    "  --model FILE         the learned reader's model (platix train --reader net);\n"
+    "                       with it the learned reader reads the fields\n"
+    "  --reader R           box (the box-net engine of --kb) or net (the learned\n"
+    "                       reader of --model); default net when --model is given\n"
+    "  --topn N             candidates the learned reader lists per field (default 10)\n"
     "  --max-pixels N       refuse pictures of more pixels (default 40000000)\n"
     "  --basic-analysis     the basic analysis instead of the extended one\n"
     "  -q, --quiet          no notes on stderr\n";
@@ -87,7 +112,7 @@ ServeOptions parse_serve_options(const std::vector<std::string>& args) {
              } else if (n == "--listen") parse_listen(v, o.host, o.port);
              else if (n == "--workers") o.workers = static_cast<int>(parse_number(v, 1, 256, "--workers"));
              else if (n == "--max-body") o.max_body = static_cast<std::size_t>(parse_number(v, 1, 1L << 30, "--max-body"));
-             else if (n == "--time-limit") o.time_limit = static_cast<int>(parse_number(v, 0, 3600, "--time-limit"));
+             else if (n == "--time-limit") o.time_limit = parse_seconds(v, 3600, "--time-limit");
              else if (n == "--token-file") {
                  if (v.empty()) throw UsageError("--token-file: the file name is empty");
                  o.token_file = v;
@@ -154,12 +179,14 @@ std::string serve_help() {
     return std::string(
                "usage: platix serve [options]\n"
                "Reads images posted over HTTP: POST /v1/read (the image as the body, or the\n"
-               "multipart/form-data field 'image'; query options region, depth), GET /v1/health,\n"
+               "multipart/form-data field 'image'; query options region, depth, topn), GET /v1/health,\n"
                "GET /v1/metrics (Prometheus text).\n"
                "  --listen HOST:PORT   address to listen on (default 127.0.0.1:8080; port 0: any)\n"
                "  --workers N          worker processes, each with its own bases (default 2)\n"
                "  --max-body BYTES     largest request body (default 20971520)\n"
-               "  --time-limit S       seconds a worker may spend on one request (default 30)\n"
+               "  --time-limit S       seconds one reading may take (default 30; fractions allowed,\n"
+               "                       0: no limit); a reading past it, or one that crashes,\n"
+               "                       gets a 500 and the worker goes on serving\n"
                "  --token-file FILE    require 'Authorization: Bearer TOKEN' (first line of FILE);\n"
                "                       without it only loopback addresses are accepted\n") +
            kReadingHelp;

@@ -28,7 +28,7 @@ struct ServeOptions {
     int workers = 2;
     ReadingSetup reading;
     std::size_t max_body = std::size_t{20} << 20;  // bytes
-    int time_limit = 30;                           // seconds per request; 0: none
+    double time_limit = 30;                        // seconds per reading; 0: none
     std::string token_file;                        // bearer token required when set
 };
 

@@ -14,7 +14,7 @@ packages=(
   # tests start)
   libcpp-httplib-dev nlohmann-json3-dev libhiredis-dev redis-server
   # platix watch: video files and streams
-  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
+  libavformat-dev libavdevice-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # fuzzing (the libFuzzer targets are built with clang)

@@ -51,6 +51,17 @@ Decoded decode_jpeg(const std::vector<std::uint8_t>& bytes, bool colour = false)
 Decoded decode_tiff(const std::string& path, bool colour = false);
 Decoded decode_png(const std::string& path, bool colour = false);
 Decoded decode_png_bytes(const std::vector<std::uint8_t>& bytes, bool colour = false);
+// From bytes in memory; with header_only, as decode_jpeg_part.
+Decoded decode_tiff_bytes(const std::vector<std::uint8_t>& bytes, bool header_only, bool colour = false);
+Decoded decode_netpbm_bytes(const std::vector<std::uint8_t>& bytes, bool header_only, bool colour = false);
+
+// An image held in memory, decoded to gray: JPEG (upright), PNG, TIFF and
+// netpbm. With header_only, only the header is read: `decoded` with an
+// empty image of the stored size (for JPEG, as decode_jpeg_part). Other
+// formats give not_image, or unsupported for an image of a format that is
+// read from files only. A picture decoded from data that ends early is
+// `cut_short`.
+Decoded decode_bytes(const std::vector<std::uint8_t>& bytes, bool header_only);
 
 // The upright picture in RGB at its own size, for the formats decoded
 // here; `decoded` is not the outcome for the others.

@@ -20,16 +20,13 @@ void keep_error(const char* msg) { g_last_error = msg != nullptr ? msg : ""; }
 
 int scaled(sample v, sample maxval) { return static_cast<int>((v * 255 + maxval / 2) / maxval); }
 
-}  // namespace
-
-Decoded decode_netpbm(const std::string& path, bool colour) {
+// Decodes the netpbm image `f` holds and closes it.
+Decoded decode_netpbm_stream(std::FILE* f, bool colour, bool header_only) {
     static bool initialised = false;
     if (!initialised) {
         pm_init("platix", 0);
         initialised = true;
     }
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) return failure(Outcome::damaged, "cannot open the file");
     Decoded d;
     struct pam pam {};
     tuple* volatile row = nullptr;
@@ -45,6 +42,15 @@ Decoded decode_netpbm(const std::string& path, bool colour) {
         return failure(Outcome::damaged, "damaged netpbm file: " + g_last_error);
     }
     pnm_readpaminit(f, &pam, PAM_STRUCT_SIZE(tuple_type));
+    if (header_only && pam.maxval >= 1) {
+        pm_setjmpbuf(saved);
+        pm_setusererrormsgfn(nullptr);
+        std::fclose(f);
+        d.image.width = pam.width;
+        d.image.height = pam.height;
+        d.outcome = Outcome::decoded;
+        return d;
+    }
     if (!size_ok(pam.width, pam.height) || pam.maxval < 1) {
         pm_setjmpbuf(saved);
         pm_setusererrormsgfn(nullptr);
@@ -81,6 +87,23 @@ Decoded decode_netpbm(const std::string& path, bool colour) {
     std::fclose(f);
     d.outcome = Outcome::decoded;
     return d;
+}
+
+}  // namespace
+
+Decoded decode_netpbm(const std::string& path, bool colour) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) return failure(Outcome::damaged, "cannot open the file");
+    return decode_netpbm_stream(f, colour, false);
+}
+
+Decoded decode_netpbm_bytes(const std::vector<std::uint8_t>& bytes, bool header_only, bool colour) {
+    if (bytes.empty()) return failure(Outcome::damaged, "damaged netpbm file: no data");
+    // A read-only stream over the caller's bytes; fmemopen takes a
+    // non-const buffer but writes nothing in mode "rb".
+    std::FILE* f = ::fmemopen(const_cast<std::uint8_t*>(bytes.data()), bytes.size(), "rb");
+    if (f == nullptr) return failure(Outcome::damaged, "out of memory");
+    return decode_netpbm_stream(f, colour, header_only);
 }
 
 }  // namespace platix::decode

@@ -1,6 +1,8 @@
 // Choosing the way in for one file and naming the failure precisely.
 #include "decode/page_loader.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -85,6 +87,34 @@ PageLoad failed(PageLoad::Status status, std::string why) {
 }
 
 }  // namespace
+
+Decoded decode_bytes(const std::vector<std::uint8_t>& bytes, bool header_only) {
+    switch (const Kind kind = kind_of(bytes)) {
+    case Kind::jpeg: return header_only ? decode_jpeg_part(bytes, true) : decode_jpeg(bytes);
+    case Kind::tiff: return decode_tiff_bytes(bytes, header_only);
+    case Kind::netpbm: return decode_netpbm_bytes(bytes, header_only);
+    case Kind::png: {
+        if (!header_only) return decode_png_bytes(bytes);
+        // The IHDR chunk comes first: length, type, then width and height.
+        if (bytes.size() < 24 || std::memcmp(bytes.data() + 12, "IHDR", 4) != 0)
+            return failure(Outcome::damaged, "damaged PNG file: no IHDR chunk first");
+        const auto be32 = [&](std::size_t at) {
+            return (std::uint32_t{bytes[at]} << 24) | (std::uint32_t{bytes[at + 1]} << 16) |
+                   (std::uint32_t{bytes[at + 2]} << 8) | bytes[at + 3];
+        };
+        const std::uint32_t w = be32(16), h = be32(20);
+        Decoded d;
+        d.outcome = Outcome::decoded;
+        d.image.width = static_cast<int>(std::min<std::uint32_t>(w, INT32_MAX));
+        d.image.height = static_cast<int>(std::min<std::uint32_t>(h, INT32_MAX));
+        return d;
+    }
+    case Kind::bmp:
+    case Kind::pcx:
+    case Kind::itex: return failure(Outcome::unsupported, "an image format read from files only, not from memory");
+    default: return refused(kind, bytes);
+    }
+}
 
 Decoded decode_colour(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -1,7 +1,9 @@
 // platix serve: an HTTP/1.1 service in a pre-fork model. The supervisor
 // reserves the address, then forks the workers; each loads its own bases
 // and listens on the same address (SO_REUSEPORT, the kernel spreads the
-// connections), reading one image at a time.
+// connections), reading one image at a time. The readings run in a child
+// of the worker, so that a reading that crashes or overruns the time limit
+// ends that child only and its request still gets a JSON answer (500).
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -19,6 +21,7 @@
 #include "plate_syntax.h"
 #include "read_bytes.h"
 #include "serve/prefork.h"
+#include "serve/reader_child.h"
 #include "serve/shared_stats.h"
 #include "service_options.h"
 
@@ -89,10 +92,26 @@ std::string request_options(const httplib::Request& req, AnalysisRequest& rq) {
     try {
         if (value("region", v)) rq.recognition.region = v.empty() || v == "none" ? Region::none : parse_region(v);
         if (value("depth", v)) rq.depth = static_cast<int>(parse_number(v, 1, 5, "depth"));
+        if (value("topn", v)) rq.recognition.topn = static_cast<int>(parse_number(v, 1, 32, "topn"));
     } catch (const UsageError& e) {
         return e.what();
     }
     return "";
+}
+
+using serve::Answer;
+using serve::error_answer;
+
+Answer answer_of(const BytesReading& b, const AnalysisRequest& rq) {
+    using F = BytesReading::Fault;
+    switch (b.fault) {
+    case F::none: break;
+    case F::not_image: return error_answer(415, b.error);
+    case F::damaged: return error_answer(400, b.error);
+    case F::too_large: return error_answer(413, b.error);
+    case F::failed: return error_answer(500, b.error);
+    }
+    return {200, image_json_object(b.result, rq.analysis, rq.recognition.region != Region::none)};
 }
 
 // The request's image: the multipart field "image", else the body.
@@ -107,6 +126,19 @@ int serve_worker(const ServeOptions& o, int port, const std::string& token, Shar
     ReadingEngine engine(o.reading);
     if (!engine.error().empty()) {
         std::fprintf(stderr, "platix serve: %s\n", engine.error().c_str());
+        return serve::kWorkerCannotStart;
+    }
+    // The readings run in a child of this worker (see reader_child.h).
+    serve::ReaderChild reader([&](const serve::ReadJob& job) {
+        AnalysisRequest rq = engine.request();
+        rq.recognition.region = static_cast<Region>(job.region);
+        rq.depth = job.depth;
+        rq.recognition.topn = job.topn;
+        const std::vector<std::uint8_t> bytes(job.image.begin(), job.image.end());
+        return answer_of(read_image_bytes(bytes, rq, o.reading.max_pixels), rq);
+    });
+    if (!reader.start()) {
+        std::fprintf(stderr, "platix serve: cannot start a reading process\n");
         return serve::kWorkerCannotStart;
     }
     httplib::Server svr;
@@ -144,28 +176,20 @@ int serve_worker(const ServeOptions& o, int port, const std::string& token, Shar
     svr.Post("/v1/read", [&](const httplib::Request& req, httplib::Response& res) {
         AnalysisRequest rq = engine.request();
         if (const std::string bad = request_options(req, rq); !bad.empty()) return json_error(res, 400, bad);
-        const std::string body = image_of(req);
+        std::string body = image_of(req);
         if (body.empty()) return json_error(res, 400, "no image: send it as the body or as the form field 'image'");
-        const std::vector<std::uint8_t> bytes(body.begin(), body.end());
-        BytesReading b;
+        serve::ReadJob job;
+        job.image = std::move(body);
+        job.region = static_cast<int>(rq.recognition.region);
+        job.depth = rq.depth;
+        job.topn = rq.recognition.topn;
+        Answer a;
         {
             std::lock_guard<std::mutex> lock(reading);
-            // A reading that runs past the limit ends the worker (the
-            // default action of SIGALRM); the supervisor replaces it.
-            if (o.time_limit > 0) ::alarm(static_cast<unsigned>(o.time_limit));
-            b = read_image_bytes(bytes, rq, o.reading.max_pixels);
-            ::alarm(0);
+            a = reader.ask(job, o.time_limit);
         }
-        using F = BytesReading::Fault;
-        switch (b.fault) {
-        case F::none: break;
-        case F::not_image: return json_error(res, 415, b.error);
-        case F::damaged: return json_error(res, 400, b.error);
-        case F::too_large: return json_error(res, 413, b.error);
-        case F::failed: return json_error(res, 500, b.error);
-        }
-        res.set_content(image_json_object(b.result, rq.analysis, rq.recognition.region != Region::none),
-                        "application/json");
+        res.status = a.status;
+        res.set_content(a.body, "application/json");
     });
     svr.Get("/v1/health", [&](const httplib::Request&, httplib::Response& res) {
         nlohmann::json kbs = nlohmann::json::array();
@@ -173,7 +197,8 @@ int serve_worker(const ServeOptions& o, int port, const std::string& token, Shar
         res.set_content(nlohmann::json{{"ok", true},
                                        {"workers", stats.workers_alive.load()},
                                        {"workers_wanted", o.workers},
-                                       {"model_loaded", engine.request().io != nullptr},
+                                       {"model_loaded", engine.request().io != nullptr || engine.request().model != nullptr},
+                                       {"reader", engine.request().model != nullptr ? "net" : "box"},
                                        {"knowledge_bases", kbs},
                                        {"pid", static_cast<long>(::getpid())}}
                             .dump(),

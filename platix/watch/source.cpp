@@ -2,9 +2,12 @@
 #include "watch/source.h"
 
 #include <chrono>
+#include <filesystem>
+#include <mutex>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavdevice/avdevice.h>
 #include <libavformat/avformat.h>
 #include <libavutil/error.h>
 #include <libswscale/swscale.h>
@@ -61,12 +64,25 @@ struct VideoSource::Impl {
     }
 };
 
+const char* input_format_for(const std::string& url) {
+    return url.rfind("/dev/video", 0) == 0 ? "video4linux2" : nullptr;
+}
+
 VideoSource::VideoSource(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 VideoSource::~VideoSource() = default;
 
 std::unique_ptr<VideoSource> VideoSource::open(const std::string& url, const std::atomic<bool>* stop, double timeout_s,
                                                std::string* why) {
     av_log_set_level(AV_LOG_QUIET);
+    const AVInputFormat* input = nullptr;
+    if (const char* name = input_format_for(url)) {
+        static std::once_flag devices;
+        std::call_once(devices, [] { avdevice_register_all(); });
+        input = av_find_input_format(name);
+        if (input == nullptr) return *why = std::string("this FFmpeg has no ") + name + " input", nullptr;
+        std::error_code ec;
+        if (!std::filesystem::exists(url, ec)) return *why = "no such video device", nullptr;
+    }
     auto impl = std::make_unique<Impl>();
     impl->stop = stop;
     impl->timeout_s = timeout_s;
@@ -77,10 +93,10 @@ std::unique_ptr<VideoSource> VideoSource::open(const std::string& url, const std
     AVDictionary* options = nullptr;
     if (url.rfind("rtsp://", 0) == 0) av_dict_set(&options, "rtsp_transport", "tcp", 0);
     impl->arm();
-    int rc = avformat_open_input(&impl->format, url.c_str(), nullptr, &options);
+    int rc = avformat_open_input(&impl->format, url.c_str(), input, &options);
     av_dict_free(&options);
     if (rc < 0) {
-        *why = "cannot open: " + av_message(rc);
+        *why = (input != nullptr ? "cannot open the video device: " : "cannot open: ") + av_message(rc);
         return nullptr;  // avformat_open_input freed the context
     }
     impl->arm();

@@ -1,5 +1,6 @@
-// One video source read with FFmpeg's libraries: a file, or a network
-// stream URL (rtsp://, http:// MJPEG or MPEG-TS). Frames are decoded in
+// One video source read with FFmpeg's libraries: a file, a V4L2 device
+// (/dev/videoN), or a network stream URL (rtsp://, http:// MJPEG or
+// MPEG-TS). Frames are decoded in
 // order; those the sampler takes are converted straight to 8-bit gray
 // (swscale) into a buffer the caller hands to SEG_open_gray_page.
 #pragma once
@@ -28,10 +29,15 @@ enum class NextStatus {
     stopped // the stop flag was raised
 };
 
+// The FFmpeg input format a source needs named ("video4linux2" for
+// /dev/video*), or null when FFmpeg finds it from the name and the data.
+const char* input_format_for(const std::string& url);
+
 class VideoSource {
 public:
     // Opens `url`; null with the reason in *why when it cannot be opened or
-    // holds no video stream it can decode. `stop` (may be null), when
+    // holds no video stream it can decode ("no such video device" for a
+    // /dev/video* path that does not exist). `stop` (may be null), when
     // raised, interrupts a blocked read. `timeout_s` bounds a network read.
     static std::unique_ptr<VideoSource> open(const std::string& url, const std::atomic<bool>* stop,
                                              double timeout_s, std::string* why);

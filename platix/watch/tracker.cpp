@@ -194,6 +194,11 @@ Passage Tracker::close(const Open& p) const {
     for (const auto& r : p.kept) {
         total += weight_of(r);
         shares[r.text] += weight_of(r);
+        for (const auto& a : r.alternatives) {
+            if (a.text == r.text || a.share <= 0) continue;
+            total += a.share;
+            shares[a.text] += a.share;
+        }
         if (r.text == out.text && r.confidence >= 0) agree_confidence += r.confidence, ++agree_with_confidence;
     }
     for (const auto& [text, w] : shares) out.candidates.push_back({text, total > 0 ? w / total : 0});

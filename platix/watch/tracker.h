@@ -21,6 +21,13 @@
 
 namespace platix::watch {
 
+// A vote candidate: a text read, and the share of the passage's weight
+// that read it.
+struct Candidate {
+    std::string text;
+    double share = 0;
+};
+
 // One plate read in one analysed frame.
 struct PlateRead {
     double t = 0;          // stream time, seconds
@@ -29,20 +36,19 @@ struct PlateRead {
     std::string text;      // as read (blanks included)
     double confidence = -1;  // in [0, 1]; negative: the reader gives none
     Box box;               // in frame pixels, inclusive
-};
-
-// A vote candidate: a text read, and the share of the passage's weight
-// that read it.
-struct Candidate {
-    std::string text;
-    double share = 0;
+    // The reader's candidates when it gives them (the learned reader):
+    // each text with the reader's confidence in `share`.
+    std::vector<Candidate> alternatives;
 };
 
 struct Passage {
     long id = 0;              // 1, 2, ... in order of first sight
     std::string text;         // the vote
     double confidence = -1;   // mean confidence of the reads that agree with the vote; -1: none given
-    std::vector<Candidate> candidates;  // distinct texts read, largest share first
+    // Distinct texts read, and the reader's other candidates, largest share
+    // first: a read adds its weight to its text and each other candidate's
+    // confidence to that candidate's text.
+    std::vector<Candidate> candidates;
     double first_t = 0, last_t = 0;
     double first_wall = 0, last_wall = 0;
     long reads = 0;           // every read joined, kept or not

@@ -21,10 +21,12 @@
 #include "engine_session.h"
 #include "image_analysis.h"
 #include "kb_check.h"
+#include "net_reading.h"
 #include "png_out.h"
 #include "rasterkit.h"
 #include "watch/events.h"
 #include "watch/frame_queue.h"
+#include "watch/frame_reads.h"
 #include "watch/source.h"
 #include "watch/tracker.h"
 
@@ -101,11 +103,12 @@ struct KeptFrame {
 
 class SourceWatch {
 public:
-    SourceWatch(const WatchOptions& o, const std::string& source, ocr_io* io)
+    SourceWatch(const WatchOptions& o, const std::string& source, ocr_io* io, const pnet_model* model)
         : o_(o), source_(source), tracker_(watch::TrackerSettings{o.gap}) {
         request_.depth = o.depth;
         request_.analysis = o.analysis;
         request_.io = io;
+        request_.model = model;
         request_.recognition = o.recognition;
     }
 
@@ -188,43 +191,16 @@ public:
 
 private:
     void analyse(const watch::GrayFrame& frame, double t, long frame_number) {
-        SEG_clear_analysis_results();
-        if (SEG_open_gray_page(frame.pixels.data(), frame.width, frame.height, frame.width) != 1 ||
-            videobuffer == nullptr) {
+        std::vector<watch::PlateRead> reads;
+        KeptFrame k;
+        const bool keep = !o_.save_dir.empty();
+        if (!watch::read_frame(frame, t, frame_number, wall_now(), request_, reads, k.result, keep ? &k.page : nullptr)) {
             ++corrupt_;
-            SEG_close_image();
             return;
         }
         ++analysed_;
-        ImageResult r;
-        r.path = source_;
-        r.width = frame.width;
-        r.height = frame.height;
-        r.maxcol = MAXCOL;
-        r.maxlin = MAXLIN;
-        r.xscale = XSCALE;
-        r.yscale = YSCALE;
-        analyse_held_page(r, request_);
-        const double wall = wall_now();
-        std::vector<watch::PlateRead> reads;
-        for (const auto& f : r.fields) {
-            if (f.text.empty()) continue;
-            watch::PlateRead pr;
-            pr.t = t;
-            pr.wall = wall;
-            pr.frame = frame_number;
-            pr.text = f.text;
-            pr.box = f.file_box;
-            reads.push_back(std::move(pr));
-        }
-        if (!o_.save_dir.empty() && !reads.empty()) {
-            KeptFrame k;
-            k.page.assign(videobuffer, videobuffer + static_cast<std::size_t>(MAXCOL) * static_cast<std::size_t>(MAXLIN));
-            k.result = r;
-            kept_[frame_number] = std::move(k);
-        }
-        SEG_clear_analysis_results();
-        SEG_close_image();
+        k.result.path = source_;
+        if (keep && !reads.empty()) kept_[frame_number] = std::move(k);
         for (const auto& p : tracker_.add_frame(t, reads)) publish(p);
         if (!o_.save_dir.empty()) {
             const auto wanted = tracker_.best_frames();
@@ -264,16 +240,18 @@ private:
     long decoded_ = 0, analysed_ = 0, corrupt_ = 0, dropped_ = 0;
 };
 
-int watch_one(const WatchOptions& o, const std::vector<KbArg>& kbs, const std::string& source) {
+int watch_one(const WatchOptions& o, const std::vector<KbArg>& kbs, const NetModel* model, const std::string& source) {
     EngineSession engine(kbs);
     if (const int status = refuse_unfit_for_reading(engine, kbs)) return status;
-    return SourceWatch(o, source, engine.io()).run();
+    return SourceWatch(o, source, engine.io(), model != nullptr ? model->get() : nullptr).run();
 }
 
 }  // namespace
 
 int run_watch(const WatchOptions& o) {
-    const std::vector<KbArg> kbs = resolve_kbs(o.kbs, o.quiet);
+    // With a model the fields are read by it and no base is loaded.
+    const auto model = model_for(o.recognition);
+    const std::vector<KbArg> kbs = model ? std::vector<KbArg>{} : resolve_kbs(o.kbs, o.quiet);
     require_kb_files(kbs);
     if (!o.save_dir.empty()) {
         std::error_code ec;
@@ -285,7 +263,7 @@ int run_watch(const WatchOptions& o) {
     }
     install_stop_handlers();
     if (o.format == OutputFormat::csv) emit(watch::event_csv_header());
-    if (o.sources.size() == 1) return watch_one(o, kbs, o.sources[0]);
+    if (o.sources.size() == 1) return watch_one(o, kbs, model.get(), o.sources[0]);
     if (o.sources.size() > kMaxChildren) throw UsageError("watch: at most 256 sources at once");
     // The libraries hold one page and one engine per process: one process
     // per source.
@@ -299,7 +277,7 @@ int run_watch(const WatchOptions& o) {
         if (pid == 0) {
             g_child_count.store(0);
             std::fflush(nullptr);
-            ::_exit(watch_one(o, kbs, source));
+            ::_exit(watch_one(o, kbs, model.get(), source));
         }
         g_children[g_child_count.load()] = pid;
         g_child_count.fetch_add(1);

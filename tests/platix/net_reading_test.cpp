@@ -108,9 +108,9 @@ TEST(NetReaderJson, ConfidencesCandidatesAndReader) {
     const std::string line = format_json_line(r, AnalysisKind::extended, true);
     EXPECT_NE(line.find("{\"text\": \"O1\", \"raw\": \"O1\", \"syntax\": \"LD\", \"reader\": \"net\", "
                         "\"confidence\": 0.6123, \"candidates\": [{\"text\": \"O1\", \"confidence\": 0.6123}, "
-                        "{\"text\": \"01\", \"confidence\": 0.2000}], \"box\": [1, 2, 30, 12], \"chars\": "
-                        "[{\"c\": \"O\", \"confidence\": 0.9000, \"box\": [1, 2, 30, 12]}, {\"c\": \"1\", "
-                        "\"confidence\": 0.7050, \"box\": [1, 2, 30, 12]}]}"),
+                        "{\"text\": \"01\", \"confidence\": 0.2}], \"box\": [1, 2, 30, 12], \"chars\": "
+                        "[{\"c\": \"O\", \"confidence\": 0.9, \"box\": [1, 2, 30, 12]}, {\"c\": \"1\", "
+                        "\"confidence\": 0.705, \"box\": [1, 2, 30, 12]}]}"),
               std::string::npos)
         << line;
 }

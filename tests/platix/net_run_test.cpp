@@ -7,23 +7,9 @@
 #include <memory>
 #include <regex>
 
-#include "model/model_file.h"
-#include "model/network.h"
+#include "fresh_model.h"
 #include "temp_dir.h"
 #include "tool_run.h"
-
-namespace {
-
-// A model file with freshly initialised parameters.
-void write_fresh_model(const std::string& path) {
-    platenet::ModelFile m;
-    std::unique_ptr<platenet::Network> net;
-    ASSERT_EQ(platenet::Network::create(m, &net), platenet::Status::ok);
-    m.parameters = net->parameters();
-    ASSERT_TRUE(platenet::save_model_file(path, m));
-}
-
-}  // namespace
 
 TEST(NetReaderRun, DamagedOrForeignModelExitsTwoWithItsCause) {
     testsupport::TempDir dir;

@@ -67,6 +67,11 @@ TEST(JsonOutput, FailedImage) {
     bad.path = "x.png";
     bad.error = "not a recognised image format";
     EXPECT_EQ(format_json_line(bad, AnalysisKind::extended), "{\"file\": \"x.png\", \"ok\": false, \"error\": \"not a recognised image format\"}\n");
+    // 8-bit names become UTF-8 (Windows-1252), control characters are escaped.
+    bad.path = "\xC4\n.png";
+    bad.error = "[\x80]";
+    EXPECT_EQ(format_json_line(bad, AnalysisKind::extended),
+              "{\"file\": \"\xC3\x84\\n.png\", \"ok\": false, \"error\": \"[\xE2\x82\xAC]\"}\n");
 }
 
 TEST(JsonString, EscapesAndConvertsWindows1252) {

@@ -6,6 +6,7 @@
 #include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <filesystem>
@@ -195,6 +196,52 @@ TEST_F(QueueTest, PoisonJobGoesToTheDeadLetterStream) {
     const auto results = redis_->entries("jobs:results");
     ASSERT_EQ(results.size(), 1u);
     EXPECT_EQ(results[0].at("id"), "good");
+}
+
+TEST_F(QueueTest, AJobThatKeepsKillingItsWorkersIsDeadAndTheOthersAreAnswered) {
+    // The poison job's image is a FIFO nobody writes to: the worker that
+    // takes it hangs on it and is killed here, like a worker the job made
+    // crash; its successors take the job over until it has been delivered
+    // more than --max-deliveries times.
+    ASSERT_EQ(::mkfifo(dir_.file("hang.jpg").c_str(), 0600), 0);
+    const Reply added = redis_->run({"XADD", "jobs", "*", "id", "poison", "path", dir_.file("hang.jpg")});
+    ASSERT_TRUE(added && added->type == REDIS_REPLY_STRING);
+    const std::string poison_entry(added->str, added->len);
+    const std::string image = file_bytes(dir_.file("s/scene00001.jpg"));
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(redis_->run({"XADD", "jobs", "*", "id", "good-" + std::to_string(i), "image", image}));
+
+    const auto holder = [&] {
+        const Reply r = redis_->run({"XPENDING", "jobs", "readers", poison_entry, poison_entry, "1"});
+        if (!r || r->type != REDIS_REPLY_ARRAY || r->elements != 1) return std::string();
+        return std::string(r->element[0]->element[1]->str, r->element[0]->element[1]->len);
+    };
+    int killed = 0;
+    std::string name = "w0";
+    auto w = worker(name, {"--claim-after", "200", "--max-deliveries", "2"});
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (redis_->length("jobs:dead") < 1 && std::chrono::steady_clock::now() < end) {
+        if (holder() == name && killed < 5) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));  // well inside the read
+            w->stop(SIGKILL);
+            ++killed;
+            name = "w" + std::to_string(killed);
+            w = worker(name, {"--claim-after", "200", "--max-deliveries", "2"});
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_TRUE(wait_length("jobs:dead", 1, 1)) << w->err();
+    EXPECT_EQ(killed, 2);
+    const auto dead = redis_->entries("jobs:dead");
+    ASSERT_EQ(dead.size(), 1u);
+    EXPECT_EQ(dead[0].at("id"), "poison");
+    EXPECT_EQ(dead[0].at("entry"), poison_entry);
+    EXPECT_EQ(dead[0].at("deliveries"), "3");
+    EXPECT_NE(dead[0].at("reason").find("the workers ended while reading it"), std::string::npos) << dead[0].at("reason");
+    ASSERT_TRUE(wait_length("jobs:results", 3, 60)) << w->err();
+    std::set<std::string> answered;
+    for (const auto& e : redis_->entries("jobs:results")) answered.insert(e.at("id"));
+    EXPECT_EQ(answered, (std::set<std::string>{"good-0", "good-1", "good-2"}));
 }
 
 TEST_F(QueueTest, EnqueuePutsEveryImageOfAFolder) {

@@ -2,16 +2,23 @@
 // refusals, the token, and a worker killed while the service runs.
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
+#include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <nlohmann/json.hpp>
+#include <tiffio.h>
 
 #include "child_process.h"
+#include "decode/decoded_page.h"
+#include "fresh_model.h"
 #include "temp_dir.h"
 #include "tool_run.h"
 
@@ -32,6 +39,50 @@ std::string png_claiming(std::uint32_t width, std::uint32_t height) {
     return b + std::string("\x08\x00\0\0\0", 5);
 }
 
+// Writes the gray picture of the PNG file `png` as a raw PGM file and as
+// an 8-bit gray TIFF file.
+void write_pgm_and_tiff(const std::string& png, const std::string& pgm, const std::string& tif) {
+    const platix::decode::Decoded d = platix::decode::decode_png(png);
+    ASSERT_EQ(d.outcome, platix::decode::Outcome::decoded) << d.why;
+    const auto w = static_cast<std::uint32_t>(d.image.width), h = static_cast<std::uint32_t>(d.image.height);
+    std::ofstream(pgm, std::ios::binary) << "P5\n# made by the test\n" << w << " " << h << "\n255\n"
+                                         << std::string(d.image.pixels.begin(), d.image.pixels.end());
+    TIFF* t = TIFFOpen(tif.c_str(), "w");
+    ASSERT_NE(t, nullptr);
+    TIFFSetField(t, TIFFTAG_IMAGEWIDTH, w);
+    TIFFSetField(t, TIFFTAG_IMAGELENGTH, h);
+    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+    TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 16);
+    for (std::uint32_t y = 0; y < h; ++y)
+        ASSERT_EQ(TIFFWriteScanline(t, const_cast<std::uint8_t*>(&d.image.pixels[std::size_t{y} * w]), y, 0), 1);
+    TIFFClose(t);
+}
+
+// The processes whose parent is `parent`, and with `running` only those
+// running or waiting on the disk (from /proc/PID/stat).
+std::vector<pid_t> children_of(pid_t parent, bool running = false) {
+    std::vector<pid_t> out;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator("/proc", ec)) {
+        const std::string name = e.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::ifstream in(e.path() / "stat");
+        std::string stat;
+        std::getline(in, stat);
+        const auto close = stat.rfind(')');
+        if (close == std::string::npos) continue;
+        std::istringstream rest(stat.substr(close + 1));
+        std::string state;
+        long ppid = 0;
+        if (rest >> state >> ppid && ppid == parent && (!running || state == "R" || state == "D"))
+            out.push_back(static_cast<pid_t>(std::stol(name)));
+    }
+    return out;
+}
+
 class Service {
 public:
     Service(const testsupport::TempDir& dir, std::vector<std::string> extra)
@@ -47,6 +98,7 @@ public:
     }
     bool up() const { return client_ != nullptr; }
     httplib::Client& client() { return *client_; }
+    int port() const { return std::stoi(port_); }
     ChildProcess& process() { return process_; }
 
 private:
@@ -68,6 +120,7 @@ protected:
         ASSERT_EQ(platix("synth --image-format png --out " + dir_->file("p") + " --count 1 --seed 6", dir_->path()).status, 0);
         scene_ = dir_->file("s/scene00001.jpg");
         png_scene_ = dir_->file("p/scene00001.png");
+        write_pgm_and_tiff(png_scene_, dir_->file("scene.pgm"), dir_->file("scene.tif"));
         std::ofstream(dir_->file("token")) << "s3cret\n";
         service_ = new Service(*dir_, {"--max-body", "4000000", "--token-file", dir_->file("token")});
     }
@@ -91,7 +144,8 @@ TEST_F(ServeTest, AnswersTheJsonOfReadForAScene) {
         std::string file;
         const char* region;
     };
-    for (const Case& c : {Case{scene_, ""}, Case{scene_, "eu"}, Case{png_scene_, ""}}) {
+    for (const Case& c : {Case{scene_, ""}, Case{scene_, "eu"}, Case{png_scene_, ""}, Case{dir_->file("scene.pgm"), ""},
+                          Case{dir_->file("scene.tif"), "eu"}}) {
         const char* region = c.region;
         const std::string query = *region ? std::string("?region=") + region : "";
         auto res = service_->client().Post(("/v1/read" + query).c_str(), auth(), file_bytes(c.file),
@@ -129,7 +183,12 @@ TEST_F(ServeTest, RefusesBadRequestsWithJsonErrors) {
     } cases[] = {
         {"truncated JPEG", jpeg.substr(0, jpeg.size() / 2), "image/jpeg", true, 400, "ends early"},
         {"oversized body", std::string(5000000, 'x'), "application/octet-stream", true, 413, "larger"},
-        {"not an image", "just some text, not a picture", "application/octet-stream", true, 415, "not a JPEG or PNG"},
+        {"not an image", "just some text, not a picture", "application/octet-stream", true, 415, "not a recognised"},
+        {"GIF", "GIF89a and the rest", "image/gif", true, 415, "unsupported format: GIF"},
+        {"BMP (files only)", "BM and the rest of a bitmap", "image/bmp", true, 415, "files only"},
+        {"truncated TIFF", file_bytes(dir_->file("scene.tif")).substr(0, 600), "image/tiff", true, 400, "TIFF"},
+        {"damaged PGM", "P5\n12 x\n255\n", "image/x-portable-graymap", true, 400, "netpbm"},
+        {"too many pixels (PGM)", "P5 200000 100000 255\n", "image/x-portable-graymap", true, 413, "pixels"},
         {"empty body", "", "application/octet-stream", true, 400, "no image"},
         {"too many pixels", png_claiming(100000, 100000),
          "image/png", true, 413, "pixels"},
@@ -183,6 +242,91 @@ TEST_F(ServeTest, ReplacesAKilledWorkerAndKeepsServing) {
     EXPECT_NE(metrics->body.find("platix_workers_replaced_total 1"), std::string::npos) << metrics->body;
     EXPECT_NE(metrics->body.find("platix_workers_alive 2"), std::string::npos) << metrics->body;
     EXPECT_NE(metrics->body.find("platix_read_seconds_bucket{le=\"+Inf\"}"), std::string::npos);
+}
+
+TEST_F(ServeTest, AReadingThatCrashesOrOverrunsGets500AndTheWorkerStays) {
+    ASSERT_TRUE(service_->up()) << service_->process().err();
+    const std::string jpeg = file_bytes(scene_);
+    std::vector<pid_t> workers = children_of(service_->process().pid());
+    std::sort(workers.begin(), workers.end());
+    ASSERT_EQ(workers.size(), 2u);
+    // A reading crashes: the worker's reading process is ended by SIGSEGV
+    // while it reads (a kill that comes after the answer is retried).
+    bool crashed = false;
+    for (int attempt = 0; attempt < 20 && !crashed; ++attempt) {
+        httplib::Client c("127.0.0.1", service_->port());
+        c.set_read_timeout(30);
+        auto pending = std::async(std::launch::async, [&] { return c.Post("/v1/read", auth(), jpeg, "image/jpeg"); });
+        bool killed = false;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!killed && std::chrono::steady_clock::now() < end &&
+               pending.wait_for(std::chrono::microseconds(200)) != std::future_status::ready)
+            for (pid_t w : workers)
+                for (pid_t reader : children_of(w, true)) killed = killed || ::kill(reader, SIGSEGV) == 0;
+        auto res = pending.get();
+        ASSERT_TRUE(res) << "the connection was dropped";
+        if (!killed || res->status == 200) continue;
+        crashed = true;
+        EXPECT_EQ(res->status, 500) << res->body;
+        const json j = json::parse(res->body, nullptr, false);
+        EXPECT_EQ(j.value("ok", true), false) << res->body;
+        // SIGSEGV, or SIGABRT where a sanitizer catches it and aborts.
+        EXPECT_NE(j.value("error", "").find("the reading was ended by signal"), std::string::npos) << res->body;
+    }
+    ASSERT_TRUE(crashed) << "no reading was caught in progress";
+    // The same workers serve on.
+    std::vector<pid_t> after = children_of(service_->process().pid());
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(after, workers);
+    auto ok = service_->client().Post("/v1/read", auth(), jpeg, "image/jpeg");
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(ok->status, 200);
+
+    // A reading past a tiny time limit: a 500 that says so, then the
+    // service still answers.
+    testsupport::TempDir dir;
+    Service strict(dir, {"--workers", "1", "--time-limit", "0.001"});
+    ASSERT_TRUE(strict.up()) << strict.process().err();
+    for (int i = 0; i < 2; ++i) {
+        auto res = strict.client().Post("/v1/read", jpeg, "image/jpeg");
+        ASSERT_TRUE(res) << "the connection was dropped";
+        EXPECT_EQ(res->status, 500) << res->body;
+        EXPECT_NE(res->body.find("time limit of 0.001 s"), std::string::npos) << res->body;
+    }
+    auto health = strict.client().Get("/v1/health");
+    ASSERT_TRUE(health);
+    EXPECT_EQ(health->status, 200);
+}
+
+TEST_F(ServeTest, ReadsWithTheLearnedReaderAndItsTopN) {
+    testsupport::TempDir dir;
+    write_fresh_model(dir.file("m.pnet"));
+    Service net(dir, {"--workers", "1", "--region", "eu", "--model", dir.file("m.pnet")});
+    ASSERT_TRUE(net.up()) << net.process().err();
+    auto health = net.client().Get("/v1/health");
+    ASSERT_TRUE(health);
+    EXPECT_EQ(json::parse(health->body).value("reader", ""), "net") << health->body;
+    for (int topn : {1, 3}) {
+        auto res = net.client().Post(("/v1/read?topn=" + std::to_string(topn)).c_str(), file_bytes(scene_), "image/jpeg");
+        ASSERT_TRUE(res);
+        ASSERT_EQ(res->status, 200) << res->body;
+        json got = json::parse(res->body);
+        const ToolRun r = platix("read --quiet --format json --region eu --topn " + std::to_string(topn) + " --model " +
+                                     dir.file("m.pnet") + " " + scene_,
+                                 dir.path());
+        ASSERT_EQ(r.status, 0) << r.err;
+        json want = json::parse(r.out);
+        for (const char* k : {"file", "ms"}) {
+            want.erase(k);
+            got.erase(k);
+        }
+        EXPECT_EQ(got, want) << topn;
+        ASSERT_FALSE(got["fields"].empty());
+        for (const auto& f : got["fields"]) EXPECT_LE(f["candidates"].size(), static_cast<std::size_t>(topn));
+    }
+    auto bad = net.client().Post("/v1/read?topn=0", file_bytes(scene_), "image/jpeg");
+    ASSERT_TRUE(bad);
+    EXPECT_EQ(bad->status, 400);
 }
 
 TEST(ServeOptions, RefusesAnOpenAddressWithoutAToken) {

@@ -8,6 +8,7 @@
 #include "watch/events.h"
 #include "watch/frame_queue.h"
 #include "watch/sampler.h"
+#include "watch/source.h"
 #include "watch/tracker.h"
 
 using namespace platix;
@@ -129,16 +130,43 @@ TEST(WatchTracker, SecondFieldsOnAPlateInOneFrameStartNoPassage) {
 }
 
 TEST(WatchTracker, ConfidenceWeighsTheVoteAndPicksTheBestRead) {
-    Tracker t;
-    t.add_frame(0.0, {read_at(0.0, "XY999", moved(0), 0.3)});
-    t.add_frame(0.1, {read_at(0.1, "XY998", moved(5), 0.3)});
-    t.add_frame(0.2, {read_at(0.2, "XY999", moved(10), 0.8)});
-    EXPECT_EQ(t.best_frames(), std::vector<long>{2});
-    const auto p = t.flush().at(0);
-    EXPECT_EQ(p.text, "XY999");
-    EXPECT_NEAR(p.confidence, 0.55, 1e-9);
-    EXPECT_EQ(p.best.frame, 2);
-    EXPECT_NEAR(p.candidates.at(0).share, 1.1 / 1.4, 1e-9);
+    const auto with = [](PlateRead r, std::vector<Candidate> alternatives) {
+        r.alternatives = std::move(alternatives);
+        return r;
+    };
+    struct Case {
+        const char* what;
+        std::vector<PlateRead> reads;  // one per frame, 0.1 s apart
+        std::string text;
+        double confidence;
+        long best_frame;
+        std::vector<Candidate> candidates;
+    } cases[] = {
+        {"the surer text wins and gives the best read",
+         {read_at(0.0, "XY999", moved(0), 0.3), read_at(0.1, "XY998", moved(5), 0.3), read_at(0.2, "XY999", moved(10), 0.8)},
+         "XY999", 0.55, 2, {{"XY999", 1.1 / 1.4}, {"XY998", 0.3 / 1.4}}},
+        {"one sure read outweighs two unsure ones",
+         {read_at(0.0, "XY998", moved(0), 0.2), read_at(0.1, "XY998", moved(5), 0.2), read_at(0.2, "XY999", moved(10), 0.9)},
+         "XY999", 0.9, 2, {{"XY999", 0.9 / 1.3}, {"XY998", 0.4 / 1.3}}},
+        {"the reader's other candidates join the candidates",
+         {with(read_at(0.0, "XY999", moved(0), 0.6), {{"XY999", 0.6}, {"XY990", 0.3}}),
+          with(read_at(0.1, "XY999", moved(5), 0.7), {{"XY999", 0.7}, {"XY996", 0.1}, {"XY990", 0.1}})},
+         "XY999", 0.65, 1, {{"XY999", 1.3 / 1.8}, {"XY990", 0.4 / 1.8}, {"XY996", 0.1 / 1.8}}},
+    };
+    for (const Case& c : cases) {
+        Tracker t;
+        for (const auto& r : c.reads) t.add_frame(r.t, {r});
+        EXPECT_EQ(t.best_frames(), std::vector<long>{c.best_frame}) << c.what;
+        const auto p = t.flush().at(0);
+        EXPECT_EQ(p.text, c.text) << c.what;
+        EXPECT_NEAR(p.confidence, c.confidence, 1e-9) << c.what;
+        EXPECT_EQ(p.best.frame, c.best_frame) << c.what;
+        ASSERT_EQ(p.candidates.size(), c.candidates.size()) << c.what;
+        for (std::size_t i = 0; i < c.candidates.size(); ++i) {
+            EXPECT_EQ(p.candidates[i].text, c.candidates[i].text) << c.what;
+            EXPECT_NEAR(p.candidates[i].share, c.candidates[i].share, 1e-9) << c.what;
+        }
+    }
 }
 
 TEST(WatchTracker, KeepsABoundedNumberOfReadsButCountsThemAll) {
@@ -166,6 +194,18 @@ TEST(WatchSampler, EveryNthFrameOrAFrameRateOfStreamTime) {
     for (long i = 0; i < 100; ++i)
         if (five.take(i, i / 25.0 + (i % 2 ? 0.003 : -0.003) + 0.003)) ++count;
     EXPECT_EQ(count, 20);
+}
+
+TEST(WatchSource, DevicePathsOpenWithTheV4l2Input) {
+    EXPECT_STREQ(input_format_for("/dev/video0"), "video4linux2");
+    EXPECT_STREQ(input_format_for("/dev/video12"), "video4linux2");
+    for (const char* other : {"clip.mp4", "rtsp://127.0.0.1/x", "http://h/video", "/dev/null", "dev/video0"})
+        EXPECT_EQ(input_format_for(other), nullptr) << other;
+    // The device input is registered: a missing camera is told as such,
+    // not as an unknown format.
+    std::string why;
+    EXPECT_EQ(VideoSource::open("/dev/video97", nullptr, 0, &why), nullptr);
+    EXPECT_EQ(why, "no such video device");
 }
 
 TEST(WatchFrameQueue, DropsTheOldestWaitingFramesAndDrainsAfterClose) {
@@ -200,7 +240,10 @@ TEST(WatchEvents, RecordsInTheThreeShapes) {
 
 TEST(WatchOptions, ParsesSamplingGapAndRefusesBadValues) {
     const auto o = parse_watch_options({"--every", "3", "--gap=1.5", "--save", "out", "--reconnect", "--format", "csv",
-                                        "a.mp4", "rtsp://cam/1"});
+                                        "--model", "m.pnet", "--reader", "net", "--topn", "4", "a.mp4", "rtsp://cam/1"});
+    EXPECT_EQ(o.recognition.model, "m.pnet");
+    EXPECT_EQ(o.recognition.reader, ReaderKind::net);
+    EXPECT_EQ(o.recognition.topn, 4);
     EXPECT_EQ(o.every, 3);
     EXPECT_DOUBLE_EQ(o.gap, 1.5);
     EXPECT_EQ(o.save_dir, "out");
