@@ -79,7 +79,7 @@ ReadingEngine::ReadingEngine(const ReadingSetup& setup) {
     request_.analysis = setup.analysis;
     request_.recognition = setup.recognition;
     try {
-        model_ = model_for(setup.recognition);
+        model_ = model_for(setup.recognition, !setup.kbs.empty(), setup.quiet);
     } catch (const UsageError& e) {
         error_ = e.what();
         return;

@@ -250,7 +250,7 @@ int watch_one(const WatchOptions& o, const std::vector<KbArg>& kbs, const NetMod
 
 int run_watch(const WatchOptions& o) {
     // With a model the fields are read by it and no base is loaded.
-    const auto model = model_for(o.recognition);
+    const auto model = model_for(o.recognition, !o.kbs.empty(), o.quiet);
     const std::vector<KbArg> kbs = model ? std::vector<KbArg>{} : resolve_kbs(o.kbs, o.quiet);
     require_kb_files(kbs);
     if (!o.save_dir.empty()) {
