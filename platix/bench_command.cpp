@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <tuple>
 
 #include "bench_images.h"
 #include "bench_score.h"
@@ -161,6 +162,7 @@ int run_net_folds(const BenchOptions& o, const std::vector<LabelledImage>& label
     std::vector<PlateScore> scores(labels.size());
     // Reading alone: each held-out truth box read by its fold's model.
     std::map<std::string, std::pair<double, int>> truth_read;  // folder: exact reads, crops
+    std::map<std::string, std::tuple<int, double, int>> unconstrained;  // folder: exact, characters, images
     int failed = 0;
     for (int f = 0; f < o.folds; ++f) {
         std::vector<std::size_t> train, held_out;
@@ -195,6 +197,16 @@ int run_net_folds(const BenchOptions& o, const std::vector<LabelledImage>& label
                 std::fprintf(stderr, "platix: %s: %s\n", images[i].path.c_str(), images[i].error.c_str());
             }
             scores[i] = score_plate(images[i], labels[i]);
+            if (request.recognition.region != Region::none) {
+                // The same model without the syntaxes, for comparison.
+                AnalysisRequest free = request;
+                free.recognition.region = Region::none;
+                const PlateScore sc = score_plate(analyse_file({labels[i].image_path, false}, free), labels[i]);
+                auto& [exact, chars, count] = unconstrained[labels[i].folder];
+                exact += sc.exact ? 1 : 0;
+                chars += sc.char_accuracy;
+                ++count;
+            }
         }
         std::error_code ec;
         std::fprintf(stderr, "fold %d of %d: learned reader trained on %zu images in %.0f s (%ju bytes), read %zu\n",
@@ -217,6 +229,11 @@ int run_net_folds(const BenchOptions& o, const std::vector<LabelledImage>& label
     }
     std::fprintf(stderr, "platix: cross-validation took %.0f s\n",
                  std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+    for (const auto& [folder, u] : unconstrained) {
+        const auto& [exact, chars, count] = u;
+        std::fprintf(stderr, "platix: %s: read without the region's syntaxes: %.1f%% exact, %.1f%% characters\n",
+                     folder.c_str(), 100.0 * exact / count, 100.0 * chars / count);
+    }
     for (const auto& [folder, r] : truth_read)
         std::fprintf(stderr, "platix: %s: truth boxes read exactly by their fold's model: %.1f%% of %d\n",
                      folder.c_str(), r.second ? 100.0 * r.first / r.second : 0.0, r.second);

@@ -134,11 +134,13 @@ std::string reading_of(const std::string& json) {
 }  // namespace
 
 TEST(PlatixEverydayFiles, ReadLikeTheSamePixelsInAFileTheLibraryReads) {
+    // The box reader reads the 1-bit fields, which the last grey level of a
+    // decoder's rounding does not change; the learned reader's confidences would.
     testsupport::TempDir dir;
     const Gray g = decode_gray(kSample);
     ASSERT_GT(g.w, 0);
     write_gray(dir.file("reference.png"), g);
-    const ToolRun reference = platix("read -q --format json " + dir.file("reference.png"), dir.path());
+    const ToolRun reference = platix("read -q --reader box --format json " + dir.file("reference.png"), dir.path());
     ASSERT_EQ(reference.status, 0) << reference.err;
     ASSERT_NE(reference.out.find("\"text\": \""), std::string::npos) << reference.out;
 
@@ -152,7 +154,7 @@ TEST(PlatixEverydayFiles, ReadLikeTheSamePixelsInAFileTheLibraryReads) {
     write_jpeg(dir.file("cmyk.jpg"), g, true, 0);
     for (const char* name : {"one_line.pgm", "plain.pgm", "deep.tif", "cmyk.jpg"}) {
         SCOPED_TRACE(name);
-        const ToolRun r = platix("read -q --format json " + dir.file(name), dir.path());
+        const ToolRun r = platix("read -q --reader box --format json " + dir.file(name), dir.path());
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.err, "");
         EXPECT_EQ(reading_of(r.out), reading_of(reference.out));
@@ -161,8 +163,8 @@ TEST(PlatixEverydayFiles, ReadLikeTheSamePixelsInAFileTheLibraryReads) {
     // A portrait phone picture: stored on its side, upright by its EXIF tag.
     write_jpeg(dir.file("upright.jpg"), g, false, 0);
     write_jpeg(dir.file("turned.jpg"), stored_for_orientation_6(g), false, 6);
-    const ToolRun upright = platix("read -q --format json " + dir.file("upright.jpg"), dir.path());
-    const ToolRun turned = platix("read -q --format json " + dir.file("turned.jpg"), dir.path());
+    const ToolRun upright = platix("read -q --reader box --format json " + dir.file("upright.jpg"), dir.path());
+    const ToolRun turned = platix("read -q --reader box --format json " + dir.file("turned.jpg"), dir.path());
     EXPECT_EQ(turned.status, 0) << turned.err;
     EXPECT_EQ(reading_of(turned.out), reading_of(upright.out));
 }

@@ -58,7 +58,7 @@ TEST(PlatixTrainingRun, EuropeanPlatesTrainedWithVariantsReadFreshOnes) {
 TEST(PlatixTrainingRun, FoldsReadEveryImageOnceWithBasesTrainedOnTheOthers) {
     testsupport::TempDir dir;
     ASSERT_EQ(platix("synth --out " + dir.file("scenes") + " --count 12 --seed 21", dir.path()).status, 0);
-    const ToolRun r = platix("bench --quiet --jobs 2 --folds 3 --augment 2 --json " + dir.file("f.json") + " " +
+    const ToolRun r = platix("bench --quiet --jobs 2 --folds 3 --reader box --augment 2 --json " + dir.file("f.json") + " " +
                                  dir.file("scenes"),
                              dir.path());
     ASSERT_EQ(r.status, 0) << r.err;
