@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Builds the project with gcov instrumentation (Debug, no benchmarks) in its
+# own folder, runs the test suite there and prints the line and branch
+# coverage of every source file of the libraries, the desktop programs and
+# platix, then the totals. Tests, fuzz targets, benchmarks, tools and
+# generated files are left out of the table. Counters are reset before each
+# run, so the figures always belong to the tests just run.
+# Usage: scripts/coverage.sh [-R REGEX] [--json FILE]
+#   -R REGEX     run only the tests ctest selects with REGEX
+#   --json FILE  also save the per-file and total figures (gcovr's JSON
+#                summary) to FILE, e.g. to compare two branches
+# Environment: COVERAGE_DIR (default build-coverage), COVERAGE_JOBS (build
+# and test jobs, default 2).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${COVERAGE_DIR:-build-coverage}
+jobs=${COVERAGE_JOBS:-2}
+regex=
+json=
+while [ $# -gt 0 ]; do
+  case "$1" in
+    -R) regex=$2; shift 2 ;;
+    --json) json=$2; shift 2 ;;
+    *) echo "usage: $0 [-R REGEX] [--json FILE]" >&2; exit 2 ;;
+  esac
+done
+
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DORVO_BUILD_BENCH=OFF \
+  -DORVO_COVERAGE=ON >/dev/null
+cmake --build "$build" -j"$jobs"
+find "$build" -name '*.gcda' -delete
+
+# Failing tests still leave their counters; report them but print the table.
+test_status=0
+ctest --test-dir "$build" -j"$jobs" --output-on-failure ${regex:+-R "$regex"} \
+  >"$build/coverage-ctest.log" 2>&1 || test_status=$?
+tail -n 3 "$build/coverage-ctest.log"
+
+summary="$build/coverage-summary.json"
+root=$(pwd)
+gcovr --root "$root" --object-directory "$build" -j"$jobs" \
+  --filter "$root/(common|pathutil|platform|rasterkit|glyphnet|platenet|learner|desktop|orvoplatix|orvotutrix|platix)/" \
+  --exclude '.*_autogen/' \
+  --exclude-unreachable-branches --exclude-throw-branches \
+  --json-summary-pretty "$summary" >/dev/null
+
+python3 - "$summary" <<'PY'
+import json, sys
+data = json.load(open(sys.argv[1]))
+def pct(covered, total):
+    return f"{100.0 * covered / total:6.1f}" if total else "     -"
+print(f"{'file':<60} {'lines':>7} {'line %':>6} {'branches':>8} {'br %':>6}")
+for f in sorted(data["files"], key=lambda f: f["filename"]):
+    print(f"{f['filename']:<60} {f['line_total']:>7} {pct(f['line_covered'], f['line_total'])} "
+          f"{f['branch_total']:>8} {pct(f['branch_covered'], f['branch_total'])}")
+print(f"{'TOTAL':<60} {data['line_total']:>7} {pct(data['line_covered'], data['line_total'])} "
+      f"{data['branch_total']:>8} {pct(data['branch_covered'], data['branch_total'])}")
+PY
+
+if [ -n "$json" ]; then
+  cp "$summary" "$json"
+fi
+if [ "$test_status" -ne 0 ]; then
+  echo "some tests failed (see $build/coverage-ctest.log)" >&2
+fi
+exit "$test_status"
