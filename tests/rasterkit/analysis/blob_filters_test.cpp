@@ -1,6 +1,7 @@
-// Blob filters of both modes on rows of rings: specks, a frame, an
-// underline, poles, thin lines, a glued frame edge and a glued bar, the
-// height limits, and memory failures at every allocation.
+// Blob filters of both modes on rows of rings: specks, frames, bars, an
+// underline, poles, thin lines, a character glued to the frame edge or to
+// a stroke below the row, the height limits, the moving row bottom, and
+// memory failures at every allocation.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -34,6 +35,17 @@ public:
     void plate_row() {
         rktest::blank_bitmap(a, 150, 40);
         for (int i = 0; i < 5; ++i) ring(25 + 20 * i, 8);
+    }
+    // Seven rings 14 x 24 at a pitch of 20 in a 160 x 34 field.
+    void seven_field() {
+        rktest::blank_bitmap(a, 160, 34);
+        for (int i = 0; i < 7; ++i) ring(10 + 20 * i, 5, 14, 24);
+    }
+    // A "C": top and bottom bars and a left stroke, one run per middle row.
+    void open_ring(int l, int t, int w, int h) {
+        ink_rect(a, l, t, l + w - 1, t + 2);
+        ink_rect(a, l, t + h - 3, l + w - 1, t + h - 1);
+        ink_rect(a, l, t, l + 2, t + h - 1);
     }
     void frame() {
         ink_rect(a, 0, 1, 149, 2);
@@ -109,6 +121,14 @@ void strokes(Blobs& t) {  // five strokes 4 x 24: characters only for mode 0
     for (int i = 0; i < 5; ++i) ink_rect(t.a, 40 + 8 * i, 8, 43 + 8 * i, 31);
 }
 
+// A one-pixel frame around the seven rings, clear of them.
+void thin_frame(Blobs& t) {
+    t.seven_field();
+    ink_rect(t.a, 3, 1, 156, 1);
+    ink_rect(t.a, 3, 32, 156, 32);
+    ink_rect(t.a, 3, 1, 3, 32);
+    ink_rect(t.a, 156, 1, 156, 32);
+}
 void top_and_bottom(Blobs& t) {
     rktest::blank_bitmap(t.a, 60, 20);
     ink_rect(t.a, 5, 0, 50, 0);
@@ -133,6 +153,15 @@ INSTANTIATE_TEST_SUITE_P(
         BlobScene{"mode 0 splits a ring glued to the frame", 0, glued_to_frame, 1, 5,
                   {{25, 20, 0}, {25, 18, 1}, {35, 20, 1}, {1, 20, 0}}},
         BlobScene{"mode 1 loses a ring glued to the frame", 1, glued_to_frame, 1, 4, {{30, 9, 0}}},
+        BlobScene{"mode 0 removes a thin frame", 0, thin_frame, 1, 7, {{80, 1, 0}}},
+        BlobScene{"mode 1 removes a thin frame", 1, thin_frame, 1, 7, {{80, 1, 0}}},
+        BlobScene{"mode 1 erases a solid bar",
+                  1,
+                  [](Blobs& t) {
+                      t.seven_field();
+                      ink_rect(t.a, 148, 8, 157, 25);  // a solid block at the right end
+                  },
+                  1, 7, {{150, 15, 0}}},
         BlobScene{"mode 0 keeps a tall pole", 0, pole, 1, 6, {{60, 5, 1}}},
         BlobScene{"mode 1 erases a tall pole", 1, pole, 1, 5, {{60, 5, 0}}},
         BlobScene{"mode 0 erases a one-pixel line", 0, thin_line, 1, 5, {{40, 19, 0}}},
@@ -239,6 +268,96 @@ TEST_F(BlobsReject, EveryFailedAllocationEndsCleanly) {
         EXPECT_EQ(a.componenttable, nullptr);
         rk::free_objectbitmap(a);
     }
+}
+
+class GluedFrameEdge : public Blobs {
+protected:
+    // A 100 x 50 plate: a frame edge at columns 0-2 and `n` characters of
+    // 12 x 24; the first character is tied to the edge on rows 20-22.
+    void plate(int n, bool open = false) {
+        rktest::blank_bitmap(a, 100, 50);
+        rktest::ink_rect(a, 0, 5, 2, 44);
+        for (int i = 0; i < n; ++i) {
+            if (open)
+                open_ring(10 + 18 * i, 12, 12, 24);
+            else
+                ring(10 + 18 * i, 12, 12, 24);
+        }
+        rktest::ink_rect(a, 3, 20, 9, 22);
+    }
+};
+
+TEST_F(GluedFrameEdge, TheGluedCharacterIsSplitOffAndRedrawn) {
+    // Open characters leave at most 6 runs in a row: the short-run step
+    // does not relabel, and the erased side runs are still in the run list.
+    plate(5, true);
+    EXPECT_EQ(rk::analyze_blobs(a, 0), 1);
+    EXPECT_EQ(a.n_components, 5);
+    // The frame edge and the tie are gone; the character's own left stroke
+    // on the tied rows is drawn again.
+    EXPECT_EQ(rk::pixel_is_ink(a, 1, 30), 0);
+    EXPECT_EQ(rk::pixel_is_ink(a, 5, 21), 0);
+    for (int y = 20; y <= 22; ++y) EXPECT_EQ(rk::pixel_is_ink(a, 11, y), 1) << y;
+}
+
+TEST_F(GluedFrameEdge, AfterTheShortRunRelabellingNothingIsRedrawn) {
+    // Closed characters give 11 runs in a middle row, so the short-run step
+    // relabels: the erased side runs leave the run list and the tied rows
+    // of the first character's left stroke stay blank.
+    plate(5);
+    EXPECT_EQ(rk::analyze_blobs(a, 0), 1);
+    EXPECT_EQ(a.n_components, 5);
+    EXPECT_EQ(rk::pixel_is_ink(a, 5, 21), 0);
+    for (int y = 20; y <= 22; ++y) EXPECT_EQ(rk::pixel_is_ink(a, 11, y), 0) << y;
+    EXPECT_EQ(rk::pixel_is_ink(a, 11, 19), 1);
+}
+
+TEST_F(GluedFrameEdge, AFrameArmAcrossACharacterIsNotGluedBack) {
+    // A frame arm from the left edge through the first character's inside
+    // on rows 30-31: split off with the frame, it must not come back as a
+    // stub inside the character once the short-run step has relabelled.
+    rktest::blank_bitmap(a, 100, 50);
+    rktest::ink_rect(a, 0, 5, 2, 44);
+    for (int i = 0; i < 5; ++i) ring(10 + 18 * i, 12, 12, 24);
+    rktest::ink_rect(a, 3, 30, 16, 31);
+    EXPECT_EQ(rk::analyze_blobs(a, 0), 1);
+    EXPECT_EQ(a.n_components, 5);
+    for (int x = 0; x <= 16; ++x)
+        for (int y = 30; y <= 31; ++y) EXPECT_EQ(rk::pixel_is_ink(a, x, y), 0) << x << "," << y;
+    EXPECT_EQ(rk::pixel_is_ink(a, 20, 30), 1);  // the right stroke stays
+}
+
+TEST_F(GluedFrameEdge, WithFewLabelsNothingIsSplit) {
+    plate(4);
+    EXPECT_EQ(rk::analyze_blobs(a, 0), 1);
+    EXPECT_EQ(a.n_components, 3);
+    EXPECT_EQ(rk::pixel_is_ink(a, 11, 30), 0);
+}
+
+TEST_F(Blobs, TheNextBottomMovesToThePairMeanWithTheRowBottom) {
+    // Seven characters with tops 5 and bottoms 28 (T = 5, B = 28, B - T =
+    // 23), except the first, which ends at 25, and the second, which ends
+    // at 29, an odd distance below B. The second's bottom moves to
+    // (29 + 28) / 2 = 28: 6 x |28 - 25| = 18 is not above 23, and the first
+    // character stays. (Moving by half the distance, truncated, would leave
+    // 29 and give 24 > 23.)
+    rktest::blank_bitmap(a, 160, 34);
+    ring(10, 5, 14, 21);
+    ring(30, 5, 14, 25);
+    for (int i = 2; i < 7; ++i) ring(10 + 20 * i, 5, 14, 24);
+    EXPECT_EQ(rk::analyze_blobs(a, 1), 1);
+    EXPECT_EQ(a.n_components, 7);
+    EXPECT_EQ(rk::pixel_is_ink(a, 11, 20), 1);
+}
+
+TEST_F(Blobs, ACharacterGluedToAStrokeBelowIsCutAtTheRow) {
+    rktest::blank_bitmap(a, 100, 50);
+    for (int i = 0; i < 5; ++i) ring(10 + 18 * i, 12, 12, 24);
+    rktest::ink_rect(a, 46, 36, 48, 44);  // under the middle character
+    EXPECT_EQ(rk::analyze_blobs(a, 0), 1);
+    EXPECT_EQ(a.n_components, 5);
+    for (int y = 36; y <= 44; ++y) EXPECT_EQ(rk::pixel_is_ink(a, 47, y), 0) << y;
+    EXPECT_EQ(rk::pixel_is_ink(a, 47, 35), 1);
 }
 
 }  // namespace
