@@ -5,8 +5,10 @@
 # platix, then the totals. Tests, fuzz targets, benchmarks, tools and
 # generated files are left out of the table. Counters are reset before each
 # run, so the figures always belong to the tests just run.
-# Usage: scripts/coverage.sh [-R REGEX] [--json FILE]
+# Usage: scripts/coverage.sh [-R REGEX] [-D DIR]... [--json FILE]
 #   -R REGEX     run only the tests ctest selects with REGEX
+#   -D DIR       run only the tests defined under DIR of the build folder
+#                (e.g. tests/rasterkit); may be given more than once
 #   --json FILE  also save the per-file and total figures (gcovr's JSON
 #                summary) to FILE, e.g. to compare two branches
 # Environment: COVERAGE_DIR (default build-coverage), COVERAGE_JOBS (build
@@ -17,13 +19,18 @@ build=${COVERAGE_DIR:-build-coverage}
 jobs=${COVERAGE_JOBS:-2}
 regex=
 json=
+dirs=()
 while [ $# -gt 0 ]; do
   case "$1" in
     -R) regex=$2; shift 2 ;;
+    -D) dirs+=("$2"); shift 2 ;;
     --json) json=$2; shift 2 ;;
-    *) echo "usage: $0 [-R REGEX] [--json FILE]" >&2; exit 2 ;;
+    *) echo "usage: $0 [-R REGEX] [-D DIR]... [--json FILE]" >&2; exit 2 ;;
   esac
 done
+if [ ${#dirs[@]} -eq 0 ]; then
+  dirs=(.)
+fi
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DORVO_BUILD_BENCH=OFF \
   -DORVO_COVERAGE=ON >/dev/null
@@ -32,9 +39,12 @@ find "$build" -name '*.gcda' -delete
 
 # Failing tests still leave their counters; report them but print the table.
 test_status=0
-ctest --test-dir "$build" -j"$jobs" --output-on-failure ${regex:+-R "$regex"} \
-  >"$build/coverage-ctest.log" 2>&1 || test_status=$?
-tail -n 3 "$build/coverage-ctest.log"
+: >"$build/coverage-ctest.log"
+for dir in "${dirs[@]}"; do
+  ctest --test-dir "$build/$dir" -j"$jobs" --output-on-failure ${regex:+-R "$regex"} \
+    >>"$build/coverage-ctest.log" 2>&1 || test_status=$?
+done
+grep -E '^[0-9]+% tests passed|tests failed out of' "$build/coverage-ctest.log" || true
 
 summary="$build/coverage-summary.json"
 root=$(pwd)
