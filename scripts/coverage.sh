@@ -5,12 +5,14 @@
 # platix, then the totals. Tests, fuzz targets, benchmarks, tools and
 # generated files are left out of the table. Counters are reset before each
 # run, so the figures always belong to the tests just run.
-# Usage: scripts/coverage.sh [-R REGEX] [-D DIR]... [--json FILE]
+# Usage: scripts/coverage.sh [-R REGEX] [-D DIR]... [--json FILE] [--compare FILE]
 #   -R REGEX     run only the tests ctest selects with REGEX
 #   -D DIR       run only the tests defined under DIR of the build folder
 #                (e.g. tests/rasterkit); may be given more than once
 #   --json FILE  also save the per-file and total figures (gcovr's JSON
-#                summary) to FILE, e.g. to compare two branches
+#                summary) to FILE
+#   --compare FILE  also list the files whose line or branch coverage
+#                differs by more than a point from FILE (saved by --json)
 # Environment: COVERAGE_DIR (default build-coverage), COVERAGE_JOBS (build
 # and test jobs, default 2).
 set -euo pipefail
@@ -19,13 +21,15 @@ build=${COVERAGE_DIR:-build-coverage}
 jobs=${COVERAGE_JOBS:-2}
 regex=
 json=
+compare=
 dirs=()
 while [ $# -gt 0 ]; do
   case "$1" in
     -R) regex=$2; shift 2 ;;
     -D) dirs+=("$2"); shift 2 ;;
     --json) json=$2; shift 2 ;;
-    *) echo "usage: $0 [-R REGEX] [-D DIR]... [--json FILE]" >&2; exit 2 ;;
+    --compare) compare=$2; shift 2 ;;
+    *) echo "usage: $0 [-R REGEX] [-D DIR]... [--json FILE] [--compare FILE]" >&2; exit 2 ;;
   esac
 done
 if [ ${#dirs[@]} -eq 0 ]; then
@@ -54,17 +58,35 @@ gcovr --root "$root" --object-directory "$build" -j"$jobs" \
   --exclude-unreachable-branches --exclude-throw-branches \
   --json-summary-pretty "$summary" >/dev/null
 
-python3 - "$summary" <<'PY'
+python3 - "$summary" "$compare" <<'PY'
 import json, sys
 data = json.load(open(sys.argv[1]))
 def pct(covered, total):
     return f"{100.0 * covered / total:6.1f}" if total else "     -"
+def rate(covered, total):
+    return 100.0 * covered / total if total else 100.0
 print(f"{'file':<60} {'lines':>7} {'line %':>6} {'branches':>8} {'br %':>6}")
 for f in sorted(data["files"], key=lambda f: f["filename"]):
     print(f"{f['filename']:<60} {f['line_total']:>7} {pct(f['line_covered'], f['line_total'])} "
           f"{f['branch_total']:>8} {pct(f['branch_covered'], f['branch_total'])}")
 print(f"{'TOTAL':<60} {data['line_total']:>7} {pct(data['line_covered'], data['line_total'])} "
       f"{data['branch_total']:>8} {pct(data['branch_covered'], data['branch_total'])}")
+if sys.argv[2]:
+    old = json.load(open(sys.argv[2]))
+    before = {f["filename"]: f for f in old["files"]}
+    print(f"\nchanges of more than a point against {sys.argv[2]} (line %, branch %: before -> now)")
+    for f in sorted(data["files"], key=lambda f: f["filename"]):
+        o = before.get(f["filename"])
+        if o is None:
+            continue
+        l0, l1 = rate(o["line_covered"], o["line_total"]), rate(f["line_covered"], f["line_total"])
+        b0, b1 = rate(o["branch_covered"], o["branch_total"]), rate(f["branch_covered"], f["branch_total"])
+        if abs(l1 - l0) > 1 or abs(b1 - b0) > 1:
+            print(f"{f['filename']:<60} {l0:6.1f} -> {l1:6.1f}   {b0:6.1f} -> {b1:6.1f}")
+    print(f"{'TOTAL':<60} {rate(old['line_covered'], old['line_total']):6.1f} -> "
+          f"{rate(data['line_covered'], data['line_total']):6.1f}   "
+          f"{rate(old['branch_covered'], old['branch_total']):6.1f} -> "
+          f"{rate(data['branch_covered'], data['branch_total']):6.1f}")
 PY
 
 if [ -n "$json" ]; then
