@@ -58,8 +58,8 @@ fi
 summary="$build/coverage-summary.json"
 root=$(pwd)
 # gcov runs where each object was compiled (found from the .gcda files);
-# branch counters raced by the analysis worker thread can come out
-# negative, and gcovr skips those lines rather than stop.
+# should a counter still come out unreadable (negative, from a build
+# without atomic counters), gcovr skips that line rather than stop.
 gcovr --root "$root" -j"$jobs" --gcov-ignore-parse-errors \
   --filter "$root/(common|pathutil|platform|rasterkit|glyphnet|platenet|learner|desktop|orvoplatix|orvotutrix|platix)/" \
   --exclude '.*_autogen/' \
