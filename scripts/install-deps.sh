@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # toolchain
   build-essential cmake pkg-config binutils ccache
+  # coverage tables (scripts/coverage.sh)
+  gcovr
   # image libraries
   libtiff-dev libjpeg62-turbo-dev libpng-dev
   # platix: EXIF orientation and standard netpbm files

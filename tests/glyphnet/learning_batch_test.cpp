@@ -15,7 +15,7 @@
 #include "kb/staged_file.h"
 #include "orvosys.h"
 #include "path_helpers.h"
-#include "temp_dir.h"
+#include "message_log.h"
 #include "zero_alloc.h"
 
 #include <sys/stat.h>
@@ -28,11 +28,6 @@ using testsupport::read_bytes;
 using testsupport::TempDir;
 using testsupport::write_bytes;
 using Bytes = std::vector<std::uint8_t>;
-
-struct Shown {
-    std::string title, text;
-    bool operator==(const Shown&) const = default;
-};
 
 // One learning call: teach glyph `g` drawn at `scale` as `taught`, read as
 // `shown` (g == ' ': an empty field); or, with g == 0, unlearn class
@@ -56,22 +51,16 @@ const std::vector<Call> kCalls = {
 
 struct Outcome {
     std::vector<int> results;
-    std::vector<Shown> messages;
+    std::vector<testsupport::ShownBox> messages;
     Bytes kb, dat;
     bool kb_exists, dat_exists;
 };
 
 class LearningBatch : public ::testing::Test {
 public:
-    static int present(void* ctx, const char* title, const char* text, unsigned) {
-        static_cast<LearningBatch*>(ctx)->shown.push_back({title, text});
-        return OSYS_IDOK;
-    }
-    void SetUp() override { osys_set_message_presenter(&present, this, nullptr); }
     void TearDown() override {
         orvo::alloc_fail_at(0);
         OCR_cleanup();
-        osys_set_message_presenter(nullptr, nullptr, nullptr);
     }
 
     // Lists one base in `d` and initialises the engine on it.
@@ -147,7 +136,8 @@ public:
     std::string kb, dat, list;
     ocr_io* io = nullptr;
     TestBitmap glyph{1, 1};
-    std::vector<Shown> shown;
+    testsupport::MessageLog log;
+    std::vector<testsupport::ShownBox>& shown = log.shown;
 };
 
 void expect_same(const Outcome& single, const Outcome& batch) {

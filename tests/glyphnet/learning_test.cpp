@@ -16,7 +16,7 @@
 #include "kb/staged_file.h"
 #include "orvosys.h"
 #include "path_helpers.h"
-#include "temp_dir.h"
+#include "message_log.h"
 #include "zero_alloc.h"
 
 #include <sys/stat.h>
@@ -25,35 +25,17 @@ namespace {
 
 using gntest::TestBitmap;
 using testsupport::read_bytes;
-using testsupport::TempDir;
 using testsupport::write_bytes;
 using Bytes = std::vector<std::uint8_t>;
 
-struct Shown {
-    std::string title, text;
-    unsigned style;
-};
-
 class Learning : public ::testing::Test {
 public:
-    static int present(void* ctx, const char* title, const char* text, unsigned style) {
-        static_cast<Learning*>(ctx)->shown.push_back({title, text, style});
-        return OSYS_IDOK;
-    }
     void SetUp() override {
-        osys_set_message_presenter(&present, this, nullptr);
-        kb = dir.file("plates.kbf");
-        dat = dir.file("plates.dat");
-        const std::string list = "[0] " + kb + "\r\n";
-        write_bytes(dir.file("list.$$$"), Bytes(list.begin(), list.end()));
-        io = OCR_init(dir.file("list.$$$").c_str(), 0);
+        io = OCR_init(list.c_str(), 0);
         ASSERT_NE(io, nullptr);
         io->kb_index = 1;
     }
-    void TearDown() override {
-        OCR_cleanup();
-        osys_set_message_presenter(nullptr, nullptr, nullptr);
-    }
+    void TearDown() override { OCR_cleanup(); }
     void show(TestBitmap& b) { testsupport::show_whole_field(io, b); }
     // Draws glyph g alone, reads it, then teaches it as class `taught`
     // with `shown_cls` as the class that was read.
@@ -84,11 +66,12 @@ public:
             r.push_back(std::string{char(b[i]), char(b[i + 1])} + (b[i + 2] == 0xFF ? "-" : "+"));
         return r;
     }
-    TempDir dir;
-    std::string kb, dat;
+    testsupport::KbFolder folder;
+    const std::string &kb = folder.kb, &dat = folder.dat, &list = folder.list;
+    testsupport::MessageLog log;
+    std::vector<testsupport::ShownBox>& shown = log.shown;
     ocr_io* io = nullptr;
     TestBitmap glyph{1, 1}, field{1, 1};
-    std::vector<Shown> shown;
 };
 
 TEST_F(Learning, TaughtGlyphsAreReadBackInFields) {
@@ -106,7 +89,7 @@ TEST_F(Learning, TaughtGlyphsAreReadBackInFields) {
     EXPECT_EQ(read_bytes(dat).size(), 7u * 52);
     EXPECT_EQ(OCR_get_kb_type(kb.c_str()), 0);
     const Bytes before = read_bytes(kb);
-    ASSERT_NE(OCR_init(dir.file("list.$$$").c_str(), 0), nullptr);
+    ASSERT_NE(OCR_init(list.c_str(), 0), nullptr);
     EXPECT_EQ(gn::kb_store().entries[0].net_count, 7);
     EXPECT_EQ(read_text("ABC"), "ABC");
     io->kb_index = 1;
@@ -166,7 +149,7 @@ TEST_F(Learning, AShownClassTheBaseLacksGetsANetWithoutNodes) {
     EXPECT_EQ((Bytes{b.begin(), b.begin() + 10}), (Bytes{2, 0, 0, 0, 0, 0, 0, 0, 'i', '_'}));
     EXPECT_EQ(b[11], 1);  // then the net of 'A', with one node
     EXPECT_EQ(b[15], 'A');
-    ASSERT_NE(OCR_init(dir.file("list.$$$").c_str(), 0), nullptr);
+    ASSERT_NE(OCR_init(list.c_str(), 0), nullptr);
     EXPECT_EQ(gn::kb_store().entries[0].net_count, 2);
     EXPECT_EQ(read_text("A"), "A");
 }
@@ -299,7 +282,7 @@ std::set<std::string> walk_failures(Learning* t, Call call, const Messages& allo
         }
         EXPECT_EQ(r, 0) << k;
         EXPECT_FALSE(t->shown.empty()) << k;
-        for (const Shown& m : t->shown) {
+        for (const testsupport::ShownBox& m : t->shown) {
             const auto it = allowed.find(m.text);
             EXPECT_TRUE(it != allowed.end() && m.title == it->second)
                 << k << " " << m.title << ": " << m.text;
@@ -354,7 +337,7 @@ TEST_F(Learning, MemoryFailuresAreReportedAndKeepTheFiles) {
 
 TEST_F(Learning, ADamagedBaseIsKeptBesideItsReplacement) {
     write_bytes(kb, {5, 0, 0, 0, 1, 2});
-    ASSERT_NE(OCR_init(dir.file("list.$$$").c_str(), 0), nullptr);
+    ASSERT_NE(OCR_init(list.c_str(), 0), nullptr);
     io->kb_index = 1;
     ASSERT_EQ(teach('A', "A", ""), 1);
     EXPECT_EQ(read_bytes(kb + ".damaged"), (Bytes{5, 0, 0, 0, 1, 2}));

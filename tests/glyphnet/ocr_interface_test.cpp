@@ -12,7 +12,7 @@
 #include "kb/kb_file.h"
 #include "kb/kb_store.h"
 #include "orvosys.h"
-#include "temp_dir.h"
+#include "message_log.h"
 #include "test_bitmap.h"
 #include "zero_alloc.h"
 
@@ -22,29 +22,9 @@ using testsupport::TempDir;
 using testsupport::write_bytes;
 using Bytes = std::vector<std::uint8_t>;
 
-struct Shown {
-    std::string title, text;
-    unsigned style;
-};
-
 class OcrInterface : public ::testing::Test {
 protected:
-    static int present(void* ctx, const char* title, const char* text, unsigned style) {
-        auto* self = static_cast<OcrInterface*>(ctx);
-        self->events.push_back("box");
-        self->shown.push_back({title, text, style});
-        return OSYS_IDOK;
-    }
-    static void beep(void* ctx) { static_cast<OcrInterface*>(ctx)->events.push_back("beep"); }
-    void SetUp() override {
-        osys_set_message_presenter(&present, this, nullptr);
-        osys_set_beeper(&beep, this);
-    }
-    void TearDown() override {
-        OCR_cleanup();
-        osys_set_message_presenter(nullptr, nullptr, nullptr);
-        osys_set_beeper(nullptr, nullptr);
-    }
+    void TearDown() override { OCR_cleanup(); }
     // A knowledge base of the given classes, one node each.
     std::string write_kb(const std::string& name, const std::string& classes) {
         gn::Net* head = nullptr;
@@ -66,8 +46,9 @@ protected:
         return dir.file("list.$$$");
     }
     TempDir dir;
-    std::vector<std::string> events;
-    std::vector<Shown> shown;
+    testsupport::MessageLog log;
+    std::vector<std::string>& events = log.events;
+    std::vector<testsupport::ShownBox>& shown = log.shown;
 };
 
 TEST_F(OcrInterface, InitWithoutListWarnsThatNothingIsLoaded) {

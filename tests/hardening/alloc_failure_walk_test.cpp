@@ -173,12 +173,12 @@ const std::set<std::string> kLearnFailures = {
 
 class AllocationWalkEngine : public AllocationWalk {
 protected:
-    hardening::TaughtBase base;
+    testsupport::KbFolder base;
     fuzzglyphs::Bitmap field{130, 44};
     std::string field_text;
 
     void SetUp() override {
-        hardening::MessageLog log;
+        testsupport::MessageLog log;
         ocr_io* io = OCR_init(base.list.c_str(), 0);
         ASSERT_NE(io, nullptr);
         for (char c : std::string("HELT70")) ASSERT_EQ(hardening::teach(io, c), 1) << c;
@@ -201,7 +201,7 @@ protected:
 TEST_F(AllocationWalkEngine, InitEitherLoadsTheBaseWholeOrNotAtAll) {
     int no_record = 0, no_base = 0;
     const long runs = walk([&](long k) {
-        hardening::MessageLog log;
+        testsupport::MessageLog log;
         ocr_io* io = OCR_init(base.list.c_str(), 0);
         const long made = orvo::alloc_count();
         orvo::alloc_fail_at(0);
@@ -272,7 +272,7 @@ protected:
         // Reference: the call without failure.
         Bytes kb1, dat1;
         {
-            hardening::MessageLog log;
+            testsupport::MessageLog log;
             ocr_io* io = OCR_init(base.list.c_str(), 0);
             ASSERT_NE(io, nullptr);
             ASSERT_EQ(call(io), 1);
@@ -293,13 +293,13 @@ protected:
                 return 0L;
             }
             EXPECT_EQ(read_field(io), field_text) << k;
-            hardening::MessageLog log;
+            testsupport::MessageLog log;
             // Count from here: the k-th allocation of the call fails.
             orvo::alloc_fail_at(k);
             const int r = call(io);
             const long made = orvo::alloc_count();
             orvo::alloc_fail_at(0);
-            for (const hardening::Shown& s : log.shown) {
+            for (const testsupport::ShownBox& s : log.shown) {
                 EXPECT_TRUE(kLearnFailures.count(s.text) == 1) << k << ": " << s.text;
                 EXPECT_TRUE(s.title == "Error" || s.title == std::string(name) + ": Error") << k << s.title;
             }

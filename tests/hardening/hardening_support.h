@@ -1,6 +1,6 @@
 // Helpers of the hardening tests: pages and image files of every format
-// made by the tests, a check that the results list is well formed, message
-// capture, and a small knowledge base taught from drawn glyphs.
+// made by the tests, a check that the results list is well formed, and
+// glyphs taught into a knowledge base.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,11 +14,11 @@
 #include "fuzz_glyphs.h"
 #include "glyphnet.h"
 #include "library_writers.h"
+#include "message_log.h"
 #include "orvosys.h"
 #include "own_format_writers.h"
 #include "plate_scene.h"
 #include "rasterkit.h"
-#include "temp_dir.h"
 
 namespace hardening {
 
@@ -106,26 +106,6 @@ inline int check_results(const std::string& where) {
     return n;
 }
 
-struct Shown {
-    std::string title, text;
-};
-
-// Records every message box while alive.
-class MessageLog {
-public:
-    MessageLog() { osys_set_message_presenter(&present, this, nullptr); }
-    ~MessageLog() { osys_set_message_presenter(nullptr, nullptr, nullptr); }
-    MessageLog(const MessageLog&) = delete;
-    MessageLog& operator=(const MessageLog&) = delete;
-    std::vector<Shown> shown;
-
-private:
-    static int present(void* ctx, const char* title, const char* text, unsigned) {
-        static_cast<MessageLog*>(ctx)->shown.push_back({title, text});
-        return OSYS_IDOK;
-    }
-};
-
 // Draws glyph c alone, reads it and teaches it as class c into base 1.
 inline int teach(ocr_io* io, char c, int scale = 4) {
     fuzzglyphs::Bitmap b(5 * scale + 16, 7 * scale + 16);
@@ -139,18 +119,5 @@ inline int teach(ocr_io* io, char c, int scale = 4) {
     std::memset(io->prior_frame, 0, sizeof io->prior_frame);
     return OCR_learn_char();
 }
-
-// A knowledge base in a folder of its own, with its list file.
-struct TaughtBase {
-    testsupport::TempDir dir;
-    std::string kb = dir.file("plates.kbf");
-    std::string dat = dir.file("plates.dat");
-    std::string list = dir.file("list.$$$");
-
-    TaughtBase() {
-        const std::string line = "[0] " + kb + "\r\n";
-        testsupport::write_bytes(list, Bytes(line.begin(), line.end()));
-    }
-};
 
 }  // namespace hardening

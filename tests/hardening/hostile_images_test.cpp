@@ -31,7 +31,7 @@ GrayImage flat(int w, int h, std::uint8_t v) {
 class HostileImages : public ::testing::Test {
 protected:
     void SetUp() override {
-        hardening::MessageLog quiet;
+        testsupport::MessageLog quiet;
         io = OCR_init(base.list.c_str(), 0);
         ASSERT_NE(io, nullptr);
         for (char c : std::string("HELT470")) ASSERT_EQ(hardening::teach(io, c), 1) << c;
@@ -101,7 +101,7 @@ protected:
         }
     }
 
-    hardening::TaughtBase base;
+    testsupport::KbFolder base;
     testsupport::TempDir dir;
     ocr_io* io = nullptr;
 };

@@ -17,6 +17,7 @@
 #include "glyphnet.h"
 #include "orvosys.h"
 #include "session_libs.h"
+#include "message_log.h"
 #include "temp_dir.h"
 #include "training_dialog.h"
 #include "sel_chars.h"
@@ -98,42 +99,7 @@ public:
 
 // Records the boxes shown and answers them from a queue (Yes / OK by
 // default), and counts beeps.
-class Presenter {
-public:
-    struct Shown {
-        std::string title, text;
-        unsigned style;
-    };
-    Presenter() {
-        osys_set_message_presenter(&present, this, nullptr);
-        osys_set_beeper(&beep, this);
-    }
-    ~Presenter() {
-        osys_set_message_presenter(nullptr, nullptr, nullptr);
-        osys_set_beeper(nullptr, nullptr);
-    }
-    std::vector<Shown> shown;
-    std::deque<int> answers;
-    int beeps = 0;
-    bool showed(const std::string& text) const {
-        for (const auto& s : shown)
-            if (s.text == text) return true;
-        return false;
-    }
-
-private:
-    static int present(void* c, const char* title, const char* text, unsigned style) {
-        auto* p = static_cast<Presenter*>(c);
-        p->shown.push_back({title, text, style});
-        if (!p->answers.empty()) {
-            const int a = p->answers.front();
-            p->answers.pop_front();
-            return a;
-        }
-        return (style & OSYS_MB_BUTTONS) == OSYS_MB_YESNO ? OSYS_IDYES : OSYS_IDOK;
-    }
-    static void beep(void* c) { ++static_cast<Presenter*>(c)->beeps; }
-};
+using Presenter = testsupport::MessageLog;
 
 class QueuePoster : public desk::CommandPoster {
 public:

@@ -33,14 +33,7 @@ char letter_at(const learner::Box& b, const std::string& text) {
 
 class TrainingSession : public ::testing::Test {
 protected:
-    void SetUp() override {
-        kb = dir.file("plates.kbf");
-        dat = dir.file("plates.dat");
-        list = dir.file("$kbflst$.$$$");
-        const std::string line = "[0] " + kb + "\r\n";
-        write_bytes(list, Bytes(line.begin(), line.end()));
-        init();
-    }
+    void SetUp() override { init(); }
     void TearDown() override { OCR_cleanup(); }
     void init() {
         io = OCR_init(list.c_str(), 0);
@@ -65,8 +58,9 @@ protected:
     int session(ScriptedDialog& s, seg_result** current) {
         return learner::run_training_session(io, current, list.c_str(), libs, s);
     }
-    TempDir dir;
-    std::string kb, dat, list;
+    testsupport::KbFolder folder{"$kbflst$.$$$"};
+    const testsupport::TempDir& dir = folder.dir;
+    const std::string &kb = folder.kb, &dat = folder.dat, &list = folder.list;
     ocr_io* io = nullptr;
     lrntest::ListLibs libs;
     lrntest::Presenter shown;

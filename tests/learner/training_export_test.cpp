@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <deque>
 #include <functional>
 #include <string>
 #include <sys/stat.h>
@@ -22,6 +21,7 @@
 #include "orvosys.h"
 #include "own_format_writers.h"
 #include "plate_scene.h"
+#include "message_log.h"
 #include "temp_dir.h"
 
 namespace {
@@ -32,30 +32,6 @@ bool exists(const std::string& p) {
     struct stat st;
     return stat(p.c_str(), &st) == 0;
 }
-
-// Records every message box and answers from a queue (Yes / OK otherwise).
-class Boxes {
-public:
-    struct Box {
-        std::string title, text;
-    };
-    Boxes() { osys_set_message_presenter(&present, this, nullptr); }
-    ~Boxes() { osys_set_message_presenter(nullptr, nullptr, nullptr); }
-    std::vector<Box> shown;
-    std::deque<int> answers;
-
-private:
-    static int present(void* c, const char* title, const char* text, unsigned style) {
-        auto* b = static_cast<Boxes*>(c);
-        b->shown.push_back({title, text});
-        if (!b->answers.empty()) {
-            const int a = b->answers.front();
-            b->answers.pop_front();
-            return a;
-        }
-        return (style & OSYS_MB_BUTTONS) == OSYS_MB_YESNO ? OSYS_IDYES : OSYS_IDOK;
-    }
-};
 
 QDialog* visible_dialog(const QString& title_start) {
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -162,11 +138,6 @@ protected:
         ASSERT_EQ(SEG_open_image(), 1);
         ASSERT_EQ(SEG_analyze_image(3), 1);
         ASSERT_GT(SEG_get_results_number(), 0);
-        kb = dir.file("plates.kbf");
-        dat = dir.file("plates.dat");
-        list = dir.file("list.$$$");
-        const std::string line = "[0] " + kb + "\r\n";
-        testsupport::write_bytes(list, std::vector<std::uint8_t>(line.begin(), line.end()));
     }
     void TearDown() override {
         SEG_clear_analysis_results();
@@ -188,9 +159,10 @@ protected:
         return r;
     }
     bool backups_left() const { return exists(dir.file("$kbfbak$.$$$")) || exists(dir.file("$datbak$.$$$")); }
-    testsupport::TempDir dir;
-    Boxes boxes;
-    std::string kb, dat, list;
+    testsupport::KbFolder folder;
+    const testsupport::TempDir& dir = folder.dir;
+    const std::string &kb = folder.kb, &dat = folder.dat, &list = folder.list;
+    testsupport::MessageLog boxes;
     seg_result* current = nullptr;
 };
 

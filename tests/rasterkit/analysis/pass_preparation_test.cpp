@@ -1,5 +1,7 @@
-// Pre-processing: the pass tuning, the image filters, the cell statistics
-// on uniform images, pole removal, and candidates around a drawn plate.
+// Pre-processing: the pass tuning, exact filter values, the cell statistics
+// on uniform images, the pruning sweeps, region sizes at their limits with
+// the retry widening, run gaps and merging, and the four modes on one
+// drawn scene.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -42,17 +44,21 @@ protected:
         a.image = g.px.data();
         a.image_bpl = g.w;
     }
-    // A light plate with seven dark outlined characters, its box returned.
-    static rk::Rect draw_plate(Gray& g, int l, int t) {
-        g.fill(l, t, l + 189, t + 49, 225);
-        for (int i = 0; i < 7; ++i) {
-            const int x = l + 12 + 25 * i, y = t + 10;
-            g.fill(x, y, x + 15, y + 3, 25);
-            g.fill(x, y + 26, x + 15, y + 29, 25);
-            g.fill(x, y, x + 3, y + 29, 25);
-            g.fill(x + 12, y, x + 15, y + 29, 25);
-        }
-        return {l, t, l + 189, t + 49};
+    std::vector<rk::Rect> candidates() {
+        std::vector<rk::Rect> out;
+        for (const seg_result* r = a.results; r != nullptr; r = r->next) out.push_back({r->left, r->top, r->right, r->bottom});
+        return out;
+    }
+    // A binary cell map of the pass's tuning over a page of lines x cols.
+    void cell_page(int p, int lines, int cols) {
+        ::MAXLIN = lines;
+        ::MAXCOL = cols;
+        rk::load_tuning(a, p);
+        ASSERT_EQ(rk::alloc_cellmap(a), 1);
+    }
+    void set_cells(int r0, int r1, int c0, int c1, unsigned char v) {
+        for (int r = r0; r <= r1; ++r)
+            for (int c = c0; c <= c1; ++c) a.cellmap[r][c] = v;
     }
 };
 
@@ -83,16 +89,30 @@ TEST_F(PassPreparation, TuningFollowsTheParameterSetModeAndRetry) {
     EXPECT_EQ(a.tuning.edge_min, 21);
 }
 
-TEST(ImageFilters, BoxSmoothAveragesTheInteriorOnly) {
-    std::vector<unsigned char> img = {0, 0, 0, 0,  //
-                                      0, 90, 9, 0,  //
-                                      0, 0, 0, 0};
-    const rk::Rect r{0, 0, 3, 2};
-    ASSERT_EQ(rk::box_smooth(img.data(), 4, &r, 3), 1);
-    // (90 + 9) / 9 at both interior pixels, read from the unfiltered input.
-    EXPECT_EQ(img, (std::vector<unsigned char>{0, 0, 0, 0, 0, 11, 11, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(rk::box_smooth(nullptr, 4, &r, 3), 0);
-    EXPECT_EQ(rk::box_smooth(img.data(), 4, nullptr, 3), 0);
+TEST_F(PassPreparation, BoxSmoothAveragesTheInnerPixelsFromTheInput) {
+    Gray g(5, 4, 0);
+    g.at(2, 1) = 90;
+    g.at(3, 2) = 9;
+    const rk::Rect r{0, 0, 4, 3};
+    ASSERT_EQ(rk::box_smooth(g.px.data(), 5, &r, 3), 1);
+    EXPECT_EQ(g.at(1, 1), 10);   // 90 / 9
+    EXPECT_EQ(g.at(2, 1), 11);   // 99 / 9, from the unfiltered input
+    EXPECT_EQ(g.at(3, 1), 11);
+    EXPECT_EQ(g.at(1, 2), 10);
+    EXPECT_EQ(g.at(3, 2), 11);
+    EXPECT_EQ(g.at(2, 0), 0);    // the border keeps its values
+    EXPECT_EQ(g.at(4, 2), 0);
+    EXPECT_EQ(rk::box_smooth(nullptr, 5, &r, 3), 0);
+    EXPECT_EQ(rk::box_smooth(g.px.data(), 5, nullptr, 3), 0);
+}
+
+TEST_F(PassPreparation, BoxSmoothFailsWhenMemoryRunsOut) {
+    Gray g(5, 5, 7);
+    g.at(2, 2) = 97;
+    const rk::Rect r{0, 0, 4, 4};
+    orvo::alloc_fail_at(1);
+    EXPECT_EQ(rk::box_smooth(g.px.data(), 5, &r, 3), 0);
+    EXPECT_EQ(g.at(2, 2), 97);
 }
 
 TEST(ImageFilters, StretchContrastMapsTheRangeOrLeavesItAlone) {
@@ -139,28 +159,6 @@ TEST_F(PassPreparation, AnImageSmallerThanOneCellFindsNothing) {
     EXPECT_EQ(rk::results_number(a), 0);
 }
 
-TEST_F(PassPreparation, FindsACandidateAroundADrawnPlateInClutter) {
-    Gray g(640, 400, 120);
-    // Clutter: a few blocks of other grays and a dark car edge.
-    g.fill(20, 20, 140, 90, 60);
-    g.fill(480, 40, 600, 70, 180);
-    g.fill(0, 300, 639, 305, 40);
-    const rk::Rect plate = draw_plate(g, 220, 180);
-    use(g);
-    ASSERT_EQ(rk::prepare_pass(a, 12), 1);
-    const int cx = (plate.left + plate.right) / 2, cy = (plate.top + plate.bottom) / 2;
-    bool around = false;
-    for (const seg_result* r = a.results; r != nullptr; r = r->next) {
-        EXPECT_GE(r->left, 0);
-        EXPECT_LE(r->right, g.w - 1);
-        EXPECT_LE(r->bottom, g.h - 1);
-        if (r->left <= cx && cx <= r->right && r->top <= cy && cy <= r->bottom && r->left <= plate.left + 30 &&
-            r->right >= plate.right - 30)
-            around = true;
-    }
-    EXPECT_TRUE(around);
-}
-
 TEST_F(PassPreparation, PruningRemovesPolesBordersAndLoneTallRuns) {
     ::MAXLIN = 200;  // 100 cell rows
     ::MAXCOL = 300;  // 21 cell columns of 14 pixels
@@ -179,6 +177,7 @@ TEST_F(PassPreparation, PruningRemovesPolesBordersAndLoneTallRuns) {
     column(17, 10, 40);  // 31 cells, with a strong neighbour on row 20
     column(18, 20, 20);
     column(8, 0, 3);     // touching the top of the map
+    column(12, 80, 98);  // reaching the bottom of the filled map
     rk::prune_cellmap(a);
     auto count = [&](int c) {
         int n = 0;
@@ -192,30 +191,10 @@ TEST_F(PassPreparation, PruningRemovesPolesBordersAndLoneTallRuns) {
     EXPECT_EQ(count(17), 31);
     EXPECT_EQ(count(18), 1);
     EXPECT_EQ(count(8), 0);
+    EXPECT_EQ(count(12), 0);
     rk::binarize_cellmap(a);
     EXPECT_EQ(a.cellmap[10][10], 1);
     EXPECT_EQ(a.cellmap[9][10], 0);
-}
-
-TEST_F(PassPreparation, RegionsBecomeCandidatesOnlyAboveTheMinimumSizes) {
-    ::MAXLIN = 200;
-    ::MAXCOL = 300;
-    rk::load_tuning(a, 13);  // set 0, mode 1: rectangles are not refined
-    ASSERT_EQ(rk::alloc_cellmap(a), 1);
-    auto block = [&](int c0, int c1, int r0, int r1) {
-        for (int r = r0; r <= r1; ++r)
-            for (int c = c0; c <= c1; ++c) a.cellmap[r][c] = 1;
-    };
-    block(2, 5, 10, 20);    // 84 x 26 pixels: a candidate
-    block(10, 12, 10, 20);  // 70 pixels wide: not more than 72
-    block(16, 19, 50, 55);  // 16 lines high: not more than 18
-    rk::extract_regions(a);
-    ASSERT_EQ(rk::results_number(a), 1);
-    const seg_result* r = a.results;
-    EXPECT_EQ(r->left, 2 * 14 - 7);
-    EXPECT_EQ(r->top, (10 - 1) * 2);
-    EXPECT_EQ(r->right, (5 + 2) * 14 + 7);
-    EXPECT_EQ(r->bottom, (20 + 2) * 2);
 }
 
 TEST_F(PassPreparation, ReportsMemoryFailuresOfTheBuffersAndFreesThem) {
@@ -243,6 +222,117 @@ TEST_F(PassPreparation, IgnoresPassNumbersOutsideTheTable) {
     EXPECT_EQ(rk::prepare_pass(a, 0), 1);  // phase-1 passes are not the worker's
     EXPECT_EQ(rk::prepare_pass(a, -1), 1);
     EXPECT_EQ(orvo::alloc_count(), 0);
+}
+
+class RegionSizes : public PassPreparation {};
+
+// One block of 1-cells in columns 5..8 and rows 10..20 of a direct mode.
+TEST_F(RegionSizes, ExactlyTheMinimumWidthIsRejected) {
+    cell_page(1, 100, 136);  // right edge clamps at 135: width 135 - 63 = 72
+    set_cells(10, 20, 5, 8, 1);
+    rk::extract_regions(a);
+    EXPECT_EQ(a.results, nullptr);
+}
+
+TEST_F(RegionSizes, OnePixelMoreIsAccepted) {
+    cell_page(1, 100, 137);
+    set_cells(10, 20, 5, 8, 1);
+    rk::extract_regions(a);
+    const auto c = candidates();
+    ASSERT_EQ(c.size(), 1u);
+    EXPECT_EQ(c[0].left, 63);
+    EXPECT_EQ(c[0].top, 18);
+    EXPECT_EQ(c[0].right, 136);
+    EXPECT_EQ(c[0].bottom, 44);  // (20 + 2) * 2
+}
+
+TEST_F(RegionSizes, TheRetryWideningRaisesTheMinimumWidth) {
+    cell_page(1, 100, 157);  // step 14: 63 .. 147, width 84 > 72
+    set_cells(10, 20, 5, 8, 1);
+    rk::extract_regions(a);
+    EXPECT_EQ(candidates().size(), 1u);
+    rk::clear_results(a);
+    rk::free_cellmap(a);
+    a.retry = 1;
+    cell_page(1, 100, 157);  // step 16: 72 .. 156, width 84 = the minimum
+    set_cells(10, 20, 5, 8, 1);
+    rk::extract_regions(a);
+    EXPECT_EQ(a.results, nullptr);
+}
+
+TEST_F(RegionSizes, TooLowRegionsAreRejected) {
+    cell_page(1, 100, 300);
+    set_cells(10, 16, 2, 12, 1);  // (16 - 10 + 3) * 2 = 18, not above 18
+    set_cells(30, 37, 2, 12, 1);  // 20
+    rk::extract_regions(a);
+    const auto c = candidates();
+    ASSERT_EQ(c.size(), 1u);
+    EXPECT_EQ(c[0].top, 58);
+    EXPECT_EQ(c[0].bottom, 78);
+}
+
+TEST_F(RegionSizes, RunsJoinOverGapsShorterThanTheRunGap) {
+    cell_page(1, 100, 300);  // set 0: a gap of one cell joins
+    set_cells(10, 20, 2, 3, 1);
+    set_cells(10, 20, 5, 6, 1);
+    rk::extract_regions(a);
+    const auto c = candidates();
+    ASSERT_EQ(c.size(), 1u);
+    EXPECT_EQ(c[0].left, 21);
+    EXPECT_EQ(c[0].right, 119);  // (6 + 2) * 14 + 7
+}
+
+TEST_F(RegionSizes, TwoRegionsMergeWhenARunMeetsBoth) {
+    cell_page(1, 100, 400);
+    set_cells(10, 20, 2, 4, 1);
+    set_cells(12, 20, 10, 12, 1);
+    set_cells(21, 24, 2, 12, 1);  // bridges them
+    rk::extract_regions(a);
+    const auto c = candidates();
+    ASSERT_EQ(c.size(), 1u);
+    EXPECT_EQ(c[0].left, 21);
+    EXPECT_EQ(c[0].top, 18);
+    EXPECT_EQ(c[0].right, 203);  // (12 + 2) * 14 + 7
+    EXPECT_EQ(c[0].bottom, 52);
+}
+
+class PreparePass : public PassPreparation {
+protected:
+    // A light plate with a row of dark characters inside a cluttered,
+    // darker scene.
+    Gray scene() {
+        Gray g(480, 240, 110);
+        g.fill(20, 20, 70, 60, 40);      // clutter: blocks and a frame
+        g.fill(380, 150, 460, 230, 170);
+        g.fill(300, 20, 470, 22, 30);
+        g.fill(140, 100, 340, 150, 230);  // the plate
+        for (int i = 0; i < 7; ++i) {
+            const int x = 156 + 26 * i;
+            g.fill(x, 110, x + 15, 113, 20);  // top and bottom strokes
+            g.fill(x, 137, x + 15, 140, 20);
+            g.fill(x, 110, x + 3, 140, 20);   // two sides
+            g.fill(x + 12, 110, x + 15, 140, 20);
+        }
+        return g;
+    }
+};
+
+TEST_F(PreparePass, FindsTheRowOfCharacters) {
+    Gray g = scene();
+    use(g);
+    for (int p : {12, 13, 14, 15}) {  // modes 0-3; a worker instance runs these
+        rk::clear_results(a);
+        ASSERT_EQ(rk::prepare_pass(a, p), 1) << p;
+        bool around = false;
+        for (const rk::Rect& r : candidates()) {
+            EXPECT_GE(r.left, 0);
+            EXPECT_LE(r.right, g.w - 1);
+            EXPECT_LE(r.bottom, g.h - 1);
+            around = around || (r.left <= 160 && r.right >= 330 && r.top <= 112 && r.bottom >= 138);
+        }
+        EXPECT_TRUE(around) << p;
+    }
+    EXPECT_NE(a.smoothbuffer, nullptr);  // kept for the later smoothing passes
 }
 
 }  // namespace

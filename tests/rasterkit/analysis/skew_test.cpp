@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 #include "bitmap_draw.h"
@@ -75,84 +76,52 @@ TEST_F(SkewTest, RowRisingToTheRightGivesNegativeSkew) {
     EXPECT_NEAR(skew, -5.0 * kDeg, 0.5 * kDeg);
 }
 
-TEST_F(SkewTest, TwoCharactersGiveTheirPairAngle) {
-    rktest::blank_bitmap(a, 260, 90);
-    glyph(20, 20, 12, 30, 0);
-    glyph(120, 37, 12, 30, 0);  // centres 100 apart, 17 lower
-    EXPECT_EQ(run(), 1);
-    EXPECT_DOUBLE_EQ(skew, std::atan2(17.0, 100.0));
-}
+// Upright 12 x 30 characters at the given top-left corners, and the skew
+// they must give (0 and result 0 when every pair is rejected).
+struct Placement {
+    const char* what;
+    int width, height;
+    std::vector<std::pair<int, int>> corners;
+    int result;
+    double skew;
+};
 
-TEST_F(SkewTest, EvenlyTiltedRowGivesItsCommonPairAngle) {
-    // Three characters 100 apart, each 5 lower: all three pair angles are
-    // the same, and that angle is the skew.
-    rktest::blank_bitmap(a, 360, 90);
-    glyph(20, 20, 12, 30, 0);
-    glyph(120, 25, 12, 30, 0);
-    glyph(220, 30, 12, 30, 0);
-    EXPECT_EQ(run(), 1);
-    EXPECT_DOUBLE_EQ(skew, std::atan2(5.0, 100.0));
-}
+const Placement kPlacements[] = {
+    // Centres 100 apart, 17 lower.
+    {"two characters give their pair angle", 260, 90, {{20, 20}, {120, 37}}, 1, std::atan2(17.0, 100.0)},
+    // Three characters 100 apart, each 5 lower: all pair angles agree.
+    {"an evenly tilted row", 360, 90, {{20, 20}, {120, 25}, {220, 30}}, 1, std::atan2(5.0, 100.0)},
+    // Steps of 5 and 10: of 5/100, 10/100 and 15/200 only the middle one stays.
+    {"largest and smallest pair angles left out", 360, 90, {{20, 20}, {120, 25}, {220, 35}}, 1,
+     std::atan2(15.0, 200.0)},
+    // Three in a line 10 lower every 100 columns and a fourth level with the
+    // third (its flat pair is rejected): the three equal 10/100 angles are
+    // the largest and go; the one left, 20/300, is not removed again as the
+    // smallest.
+    {"the last angle left is kept", 420, 90, {{20, 10}, {120, 20}, {220, 30}, {320, 30}}, 1,
+     std::atan2(20.0, 300.0)},
+    // atan(70 / 100) = 35 degrees.
+    {"a pair of 35 degrees is rejected", 260, 130, {{20, 10}, {120, 80}}, 0, 0.0},
+    // 1 in 191: 0.30 degrees.
+    {"a pair below 0.4 degrees is rejected", 420, 90, {{20, 20}, {211, 21}}, 0, 0.0},
+    // 1 in 130: 0.44 degrees.
+    {"a pair just above 0.4 degrees is kept", 300, 90, {{20, 20}, {150, 21}}, 1, std::atan2(1.0, 130.0)},
+    // The upper of two stacked characters would turn two of the three pairs
+    // into steep, rejected ones and so cancel the skew; it gives no point,
+    // and the centres (25, 94) and (127, 99) give their pair angle.
+    {"a character wholly above another gives no point", 260, 130, {{20, 80}, {120, 10}, {122, 85}}, 1,
+     std::atan2(5.0, 102.0)},
+};
 
-TEST_F(SkewTest, LargestAndSmallestPairAnglesAreLeftOut) {
-    // Steps of 5 and 10 over 100 columns: of the pair angles 5/100, 10/100
-    // and 15/200 only the middle one is kept.
-    rktest::blank_bitmap(a, 360, 90);
-    glyph(20, 20, 12, 30, 0);
-    glyph(120, 25, 12, 30, 0);
-    glyph(220, 35, 12, 30, 0);
-    EXPECT_EQ(run(), 1);
-    EXPECT_DOUBLE_EQ(skew, std::atan2(15.0, 200.0));
-}
-
-TEST_F(SkewTest, LastAngleLeftAfterTheLargestGoIsKept) {
-    // Three characters in a line 10 lower every 100 columns, and a fourth
-    // level with the third (its flat pair is rejected). The three equal
-    // angles 10/100 are the largest and go; the one left, 20/300 from the
-    // first to the fourth, is not removed again as the smallest.
-    rktest::blank_bitmap(a, 420, 90);
-    glyph(20, 10, 12, 30, 0);
-    glyph(120, 20, 12, 30, 0);
-    glyph(220, 30, 12, 30, 0);
-    glyph(320, 30, 12, 30, 0);
-    EXPECT_EQ(run(), 1);
-    EXPECT_DOUBLE_EQ(skew, std::atan2(20.0, 300.0));
-}
-
-TEST_F(SkewTest, PairOfThirtyFiveDegreesIsRejected) {
-    rktest::blank_bitmap(a, 260, 130);
-    glyph(20, 10, 12, 30, 0);
-    glyph(120, 80, 12, 30, 0);  // atan(70 / 100) = 35 degrees
-    EXPECT_EQ(run(), 0);
-    EXPECT_EQ(skew, 0.0);
-}
-
-TEST_F(SkewTest, PairBelowFourTenthsOfADegreeIsRejected) {
-    rktest::blank_bitmap(a, 420, 90);
-    glyph(20, 20, 12, 30, 0);
-    glyph(211, 21, 12, 30, 0);  // 1 in 191: 0.30 degrees
-    EXPECT_EQ(run(), 0);
-    EXPECT_EQ(skew, 0.0);
-}
-
-TEST_F(SkewTest, PairJustAboveFourTenthsOfADegreeIsKept) {
-    rktest::blank_bitmap(a, 300, 90);
-    glyph(20, 20, 12, 30, 0);
-    glyph(150, 21, 12, 30, 0);  // 1 in 130: 0.44 degrees
-    EXPECT_EQ(run(), 1);
-    EXPECT_DOUBLE_EQ(skew, std::atan2(1.0, 130.0));
-}
-
-TEST_F(SkewTest, CharacterWithAnotherWhollyBelowItGivesNoPoint) {
-    // The upper one would turn two of the three pairs into steep, rejected
-    // ones and so cancel the skew; it gives no point, and the two lower
-    // characters give their pair angle.
-    rktest::blank_bitmap(a, 260, 130);
-    glyph(20, 80, 12, 30, 0);   // centre (25, 94)
-    glyph(120, 10, 12, 30, 0);  // above the next one
-    glyph(122, 85, 12, 30, 0);  // centre (127, 99)
-    EXPECT_EQ(run(), 1);
-    EXPECT_DOUBLE_EQ(skew, std::atan2(5.0, 102.0));
+TEST_F(SkewTest, PairAnglesOfPlacedCharacters) {
+    for (const Placement& c : kPlacements) {
+        rktest::blank_bitmap(a, c.width, c.height);
+        for (const auto& [x, t] : c.corners) glyph(x, t, 12, 30, 0);
+        skew = 99.0;
+        EXPECT_EQ(run(), c.result) << c.what;
+        EXPECT_DOUBLE_EQ(skew, c.skew) << c.what;
+        rk::free_objectbitmap(a);
+    }
 }
 
 TEST_F(SkewTest, SingleLeaningCharacterGivesAThirdOfItsAngle) {

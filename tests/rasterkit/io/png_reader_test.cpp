@@ -63,97 +63,78 @@ PngOptions with_background(PngOptions o, std::uint16_t r, std::uint16_t g, std::
     return o;
 }
 
-TEST_F(PngReader, RgbPixelsBecomeTheirGray) {
-    EXPECT_EQ(first_row(4, {255, 0, 0, 0, 0, 255, 9, 9, 9, 10, 200, 30}, type(2)),
-              (std::vector<int>{76, 29, 9, 123}));
+PngOptions with_transparent(PngOptions o, std::uint16_t r, std::uint16_t g = 0, std::uint16_t b = 0) {
+    o.with_transparent_value = true;
+    o.transparent[0] = r;
+    o.transparent[1] = g;
+    o.transparent[2] = b;
+    return o;
+}
+
+PngOptions with_palette_alpha(PngOptions o, std::vector<std::uint8_t> alpha) {
+    o.palette_alpha = std::move(alpha);
+    return o;
+}
+
+// One row of samples in a file of the given type, and the grays the
+// reader must give; the arithmetic of each expected value is in its note.
+struct RowCase {
+    const char* what;
+    int width;
+    std::vector<std::uint16_t> samples;
+    PngOptions options;
+    std::vector<Rgb> palette;
+    std::vector<int> gray;
+};
+
+const std::vector<Rgb> kWhitesAndTeal = {{255, 255, 255}, {255, 255, 255}, {30, 60, 90}};
+
+const RowCase kRows[] = {
+    {"RGB to its gray", 4, {255, 0, 0, 0, 0, 255, 9, 9, 9, 10, 200, 30}, type(2), {}, {76, 29, 9, 123}},
+    {"1-bit gray widened", 3, {0, 1, 1}, type(0, 1), {}, {0, 255, 255}},
+    {"2-bit gray widened", 4, {0, 1, 2, 3}, type(0, 2), {}, {0, 85, 170, 255}},
+    {"4-bit gray widened", 3, {1, 7, 15}, type(0, 4), {}, {17, 119, 255}},
+    {"8-bit gray kept", 3, {0, 77, 255}, type(0, 8), {}, {0, 77, 255}},
+    {"16-bit gray keeps the high byte", 3, {0x1234, 0xFF00, 0x12FF}, type(0, 16), {}, {0x12, 0xFF, 0x12}},
+    {"16-bit RGB keeps the high bytes", 2, {0xFF00, 0, 0, 0x0000, 0x00FF, 0xFFFF}, type(2, 16), {}, {76, 29}},
+    {"8-bit palette expanded", 3, {2, 0, 1}, type(3), {{255, 0, 0}, {0, 0, 255}, {100, 100, 100}}, {100, 76, 29}},
+    {"1-bit palette expanded", 4, {1, 0, 1, 1}, type(3, 1), {{0, 0, 0}, {0, 0, 255}}, {29, 0, 29, 29}},
+    // Opaque, transparent and half-covered white over black:
+    // t = 255 x 128 + 0 + 128 = 32768; (32768 + 128) >> 8 = 128.
+    {"RGBA over black", 3, {255, 255, 255, 255, 255, 255, 255, 0, 255, 255, 255, 128}, type(6), {}, {255, 0, 128}},
+    // 200 at alpha 1: t = 200 + 128 = 328; (328 + 1) >> 8 = 1.
+    {"gray+alpha over black", 2, {200, 0, 200, 1}, type(4), {}, {0, 1}},
+    // 0 over 200 at alpha 64: t = 200 x 191 + 128 = 38328; (38328 + 149) >> 8 = 150.
+    {"RGBA over a gray background", 2, {0, 0, 0, 0, 0, 0, 0, 64}, with_background(type(6), 200, 200, 200), {},
+     {200, 150}},
+    // Channel by channel: (299 x 30 + 587 x 60 + 114 x 90) / 1000 = 54.
+    {"RGBA over a coloured background", 1, {255, 255, 255, 0}, with_background(type(6), 30, 60, 90), {}, {54}},
+    {"gray+alpha background is its gray", 1, {255, 0}, with_background(type(4), 77, 0, 0), {}, {77}},
+    // High bytes 0x12, 0x56, 0x9A give 73; the low bytes would give 107.
+    {"16-bit background takes the high bytes", 1, {0xFFFF, 0xFFFF, 0xFFFF, 0},
+     with_background(type(6, 16), 0x1234, 0x5678, 0x9ABC), {}, {73}},
+    {"16-bit gray background", 1, {0xFFFF, 0}, with_background(type(4, 16), 0x6400, 0, 0), {}, {100}},
+    // Low-depth backgrounds are scaled to 8 bits (2 x 85, 1 x 255, 3 x 17);
+    // the transparent value shows it, the other pixels stay.
+    {"2-bit transparent gray", 3, {3, 1, 0}, with_transparent(with_background(type(0, 2), 2, 0, 0), 3), {},
+     {170, 85, 0}},
+    {"1-bit transparent gray", 2, {0, 1}, with_transparent(with_background(type(0, 1), 1, 0, 0), 0), {}, {255, 255}},
+    {"4-bit transparent gray", 2, {15, 2}, with_transparent(with_background(type(0, 4), 3, 0, 0), 15), {}, {51, 34}},
+    // (299 x 10 + 587 x 20 + 114 x 30) / 1000 = 18.
+    {"transparent RGB value", 2, {255, 0, 0, 0, 0, 255},
+     with_transparent(with_background(type(2), 10, 20, 30), 255, 0, 0), {}, {18, 29}},
+    {"palette alpha over black", 2, {0, 1}, with_palette_alpha(type(3), {0, 255}), kWhitesAndTeal, {0, 255}},
+    // A palette background names an entry: its colour (54) is the background.
+    {"palette alpha over a palette background", 2, {0, 1},
+     with_palette_alpha(with_background(type(3), 2, 0, 0), {0, 255}), kWhitesAndTeal, {54, 255}},
+};
+
+TEST_F(PngReader, RowsOfEveryTypeBecomeTheirGray) {
+    for (const RowCase& c : kRows) EXPECT_EQ(first_row(c.width, c.samples, c.options, c.palette), c.gray) << c.what;
 }
 
 TEST_F(PngReader, KeepsRowsInOrder) {
     EXPECT_EQ(read_back(2, 3, {1, 2, 3, 4, 5, 6}, type(0)), (std::vector<int>{1, 2, 3, 4, 5, 6}));
-}
-
-TEST_F(PngReader, GrayOfEveryDepthIsWidenedToEightBits) {
-    EXPECT_EQ(first_row(3, {0, 1, 1}, type(0, 1)), (std::vector<int>{0, 255, 255}));
-    EXPECT_EQ(first_row(4, {0, 1, 2, 3}, type(0, 2)), (std::vector<int>{0, 85, 170, 255}));
-    EXPECT_EQ(first_row(3, {1, 7, 15}, type(0, 4)), (std::vector<int>{17, 119, 255}));
-    EXPECT_EQ(first_row(3, {0, 77, 255}, type(0, 8)), (std::vector<int>{0, 77, 255}));
-}
-
-TEST_F(PngReader, SixteenBitSamplesKeepTheirHighByte) {
-    EXPECT_EQ(first_row(3, {0x1234, 0xFF00, 0x12FF}, type(0, 16)), (std::vector<int>{0x12, 0xFF, 0x12}));
-    EXPECT_EQ(first_row(2, {0xFF00, 0, 0, 0x0000, 0x00FF, 0xFFFF}, type(2, 16)), (std::vector<int>{76, 29}));
-}
-
-TEST_F(PngReader, PaletteImagesAreExpanded) {
-    EXPECT_EQ(first_row(3, {2, 0, 1}, type(3), {{255, 0, 0}, {0, 0, 255}, {100, 100, 100}}),
-              (std::vector<int>{100, 76, 29}));
-    EXPECT_EQ(first_row(4, {1, 0, 1, 1}, type(3, 1), {{0, 0, 0}, {0, 0, 255}}), (std::vector<int>{29, 0, 29, 29}));
-}
-
-TEST_F(PngReader, AlphaIsCompositedOverBlackWithoutBackground) {
-    // Opaque white, transparent white, half-covered white.
-    // t = 255 x 128 + 0 + 128 = 32768; (32768 + 128) >> 8 = 128
-    EXPECT_EQ(first_row(3, {255, 255, 255, 255, 255, 255, 255, 0, 255, 255, 255, 128}, type(6)),
-              (std::vector<int>{255, 0, 128}));
-    // Gray with alpha: 200 at alpha 1: t = 200 + 128 = 328; (328 + 1) >> 8 = 1
-    EXPECT_EQ(first_row(2, {200, 0, 200, 1}, type(4)), (std::vector<int>{0, 1}));
-}
-
-TEST_F(PngReader, AlphaIsCompositedOverAnEightBitBackground) {
-    // 0 over 200 at alpha 64: t = 200 x 191 + 128 = 38328; (38328 + 149) >> 8 = 150
-    EXPECT_EQ(first_row(2, {0, 0, 0, 0, 0, 0, 0, 64}, with_background(type(6), 200, 200, 200)),
-              (std::vector<int>{200, 150}));
-    // The background is composited channel by channel: red 30, green 60,
-    // blue 90 gives (299 x 30 + 587 x 60 + 114 x 90) / 1000 = 54.
-    EXPECT_EQ(first_row(1, {255, 255, 255, 0}, with_background(type(6), 30, 60, 90)), (std::vector<int>{54}));
-    // Gray with alpha, 8 bits: the gray value is the background.
-    EXPECT_EQ(first_row(1, {255, 0}, with_background(type(4), 77, 0, 0)), (std::vector<int>{77}));
-}
-
-TEST_F(PngReader, SixteenBitBackgroundTakesTheHighBytes) {
-    // High bytes 0x12, 0x56, 0x9A give 73; the low bytes would give 107.
-    EXPECT_EQ(first_row(1, {0xFFFF, 0xFFFF, 0xFFFF, 0}, with_background(type(6, 16), 0x1234, 0x5678, 0x9ABC)),
-              (std::vector<int>{73}));
-    EXPECT_EQ(first_row(1, {0xFFFF, 0}, with_background(type(4, 16), 0x6400, 0, 0)), (std::vector<int>{100}));
-}
-
-TEST_F(PngReader, LowDepthGrayBackgroundIsScaledToEightBits) {
-    // The transparent value shows the background; the other pixels stay.
-    PngOptions o = with_background(type(0, 2), 2, 0, 0);  // 2 x 85 = 170
-    o.with_transparent_value = true;
-    o.transparent[0] = 3;
-    EXPECT_EQ(first_row(3, {3, 1, 0}, o), (std::vector<int>{170, 85, 0}));
-
-    o = with_background(type(0, 1), 1, 0, 0);  // 255
-    o.with_transparent_value = true;
-    o.transparent[0] = 0;
-    EXPECT_EQ(first_row(2, {0, 1}, o), (std::vector<int>{255, 255}));
-
-    o = with_background(type(0, 4), 3, 0, 0);  // 3 x 17 = 51
-    o.with_transparent_value = true;
-    o.transparent[0] = 15;
-    EXPECT_EQ(first_row(2, {15, 2}, o), (std::vector<int>{51, 34}));
-}
-
-TEST_F(PngReader, TransparentColourValueShowsTheBackground) {
-    PngOptions o = with_background(type(2), 10, 20, 30);
-    o.with_transparent_value = true;
-    o.transparent[0] = 255;
-    o.transparent[1] = 0;
-    o.transparent[2] = 0;
-    // (299 x 10 + 587 x 20 + 114 x 30) / 1000 = 18
-    EXPECT_EQ(first_row(2, {255, 0, 0, 0, 0, 255}, o), (std::vector<int>{18, 29}));
-}
-
-TEST_F(PngReader, PaletteTransparencyUsesTheTableAndThePaletteBackground) {
-    PngOptions o = type(3);
-    o.palette_alpha = {0, 255};
-    const std::vector<Rgb> palette = {{255, 255, 255}, {255, 255, 255}, {30, 60, 90}};
-    EXPECT_EQ(first_row(2, {0, 1}, o, palette), (std::vector<int>{0, 255}));
-    // A palette background names an entry: its colour is the background.
-    o.with_background = true;
-    o.background[0] = 2;
-    EXPECT_EQ(first_row(2, {0, 1}, o, palette), (std::vector<int>{54, 255}));
 }
 
 TEST_F(PngReader, InterlacedImagesAreReadWhole) {
@@ -167,40 +148,33 @@ TEST_F(PngReader, InterlacedImagesAreReadWhole) {
     EXPECT_EQ(page, std::vector<int>(samples.begin(), samples.end()));
 }
 
-TEST_F(PngReader, FileGammaMatchingTheDefaultDisplayLeavesValuesUnchanged) {
-    // File gamma 1/2.2 with the default display exponent 2.2: the
-    // correction exponent 1 / (file gamma x display exponent) is 1.
-    PngOptions o = type(0);
-    o.file_gamma = 1 / 2.2;
-    EXPECT_EQ(first_row(4, {0, 1, 100, 255}, o), (std::vector<int>{0, 1, 100, 255}));
-}
-
-TEST_F(PngReader, WithoutGammaChunkNothingIsCorrected) {
-    setenv("SCREEN_GAMMA", "1.0", 1);
-    EXPECT_EQ(first_row(3, {0, 100, 255}, type(0)), (std::vector<int>{0, 100, 255}));
-}
-
-TEST_F(PngReader, DisplayExponentComesFromTheEnvironment) {
-    // gAMA 1/2.2 with a display exponent of 1: the correction exponent is
-    // 2.2, so 100 becomes 255 x (100 / 255)^2.2 = 32.5 -> 33 (libpng rounds).
-    PngOptions o = type(0);
-    o.file_gamma = 1 / 2.2;
-    setenv("SCREEN_GAMMA", "1.0", 1);
-    const std::vector<int> corrected = first_row(3, {0, 100, 255}, o);
-    ASSERT_EQ(corrected.size(), 3u);
-    EXPECT_EQ(corrected[0], 0);
-    EXPECT_NEAR(corrected[1], 33, 1);
-    EXPECT_EQ(corrected[2], 255);
-}
-
-TEST_F(PngReader, UnusableDisplayExponentFallsBackToTheDefault) {
-    // libpng would refuse (zero, negative) or misread (128 and more) these;
-    // the reader uses 2.2 instead, which leaves a 1/2.2 file unchanged.
-    PngOptions o = type(0);
-    o.file_gamma = 1 / 2.2;
-    for (const char* text : {"", "abc", "0", "-1", "1e300", "500"}) {
-        setenv("SCREEN_GAMMA", text, 1);
-        EXPECT_EQ(first_row(3, {0, 100, 255}, o), (std::vector<int>{0, 100, 255})) << text;
+// The correction exponent is 1 / (file gamma x display exponent); the
+// display exponent comes from SCREEN_GAMMA, 2.2 when it is unset or
+// unusable (libpng would refuse zero and negative values and misread 128
+// and more). No gAMA chunk: nothing is corrected.
+TEST_F(PngReader, GammaFollowsTheFileAndTheDisplayExponent) {
+    const struct {
+        const char* screen_gamma;  // nullptr: unset
+        double file_gamma;         // 0: no gAMA chunk
+        int middle;                // what 100 becomes
+    } cases[] = {
+        {nullptr, 1 / 2.2, 100}, {"1.0", 0, 100},
+        // Exponent 2.2: 255 x (100 / 255)^2.2 = 32.5 -> 33 (libpng rounds).
+        {"1.0", 1 / 2.2, 33},
+        {"", 1 / 2.2, 100},      {"abc", 1 / 2.2, 100}, {"0", 1 / 2.2, 100},
+        {"-1", 1 / 2.2, 100},    {"1e300", 1 / 2.2, 100}, {"500", 1 / 2.2, 100},
+    };
+    for (const auto& c : cases) {
+        if (c.screen_gamma) setenv("SCREEN_GAMMA", c.screen_gamma, 1);
+        else unsetenv("SCREEN_GAMMA");
+        PngOptions o = type(0);
+        o.file_gamma = c.file_gamma;
+        const std::vector<int> row = first_row(3, {0, 100, 255}, o);
+        ASSERT_EQ(row.size(), 3u);
+        SCOPED_TRACE(c.screen_gamma ? c.screen_gamma : "unset");
+        EXPECT_EQ(row[0], 0);
+        EXPECT_NEAR(row[1], c.middle, c.middle == 100 ? 0 : 1);
+        EXPECT_EQ(row[2], 255);
     }
 }
 

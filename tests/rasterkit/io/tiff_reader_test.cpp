@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "library_writers.h"
@@ -128,38 +129,26 @@ TEST_F(TiffPageReader, ReadsCompressedStripsAndLaterDirectories) {
     EXPECT_EQ(pixels(), (std::vector<int>{1, 2}));
 }
 
-TEST_F(TiffPageReader, RefusesOtherBitDepthsBeforeAllocating) {
+TEST_F(TiffPageReader, RefusesOtherDepthsPlanesAndSampleCountsBeforeAllocating) {
     TiffPage bilevel = tiff_gray_page(GrayImage{8, 2, {0xAA, 0x55}});
     bilevel.bits = 1;
-    EXPECT_EQ(read({bilevel}), rk::TiffPageResult::failed);
-    EXPECT_EQ(error, rk::ReadError::unsupported);
-    EXPECT_EQ(allocations, 0);
-    EXPECT_EQ(page.pixels, nullptr);
-
     TiffPage deep = tiff_gray_page(GrayImage{2, 2, std::vector<std::uint8_t>(8, 7)});
     deep.bits = 16;
-    EXPECT_EQ(read({deep}), rk::TiffPageResult::failed);
-    EXPECT_EQ(error, rk::ReadError::unsupported);
-    EXPECT_EQ(allocations, 0);
-}
-
-TEST_F(TiffPageReader, RefusesSeparatePlanesAndOtherSampleCounts) {
     TiffPage planes = tiff_rgb_page(RgbImage{2, 2, std::vector<Rgb>(4)});
     planes.planar_separate = true;
-    EXPECT_EQ(read({planes}), rk::TiffPageResult::failed);
-    EXPECT_EQ(error, rk::ReadError::unsupported);
-    EXPECT_EQ(allocations, 0);
-
     TiffPage two = tiff_gray_page(GrayImage{2, 1, {1, 2, 3, 4}});
     two.samples = 2;
-    EXPECT_EQ(read({two}), rk::TiffPageResult::failed);
-    EXPECT_EQ(error, rk::ReadError::unsupported);
-
     TiffPage four = tiff_gray_page(GrayImage{1, 1, {1, 2, 3, 4}});
     four.samples = 4;
     four.photometric = PHOTOMETRIC_SEPARATED;
-    EXPECT_EQ(read({four}), rk::TiffPageResult::failed);
-    EXPECT_EQ(error, rk::ReadError::unsupported);
+    const std::pair<const char*, TiffPage> cases[] = {
+        {"1 bit", bilevel}, {"16 bits", deep}, {"separate planes", planes}, {"2 samples", two}, {"4 samples", four}};
+    for (const auto& [what, p] : cases) {
+        EXPECT_EQ(read({p}), rk::TiffPageResult::failed) << what;
+        EXPECT_EQ(error, rk::ReadError::unsupported) << what;
+        EXPECT_EQ(allocations, 0) << what;
+        EXPECT_EQ(page.pixels, nullptr) << what;
+    }
 }
 
 TEST_F(TiffPageReader, RefusesOldStyleJpegWithThreeSamples) {

@@ -143,18 +143,6 @@ TEST_F(ImageStore, FormatComesFromContentNotName) {
     EXPECT_EQ(videobuffer[123], 9);
 }
 
-TEST_F(ImageStore, MemoryShortageWhileReadingGivesNoPage) {
-    ASSERT_EQ(SEG_set_image_file(page_file.c_str()), 1);
-    for (long k = 1; k <= 2; ++k) {
-        orvo::alloc_fail_at(k);  // the file bytes, then the page
-        EXPECT_EQ(SEG_open_image(), 0) << k;
-        EXPECT_EQ(videobuffer, nullptr);
-        EXPECT_EQ(crt_page, 0);
-    }
-    orvo::alloc_fail_at(0);
-    EXPECT_EQ(SEG_open_image(), 1);
-}
-
 TEST_F(ImageStore, MemoryShortageWhileNormalisingKeepsThePageAsRead) {
     const std::string small = dir.file("small.pgm");
     write_bytes(small, pgm(200, 100, [](int, int) { return 50; }));

@@ -1,0 +1,86 @@
+// What the engine, training and hardening tests share: a recorder of the
+// message boxes and beeps the libraries produce, and a folder holding one
+// knowledge base with the list file that names it.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "orvosys.h"
+#include "temp_dir.h"
+
+namespace testsupport {
+
+struct ShownBox {
+    std::string title, text;
+    unsigned style = 0;
+    bool operator==(const ShownBox&) const = default;
+};
+
+// Records every message box and beep while alive, in `shown`, `beeps` and,
+// both in order, `events` ("box" or "beep"). Boxes are answered from
+// `answers`, then with Yes (yes/no boxes) or OK.
+class MessageLog {
+public:
+    MessageLog() {
+        osys_set_message_presenter(&present, this, nullptr);
+        osys_set_beeper(&beep, this);
+    }
+    ~MessageLog() {
+        osys_set_message_presenter(nullptr, nullptr, nullptr);
+        osys_set_beeper(nullptr, nullptr);
+    }
+    MessageLog(const MessageLog&) = delete;
+    MessageLog& operator=(const MessageLog&) = delete;
+
+    std::vector<ShownBox> shown;
+    std::vector<std::string> events;
+    std::deque<int> answers;
+    int beeps = 0;
+
+    bool showed(const std::string& text) const {
+        for (const ShownBox& s : shown)
+            if (s.text == text) return true;
+        return false;
+    }
+    void clear() {
+        shown.clear();
+        events.clear();
+        beeps = 0;
+    }
+
+private:
+    static int present(void* c, const char* title, const char* text, unsigned style) {
+        auto* log = static_cast<MessageLog*>(c);
+        log->shown.push_back({title, text, style});
+        log->events.push_back("box");
+        if (!log->answers.empty()) {
+            const int a = log->answers.front();
+            log->answers.pop_front();
+            return a;
+        }
+        return (style & OSYS_MB_BUTTONS) == OSYS_MB_YESNO ? OSYS_IDYES : OSYS_IDOK;
+    }
+    static void beep(void* c) {
+        auto* log = static_cast<MessageLog*>(c);
+        ++log->beeps;
+        log->events.push_back("beep");
+    }
+};
+
+// A temporary folder with the list file `list` naming one knowledge base
+// `kb` (its patterns file `dat` beside it); neither file exists yet.
+struct KbFolder {
+    TempDir dir;
+    std::string kb = dir.file("plates.kbf");
+    std::string dat = dir.file("plates.dat");
+    std::string list;
+
+    explicit KbFolder(const std::string& list_name = "list.$$$") : list(dir.file(list_name)) {
+        const std::string line = "[0] " + kb + "\r\n";
+        write_bytes(list, std::vector<std::uint8_t>(line.begin(), line.end()));
+    }
+};
+
+}  // namespace testsupport
