@@ -7,14 +7,12 @@
 #include <vector>
 
 #include "engine_session.h"
+#include "kb_verdict.h"
 #include "options.h"
 
 namespace platix {
 
-enum class KbUse {
-    reading,   // the nets must load; the patterns file is not needed
-    training,  // an existing base must load with its patterns file
-};
+using KbUse = orvo::KbUse;
 
 // Loads the session's bases again with the engine's messages on, and asks
 // the engine for each base's classes. Returns "" when every base is fit

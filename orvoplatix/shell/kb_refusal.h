@@ -8,14 +8,12 @@
 
 #include <string>
 
+#include "kb_verdict.h"
 #include "library_port.h"
 
 namespace platix {
 
-enum class KbUse {
-    reading,   // the base must load; its patterns file is not needed
-    training,  // an existing base must load with its patterns file; a missing one is created by training
-};
+using KbUse = orvo::KbUse;
 
 // Checks the base `kb_path` named alone in the list file `list_path`.
 // Returns "" when it is fit for `use`, else "KB_PATH: why". The engine is
