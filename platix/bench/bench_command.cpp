@@ -64,6 +64,29 @@ int print_results(const BenchOptions& o, const std::vector<FolderSummary>& folde
     return 0;
 }
 
+// The cross-validation's table: per folder, every image read by its fold
+// (the times are those of the images' analyses), then the verdicts.
+int print_fold_results(const BenchOptions& o, const std::vector<LabelledImage>& labels,
+                       const std::vector<ImageResult>& images, const std::vector<PlateScore>& scores) {
+    std::vector<FolderSummary> folders;
+    FolderSummary total;
+    total.jobs = 1;
+    for (const auto& folder : folder_order(labels)) {
+        FolderSummary s;
+        s.folder = folder;
+        for (std::size_t i = 0; i < labels.size(); ++i)
+            if (labels[i].folder == folder) {
+                s.add(images[i], scores[i]);
+                s.seconds += static_cast<double>(images[i].ms) / 1000.0;
+            }
+        total.merge(s);
+        folders.push_back(std::move(s));
+    }
+    std::vector<ImageVerdict> verdicts;
+    for (std::size_t i = 0; i < labels.size(); ++i) verdicts.push_back(verdict_of(images[i], labels[i], scores[i]));
+    return print_results(o, folders, total, verdicts);
+}
+
 // Cross-validation: every image is analysed once (the analysis does not
 // depend on the base), then each fold is read with a base trained from
 // scratch on the other folds, in a private temporary folder. The times in
@@ -118,23 +141,8 @@ int run_folds(const BenchOptions& o, const std::vector<LabelledImage>& read_labe
                      static_cast<std::uintmax_t>(std::filesystem::file_size(kb, ec)), held_out.size());
     }
 
-    std::vector<FolderSummary> folders;
-    FolderSummary total;
-    total.jobs = 1;
-    for (const auto& folder : folder_order(read_labels)) {
-        FolderSummary s;
-        s.folder = folder;
-        for (std::size_t i = 0; i < read_labels.size(); ++i)
-            if (read_labels[i].folder == folder) {
-                s.add(images[i], scores[i]);
-                s.seconds += static_cast<double>(images[i].ms) / 1000.0;
-            }
-        total.merge(s);
-        folders.push_back(std::move(s));
-    }
-    std::vector<ImageVerdict> verdicts;
-    for (std::size_t i = 0; i < read_labels.size(); ++i) verdicts.push_back(verdict_of(images[i], read_labels[i], scores[i]));
-    if (print_results(o, folders, total, verdicts) != 0) return 1;
+    // The synthetic scenes' images come after the photographs' and are not reported.
+    if (print_fold_results(o, read_labels, images, scores) != 0) return 1;
     return failed > 0 ? 1 : 0;
 }
 
@@ -213,20 +221,6 @@ int run_net_folds(const BenchOptions& o, const std::vector<LabelledImage>& label
                      f + 1, o.folds, train.size(), trained_s,
                      static_cast<std::uintmax_t>(std::filesystem::file_size(n.model_path, ec)), held_out.size());
     }
-    std::vector<FolderSummary> folders;
-    FolderSummary total;
-    total.jobs = 1;
-    for (const auto& folder : folder_order(labels)) {
-        FolderSummary s;
-        s.folder = folder;
-        for (std::size_t i = 0; i < labels.size(); ++i)
-            if (labels[i].folder == folder) {
-                s.add(images[i], scores[i]);
-                s.seconds += static_cast<double>(images[i].ms) / 1000.0;
-            }
-        total.merge(s);
-        folders.push_back(std::move(s));
-    }
     std::fprintf(stderr, "platix: cross-validation took %.0f s\n",
                  std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
     for (const auto& [folder, u] : unconstrained) {
@@ -237,9 +231,7 @@ int run_net_folds(const BenchOptions& o, const std::vector<LabelledImage>& label
     for (const auto& [folder, r] : truth_read)
         std::fprintf(stderr, "platix: %s: truth boxes read exactly by their fold's model: %.1f%% of %d\n",
                      folder.c_str(), r.second ? 100.0 * r.first / r.second : 0.0, r.second);
-    std::vector<ImageVerdict> verdicts;
-    for (std::size_t i = 0; i < labels.size(); ++i) verdicts.push_back(verdict_of(images[i], labels[i], scores[i]));
-    if (print_results(o, folders, total, verdicts) != 0) return 1;
+    if (print_fold_results(o, labels, images, scores) != 0) return 1;
     return failed > 0 ? 1 : 0;
 }
 
