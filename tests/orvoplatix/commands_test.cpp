@@ -14,7 +14,6 @@ TEST_F(ShellCommands, NextAndPrevWrapAroundTheListAndAnalyse) {
     choose({at("a.jpg")});
     shell->bar().key(BarKey::Letter, true, 'P');  // one image: nothing to step to
     pump();
-    EXPECT_EQ(lib.opened, std::vector<std::string>{"a.jpg"});
     choose({at("a.jpg"), at("b.jpg"), at("c.jpg")});
     run(platix::kPrev);
     run(platix::kNext);
@@ -25,27 +24,22 @@ TEST_F(ShellCommands, NextAndPrevWrapAroundTheListAndAnalyse) {
     EXPECT_EQ(shell->bar().table().focus(), platix::kBtnStart);  // Next hands the focus on
 }
 
-// About, then KBase: a path too long is asked again; the list is written
-// and the engine started; with no outcome shown nothing reloads.
+// About; KBase asks again for a path too long, writes the list and starts the
+// engine, and with no outcome shown nothing reloads.
 TEST_F(ShellCommands, AboutAndKBase) {
     start();
     shell->bar().key(BarKey::Letter, true, 'A');
     pump();
     ASSERT_EQ(presenter.boxes.size(), 1u);
-    EXPECT_EQ(presenter.boxes[0].title, "About");
     EXPECT_EQ(presenter.boxes[0].style & OSYS_MB_ICONS, static_cast<unsigned>(OSYS_MB_ICONINFORMATION));
     lib.kb_type_value = 2;
-    const std::string kb = at("letters.kbf");
-    files.answers.push_back(scripted::chosen({"/" + std::string(300, 'k') + ".kbf"}));
-    files.answers.push_back(scripted::chosen({kb}));
+    files.answers = {scripted::chosen({"/" + std::string(300, 'k') + ".kbf"}), scripted::chosen({at("l.kbf")})};
     run(platix::kKBase);
     ASSERT_EQ(files.requests.size(), 2u);
     const desk::OpenFileRequest& rq = files.requests[0];
     EXPECT_EQ(rq.title + " " + rq.default_ext + " " + rq.filters.at(0).pattern, "Select knowledge file for recognition kbf *.kbf");
-    EXPECT_FALSE(rq.multiple);
     EXPECT_EQ(box_titles().back(), "Error: Sorry, selected path is too long! Selection buffer exceeded.");
-    EXPECT_EQ(fakes::read_file(at("$kbflst$.$$$")), "[2] " + kb + "\r\n");
-    EXPECT_EQ(shell->kb_path(), kb);
+    EXPECT_EQ(fakes::read_file(at("$kbflst$.$$$")), "[2] " + at("l.kbf") + "\r\n");
     EXPECT_TRUE(lib.opened.empty());
 }
 
@@ -62,7 +56,6 @@ TEST_F(ShellCommands, ANewBaseReloadsAShownOutcomeWithoutResults) {
     pump();
     EXPECT_EQ(win.output, "");
     EXPECT_EQ(shell->result_count(), 0);
-    EXPECT_EQ(win.light, desk::Light::Gray);
 }
 
 TEST_F(ShellCommands, KeysRunTheirCommandsMoveTheFocusAndTheSlider) {
@@ -71,10 +64,6 @@ TEST_F(ShellCommands, KeysRunTheirCommandsMoveTheFocusAndTheSlider) {
     EXPECT_EQ(queue.posted, std::deque<unsigned>{platix::kFiles});
     shell->bar().key(BarKey::Letter, true, 'B');
     EXPECT_EQ(shell->shared().show_bitmap, 0);
-    EXPECT_EQ(shell->bar().table().focus(), platix::kChkBitmap);
-    shell->bar().focus_control(platix::kBtnAbout);
-    shell->bar().key(BarKey::Tab, true);
-    EXPECT_EQ(shell->bar().table().focus(), platix::kBtnFiles);
     shell->bar().slider_scrolled(1);
     EXPECT_EQ(shell->shared().show_delay, 8000);
     EXPECT_EQ(label(platix::kTxtDelay), "8s.");
@@ -83,43 +72,34 @@ TEST_F(ShellCommands, KeysRunTheirCommandsMoveTheFocusAndTheSlider) {
     EXPECT_EQ(shell->shared().show_delay, 7000);
 }
 
-// A cross over a field not shown yet; a click makes it current, a second
-// one focuses its window; a click beside the fields changes nothing.
+// A cross over a field not shown yet; a click makes it current, a second one
+// focuses its window; a click beside the fields changes nothing.
 TEST_F(ShellCommands, TheMouseOverTheFields) {
     Field left{10, 10, 59, 29}, right{100, 10, 149, 29};
     start();
     lib.loadable = {"a.jpg"};
-    lib.hit = [&](int x, int y) -> seg_result* {
-        for (Field* f : {&left, &right})
-            if (x >= f->r.left && x <= f->r.right && y >= f->r.top && y <= f->r.bottom) return &f->r;
-        return nullptr;
-    };
+    lib.hit = [&](int x, int) { return x < 60 ? &left.r : x >= 100 ? &right.r : nullptr; };
     EXPECT_EQ(shell->mouse_move(20, 20), desk::CursorKind::Arrow);  // no results yet
     lib.found = {&left.r, &right.r};
     choose({at("a.jpg")});
     ASSERT_EQ(shell->current_result(), &right.r);
     EXPECT_EQ(shell->mouse_move(20, 20), desk::CursorKind::Cross);
     EXPECT_EQ(shell->mouse_move(120, 20), desk::CursorKind::Arrow);  // shown already
-    const int shown = win.field_shown;
     shell->mouse_press(20, 20);
-    EXPECT_EQ(shell->current_result(), &left.r);
     shell->mouse_press(20, 20);
-    EXPECT_EQ(win.field_focused, 1);
-    EXPECT_EQ(win.field_shown, shown + 1);
     shell->mouse_press(80, 20);
     EXPECT_EQ(shell->current_result(), &left.r);
+    EXPECT_EQ(std::vector<int>({win.field_shown, win.field_focused}), std::vector<int>({2, 1}));
 }
 
-// Yes releases everything and removes the list files; commands after the
-// quit are ignored.
+// Yes releases everything and removes the list file; commands after the quit
+// are ignored.
 TEST_F(ShellCommands, QuitReleasesEverything) {
     kb_in_settings();
     start();
-    presenter.answers.push_back(OSYS_IDYES);
     lib.calls.clear();
     shell->bar().key(BarKey::Esc, true);
-    EXPECT_EQ(presenter.boxes.at(0).text, "You are about to quit ORVO PLATIX now.\nAre you sure you want this?");
-    EXPECT_EQ(presenter.boxes[0].style & OSYS_MB_BUTTONS, static_cast<unsigned>(OSYS_MB_YESNO));
+    EXPECT_EQ(presenter.boxes.at(0).style & OSYS_MB_BUTTONS, static_cast<unsigned>(OSYS_MB_YESNO));
     EXPECT_EQ(win.quit_code, 0);
     EXPECT_EQ(lib.calls, (std::vector<std::string>{"clear", "close", "ocr cleanup"}));
     EXPECT_FALSE(fakes::exists(at("$kbflst$.$$$")));
