@@ -1,6 +1,6 @@
 // The remaining commands and inputs of the shell: Next and Prev, About,
-// KBase, the keys routed to the control bar, the slider, the mouse in the
-// image view and the quit.
+// KBase, the keys routed to the control bar, the slider and the mouse in the
+// image view.
 #include "shell_fakes.h"
 
 using desk::BarKey;
@@ -90,19 +90,4 @@ TEST_F(ShellCommands, TheMouseOverTheFields) {
     shell->mouse_press(80, 20);
     EXPECT_EQ(shell->current_result(), &left.r);
     EXPECT_EQ(std::vector<int>({win.field_shown, win.field_focused}), std::vector<int>({2, 1}));
-}
-
-// Yes releases everything and removes the list file; commands after the quit
-// are ignored.
-TEST_F(ShellCommands, QuitReleasesEverything) {
-    kb_in_settings();
-    start();
-    lib.calls.clear();
-    shell->bar().key(BarKey::Esc, true);
-    EXPECT_EQ(presenter.boxes.at(0).style & OSYS_MB_BUTTONS, static_cast<unsigned>(OSYS_MB_YESNO));
-    EXPECT_EQ(win.quit_code, 0);
-    EXPECT_EQ(lib.calls, (std::vector<std::string>{"clear", "close", "ocr cleanup"}));
-    EXPECT_FALSE(fakes::exists(at("$kbflst$.$$$")));
-    run(platix::kFiles);
-    EXPECT_TRUE(files.requests.empty());
 }

@@ -1,8 +1,7 @@
-// Choosing images and loading them: the File(s) dialog request, the image
-// list, the call sequence of a load, titles, status texts and lights.
+// Choosing images and loading them: the File(s) dialog request, its limit,
+// and the title and status of each outcome of a load.
 #include "shell_fakes.h"
 
-using desk::Light;
 using platix::kFiles;
 
 class ShellChoosesImages : public fakes::ShellTest {};
@@ -25,25 +24,6 @@ TEST_F(ShellChoosesImages, AsksWithTheRememberedTypeAndAgainAfterTooManyFiles) {
     ASSERT_GE(presenter.boxes.size(), 1u);
     EXPECT_EQ(presenter.boxes[0].text, "Sorry, too many files selected at once! Selection buffer exceeded.");
     EXPECT_EQ(lib.opened, std::vector<std::string>{"one.jpg"});
-}
-
-// The load clears and opens the page, with every control off meanwhile;
-// one file alone is then analysed.
-TEST_F(ShellChoosesImages, OneFileIsLoadedBusyAndThenAnalysed) {
-    start();
-    lib.calls.clear();
-    lib.loadable = {"car.jpg"};
-    std::vector<int> enabled_mid_load{-1};
-    std::string status_mid_load;
-    win.on_paint = [&] { enabled_mid_load = enabled(), status_mid_load = label(platix::kTxtStatus); };
-    files.answers.push_back(scripted::chosen({at("car.jpg")}));
-    shell->command(kFiles);
-    EXPECT_EQ(queue.posted, std::deque<unsigned>{platix::kAnalyse});
-    EXPECT_EQ(lib.calls, (std::vector<std::string>{"clear", "set car.jpg", "open"}));
-    EXPECT_TRUE(enabled_mid_load.empty());
-    EXPECT_EQ(status_mid_load, "Loading image. Please wait...");
-    EXPECT_EQ(win.lights, (std::vector<Light>{Light::Red, Light::Gray}));
-    EXPECT_EQ(enabled(), (std::vector<int>{0, 1, 2, 3, 10}));
 }
 
 // The title and status of a page that is scaled and one of several, that
