@@ -110,14 +110,13 @@ class Windows : public platix::PlatixWindows {
 public:
     std::string title, output;
     desk::Light light = desk::Light::Gray;
-    std::vector<desk::Light> lights;
     bool paint_ok = true, erased = false, field_open = false;
     int frames_drawn = 0, field_shown = 0, field_focused = 0, quit_code = -1;
     std::function<void()> on_paint;
 
     void set_title(const std::string& t) override { title = t; }
     void set_output_text(const std::string& t) override { output = t; }
-    void show_light(desk::Light l) override { lights.push_back(light = l); }
+    void show_light(desk::Light l) override { light = l; }
     void layout_view() override {}
     bool paint_page() override { return on_paint ? on_paint() : void(), erased = false, paint_ok; }
     void erase_view() override { erased = true; }
@@ -143,8 +142,7 @@ struct Timer : desk::RepeatingTimer {
 };
 
 struct Cursor : desk::CursorPort {
-    desk::CursorKind kind = desk::CursorKind::Arrow;
-    void set_cursor(desk::CursorKind k) override { kind = k; }
+    void set_cursor(desk::CursorKind) override {}
 };
 
 // A temporary folder made the working one; the previous one comes back
