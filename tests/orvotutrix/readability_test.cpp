@@ -1,9 +1,6 @@
-// Readable windows of both programs on the offscreen platform, run once per
-// scale factor (QT_SCALE_FACTOR 1, 1.25 and 1.5, set by ctest): every text a
-// bar's control can show fits the room its style leaves, the texts of a grab
-// stand out 4.5:1 from their faces, files named outside the dialog load as if
-// chosen, the "All images" filter finds any case of the extensions, and the
-// bar names the knowledge base.
+// Readable windows of both programs, once per scale factor set by ctest: every
+// text fits its control, grabbed texts stand out 4.5:1, files named outside the
+// dialog load as if chosen, and "All images" finds any case of the extensions.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -83,8 +80,7 @@ protected:
             std::ofstream(dir.file(ini)) << "[last_used]\r\nkb_file=" << dir.file("plates.kbf") << "\r\n";
     }
     void TearDown() override { std::filesystem::current_path(old_cwd); }
-    // Shows the window (after it the scripted presenter), and at the end
-    // saves its grab and quits.
+    // Shows the window, runs the checks, saves the grab and quits.
     template <typename W>
     void shown(W& w, const std::function<void()>& body, const char* grab) {
         presenter = std::make_unique<scripted::Presenter>();

@@ -1,9 +1,6 @@
-// The training program's window on the offscreen platform with the real
-// libraries, and the program end to end: a photograph is loaded, KBase names
-// a new knowledge base, a click on the plate opens the real training dialog,
-// which a timer-driven user walks through, naming every character from the
-// photograph's label; the recognition program and platix then read the plate
-// with the new base. Both programs' windows refuse a damaged base.
+// The training program's window with the real libraries, and both programs
+// end to end: a plate taught in the real training dialog by a timer-driven
+// user is then read by orvoplatix and platix; both refuse a damaged base.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -70,9 +67,8 @@ struct SessionLibs : tutrixtest::ForwardingLibs {
     }
 };
 
-// Plays the user of the training dialog, one step per timer tick: character
-// k of the field is named after character k of the label (the analysis may
-// miss a character; the base then learns what it was told).
+// Plays the user of the training dialog, one step per timer tick, naming
+// character k of the field after character k of the label.
 struct DialogUser {
     std::string label, expected;  // expected: the names given to the field's characters
     int steps = 0, named = 0, tags = 0;
@@ -148,13 +144,11 @@ TEST(TutrixWindow, ArrowKeysInThePageNumberMoveItsCaret) {
     std::filesystem::current_path(cwd);
 }
 
-// A text without its dots and spaces: the recognition program's display text
-// separates fields and the groups of a field by dots.
+// Without the dots and spaces that separate fields and groups.
 std::string letters_only(std::string s) { return std::erase_if(s, [](char c) { return c == '.' || c == ' '; }), s; }
 
-// Loads a photograph into the training program, clicks its plate in training
-// mode, names every character in a session into a base that did not exist,
-// and then reads the photograph with the recognition program and with platix.
+// Teaches the photograph's plate into a new base, then reads the photograph
+// with the recognition program and with platix.
 void train_then_read(const photos::LabelledImage& photo, bool skip_when_not_found) {
     scripted::Presenter shown;  // answers the boxes instead of showing them
     testsupport::TempDir dir;
@@ -283,10 +277,8 @@ void expect_base(Window& w, const std::string& kb, const std::string& problem, c
     EXPECT_EQ(w.control_bar().note()->text().toStdString(), "KB: none");
 }
 
-// Both programs refuse a base that the engine does not load whole, named in
-// the settings or chosen with KBase, and go on without one; the recognition
-// program then reads no text rather than garbage. Training also refuses a
-// base without its patterns file, which reading does without.
+// Damaged bases, named in the settings or chosen with KBase, are refused and
+// read no text rather than garbage; training also needs the patterns file.
 TEST(DesktopProgramsRefuse, AKnowledgeBaseThatDoesNotLoadWhole) {
     const auto whole = testsupport::read_bytes(ORVO_SOURCE_DIR "/data/kb/plates.kbf");
     std::vector<std::uint8_t> noise(4096);
