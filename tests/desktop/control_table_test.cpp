@@ -14,17 +14,14 @@ desk::ControlTable bar() {
                                     {1002, desk::ControlKind::Slider, ""},
                                     {1003, desk::ControlKind::Text, ""},
                                     {1004, desk::ControlKind::PushButton, "&About"}};
-    c[2].min = 1;
-    c[2].max = 7;
-    c[2].value = 6;
+    c[2].min = 1, c[2].max = 7, c[2].value = 6;
     c[3].enabled = false;
     return desk::ControlTable(c);
 }
 }  // namespace
 
-// Each case puts the focus on a control, routes its keys (Enter on the
-// slider activates About) and checks the focus, the slider and what the
-// last key asked for.
+// The focus, the slider and what the last key asked for, after keys routed
+// from a control (Enter on the slider activates About).
 TEST(ControlTableKeys, MoveTheFocusAndTheSliderAndActivate) {
     struct Key {
         BarKey key;
@@ -43,7 +40,6 @@ TEST(ControlTableKeys, MoveTheFocusAndTheSliderAndActivate) {
         {"Tab skips the disabled text", 2, {{BarKey::Tab}}, 4, 6, KeyOutcome::Nothing, -1},
         {"Shift+Tab goes back", 0, {{BarKey::Shift}, {BarKey::Tab}}, 4, 6, KeyOutcome::Nothing, -1},
         {"Left goes back over the text", 4, {{BarKey::Left}}, 2, 6, KeyOutcome::Nothing, -1},
-        {"the slider takes Right", 2, {{BarKey::Right}}, 2, 7, KeyOutcome::SliderMoved, 2},
         {"clamped at the top", 2, {{BarKey::Right}, {BarKey::Down}}, 2, 7, KeyOutcome::SliderMoved, 2},
         {"Up moves it back", 2, {{BarKey::Up}}, 2, 5, KeyOutcome::SliderMoved, 2},
         {"a released arrow reports it", 2, {{BarKey::Left, false}}, 2, 6, KeyOutcome::SliderMoved, 2},
@@ -52,16 +48,14 @@ TEST(ControlTableKeys, MoveTheFocusAndTheSliderAndActivate) {
         {"Esc", 1, {{BarKey::Esc}}, 1, 6, KeyOutcome::Close, -1},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         desk::ControlTable t = bar();
         t.focus_control(c.from);
         KeyOutcome o;
         for (const Key& k : c.keys) o = t.key(k.key, k.press, k.letter, 4);
-        EXPECT_EQ(t.focus(), c.focus) << c.what;
-        EXPECT_EQ(t.at(2).value, c.slider) << c.what;
-        EXPECT_EQ(o.kind, c.last) << c.what;
-        if (c.last != KeyOutcome::Nothing) {
-            EXPECT_EQ(o.index, c.index) << c.what;
-        }
+        const int index = c.last == KeyOutcome::Nothing ? c.index : o.index;
+        EXPECT_EQ(std::vector<int>({t.focus(), t.at(2).value, o.kind == c.last, index}),
+                  std::vector<int>({c.focus, c.slider, 1, c.index}));
     }
 }
 

@@ -1,11 +1,11 @@
 // One QApplication for all tests of a program, on the offscreen platform
 // unless the environment names another, ended before the process exits (Qt
-// must not be torn down by static destructors). Include once per test
-// program; the name is the program's argv[0].
+// must not be torn down by static destructors). argv[0] is the given name.
 #pragma once
 
-#include <QApplication>
 #include <gtest/gtest.h>
+
+#include <QApplication>
 #include <memory>
 #include <string>
 

@@ -1,7 +1,7 @@
-// Checks of readable texts on real widgets: the room a control leaves for
-// its text (from the style's own rectangles, independently of the
-// programs' fitting code), the advance of a text in the control's font,
-// and the WCAG contrast of the pixels a grab shows in a rectangle.
+// Checks of readable texts on real widgets: the room a control leaves for its
+// text (from the style's own rectangles, independently of the programs'
+// fitting code), the advance of a text in the control's font, and the WCAG
+// contrast of the pixels a grab shows in a rectangle.
 #pragma once
 
 #include <QCheckBox>
@@ -18,68 +18,52 @@
 
 namespace readability {
 
-inline QString plain(const QString& text) {
-    QString out;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == QLatin1Char('&') && i + 1 < text.size()) ++i;
-        out += text[i];
-    }
-    return out;
-}
-
+// The advance of a text without its mnemonic marks ("&&" stands for "&").
 inline int advance(const QWidget* w, const QString& text) {
-    return QFontMetrics(w->font()).horizontalAdvance(plain(text));
+    QString plain;
+    for (qsizetype i = 0; i < text.size(); ++i) plain += text[text[i] == QLatin1Char('&') && i + 1 < text.size() ? ++i : i];
+    return QFontMetrics(w->font()).horizontalAdvance(plain);
 }
 
 // The width the control draws its text in.
 inline int room(const QWidget* w) {
-    if (const auto* b = qobject_cast<const QCheckBox*>(w)) {
+    const auto* check = qobject_cast<const QCheckBox*>(w);
+    if (const QAbstractButton* b = check ? static_cast<const QAbstractButton*>(check) : qobject_cast<const QPushButton*>(w)) {
         QStyleOptionButton o;
         o.initFrom(b);
         o.rect = b->rect();
         o.text = b->text();
-        return b->style()->subElementRect(QStyle::SE_CheckBoxContents, &o, b).width();
-    }
-    if (const auto* b = qobject_cast<const QPushButton*>(w)) {
-        QStyleOptionButton o;
-        o.initFrom(b);
-        o.rect = b->rect();
-        o.text = b->text();
-        return b->style()->subElementRect(QStyle::SE_PushButtonContents, &o, b).width();
+        return b->style()->subElementRect(check ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents, &o, b).width();
     }
     if (const auto* l = qobject_cast<const QLabel*>(w)) return l->contentsRect().width() - 2 * l->margin();
-    if (const auto* e = qobject_cast<const QLineEdit*>(w)) {
-        const int frame = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, e);
-        return e->width() - 2 * frame - 4;
-    }
+    if (const auto* e = qobject_cast<const QLineEdit*>(w))
+        return e->width() - 2 * e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, e) - 4;
     return w->width();
 }
 
 inline double luminance(QColor c) {
-    auto lin = [](int v) {
+    const auto lin = [](int v) {
         const double s = v / 255.0;
         return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
     };
     return 0.2126 * lin(c.red()) + 0.7152 * lin(c.green()) + 0.0722 * lin(c.blue());
 }
 
-inline double contrast(QColor a, QColor b) {
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
-// Contrast between the commonest colour of the rectangle (the background)
-// and the pixel that stands out most from it (the core of a glyph stroke);
-// 1 when the rectangle holds one colour only.
+// Contrast between the commonest colour of the rectangle (the background) and
+// the pixel that stands out most from it (the core of a glyph stroke); 1 when
+// the rectangle holds one colour only.
 inline double text_contrast(const QImage& grab, QRect r) {
     r &= grab.rect();
     std::map<QRgb, int> count;
     for (int y = r.top(); y <= r.bottom(); ++y)
         for (int x = r.left(); x <= r.right(); ++x) ++count[grab.pixel(x, y) | 0xff000000u];
     if (count.empty()) return 1.0;
-    const QRgb bg = std::max_element(count.begin(), count.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+    const double bg = luminance(QColor(std::max_element(count.begin(), count.end(), [](auto& a, auto& b) { return a.second < b.second; })->first));
     double best = 1.0;
-    for (const auto& [rgb, n] : count) best = std::max(best, contrast(QColor(bg), QColor(rgb)));
+    for (const auto& [rgb, n] : count) {
+        const double l = luminance(QColor(rgb));
+        best = std::max(best, (std::max(l, bg) + 0.05) / (std::min(l, bg) + 0.05));
+    }
     return best;
 }
 

@@ -1,18 +1,13 @@
-// Analysing an image: the call sequence, the recognition of every field,
-// the display text with its character rectangles and its limit, the output
-// text, the lights and the binarised-field window.
-#include <regex>
-
+// Analysing an image: the recognition of every field, the display text with
+// its character rectangles and its limit, and why nothing is shown.
 #include "shell_fakes.h"
 
-using desk::Light;
 using fakes::Field;
 
 class ShellAnalyses : public fakes::ShellTest {
 protected:
-    // A plain field and a field whose bitmap is the doubled copy.
     Field plain{100, 200, 199, 229};
-    Field doubled{300, 50, 349, 69, 100, 40};
+    Field doubled{300, 50, 349, 69, 100, 40};  // its bitmap is the doubled copy
 
     void load_one(bool with_kb = true) {
         if (with_kb) kb_in_settings();
@@ -21,49 +16,36 @@ protected:
         files.answers.push_back(scripted::chosen({at("car.jpg")}));
         shell->command(platix::kFiles);  // posts Analyse
         lib.calls.clear();
-        win.lights.clear();
     }
     std::vector<int> rect(int i) const { return {shell->display().rects[i], shell->display().rects[i] + 4}; }
 };
 
+// Rectangles map back onto the page (halved for a doubled bitmap), unread
+// marks stay, a dot takes a box, and rectangles stay on the page.
 TEST_F(ShellAnalyses, ReadsEveryFieldBitmapAndJoinsTheTexts) {
     load_one();
-    lib.found = {&plain.r, &doubled.r};
-    lib.readings = {{"B 123", {{2, 3, 10, 25}, {12, 3, 20, 25}, {22, 3, 30, 25}, {32, 3, 40, 25}}},
-                    {"ABC", {{4, 6, 20, 34}, {24, 6, 40, 34}, {44, 6, 60, 34}}}};
-    pump();
-    EXPECT_STREQ(shell->display().text, "B.123.ABC");
-    EXPECT_EQ(lib.calls, (std::vector<std::string>{"clear", "analyze", "recognize", "recognize"}));
-    EXPECT_EQ(lib.depths, std::vector<int>{3});
-    EXPECT_STREQ(plain.r.text, "B 123");
-    EXPECT_STREQ(doubled.r.text, "ABC");
-    EXPECT_EQ(rect(0), (std::vector<int>{101, 202, 111, 226}));  // B
-    EXPECT_EQ(rect(4), (std::vector<int>{131, 202, 141, 226}));  // 3
-    EXPECT_EQ(rect(6), (std::vector<int>{301, 52, 311, 68}));    // A, halved
-    EXPECT_EQ(rect(8), (std::vector<int>{321, 52, 331, 68}));    // C
-    ASSERT_EQ(lib.recognised_with.size(), 2u);
-    const auto& s = lib.recognised_with[1];
-    EXPECT_EQ(s.bits, doubled.r.bitmap);
-    EXPECT_EQ(std::vector<int>({s.columns, s.rows, s.bpl, s.left, s.top, s.right, s.bottom}),
-              (std::vector<int>{100, 40, 13, 0, 0, 100, 40}));
-    EXPECT_EQ(s.kb_mode, 0u);
-    EXPECT_EQ(s.templ, "C");
-    // The last field's window opens.
-    EXPECT_TRUE(win.field_open);
-    EXPECT_EQ(shell->current_result(), &doubled.r);
-}
-
-// Unread marks stay, a dot takes a box, and rectangles stay on the page.
-TEST_F(ShellAnalyses, KeepsUnreadMarksAndRectanglesOnThePage) {
-    load_one();
     Field edge{600, 460, 639, 479};
-    lib.found = {&plain.r, &edge.r};
-    lib.readings = {{"^^1.2", {{0, 0, 4, 9}, {5, 0, 9, 9}, {10, 0, 14, 9}, {15, 0, 16, 9}, {20, 0, 24, 9}}},
+    lib.found = {&plain.r, &doubled.r, &edge.r};
+    lib.readings = {{"^^1.2", {{2, 3, 10, 25}, {12, 3, 20, 25}, {22, 3, 30, 25}, {32, 3, 33, 25}, {42, 3, 50, 25}}},
+                    {"ABC", {{4, 6, 20, 34}, {24, 6, 40, 34}, {44, 6, 60, 34}}},
                     {"X", {{0, 0, 60, 40}}}};
     pump();
-    EXPECT_STREQ(shell->display().text, "^^12.X");
-    EXPECT_EQ(rect(3)[0], 20 + 100 - 1);  // the box after the dot's
-    EXPECT_EQ(rect(5), (std::vector<int>{599, 459, 639, 479}));
+    EXPECT_STREQ(shell->display().text, "^^12.ABC.X");
+    EXPECT_EQ(lib.calls, (std::vector<std::string>{"clear", "analyze", "recognize", "recognize", "recognize"}));
+    EXPECT_EQ(lib.depths, std::vector<int>{3});
+    EXPECT_STREQ(doubled.r.text, "ABC");  // each record keeps its text
+    EXPECT_EQ(rect(0), (std::vector<int>{101, 202, 111, 226}));
+    EXPECT_EQ(rect(3)[0], 42 + 100 - 1);  // the box after the dot's
+    EXPECT_EQ(rect(5), (std::vector<int>{301, 52, 311, 68}));
+    EXPECT_EQ(rect(9), (std::vector<int>{599, 459, 639, 479}));
+    ASSERT_EQ(lib.recognised_with.size(), 3u);
+    const ocr_io& s = lib.recognised_with[1];
+    EXPECT_EQ(s.image_bits, doubled.r.bitmap);
+    EXPECT_EQ(std::vector<int>({s.columns, s.rows, s.bytes_per_row, s.left, s.top, s.right, s.bottom, s.kb_mode}),
+              (std::vector<int>{100, 40, 13, 0, 0, 100, 40, 0}));
+    EXPECT_STREQ(s.template_, "C");
+    EXPECT_TRUE(win.field_open);  // the last field's window
+    EXPECT_EQ(shell->current_result(), &edge.r);
 }
 
 TEST_F(ShellAnalyses, CutsTheTextAt127CharactersAndStopsReading) {
@@ -81,29 +63,12 @@ TEST_F(ShellAnalyses, CutsTheTextAt127CharactersAndStopsReading) {
     EXPECT_EQ(std::count(lib.calls.begin(), lib.calls.end(), "recognize"), 1);
 }
 
-TEST_F(ShellAnalyses, ShowsTheTextWithTimeAndDateAndTheGreenLight) {
-    load_one();
-    lib.found = {&plain.r};
-    lib.readings = {{"AB 12", {{0, 0, 1, 1}, {2, 0, 3, 1}, {4, 0, 5, 1}, {6, 0, 7, 1}}}};
-    pump();
-    osys_time now{};
-    osys_local_time(&now);
-    char date[16];
-    std::snprintf(date, sizeof date, "%02d/%02d/%02d", now.month % 100, now.day % 100, now.year % 100);
-    const std::regex form(R"( AB\.12   -   at  \d\d:\d\d:\d\d,  on  (\d\d/\d\d/\d\d))");
-    std::smatch m;
-    ASSERT_TRUE(std::regex_match(win.output, m, form)) << win.output;
-    EXPECT_EQ(m[1].str(), date);
-    EXPECT_TRUE(std::regex_match(label(platix::kTxtStatus), std::regex(R"(Analysis duration: \d+ ms)")));
-    EXPECT_EQ(win.lights, (std::vector<Light>{Light::Yellow, Light::Green}));
-    EXPECT_FALSE(shell->busy());
-    EXPECT_EQ(enabled(), (std::vector<int>{0, 1, 2, 3, 10}));
-}
-
-TEST_F(ShellAnalyses, SaysWhetherNothingWasFoundOrNoBaseIsLoaded) {
+// The engine reads nothing; then no base is loaded; then the analysis runs
+// out of memory and posts no display.
+TEST_F(ShellAnalyses, SaysWhyNothingIsShown) {
     load_one(true);
     lib.found = {&plain.r};
-    pump();  // the engine reads nothing
+    pump();
     EXPECT_EQ(win.output, " None found...");
     std::filesystem::remove(at("$kbflst$.$$$"));
     lib.calls.clear();
@@ -112,25 +77,10 @@ TEST_F(ShellAnalyses, SaysWhetherNothingWasFoundOrNoBaseIsLoaded) {
     EXPECT_EQ(std::count(lib.calls.begin(), lib.calls.end(), "recognize"), 0);
     EXPECT_EQ(win.output, " None (no knowledge base loaded!)...");
     EXPECT_EQ(shell->result_count(), 1);
-}
-
-TEST_F(ShellAnalyses, DrawsCharacterFramesInsteadWhenTheBitmapIsOff) {
-    load_one();
-    shell->bar().press(platix::kChkBitmap);
-    lib.found = {&plain.r, &doubled.r};
-    pump();
-    EXPECT_FALSE(win.field_open);
-    EXPECT_EQ(shell->current_result(), nullptr);
-    EXPECT_GE(win.frames_drawn, 1);
-}
-
-TEST_F(ShellAnalyses, ReportsAnAnalysisOutOfMemory) {
-    load_one();
     lib.analyze_result = 0;
-    pump();
+    shell->command(platix::kAnalyse);
     EXPECT_EQ(label(platix::kTxtStatus), "Analysis interrupted (memory!)");
     EXPECT_EQ(box_titles(), std::vector<std::string>{"Error: Memory allocation error (image segmentation)."});
-    EXPECT_TRUE(queue.posted.empty());  // no Display
-    EXPECT_FALSE(shell->busy());
+    EXPECT_TRUE(queue.posted.empty());  // no display
     EXPECT_EQ(enabled(), (std::vector<int>{0, 1, 2, 3, 10}));
 }

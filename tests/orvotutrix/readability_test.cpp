@@ -1,17 +1,12 @@
-// Readable windows of both programs on the offscreen platform, run once
-// per scale factor (QT_SCALE_FACTOR 1, 1.25 and 1.5, set by ctest): every
-// text a control of a bar can show fits the room the control's style
-// leaves for it, the texts of a grab stand out 4.5:1 from their faces,
-// image files named outside the dialog load as if chosen, the "All images"
-// filter finds any case of the extensions, and the bar names the
-// knowledge base.
+// Readable windows of both programs, once per scale factor set by ctest: every
+// text fits its control, grabbed texts stand out 4.5:1, files named outside the
+// dialog load as if chosen, and "All images" finds any case of the extensions.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFileDialog>
-#include <QFileSystemModel>
 #include <QLabel>
 #include <QListView>
 #include <QMimeData>
@@ -20,8 +15,8 @@
 #include <fstream>
 
 #include "main_window.h"
-#include "readability.h"
 #include "qt_test_app.h"
+#include "readability.h"
 #include "scripted.h"
 #include "temp_dir.h"
 #include "texts.h"
@@ -34,26 +29,21 @@ namespace {
     ::testing::AddGlobalTestEnvironment(new qttest::Application("program_readability_tests"));
 using qttest::settle;
 
-std::string scale() { return qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR") ? "1" : qgetenv("QT_SCALE_FACTOR").toStdString(); }
+const std::string scale = qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR") ? "1" : qgetenv("QT_SCALE_FACTOR").toStdString();
 
-// Each text against the control that shows it.
-void expect_fits(const desk::TemplateWidget& bar, const std::vector<platix::ControlTexts>& texts, const char* what) {
-    for (const auto& ct : texts) {
-        const QWidget* w = bar.control(ct.index);
-        ASSERT_NE(w, nullptr) << what << " control " << ct.index;
+// Each text against the control that shows it, the labels of the buttons and
+// check boxes too, and no control runs out of the bar.
+void expect_fits(const desk::TemplateWidget& bar, const std::vector<platix::ControlTexts>& texts) {
+    for (const auto& ct : texts)
         for (const std::string& t : ct.texts)
-            EXPECT_LE(readability::advance(w, QString::fromLatin1(t.c_str())), readability::room(w))
-                << what << " control " << ct.index << " text \"" << t << "\" at scale " << scale();
-    }
-    // The labels of the buttons and check boxes too, and no control runs
-    // out of the bar.
+            EXPECT_LE(readability::advance(bar.control(ct.index), QString::fromLatin1(t.c_str())),
+                      readability::room(bar.control(ct.index)))
+                << "control " << ct.index << " text \"" << t << "\" at scale " << scale;
     for (int i = 0; i < bar.control_count(); ++i) {
         const QWidget* w = bar.control(i);
-        if (const auto* b = qobject_cast<const QAbstractButton*>(w)) {
-            EXPECT_LE(readability::advance(w, b->text()), readability::room(w))
-                << what << " label \"" << b->text().toStdString() << "\" at scale " << scale();
-        }
-        EXPECT_LE(w->geometry().right(), bar.width()) << what << " control " << i;
+        const auto* b = qobject_cast<const QAbstractButton*>(w);
+        EXPECT_LE(b ? readability::advance(w, b->text()) : 0, readability::room(w)) << "control " << i << " at " << scale;
+        EXPECT_LE(w->geometry().right(), bar.width()) << "control " << i;
     }
 }
 
@@ -70,8 +60,7 @@ void expect_contrast(desk::TemplateWidget& bar, const char* what) {
         const QRect r = w->geometry().adjusted(3, 3, -3, -3);
         const QRect px(QPoint(int(r.left() * dpr), int(r.top() * dpr)), QPoint(int(r.right() * dpr), int(r.bottom() * dpr)));
         EXPECT_GE(readability::text_contrast(grab, px), 4.5)
-            << what << " \"" << text.toStdString() << "\" (" << (w->isEnabled() ? "enabled" : "disabled")
-            << ") at scale " << scale();
+            << what << " \"" << text.toStdString() << "\" (" << (w->isEnabled() ? "enabled" : "disabled") << ") at " << scale;
     }
 }
 
@@ -87,88 +76,78 @@ protected:
         std::filesystem::copy_file(ORVO_SAMPLES "/scene00005.jpg", dir.file("scene.jpg"));
         for (const char* part : {"plates.kbf", "plates.dat"})
             std::filesystem::copy_file(std::string(ORVO_SOURCE_DIR "/data/kb/") + part, dir.file(part));
-        for (const char* ini : {"orvoplatix.ini", "orvotutrix.ini"}) {
+        for (const char* ini : {"orvoplatix.ini", "orvotutrix.ini"})
             std::ofstream(dir.file(ini)) << "[last_used]\r\nkb_file=" << dir.file("plates.kbf") << "\r\n";
-        }
     }
     void TearDown() override { std::filesystem::current_path(old_cwd); }
+    // Shows the window, runs the checks, saves the grab and quits.
     template <typename W>
-    void quit(W& w) {
+    void shown(W& w, const std::function<void()>& body, const char* grab) {
+        presenter = std::make_unique<scripted::Presenter>();
+        w.show();
+        settle();
+        body();
+        EXPECT_EQ(w.control_bar().note()->text(), QStringLiteral("KB: plates.kbf"));
+        w.grab().save(QString::fromStdString(std::string(ORVO_SCREENSHOT_DIR) + "/" + grab + scale + ".png"));
         presenter->answers.push_back(OSYS_IDYES);
         w.shell().close_request();
         settle();
     }
 };
 
+// The scene named as an argument is loaded and, alone, analysed; the field
+// window opens beside the plate, inside the view.
 TEST_F(Programs, RecognitionBarsHoldEveryTextReadably) {
     platix::MainWindow w(dir.path(), platix::real_libraries(), &files);
-    presenter = std::make_unique<scripted::Presenter>();
-    w.show();
-    settle();
-    expect_fits(w.control_bar(), platix::bar_texts(), "recognition bar");
-    expect_fits(w.output_bar(), platix::output_texts(), "output bar");
-    EXPECT_LE(w.control_bar().width(), w.width());
-    expect_contrast(w.control_bar(), "recognition bar, idle");
-    // The scene named as an argument is loaded and, alone, analysed.
-    EXPECT_EQ(w.open_files({QString::fromStdString(dir.file("scene.jpg")), QStringLiteral("missing.jpg")}), 1);
-    settle();
-    EXPECT_TRUE(w.shell().image_loaded());
-    EXPECT_EQ(w.shell().image_name(), "scene.jpg");
-    EXPECT_EQ(w.windowTitle().toStdString().substr(0, 28), "ORVO PLATIX 2.1 - scene.jpg ");
-    EXPECT_EQ(w.control_bar().text(platix::kTxtStatus).left(19), QStringLiteral("Analysis duration: "));
-    expect_contrast(w.control_bar(), "recognition bar, analysed");
-    expect_contrast(w.output_bar(), "output bar, analysed");
-    // The binarised field opens beside the plate, inside the view.
-    ASSERT_NE(w.field_window(), nullptr);
-    const seg_result* c = w.shell().current_result();
-    ASSERT_NE(c, nullptr);
-    const QRect field = w.view().to_view(c->left, c->top, c->right, c->bottom).translated(w.view().pos());
-    const QRect shown = w.field_window()->geometry();
-    EXPECT_TRUE(w.view().geometry().contains(shown)) << "at scale " << scale();
-    EXPECT_FALSE(shown.intersects(field)) << "at scale " << scale();
-    EXPECT_LT(shown.top(), field.bottom()) << "not below the plate, at scale " << scale();
-    EXPECT_GT(shown.bottom(), field.top()) << "not above the plate, at scale " << scale();
-    ASSERT_NE(w.control_bar().note(), nullptr);
-    EXPECT_EQ(w.control_bar().note()->text(), QStringLiteral("KB: plates.kbf"));
-    w.grab().save(QString::fromStdString(std::string(ORVO_SCREENSHOT_DIR) + "/orvoplatix_x" + scale() + ".png"));
-    quit(w);
+    shown(w, [&] {
+        expect_fits(w.control_bar(), platix::bar_texts());
+        expect_fits(w.output_bar(), platix::output_texts());
+        EXPECT_LE(w.control_bar().width(), w.width());
+        expect_contrast(w.control_bar(), "recognition bar, idle");
+        EXPECT_EQ(w.open_files({QString::fromStdString(dir.file("scene.jpg")), QStringLiteral("missing.jpg")}), 1);
+        settle();
+        EXPECT_EQ(w.windowTitle().toStdString().substr(0, 28), "ORVO PLATIX 2.1 - scene.jpg ");
+        EXPECT_EQ(w.control_bar().text(platix::kTxtStatus).left(19), QStringLiteral("Analysis duration: "));
+        expect_contrast(w.control_bar(), "recognition bar, analysed");
+        expect_contrast(w.output_bar(), "output bar, analysed");
+        ASSERT_NE(w.field_window(), nullptr);
+        const seg_result* c = w.shell().current_result();
+        const QRect field = w.view().to_view(c->left, c->top, c->right, c->bottom).translated(w.view().pos());
+        const QRect beside = w.field_window()->geometry();
+        EXPECT_TRUE(w.view().geometry().contains(beside)) << "at scale " << scale;
+        EXPECT_FALSE(beside.intersects(field)) << "at scale " << scale;
+        EXPECT_TRUE(beside.top() < field.bottom() && beside.bottom() > field.top()) << "not beside, at " << scale;
+    }, "orvoplatix_x");
 }
 
+// A drop of the scene loads it as the Files command does.
 TEST_F(Programs, TrainingBarHoldsEveryTextReadably) {
     tutrix::TutrixWindow w(dir.path(), tutrix::real_tutrix_libraries(), &files);
-    presenter = std::make_unique<scripted::Presenter>();
-    w.show();
-    settle();
-    expect_fits(w.control_bar(), tutrix::bar_texts(), "training bar");
-    expect_contrast(w.control_bar(), "training bar, idle");
-    // A drop of the scene loads it as the Files command does.
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.file("scene.jpg")))});
-    const QPoint mid(w.width() / 2, w.height() / 2);
-    QDragEnterEvent enter(mid, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&w, &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(mid), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&w, &drop);
-    settle();
-    EXPECT_TRUE(drop.isAccepted());
-    EXPECT_EQ(w.windowTitle().toStdString().substr(0, 28), "ORVO Tutrix 2.1 - scene.jpg ");
-    expect_contrast(w.control_bar(), "training bar, analysed");
-    EXPECT_EQ(w.control_bar().note()->text(), QStringLiteral("KB: plates.kbf"));
-    w.grab().save(QString::fromStdString(std::string(ORVO_SCREENSHOT_DIR) + "/orvotutrix_x" + scale() + ".png"));
-    quit(w);
+    shown(w, [&] {
+        expect_fits(w.control_bar(), tutrix::bar_texts());
+        expect_contrast(w.control_bar(), "training bar, idle");
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.file("scene.jpg")))});
+        const QPoint mid(w.width() / 2, w.height() / 2);
+        QDragEnterEvent enter(mid, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent drop(QPointF(mid), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w, &drop);
+        settle();
+        EXPECT_EQ(w.windowTitle().toStdString().substr(0, 28), "ORVO Tutrix 2.1 - scene.jpg ");
+        expect_contrast(w.control_bar(), "training bar, analysed");
+    }, "orvotutrix_x");
 }
 
-// The dialog the Files command shows lists photo.JPEG under "All images",
-// its first filter, and hides the text file.
+// The dialog lists photo.JPEG under "All images", its first filter, and
+// hides the text file.
 TEST_F(Programs, AllImagesFilterFindsAnyCaseOfTheExtensions) {
     for (const char* name : {"photo.JPEG", "scan.Tif", "plate.pgm", "notes.txt"}) std::ofstream(dir.file(name)) << "x";
     desk::OpenFileRequest rq;
-    rq.title = "Select image file(s)";
     rq.filters = {{"JPEG files (*.jpg)", "*.jpg"}, {"All files (*.*)", "*.*"}};
     rq.initial_folder = dir.path();
-    rq.multiple = true;
-    rq.filter_index = 0;
+    rq.multiple = true, rq.filter_index = 0;  // several files: "All images" first, and chosen
     QFileDialog dialog;
     desk::configure_dialog(dialog, rq);
     ASSERT_FALSE(dialog.nameFilters().isEmpty());
@@ -176,20 +155,19 @@ TEST_F(Programs, AllImagesFilterFindsAnyCaseOfTheExtensions) {
     EXPECT_TRUE(dialog.nameFilters().front().startsWith(dialog.selectedNameFilter()));
     auto* view = dialog.findChild<QListView*>(QStringLiteral("listView"));
     ASSERT_NE(view, nullptr);
-    QStringList shown;
-    // The dialog's model lists the folder on a thread of its own: wait for
-    // it by the clock, since a loaded machine can take seconds.
+    QStringList listed;
+    // The model lists the folder on a thread of its own: wait for it by the
+    // clock, since a loaded machine can take seconds.
     QElapsedTimer waited;
     waited.start();
-    while (shown.size() < 4 && waited.elapsed() < 30000) {
+    while (listed.size() < 4 && waited.elapsed() < 30000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        shown.clear();
-        const QModelIndex root = view->rootIndex();
-        for (int r = 0; r < view->model()->rowCount(root); ++r)
-            shown << view->model()->index(r, 0, root).data().toString();
+        listed.clear();
+        for (int r = 0; r < view->model()->rowCount(view->rootIndex()); ++r)
+            listed << view->model()->index(r, 0, view->rootIndex()).data().toString();
     }
-    shown.sort();
-    EXPECT_EQ(shown.join(QLatin1Char(' ')).toStdString(), "photo.JPEG plate.pgm scan.Tif scene.jpg");
+    listed.sort();
+    EXPECT_EQ(listed.join(QLatin1Char(' ')).toStdString(), "photo.JPEG plate.pgm scan.Tif scene.jpg");
 }
 
 }  // namespace
