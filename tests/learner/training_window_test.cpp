@@ -1,10 +1,8 @@
-// The training dialog's widgets driven headless (offscreen platform): a
-// session taught through the buttons and the class dialog, the character
-// table's list and the unlearn dialog.
+// The class dialogs' widgets driven headless (offscreen platform): the
+// class dialog's keys, the character table's list and the unlearn dialog.
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -13,13 +11,9 @@
 
 #include "class_dialogs.h"
 #include "session_fixture.h"
-#include "training_window.h"
 
 namespace {
 
-using lrntest::Field;
-using testsupport::TempDir;
-using testsupport::write_bytes;
 
 class TrainingWindowTest : public ::testing::Test {
 protected:
@@ -31,68 +25,23 @@ protected:
         if (!QApplication::instance()) app = new QApplication(argc, argv);
     }
     void SetUp() override {
-        kb = dir.file("plates.kbf");
-        const std::string list = dir.file("list.$$$");
-        const std::string line = "[0] " + kb + "\r\n";
-        write_bytes(list, std::vector<std::uint8_t>(line.begin(), line.end()));
-        io = OCR_init(list.c_str(), 0);
+        io = OCR_init(folder.list.c_str(), 0);
         ASSERT_NE(io, nullptr);
         io->kb_index = 1;
     }
     void TearDown() override { OCR_cleanup(); }
-    template <typename F>
-    static bool wait_for(F done) {
-        for (int i = 0; i < 200 && !done(); ++i) QApplication::processEvents();
-        return done();
-    }
     static QPushButton* button(QWidget& w, const char* label) {
         for (QPushButton* b : w.findChildren<QPushButton*>())
             if (b->text() == QString::fromLatin1(label)) return b;
         return nullptr;
     }
-    static learner::SelCharsDialog* class_dialog(QWidget& w) {
-        for (auto* d : w.findChildren<learner::SelCharsDialog*>())
-            if (d->isVisible()) return d;
-        return nullptr;
-    }
     static QApplication* app;
-    TempDir dir;
-    std::string kb;
+    testsupport::KbFolder folder;
     ocr_io* io = nullptr;
     lrntest::ListLibs libs;
     lrntest::Presenter shown;
 };
 QApplication* TrainingWindowTest::app = nullptr;
-
-TEST_F(TrainingWindowTest, TeachesAFieldThroughTheButtons) {
-    Field f("HL");
-    libs.list = {&f.record};
-    learner::TrainingWindow w(nullptr, *io, libs, &f.record, kb);
-    w.show();
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("Create/update knowledge base - plates.kbf"));
-    auto* box = w.findChild<QCheckBox*>();
-    ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(box->isChecked());
-    box->click();
-    for (const char* letter : {"H", "L"}) {
-        ASSERT_TRUE(wait_for([&] { return class_dialog(w) != nullptr; })) << letter;
-        learner::SelCharsDialog* sel = class_dialog(w);
-        QPushButton* ok = button(*sel, "&Ok");
-        ASSERT_NE(ok, nullptr);
-        EXPECT_FALSE(ok->isEnabled());
-        sel->findChild<QLineEdit*>()->setText(QString::fromLatin1(letter));
-        EXPECT_TRUE(ok->isEnabled());
-        ok->click();
-        QPushButton* confirm = button(w, "C&onfirm instance");
-        ASSERT_TRUE(wait_for([&] { return confirm->isEnabled(); })) << letter;
-        confirm->click();
-    }
-    ASSERT_TRUE(wait_for([&] { return w.dialog().state() == learner::kObserving; }));
-    EXPECT_EQ(w.dialog().recognized_text(), "HL");
-    EXPECT_EQ(button(w, "&Tag confusion(s)")->isEnabled(), true);
-    button(w, "&Done")->click();
-    EXPECT_EQ(w.result(), 1);
-}
 
 TEST_F(TrainingWindowTest, TheClassDialogEndsByItsKeys) {
     learner::ClassBuffer buffer;
@@ -114,17 +63,12 @@ TEST_F(TrainingWindowTest, TheClassDialogEndsByItsKeys) {
     QApplication::sendEvent(edit, &enter_up);
     EXPECT_EQ(ended, std::vector<int>{learner::kSelOk});
     EXPECT_EQ(buffer.str(), "Ab");
-}
-
-TEST_F(TrainingWindowTest, TheClassDialogsButtonKeysPressTheirButtons) {
-    learner::ClassBuffer buffer;
-    std::vector<int> ended;
-    learner::SelCharsDialog sel(buffer, [&](int r) { ended.push_back(r); }, nullptr, nullptr);
-    sel.show();
-    button(sel, "&Jump over")->setFocus();
+    learner::SelCharsDialog other(buffer, [&](int r) { ended.push_back(r); }, nullptr, nullptr);
+    other.show();
+    button(other, "&Jump over")->setFocus();  // a button's letter presses its button
     QKeyEvent s(QEvent::KeyPress, Qt::Key_S, Qt::NoModifier);
-    QApplication::sendEvent(&sel, &s);
-    EXPECT_EQ(ended, std::vector<int>{learner::kSelSuspend});
+    QApplication::sendEvent(&other, &s);
+    EXPECT_EQ(ended, (std::vector<int>{learner::kSelOk, learner::kSelSuspend}));
 }
 
 // Opens the character table from the class dialog and, once it shows, lets
