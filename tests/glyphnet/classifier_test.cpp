@@ -1,6 +1,5 @@
-// Features and the box-net decision: grid widths, the narrow-frame
-// widening, the contrast stretch, the shape code, confusion groups and the
-// nearest-prototype fall-back.
+// The box-net decision: feature grid widths, confusion groups, the choice
+// among containing nets and the nearest-prototype fall-back.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -9,14 +8,11 @@
 #include "classify/features.h"
 #include "classify/groups.h"
 #include "classify/nearest_prototype.h"
-#include "image/bitmap_view.h"
 #include "kb/kb_store.h"
-#include "test_bitmap.h"
 #include "zero_alloc.h"
 
 namespace {
 
-using gntest::TestBitmap;
 using Vec = std::vector<std::int16_t>;
 
 TEST(FeatureGrid, LaysNarrowAndWideCellsAlternately) {
@@ -28,30 +24,6 @@ TEST(FeatureGrid, LaysNarrowAndWideCellsAlternately) {
         EXPECT_EQ(std::vector<int>(w, w + 7), cells) << width;
     }
     EXPECT_FALSE(gn::cell_sizes(6, w));
-}
-
-TEST(FeatureValues, WidenNarrowFramesStretchAndCountOnlyInside) {
-    TestBitmap b(60, 40);
-    b.fill(0, 0, 60, 40);  // all ink; only the frame's 5 columns count
-    gn::install_bitmap(b.bits.data(), b.height, b.bpr);
-    gn::FeatureVector f;
-    ASSERT_TRUE(gn::extract_features(20, 5, 5, 30, &f));
-    // Grid 21 wide from x = 12: the frame 20-24 covers 1 column of cell 2,
-    // 3 of cell 3, 1 of cell 4: 32/3 - 16 = -6, 16, -6.
-    for (int r = 0; r < 7; ++r)
-        EXPECT_EQ(Vec(f.v + r * 7, f.v + r * 7 + 7), (Vec{-16, -16, -6, 16, -6, -16, -16})) << r;
-    EXPECT_EQ(gn::shape_code(f.v), 1);  // only the middle column sums above 0
-    ASSERT_TRUE(gn::extract_features(0, 0, 30, 30, &f));
-    EXPECT_EQ(Vec(f.v, f.v + 49), Vec(49, 16));  // the stretch leaves equals
-    EXPECT_EQ(gn::shape_code(f.v), 7);
-    TestBitmap c(21, 21);
-    c.fill(0, 0, 3, 3);  // the top-left cell full
-    c.set(20, 20);       // one pixel of the last cell: 32 / 9 - 16 = -13
-    gn::install_bitmap(c.bits.data(), c.height, c.bpr);
-    ASSERT_TRUE(gn::extract_features(0, 0, 21, 21, &f));
-    EXPECT_EQ(f.v[0], 16);
-    EXPECT_EQ(f.v[48], ((-13 + 16) * 32) / 32 - 16);
-    EXPECT_EQ(f.v[1], -16);
 }
 
 TEST(ConfusionGroups, CoverTheTable) {

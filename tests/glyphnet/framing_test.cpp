@@ -1,5 +1,5 @@
-// Character framing: tiny rectangles, specks, colons, gaps, the text band,
-// and the pixel tests of the current bitmap at and past its edges.
+// Character framing: tiny rectangles, specks, colons and gaps, and the
+// pixel tests of the current bitmap at and past its edges.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -50,19 +50,6 @@ TEST(Framing, FramesTheCharacterAndNotItsSurroundings) {
     gn::request() = gn::Request{};
 }
 
-TEST(Framing, FindsTheTextBandOfAField) {
-    TestBitmap b(60, 40);
-    b.fill(0, 0, 60, 2);    // a border line of 2 rows
-    b.fill(5, 10, 40, 20);  // the text
-    gn::install_bitmap(b.bits.data(), b.height, b.bpr);
-    int top = 0, bottom = 40;
-    gn::text_band(0, 60, &top, &bottom);
-    EXPECT_EQ(top, 10);
-    EXPECT_EQ(bottom, 30);
-}
-
-// Rows past the last read as the last row, rows above the first as
-// background; columns outside are background.
 TEST(Framing, PixelTestsStayInsideTheBitmap) {
     TestBitmap b(20, 5);
     b.set(9, 4);

@@ -1,5 +1,5 @@
 // Knowledge-base files: the list file reader, the .kbf and patterns file
-// layouts, damaged files, the kind of a base, selection and the atomic save.
+// layouts, damaged files, the kind of a base and the selection of bases.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,11 +10,9 @@
 #include "kb/kb_list.h"
 #include "kb/kb_store.h"
 #include "kb/patterns.h"
-#include "kb/staged_file.h"
 #include "temp_dir.h"
 #include "zero_alloc.h"
 
-#include <sys/stat.h>
 
 namespace {
 
@@ -170,24 +168,6 @@ TEST(PatternsFile, IgnoresPartialRecordAndDropsControlClasses) {
     orvo::alloc_fail_at(0);
 }
 
-TEST(PatternsFile, ListsClassesInOrderOfFirstAppearance) {
-    gn::PatternTable t;
-    for (const char* c : {"A_", "7_", "A_", "ch", "7_"}) {
-        gn::Sample s{};
-        s.c1 = c[0];
-        s.c2 = c[1];
-        ASSERT_TRUE(gn::append_sample(&t, s));
-    }
-    char table[512];
-    EXPECT_EQ(gn::class_table(t, table), 3);
-    EXPECT_STREQ(table, "A_7_ch");
-    ASSERT_TRUE(gn::remove_class_samples(&t, 'A', '_'));
-    EXPECT_EQ(t.count, 3);
-    EXPECT_EQ(gn::class_table(t, table), 2);
-    EXPECT_STREQ(table, "7_ch");
-    gn::release_patterns(&t);
-}
-
 class KbSelection : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -229,25 +209,6 @@ TEST_F(KbSelection, FollowsKindAndGapTolerance) {
     EXPECT_FALSE(gn::select_kbs(0, 7, false));
     gn::kb_store().entries[0].loaded = false;
     EXPECT_FALSE(gn::select_kbs(0, 1, false));
-}
-
-TEST(StagedFileSaves, ReplacesOrKeepsTheOldFile) {
-    TempDir dir;
-    const std::string f = dir.file("a.kbf");
-    write_bytes(f, {1, 2, 3});
-    const std::uint8_t data[2] = {9, 8};
-    {
-        gn::StagedFile s;
-        ASSERT_TRUE(s.stage(f.c_str(), data, 2));
-        EXPECT_EQ(read_bytes(f), (Bytes{1, 2, 3}));  // not yet in place
-        ASSERT_TRUE(s.commit());
-    }
-    EXPECT_EQ(read_bytes(f), (Bytes{9, 8}));
-    // A temporary name that cannot be written: the old file stays.
-    ASSERT_EQ(mkdir(gn::StagedFile::temp_path_for(f.c_str()).c_str(), 0700), 0);
-    gn::StagedFile s;
-    EXPECT_FALSE(s.stage(f.c_str(), data, 1));
-    EXPECT_EQ(read_bytes(f), (Bytes{9, 8}));
 }
 
 }  // namespace
