@@ -9,25 +9,22 @@
 #include <string>
 #include <vector>
 
-#include "glyph_font.h"
-#include "glyphnet.h"
 #include "kb/kb_store.h"
 #include "kb/staged_file.h"
-#include "message_log.h"
+#include "learning_fixture.h"
 #include "orvosys.h"
 #include "path_helpers.h"
-#include "zero_alloc.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-using gntest::TestBitmap;
+using gntest::Bytes;
+using gntest::kSaveFailed;
 using testsupport::read_bytes;
 using testsupport::TempDir;
 using testsupport::write_bytes;
-using Bytes = std::vector<std::uint8_t>;
 
 // Teach glyph g (' ': an empty field) at `scale` as `taught`, read as
 // `shown`; with g == 0, unlearn class `taught`.
@@ -45,59 +42,11 @@ struct Outcome {
     bool kb_exists, dat_exists;
 };
 
-const char* const kSaveFailed = "Couldn't save the knowledge base files\n(the previous files were kept)";
 const char* const kNoBatch = "No learning batch is open";
 
-class LearningBatch : public ::testing::Test {
+class LearningBatch : public gntest::LearningTest {
 public:
-    void TearDown() override {
-        orvo::alloc_fail_at(0);
-        OCR_cleanup();
-    }
-    void open_base(const TempDir& d) {
-        kb = d.file("plates.kbf");
-        dat = d.file("plates.dat");
-        list = d.file("list.$$$");
-        const std::string text = "[0] " + kb + "\r\n";
-        write_bytes(list, Bytes(text.begin(), text.end()));
-        io = OCR_init(list.c_str(), 0);
-        ASSERT_NE(io, nullptr);
-        io->kb_index = 1;
-    }
-    int run(const Call& c) {
-        io->kb_index = 1;
-        if (c.g == 0) {
-            std::snprintf(io->taught_class, sizeof io->taught_class, "%s", c.taught);
-            return OCR_unlearn_char();
-        }
-        glyph = TestBitmap(5 * c.scale + 20, 7 * c.scale + 20);
-        if (c.g != ' ') gntest::draw_glyph(glyph, c.g, 10, 10, c.scale);
-        testsupport::show_whole_field(io, glyph);
-        OCR_recognize_field();
-        std::snprintf(io->taught_class, sizeof io->taught_class, "%s", c.taught);
-        std::snprintf(io->shown_class, sizeof io->shown_class, "%s", c.shown);
-        std::memset(io->prior_frame, 0, sizeof io->prior_frame);
-        return OCR_learn_char();
-    }
-    // Reads glyph g alone and names the classes of the next learning call.
-    void show_glyph(char g, const char* taught, const char* shown_cls) {
-        glyph = TestBitmap(40, 48);
-        gntest::draw_glyph(glyph, g, 10, 10, 4);
-        testsupport::show_whole_field(io, glyph);
-        OCR_recognize_field();
-        std::strcpy(io->taught_class, taught);
-        std::strcpy(io->shown_class, shown_cls);
-    }
-    int teach(char g, const char* taught, const char* shown_cls = "") { return run({g, taught, shown_cls, 4}); }
-    std::string read_glyph(char g) {
-        glyph = TestBitmap(40, 48);
-        gntest::draw_glyph(glyph, g, 10, 10, 4);
-        testsupport::show_whole_field(io, glyph);
-        io->kb_mode = 255;
-        OCR_recognize_field();
-        io->kb_mode = 0;
-        return io->text;
-    }
+    int run(const Call& c) { return c.g == 0 ? unlearn(c.taught) : teach(c.g, c.taught, c.shown, c.scale); }
     // Makes `before` one by one in a fresh folder, then `calls`, inside a
     // batch when `batched`.
     Outcome make(const TempDir& d, const std::vector<Call>& before, const std::vector<Call>& calls, bool batched) {
@@ -105,7 +54,9 @@ public:
         for (const Call& c : before) EXPECT_EQ(run(c), 1);
         shown.clear();
         std::vector<int> results;
-        if (batched) { EXPECT_EQ(OCR_begin_learning_batch(), 1); }
+        if (batched) {
+            EXPECT_EQ(OCR_begin_learning_batch(), 1);
+        }
         const auto files0 = files();
         for (const Call& c : calls) {
             results.push_back(run(c));
@@ -120,18 +71,6 @@ public:
         io = nullptr;
         return o;
     }
-    std::pair<Bytes, Bytes> files() const { return {read_bytes(kb), read_bytes(dat)}; }
-    void expect_last(const char* title, const std::string& text) {
-        ASSERT_FALSE(shown.empty());
-        EXPECT_EQ(shown.back().title, title);
-        EXPECT_EQ(shown.back().text, text);
-    }
-
-    std::string kb, dat, list;
-    ocr_io* io = nullptr;
-    TestBitmap glyph{1, 1};
-    testsupport::MessageLog log;
-    std::vector<testsupport::ShownBox>& shown = log.shown;
 };
 
 // Several classes, sizes, corrections in and out of a confusion group, an
@@ -218,8 +157,7 @@ TEST_F(LearningBatch, ABatchStartedOnAnEmptyBaseCanUnlearnWhatItTaught) {
     ASSERT_EQ(OCR_begin_learning_batch(), 1);
     ASSERT_EQ(teach('A', "A"), 1);
     ASSERT_EQ(teach('1', "1"), 1);
-    std::strcpy(io->taught_class, "A");
-    EXPECT_EQ(OCR_unlearn_char(), 1);
+    EXPECT_EQ(unlearn("A"), 1);
     EXPECT_FALSE(pathutil::file_exists(kb.c_str()));
     ASSERT_EQ(OCR_end_learning_batch(), 1);
     EXPECT_EQ(OCR_get_kb_type(kb.c_str()), 1);  // digits only
@@ -299,8 +237,7 @@ public:
         before = files();
         ASSERT_EQ(OCR_begin_learning_batch(), 1);
         ASSERT_EQ(teach('B', "B"), 1);
-        std::strcpy(io->taught_class, "A");
-        ASSERT_EQ(OCR_unlearn_char(), 1);
+        ASSERT_EQ(unlearn("A"), 1);
         ASSERT_EQ(teach('8', "8"), 1);
         shown.clear();
     }
