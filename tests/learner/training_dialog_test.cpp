@@ -169,22 +169,6 @@ protected:
     std::unique_ptr<TrainingDialog> d;
 };
 
-TEST_F(TrainingDialogActs, OpensInViewOnlyWithTheTitle) {
-    Field f("HLT");
-    open(f);
-    EXPECT_EQ(d->title(), "Create/update knowledge base - plates.kbf");
-    EXPECT_EQ(d->state(), learner::kViewOnly);
-    EXPECT_TRUE(d->view_only_checked());
-    EXPECT_EQ(d->recognized_text(), "^^^");
-    ASSERT_EQ(d->chars().size(), 3u);
-    EXPECT_EQ(d->chars()[1].cls, "^");
-    run_posted();
-    EXPECT_EQ(d->state(), learner::kViewOnly);  // the walk waits for the box
-    const learner::Enabling e = d->enabling();
-    EXPECT_TRUE(e.next && e.done && e.cancel);
-    EXPECT_FALSE(e.tag || e.confirm || e.skip || e.unlearn);
-}
-
 TEST_F(TrainingDialogActs, TheFrameEdgeMovesBetweenTheLeftEdgeAndTheLimit) {
     Field f("HL");
     learn(f);

@@ -1,5 +1,5 @@
-// The class dialogs' widgets driven headless (offscreen platform): the
-// class dialog's keys, the character table's list and the unlearn dialog.
+// The class dialog's widgets driven headless (offscreen platform): its keys
+// and the character table it opens.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -14,7 +14,6 @@
 
 namespace {
 
-
 class TrainingWindowTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -24,22 +23,12 @@ protected:
         static char* argv[] = {name, nullptr};
         if (!QApplication::instance()) app = new QApplication(argc, argv);
     }
-    void SetUp() override {
-        io = OCR_init(folder.list.c_str(), 0);
-        ASSERT_NE(io, nullptr);
-        io->kb_index = 1;
-    }
-    void TearDown() override { OCR_cleanup(); }
     static QPushButton* button(QWidget& w, const char* label) {
         for (QPushButton* b : w.findChildren<QPushButton*>())
             if (b->text() == QString::fromLatin1(label)) return b;
         return nullptr;
     }
     static QApplication* app;
-    testsupport::KbFolder folder;
-    ocr_io* io = nullptr;
-    lrntest::ListLibs libs;
-    lrntest::Presenter shown;
 };
 QApplication* TrainingWindowTest::app = nullptr;
 
@@ -123,47 +112,6 @@ TEST_F(TrainingWindowTest, CancelInTheCharacterTableKeepsTheTypedClass) {
     button(sel, "&Ok")->click();
     EXPECT_EQ(ended, std::vector<int>{learner::kSelOk});
     EXPECT_EQ(buffer.str(), "7");
-}
-
-TEST_F(TrainingWindowTest, TheCharacterTableChoosesInOrder) {
-    learner::CharTabDialog t(learner::ClassBuffer{}, nullptr);
-    auto* list = t.findChild<QListWidget*>();
-    ASSERT_NE(list, nullptr);
-    ASSERT_EQ(list->count(), 224);
-    EXPECT_EQ(list->item(learner::table_index_of('A'))->text(), QStringLiteral(" A"));
-    QPushButton* done = button(t, "&Done");
-    EXPECT_FALSE(done->isEnabled());
-    emit list->itemClicked(list->item(learner::table_index_of('A')));
-    emit list->itemClicked(list->item(learner::table_index_of('b')));
-    EXPECT_EQ(t.chosen(), "Ab");
-    EXPECT_TRUE(done->isEnabled());
-    emit list->itemClicked(list->item(learner::table_index_of('c')));
-    EXPECT_EQ(t.chosen(), "Ab");
-    EXPECT_FALSE(list->item(learner::table_index_of('c'))->isSelected());
-    EXPECT_TRUE(shown.showed("Too many characters selected!"));
-}
-
-TEST_F(TrainingWindowTest, TheUnlearnDialogSelectsAllAndAsks) {
-    const char raw[] = {'A', '_', 'B', '_'};
-    learner::UnlearnList l(raw, 4);
-    struct Counting : lrntest::ListLibs {
-        int calls = 0;
-        int unlearn() override { return ++calls; }
-    } counting;
-    learner::UnlearnDialog u(l, *io, counting, nullptr);
-    auto* list = u.findChild<QListWidget*>();
-    ASSERT_EQ(list->count(), 2);
-    EXPECT_EQ(list->item(0)->text(), QStringLiteral("A  ( 65, 95)"));
-    EXPECT_FALSE(button(u, "&OK")->isEnabled());
-    button(u, "&Select all")->click();
-    EXPECT_FALSE(button(u, "&Select all")->isEnabled());
-    EXPECT_TRUE(button(u, "&Unselect")->isEnabled());
-    shown.answers.push_back(OSYS_IDNO);
-    button(u, "&OK")->click();
-    EXPECT_EQ(counting.calls, 0);
-    button(u, "&OK")->click();
-    EXPECT_EQ(counting.calls, 2);
-    EXPECT_EQ(u.result(), QDialog::Accepted);
 }
 
 }  // namespace
