@@ -155,18 +155,15 @@ TEST_F(OcrInterface, MessagesOffSilencesWarningsButNotErrors) {
     EXPECT_EQ(OCR_reset(), 0);
     EXPECT_EQ(OCR_learn_char(), 0);
     EXPECT_EQ(OCR_unlearn_char(), 0);
-    ASSERT_EQ(shown.size(), 3u);
-    EXPECT_EQ(shown[0].title, "OCR_reset: Error");
-    EXPECT_EQ(shown[1].title, "OCR_learn_char: Error");
-    EXPECT_EQ(shown[1].text, "Current knowledge base unspecified\n(index / path / name)");
-    EXPECT_EQ(shown[2].title, "OCR_unlearn_char: Error");
-    EXPECT_EQ(shown[2].text, "Current knowledge base unspecified or not present");
     ASSERT_NE(OCR_init(nullptr, 1), nullptr);
     OCR_cleanup();
     EXPECT_EQ(OCR_get_base_contents(buf), 0);
-    ASSERT_EQ(shown.size(), 5u);
-    EXPECT_EQ(shown[3].title, "OCR_init: Warning");
-    EXPECT_EQ(shown[4].title, "OCR_get_base_contents: Warning");
+    std::vector<std::string> titles;
+    for (const auto& m : shown) titles.push_back(m.title);
+    EXPECT_EQ(titles, (std::vector<std::string>{"OCR_reset: Error", "OCR_learn_char: Error", "OCR_unlearn_char: Error",
+                                                "OCR_init: Warning", "OCR_get_base_contents: Warning"}));
+    EXPECT_EQ(shown[1].text, "Current knowledge base unspecified\n(index / path / name)");
+    EXPECT_EQ(shown[2].text, "Current knowledge base unspecified or not present");
 }
 
 TEST_F(OcrInterface, ResetClearsOrComplainsAndKindsOfBases) {
