@@ -9,7 +9,7 @@
 #include "engine/request.h"
 #include "image/bitmap_view.h"
 #include "image/framing.h"
-#include "test_bitmap.h"
+#include "glyph_font.h"
 
 namespace {
 

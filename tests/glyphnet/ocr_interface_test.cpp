@@ -13,7 +13,7 @@
 #include "kb/kb_store.h"
 #include "orvosys.h"
 #include "message_log.h"
-#include "test_bitmap.h"
+#include "glyph_font.h"
 #include "zero_alloc.h"
 
 namespace {

@@ -41,16 +41,9 @@ protected:
     }
     // What the base reads in the field now.
     std::string read(Field& f) {
-        io->image_bits = f.record.bitmap;
-        io->rows = f.record.lines;
-        io->columns = f.record.columns;
-        io->bytes_per_row = f.record.bpl;
-        io->left = 0;
-        io->top = 0;
-        io->right = f.record.columns;
-        io->bottom = f.record.lines;
+        testsupport::show_whole_field(io, f.bitmap);
         io->kb_mode = 0;
-        std::memset(io->template_, 0, sizeof io->template_);
+        io->template_[0] = '\0';
         OCR_recognize_field();
         return io->text;
     }
