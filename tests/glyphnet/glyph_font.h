@@ -11,10 +11,13 @@
 #include "image/bitmap_view.h"
 #include "image/framing.h"
 #include "kb/net.h"
-#include "test_bitmap.h"
+#include "test_field_bitmap.h"
 #include "zero_alloc.h"
 
 namespace gntest {
+
+// The 1-bit field bitmap the engine tests draw into.
+using TestBitmap = testsupport::FieldBitmap;
 
 inline const char* glyph_rows(char c) {
     switch (c) {

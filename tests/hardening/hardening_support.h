@@ -90,16 +90,11 @@ inline bool write_image(const std::string& path, const std::string& format, cons
 inline int check_results(const std::string& where) {
     int n = 0;
     for (const seg_result* r = results; r != nullptr; r = r->next, ++n) {
-        EXPECT_NE(r->bitmap, nullptr) << where;
-        EXPECT_GE(r->columns, 1) << where;
-        EXPECT_GE(r->lines, 1) << where;
-        EXPECT_EQ(r->bpl, (r->columns + 7) / 8) << where;
-        EXPECT_GE(r->left, 0) << where;
-        EXPECT_GE(r->top, 0) << where;
-        EXPECT_LE(r->left, r->right) << where;
-        EXPECT_LE(r->top, r->bottom) << where;
-        EXPECT_LT(r->right, MAXCOL) << where;
-        EXPECT_LT(r->bottom, MAXLIN) << where;
+        EXPECT_TRUE(r->bitmap != nullptr && r->columns >= 1 && r->lines >= 1 && r->bpl == (r->columns + 7) / 8)
+            << where << ": record " << n << " bitmap of " << r->columns << " x " << r->lines << ", " << r->bpl;
+        EXPECT_TRUE(r->left >= 0 && r->top >= 0 && r->left <= r->right && r->top <= r->bottom && r->right < MAXCOL &&
+                    r->bottom < MAXLIN)
+            << where << ": record " << n << " at " << r->left << "," << r->top << " - " << r->right << "," << r->bottom;
         EXPECT_EQ(r->text[0], 0) << where;
     }
     EXPECT_EQ(n, SEG_get_results_number()) << where;

@@ -34,11 +34,7 @@ protected:
         if (!QApplication::instance()) new QApplication(argc, argv);
     }
     void SetUp() override {
-        kb = dir.file("plates.kbf");
-        const std::string list = dir.file("list.$$$");
-        const std::string line = "[0] " + kb + "\r\n";
-        testsupport::write_bytes(list, std::vector<std::uint8_t>(line.begin(), line.end()));
-        io = OCR_init(list.c_str(), 0);
+        io = OCR_init(folder.list.c_str(), 0);
         ASSERT_NE(io, nullptr);
         io->kb_index = 1;
     }
@@ -55,8 +51,8 @@ protected:
             EXPECT_LE(readability::advance(l, l->text()), readability::room(l))
                 << what << " \"" << l->text().toStdString() << "\" at scale " << scale();
     }
-    testsupport::TempDir dir;
-    std::string kb;
+    testsupport::KbFolder folder;
+    const std::string& kb = folder.kb;
     ocr_io* io = nullptr;
     lrntest::ListLibs libs;
 };
@@ -97,7 +93,7 @@ TEST_F(TrainingReadability, SessionDialogShowsEveryTextWhole) {
             << scale();
 
     // Learning on: the class dialog opens on the first unread character,
-    // clear of the dialog.
+    // clear of the dialog wherever the screen leaves room beside it.
     box->click();
     learner::SelCharsDialog* sel = nullptr;
     for (int i = 0; i < 200 && !sel; ++i) {
@@ -107,22 +103,16 @@ TEST_F(TrainingReadability, SessionDialogShowsEveryTextWhole) {
     }
     ASSERT_NE(sel, nullptr);
     settle();
-    // Clear of the dialog wherever the screen leaves room beside it.
     const QRect screen = w.screen()->availableGeometry();
     const QRect me = w.frameGeometry(), it = sel->frameGeometry();
     const bool room = screen.bottom() - me.bottom() > it.height() + 4 || me.top() - screen.top() > it.height() + 4 ||
                       screen.right() - me.right() > it.width() + 4;
-    auto where = [&] {
-        std::ostringstream o;
-        o << "at scale " << scale() << ": screen " << screen.width() << "x" << screen.height() << ", class dialog at "
+    std::ostringstream where;
+    where << "at scale " << scale() << ": screen " << screen.width() << "x" << screen.height() << ", class dialog at "
           << it.x() << "," << it.y() << ", dialog at " << me.x() << "," << me.y() << " " << me.width() << "x"
           << me.height();
-        return o.str();
-    };
-    if (room) {
-        EXPECT_FALSE(it.intersects(me)) << where();
-    }
-    EXPECT_TRUE(screen.contains(it.topLeft())) << where();
+    EXPECT_FALSE(room && it.intersects(me)) << where.str();
+    EXPECT_TRUE(screen.contains(it.topLeft())) << where.str();
     expect_labels_fit(*sel, "class dialog");
     w.grab().save(QString::fromStdString(std::string(ORVO_SCREENSHOT_DIR) + "/training_x" + scale() + ".png"));
     sel->grab().save(QString::fromStdString(std::string(ORVO_SCREENSHOT_DIR) + "/class_x" + scale() + ".png"));

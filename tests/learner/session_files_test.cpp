@@ -23,9 +23,9 @@ bool exists(const std::string& p) {
     return stat(p.c_str(), &st) == 0;
 }
 
-TEST(SessionPathsRead, TheLineOfTheIndexWithoutBlanks) {
+TEST(SessionPathsRead, TheLineOfTheIndexWithoutBlanksOrNothing) {
     TempDir d;
-    write_text(d.file("list"), "[1] /a/first.kbf\r\n[0]    /b/plates.kbf   \r\n");
+    write_text(d.file("list"), "[1] /a/first.kbf\r\n[0]    /b/plates.kbf   \r\n[0] /b/plates\r\n[0] /b/.kbf\r\nno bracket\r\n");
     SessionPaths p;
     ASSERT_TRUE(learner::read_session_paths(d.file("list"), 2, p));
     EXPECT_EQ(p.kb, "/b/plates.kbf");
@@ -34,17 +34,8 @@ TEST(SessionPathsRead, TheLineOfTheIndexWithoutBlanks) {
     EXPECT_EQ(p.dat_bak, "/b/$datbak$.$$$");
     ASSERT_TRUE(learner::read_session_paths(d.file("list"), 1, p));
     EXPECT_EQ(p.kb, "/a/first.kbf");
-}
-
-TEST(SessionPathsRead, RefusesMissingLinesNamesAndExtensions) {
-    TempDir d;
-    write_text(d.file("list"), "[0] /b/plates\r\n[0] /b/.kbf\r\nno bracket\r\n");
-    SessionPaths p;
-    EXPECT_FALSE(learner::read_session_paths(d.file("list"), 1, p));  // no extension
-    EXPECT_FALSE(learner::read_session_paths(d.file("list"), 2, p));  // no name
-    EXPECT_FALSE(learner::read_session_paths(d.file("list"), 3, p));
-    EXPECT_FALSE(learner::read_session_paths(d.file("list"), 4, p));
-    EXPECT_FALSE(learner::read_session_paths(d.file("list"), 0, p));
+    // No extension, no name, no bracket, past the end, index 0, no list.
+    for (int index : {3, 4, 5, 6, 0}) EXPECT_FALSE(learner::read_session_paths(d.file("list"), index, p)) << index;
     EXPECT_FALSE(learner::read_session_paths(d.file("absent"), 1, p));
 }
 
@@ -73,12 +64,11 @@ TEST_F(SessionBackups, DiscardedChangesAreRestoredByteForByte) {
     EXPECT_TRUE(learner::finish_backups(p, s, false));
     EXPECT_EQ(read_bytes(p.kb), kb);
     EXPECT_EQ(read_bytes(p.dat), dat);
-    EXPECT_FALSE(exists(p.kb_bak));
-    EXPECT_FALSE(exists(p.dat_bak));
+    EXPECT_FALSE(exists(p.kb_bak) || exists(p.dat_bak));
     EXPECT_TRUE(shown.shown.empty());
 }
 
-TEST_F(SessionBackups, KeptChangesStayAndTheBackupsGo) {
+TEST_F(SessionBackups, KeptChangesStayAndNewFilesOfADiscardedSessionGo) {
     write_bytes(p.kb, {1});
     write_bytes(p.dat, {2});
     BackupState s;
@@ -86,19 +76,16 @@ TEST_F(SessionBackups, KeptChangesStayAndTheBackupsGo) {
     write_bytes(p.kb, {3, 3});
     EXPECT_TRUE(learner::finish_backups(p, s, true));
     EXPECT_EQ(read_bytes(p.kb), (Bytes{3, 3}));
-    EXPECT_FALSE(exists(p.kb_bak));
-    EXPECT_FALSE(exists(p.dat_bak));
-}
-
-TEST_F(SessionBackups, FilesMadeDuringADiscardedSessionAreRemoved) {
-    BackupState s;
-    ASSERT_TRUE(learner::make_backups(p, s));
-    EXPECT_FALSE(s.kb_backed_up);
+    EXPECT_FALSE(exists(p.kb_bak) || exists(p.dat_bak));
+    std::remove(p.kb.c_str());
+    std::remove(p.dat.c_str());
+    BackupState none;
+    ASSERT_TRUE(learner::make_backups(p, none));
+    EXPECT_FALSE(none.kb_backed_up);
     write_bytes(p.kb, {1});
     write_bytes(p.dat, {2});
-    EXPECT_TRUE(learner::finish_backups(p, s, false));
-    EXPECT_FALSE(exists(p.kb));
-    EXPECT_FALSE(exists(p.dat));
+    EXPECT_TRUE(learner::finish_backups(p, none, false));
+    EXPECT_FALSE(exists(p.kb) || exists(p.dat));
 }
 
 TEST_F(SessionBackups, AFailedBackupStopsAndLeavesTheOriginals) {

@@ -19,6 +19,7 @@
 #include "session_libs.h"
 #include "message_log.h"
 #include "temp_dir.h"
+#include "test_field_bitmap.h"
 #include "training_dialog.h"
 #include "sel_chars.h"
 #include "training_session.h"
@@ -40,35 +41,28 @@ inline constexpr int kGlyphW = 5 * kScale;
 inline constexpr int kGap = 8;
 inline constexpr int kMargin = 6;
 
-// A field bitmap (1 = background) holding `text` in block letters.
+// A field bitmap holding `text` in block letters, and its results record.
 struct Field {
-    std::vector<unsigned char> bits;
+    testsupport::FieldBitmap bitmap;
     seg_result record{};
-    explicit Field(const std::string& text, int left = 100, int top = 50) {
-        const int n = static_cast<int>(text.size());
-        const int w = 2 * kMargin + n * kGlyphW + (n - 1) * kGap;
-        const int h = 7 * kScale + 2 * kMargin;
-        const int bpl = (w + 7) / 8;
-        bits.assign(static_cast<std::size_t>(bpl * h), 0xFF);
-        for (int i = 0; i < n; ++i) {
-            const char* rows = letter_rows(text[static_cast<std::size_t>(i)]);
-            const int x0 = kMargin + i * (kGlyphW + kGap);
+    explicit Field(const std::string& text, int left = 100, int top = 50)
+        : bitmap(2 * kMargin + static_cast<int>(text.size()) * (kGlyphW + kGap) - kGap, 7 * kScale + 2 * kMargin) {
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const char* rows = letter_rows(text[i]);
             for (int r = 0; rows && r < 7; ++r)
                 for (int k = 0; k < 5; ++k)
                     if (rows[r * 5 + k] == '#')
-                        for (int y = kMargin + r * kScale; y < kMargin + (r + 1) * kScale; ++y)
-                            for (int x = x0 + k * kScale; x < x0 + (k + 1) * kScale; ++x)
-                                bits[static_cast<std::size_t>(y * bpl + x / 8)] &=
-                                    static_cast<unsigned char>(~(0x80 >> (x % 8)));
+                        bitmap.fill(kMargin + static_cast<int>(i) * (kGlyphW + kGap) + k * kScale, kMargin + r * kScale,
+                                    kScale, kScale);
         }
-        record.bitmap = bits.data();
-        record.bpl = bpl;
-        record.columns = w;
-        record.lines = h;
+        record.bitmap = bitmap.bits.data();
+        record.bpl = bitmap.bpr;
+        record.columns = bitmap.width;
+        record.lines = bitmap.height;
         record.left = left;
         record.top = top;
-        record.right = left + w - 1;
-        record.bottom = top + h - 1;
+        record.right = left + bitmap.width - 1;
+        record.bottom = top + bitmap.height - 1;
     }
     // Middle of character i in field coordinates.
     static int char_x(int i) { return kMargin + i * (kGlyphW + kGap) + kGlyphW / 2; }
@@ -97,8 +91,6 @@ public:
     }
 };
 
-// Records the boxes shown and answers them from a queue (Yes / OK by
-// default), and counts beeps.
 using Presenter = testsupport::MessageLog;
 
 class QueuePoster : public desk::CommandPoster {

@@ -166,45 +166,28 @@ protected:
     seg_result* current = nullptr;
 };
 
-TEST_F(TrainingExport, KeepsTheTaughtBaseAfterDone) {
-    Teacher user;
-    user.teach = 2;
-    EXPECT_EQ(session(user), 1);
-    EXPECT_TRUE(user.finished);
-    EXPECT_EQ(user.confirmed, 2);
-    EXPECT_TRUE(exists(kb));
-    EXPECT_TRUE(exists(dat));
+TEST_F(TrainingExport, KeepsTheTaughtBaseAfterDoneAndPutsItBackAfterCancel) {
+    Teacher first;
+    first.teach = 2;
+    EXPECT_EQ(session(first), 1);
+    EXPECT_TRUE(first.finished);
+    EXPECT_EQ(first.confirmed, 2);
+    EXPECT_TRUE(exists(kb) && exists(dat));
     EXPECT_FALSE(backups_left());
     EXPECT_EQ(current, results);  // the field shown last: the only one
     EXPECT_TRUE(boxes.shown.empty());
-}
-
-TEST_F(TrainingExport, CancelStraightAwayAsksNothingAndLeavesTheFilesAsTheyWere) {
-    Teacher first;
-    first.teach = 2;
-    ASSERT_EQ(session(first), 1);
-    const std::vector<std::uint8_t> kb_bytes = read_bytes(kb);
-    ASSERT_TRUE(exists(dat));
-    const std::vector<std::uint8_t> dat_bytes = read_bytes(dat);
+    const std::vector<std::uint8_t> kb_bytes = read_bytes(kb), dat_bytes = read_bytes(dat);
     ASSERT_FALSE(kb_bytes.empty());
-    Teacher user;
-    user.finish = "&Cancel";
-    EXPECT_EQ(session(user), 0);
-    EXPECT_TRUE(user.finished);
+
+    Teacher straight;  // cancel straight away: nothing is asked
+    straight.finish = "&Cancel";
+    EXPECT_EQ(session(straight), 0);
+    EXPECT_TRUE(straight.finished);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(read_bytes(kb), kb_bytes);
     EXPECT_EQ(read_bytes(dat), dat_bytes);
-    EXPECT_FALSE(backups_left());
-}
 
-TEST_F(TrainingExport, CancelAfterUnlearningAllAndNoPutsTheFilesBack) {
-    Teacher first;
-    first.teach = 2;
-    ASSERT_EQ(session(first), 1);
-    const std::vector<std::uint8_t> kb_bytes = read_bytes(kb);
-    ASSERT_TRUE(exists(dat));
-    const std::vector<std::uint8_t> dat_bytes = read_bytes(dat);
-    Teacher user;
+    Teacher user;  // unlearn every class, then cancel and answer No
     user.unlearn_all = true;
     user.finish = "&Cancel";
     bool deleted = false;
@@ -222,7 +205,14 @@ TEST_F(TrainingExport, CancelAfterUnlearningAllAndNoPutsTheFilesBack) {
     EXPECT_FALSE(backups_left());
 }
 
-TEST_F(TrainingExport, AnImageWithoutFieldsEndsAtOnce) {
+TEST_F(TrainingExport, NoFieldsNoListOrNoRecordEndAtOnce) {
+    ocr_io* io = OCR_init(list.c_str(), 0);
+    ASSERT_NE(io, nullptr);
+    io->kb_index = 1;
+    EXPECT_EQ(LRN_do_training_session(nullptr, io, &current, dir.file("none.$$$").c_str()), 0);
+    EXPECT_EQ(LRN_do_training_session(nullptr, nullptr, &current, list.c_str()), 0);
+    OCR_cleanup();
+    EXPECT_TRUE(boxes.shown.empty());
     SEG_clear_analysis_results();
     Teacher user;
     EXPECT_EQ(session(user), 0);
@@ -230,20 +220,7 @@ TEST_F(TrainingExport, AnImageWithoutFieldsEndsAtOnce) {
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, "Sorry, no text fields (rows) found in image...");
     EXPECT_EQ(boxes.shown[0].title, "Error");
-    EXPECT_FALSE(exists(kb));
-    EXPECT_FALSE(backups_left());
-}
-
-TEST_F(TrainingExport, AMissingListOrRecordReturnsZero) {
-    // Nothing is opened and nothing is shown.
-    ocr_io* io = OCR_init(list.c_str(), 0);
-    ASSERT_NE(io, nullptr);
-    io->kb_index = 1;
-    const std::string missing = dir.file("none.$$$");
-    EXPECT_EQ(LRN_do_training_session(nullptr, io, &current, missing.c_str()), 0);
-    EXPECT_EQ(LRN_do_training_session(nullptr, nullptr, &current, list.c_str()), 0);
-    OCR_cleanup();
-    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_FALSE(exists(kb) || backups_left());
 }
 
 }  // namespace
