@@ -262,7 +262,7 @@ TEST_F(Blobs, EveryFailedAllocationEndsCleanly) {
             EXPECT_TRUE(a.n_components == 0 && a.runlist == nullptr && a.rowindex == nullptr) << k;
         else
             EXPECT_TRUE(a.n_components == 5 || a.n_components == 4) << k;
-        if (k == 2) EXPECT_EQ(r, 0);
+        if (k == 2) { EXPECT_EQ(r, 0); }
         EXPECT_EQ(a.componenttable, nullptr);
         reset();
     }

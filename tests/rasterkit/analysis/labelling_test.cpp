@@ -73,7 +73,7 @@ TEST_F(Labelling, FailsCleanlyWhenMemoryRunsOut) {
         const long made = orvo::alloc_count();
         orvo::alloc_fail_at(0);
         EXPECT_EQ(ok, k <= made ? 0 : 1) << k;
-        if (k <= made) EXPECT_TRUE(a.runlist == nullptr && a.rowindex == nullptr) << k;
+        if (k <= made) { EXPECT_TRUE(a.runlist == nullptr && a.rowindex == nullptr) << k; }
     }
     ASSERT_EQ(rk::label_bitmap(a, 0, 0, 2, 1), 1);
     orvo::alloc_fail_at(2);  // the table itself

@@ -108,7 +108,7 @@ TEST_F(PassPreparation, UniformOrTinyImagesGiveNoCandidate) {
         rk::load_tuning(a, c.pass);
         ASSERT_EQ(rk::alloc_cellmap(a), 1);
         EXPECT_EQ(rk::build_cellmap(a), c.built);
-        if (c.edge >= 0) EXPECT_EQ(a.edgethreshold, c.edge);
+        if (c.edge >= 0) { EXPECT_EQ(a.edgethreshold, c.edge); }
         rk::free_cellmap(a);
         for (int p = 12; p < 24; ++p) EXPECT_EQ(rk::prepare_pass(a, p), 1) << p;
         EXPECT_EQ(rk::results_number(a), 0);

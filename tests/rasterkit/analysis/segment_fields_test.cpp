@@ -206,8 +206,8 @@ TEST_F(SegmentPlates, TwoLinePlateGivesOneFieldPerRowInBothModes) {
             }
         }
         // A copied lower row ending with the candidate's bitmap ends at its top plus its lines.
-        if (mode == 0) EXPECT_EQ(v[1]->bottom, 150);
-        if (mode == 0) EXPECT_EQ(v[1]->lines, v[1]->bottom - v[1]->top);
+        if (mode == 0) { EXPECT_EQ(v[1]->bottom, 150); }
+        if (mode == 0) { EXPECT_EQ(v[1]->lines, v[1]->bottom - v[1]->top); }
         rk::clear_results(a);
     }
 }

@@ -166,7 +166,7 @@ TEST_F(TextRows, FieldsGiveTheirRowsInReadingOrder) {
         c.draw(*this);
         ASSERT_EQ(find(), static_cast<int>(c.want.size()));
         EXPECT_EQ(rows(), c.want);
-        if (c.want.empty()) EXPECT_EQ(a.textrows.runtable, nullptr);
+        if (c.want.empty()) { EXPECT_EQ(a.textrows.runtable, nullptr); }
         reset();
     }
     barred_lines();  // cut at the blank band
@@ -281,7 +281,7 @@ TEST_F(TextRows, FullRunTable) {
         prepare_tables();
         if (c.no_memory) orvo::alloc_fail_at(1);
         rk::scan_runs(a);
-        if (c.split) EXPECT_EQ(a.textrows.block_count, 100);
+        if (c.split) { EXPECT_EQ(a.textrows.block_count, 100); }
         rk::close_blocks(a, a.BMP_lines);
         ASSERT_EQ(a.textrows.block_count, c.count);
         for (const auto& [i, want] : c.want) EXPECT_EQ(block(i), want) << i;

@@ -70,13 +70,13 @@ TEST_F(ThresholdEstimate, ThresholdPolarityAndRowThresholds) {
         SCOPED_TRACE(c.what);
         draw(c.background, c.bands, c.edge);
         ASSERT_EQ(rk::estimate_threshold(a, c.r), 1);
-        if (c.threshold >= 0) EXPECT_EQ(a.graythreshold, c.threshold);
+        if (c.threshold >= 0) { EXPECT_EQ(a.graythreshold, c.threshold); }
         EXPECT_EQ(a.polarity, c.polarity);
         ASSERT_EQ(a.rowthresholds != nullptr, !c.rows.empty());
         std::vector<int> want(60, -1);  // later spans override earlier ones
         for (const Span& s : c.rows) std::fill(want.begin() + s.from, want.begin() + s.to, s.v);
         for (int k = 0; k < 60; ++k)
-            if (want[k] >= 0) EXPECT_EQ(a.rowthresholds[k], want[k]) << k;
+            if (want[k] >= 0) { EXPECT_EQ(a.rowthresholds[k], want[k]) << k; }
         reset();
     }
 }

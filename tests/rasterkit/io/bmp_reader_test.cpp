@@ -123,7 +123,7 @@ TEST(BmpReaderDecodes, TopDownGivesTheSamePageAsBottomUpAtEveryDepth) {
         EXPECT_EQ(flipped.page.width, 5);
         EXPECT_EQ(flipped.page.height, 4);
         EXPECT_EQ(page_pixels(flipped), page_pixels(up)) << bits;
-        if (bits != 16) EXPECT_EQ(page_pixels(flipped), expected_gray(img)) << bits;
+        if (bits != 16) { EXPECT_EQ(page_pixels(flipped), expected_gray(img)) << bits; }
     }
 }
 
