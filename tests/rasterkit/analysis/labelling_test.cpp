@@ -44,19 +44,6 @@ TEST_F(Labelling, ARunTouchingTwoLabelsMergesThemIntoOneComponent) {
               (std::vector<int>{0, 4, 0, 2, 2, 1, 5, 3, 0}));
 }
 
-TEST_F(Labelling, RowIndexWalksEachRowRightToLeft) {
-    rktest::bitmap_from(a, {"#.#.#", ".....", ".##.."});
-    ASSERT_EQ(rk::label_bitmap(a, 0, 0, 4, 2), 1);
-    EXPECT_EQ(a.n_runs, 4);
-    ASSERT_NE(a.rowindex[0], nullptr);
-    EXPECT_EQ(a.rowindex[1], nullptr);
-    std::vector<int> firsts;
-    for (const rk::Run* r = a.rowindex[0]; r != nullptr && r->row == 0; r = r->next) firsts.push_back(r->first);
-    EXPECT_EQ(firsts, (std::vector<int>{4, 2, 0}));
-    EXPECT_EQ(a.runlist, a.rowindex[2]);
-    EXPECT_EQ(a.runlist->last, 2);
-}
-
 TEST_F(Labelling, EmptyBitmapHasNoTable) {
     rktest::blank_bitmap(a, 10, 4);
     EXPECT_EQ(rk::label_bitmap(a, 0, 0, 9, 3), 1);

@@ -41,19 +41,6 @@ protected:
     }
 };
 
-TEST_F(Localise, BinarisesAPlateIntoItsOwnBitmap) {
-    plate(100, 60, 190, 50);
-    rk::add_candidate(a, 100, 60, 289, 109);
-    rk::locate_candidates(a);
-    ASSERT_EQ(list().size(), 1u);
-    const seg_result* r = a.results;
-    EXPECT_EQ((std::vector<int>{r->columns, r->lines, r->bpl, r->left, r->bottom}),
-              (std::vector<int>{190, 50, 24, 100, 109}));
-    EXPECT_EQ(a.objectbitmap, r->bitmap);
-    EXPECT_EQ(rk::pixel_is_ink(a, 11, 25), 1);  // the first character's left stroke
-    EXPECT_EQ(rk::pixel_is_ink(a, 18, 25), 0);
-}
-
 TEST_F(Localise, OnlyLowLongCandidatesAreDoubled) {
     const struct {
         const char* what;

@@ -1,6 +1,5 @@
-// Pre-processing of a worker pass: exact filter values, the cell statistics
-// on uniform images, the pruning sweeps, region sizes at their limits with
-// the retry widening, run gaps and merging, and the modes on a drawn scene.
+// Pre-processing of a worker pass: exact filter values, uniform images, the
+// pruning sweeps, region sizes at their limits, run gaps and merging.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -199,33 +198,6 @@ TEST_F(PassPreparation, RegionSizesAtTheirLimits) {
                       (std::vector<int>{c.want[i].left, c.want[i].top, c.want[i].right, c.want[i].bottom}));
         reset();
     }
-}
-
-TEST_F(PassPreparation, ModesZeroToThreeFindTheRowOfCharactersInAClutteredScene) {
-    Gray g(480, 240, 110);
-    g.fill(20, 20, 70, 60, 40);  // clutter: blocks and a bar
-    g.fill(380, 150, 460, 230, 170);
-    g.fill(300, 20, 470, 22, 30);
-    g.fill(140, 100, 340, 150, 230);  // the plate
-    for (int i = 0; i < 7; ++i) {
-        const int x = 156 + 26 * i;
-        g.fill(x, 110, x + 15, 113, 20);
-        g.fill(x, 137, x + 15, 140, 20);
-        g.fill(x, 110, x + 3, 140, 20);
-        g.fill(x + 12, 110, x + 15, 140, 20);
-    }
-    use(g);
-    for (int p : {12, 13, 14, 15}) {
-        rk::clear_results(a);
-        ASSERT_EQ(rk::prepare_pass(a, p), 1) << p;
-        bool around = false;
-        for (const rk::Rect& r : candidates()) {
-            EXPECT_TRUE(r.left >= 0 && r.right <= g.w - 1 && r.bottom <= g.h - 1) << p;
-            around = around || (r.left <= 160 && r.right >= 330 && r.top <= 112 && r.bottom >= 138);
-        }
-        EXPECT_TRUE(around) << p;
-    }
-    EXPECT_NE(a.smoothbuffer, nullptr);  // kept for the later smoothing passes
 }
 
 }  // namespace

@@ -33,7 +33,6 @@ TEST(QuantizeLevels, MapsEachValueToItsLevelUpToItsBound) {
         {"0..99 in 10", 0, 100, 10, {{0, 5}, {10, 5}, {11, 15}, {20, 15}, {21, 25}, {90, 85}, {91, 95}, {99, 95}}},
         // Range 38, step 9: bounds 12, 21, 30 and the maximum 40 for the last level.
         {"3..40 in 4", 3, 38, 4, {{0, 7}, {9, 7}, {10, 16}, {18, 16}, {19, 25}, {27, 25}, {28, 34}, {37, 34}}},
-        {"0..255 in 255", 0, 256, 255, {{0, 0}, {1, 0}, {2, 1}, {254, 253}, {255, 254}}},
         {"0..10 in 10: the last level takes 10 alone", 0, 11, 10, {{0, 0}, {1, 0}, {10, 9}}},
     };
     for (const auto& c : cases) {
@@ -70,7 +69,6 @@ TEST(QuantizeLevels, RefusalsLeaveTheImageAlone) {
         {"no image", {}, 50, {0, 0, 49, 1}, 10, 0},
         {"257 levels", ramp(0, 50), 50, {0, 0, 49, 0}, 257, 0},
         {"0 levels", ramp(0, 50), 50, {0, 0, 49, 0}, 0, 0},
-        {"-3 levels", ramp(0, 50), 50, {0, 0, 49, 0}, -3, 0},
         {"right before left", ramp(0, 50), 50, {10, 0, 9, 0}, 10, 0},
         {"bottom before top", image_of(50, 2, 50, [](int x, int) { return x; }), 50, {0, 1, 49, 0}, 10, 0},
         {"left outside", ramp(0, 50), 50, {-1, 0, 49, 0}, 10, 0},

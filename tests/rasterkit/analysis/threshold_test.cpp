@@ -52,7 +52,6 @@ TEST_F(ThresholdEstimate, ThresholdPolarityAndRowThresholds) {
     } const cases[] = {
         // Steps 200/40 give pair means 200, 120 and 40 only: the sides touch at 120.
         {"two levels, 199 < 3 x 79 wide", 200, {{20, 39, 40}}, 20, {40, 0, 239, 79}, 120, 1, {}},
-        {"light on dark", 40, {{20, 39, 230}}, 20, {20, 10, 259, 49}, 135, 0, {{0, 0, 0}}},
         // Dark mean 86, bright 214: t = 150, m = 157, lowered by 9; rows lowered by 5.
         {"overlapping sides lower a dark-on-light threshold", 230, {{20, 39, 40}, {45, 54, 130}}, 20,
          {20, 10, 259, 69}, 141, 1, {{0, 60, 136}, {10, 30, 130}, {35, 45, 175}}},
