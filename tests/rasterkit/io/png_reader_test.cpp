@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "library_writers.h"
@@ -51,20 +52,14 @@ PngOptions type(int colour_type, int bit_depth = 8) {
 
 PngOptions with_background(PngOptions o, std::uint16_t r, std::uint16_t g, std::uint16_t b) {
     o.with_background = true;
-    o.background[0] = r;
-    o.background[1] = g;
-    o.background[2] = b;
+    std::tie(o.background[0], o.background[1], o.background[2]) = std::tuple(r, g, b);
     return o;
 }
-
 PngOptions with_transparent(PngOptions o, std::uint16_t r, std::uint16_t g = 0, std::uint16_t b = 0) {
     o.with_transparent_value = true;
-    o.transparent[0] = r;
-    o.transparent[1] = g;
-    o.transparent[2] = b;
+    std::tie(o.transparent[0], o.transparent[1], o.transparent[2]) = std::tuple(r, g, b);
     return o;
 }
-
 PngOptions with_palette_alpha(PngOptions o, std::vector<std::uint8_t> alpha) {
     o.palette_alpha = std::move(alpha);
     return o;
