@@ -77,18 +77,6 @@ TEST_F(PassPreparation, BoxSmoothAveragesTheInnerPixelsFromTheInput) {
     EXPECT_EQ(g.at(2, 2), 97);
 }
 
-TEST(ImageFilters, StretchContrastMapsTheRangeOrLeavesItAlone) {
-    const rk::Rect r{0, 0, 2, 0};
-    Px img = {10, 19, 14};
-    ASSERT_EQ(rk::stretch_contrast(img.data(), 3, &r), 1);
-    EXPECT_EQ(img, (Px{25, 255, 127}));  // ((p-10)+1)*255/10
-    for (Px same : {Px{0, 255, 7}, Px{5, 5, 5}}) {
-        const Px before = same;
-        EXPECT_EQ(rk::stretch_contrast(same.data(), 3, &r), 0);
-        EXPECT_EQ(same, before);
-    }
-}
-
 TEST_F(PassPreparation, UniformOrTinyImagesGiveNoCandidate) {
     const struct {
         const char* what;

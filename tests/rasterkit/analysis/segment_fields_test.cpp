@@ -154,11 +154,6 @@ protected:
     void chars(int x, int y, int n) {
         for (int i = 0; i < n; ++i, x += 25) outlined_char(x, y, 16, 30);
     }
-    void one_line_plate() {
-        g.fill(100, 60, 289, 109, 225);
-        chars(112, 70, 7);
-        rk::add_candidate(a, 100, 60, 289, 109);
-    }
     void two_line_plate() {
         g.fill(140, 50, 259, 149, 225);
         chars(150, 58, 4);
@@ -171,20 +166,6 @@ protected:
         return v;
     }
 };
-
-TEST_F(SegmentPlates, OneLinePlateIsOneFieldScoringItsCharacters) {
-    for (int mode = 0; mode < 2; ++mode) {
-        one_line_plate();
-        rk::locate_candidates(a);
-        rk::segment_fields(a, mode);
-        const auto v = list();
-        ASSERT_EQ(v.size(), 1u) << "mode " << mode;
-        EXPECT_EQ(rk::score_of(v[0]), 7);
-        EXPECT_EQ(v[0]->left, 100);
-        EXPECT_EQ(v[0]->bottom, 109);
-        rk::clear_results(a);
-    }
-}
 
 TEST_F(SegmentPlates, TwoLinePlateGivesOneFieldPerRowInBothModes) {
     for (int mode = 0; mode < 2; ++mode) {
