@@ -23,27 +23,6 @@ protected:
     }
 };
 
-TEST_F(Labelling, DiagonalsJoinGapsSeparateAndLabelsFollowTheFirstRun) {
-    rktest::bitmap_from(a, {"#...##.", ".#.....", "..#....", "......#"});
-    ASSERT_EQ(rk::relabel(a), 1);
-    ASSERT_EQ(a.n_components, 3);
-    EXPECT_EQ(label_at(0, 0), 0);
-    EXPECT_EQ(label_at(2, 2), 0);
-    EXPECT_EQ(label_at(4, 0), 1);
-    EXPECT_EQ(label_at(6, 3), 2);  // two rows below the pair: not touching
-    EXPECT_EQ(a.componenttable[2].top, 3);
-}
-
-TEST_F(Labelling, ARunTouchingTwoLabelsMergesThemIntoOneComponent) {
-    rktest::bitmap_from(a, {"#.#.#", "#.#.#", "#####"});
-    ASSERT_EQ(rk::relabel(a), 1);
-    ASSERT_EQ(a.n_components, 1);
-    EXPECT_EQ(a.n_table, 1);
-    const rk::Component& c = a.componenttable[0];
-    EXPECT_EQ((std::vector<int>{c.left, c.right, c.top, c.bottom, c.cx, c.cy, c.width, c.height, c.index}),
-              (std::vector<int>{0, 4, 0, 2, 2, 1, 5, 3, 0}));
-}
-
 TEST_F(Labelling, EmptyBitmapHasNoTable) {
     rktest::blank_bitmap(a, 10, 4);
     EXPECT_EQ(rk::label_bitmap(a, 0, 0, 9, 3), 1);

@@ -13,19 +13,6 @@
 
 namespace {
 
-using Px = std::vector<unsigned char>;
-
-TEST(Enlargement, FillsEachBlockFromTheSourceAndItsLeftAndUpperNeighbours) {
-    const unsigned char square[] = {10, 20, 99, 30, 40, 99};  // 2 x 2, stride 3
-    Px out(16, 0);
-    rk::enlarge_2x(square, 3, 2, 2, out.data());
-    EXPECT_EQ(out, (Px{10, 10, 15, 20, 10, 10, 15, 20, 20, 25, 23, 31, 30, 30, 35, 40}));
-    const unsigned char row[] = {0, 255, 100};  // one row: repeated in both copy rows
-    out.assign(12, 7);
-    rk::enlarge_2x(row, 3, 3, 1, out.data());
-    EXPECT_EQ(out, (Px{0, 0, 127, 255, 177, 100, 0, 0, 127, 255, 177, 100}));
-}
-
 class Localise : public rktest::OnGrayPage {
 protected:
     Localise() : OnGrayPage(400, 200) {}
