@@ -123,6 +123,7 @@ TEST(ResultsOfTheMainInstance, LiveInTheExportedVariables) {
     rk::AnalysisInstance w;
     rk::add_candidate(w, 0, 0, 9, 9);
     ::BMP_columns = 0;
+    cursor = nullptr;
     rk::get_result(w, 1, &cursor);
     EXPECT_EQ(::results, nullptr);
     EXPECT_EQ(w.BMP_columns, 10);
