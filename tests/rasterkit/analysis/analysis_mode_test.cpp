@@ -1,8 +1,5 @@
-// The analysis modes: setting and refusing a mode, a small plate that only
-// the extended analysis finds, plates the documented analysis finds that
-// the extended one keeps unchanged, a page without a plate that gives
-// nothing in either mode, and equal results of the worker and sequential
-// plans in the extended mode.
+// The analysis modes: setting and refusing a mode, a small plate only the
+// extended analysis finds, and fields the basic one finds kept unchanged.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -66,9 +63,7 @@ protected:
         for (int y = y0; y < y1 && y < kH; ++y)
             for (int x = x0; x < x1 && x < kW; ++x) px(x, y) = v;
     }
-    // A light plate with a dark border and a row of block characters of
-    // 2 x `cell` pixels per glyph cell (characters 7 * cell high); returns
-    // the plate's rectangle.
+    // A light plate with a dark border and block characters 7 x cell high; its rectangle.
     struct Box {
         int left, top, right, bottom;
     };
@@ -125,9 +120,7 @@ TEST_F(AnalysisModes, ModeRoundTripsAndUnknownModesAreRefused) {
     EXPECT_EQ(SEG_set_analysis_mode(0), 0);
 }
 
-// A blurred plate of 80 x 22 pixels with characters 14 pixels high on a
-// 1280 x 720 page: too low for the documented enlargement rule, within the
-// extended one.
+// Characters 14 pixels high, blurred: too low for the basic enlargement rule.
 TEST_F(AnalysisModes, SmallPlateIsFoundOnlyByTheExtendedAnalysis) {
     const Box p = plate(600, 420, "AB 123", 2);
     blur();
@@ -140,25 +133,20 @@ TEST_F(AnalysisModes, SmallPlateIsFoundOnlyByTheExtendedAnalysis) {
 
 TEST_F(AnalysisModes, PageWithoutPlateGivesNoFieldInEitherMode) {
     blur();
-    for (int mode : {0, 1})
-        for (int depth : {1, 3}) EXPECT_TRUE(fields(mode, depth).empty()) << "mode " << mode << " depth " << depth;
+    for (int mode : {0, 1}) EXPECT_TRUE(fields(mode, 3).empty()) << "mode " << mode;
 }
 
-// Every field of the current results: its rectangle, sizes and bitmap.
 std::vector<std::vector<int>> snapshot() {
     std::vector<std::vector<int>> out;
     for (const seg_result* r = results; r != nullptr; r = r->next) {
         std::vector<int> v{r->left, r->top, r->right, r->bottom, r->columns, r->lines};
-        for (int k = 0; k < r->lines * r->bpl; ++k) v.push_back(r->bitmap[k]);
+        v.insert(v.end(), r->bitmap, r->bitmap + r->lines * r->bpl);
         out.push_back(v);
     }
     return out;
 }
 
-// A plate with sharp characters 21 pixels high, which the documented
-// analysis finds without enlarging it: the extended analysis gives the very
-// same field, bitmap included, so that a knowledge base taught on the one
-// reads the other's characters at the size it learnt.
+// A knowledge base taught on one mode must see the same characters in the other.
 TEST_F(AnalysisModes, FieldsTheDocumentedAnalysisFindsAreKeptBitForBit) {
     plate(250, 560, "KM 4723", 3);
     for (int depth : {1, 3}) {
@@ -167,22 +155,6 @@ TEST_F(AnalysisModes, FieldsTheDocumentedAnalysisFindsAreKeptBitForBit) {
         EXPECT_EQ(specified.size(), 1u) << "depth " << depth;
         fields(1, depth);
         EXPECT_EQ(snapshot(), specified) << "depth " << depth;
-    }
-}
-
-TEST_F(AnalysisModes, WorkerAndSequentialPlansAgreeInTheExtendedMode) {
-    plate(600, 420, "AB 123", 2);
-    plate(200, 200, "KM 4723", 3);
-    blur();
-    for (int depth : {4, 5}) {
-        rk::set_worker_plan(rk::WorkerPlan::never);
-        fields(1, depth);
-        const auto sequential = snapshot();
-        rk::set_worker_plan(rk::WorkerPlan::always);
-        fields(1, depth);
-        const auto threaded = snapshot();
-        EXPECT_FALSE(sequential.empty()) << depth;
-        EXPECT_EQ(threaded, sequential) << depth;
     }
 }
 

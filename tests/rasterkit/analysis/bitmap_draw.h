@@ -1,5 +1,5 @@
-// Drawing helpers for the analysis tests: blank bitmaps, ink rectangles,
-// gray images, and pictures of a bitmap as text rows ('#' = ink).
+// Drawing helpers for the analysis tests: bitmaps, ink rectangles, gray
+// images, and pictures of a bitmap as text rows ('#' = ink).
 #pragma once
 
 #include <cstring>

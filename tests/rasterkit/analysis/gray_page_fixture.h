@@ -1,6 +1,5 @@
-// A test fixture for the stages that read a gray page: an analysis
-// instance working on a drawn page of its own, with MAXCOL and MAXLIN set
-// to that page during the test and put back after it.
+// A fixture for the stages that read a gray page: an analysis instance on a
+// drawn page of its own, MAXCOL and MAXLIN set to it during the test.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,12 +15,10 @@ class OnGrayPage : public ::testing::Test {
 protected:
     rk::AnalysisInstance a;
     Gray g;
-    int saved_lin = 0, saved_col = 0;
+    int saved_lin = ::MAXLIN, saved_col = ::MAXCOL;
 
     OnGrayPage(int w, int h) : g(w, h, 120) {}
     void SetUp() override {
-        saved_lin = ::MAXLIN;
-        saved_col = ::MAXCOL;
         ::MAXCOL = g.w;
         ::MAXLIN = g.h;
         a.image = g.px.data();

@@ -1,6 +1,5 @@
-// The analysis dump tool on a generated street scene: the page picture and
-// one bitmap file per field, read back and compared with an analysis of the
-// same file made here; the exit codes of bad calls.
+// The analysis dump tool on a generated scene: the page picture and one
+// bitmap per field, compared with an analysis made here; bad calls' exit codes.
 #include <gtest/gtest.h>
 
 #include <png.h>
@@ -21,10 +20,7 @@ namespace {
 
 struct Png {
     bool ok = false;
-    int width = 0;
-    int height = 0;
-    int bit_depth = 0;
-    int colour_type = -1;
+    int width = 0, height = 0, bit_depth = 0, colour_type = -1;
     std::vector<std::vector<unsigned char>> rows;  // as stored: packed bits or RGB bytes
 };
 
@@ -102,35 +98,25 @@ TEST_F(AnalysisDump, WritesThePageAndEveryFieldBitmap) {
 
     const Png page = read_png(out + "/page.png");
     ASSERT_TRUE(page.ok);
-    EXPECT_EQ(page.width, 800);
-    EXPECT_EQ(page.height, 600);
-    EXPECT_EQ(page.bit_depth, 8);
-    EXPECT_EQ(page.colour_type, PNG_COLOR_TYPE_RGB);
-    // The top left corner of each field frame is red; the page corner, where
-    // no frame lies, keeps its gray value.
-    for (const Field& f : fields) {
-        const unsigned char* px = &page.rows[f.top][static_cast<std::size_t>(f.left) * 3];
-        EXPECT_EQ(px[0], 255);
-        EXPECT_EQ(px[1], 0);
-        EXPECT_EQ(px[2], 0);
-    }
-    const unsigned char corner = scene.pixels[0];
-    EXPECT_EQ(page.rows[0][0], corner);
-    EXPECT_EQ(page.rows[0][1], corner);
-    EXPECT_EQ(page.rows[0][2], corner);
+    EXPECT_EQ((std::vector<int>{page.width, page.height, page.bit_depth, page.colour_type}),
+              (std::vector<int>{800, 600, 8, PNG_COLOR_TYPE_RGB}));
+    // Each field frame's top left corner is red; the page corner keeps its gray.
+    const auto rgb = [&](int x, int y) {
+        const unsigned char* px = &page.rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x) * 3];
+        return std::vector<int>{px[0], px[1], px[2]};
+    };
+    for (const Field& f : fields) EXPECT_EQ(rgb(f.left, f.top), (std::vector<int>{255, 0, 0}));
+    EXPECT_EQ(rgb(0, 0), std::vector<int>(3, scene.pixels[0]));
 
     for (std::size_t k = 0; k < fields.size(); ++k) {
         const Field& f = fields[k];
         const Png bitmap = read_png(out + "/field-" + std::to_string(k + 1) + ".png");
         ASSERT_TRUE(bitmap.ok) << k;
-        EXPECT_EQ(bitmap.width, f.columns) << k;
-        EXPECT_EQ(bitmap.height, f.lines) << k;
-        EXPECT_EQ(bitmap.bit_depth, 1) << k;
-        EXPECT_EQ(bitmap.colour_type, PNG_COLOR_TYPE_GRAY) << k;
-        // Every pixel as in the field bitmap (bits past the last column are
-        // not compared).
-        const int whole = f.columns / 8;
-        const int rest = f.columns % 8;
+        EXPECT_EQ((std::vector<int>{bitmap.width, bitmap.height, bitmap.bit_depth, bitmap.colour_type}),
+                  (std::vector<int>{f.columns, f.lines, 1, PNG_COLOR_TYPE_GRAY}))
+            << k;
+        // Every pixel as in the field bitmap, bits past the last column left out.
+        const int whole = f.columns / 8, rest = f.columns % 8;
         for (int y = 0; y < f.lines && y < bitmap.height; ++y) {
             const unsigned char* want = &f.bits[static_cast<std::size_t>(y) * f.bpl];
             for (int b = 0; b < whole; ++b) ASSERT_EQ(bitmap.rows[y][b], want[b]) << k << " " << y << " " << b;
@@ -144,10 +130,8 @@ TEST_F(AnalysisDump, WritesThePageAndEveryFieldBitmap) {
 }
 
 TEST_F(AnalysisDump, BadCallsGiveTheirExitCodes) {
-    EXPECT_EQ(run_tool(image), 2);
-    EXPECT_EQ(run_tool(image + " " + dir.file("o") + " --depth 6"), 2);
-    EXPECT_EQ(run_tool(image + " " + dir.file("o") + " --pass 12"), 2);
-    EXPECT_EQ(run_tool(image + " " + dir.file("o") + " --depth"), 2);
+    for (const char* args : {"", " --depth 6", " --pass 12", " --depth"})
+        EXPECT_EQ(run_tool(image + (*args ? " " + dir.file("o") + args : "")), 2) << args;
     EXPECT_EQ(run_tool(dir.file("missing.pgm") + " " + dir.file("o")), 1);
     EXPECT_FALSE(std::filesystem::exists(dir.file("o")));
 }

@@ -1,5 +1,5 @@
-// The own-format readers on files: loading from a path, the allocations
-// they make, and the image store reading each format into the page.
+// The own-format readers on files: decompression bombs, loading from a path,
+// their allocations, and the image store reading each format into the page.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -24,8 +24,7 @@ using Bytes = std::vector<std::uint8_t>;
 constexpr int kW = 800;  // a page size the store keeps as it is
 constexpr int kH = 600;
 
-// Gray value of page pixel (x, y) in the test pictures: a pattern with
-// both directions in it.
+// Gray of page pixel (x, y) in the test pictures: a pattern in both directions.
 std::uint8_t pattern(int x, int y) { return static_cast<std::uint8_t>((x / 8 * 16 + y / 8 * 4 + x % 3) % 256); }
 
 GrayImage gray_picture() {
@@ -50,24 +49,19 @@ RgbImage rgb_picture() {
     return img;
 }
 
-// Decompression bombs: a header that declares far more pixel data than the
-// file holds is refused before the page is allocated; a file cut short
-// that still holds a sixteenth of its pixel data or more gives the page,
-// the pixels it lacks black.
-struct CutFile {
-    const char* name;
-    Bytes (*make)();
-    std::size_t declared;  // bytes of pixel data, at the end of the file
-};
-
-const CutFile kCutFiles[] = {
-    {"bmp", [] { return testsupport::bmp_file(rgb_picture(), 24); }, std::size_t{3} * kW * kH},
-    {"pgm", [] { return testsupport::pgm_file(gray_picture()); }, std::size_t{kW} * kH},
-    {"itex", [] { return testsupport::itex_file(gray_picture()); }, std::size_t{kW} * kH},
-};
-
+// A header declaring far more pixel data than the file holds is refused before
+// the page is allocated; a sixteenth or more gives the page, the rest black.
 TEST(OwnReadersRefuseBombs, FilesHoldingLessThanASixteenthOfTheirPixels) {
-    for (const CutFile& c : kCutFiles) {
+    const struct {
+        const char* name;
+        Bytes (*make)();
+        std::size_t declared;  // bytes of pixel data, at the end of the file
+    } cases[] = {
+        {"bmp", [] { return testsupport::bmp_file(rgb_picture(), 24); }, std::size_t{3} * kW * kH},
+        {"pgm", [] { return testsupport::pgm_file(gray_picture()); }, std::size_t{kW} * kH},
+        {"itex", [] { return testsupport::itex_file(gray_picture()); }, std::size_t{kW} * kH},
+    };
+    for (const auto& c : cases) {
         const Bytes full = c.make();
         const std::size_t declared = c.declared;
         ASSERT_GT(full.size(), declared) << c.name;
@@ -80,8 +74,7 @@ TEST(OwnReadersRefuseBombs, FilesHoldingLessThanASixteenthOfTheirPixels) {
         const Bytes cut(full.begin(), full.begin() + static_cast<long>(data_start + declared / 16));
         rk::ReadResult r = rk::decode_bmp_pgm_itex(cut);
         ASSERT_TRUE(r.ok()) << c.name;
-        // The last page row (the first stored one in a BMP) holds data, the
-        // other end is black.
+        // The first stored row holds data (the last in a BMP), the other end is black.
         const std::uint8_t* px = r.page.pixels.get();
         const bool bottom_up = c.name[0] == 'b';
         const std::size_t kept_row = bottom_up ? kH - 1 : 0, lost_row = bottom_up ? 0 : kH - 1;
@@ -144,13 +137,8 @@ protected:
     // The page held is the test pattern at file size.
     void expect_pattern_page() {
         ASSERT_NE(videobuffer, nullptr);
-        ASSERT_EQ(MAXCOL, kW);
-        ASSERT_EQ(MAXLIN, kH);
-        EXPECT_EQ(BPL, kW);
-        EXPECT_EQ(XSCALE, 1);
-        EXPECT_EQ(YSCALE, 1);
-        EXPECT_EQ(crt_page, 1);
-        EXPECT_EQ(n_pages, 1);
+        ASSERT_EQ((std::vector<int>{MAXCOL, MAXLIN, BPL, XSCALE, YSCALE, crt_page, n_pages}),
+                  (std::vector<int>{kW, kH, kW, 1, 1, 1, 1}));
         int wrong = 0;
         for (int y = 0; y < kH; ++y)
             for (int x = 0; x < kW; ++x) wrong += videobuffer[y * kW + x] != pattern(x, y);
@@ -183,27 +171,20 @@ TEST_F(OwnFormatStore, RejectedFileLeavesNoPage) {
     ASSERT_EQ(set_and_open("good.pgm", testsupport::pgm_file(gray_picture())), 1);
     Bytes bad = testsupport::bmp_file(rgb_picture(), 24);
     testsupport::put_le16(bad, 26, 2);  // planes
-    EXPECT_EQ(set_and_open("bad.bmp", bad), 0);
-    EXPECT_EQ(videobuffer, nullptr);
-    EXPECT_EQ(crt_page, 0);
-    EXPECT_EQ(set_and_open("bad.pcx", testsupport::pcx24_file(rgb_picture())), 0);
-    EXPECT_EQ(videobuffer, nullptr);
-    EXPECT_EQ(set_and_open("bad.img", testsupport::itex_file(gray_picture(), 1)), 0);
-    EXPECT_EQ(videobuffer, nullptr);
+    for (const auto& [name, bytes] : {std::pair<const char*, Bytes>{"bad.bmp", bad},
+                                      {"bad.pcx", testsupport::pcx24_file(rgb_picture())},
+                                      {"bad.img", testsupport::itex_file(gray_picture(), 1)}}) {
+        EXPECT_EQ(set_and_open(name, bytes), 0) << name;
+        EXPECT_EQ(videobuffer, nullptr) << name;
+        EXPECT_EQ(crt_page, 0) << name;
+    }
 }
 
-// ---------------------------------------------------------------------------
-
-TEST(OwnFormatFiles, MissingFileCannotBeOpened) {
+TEST(OwnFormatFiles, PathReadersGiveTheDecodedPageOrCannotOpen) {
     testsupport::TempDir dir;
-    const std::string path = dir.file("absent.bmp");
-    EXPECT_EQ(rk::read_bmp_pgm_itex(path.c_str()).error, rk::ReadError::cannot_open);
-    EXPECT_EQ(rk::read_pcx(path.c_str()).error, rk::ReadError::cannot_open);
+    EXPECT_EQ(rk::read_bmp_pgm_itex(dir.file("absent.bmp").c_str()).error, rk::ReadError::cannot_open);
+    EXPECT_EQ(rk::read_pcx(dir.file("absent.bmp").c_str()).error, rk::ReadError::cannot_open);
     EXPECT_EQ(rk::read_bmp_pgm_itex(nullptr).error, rk::ReadError::cannot_open);
-}
-
-TEST(OwnFormatFiles, PathReadersGiveTheDecodedPage) {
-    testsupport::TempDir dir;
     IndexedImage img{3, 2, {0, 1, 2, 2, 1, 0}, {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}}};
     const Bytes want = {76, 149, 29, 29, 149, 76};
     testsupport::write_bytes(dir.file("a.bmp"), testsupport::bmp_file(img));
@@ -218,9 +199,7 @@ TEST(OwnFormatFiles, PathReadersGiveTheDecodedPage) {
     }
 }
 
-// The file buffer is the first allocation and the page the second; each
-// failure refuses the file with its cause, and both are released (checked
-// by the leak detector of the sanitizer build).
+// The file buffer, then the page: each failure refuses the file, and both are released.
 TEST(OwnFormatFiles, EachAllocationFailureRefusesTheFile) {
     testsupport::TempDir dir;
     const std::pair<std::string, Bytes> files[] = {

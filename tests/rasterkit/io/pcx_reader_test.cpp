@@ -1,6 +1,5 @@
 // PCX decoding: run-length data into palette grays, runs cut at the row
-// end, no row padding, the palette at the end, and refusal of headers,
-// sizes and files the reader does not take.
+// end, and refusal of headers, sizes and cut files.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -21,8 +20,7 @@ Bytes page_pixels(const rk::ReadResult& r) {
     return Bytes(p, p + static_cast<std::size_t>(r.page.width) * r.page.height);
 }
 
-// Palette entry i is gray 255 - i, so that a page shows which index each
-// pixel held (and index 0 is white, unlike a missing pixel).
+// Entry i is gray 255 - i: a page shows each index, and index 0 is white unlike a missing pixel.
 std::vector<Rgb> inverse_palette() {
     std::vector<Rgb> p;
     for (int i = 0; i < 256; ++i) {
@@ -47,42 +45,43 @@ Bytes inverse(const Bytes& indices) {
     return g;
 }
 
-// ---------------------------------------------------------------------------
-
-TEST(PcxReaderDecodes, IndicesThroughThePaletteToGray) {
-    IndexedImage img{3, 2, {0, 1, 2, 2, 1, 0}, {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}}};
-    rk::ReadResult r = rk::decode_pcx(testsupport::pcx_file(img));
-    ASSERT_TRUE(r.ok()) << rk::read_error_name(r.error);
-    EXPECT_EQ(r.page.width, 3);
-    EXPECT_EQ(r.page.height, 2);
-    EXPECT_EQ(page_pixels(r), (Bytes{76, 149, 29, 29, 149, 76}));
-}
-
-TEST(PcxReaderDecodes, RunsAndLiteralsOfAVariedPicture) {
-    IndexedImage img{70, 5, {}, inverse_palette()};
+TEST(PcxReaderDecodes, FilesThroughThePaletteToGray) {
+    const IndexedImage six{3, 2, {1, 2, 3, 4, 5, 6}, inverse_palette()};
+    IndexedImage varied{70, 5, {}, inverse_palette()};
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 70; ++x)  // long runs, bytes of 0xC0 and up, single values
-            img.indices.push_back(static_cast<std::uint8_t>(x < 65 ? (y * 50 + 200) % 256 : x * 3 + y));
-    Bytes f = testsupport::pcx_file(img);
-    rk::ReadResult r = rk::decode_pcx(f);
-    ASSERT_TRUE(r.ok());
-    EXPECT_EQ(page_pixels(r), inverse(img.indices));
+            varied.indices.push_back(static_cast<std::uint8_t>(x < 65 ? (y * 50 + 200) % 256 : x * 3 + y));
+    PcxOptions origin, padded;
+    origin.xmin = 100;  // the window origin only sets the size
+    origin.ymin = 65000;
+    padded.bytes_per_line = 4;  // the usual even row length; the data holds no padding
+    Bytes one_bit_planes = pcx_with_data(2, 1, {0x03, 0x04}), planes = one_bit_planes;
+    one_bit_planes[3] = 1;  // 1 bit x 8 planes counts as 8 bits
+    one_bit_planes[65] = 8;
+    planes[65] = 3;  // ignored for 8 bits
+    const struct {
+        const char* what;
+        Bytes file;
+        int width;
+        Bytes page;
+    } cases[] = {
+        {"colours", testsupport::pcx_file(IndexedImage{3, 2, {0, 1, 2, 2, 1, 0}, {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}}}),
+         3, {76, 149, 29, 29, 149, 76}},
+        {"runs and literals", testsupport::pcx_file(varied), 70, inverse(varied.indices)},
+        {"window origin", testsupport::pcx_file(six, origin), 3, inverse(six.indices)},
+        {"no row padding", testsupport::pcx_file(six, padded), 3, inverse(six.indices)},
+        {"1 bit x 8 planes", one_bit_planes, 2, inverse({3, 4})},
+        {"planes field", planes, 2, inverse({3, 4})},
+    };
+    for (const auto& c : cases) {
+        rk::ReadResult r = rk::decode_pcx(c.file);
+        ASSERT_TRUE(r.ok()) << c.what << ": " << rk::read_error_name(r.error);
+        EXPECT_EQ(r.page.width, c.width) << c.what;
+        EXPECT_EQ(page_pixels(r), c.page) << c.what;
+    }
 }
 
-TEST(PcxReaderDecodes, WindowOriginOnlySetsTheSize) {
-    IndexedImage img{4, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, inverse_palette()};
-    PcxOptions o;
-    o.xmin = 100;
-    o.ymin = 65000;
-    rk::ReadResult r = rk::decode_pcx(testsupport::pcx_file(img, o));
-    ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r.page.width, 4);
-    EXPECT_EQ(r.page.height, 3);
-    EXPECT_EQ(page_pixels(r), inverse(img.indices));
-}
-
-// Run-length data by hand, and the page it gives (palette entry i is gray
-// 255 - i, pixels the data does not reach stay black).
+// Run-length data by hand; pixels the data does not reach stay black.
 TEST(PcxReaderDecodes, RunLengthData) {
     const struct {
         const char* what;
@@ -93,12 +92,9 @@ TEST(PcxReaderDecodes, RunLengthData) {
         {"run of zero writes nothing", 3, 1, {0xC0, 0x99, 0x01, 0xC0, 0xFF, 0x02, 0x03}, inverse({1, 2, 3})},
         // A run of 5 in rows of 3: the next row starts with the next data byte.
         {"run cut at the row end", 3, 2, {0x07, 0xC5, 0x10, 0x20, 0x21, 0x22}, inverse({7, 16, 16, 32, 33, 34})},
-        // The cut part reaches neither the next row nor, in the last row,
-        // past the page.
+        // The cut part reaches neither the next row nor past the page.
         {"cut run stays in its row", 3, 2, {0x07, 0xC5, 0x10}, {248, 239, 239, 0, 0, 0}},
         {"cut run stays in the page", 3, 2, {0x01, 0x02, 0x03, 0x04, 0xFF, 0x10}, inverse({1, 2, 3, 4, 16, 16})},
-        // Index 0 is white; the run of two is cut at the end of the first
-        // row and the second row gets no data.
         {"short data leaves black", 3, 2, {0x00, 0x01, 0xC2, 0x00}, {255, 254, 255, 0, 0, 0}},
         {"run byte without its value", 3, 1, {0x05, 0xC2}, {250, 0, 0}},
         {"no data: the palette is not taken for pixels", 2, 2, {}, Bytes(4, 0)},
@@ -108,30 +104,6 @@ TEST(PcxReaderDecodes, RunLengthData) {
         ASSERT_TRUE(r.ok()) << c.what;
         EXPECT_EQ(page_pixels(r), c.page) << c.what;
     }
-}
-
-TEST(PcxReaderDecodes, NoPaddingIsSkippedWhateverBytesPerLineSays) {
-    IndexedImage img{3, 2, {1, 2, 3, 4, 5, 6}, inverse_palette()};
-    PcxOptions o;
-    o.bytes_per_line = 4;  // the usual even row length; the data holds no padding
-    rk::ReadResult r = rk::decode_pcx(testsupport::pcx_file(img, o));
-    ASSERT_TRUE(r.ok());
-    EXPECT_EQ(page_pixels(r), inverse(img.indices));
-}
-
-TEST(PcxReaderDecodes, OneBitTimesEightPlanesCountsAsEightBits) {
-    Bytes f = pcx_with_data(2, 1, {0x03, 0x04});
-    f[3] = 1;
-    f[65] = 8;
-    rk::ReadResult r = rk::decode_pcx(f);
-    ASSERT_TRUE(r.ok());
-    EXPECT_EQ(page_pixels(r), inverse({3, 4}));
-}
-
-TEST(PcxReaderDecodes, PlanesFieldIsIgnoredForEightBits) {
-    Bytes f = pcx_with_data(2, 1, {0x03, 0x04});
-    f[65] = 3;
-    EXPECT_TRUE(rk::decode_pcx(f).ok());
 }
 
 TEST(PcxReaderDecodes, EachRemovedDataByteLosesThePixelsItCarried) {
@@ -158,8 +130,6 @@ TEST(PcxReaderDecodes, EachRemovedDataByteLosesThePixelsItCarried) {
             ASSERT_EQ(r.page.pixels.get()[p], p < decoded ? 255 - img.indices[p] : 0) << keep << " " << p;
     }
 }
-
-// ---------------------------------------------------------------------------
 
 // One header byte (width 1) or little-endian field (width 2) changed in a
 // valid 2 x 2 file; at == -769 is the palette marker.

@@ -1,6 +1,5 @@
-// PGM and ITEX decoding: pixels copied as stored, the strict PGM header
-// lines, the ITEX file type, short files, and the choice of decoder by the
-// first byte.
+// PGM and ITEX decoding: pixels as stored, the strict PGM header lines,
+// the ITEX file type, short files, and the decoder chosen by the first byte.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -33,21 +32,6 @@ Bytes pgm(const std::string& header, const Bytes& pixels) {
     return f;
 }
 
-// ---------------------------------------------------------------------------
-
-TEST(PgmReaderDecodes, PixelsAsStoredTopRowFirst) {
-    GrayImage img = ramp(9, 7);
-    Bytes f = testsupport::pgm_file(img);
-    ASSERT_GT(f.size(), 64u);
-    rk::ReadResult r = rk::decode_bmp_pgm_itex(f);
-    ASSERT_TRUE(r.ok()) << rk::read_error_name(r.error);
-    EXPECT_EQ(r.page.width, 9);
-    EXPECT_EQ(r.page.height, 7);
-    EXPECT_EQ(page_pixels(r), img.pixels);
-}
-
-// Header lines the reader takes; pixel data cut short is covered by the
-// cut-anywhere test below.
 TEST(PgmReaderDecodes, HeaderLinesAndPixelBytes) {
     const struct {
         const char* what;
@@ -61,6 +45,7 @@ TEST(PgmReaderDecodes, HeaderLinesAndPixelBytes) {
          {1, 2, 3, 4, 5, 6}},
         {"blanks around the numbers", "P5\n 2\r\n\t1 \n255\r\n", {7, 8}, 2, 1, {7, 8}},
         {"extra bytes after the pixels", "P5\n2\n1\n255\n", {1, 2, 3, 4}, 2, 1, {1, 2}},
+        {"as written, top row first", "P5\n9\n7\n255\n", ramp(9, 7).pixels, 9, 7, ramp(9, 7).pixels},
     };
     for (const auto& c : cases) {
         rk::ReadResult r = rk::decode_pgm(pgm(c.header, c.pixels));
@@ -71,41 +56,37 @@ TEST(PgmReaderDecodes, HeaderLinesAndPixelBytes) {
     }
 }
 
-struct PgmHeader {
-    const char* what;
-    std::string header;
-    rk::ReadError error;
-};
-
-class PgmReaderRejects : public ::testing::TestWithParam<PgmHeader> {};
-
-TEST_P(PgmReaderRejects, Header) {
-    const PgmHeader& c = GetParam();
-    // Enough pixel bytes to pass the file-size rule, with a "255" line in
-    // them, so that a reader which ran on into the pixels would find one.
+TEST(PgmReaderRejects, HeaderLines) {
+    using E = rk::ReadError;
+    const struct {
+        const char* what;
+        std::string header;
+        E error;
+    } cases[] = {
+        {"width and height on one line", "P5\n3 2\n255\n", E::bad_header},
+        {"blank after P5", "P5 3\n2\n255\n", E::bad_header},
+        {"CR LF after P5", "P5\r\n3\n2\n255\n", E::bad_header},
+        {"comment line", "P5\n# made by hand\n3\n2\n255\n", E::bad_header},
+        {"16-character line", "P5\n000000000000003\n2\n255\n", E::bad_header},
+        {"empty width line", "P5\n\n2\n255\n", E::bad_header},
+        {"negative width", "P5\n-3\n2\n255\n", E::bad_header},
+        {"letters", "P5\n3x\n2\n255\n", E::bad_header},
+        {"maximum 254", "P5\n3\n2\n254\n", E::unsupported},
+        {"maximum 65535", "P5\n3\n2\n65535\n", E::unsupported},
+        {"width 0", "P5\n0\n2\n255\n", E::bad_size},
+        {"height 0", "P5\n3\n0\n255\n", E::bad_size},
+        {"over the page bound", "P5\n16385\n16384\n255\n", E::bad_size},
+        {"huge width", "P5\n99999999999999\n1\n255\n", E::bad_size},
+    };
+    // Pixel bytes holding a "255" line, which a reader running on into them would find.
     Bytes pixels(80, 0x41);
     pixels[0] = '2', pixels[1] = '5', pixels[2] = '5', pixels[3] = '\n';
-    rk::ReadResult r = rk::decode_bmp_pgm_itex(pgm(c.header, pixels));
-    EXPECT_EQ(r.error, c.error) << c.what;
-    EXPECT_EQ(r.page.pixels.get(), nullptr);
+    for (const auto& c : cases) {
+        rk::ReadResult r = rk::decode_bmp_pgm_itex(pgm(c.header, pixels));
+        EXPECT_EQ(r.error, c.error) << c.what;
+        EXPECT_EQ(r.page.pixels.get(), nullptr) << c.what;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Lines, PgmReaderRejects,
-    ::testing::Values(PgmHeader{"width and height on one line", "P5\n3 2\n255\n", rk::ReadError::bad_header},
-                      PgmHeader{"blank after P5", "P5 3\n2\n255\n", rk::ReadError::bad_header},
-                      PgmHeader{"CR LF after P5", "P5\r\n3\n2\n255\n", rk::ReadError::bad_header},
-                      PgmHeader{"comment line", "P5\n# made by hand\n3\n2\n255\n", rk::ReadError::bad_header},
-                      PgmHeader{"16-character line", "P5\n000000000000003\n2\n255\n", rk::ReadError::bad_header},
-                      PgmHeader{"empty width line", "P5\n\n2\n255\n", rk::ReadError::bad_header},
-                      PgmHeader{"negative width", "P5\n-3\n2\n255\n", rk::ReadError::bad_header},
-                      PgmHeader{"letters", "P5\n3x\n2\n255\n", rk::ReadError::bad_header},
-                      PgmHeader{"maximum 254", "P5\n3\n2\n254\n", rk::ReadError::unsupported},
-                      PgmHeader{"maximum 65535", "P5\n3\n2\n65535\n", rk::ReadError::unsupported},
-                      PgmHeader{"width 0", "P5\n0\n2\n255\n", rk::ReadError::bad_size},
-                      PgmHeader{"height 0", "P5\n3\n0\n255\n", rk::ReadError::bad_size},
-                      PgmHeader{"over the page bound", "P5\n16385\n16384\n255\n", rk::ReadError::bad_size},
-                      PgmHeader{"huge width", "P5\n99999999999999\n1\n255\n", rk::ReadError::bad_size}));
 
 TEST(PgmReaderRejectsShort, HeaderCutAnywhere) {
     const Bytes f = pgm("P5\n12\n10\n255\n", Bytes(120, 0x80));
@@ -125,13 +106,9 @@ TEST(PgmReaderRejectsShort, HeaderCutAnywhere) {
         // Through the file reader, 64 bytes or fewer are refused first.
         rk::ReadResult whole = rk::decode_bmp_pgm_itex(cut);
         EXPECT_EQ(whole.ok(), len > 64 && len >= header + 120 / 16) << len;
-        if (len <= 64) {
-            EXPECT_EQ(whole.error, rk::ReadError::too_short) << len;
-        }
+        if (len <= 64) { EXPECT_EQ(whole.error, rk::ReadError::too_short) << len; }
     }
 }
-
-// ---------------------------------------------------------------------------
 
 TEST(ItexReaderDecodes, PixelsAsStoredAfterTheHeader) {
     GrayImage img = ramp(5, 3);
@@ -168,8 +145,7 @@ TEST(ItexReaderDecodes, ShortFileLeavesBlack) {
         for (std::size_t i = 0; i < 16; ++i)
             ASSERT_EQ(r.page.pixels.get()[i], 64 + i < len ? full[64 + i] : 0) << len;
     }
-    // The decoder alone takes a header with one pixel byte (a sixteenth of
-    // the 16 declared), not a bare header.
+    // The decoder alone takes one pixel byte (a sixteenth of 16), not a bare header.
     rk::ReadResult one = rk::decode_itex(std::span(full.data(), 65));
     ASSERT_TRUE(one.ok());
     EXPECT_EQ(page_pixels(one), (Bytes{full[64], 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
@@ -177,13 +153,9 @@ TEST(ItexReaderDecodes, ShortFileLeavesBlack) {
     EXPECT_EQ(rk::decode_itex(std::span(full.data(), 63)).error, rk::ReadError::too_short);
 }
 
-TEST(ItexReaderRejects, FileTypeOtherThanZero) {
-    EXPECT_EQ(rk::decode_bmp_pgm_itex(testsupport::itex_file(ramp(4, 4), 1)).error, rk::ReadError::unsupported);
-    EXPECT_EQ(rk::decode_bmp_pgm_itex(testsupport::itex_file(ramp(4, 4), 0x100)).error,
-              rk::ReadError::unsupported);
-}
-
-TEST(ItexReaderRejects, ZeroOrOversizedPage) {
+TEST(ItexReaderRejects, FileTypeOtherThanZeroAndZeroOrOversizedPages) {
+    for (int type : {1, 0x100})
+        EXPECT_EQ(rk::decode_bmp_pgm_itex(testsupport::itex_file(ramp(4, 4), type)).error, rk::ReadError::unsupported);
     Bytes f = testsupport::itex_file(ramp(4, 4));
     testsupport::put_le16(f, 4, 0);
     EXPECT_EQ(rk::decode_itex(f).error, rk::ReadError::bad_size);
@@ -195,19 +167,14 @@ TEST(ItexReaderRejects, ZeroOrOversizedPage) {
     EXPECT_EQ(rk::decode_itex(f).error, rk::ReadError::bad_size);
 }
 
-// ---------------------------------------------------------------------------
-
 TEST(OwnFormatReaderDispatch, FirstByteChoosesTheDecoder) {
-    // An ITEX header whose bytes would make a valid BMP or PGM are still
-    // taken as ITEX: only 'I' counts.
+    // Only 'I' counts for ITEX, 'P' for PGM; anything else goes to the BMP decoder.
     Bytes f = testsupport::itex_file(ramp(8, 8));
     f[1] = 'X';
     rk::ReadResult r = rk::decode_bmp_pgm_itex(f);
     EXPECT_FALSE(r.ok());  // the ITEX decoder insists on "IM"
     f[1] = 'M';
     EXPECT_TRUE(rk::decode_bmp_pgm_itex(f).ok());
-
-    // Anything not starting with 'I' or 'P' goes to the BMP decoder.
     Bytes p = testsupport::pgm_file(ramp(8, 8));
     EXPECT_TRUE(rk::decode_bmp_pgm_itex(p).ok());
     p[0] = 'B';

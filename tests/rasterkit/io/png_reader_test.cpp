@@ -1,11 +1,11 @@
-// PNG files: every colour type and depth to gray, compositing over the
-// background, transparency, gamma, interlacing, damaged files and memory
-// shortage.
+// PNG files: every colour type and depth to gray, compositing, transparency,
+// gamma, interlacing, damaged files and memory shortage.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "library_writers.h"
@@ -30,8 +30,7 @@ protected:
         SEG_close_image();
     }
 
-    // Writes a w x h image of the samples and reads it back: the page, row
-    // by row.
+    // Writes a w x h image of the samples and reads back the page.
     std::vector<int> read_back(int w, int h, const std::vector<std::uint16_t>& samples, const PngOptions& o,
                                const std::vector<Rgb>& palette = {}) {
         EXPECT_TRUE(write_png(file, w, h, samples, o, palette));
@@ -41,10 +40,6 @@ protected:
         EXPECT_EQ(r.page.width, w);
         EXPECT_EQ(r.page.height, h);
         return {r.page.pixels.get(), r.page.pixels.get() + static_cast<std::size_t>(w) * h};
-    }
-    std::vector<int> first_row(int w, const std::vector<std::uint16_t>& samples, const PngOptions& o,
-                               const std::vector<Rgb>& palette = {}) {
-        return read_back(w, 1, samples, o, palette);
     }
 };
 
@@ -57,27 +52,20 @@ PngOptions type(int colour_type, int bit_depth = 8) {
 
 PngOptions with_background(PngOptions o, std::uint16_t r, std::uint16_t g, std::uint16_t b) {
     o.with_background = true;
-    o.background[0] = r;
-    o.background[1] = g;
-    o.background[2] = b;
+    std::tie(o.background[0], o.background[1], o.background[2]) = std::tuple(r, g, b);
     return o;
 }
-
 PngOptions with_transparent(PngOptions o, std::uint16_t r, std::uint16_t g = 0, std::uint16_t b = 0) {
     o.with_transparent_value = true;
-    o.transparent[0] = r;
-    o.transparent[1] = g;
-    o.transparent[2] = b;
+    std::tie(o.transparent[0], o.transparent[1], o.transparent[2]) = std::tuple(r, g, b);
     return o;
 }
-
 PngOptions with_palette_alpha(PngOptions o, std::vector<std::uint8_t> alpha) {
     o.palette_alpha = std::move(alpha);
     return o;
 }
 
-// One row of samples in a file of the given type, and the grays the
-// reader must give; the arithmetic of each expected value is in its note.
+// One row of samples in a file of the given type, and the grays the reader must give.
 struct RowCase {
     const char* what;
     int width;
@@ -130,14 +118,11 @@ const RowCase kRows[] = {
 };
 
 TEST_F(PngReader, RowsOfEveryTypeBecomeTheirGray) {
-    for (const RowCase& c : kRows) EXPECT_EQ(first_row(c.width, c.samples, c.options, c.palette), c.gray) << c.what;
+    for (const RowCase& c : kRows) EXPECT_EQ(read_back(c.width, 1, c.samples, c.options, c.palette), c.gray) << c.what;
 }
 
-TEST_F(PngReader, KeepsRowsInOrder) {
+TEST_F(PngReader, RowsInOrderAndInterlacedImagesWhole) {
     EXPECT_EQ(read_back(2, 3, {1, 2, 3, 4, 5, 6}, type(0)), (std::vector<int>{1, 2, 3, 4, 5, 6}));
-}
-
-TEST_F(PngReader, InterlacedImagesAreReadWhole) {
     std::vector<std::uint16_t> samples;
     for (int i = 0; i < 9 * 9; ++i) samples.push_back(static_cast<std::uint16_t>(i * 3));
     PngOptions o = type(0);
@@ -148,28 +133,24 @@ TEST_F(PngReader, InterlacedImagesAreReadWhole) {
     EXPECT_EQ(page, std::vector<int>(samples.begin(), samples.end()));
 }
 
-// The correction exponent is 1 / (file gamma x display exponent); the
-// display exponent comes from SCREEN_GAMMA, 2.2 when it is unset or
-// unusable (libpng would refuse zero and negative values and misread 128
-// and more). No gAMA chunk: nothing is corrected.
+// Exponent 1 / (file gamma x display exponent); SCREEN_GAMMA gives the display
+// exponent, 2.2 when unset or unusable (libpng refuses <= 0 and misreads >= 128).
 TEST_F(PngReader, GammaFollowsTheFileAndTheDisplayExponent) {
     const struct {
         const char* screen_gamma;  // nullptr: unset
         double file_gamma;         // 0: no gAMA chunk
         int middle;                // what 100 becomes
     } cases[] = {
-        {nullptr, 1 / 2.2, 100}, {"1.0", 0, 100},
-        // Exponent 2.2: 255 x (100 / 255)^2.2 = 32.5 -> 33 (libpng rounds).
-        {"1.0", 1 / 2.2, 33},
-        {"", 1 / 2.2, 100},      {"abc", 1 / 2.2, 100}, {"0", 1 / 2.2, 100},
-        {"-1", 1 / 2.2, 100},    {"1e300", 1 / 2.2, 100}, {"500", 1 / 2.2, 100},
+        {nullptr, 1 / 2.2, 100}, {"1.0", 0, 100}, {"1.0", 1 / 2.2, 33},  // 255 x (100 / 255)^2.2
+        {"", 1 / 2.2, 100}, {"abc", 1 / 2.2, 100}, {"0", 1 / 2.2, 100},
+        {"-1", 1 / 2.2, 100}, {"1e300", 1 / 2.2, 100}, {"500", 1 / 2.2, 100},
     };
     for (const auto& c : cases) {
         if (c.screen_gamma) setenv("SCREEN_GAMMA", c.screen_gamma, 1);
         else unsetenv("SCREEN_GAMMA");
         PngOptions o = type(0);
         o.file_gamma = c.file_gamma;
-        const std::vector<int> row = first_row(3, {0, 100, 255}, o);
+        const std::vector<int> row = read_back(3, 1, {0, 100, 255}, o);
         ASSERT_EQ(row.size(), 3u);
         SCOPED_TRACE(c.screen_gamma ? c.screen_gamma : "unset");
         EXPECT_EQ(row[0], 0);
@@ -196,7 +177,7 @@ TEST_F(PngReader, TruncatedFilesFailWithTheReadFunctionsError) {
     EXPECT_TRUE(rk::read_png(file.c_str()).ok());
 }
 
-TEST_F(PngReader, DamagedDataGivesNoPage) {
+TEST_F(PngReader, DamagedDataWrongSignatureOrMissingFileGiveNoPage) {
     std::vector<std::uint16_t> samples(3 * 32 * 32);
     for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<std::uint16_t>(i * 13 % 256);
     ASSERT_TRUE(write_png(file, 32, 32, samples, type(2)));
@@ -207,9 +188,6 @@ TEST_F(PngReader, DamagedDataGivesNoPage) {
     rk::ReadResult r = rk::read_png(file.c_str());
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(r.error, rk::ReadError::decode_failed);
-}
-
-TEST_F(PngReader, WrongSignatureOrMissingFileIsRefused) {
     write_bytes(file, {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, 0x0B, 0, 0});
     EXPECT_EQ(rk::read_png(file.c_str()).error, rk::ReadError::bad_header);
     write_bytes(file, {0x89, 'P', 'N', 'G'});
@@ -230,12 +208,12 @@ std::uint32_t crc32(const std::uint8_t* p, std::size_t n) {
 TEST_F(PngReader, OversizedPagesAreRefusedBeforeAllocating) {
     ASSERT_TRUE(write_png(file, 1, 1, {5}, type(0)));
     std::vector<std::uint8_t> bytes = read_bytes(file);
-    // IHDR: length at 8, type at 12, width at 16, height at 20, CRC at 29.
-    auto put_be32 = [&](std::size_t at, std::uint32_t v) {
+    // IHDR width at 16, height at 20 (3.6e9 pixels: within libpng's limits, beyond the page bound).
+    const auto put_be32 = [&](std::size_t at, std::uint32_t v) {
         for (int k = 0; k < 4; ++k) bytes[at + k] = static_cast<std::uint8_t>(v >> (24 - 8 * k));
     };
     put_be32(16, 60000);
-    put_be32(20, 60000);  // 3.6e9 pixels: within libpng's limits, beyond the page bound
+    put_be32(20, 60000);
     put_be32(29, crc32(bytes.data() + 12, 17));
     write_bytes(file, bytes);
     orvo::alloc_fail_at(0);
@@ -259,7 +237,7 @@ TEST_F(PngReader, MemoryShortageGivesNoPage) {
     EXPECT_TRUE(rk::read_png(file.c_str()).ok());
 }
 
-TEST_F(PngReader, StoreHoldsTheGrayPage) {
+TEST_F(PngReader, StoreHoldsTheGrayPageNormalisesSmallOnesAndRefusesDamage) {
     // 800 x 600 is kept at file size; 1 in 3 pixels fully transparent.
     std::vector<std::uint16_t> samples;
     for (int i = 0; i < 800 * 600; ++i) samples.insert(samples.end(), {255, 0, 0, std::uint16_t(i % 3 ? 255 : 0)});
@@ -273,9 +251,6 @@ TEST_F(PngReader, StoreHoldsTheGrayPage) {
     EXPECT_EQ(videobuffer[0], 0);
     EXPECT_EQ(videobuffer[1], 76);
     EXPECT_EQ(videobuffer[800 * 600 - 1], 76);
-}
-
-TEST_F(PngReader, StoreNormalisesSmallPagesAndRefusesDamagedOnes) {
     ASSERT_TRUE(write_png(file, 200, 100, std::vector<std::uint16_t>(200 * 100, 60), type(0)));
     ASSERT_EQ(SEG_set_image_file(file.c_str()), 1);
     ASSERT_EQ(SEG_open_image(), 1);

@@ -1,6 +1,5 @@
-// TIFF pages read through an open libtiff handle: the layouts taken (gray,
-// palette, RGB) with their exact gray values, the layouts and sizes refused
-// before any pixel is read, and the allocations each layout makes.
+// TIFF pages through an open libtiff handle: the layouts taken with their
+// grays, the layouts and sizes refused before allocating, and the allocations.
 #include <gtest/gtest.h>
 #include <tiffio.h>
 
@@ -19,14 +18,9 @@ namespace {
 
 using namespace testsupport;
 
-// Little-endian TIFF as libtiff writes it on this machine: the first
-// directory's offset and the value field of one of its SHORT or LONG tags.
-std::size_t first_directory(const std::vector<std::uint8_t>& b) {
-    return b[4] | b[5] << 8 | b[6] << 16 | std::size_t{b[7]} << 24;
-}
-
+// Sets the value of a SHORT or LONG tag of the first directory of a little-endian TIFF.
 void set_tag_value(std::vector<std::uint8_t>& b, std::uint16_t tag, std::uint32_t value) {
-    const std::size_t dir = first_directory(b);
+    const std::size_t dir = b[4] | b[5] << 8 | b[6] << 16 | std::size_t{b[7]} << 24;
     const int entries = b[dir] | b[dir + 1] << 8;
     for (int i = 0; i < entries; ++i) {
         const std::size_t e = dir + 2 + 12 * static_cast<std::size_t>(i);
@@ -80,43 +74,33 @@ protected:
     }
 };
 
-TEST_F(TiffPageReader, KeepsEightBitGrayAsItIs) {
-    ASSERT_EQ(read({tiff_gray_page(GrayImage{3, 2, {0, 1, 127, 128, 254, 255}})}), rk::TiffPageResult::ok);
-    EXPECT_EQ(page.width, 3);
-    EXPECT_EQ(page.height, 2);
-    EXPECT_EQ(pixels(), (std::vector<int>{0, 1, 127, 128, 254, 255}));
-}
-
-TEST_F(TiffPageReader, KeepsMinIsWhiteGrayWithoutInverting) {
+TEST_F(TiffPageReader, LayoutsGiveTheirGrays) {
     TiffPage white = tiff_gray_page(GrayImage{3, 1, {0, 17, 250}});
-    white.photometric = PHOTOMETRIC_MINISWHITE;
-    ASSERT_EQ(read({white}), rk::TiffPageResult::ok);
-    EXPECT_EQ(pixels(), (std::vector<int>{0, 17, 250}));
-}
-
-TEST_F(TiffPageReader, ConvertsPaletteThroughTheColourMap) {
-    IndexedImage img{4, 1, {2, 0, 1, 3}, {{255, 0, 0}, {0, 0, 255}, {100, 100, 100}, {10, 200, 30}}};
-    ASSERT_EQ(read({tiff_palette_page(img)}), rk::TiffPageResult::ok);
-    // Red 76, blue 29, gray 100, and (299 x 10 + 587 x 200 + 114 x 30) / 1000.
-    EXPECT_EQ(pixels(), (std::vector<int>{100, 76, 29, 123}));
-}
-
-TEST_F(TiffPageReader, UsesTheHighByteOfEachColourMapEntry) {
-    TiffPage p = tiff_gray_page(GrayImage{3, 1, {0, 1, 2}});
-    p.photometric = PHOTOMETRIC_PALETTE;
-    p.colormap.assign(3 * 256, 0);
-    p.colormap[0] = p.colormap[256] = p.colormap[512] = 0x64FF;  // 100, 100, 100
-    p.colormap[1] = 0xFFFF;                                      // red 255
-    p.colormap[512 + 2] = 0xFF80;                                // blue 255
-    ASSERT_EQ(read({p}), rk::TiffPageResult::ok);
-    EXPECT_EQ(pixels(), (std::vector<int>{100, 76, 29}));
-}
-
-TEST_F(TiffPageReader, ConvertsInterleavedRgbByTheGrayRule) {
-    RgbImage rgb{4, 1, {{255, 0, 0}, {0, 0, 255}, {10, 200, 30}, {77, 77, 77}}};
-    ASSERT_EQ(read({tiff_rgb_page(rgb)}), rk::TiffPageResult::ok);
-    EXPECT_EQ(page.width, 4);
-    EXPECT_EQ(pixels(), (std::vector<int>{76, 29, 123, 77}));
+    white.photometric = PHOTOMETRIC_MINISWHITE;  // not inverted
+    TiffPage high = tiff_gray_page(GrayImage{3, 1, {0, 1, 2}});
+    high.photometric = PHOTOMETRIC_PALETTE;  // only the high byte of each entry counts
+    high.colormap.assign(3 * 256, 0);
+    high.colormap[0] = high.colormap[256] = high.colormap[512] = 0x64FF;
+    high.colormap[1] = 0xFFFF;
+    high.colormap[512 + 2] = 0xFF80;
+    const struct {
+        const char* what;
+        TiffPage page;
+        std::vector<int> gray;
+    } cases[] = {
+        {"8-bit gray", tiff_gray_page(GrayImage{3, 2, {0, 1, 127, 128, 254, 255}}), {0, 1, 127, 128, 254, 255}},
+        {"min-is-white", white, {0, 17, 250}},
+        {"palette", tiff_palette_page(IndexedImage{4, 1, {2, 0, 1, 3}, {{255, 0, 0}, {0, 0, 255}, {100, 100, 100}, {10, 200, 30}}}),
+         {100, 76, 29, 123}},
+        {"palette high bytes", high, {100, 76, 29}},
+        {"interleaved RGB", tiff_rgb_page(RgbImage{4, 1, {{255, 0, 0}, {0, 0, 255}, {10, 200, 30}, {77, 77, 77}}}),
+         {76, 29, 123, 77}},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(read({c.page}), rk::TiffPageResult::ok) << c.what;
+        EXPECT_EQ(page.width, c.page.width) << c.what;
+        EXPECT_EQ(pixels(), c.gray) << c.what;
+    }
 }
 
 TEST_F(TiffPageReader, ReadsCompressedStripsAndLaterDirectories) {
@@ -151,39 +135,32 @@ TEST_F(TiffPageReader, RefusesOtherDepthsPlanesAndSampleCountsBeforeAllocating) 
     }
 }
 
-TEST_F(TiffPageReader, RefusesOldStyleJpegWithThreeSamples) {
-    ASSERT_TRUE(write_tiff(file, {tiff_rgb_page(RgbImage{2, 1, {{1, 2, 3}, {4, 5, 6}}})}));
+// Tags patched in a written file: refused with their cause before allocating.
+TEST_F(TiffPageReader, RefusesPatchedHeadersBeforeAllocating) {
+    const struct {
+        const char* what;
+        TiffPage page;
+        std::vector<std::pair<std::uint16_t, std::uint32_t>> tags;
+        rk::ReadError error;
+    } cases[] = {
+        {"old-style JPEG with three samples", tiff_rgb_page(RgbImage{2, 1, {{1, 2, 3}, {4, 5, 6}}}),
+         {{TIFFTAG_COMPRESSION, COMPRESSION_OJPEG}}, rk::ReadError::unsupported},
+        {"1.6e9 pixels", tiff_gray_page(GrayImage{4, 4, std::vector<std::uint8_t>(16, 9)}),
+         {{TIFFTAG_IMAGEWIDTH, 40000}, {TIFFTAG_IMAGELENGTH, 40000}}, rk::ReadError::bad_size},
+        {"strips far shorter than the rows", tiff_gray_page(GrayImage{64, 64, std::vector<std::uint8_t>(64 * 64, 9)}),
+         {{TIFFTAG_IMAGEWIDTH, 4000}, {TIFFTAG_IMAGELENGTH, 4000}}, rk::ReadError::truncated},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(write_tiff(file, {c.page}));
+        std::vector<std::uint8_t> bytes = read_bytes(file);
+        for (const auto& [tag, value] : c.tags) set_tag_value(bytes, tag, value);
+        write_bytes(file, bytes);
+        EXPECT_EQ(read_file(), rk::TiffPageResult::failed) << c.what;
+        EXPECT_EQ(error, c.error) << c.what;
+        EXPECT_EQ(allocations, 0) << c.what;
+    }
+    // 64 x 1000 holds 4096 of 64000 bytes, more than a sixteenth: read as far as the strips go.
     std::vector<std::uint8_t> bytes = read_bytes(file);
-    set_tag_value(bytes, TIFFTAG_COMPRESSION, COMPRESSION_OJPEG);
-    write_bytes(file, bytes);
-    EXPECT_EQ(read_file(), rk::TiffPageResult::failed);
-    EXPECT_EQ(error, rk::ReadError::unsupported);
-    EXPECT_EQ(allocations, 0);
-}
-
-TEST_F(TiffPageReader, RefusesPagesBeyondTheSizeBoundBeforeAllocating) {
-    ASSERT_TRUE(write_tiff(file, {tiff_gray_page(GrayImage{4, 4, std::vector<std::uint8_t>(16, 9)})}));
-    std::vector<std::uint8_t> bytes = read_bytes(file);
-    set_tag_value(bytes, TIFFTAG_IMAGEWIDTH, 40000);
-    set_tag_value(bytes, TIFFTAG_IMAGELENGTH, 40000);  // 1.6e9 pixels
-    write_bytes(file, bytes);
-    EXPECT_EQ(read_file(), rk::TiffPageResult::failed);
-    EXPECT_EQ(error, rk::ReadError::bad_size);
-    EXPECT_EQ(allocations, 0);
-}
-
-TEST_F(TiffPageReader, RefusesUncompressedStripsFarShorterThanTheirRowsBeforeAllocating) {
-    // 64 x 64 bytes written; the header then claims 4000 x 4000.
-    ASSERT_TRUE(write_tiff(file, {tiff_gray_page(GrayImage{64, 64, std::vector<std::uint8_t>(64 * 64, 9)})}));
-    std::vector<std::uint8_t> bytes = read_bytes(file);
-    set_tag_value(bytes, TIFFTAG_IMAGEWIDTH, 4000);
-    set_tag_value(bytes, TIFFTAG_IMAGELENGTH, 4000);
-    write_bytes(file, bytes);
-    EXPECT_EQ(read_file(), rk::TiffPageResult::failed);
-    EXPECT_EQ(error, rk::ReadError::truncated);
-    EXPECT_EQ(allocations, 0);
-    // Claiming 64 x 1000 (4096 of 64000 bytes held, more than a sixteenth):
-    // read as far as the strips go.
     set_tag_value(bytes, TIFFTAG_IMAGEWIDTH, 64);
     set_tag_value(bytes, TIFFTAG_IMAGELENGTH, 1000);
     write_bytes(file, bytes);
@@ -191,13 +168,10 @@ TEST_F(TiffPageReader, RefusesUncompressedStripsFarShorterThanTheirRowsBeforeAll
     EXPECT_EQ(page.height, 1000);
 }
 
-TEST_F(TiffPageReader, MissingDirectoryFails) {
+TEST_F(TiffPageReader, MissingDirectoryOrNoPageMemoryFails) {
     EXPECT_EQ(read({tiff_gray_page(GrayImage{2, 1, {1, 2}})}, 3), rk::TiffPageResult::failed);
     EXPECT_EQ(page.pixels, nullptr);
-}
-
-TEST_F(TiffPageReader, GrayRowsGoStraightIntoThePage) {
-    // Only the page is allocated for a gray page.
+    // Gray rows go straight into the page: it is the only allocation.
     ASSERT_EQ(read({tiff_gray_page(GrayImage{5, 3, std::vector<std::uint8_t>(15, 3)})}), rk::TiffPageResult::ok);
     EXPECT_EQ(allocations, 1);
     EXPECT_EQ(read({tiff_gray_page(GrayImage{5, 3, std::vector<std::uint8_t>(15, 3)})}, 0, 1),
@@ -216,9 +190,7 @@ TEST_F(TiffPageReader, RgbRowsGoThroughARowBufferWhoseShortageFailsTheRead) {
     }
 }
 
-TEST(TiffOpen, CountsDirectories) {
-    TempDir dir;
-    const std::string file = dir.file("three.tif");
+TEST_F(TiffPageReader, OpenCountsDirectoriesAndRefusesFilesLibtiffCannotOpen) {
     const TiffPage p = tiff_gray_page(GrayImage{1, 1, {0}});
     ASSERT_TRUE(write_tiff(file, {p, p, p}));
     int n = 0;
@@ -226,13 +198,8 @@ TEST(TiffOpen, CountsDirectories) {
     ASSERT_NE(tiff, nullptr);
     EXPECT_EQ(n, 3);
     TIFFClose(tiff);
-}
-
-TEST(TiffOpen, RefusesFilesLibtiffCannotOpen) {
-    TempDir dir;
-    const std::string file = dir.file("bad.tif");
     write_bytes(file, {'I', 'I', 42, 0, 0xFF, 0xFF, 0xFF, 0x7F, 0, 0});
-    int n = -1;
+    n = -1;
     EXPECT_EQ(rk::tiff_open(file.c_str(), &n), nullptr);
     EXPECT_EQ(rk::tiff_open(dir.file("missing.tif").c_str(), &n), nullptr);
     EXPECT_EQ(n, -1);

@@ -36,12 +36,7 @@ std::vector<LabelledImage> labelled_images(const std::string& folder) {
             !std::getline(fields, w, '\t') || !std::getline(fields, h, '\t'))
             continue;
         std::getline(fields, plate);
-        LabelledImage l;
-        l.x = std::atoi(x.c_str());
-        l.y = std::atoi(y.c_str());
-        l.w = std::atoi(w.c_str());
-        l.h = std::atoi(h.c_str());
-        l.plate = plate;
+        LabelledImage l{{}, std::atoi(x.c_str()), std::atoi(y.c_str()), std::atoi(w.c_str()), std::atoi(h.c_str()), plate};
         // The label may name another extension than the file has.
         for (const char* ext : {".jpg", ".png", ".jpeg", ".JPG", ".PNG"}) {
             fs::path candidate = entry.path();
@@ -58,19 +53,12 @@ std::vector<LabelledImage> labelled_images(const std::string& folder) {
 }
 
 namespace {
-// A page coordinate in file pixels: enlarged pages divide, reduced ones
-// multiply.
+// A page coordinate in file pixels: enlarged pages divide, reduced ones multiply.
 int to_file(int v, int scale) { return scale >= 1 ? v / scale : v * -scale; }
 }  // namespace
 
-void field_centre_in_file(const seg_result& r, int xscale, int yscale, int* x, int* y) {
-    *x = to_file((r.left + r.right) / 2, xscale);
-    *y = to_file((r.top + r.bottom) / 2, yscale);
-}
-
 bool on_plate(const seg_result& r, int xscale, int yscale, const LabelledImage& label) {
-    int x = 0, y = 0;
-    field_centre_in_file(r, xscale, yscale, &x, &y);
+    const int x = to_file((r.left + r.right) / 2, xscale), y = to_file((r.top + r.bottom) / 2, yscale);
     return x >= label.x && x < label.x + label.w && y >= label.y && y < label.y + label.h;
 }
 

@@ -1,5 +1,4 @@
-// Labelled plate photographs: the pairs of image and label file of a folder,
-// and the test whether a field found on the page lies on the labelled plate.
+// Labelled plate photographs of a folder, and whether a field lies on the plate.
 #pragma once
 
 #include <string>
@@ -24,11 +23,8 @@ std::string plates_dir();
 // photograph, and unreadable labels, are left out.
 std::vector<LabelledImage> labelled_images(const std::string& folder);
 
-// The centre of the field's rectangle, in file pixels of a page normalised
-// by the factors xscale and yscale.
-void field_centre_in_file(const seg_result& r, int xscale, int yscale, int* x, int* y);
-
-// True when the centre of the field lies inside the labelled plate.
+// True when the centre of the field, in file pixels of a page normalised by
+// the factors xscale and yscale, lies inside the labelled plate.
 bool on_plate(const seg_result& r, int xscale, int yscale, const LabelledImage& label);
 
 }  // namespace photos

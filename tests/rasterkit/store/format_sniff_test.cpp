@@ -8,29 +8,19 @@
 
 namespace {
 
-using rk::ImageFormat;
+using F = rk::ImageFormat;
 
-ImageFormat sniff(std::vector<std::uint8_t> head) { return rk::detect_format(head); }
-
-TEST(DetectFormat, KnowsEachSignature) {
-    EXPECT_EQ(sniff({'I', 'I', 42, 0}), ImageFormat::tiff);
-    EXPECT_EQ(sniff({'M', 'M', 0, 42}), ImageFormat::tiff);
-    EXPECT_EQ(sniff({0xFF, 0xD8, 0xFF, 0xE0}), ImageFormat::jpeg);
-    EXPECT_EQ(sniff({0x0A, 0x05, 1, 8}), ImageFormat::pcx);
-    EXPECT_EQ(sniff({'I', 'M', 0, 0}), ImageFormat::itex);
-    EXPECT_EQ(sniff({'B', 'M', 0, 0}), ImageFormat::bmp);
-    EXPECT_EQ(sniff({0x89, 'P', 'N', 'G'}), ImageFormat::png);
-    EXPECT_EQ(sniff({'P', '5', 0x0A, '8'}), ImageFormat::pgm);
-}
-
-TEST(DetectFormat, RefusesNearMisses) {
-    EXPECT_EQ(sniff({'P', '5', ' ', '8'}), ImageFormat::unknown);  // blank, not line feed
-    EXPECT_EQ(sniff({'P', '6', 0x0A, '8'}), ImageFormat::unknown);
-    EXPECT_EQ(sniff({0x0A, 0x03, 1, 8}), ImageFormat::unknown);  // PCX version 3
-    EXPECT_EQ(sniff({0x89, 'P', 'N', 'X'}), ImageFormat::unknown);
-    EXPECT_EQ(sniff({'B'}), ImageFormat::unknown);
-    EXPECT_EQ(sniff({}), ImageFormat::unknown);
-    EXPECT_EQ(sniff({0x89, 'P', 'N'}), ImageFormat::unknown);
+TEST(DetectFormat, KnowsEachSignatureAndRefusesNearMisses) {
+    const std::pair<std::vector<std::uint8_t>, F> cases[] = {
+        {{'I', 'I', 42, 0}, F::tiff},      {{'M', 'M', 0, 42}, F::tiff},     {{0xFF, 0xD8, 0xFF, 0xE0}, F::jpeg},
+        {{0x0A, 0x05, 1, 8}, F::pcx},      {{'I', 'M', 0, 0}, F::itex},      {{'B', 'M', 0, 0}, F::bmp},
+        {{0x89, 'P', 'N', 'G'}, F::png},   {{'P', '5', 0x0A, '8'}, F::pgm},
+        {{'P', '5', ' ', '8'}, F::unknown},  // blank, not line feed
+        {{'P', '6', 0x0A, '8'}, F::unknown}, {{0x0A, 0x03, 1, 8}, F::unknown},  // PCX version 3
+        {{0x89, 'P', 'N', 'X'}, F::unknown}, {{0x89, 'P', 'N'}, F::unknown},
+        {{'B'}, F::unknown},                 {{}, F::unknown},
+    };
+    for (const auto& [head, want] : cases) EXPECT_EQ(rk::detect_format(head), want) << head.size();
 }
 
 }  // namespace

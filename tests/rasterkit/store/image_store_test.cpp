@@ -1,5 +1,5 @@
 // The image store through its C interface: which files are set, what an
-// open holds, the page cursor, closing, and the failure paths.
+// open holds, the page cursor, closing, pages from memory, failure paths.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,12 +16,13 @@
 namespace {
 
 using testsupport::write_bytes;
+using Bytes = std::vector<std::uint8_t>;
 
 // A PGM file of w x h pixels, pixel (x, y) = value(x, y).
 template <typename F>
-std::vector<std::uint8_t> pgm(int w, int h, F value) {
+Bytes pgm(int w, int h, F value) {
     std::string head = "P5\n" + std::to_string(w) + "\n" + std::to_string(h) + "\n255\n";
-    std::vector<std::uint8_t> bytes(head.begin(), head.end());
+    Bytes bytes(head.begin(), head.end());
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) bytes.push_back(static_cast<std::uint8_t>(value(x, y)));
     return bytes;
@@ -30,142 +31,86 @@ std::vector<std::uint8_t> pgm(int w, int h, F value) {
 class ImageStore : public ::testing::Test {
 protected:
     testsupport::TempDir dir;
-    std::string page_file = dir.file("page.pgm");
+    std::string page_file = dir.file("page.jpg");  // a PGM misnamed: the content decides
 
-    void SetUp() override {
-        // 800 x 600 is kept at file size by normalisation.
-        write_bytes(page_file, pgm(800, 600, [](int x, int y) { return (x + 3 * y) & 0xFF; }));
-    }
+    void SetUp() override { write_bytes(page_file, pgm(800, 600, [](int x, int y) { return (x + 3 * y) & 0xFF; })); }
     void TearDown() override {
         SEG_close_image();
         orvo::alloc_fail_at(0);
     }
+    std::string file(const char* name, const Bytes& bytes) {
+        const std::string path = dir.file(name);
+        write_bytes(path, bytes);
+        return path;
+    }
+    static std::vector<int> sizes() { return {MAXCOL, MAXLIN, BPL, XSCALE, YSCALE, crt_page}; }
 };
 
-TEST_F(ImageStore, OpenHoldsThePageAndAdvancesTheCursor) {
+TEST_F(ImageStore, OpenHoldsThePageAdvancesTheCursorAndCloseEmptiesIt) {
     ASSERT_EQ(SEG_set_image_file(page_file.c_str()), 1);
     EXPECT_EQ(n_pages, 1);
     EXPECT_EQ(crt_page, 0);
     EXPECT_EQ(rk::current_format(), rk::ImageFormat::pgm);
     ASSERT_EQ(SEG_open_image(), 1);
-    ASSERT_NE(videobuffer, nullptr);
-    EXPECT_EQ(MAXCOL, 800);
-    EXPECT_EQ(MAXLIN, 600);
-    EXPECT_EQ(BPL, 800);
-    EXPECT_EQ(XSCALE, 1);
-    EXPECT_EQ(YSCALE, 1);
-    EXPECT_EQ(crt_page, 1);
-    EXPECT_EQ(videobuffer[0], 0);
+    EXPECT_EQ(sizes(), (std::vector<int>{800, 600, 800, 1, 1, 1}));  // kept at file size
     EXPECT_EQ(videobuffer[799 + 599 * 800], (799 + 3 * 599) & 0xFF);
-    // Another open reads the file again.
-    ASSERT_EQ(SEG_open_image(), 1);
+    ASSERT_EQ(SEG_open_image(), 1);  // another open reads the file again
     EXPECT_EQ(crt_page, 2);
-    EXPECT_EQ(videobuffer[5 + 800], (5 + 3) & 0xFF);
-}
-
-TEST_F(ImageStore, LargePageIsHeldAtItsNormalisedSize) {
-    const std::string big = dir.file("big.pgm");
-    write_bytes(big, pgm(2000, 1000, [](int x, int) { return x < 1000 ? 40 : 200; }));
-    ASSERT_EQ(SEG_set_image_file(big.c_str()), 1);
-    ASSERT_EQ(SEG_open_image(), 1);
-    EXPECT_EQ(MAXCOL, 1000);
-    EXPECT_EQ(MAXLIN, 500);
-    EXPECT_EQ(BPL, 1000);
-    EXPECT_EQ(XSCALE, -2);
-    EXPECT_EQ(YSCALE, -2);
-    EXPECT_EQ(videobuffer[0], 40);
-    EXPECT_EQ(videobuffer[999 + 499 * 1000], 200);
-    // The temporary page was taken over: freeing it now must not touch the page.
-    SEG_free_temp_scaled_image();
-    EXPECT_EQ(videobuffer[999], 200);
-}
-
-TEST_F(ImageStore, CloseEmptiesThePageButKeepsSizes) {
-    ASSERT_EQ(SEG_set_image_file(page_file.c_str()), 1);
-    ASSERT_EQ(SEG_open_image(), 1);
+    EXPECT_EQ(videobuffer[5 + 800], 8);
     XSCALE = 3;
     SEG_close_image();
     EXPECT_EQ(videobuffer, nullptr);
-    EXPECT_EQ(XSCALE, 1);
-    EXPECT_EQ(YSCALE, 1);
-    EXPECT_EQ(MAXCOL, 800);
-    EXPECT_EQ(MAXLIN, 600);
-    EXPECT_EQ(crt_page, 1);
+    EXPECT_EQ(sizes(), (std::vector<int>{800, 600, 800, 1, 1, 2}));  // sizes kept, factors reset
     SEG_close_image();  // closing twice is harmless
-    EXPECT_EQ(videobuffer, nullptr);
+}
+
+TEST_F(ImageStore, LargePageIsHeldAtItsNormalisedSize) {
+    ASSERT_EQ(SEG_set_image_file(file("big.pgm", pgm(2000, 1000, [](int x, int) { return x < 1000 ? 40 : 200; })).c_str()), 1);
+    ASSERT_EQ(SEG_open_image(), 1);
+    EXPECT_EQ(sizes(), (std::vector<int>{1000, 500, 1000, -2, -2, 1}));
+    EXPECT_EQ(videobuffer[0], 40);
+    // The temporary page was taken over: freeing it now must not touch the page.
+    SEG_free_temp_scaled_image();
+    EXPECT_EQ(videobuffer[999 + 499 * 1000], 200);
 }
 
 TEST_F(ImageStore, SetRefusesShortUnknownAndMissingFiles) {
-    const std::string four = dir.file("four.bmp");
-    write_bytes(four, {'B', 'M', 0, 0});
-    EXPECT_EQ(SEG_set_image_file(four.c_str()), 0);
-
-    const std::string blank = dir.file("blank.pgm");
-    write_bytes(blank, {'P', '5', ' ', '8', '\n', '8', '\n'});
-    EXPECT_EQ(SEG_set_image_file(blank.c_str()), 0);
-
-    EXPECT_EQ(SEG_set_image_file(dir.file("missing.png").c_str()), 0);
-    EXPECT_EQ(SEG_set_image_file(dir.path().c_str()), 0);  // a folder
-    EXPECT_EQ(SEG_set_image_file(nullptr), 0);
     const std::string too_long(5000, 'x');
-    EXPECT_EQ(SEG_set_image_file(too_long.c_str()), 0);
-}
-
-TEST_F(ImageStore, FiveByteBitmapIsSetButCannotBeOpened) {
-    const std::string five = dir.file("five.bmp");
-    write_bytes(five, {'B', 'M', 0, 0, 0});
-    EXPECT_EQ(SEG_set_image_file(five.c_str()), 1);
+    for (const std::string& path : {file("four.bmp", {'B', 'M', 0, 0}), file("blank.pgm", {'P', '5', ' ', '8', '\n', '8', '\n'}),
+                                    dir.file("missing.png"), dir.path(), too_long})
+        EXPECT_EQ(SEG_set_image_file(path.c_str()), 0) << path.substr(0, 80);
+    EXPECT_EQ(SEG_set_image_file(nullptr), 0);
+    // Five bytes are set but cannot be opened.
+    EXPECT_EQ(SEG_set_image_file(file("five.bmp", {'B', 'M', 0, 0, 0}).c_str()), 1);
     EXPECT_EQ(SEG_open_image(), 0);
     EXPECT_EQ(videobuffer, nullptr);
     EXPECT_EQ(crt_page, 0);
 }
 
 TEST_F(ImageStore, OpenAfterAFailedSetDoesNotReloadTheFileBefore) {
-    ASSERT_EQ(SEG_set_image_file(page_file.c_str()), 1);
-    ASSERT_EQ(SEG_open_image(), 1);
-    EXPECT_EQ(SEG_set_image_file(dir.file("missing.pgm").c_str()), 0);
-    EXPECT_EQ(SEG_open_image(), 0);
-    EXPECT_EQ(videobuffer, nullptr);
-
-    const std::string four = dir.file("four.pgm");
-    write_bytes(four, {'P', '5', '\n', '1'});
-    ASSERT_EQ(SEG_set_image_file(page_file.c_str()), 1);
-    EXPECT_EQ(SEG_set_image_file(four.c_str()), 0);
-    EXPECT_EQ(SEG_open_image(), 0);
-}
-
-TEST_F(ImageStore, FormatComesFromContentNotName) {
-    const std::string misnamed = dir.file("really-a-pgm.jpg");
-    write_bytes(misnamed, pgm(800, 600, [](int, int) { return 9; }));
-    ASSERT_EQ(SEG_set_image_file(misnamed.c_str()), 1);
-    EXPECT_EQ(rk::current_format(), rk::ImageFormat::pgm);
-    ASSERT_EQ(SEG_open_image(), 1);
-    EXPECT_EQ(videobuffer[123], 9);
+    for (const std::string& bad : {dir.file("missing.pgm"), file("four.pgm", {'P', '5', '\n', '1'})}) {
+        ASSERT_EQ(SEG_set_image_file(page_file.c_str()), 1);
+        ASSERT_EQ(SEG_open_image(), 1);
+        EXPECT_EQ(SEG_set_image_file(bad.c_str()), 0);
+        EXPECT_EQ(SEG_open_image(), 0);
+        EXPECT_EQ(videobuffer, nullptr);
+    }
 }
 
 TEST_F(ImageStore, MemoryShortageWhileNormalisingKeepsThePageAsRead) {
-    const std::string small = dir.file("small.pgm");
-    write_bytes(small, pgm(200, 100, [](int, int) { return 50; }));
-    ASSERT_EQ(SEG_set_image_file(small.c_str()), 1);
+    ASSERT_EQ(SEG_set_image_file(file("small.pgm", pgm(200, 100, [](int, int) { return 50; })).c_str()), 1);
     orvo::alloc_fail_at(3);  // file bytes and page succeed, the scaled page fails
     ASSERT_EQ(SEG_open_image(), 1);
-    EXPECT_EQ(MAXCOL, 200);
-    EXPECT_EQ(MAXLIN, 100);
-    EXPECT_EQ(XSCALE, 1);
+    EXPECT_EQ(sizes(), (std::vector<int>{200, 100, 200, 1, 1, 1}));
     EXPECT_EQ(videobuffer[200 * 100 - 1], 50);
     orvo::alloc_fail_at(0);
     ASSERT_EQ(SEG_open_image(), 1);
-    EXPECT_EQ(MAXCOL, 600);
-    EXPECT_EQ(XSCALE, 3);
+    EXPECT_EQ(sizes(), (std::vector<int>{600, 300, 600, 3, 3, 2}));
 }
 
-}  // namespace
-
-namespace {
-
 // A gray scene with a light plate of seven dark characters on it.
-std::vector<std::uint8_t> plate_scene(int w, int h) {
-    std::vector<std::uint8_t> px(static_cast<std::size_t>(w) * h, 110);
+Bytes plate_scene(int w, int h) {
+    Bytes px(static_cast<std::size_t>(w) * h, 110);
     const auto fill = [&](int l, int t, int r, int b, int v) {
         for (int y = t; y <= b; ++y)
             for (int x = l; x <= r; ++x) px[static_cast<std::size_t>(y) * w + x] = static_cast<std::uint8_t>(v);
@@ -177,50 +122,45 @@ std::vector<std::uint8_t> plate_scene(int w, int h) {
         fill(x, y, x + cw - 1, y + s, 20);
         fill(x, y + ch - 1 - s, x + cw - 1, y + ch - 1, 20);
         fill(x, y, x + s, y + ch - 1, 20);
-        if (i % 2) fill(x + cw - 1 - s, y, x + cw - 1, y + ch - 1, 20);
-        else fill(x, y + ch / 2 - s / 2, x + cw - 1, y + ch / 2 + s / 2, 20);
+        if (i % 2) {
+            fill(x + cw - 1 - s, y, x + cw - 1, y + ch - 1, 20);
+        } else {
+            fill(x, y + ch / 2 - s / 2, x + cw - 1, y + ch / 2 + s / 2, 20);
+        }
     }
     return px;
 }
 
-struct Held {
-    int maxcol, maxlin, bpl, xscale, yscale, pages, page;
-    std::vector<std::uint8_t> pixels;
-    std::vector<std::array<int, 4>> fields;
-    bool operator==(const Held&) const = default;
-};
-
-Held held_and_analysed() {
-    Held h{MAXCOL, MAXLIN, BPL, XSCALE, YSCALE, n_pages, crt_page, {}, {}};
-    h.pixels.assign(videobuffer, videobuffer + static_cast<std::size_t>(MAXCOL) * MAXLIN);
+// The page held and the fields an analysis finds on it.
+std::pair<std::vector<int>, std::vector<std::array<int, 4>>> held_and_analysed() {
+    std::vector<int> held = {MAXCOL, MAXLIN, BPL, XSCALE, YSCALE, n_pages, crt_page};
+    held.insert(held.end(), videobuffer, videobuffer + static_cast<std::size_t>(MAXCOL) * MAXLIN);
     SEG_clear_analysis_results();
     SEG_analyze_image(3);
-    for (seg_result* r = results; r != nullptr; r = r->next) h.fields.push_back({r->left, r->top, r->right, r->bottom});
+    std::vector<std::array<int, 4>> fields;
+    for (seg_result* r = results; r != nullptr; r = r->next) fields.push_back({r->left, r->top, r->right, r->bottom});
     SEG_clear_analysis_results();
-    return h;
+    return {held, fields};
 }
 
-}  // namespace
-
-// The same pixels give the same normalised page and the same fields whether
-// they come through a file or from memory: at file size, reduced, enlarged.
+// The same pixels give the same page and fields from a file or from memory:
+// at file size, reduced, enlarged.
 TEST_F(ImageStore, GrayPageFromMemoryIsNormalisedAsAFileIs) {
     for (const auto& [w, h] : std::vector<std::pair<int, int>>{{800, 600}, {2400, 1600}, {300, 220}}) {
         SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
-        const std::vector<std::uint8_t> px = plate_scene(w, h);
+        const Bytes px = plate_scene(w, h);
         std::string head = "P5\n" + std::to_string(w) + "\n" + std::to_string(h) + "\n255\n";
-        std::vector<std::uint8_t> file(head.begin(), head.end());
-        file.insert(file.end(), px.begin(), px.end());
-        write_bytes(page_file, file);
-        ASSERT_EQ(SEG_set_image_file(page_file.c_str()), 1);
+        Bytes bytes(head.begin(), head.end());
+        bytes.insert(bytes.end(), px.begin(), px.end());
+        ASSERT_EQ(SEG_set_image_file(file("scene.pgm", bytes).c_str()), 1);
         ASSERT_EQ(SEG_open_image(), 1);
-        const Held through_file = held_and_analysed();
-        EXPECT_FALSE(through_file.fields.empty());
-
+        const auto through_file = held_and_analysed();
+        EXPECT_FALSE(through_file.second.empty());
         // From memory with padded rows; the store forgets the file set.
         const int stride = w + 13;
-        std::vector<std::uint8_t> padded(static_cast<std::size_t>(stride) * h, 7);
-        for (int y = 0; y < h; ++y) std::copy_n(&px[static_cast<std::size_t>(y) * w], w, &padded[static_cast<std::size_t>(y) * stride]);
+        Bytes padded(static_cast<std::size_t>(stride) * h, 7);
+        for (int y = 0; y < h; ++y)
+            std::copy_n(&px[static_cast<std::size_t>(y) * w], w, &padded[static_cast<std::size_t>(y) * stride]);
         ASSERT_EQ(SEG_open_gray_page(padded.data(), w, h, stride), 1);
         EXPECT_EQ(held_and_analysed(), through_file);
         EXPECT_EQ(SEG_open_image(), 0);
@@ -228,7 +168,7 @@ TEST_F(ImageStore, GrayPageFromMemoryIsNormalisedAsAFileIs) {
 }
 
 TEST_F(ImageStore, GrayPageFromMemoryRefusesBeforeHoldingAnything) {
-    std::vector<std::uint8_t> px(64 * 64, 200);
+    Bytes px(64 * 64, 200);
     const struct {
         const unsigned char* pixels;
         int w, h, stride;
@@ -243,3 +183,5 @@ TEST_F(ImageStore, GrayPageFromMemoryRefusesBeforeHoldingAnything) {
     EXPECT_EQ(SEG_open_gray_page(px.data(), 64, 64, 64), 0);
     EXPECT_EQ(videobuffer, nullptr);
 }
+
+}  // namespace
