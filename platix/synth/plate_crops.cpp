@@ -33,10 +33,61 @@ void fill_ellipse(Canvas& c, double cx, double cy, double rx, double ry, Colour 
         }
 }
 
+// Words drawn in `ink` centred in the band from y0 to y1, as large as
+// fit (at most `cap` high); nothing when the band is too thin.
+void band_words(Canvas& c, GlyphRenderer& glyphs, const std::string& font, const std::string& words, int y0, int y1,
+                int cap, Colour ink) {
+    int size = std::min(cap, (y1 - y0) * 3 / 4);
+    if (size < 4) return;
+    TextMask m = glyphs.render(font, words, size, 1);
+    while (m.width > c.width() - 6 && size > 4) m = glyphs.render(font, words, --size, 1);
+    if (m.width > c.width() - 6) return;
+    const int x0 = (c.width() - m.width) / 2, top = y0 + (y1 - y0 - m.height) / 2;
+    for (int y = 0; y < m.height; ++y)
+        for (int x = 0; x < m.width; ++x)
+            if (top + y >= 0 && top + y < c.height())
+                c.blend(x0 + x, top + y, ink, m.alpha[static_cast<std::size_t>(y * m.width + x)] / 255.0);
+}
+
+// Many US plates are pictures: a tinted sky, hills or a sun behind the
+// characters. Tinting multiplies, so the dark characters stay dark.
+void scenery(Canvas& plate, Rng& rng) {
+    const int w = plate.width(), h = plate.height();
+    const Colour top = random_colour(rng, 150, 255), bottom = random_colour(rng, 150, 255);
+    const int hills = rng.uniform(0, 3);
+    std::vector<std::array<double, 4>> bumps;  // centre x, height, width, shade
+    for (int i = 0; i < hills; ++i) bumps.push_back({rng.real(0, w), rng.real(0.2, 0.6) * h, rng.real(0.2, 0.6) * w, rng.real(0.55, 0.85)});
+    const bool sun = rng.chance(0.3);
+    const double sx = rng.real(0.1, 0.9) * w, sy = rng.real(0.1, 0.5) * h, sr = rng.real(0.1, 0.25) * h;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            Colour t = mix(top, bottom, static_cast<double>(y) / h);
+            for (const auto& b : bumps) {
+                const double dx = (x - b[0]) / b[2];
+                if (dx > -1 && dx < 1 && h - y < b[1] * (1 - dx * dx)) t = Colour{t.r * b[3], t.g * b[3], t.b * (b[3] + 0.1)};
+            }
+            if (sun && (x - sx) * (x - sx) + (y - sy) * (y - sy) < sr * sr) t = Colour{255, 215, 120};
+            const Colour c = plate.get(x, y);
+            plate.set(x, y, Colour{c.r * t.r / 255, c.g * t.g / 255, c.b * t.b / 255});
+        }
+}
+
 // What real plates carry besides their characters. Everything here stays
 // clear of the characters' middle rows or is faint, so the label holds.
-void wear(Canvas& plate, Rng& rng, GlyphRenderer& glyphs, const std::vector<std::string>& fonts, PlateRegion region) {
+void wear(Canvas& plate, const TextArea& area, Rng& rng, GlyphRenderer& glyphs, const std::vector<std::string>& fonts,
+          PlateRegion region) {
     const int w = plate.width(), h = plate.height();
+    if (region == PlateRegion::us && rng.chance(0.35)) scenery(plate, rng);
+    if (region == PlateRegion::us && rng.chance(0.5)) {
+        // A slogan or the registry's address below the characters.
+        static const char* const slogans[] = {"SUNSHINE STATE", "Land of Lincoln", "EMPIRE STATE", "LIVE FREE OR DIE",
+                                              "Grand Canyon State", "THE LONE STAR STATE", "Great Lakes",
+                                              "FIRST IN FLIGHT", "dmv.ca.gov", "Peach State", "KEYSTONE STATE",
+                                              "Explore Minnesota", "VACATIONLAND", "Famous Potatoes"};
+        const Colour ink = rng.chance(0.5) ? Colour{20, 30, 90} : random_colour(rng, 20, 120);
+        band_words(plate, glyphs, fonts[static_cast<std::size_t>(rng.uniform(0, static_cast<int>(fonts.size()) - 1))],
+                   slogans[rng.uniform(0, 13)], area.bottom + 1, h - 1, std::max(4, (area.bottom - area.top) * 2 / 5), ink);
+    }
     if (rng.chance(0.4)) {
         // Bolts near the top edge.
         const double r = std::max(1.5, h / 22.0);
@@ -235,8 +286,10 @@ static std::vector<std::string> crop_fonts(PlateRegion region) {
                       liberation = "/usr/share/fonts/truetype/liberation/";
     std::vector<std::string> more;
     if (region == PlateRegion::us)
+        // Many states' lettering is tall and narrow, too.
         more = {dejavu + "DejaVuSans.ttf", liberation + "LiberationSans-Regular.ttf", dejavu + "DejaVuSansMono-Bold.ttf",
-                liberation + "LiberationMono-Bold.ttf", roboto + "RobotoCondensed-Bold.ttf"};
+                liberation + "LiberationMono-Bold.ttf", roboto + "RobotoCondensed-Bold.ttf",
+                dejavu + "DejaVuSansCondensed-Bold.ttf", liberation + "LiberationSansNarrow-Bold.ttf"};
     else
         more = {roboto + "RobotoCondensed-Medium.ttf", roboto + "RobotoCondensed-Regular.ttf",
                 roboto + "RobotoCondensed-Light.ttf", dejavu + "DejaVuSansCondensed.ttf",
@@ -251,13 +304,14 @@ static std::vector<std::string> crop_fonts(PlateRegion region) {
 
 PlateCrop make_plate_crop(Rng& rng, GlyphRenderer& glyphs, const std::vector<std::string>& fonts, PlateRegion region) {
     RegionPlate p = random_region_plate(region, rng, fonts);
+    if (region == PlateRegion::us && rng.chance(0.6)) p.text = random_us_series(rng);
     // Groups apart by a blank or joined by a hyphen, as plates print them.
     std::string drawn = p.text;
     const double hyphens = region == PlateRegion::us ? 0.15 : (p.style.mercosur ? 0.0 : 0.45);
     if (rng.chance(hyphens)) std::replace(drawn.begin(), drawn.end(), ' ', '-');
     TextArea area;
     Canvas plate = render_plate(glyphs, drawn, p.style, &area);
-    wear(plate, rng, glyphs, fonts, region);
+    wear(plate, area, rng, glyphs, fonts, region);
     if (rng.chance(region == PlateRegion::us ? 0.4 : 0.15)) {
         const int w0 = plate.width(), h0 = plate.height();
         plate = framed(plate, rng, glyphs, fonts);

@@ -38,6 +38,9 @@ const Country kEuCountries[] = {
 };
 
 const char* const kUsPatterns[] = {"LLL DDDD", "DLLLDDD", "LLL DDD", "DDD LLL", "LLLDDDD"};
+// The passenger series of many states, as the plates group them.
+const char* const kUsSeries[] = {"LLL DDDD", "DLLL DDD", "LLL DDD", "DDD LLL", "LL DDDDD", "DLL DDDD", "LDD LLL",
+                                 "DLL DDD",  "DLLL DD",  "LLL LDD", "LLD LDL", "DDD LDD", "DDD DDDD", "DDD DDD"};
 const char* const kUsStates[] = {"California", "TEXAS", "NEW YORK", "Florida", "OHIO",
                                  "ARIZONA",    "Illinois", "GEORGIA", "NEVADA", "OREGON"};
 
@@ -183,13 +186,16 @@ RegionPlate random_region_plate(PlateRegion region, Rng& rng, const std::vector<
     return p;
 }
 
+std::string random_us_series(Rng& rng) { return fill_pattern(pick(rng, kUsSeries), kPlateLetters, rng); }
+
 bool matches_region_pattern(PlateRegion region, const std::string& text) {
     switch (region) {
     case PlateRegion::eu:
         return std::any_of(std::begin(kEuCountries), std::end(kEuCountries),
                            [&](const Country& c) { return fits(c.pattern, text); });
     case PlateRegion::us:
-        return std::any_of(std::begin(kUsPatterns), std::end(kUsPatterns), [&](const char* p) { return fits(p, text); });
+        // The scenes' few series are among the many.
+        return std::any_of(std::begin(kUsSeries), std::end(kUsSeries), [&](const char* p) { return fits(p, text); });
     case PlateRegion::br: return fits(kBrMercosur, text) || fits(kBrGrey, text);
     case PlateRegion::mixed: break;
     }

@@ -41,6 +41,11 @@ struct RegionPlate {
 // mixed region.
 RegionPlate random_region_plate(PlateRegion region, Rng& rng, const std::vector<std::string>& fonts);
 
+// A US plate text in one of many states' passenger series (wider than the
+// few series of random_region_plate: letters and digits in the orders of
+// the reader's US syntaxes), groups apart by a blank.
+std::string random_us_series(Rng& rng);
+
 // Whether the blank-free `text` matches one of the region's patterns
 // letter for letter and digit for digit.
 bool matches_region_pattern(PlateRegion region, const std::string& text);
