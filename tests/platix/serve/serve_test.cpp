@@ -14,11 +14,11 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <nlohmann/json.hpp>
-#include <tiffio.h>
 
 #include "child_process.h"
 #include "decode/decoded_page.h"
 #include "fresh_model.h"
+#include "library_writers.h"
 #include "temp_dir.h"
 #include "tool_run.h"
 
@@ -47,18 +47,7 @@ void write_pgm_and_tiff(const std::string& png, const std::string& pgm, const st
     const auto w = static_cast<std::uint32_t>(d.image.width), h = static_cast<std::uint32_t>(d.image.height);
     std::ofstream(pgm, std::ios::binary) << "P5\n# made by the test\n" << w << " " << h << "\n255\n"
                                          << std::string(d.image.pixels.begin(), d.image.pixels.end());
-    TIFF* t = TIFFOpen(tif.c_str(), "w");
-    ASSERT_NE(t, nullptr);
-    TIFFSetField(t, TIFFTAG_IMAGEWIDTH, w);
-    TIFFSetField(t, TIFFTAG_IMAGELENGTH, h);
-    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
-    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
-    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
-    TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 16);
-    for (std::uint32_t y = 0; y < h; ++y)
-        ASSERT_EQ(TIFFWriteScanline(t, const_cast<std::uint8_t*>(&d.image.pixels[std::size_t{y} * w]), y, 0), 1);
-    TIFFClose(t);
+    ASSERT_TRUE(testsupport::write_tiff(tif, {testsupport::tiff_gray_page({d.image.width, d.image.height, d.image.pixels})}));
 }
 
 // The processes whose parent is `parent`, and with `running` only those
