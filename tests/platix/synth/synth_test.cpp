@@ -45,15 +45,11 @@ std::string bare(std::string s) {
 
 }  // namespace
 
-TEST(SynthRng, SequenceIsFixedBySeedAndUniformStaysInRange) {
-    synth::Rng a(7), b(7), c(8);
-    const auto first = a.next();
-    EXPECT_EQ(first, b.next());
-    EXPECT_NE(first, c.next());
-    for (int i = 0; i < 1000; ++i) {
-        const int v = a.uniform(-3, 5);
-        EXPECT_TRUE(v >= -3 && v <= 5) << v;
-    }
+TEST(SynthRng, UniformStaysInItsClosedRangeAndReachesBothEnds) {
+    synth::Rng a(7);
+    std::set<int> seen;
+    for (int i = 0; i < 1000; ++i) seen.insert(a.uniform(-3, 5));
+    EXPECT_EQ(seen, (std::set<int>{-3, -2, -1, 0, 1, 2, 3, 4, 5}));
 }
 
 TEST(SynthScenes, SameSeedSameFilesPatternsOfTheStyleAndPlatesDrawnInTheirLabels) {
@@ -169,16 +165,10 @@ TEST(SynthGlyphs, EveryCapitalEndsOnTheBaseline) {
     }
 }
 
-TEST(SynthRegion, NamesRoundTripAndEuFacesAreNarrower) {
-    for (PlateRegion r : kRegions) {
-        PlateRegion back = PlateRegion::mixed;
-        ASSERT_TRUE(synth::parse_region(synth::region_name(r), &back));
-        EXPECT_EQ(back, r);
-    }
+TEST(SynthRegion, OtherNamesAreRefusedAndEuFacesAreNarrower) {
     PlateRegion untouched = PlateRegion::us;
     for (const char* bad : {"", "EU", "fr", "mixed", "eu "}) EXPECT_FALSE(synth::parse_region(bad, &untouched)) << bad;
     EXPECT_EQ(untouched, PlateRegion::us);
-    EXPECT_TRUE(synth::region_fonts(PlateRegion::mixed).empty());
     REQUIRE_REGION_FONTS(PlateRegion::eu);
     REQUIRE_REGION_FONTS(PlateRegion::us);
     synth::GlyphRenderer glyphs;
