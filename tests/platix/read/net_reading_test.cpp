@@ -86,19 +86,23 @@ TEST(NetReaderOptions, RegionSyntaxListsHoldOnlyLettersAndDigits) {
     EXPECT_NE(syntax_list(Region::br).find("LLLDLDD"), std::string::npos);
 }
 
-TEST(NetReaderJson, ConfidencesCandidatesAndReader) {
+TEST(NetReaderJson, ConfidencesCandidatesReaderAndSyntaxOnlyWhenAsked) {
     ImageResult r;
     r.path = "a.png";
     r.status = ImageStatus::ok;
-    r.fields.push_back(net_field());
+    r.fields = {net_field(), FieldResult{}};
+    r.fields[1].text = "X";
     const std::string line = format_json_line(r, AnalysisKind::extended, true);
     EXPECT_NE(line.find("{\"text\": \"O1\", \"raw\": \"O1\", \"syntax\": \"LD\", \"reader\": \"net\", "
                         "\"confidence\": 0.6123, \"candidates\": [{\"text\": \"O1\", \"confidence\": 0.6123}, "
                         "{\"text\": \"01\", \"confidence\": 0.2}], \"box\": [1, 2, 30, 12], \"chars\": "
                         "[{\"c\": \"O\", \"confidence\": 0.9, \"box\": [1, 2, 30, 12]}, {\"c\": \"1\", "
                         "\"confidence\": 0.705, \"box\": [1, 2, 30, 12]}]}"),
-              std::string::npos)
-        << line;
+              std::string::npos) << line;
+    EXPECT_NE(line.find("{\"text\": \"X\", \"raw\": \"\", \"syntax\": null, \"box\""), std::string::npos) << line;
+    const std::string without = format_json_line(r, AnalysisKind::extended);
+    EXPECT_EQ(without.find("syntax"), std::string::npos) << without;
+    EXPECT_EQ(format_json_line(r, AnalysisKind::extended, false), without);
 }
 
 TEST(NetReaderRows, CloseFieldsOfOneRowFormGroups) {

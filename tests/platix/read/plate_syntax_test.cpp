@@ -1,5 +1,5 @@
 // Plate syntaxes: the regions' tables, judging and choosing a syntax, fields
-// read with a region by the real engine, the JSON field and --region.
+// read with a region by the real engine, and --region.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -11,7 +11,6 @@
 #include "engine_session.h"
 #include "field_page.h"
 #include "field_reading.h"
-#include "output_format.h"
 #include "plate_syntax.h"
 #include "temp_dir.h"
 #include "tool_run.h"
@@ -205,22 +204,6 @@ TEST_F(PlateSyntaxReading, TrainingWithTheRegionTeachesOnlyWhatTheSyntaxLeavesWr
     const auto without = train_image(session_->io(), page, l, 0, Region::none);
     EXPECT_EQ(without.right, 6);
     EXPECT_EQ(without.taught, 1);
-}
-
-TEST(PlateSyntaxOutput, JsonNamesTheSyntaxOfEveryFieldOnlyWhenAsked) {
-    ImageResult r;
-    r.path = "p.png";
-    r.status = ImageStatus::ok;
-    r.fields.resize(2);
-    r.fields[0].text = "AB 123 CD";
-    r.fields[0].syntax = "LLDDDLL";
-    r.fields[1].text = "X";
-    const std::string with = format_json_line(r, AnalysisKind::extended, true);
-    EXPECT_NE(with.find("{\"text\": \"AB 123 CD\", \"raw\": \"\", \"syntax\": \"LLDDDLL\", \"box\""), std::string::npos) << with;
-    EXPECT_NE(with.find("{\"text\": \"X\", \"raw\": \"\", \"syntax\": null, \"box\""), std::string::npos) << with;
-    const std::string without = format_json_line(r, AnalysisKind::extended);
-    EXPECT_EQ(without.find("syntax"), std::string::npos) << without;
-    EXPECT_EQ(format_json_line(r, AnalysisKind::extended, false), without);
 }
 
 TEST(PlateSyntaxOption, ReadBenchAndTrainTakeARegionAndRefuseAnUnknownOne) {
