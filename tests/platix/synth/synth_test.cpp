@@ -1,5 +1,5 @@
-// Synthetic scenes: fixed by their seed, labels framing drawn plates, the
-// region layouts and text patterns, and scenes taken into a training.
+// Synthetic scenes: fixed by their seed, the region fonts and text
+// patterns, plate crops, and scenes taken into a training.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -8,7 +8,6 @@
 #include <fstream>
 #include <set>
 
-#include <png.h>
 
 #include "commands.h"
 #include "labels.h"
@@ -52,7 +51,7 @@ TEST(SynthRng, UniformStaysInItsClosedRangeAndReachesBothEnds) {
     EXPECT_EQ(seen, (std::set<int>{-3, -2, -1, 0, 1, 2, 3, 4, 5}));
 }
 
-TEST(SynthScenes, SameSeedSameFilesPatternsOfTheStyleAndPlatesDrawnInTheirLabels) {
+TEST(SynthScenes, SameSeedSameFilesAndPatternsOfTheStyle) {
     for (const std::string style : {"", "eu", "us", "br"}) {
         SCOPED_TRACE(style);
         PlateRegion region = PlateRegion::mixed;
@@ -71,6 +70,11 @@ TEST(SynthScenes, SameSeedSameFilesPatternsOfTheStyleAndPlatesDrawnInTheirLabels
         ASSERT_EQ(run_synth(o), 0);
         const auto names = listing(one.path());
         ASSERT_EQ(names.size(), 8u);
+        // Mixed scenes alternate PNG and JPEG (that labels frame the plates, the end-to-end bench shows).
+        if (style.empty()) {
+            EXPECT_EQ(names[2], "scene00002.jpg");
+            EXPECT_EQ(names[4], "scene00003.png");
+        }
         for (const auto& n : names) EXPECT_EQ(testsupport::read_bytes(one.file(n)), testsupport::read_bytes(two.file(n))) << n;
         EXPECT_NE(testsupport::read_bytes(one.file(names[0])), testsupport::read_bytes(other.file(names[0])));
         std::vector<std::string> problems;
@@ -81,37 +85,6 @@ TEST(SynthScenes, SameSeedSameFilesPatternsOfTheStyleAndPlatesDrawnInTheirLabels
             EXPECT_EQ(l.plate.find(' '), std::string::npos);
             EXPECT_TRUE(style.empty() || synth::matches_region_pattern(region, l.plate)) << l.plate;
         }
-    }
-    // Mixed scenes alternate PNG and JPEG; the middle of each labelled plate holds paper and ink.
-    testsupport::TempDir dir;
-    SynthOptions o;
-    o.count = 3;
-    o.seed = 5;
-    o.out_dir = dir.path();
-    ASSERT_EQ(run_synth(o), 0);
-    EXPECT_EQ(listing(dir.path()), (std::vector<std::string>{"scene00001.png", "scene00001.txt", "scene00002.jpg",
-                                                             "scene00002.txt", "scene00003.png", "scene00003.txt"}));
-    std::vector<std::string> problems;
-    for (const auto& l : collect_labels({dir.path()}, problems)) {
-        if (l.image_path.find(".png") == std::string::npos) continue;
-        png_image image{};
-        image.version = PNG_IMAGE_VERSION;
-        ASSERT_TRUE(png_image_begin_read_from_file(&image, l.image_path.c_str()));
-        image.format = PNG_FORMAT_GRAY;
-        std::vector<unsigned char> px(PNG_IMAGE_SIZE(image));
-        ASSERT_TRUE(png_image_finish_read(&image, nullptr, px.data(), 0, nullptr));
-        const int W = static_cast<int>(image.width), H = static_cast<int>(image.height);
-        ASSERT_TRUE(l.x >= 0 && l.x + l.w <= W && l.y + l.h <= H);
-        int dark = 0, light = 0;
-        for (int y = l.y + l.h / 4; y < l.y + 3 * l.h / 4; ++y)
-            for (int x = l.x + l.w / 4; x < l.x + 3 * l.w / 4; ++x) {
-                const int v = px[static_cast<std::size_t>(y * W + x)];
-                dark += v < 90;
-                light += v > 170;
-            }
-        const int area = (l.w / 2) * (l.h / 2);
-        EXPECT_GT(dark, area / 20) << l.image_path;
-        EXPECT_GT(light, area / 5) << l.image_path;
     }
 }
 
