@@ -33,12 +33,9 @@ protected:
         delete dir_;
         dir_ = nullptr;
     }
-    static testsupport::TempDir* dir_;
-    static ToolRun trained_;
+    static inline testsupport::TempDir* dir_ = nullptr;
+    static inline ToolRun trained_;
 };
-
-testsupport::TempDir* PlatixEndToEnd::dir_ = nullptr;
-ToolRun PlatixEndToEnd::trained_;
 
 }  // namespace
 

@@ -130,12 +130,9 @@ protected:
 
     static std::string kb() { return " --kb " + std::string(PLATIX_SOURCE_DIR) + "/data/kb/plates.kbf "; }
 
-    static testsupport::TempDir* dir_;
-    static std::vector<Plate> plates_;
+    static inline testsupport::TempDir* dir_ = nullptr;
+    static inline std::vector<Plate> plates_;
 };
-
-testsupport::TempDir* PlatixWatchRun::dir_ = nullptr;
-std::vector<Plate> PlatixWatchRun::plates_;
 
 }  // namespace
 
