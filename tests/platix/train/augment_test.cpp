@@ -1,14 +1,10 @@
 // Training variants: cutting a character out, what each kind does to drawn
-// strokes, their order, and variants taught to a fresh base.
+// strokes at the box's edges, and their order.
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "augment.h"
-#include "engine_session.h"
-#include "field_reading.h"
-#include "temp_dir.h"
-#include "train_step.h"
 
 using namespace platix;
 
@@ -116,30 +112,4 @@ TEST(VariantPlan, TakesTheKindsInTurnAndStopsAtTheMost) {
     ASSERT_EQ(all.size(), static_cast<std::size_t>(kMostVariants));
     EXPECT_EQ(std::set<Variant>(all.begin(), all.end()).size(), all.size());
     for (std::size_t i = 10; i < all.size(); ++i) EXPECT_EQ(all[i].size(), 2u);
-}
-
-// A block letter 'E' of 18 x 26 pixels with strokes 4 wide.
-CharImage letter_e() {
-    return drawn(18, 26, {{0, 0, 4, 26}, {0, 0, 18, 4}, {0, 11, 14, 4}, {0, 22, 18, 4}});
-}
-
-TEST(TeachVariants, LearnsTheVariantsAsTheirLabelAndSkipsWhatIsReadRight) {
-    testsupport::TempDir dir;
-    EngineSession engine({{dir.file("v.kbf"), 0}});
-    ASSERT_NE(engine.io(), nullptr) << engine.error();
-    const CharImage e = letter_e();
-    const int learned = teach_variants(engine.io(), e, 'E', 6);
-    EXPECT_GE(learned, 1);
-    EXPECT_LE(learned, 6);
-    // Every variant now reads as the label, so teaching again adds nothing.
-    const RecognitionSettings settings;
-    const ImageResult page;
-    for (const Variant& v : variant_plan(6)) {
-        CharImage variant = make_variant(e, v);
-        FieldResult read;
-        read_field(engine.io(), variant.bits.data(), variant.width, variant.height, variant.bpl, settings, read, page);
-        ASSERT_EQ(read.chars.size(), 1u);
-        EXPECT_EQ(read.chars[0].c, "E");
-    }
-    EXPECT_EQ(teach_variants(engine.io(), e, 'E', 6), 0);
 }
