@@ -5,17 +5,6 @@
 
 using namespace platix;
 
-TEST(FileSizeFromPage, UndoesEnlargementAndReduction) {
-    const struct {
-        int maxcol, maxlin, xscale, yscale, w, h;
-    } cases[] = {{600, 300, 3, 3, 200, 100}, {1000, 500, -2, -2, 2000, 1000}, {640, 480, 1, 2, 640, 240}};
-    for (const auto& c : cases) {
-        int w = 0, h = 0;
-        file_size_from_page(c.maxcol, c.maxlin, c.xscale, c.yscale, &w, &h);
-        EXPECT_EQ(std::make_pair(w, h), std::make_pair(c.w, c.h)) << c.xscale << " " << c.yscale;
-    }
-}
-
 TEST(PageToFile, ReducedPagesCoverWholeBlocksEnlargedOnesDivideBackAndBoxesStayInTheFile) {
     EXPECT_EQ(page_to_file({10, 5, 20, 8}, -2, -2, 2001, 1001), (Box{20, 10, 41, 17}));
     EXPECT_EQ(page_to_file({30, 31, 59, 62}, 3, 3, 200, 100), (Box{10, 10, 19, 20}));

@@ -26,26 +26,6 @@ protected:
 
 }  // namespace
 
-TEST_F(TrainStepTeaches, UnreadCharactersThenReadsThemBack) {
-    ASSERT_NE(session_->io(), nullptr) << session_->error();
-    EXPECT_EQ(session_->list_text(), "[0] " + dir_.file("t.kbf") + "\r\n");
-    ImageResult page = page_with({drawn_field("HK47", 100, 200)});
-    const auto l = label("hk47", 90, 190, 200, 60);
-    const auto first = train_image(session_->io(), page, l);
-    EXPECT_EQ(first.kind, TrainImageOutcome::used);
-    EXPECT_EQ(first.taught, 4);
-    EXPECT_EQ(first.right, 0);
-    const auto second = train_image(session_->io(), page, l);
-    EXPECT_EQ(second.kind, TrainImageOutcome::used);
-    EXPECT_EQ(second.taught, 0);
-    EXPECT_EQ(second.right, 4);
-    EXPECT_EQ(page.fields[0].text, "HK47");
-    ASSERT_EQ(page.fields[0].chars.size(), 4u);
-    EXPECT_EQ(page.fields[0].chars[0].raw, "H");
-    // Boxes in page pixels: the field's corner plus the bitmap box.
-    EXPECT_EQ(page.fields[0].chars[0].page_box.left, 100 + page.fields[0].chars[0].bitmap_box[0]);
-}
-
 TEST_F(TrainStepTeaches, NothingWhenCountsDifferOrNoFieldIsInTheBox) {
     ASSERT_NE(session_->io(), nullptr);
     ImageResult page = page_with({drawn_field("HK47", 100, 200)});
