@@ -118,24 +118,20 @@ TEST(CtcDecode, SyntaxPicksAFittingCandidateTheBestDoesNotFit) {
 
 TEST(CtcDecode, SyntaxListsAndPrefixes) {
     std::vector<std::string> syn;
-    EXPECT_TRUE(parse_syntaxes("", &syn));
-    EXPECT_TRUE(syn.empty());
+    EXPECT_TRUE(parse_syntaxes("", &syn) && syn.empty());
     EXPECT_FALSE(parse_syntaxes("LLD,", &syn));
     EXPECT_FALSE(parse_syntaxes("LxD", &syn));
     ASSERT_TRUE(parse_syntaxes("LLLDLDD,LLLDDDD", &syn));
-    EXPECT_TRUE(fits_prefix("ABC1", syn, false));
-    EXPECT_TRUE(fits_prefix("ABC1D", syn, false));
-    EXPECT_FALSE(fits_prefix("ABC1D", syn, true));
-    EXPECT_TRUE(fits_prefix("ABC1D23", syn, true));
-    EXPECT_TRUE(fits_prefix("ABC1234", syn, true));
-    EXPECT_FALSE(fits_prefix("AB01234", syn, false));
-    EXPECT_FALSE(fits_prefix("ABC12345", syn, false));
+    const struct {
+        const char* text;
+        bool whole, fits;
+    } cases[] = {{"ABC1", false, true},     {"ABC1D", false, true},    {"ABC1D", true, false},    {"ABC1D23", true, true},
+                 {"ABC1234", true, true}, {"AB01234", false, false}, {"ABC12345", false, false}};
+    for (const auto& c : cases) EXPECT_EQ(fits_prefix(c.text, syn, c.whole), c.fits) << c.text << " " << c.whole;
 }
 
 TEST(CtcDecode, NoConfidencesForATextThatCannotAlign) {
     const FrameScores s = frames_of({{.5, .5}, {.5, .5}});
-    EXPECT_TRUE(char_confidences(s, "A", "AAA").empty());  // needs five frames
-    EXPECT_TRUE(char_confidences(s, "A", "B").empty());
-    EXPECT_EQ(char_confidences(s, "A", "AA").size(), 0u);  // a repeat needs a blank between
+    for (const char* text : {"AAA", "B", "AA"}) EXPECT_TRUE(char_confidences(s, "A", text).empty()) << text;  // AA: a repeat needs a blank
     EXPECT_EQ(char_confidences(s, "A", "A").size(), 1u);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 #include "model/model_file.h"
 #include "plate_drawing.h"
@@ -59,7 +60,6 @@ TEST(Training, TinyTrainingReadsFreshPlates) {
     c.seed = 5;
     int epochs = 0;
     ASSERT_EQ(train_model(m, train, val, c, [&](const EpochReport&) { ++epochs; }), Status::ok);
-    
     EXPECT_EQ(epochs, 10);
     const Score s = evaluate(m, fresh);
     EXPECT_EQ(s.count, 60);
@@ -82,8 +82,7 @@ TEST(Training, SameSeedSameModelFile) {
 }
 
 TEST(Training, MatchedCharactersByEditDistance) {
-    EXPECT_EQ(matched_chars("AB123", "AB123"), 5);
-    EXPECT_EQ(matched_chars("AB123", "AB23"), 4);
-    EXPECT_EQ(matched_chars("AB123", "XB123Y"), 3);
-    EXPECT_EQ(matched_chars("AB", "XYZWV"), 0);
+    const std::tuple<const char*, const char*, int> cases[] = {
+        {"AB123", "AB123", 5}, {"AB123", "AB23", 4}, {"AB123", "XB123Y", 3}, {"AB", "XYZWV", 0}};
+    for (const auto& [truth, read, n] : cases) EXPECT_EQ(matched_chars(truth, read), n) << read;
 }

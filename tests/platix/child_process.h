@@ -1,6 +1,6 @@
-// Starting a server program from the tests and stopping it at the end:
-// stderr goes to a file the test can search (for the port it printed),
-// stopping is SIGTERM, then SIGKILL when it does not end in time.
+// Starting a program (searched in PATH) from the tests and stopping it:
+// stderr, and stdout when a path is given, go to files the test can
+// search; stopping is the signal, then SIGKILL when it does not end in time.
 #pragma once
 
 #include <signal.h>
@@ -15,22 +15,25 @@
 #include <thread>
 #include <vector>
 
+#include "tool_run.h"
+
 namespace {
 
 class ChildProcess {
 public:
-    ChildProcess(const std::vector<std::string>& argv, const std::string& stderr_path) : err_path_(stderr_path) {
+    ChildProcess(const std::vector<std::string>& argv, const std::string& stderr_path, const std::string& stdout_path = "")
+        : err_path_(stderr_path), out_path_(stdout_path) {
         pid_ = ::fork();
         if (pid_ == 0) {
             ::setpgid(0, 0);  // its workers go with it
             std::FILE* f = std::fopen(stderr_path.c_str(), "w");
             if (f != nullptr) ::dup2(::fileno(f), 2);
-            std::FILE* null = std::fopen("/dev/null", "w");
+            std::FILE* null = std::fopen(stdout_path.empty() ? "/dev/null" : stdout_path.c_str(), "w");
             if (null != nullptr) ::dup2(::fileno(null), 1);
             std::vector<char*> args;
             for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
             args.push_back(nullptr);
-            ::execv(args[0], args.data());
+            ::execvp(args[0], args.data());
             ::_exit(127);
         }
     }
@@ -40,12 +43,8 @@ public:
 
     pid_t pid() const { return pid_; }
 
-    std::string err() const {
-        std::ifstream in(err_path_);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
+    std::string err() const { return file_text(err_path_); }
+    std::string out() const { return file_text(out_path_); }
 
     // The first match of `pattern`'s group 1 in stderr, waiting up to
     // `seconds`; "" when it never appears.
@@ -83,7 +82,7 @@ public:
 
 private:
     pid_t pid_ = -1;
-    std::string err_path_;
+    std::string err_path_, out_path_;
 };
 
 }  // namespace

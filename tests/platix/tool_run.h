@@ -23,6 +23,14 @@ struct ToolRun {
     std::string err;
 };
 
+// The whole content of a file ("" when it cannot be read).
+inline std::string file_text(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
 inline ToolRun platix(const std::string& args, const std::string& dir) {
     const std::string err_file = dir + "/stderr.txt";
     const std::string cmd = std::string(PLATIX_BINARY) + " " + args + " 2>" + err_file;
@@ -34,10 +42,7 @@ inline ToolRun platix(const std::string& args, const std::string& dir) {
     while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
     const int st = ::pclose(p);
     r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    std::ifstream e(err_file);
-    std::stringstream ss;
-    ss << e.rdbuf();
-    r.err = ss.str();
+    r.err = file_text(err_file);
     return r;
 }
 
@@ -89,6 +94,19 @@ inline Rgb read_rgb(const std::string& path) {
     p.px.resize(PNG_IMAGE_SIZE(image));
     if (!png_image_finish_read(&image, nullptr, p.px.data(), 0, nullptr)) p = Rgb{};
     return p;
+}
+
+// The total row of a bench JSON file: images, located %, exact % (-1 when absent).
+struct BenchTotals {
+    int images = -1;
+    double located = -1, exact = -1;
+};
+inline BenchTotals bench_totals(const std::string& json_path) {
+    const std::string json = file_text(json_path);
+    static const std::regex re("\"total\": \\{[^}]*\"images\": (\\d+), \"located\": ([0-9.]+), \"exact\": ([0-9.]+)");
+    std::smatch m;
+    if (!std::regex_search(json, m, re)) return {};
+    return {std::stoi(m[1]), std::stod(m[2]), std::stod(m[3])};
 }
 
 // Every "box": [l, t, r, b] of a JSON line, in order.

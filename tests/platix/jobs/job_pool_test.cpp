@@ -53,8 +53,7 @@ TEST(JobPoolOrder, SameOutputForOneAndSeveralJobs) {
 }
 
 TEST(JobPoolBalance, AnIdleWorkerTakesTheNextImage) {
-    // Image 0 is slow; the other two workers share the rest meanwhile, so
-    // the slow image's worker does no other image before it is done.
+    // Image 0 is slow: its worker does no other image while the others share the rest.
     std::vector<int> pids;
     run_images(
         12, 3,
@@ -83,9 +82,7 @@ TEST(JobPoolFailure, DeadWorkerCostsOnlyItsImage) {
             seen.push_back(r.path + (r.status == ImageStatus::ok ? "" : " failed: " + r.error));
         },
         [](std::size_t i) { return "img" + std::to_string(i); });
-    ASSERT_EQ(seen.size(), 9u);
-    EXPECT_EQ(seen[2], "img2 failed: the analysis process ended unexpectedly");
-    EXPECT_EQ(seen[4], "img4");  // the replacement worker went on
-    EXPECT_EQ(seen[8], "img8");
-    EXPECT_EQ(seen[3], "img3");
+    // The replacement worker goes on with the rest.
+    EXPECT_EQ(seen, (std::vector<std::string>{"img0", "img1", "img2 failed: the analysis process ended unexpectedly",
+                                              "img3", "img4", "img5", "img6", "img7", "img8"}));
 }

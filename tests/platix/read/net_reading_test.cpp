@@ -1,5 +1,5 @@
-// The learned reader in platix: its options, its JSON fields and the
-// worker encoding of its results.
+// The learned reader in platix: its options, its JSON fields and the rows
+// of fields it reads together.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -10,7 +10,6 @@
 #include "temp_dir.h"
 #include "options.h"
 #include "output_format.h"
-#include "result_codec.h"
 
 using namespace platix;
 
@@ -40,15 +39,13 @@ FieldResult net_field() {
 
 TEST(NetReaderOptions, ReaderModelAndTopN) {
     const ReadOptions r = parse_read_options({"--model", "m.pnet", "--topn", "3", "x.png"}, 1);
-    EXPECT_EQ(r.recognition.model, "m.pnet");
-    EXPECT_EQ(r.recognition.topn, 3);
-    EXPECT_EQ(r.recognition.reader, ReaderKind::automatic);
+    EXPECT_TRUE(r.recognition.model == "m.pnet" && r.recognition.topn == 3 && r.recognition.reader == ReaderKind::automatic);
     EXPECT_EQ(parse_read_options({"--reader", "box", "x.png"}, 1).recognition.reader, ReaderKind::box);
-    EXPECT_THROW(parse_read_options({"--reader", "cnn", "x.png"}, 1), UsageError);
-    EXPECT_THROW(parse_read_options({"--topn", "0", "x.png"}, 1), UsageError);
-    EXPECT_THROW(parse_read_options({"--topn", "33", "x.png"}, 1), UsageError);
-    // Without --model: the bundled model, unless bases are given or the box
-    // reader is chosen; --reader net without any model to be found is refused.
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"--reader", "cnn", "x.png"},
+                                                {"--topn", "0", "x.png"}, {"--topn", "33", "x.png"}})
+        EXPECT_THROW(parse_read_options(bad, 1), UsageError) << bad[1];
+    // Without --model: the bundled model, unless bases are given or the box reader is
+    // chosen; --reader net without any model to be found is refused.
     RecognitionSettings s;
     EXPECT_NE(model_for(s, false, true), nullptr);
     EXPECT_EQ(model_for(s, true, true), nullptr);
@@ -70,72 +67,43 @@ TEST(NetReaderOptions, ReaderModelAndTopN) {
     EXPECT_EQ(start_model_path(""), bundled_model_path());
 
     const TrainOptions t = parse_train_options({"--reader", "both", "--kb", "k/base.kbf", "labels"}, 1);
-    EXPECT_TRUE(t.train_box);
-    EXPECT_TRUE(t.train_net);
-    EXPECT_EQ(t.model, "k/base.pnet");
+    EXPECT_TRUE(t.train_box && t.train_net && t.model == "k/base.pnet");
     const TrainOptions n = parse_train_options({"--reader", "net", "--model", "m.pnet", "--synth", "30"}, 1);
-    EXPECT_FALSE(n.train_box);
-    EXPECT_EQ(n.synth, 30);
-    EXPECT_FALSE(n.synth_scenes);
-    EXPECT_TRUE(parse_train_options({"--reader", "net", "--model", "m.pnet", "--synth", "9", "--synth-scenes"}, 1)
-                    .synth_scenes);
+    EXPECT_TRUE(!n.train_box && n.synth == 30 && !n.synth_scenes);
+    EXPECT_TRUE(parse_train_options({"--reader", "net", "--model", "m.pnet", "--synth", "9", "--synth-scenes"}, 1).synth_scenes);
     EXPECT_THROW(parse_train_options({"--reader", "net", "--model", "m.pnet"}, 1), UsageError);
     EXPECT_THROW(parse_train_options({"--reader", "net", "labels"}, 1), UsageError);
-    EXPECT_EQ(parse_bench_options({"--model", "m.pnet", "labels"}, 1).recognition.model, "m.pnet");
     const BenchOptions b =
         parse_bench_options({"--folds", "3", "--reader", "net", "--epochs", "7", "--start", "s.pnet", "labels"}, 1);
-    EXPECT_EQ(b.recognition.reader, ReaderKind::net);
-    EXPECT_EQ(b.epochs, 7);
-    EXPECT_EQ(b.start_model, "s.pnet");
+    EXPECT_TRUE(b.recognition.reader == ReaderKind::net && b.epochs == 7 && b.start_model == "s.pnet");
     EXPECT_THROW(parse_bench_options({"--folds", "3", "--model", "m.pnet", "labels"}, 1), UsageError);
 }
 
 TEST(NetReaderOptions, RegionSyntaxListsHoldOnlyLettersAndDigits) {
     EXPECT_EQ(syntax_list(Region::none), "");
-    for (Region r : {Region::eu, Region::us, Region::br}) {
-        const std::string list = syntax_list(r);
-        EXPECT_FALSE(list.empty());
-        EXPECT_TRUE(std::regex_match(list, std::regex("[LD]+(,[LD]+)*"))) << list;
-    }
+    for (Region r : {Region::eu, Region::us, Region::br})
+        EXPECT_TRUE(std::regex_match(syntax_list(r), std::regex("[LD]+(,[LD]+)*"))) << syntax_list(r);
     EXPECT_NE(syntax_list(Region::br).find("LLLDLDD"), std::string::npos);
 }
 
-TEST(NetReaderJson, ConfidencesCandidatesAndReader) {
+TEST(NetReaderJson, ConfidencesCandidatesReaderAndSyntaxOnlyWhenAsked) {
     ImageResult r;
     r.path = "a.png";
     r.status = ImageStatus::ok;
-    r.fields.push_back(net_field());
+    r.fields = {net_field(), FieldResult{}};
+    r.fields[1].text = "X";
     const std::string line = format_json_line(r, AnalysisKind::extended, true);
     EXPECT_NE(line.find("{\"text\": \"O1\", \"raw\": \"O1\", \"syntax\": \"LD\", \"reader\": \"net\", "
                         "\"confidence\": 0.6123, \"candidates\": [{\"text\": \"O1\", \"confidence\": 0.6123}, "
                         "{\"text\": \"01\", \"confidence\": 0.2}], \"box\": [1, 2, 30, 12], \"chars\": "
                         "[{\"c\": \"O\", \"confidence\": 0.9, \"box\": [1, 2, 30, 12]}, {\"c\": \"1\", "
                         "\"confidence\": 0.705, \"box\": [1, 2, 30, 12]}]}"),
-              std::string::npos)
-        << line;
+              std::string::npos) << line;
+    EXPECT_NE(line.find("{\"text\": \"X\", \"raw\": \"\", \"syntax\": null, \"box\""), std::string::npos) << line;
+    const std::string without = format_json_line(r, AnalysisKind::extended);
+    EXPECT_EQ(without.find("syntax"), std::string::npos) << without;
+    EXPECT_EQ(format_json_line(r, AnalysisKind::extended, false), without);
 }
-
-TEST(NetReaderJson, WorkerEncodingKeepsTheNetFields) {
-    ImageResult r;
-    r.path = "a.png";
-    r.status = ImageStatus::ok;
-    r.fields.push_back(net_field());
-    ImageResult back;
-    ASSERT_TRUE(decode_result(encode_result(r), &back));
-    ASSERT_EQ(back.fields.size(), 1u);
-    const FieldResult& f = back.fields[0];
-    EXPECT_EQ(f.reader, "net");
-    EXPECT_EQ(f.confidence_ppm, 612345);
-    ASSERT_EQ(f.candidates.size(), 2u);
-    EXPECT_EQ(f.candidates[1].text, "01");
-    EXPECT_EQ(f.candidates[1].confidence_ppm, 200000);
-    ASSERT_EQ(f.chars.size(), 2u);
-    EXPECT_EQ(f.chars[1].confidence_ppm, 705000);
-    auto bytes = encode_result(r);
-    bytes.pop_back();
-    EXPECT_FALSE(decode_result(bytes, &back));
-}
-
 
 TEST(NetReaderRows, CloseFieldsOfOneRowFormGroups) {
     struct Case {

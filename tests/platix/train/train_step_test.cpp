@@ -1,11 +1,10 @@
-// Training on one labelled image with the real engine: field bitmaps drawn
-// with a font, taught into a fresh knowledge base, then read back.
+// Training on one labelled image with the real engine: drawn fields taught
+// into a fresh knowledge base, then read back.
 #include <gtest/gtest.h>
 
 #include "engine_session.h"
 #include "field_page.h"
 #include "field_reading.h"
-#include "synth/glyph_renderer.h"
 #include "temp_dir.h"
 #include "train_step.h"
 
@@ -13,40 +12,9 @@ using namespace platix;
 
 namespace {
 
-// A field of `text` at page position (x, y): bitmap with 0 bits for ink.
-FieldResult drawn_field(const std::string& text, int x, int y) {
-    synth::GlyphRenderer glyphs;
-    const auto fonts = synth::GlyphRenderer::available_fonts();
-    EXPECT_FALSE(fonts.empty());
-    const auto m = glyphs.render(fonts.at(0), text, 28, 5);
-    FieldResult f;
-    const int margin = 3;
-    f.columns = m.width + 2 * margin;
-    f.lines = m.height + 2 * margin;
-    f.bpl = (f.columns + 7) / 8;
-    f.bitmap.assign(static_cast<std::size_t>(f.bpl) * static_cast<std::size_t>(f.lines), 0xFF);
-    for (int r = 0; r < m.height; ++r)
-        for (int c = 0; c < m.width; ++c) {
-            if (m.alpha[static_cast<std::size_t>(r * m.width + c)] < 128) continue;
-            const int X = c + margin, Y = r + margin;
-            f.bitmap[static_cast<std::size_t>(Y * f.bpl + X / 8)] &= static_cast<std::uint8_t>(~(0x80 >> (X % 8)));
-        }
-    f.page_box = {x, y, x + f.columns - 1, y + f.lines - 1};
-    f.file_box = f.page_box;
-    return f;
-}
-
+using platix_test::drawn_field;
+using platix_test::label;
 using platix_test::page_with;
-
-LabelledImage label(const std::string& plate, int x, int y, int w, int h) {
-    LabelledImage l;
-    l.plate = plate;
-    l.x = x;
-    l.y = y;
-    l.w = w;
-    l.h = h;
-    return l;
-}
 
 class TrainStepTeaches : public ::testing::Test {
 protected:
@@ -57,26 +25,6 @@ protected:
 };
 
 }  // namespace
-
-TEST_F(TrainStepTeaches, UnreadCharactersThenReadsThemBack) {
-    ASSERT_NE(session_->io(), nullptr) << session_->error();
-    EXPECT_EQ(session_->list_text(), "[0] " + dir_.file("t.kbf") + "\r\n");
-    ImageResult page = page_with({drawn_field("HK47", 100, 200)});
-    const auto l = label("hk47", 90, 190, 200, 60);
-    const auto first = train_image(session_->io(), page, l);
-    EXPECT_EQ(first.kind, TrainImageOutcome::used);
-    EXPECT_EQ(first.taught, 4);
-    EXPECT_EQ(first.right, 0);
-    const auto second = train_image(session_->io(), page, l);
-    EXPECT_EQ(second.kind, TrainImageOutcome::used);
-    EXPECT_EQ(second.taught, 0);
-    EXPECT_EQ(second.right, 4);
-    EXPECT_EQ(page.fields[0].text, "HK47");
-    ASSERT_EQ(page.fields[0].chars.size(), 4u);
-    EXPECT_EQ(page.fields[0].chars[0].raw, "H");
-    // Boxes in page pixels: the field's corner plus the bitmap box.
-    EXPECT_EQ(page.fields[0].chars[0].page_box.left, 100 + page.fields[0].chars[0].bitmap_box[0]);
-}
 
 TEST_F(TrainStepTeaches, NothingWhenCountsDifferOrNoFieldIsInTheBox) {
     ASSERT_NE(session_->io(), nullptr);

@@ -3,37 +3,11 @@
 // cross-validation over a labelled folder.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <regex>
-#include <sstream>
 
 #include "temp_dir.h"
 #include "tool_run.h"
 
-namespace {
-
-// The total row of a bench JSON file: images, located %, exact %.
-struct Totals {
-    int images = -1;
-    double located = -1, exact = -1;
-};
-Totals totals(const std::string& json_path) {
-    std::ifstream j(json_path);
-    std::stringstream ss;
-    ss << j.rdbuf();
-    const std::string json = ss.str();
-    const std::regex re("\"total\": \\{[^}]*\"images\": (\\d+), \"located\": ([0-9.]+), \"exact\": ([0-9.]+)");
-    std::smatch m;
-    Totals t;
-    if (std::regex_search(json, m, re)) {
-        t.images = std::stoi(m[1]);
-        t.located = std::stod(m[2]);
-        t.exact = std::stod(m[3]);
-    }
-    return t;
-}
-
-}  // namespace
 
 TEST(PlatixTrainingRun, EuropeanPlatesTrainedWithVariantsReadFreshOnes) {
     testsupport::TempDir dir;
@@ -50,7 +24,7 @@ TEST(PlatixTrainingRun, EuropeanPlatesTrainedWithVariantsReadFreshOnes) {
                                      " " + dir.file("fresh"),
                                  dir.path());
     ASSERT_EQ(bench.status, 0) << bench.err;
-    const Totals t = totals(dir.file("b.json"));
+    const BenchTotals t = bench_totals(dir.file("b.json"));
     EXPECT_EQ(t.images, 20);
     EXPECT_GE(t.exact, PLATIX_EU_EXACT_FLOOR) << bench.out;
 }
@@ -64,7 +38,7 @@ TEST(PlatixTrainingRun, FoldsReadEveryImageOnceWithBasesTrainedOnTheOthers) {
     ASSERT_EQ(r.status, 0) << r.err;
     for (int f = 1; f <= 3; ++f)
         EXPECT_NE(r.err.find("fold " + std::to_string(f) + " of 3: trained on 8 images"), std::string::npos) << r.err;
-    const Totals t = totals(dir.file("f.json"));
+    const BenchTotals t = bench_totals(dir.file("f.json"));
     EXPECT_EQ(t.images, 12);
     EXPECT_GT(t.located, 0.0);
     // --kb and --folds do not go together.

@@ -1,12 +1,12 @@
-// platix watch through the built program on drive-by videos the test
-// makes: synthetic plates that read right as stills slide across a
-// background, encoded with the ffmpeg program; one event per plate, its
-// text and its first and last times.
+// platix watch on drive-by videos the test makes: synthetic plates that
+// read right as stills slide across a background, encoded with ffmpeg.
 #include <gtest/gtest.h>
 
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <memory>
 
 #include <chrono>
 #include <filesystem>
@@ -15,6 +15,7 @@
 #include <regex>
 #include <sstream>
 
+#include "child_process.h"
 #include "temp_dir.h"
 #include "tool_run.h"
 
@@ -112,33 +113,6 @@ void write_video(const std::string& path, const std::vector<Plate>& plates, cons
     ASSERT_EQ(::pclose(p), 0);
 }
 
-// Starts a program with its output and errors in files; returns its pid.
-pid_t spawn(const std::vector<std::string>& args, const std::string& out, const std::string& err) {
-    const pid_t pid = ::fork();
-    if (pid != 0) return pid;
-    std::FILE* o = std::freopen(out.c_str(), "w", stdout);
-    std::FILE* e = std::freopen(err.c_str(), "w", stderr);
-    if (o == nullptr || e == nullptr) ::_exit(127);
-    std::vector<char*> argv;
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    ::execvp(argv[0], argv.data());
-    ::_exit(127);
-}
-
-int wait_exit(pid_t pid) {
-    int st = 0;
-    if (::waitpid(pid, &st, 0) != pid) return -1;
-    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-}
-
-std::string text_of(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 void sleep_s(double s) { std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<long>(s * 1000))); }
 
 class PlatixWatchRun : public ::testing::Test {
@@ -156,12 +130,9 @@ protected:
 
     static std::string kb() { return " --kb " + std::string(PLATIX_SOURCE_DIR) + "/data/kb/plates.kbf "; }
 
-    static testsupport::TempDir* dir_;
-    static std::vector<Plate> plates_;
+    static inline testsupport::TempDir* dir_ = nullptr;
+    static inline std::vector<Plate> plates_;
 };
-
-testsupport::TempDir* PlatixWatchRun::dir_ = nullptr;
-std::vector<Plate> PlatixWatchRun::plates_;
 
 }  // namespace
 
@@ -232,37 +203,31 @@ TEST_F(PlatixWatchRun, FormatsAndSavedBestFrames) {
     }
 }
 
-// The video served over HTTP as MPEG-TS at its own pace; the server is cut
-// after two plates and started again: the watch says it reconnects, keeps
-// the events from before the cut, reads the plates sent after it, and on
-// SIGTERM prints the open passage and exits 0.
+// The video served over HTTP at its own pace and cut after two plates: the
+// watch reconnects, keeps the earlier events, and flushes on SIGTERM.
 TEST_F(PlatixWatchRun, HttpStreamReconnectsAfterACutAndFlushesOnSigterm) {
     const std::string url = "http://127.0.0.1:" + std::to_string(20000 + ::getpid() % 20000);
     const std::vector<std::string> serve = {"ffmpeg", "-loglevel", "error", "-re", "-i", dir_->file("drive.mp4"),
                                             "-c", "copy", "-f", "mpegts", "-listen", "1", url};
-    pid_t server = spawn(serve, dir_->file("srv.out"), dir_->file("srv.err"));
+    auto server = std::make_unique<ChildProcess>(serve, dir_->file("srv.err"));
     sleep_s(0.3);
-    const pid_t watch = spawn({PLATIX_BINARY, "watch", "--reconnect", "--gap", std::to_string(kGap), "--kb",
-                               std::string(PLATIX_SOURCE_DIR) + "/data/kb/plates.kbf", url},
-                              dir_->file("w.out"), dir_->file("w.err"));
+    ChildProcess watch({PLATIX_BINARY, "watch", "--reconnect", "--gap", std::to_string(kGap), "--kb",
+                        std::string(PLATIX_SOURCE_DIR) + "/data/kb/plates.kbf", url},
+                       dir_->file("w.err"), dir_->file("w.out"));
     sleep_s(7.6);  // the second plate has left at 6.4 s and its passage closed at 7.2 s
-    ::kill(server, SIGKILL);
-    wait_exit(server);
-    const std::size_t before_cut = events_of(text_of(dir_->file("w.out"))).size();
-    server = spawn(serve, dir_->file("srv.out"), dir_->file("srv.err"));
+    server->stop(SIGKILL);
+    const std::size_t before_cut = events_of(watch.out()).size();
+    server = std::make_unique<ChildProcess>(serve, dir_->file("srv.err"));
     sleep_s(3.5);  // the first plate is passing again
-    ::kill(watch, SIGTERM);
-    EXPECT_EQ(wait_exit(watch), 0);
-    ::kill(server, SIGKILL);
-    wait_exit(server);
-
-    const std::string err = text_of(dir_->file("w.err"));
-    // A killed server closes the connection, or resets it when data it sent
-    // was still unread: the stream ended, or broke.
+    const int status = watch.stop(SIGTERM);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    server->stop(SIGKILL);
+    const std::string err = watch.err(), out = file_text(dir_->file("w.out"));
+    // A killed server closes the connection, or resets it when data it sent was still unread.
     EXPECT_TRUE(std::regex_search(err, std::regex(url + ": the stream (ended|broke[^;\n]*); reconnecting in"))) << err;
-    const auto events = events_of(text_of(dir_->file("w.out")));
+    const auto events = events_of(out);
     EXPECT_GE(before_cut, 1u);  // two unless the machine is slow to close the second
-    ASSERT_EQ(events.size(), 3u) << text_of(dir_->file("w.out")) << err;
+    ASSERT_EQ(events.size(), 3u) << out << err;
     EXPECT_EQ(events[0].text, plates_[0].text);
     EXPECT_EQ(events[1].text, plates_[1].text);
     EXPECT_EQ(events[2].text, plates_[0].text);
