@@ -138,7 +138,13 @@ TEST(SynthGlyphs, EveryCapitalEndsOnTheBaseline) {
     }
 }
 
-TEST(SynthRegion, OtherNamesAreRefusedAndEuFacesAreNarrower) {
+TEST(SynthRegion, NamesRoundTripOtherNamesAreRefusedAndEuFacesAreNarrower) {
+    for (PlateRegion r : {PlateRegion::eu, PlateRegion::us, PlateRegion::br}) {
+        PlateRegion back = PlateRegion::mixed;
+        EXPECT_TRUE(synth::parse_region(synth::region_name(r), &back) && back == r) << synth::region_name(r);
+    }
+    EXPECT_STREQ(synth::region_name(PlateRegion::mixed), "mixed");
+    EXPECT_TRUE(synth::region_font_candidates(PlateRegion::mixed).empty());
     PlateRegion untouched = PlateRegion::us;
     for (const char* bad : {"", "EU", "fr", "mixed", "eu "}) EXPECT_FALSE(synth::parse_region(bad, &untouched)) << bad;
     EXPECT_EQ(untouched, PlateRegion::us);
