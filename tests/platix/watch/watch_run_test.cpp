@@ -206,7 +206,8 @@ TEST_F(PlatixWatchRun, FormatsAndSavedBestFrames) {
 // The video served over HTTP at its own pace and cut after two plates: the
 // watch reconnects, keeps the earlier events, and flushes on SIGTERM.
 TEST_F(PlatixWatchRun, HttpStreamReconnectsAfterACutAndFlushesOnSigterm) {
-    const std::string url = "http://127.0.0.1:" + std::to_string(20000 + ::getpid() % 20000);
+    // Below the kernel's ephemeral ports (32768 up), which other tests' connections take at random.
+    const std::string url = "http://127.0.0.1:" + std::to_string(20000 + ::getpid() % 12000);
     const std::vector<std::string> serve = {"ffmpeg", "-loglevel", "error", "-re", "-i", dir_->file("drive.mp4"),
                                             "-c", "copy", "-f", "mpegts", "-listen", "1", url};
     auto server = std::make_unique<ChildProcess>(serve, dir_->file("srv.err"));
