@@ -37,16 +37,11 @@ void fill_ellipse(Canvas& c, double cx, double cy, double rx, double ry, Colour 
 // fit (at most `cap` high); nothing when the band is too thin.
 void band_words(Canvas& c, GlyphRenderer& glyphs, const std::string& font, const std::string& words, int y0, int y1,
                 int cap, Colour ink) {
-    int size = std::min(cap, (y1 - y0) * 3 / 4);
+    const int size = std::min(cap, (y1 - y0) * 3 / 4);
     if (size < 4) return;
-    TextMask m = glyphs.render(font, words, size, 1);
-    while (m.width > c.width() - 6 && size > 4) m = glyphs.render(font, words, --size, 1);
+    const TextMask m = small_words(glyphs, font, words, size, c.width() - 6);
     if (m.width > c.width() - 6) return;
-    const int x0 = (c.width() - m.width) / 2, top = y0 + (y1 - y0 - m.height) / 2;
-    for (int y = 0; y < m.height; ++y)
-        for (int x = 0; x < m.width; ++x)
-            if (top + y >= 0 && top + y < c.height())
-                c.blend(x0 + x, top + y, ink, m.alpha[static_cast<std::size_t>(y * m.width + x)] / 255.0);
+    draw_mask(c, m, (c.width() - m.width) / 2, y0 + (y1 - y0 - m.height) / 2, ink);
 }
 
 // Many US plates are pictures: a tinted sky, hills or a sun behind the
@@ -103,9 +98,7 @@ void wear(Canvas& plate, const TextArea& area, Rng& rng, GlyphRenderer& glyphs, 
         const Colour col = stickers[rng.uniform(0, 4)];
         plate.fill_rect(x0, y0, x0 + sw - 1, y0 + sh - 1, col);
         const TextMask m = glyphs.render(fonts[0], std::to_string(rng.uniform(20, 29)), std::max(4, sh - 3), 0);
-        for (int y = 0; y < m.height && y0 + 1 + y < h; ++y)
-            for (int x = 0; x < m.width && x0 + 1 + x < w; ++x)
-                plate.blend(x0 + 1 + x, y0 + 1 + y, Colour{250, 250, 250}, m.alpha[static_cast<std::size_t>(y * m.width + x)] / 255.0);
+        draw_mask(plate, m, x0 + 1, y0 + 1, Colour{250, 250, 250});
     }
     const int blots = rng.chance(0.5) ? rng.uniform(1, 6) : 0;
     for (int i = 0; i < blots; ++i) {
@@ -138,11 +131,7 @@ Canvas framed(const Canvas& plate, Rng& rng, GlyphRenderer& glyphs, const std::v
         for (int x = 0; x < plate.width(); ++x) c.set(x + side, y + top, plate.get(x, y));
     static const char* words[] = {"AUTO SALES", "MOTORS", "DEALER", "CARS & TRUCKS", "FORD", "TOYOTA"};
     const TextMask m = glyphs.render(fonts[0], words[rng.uniform(0, 5)], std::max(4, bottom * 2 / 3), 1);
-    const int x0 = (c.width() - m.width) / 2, y0 = plate.height() + top + (bottom - m.height) / 2;
-    for (int y = 0; y < m.height; ++y)
-        for (int x = 0; x < m.width; ++x)
-            if (x0 + x >= 0 && x0 + x < c.width() && y0 + y >= 0 && y0 + y < c.height())
-                c.blend(x0 + x, y0 + y, Colour{235, 235, 235}, m.alpha[static_cast<std::size_t>(y * m.width + x)] / 255.0);
+    draw_mask(c, m, (c.width() - m.width) / 2, plate.height() + top + (bottom - m.height) / 2, Colour{235, 235, 235});
     return c;
 }
 

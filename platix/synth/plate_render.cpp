@@ -62,8 +62,6 @@ std::vector<std::string> split_rows(const std::string& text) {
     return {bare.substr(0, half), bare.substr(half)};
 }
 
-namespace {
-
 void draw_mask(Canvas& c, const TextMask& m, int x0, int y0, Colour ink) {
     for (int y = 0; y < m.height; ++y)
         for (int x = 0; x < m.width; ++x) {
@@ -72,20 +70,20 @@ void draw_mask(Canvas& c, const TextMask& m, int x0, int y0, Colour ink) {
         }
 }
 
+TextMask small_words(GlyphRenderer& glyphs, const std::string& font, const std::string& words, int cap, int room) {
+    TextMask m = glyphs.render(font, words, cap, 1);
+    while (m.width > room && cap > 4) m = glyphs.render(font, words, --cap, 1);
+    return m;
+}
+
+namespace {
+
 void draw_border(Canvas& c, int t, Colour ink) {
     const int w = c.width(), h = c.height();
     c.fill_rect(0, 0, w - 1, t - 1, ink);
     c.fill_rect(0, h - t, w - 1, h - 1, ink);
     c.fill_rect(0, 0, t - 1, h - 1, ink);
     c.fill_rect(w - t, 0, w - 1, h - 1, ink);
-}
-
-// Small words no wider than `room` pixels: the largest capital height up
-// to `cap` that fits, down to 4 pixels.
-TextMask small_words(GlyphRenderer& glyphs, const std::string& font, const std::string& words, int cap, int room) {
-    TextMask m = glyphs.render(font, words, cap, 1);
-    while (m.width > room && cap > 4) m = glyphs.render(font, words, --cap, 1);
-    return m;
 }
 
 const Colour kBandBlue{20, 50, 160};

@@ -55,4 +55,12 @@ struct TextArea {
 Canvas render_plate(GlyphRenderer& glyphs, const std::string& text, const PlateStyle& style,
                     TextArea* area = nullptr);
 
+// Blends the mask onto the canvas in `ink` with its top left at (x0, y0);
+// what falls outside the canvas is left out.
+void draw_mask(Canvas& c, const TextMask& m, int x0, int y0, Colour ink);
+// Small words no wider than `room` pixels: the largest capital height up
+// to `cap` that fits, down to 4 pixels (wider than `room` when even that
+// does not fit).
+TextMask small_words(GlyphRenderer& glyphs, const std::string& font, const std::string& words, int cap, int room);
+
 }  // namespace platix::synth
