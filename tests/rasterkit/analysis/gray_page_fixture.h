@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "bitmap_draw.h"
 #include "rasterkit.h"
 #include "results.h"
@@ -37,6 +39,12 @@ protected:
         g.fill(x, y + h - 4, x + w - 1, y + h - 1, 25);
         g.fill(x, y, x + 3, y + h - 1, 25);
         g.fill(x + w - 4, y, x + w - 1, y + h - 1, 25);
+    }
+    // The records of the instance's list, first to last.
+    std::vector<seg_result*> list() const {
+        std::vector<seg_result*> v;
+        for (seg_result* r = a.results; r != nullptr; r = r->next) v.push_back(r);
+        return v;
     }
 };
 

@@ -1,5 +1,4 @@
-// Candidate localisation: the 2x enlargement, which candidates are
-// enlarged, binarisation into the record, and the release of failures.
+// Candidate localisation: which candidates are doubled, binarisation into the record, release of failures.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -20,11 +19,6 @@ protected:
     void plate(int l, int t, int w, int h, int cw = 16, int ch = 30, int pitch = 25) {
         g.fill(l, t, l + w - 1, t + h - 1, 225);
         for (int i = 0; i < 7; ++i) outlined_char(l + 10 + pitch * i, t + (h - ch) / 2, cw, ch);
-    }
-    std::vector<seg_result*> list() const {
-        std::vector<seg_result*> v;
-        for (seg_result* r = a.results; r != nullptr; r = r->next) v.push_back(r);
-        return v;
     }
 };
 
