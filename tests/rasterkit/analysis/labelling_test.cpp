@@ -1,6 +1,9 @@
-// Component labelling: 8-connected runs, merged labels, the per-row index,
-// the component table, the size filter, erasing and memory failures.
+// Component labelling: the empty bitmap, erasing, the size filter of each mode and memory failures.
 #include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
 
 #include "bitmap_draw.h"
 #include "labelling.h"
@@ -16,22 +19,15 @@ protected:
         rk::free_runs(a);
         rk::free_objectbitmap(a);
     }
-    int label_at(int x, int y) {
-        for (const rk::Run* r = a.runlist; r != nullptr; r = r->next)
-            if (r->row == y && r->first <= x && x <= r->last) return r->label;
-        return -2;
-    }
 };
 
-TEST_F(Labelling, EmptyBitmapHasNoTable) {
+TEST_F(Labelling, EmptyBitmapHasNoTableAndEachFailedAllocationFreesAll) {
     rktest::blank_bitmap(a, 10, 4);
     EXPECT_EQ(rk::label_bitmap(a, 0, 0, 9, 3), 1);
     EXPECT_EQ(a.runlist, nullptr);
     EXPECT_EQ(rk::build_component_table(a), 0);
     EXPECT_EQ(a.n_components, 0);
-}
-
-TEST_F(Labelling, FailsCleanlyWhenMemoryRunsOut) {
+    rk::free_objectbitmap(a);
     rktest::bitmap_from(a, {"#.#", "###"});
     for (long k = 1; k <= 4; ++k) {
         orvo::alloc_fail_at(k);
@@ -52,32 +48,29 @@ TEST_F(Labelling, EraseComponentBlanksItsRunsOnce) {
     ASSERT_EQ(rk::relabel(a), 1);
     rk::erase_component(a, 0);
     EXPECT_EQ(rktest::picture(a), (std::vector<std::string>{"....#", "....#"}));
-    EXPECT_EQ(a.componenttable[0].index, -1);
-    EXPECT_EQ(a.componenttable[0].width, 0);
-    EXPECT_EQ(label_at(0, 0), -1);  // the run stays in the list, marked erased
+    EXPECT_TRUE(a.componenttable[0].index == -1 && a.componenttable[0].width == 0);
+    const rk::Run* run = a.runlist;  // the run stays in the list, marked erased
+    while (run != nullptr && (run->row != 0 || run->first != 0)) run = run->next;
+    ASSERT_NE(run, nullptr);
+    EXPECT_EQ(run->label, -1);
     for (int c : {0, 1, 1}) rk::erase_component(a, c);
     EXPECT_EQ(a.n_components, 0);
 }
 
-TEST_F(Labelling, SizeFilterModeZeroKeepsTallBlobsAwayFromTheSides) {
+// Mode 0 keeps blobs at least 16 high and 96 large away from the sides; mode 1 only erases those at the sides.
+TEST_F(Labelling, SizeFilterOfEachMode) {
     rktest::blank_bitmap(a, 80, 20);
-    rktest::ink_rect(a, 2, 1, 7, 16);    // 6 x 16 = 96: kept
-    rktest::ink_rect(a, 10, 1, 14, 16);  // 5 x 16 = 80
-    rktest::ink_rect(a, 20, 1, 29, 15);  // 15 high
-    rktest::ink_rect(a, 0, 1, 0, 18);    // touches the left side
-    rktest::ink_rect(a, 79, 1, 79, 18);  // touches the right side
-    rktest::ink_rect(a, 40, 0, 49, 19);  // 10 x 20: kept
+    for (const auto& [l, t, r, b] : {std::array{2, 1, 7, 16}, std::array{10, 1, 14, 16}, std::array{20, 1, 29, 15},
+                                     std::array{0, 1, 0, 18}, std::array{79, 1, 79, 18}, std::array{40, 0, 49, 19}})
+        rktest::ink_rect(a, l, t, r, b);
     ASSERT_EQ(rk::relabel(a), 1);
     rk::filter_components(a, 0);
     EXPECT_EQ(a.n_components, 2);
     EXPECT_EQ(rktest::ink_count(a), 96 + 200);
-}
-
-TEST_F(Labelling, SizeFilterModeOneErasesOnlyBlobsTouchingTheSides) {
+    rk::free_runs(a);
+    rk::free_objectbitmap(a);
     rktest::blank_bitmap(a, 30, 10);
-    rktest::ink_rect(a, 0, 2, 1, 3);
-    rktest::ink_rect(a, 28, 2, 29, 3);
-    rktest::ink_rect(a, 10, 2, 10, 2);
+    for (const auto& [l, r] : {std::pair{0, 1}, std::pair{28, 29}, std::pair{10, 10}}) rktest::ink_rect(a, l, 2, r, 2 + (l != 10));
     ASSERT_EQ(rk::relabel(a), 1);
     rk::filter_components(a, 1);
     EXPECT_EQ(a.n_components, 1);
