@@ -1,5 +1,4 @@
-// PGM and ITEX decoding: pixels as stored, the strict PGM header lines,
-// the ITEX file type, short files, and the decoder chosen by the first byte.
+// PGM and ITEX decoding: pixels as stored, strict PGM header lines, the ITEX type, cuts, the first byte.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -110,26 +109,20 @@ TEST(PgmReaderRejectsShort, HeaderCutAnywhere) {
     }
 }
 
-TEST(ItexReaderDecodes, PixelsAsStoredAfterTheHeader) {
+// Unused header fields carry anything; sizes are unsigned.
+TEST(ItexReaderDecodes, PixelsAsStoredAfterTheHeaderAtUnsignedSizes) {
     GrayImage img = ramp(5, 3);
     Bytes f = testsupport::itex_file(img);
-    // Unused header fields carry anything.
     testsupport::put_le16(f, 2, 0xBEEF);
     testsupport::put_le32(f, 8, 0xDEADBEEF);
     for (std::size_t i = 14; i < 64; ++i) f[i] = static_cast<std::uint8_t>(i);
     rk::ReadResult r = rk::decode_bmp_pgm_itex(f);
-    ASSERT_TRUE(r.ok()) << rk::read_error_name(r.error);
-    EXPECT_EQ(r.page.width, 5);
-    EXPECT_EQ(r.page.height, 3);
+    ASSERT_TRUE(r.ok() && r.page.width == 5 && r.page.height == 3) << rk::read_error_name(r.error);
     EXPECT_EQ(page_pixels(r), img.pixels);
-}
-
-TEST(ItexReaderDecodes, SizesAreUnsigned) {
-    GrayImage img{40000, 1, Bytes(40000, 7)};
-    img.pixels.back() = 200;
-    rk::ReadResult r = rk::decode_itex(testsupport::itex_file(img));
-    ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r.page.width, 40000);
+    GrayImage wide{40000, 1, Bytes(40000, 7)};
+    wide.pixels.back() = 200;
+    r = rk::decode_itex(testsupport::itex_file(wide));
+    ASSERT_TRUE(r.ok() && r.page.width == 40000);
     EXPECT_EQ(r.page.pixels.get()[39999], 200);
 }
 
@@ -156,15 +149,13 @@ TEST(ItexReaderDecodes, ShortFileLeavesBlack) {
 TEST(ItexReaderRejects, FileTypeOtherThanZeroAndZeroOrOversizedPages) {
     for (int type : {1, 0x100})
         EXPECT_EQ(rk::decode_bmp_pgm_itex(testsupport::itex_file(ramp(4, 4), type)).error, rk::ReadError::unsupported);
-    Bytes f = testsupport::itex_file(ramp(4, 4));
-    testsupport::put_le16(f, 4, 0);
-    EXPECT_EQ(rk::decode_itex(f).error, rk::ReadError::bad_size);
-    testsupport::put_le16(f, 4, 4);
-    testsupport::put_le16(f, 6, 0);
-    EXPECT_EQ(rk::decode_itex(f).error, rk::ReadError::bad_size);
-    testsupport::put_le16(f, 4, 0xFFFF);
-    testsupport::put_le16(f, 6, 0xFFFF);  // 65535 x 65535 is over the page bound
-    EXPECT_EQ(rk::decode_itex(f).error, rk::ReadError::bad_size);
+    // 65535 x 65535 is over the page bound.
+    for (const auto& [w, h] : {std::pair{0, 4}, std::pair{4, 0}, std::pair{0xFFFF, 0xFFFF}}) {
+        Bytes f = testsupport::itex_file(ramp(4, 4));
+        testsupport::put_le16(f, 4, static_cast<std::uint16_t>(w));
+        testsupport::put_le16(f, 6, static_cast<std::uint16_t>(h));
+        EXPECT_EQ(rk::decode_itex(f).error, rk::ReadError::bad_size) << w << " x " << h;
+    }
 }
 
 TEST(OwnFormatReaderDispatch, FirstByteChoosesTheDecoder) {
