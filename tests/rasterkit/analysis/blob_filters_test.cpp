@@ -17,17 +17,9 @@ struct Ring {  // an "O" with strokes 3 thick, or a "C" without its right stroke
     int l, t, w, h;
     bool open;
 };
-struct Rect {
-    int l, t, r, b;
-};
-struct Scene {
-    int w, h;
-    std::vector<Ring> rings;
-    std::vector<Rect> ink;
-};
-struct Probe {
-    int x, y, ink;
-};
+struct Rect { int l, t, r, b; };
+struct Scene { int w, h; std::vector<Ring> rings; std::vector<Rect> ink; };
+struct Probe { int x, y, ink; };
 
 // n rings w x h at a pitch from column l, top t.
 std::vector<Ring> row(int n, int l, int pitch, int t, int w = 12, int h = 24, bool open = false) {

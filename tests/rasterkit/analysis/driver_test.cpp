@@ -15,11 +15,7 @@
 
 namespace {
 
-struct Pass {
-    bool main;
-    int pass, retry;
-    bool operator==(const Pass&) const = default;
-};
+struct Pass { bool main; int pass, retry; bool operator==(const Pass&) const = default; };
 std::ostream& operator<<(std::ostream& os, const Pass& p) {
     return os << (p.main ? "main " : "worker ") << p.pass << (p.retry ? " retry" : "");
 }
@@ -83,11 +79,7 @@ protected:
 
 TEST_F(Driver, DepthAndWorkerPlanChooseThePasses) {
     const Passes both = run(true, 0, 11) + run(true, 12, 23) + run(true, 12, 23, 1);
-    const struct {
-        rk::WorkerPlan plan;
-        int depth;
-        Passes main, worker;
-    } cases[] = {
+    const struct { rk::WorkerPlan plan; int depth; Passes main, worker; } cases[] = {
         {rk::WorkerPlan::never, -7, run(true, 0, 3), {}},
         {rk::WorkerPlan::never, 2, run(true, 0, 7), {}},
         {rk::WorkerPlan::never, 3, run(true, 0, 11), {}},  // never retries
@@ -161,11 +153,7 @@ seg_result* list(int n, int score) {
 }
 
 TEST(ResultMerge, KeepsTheBetterList) {
-    const struct {
-        const char* what;
-        int saved_n, saved_score, current_n, current_score;
-        bool saved_wins;
-    } cases[] = {
+    const struct { const char* what; int saved_n, saved_score, current_n, current_score; bool saved_wins; } cases[] = {
         {"one field with more characters", 1, 7, 1, 8, false},
         {"tie goes to the saved", 1, 7, 1, 7, true},
         {"negative scores compare signed", 1, -2, 1, 1, false},

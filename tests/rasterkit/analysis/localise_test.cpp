@@ -21,12 +21,7 @@ protected:
 };
 
 TEST_F(Localise, OnlyLowLongCandidatesAreDoubled) {
-    const struct {
-        const char* what;
-        int w, h;
-        long fail_at;
-        int columns, lines;
-    } cases[] = {
+    const struct { const char* what; int w, h; long fail_at; int columns, lines; } cases[] = {
         {"161 x 40 doubled", 161, 40, 0, 322, 80},
         {"four times as wide as high", 160, 40, 0, 160, 40},
         {"41 high", 200, 41, 0, 200, 41},

@@ -32,14 +32,7 @@ TEST(QuantizeLevels, KeepsToTheRectangleAndTheStride) {
 }
 
 TEST(QuantizeLevels, RefusalsLeaveTheImageAlone) {
-    const struct {
-        const char* what;
-        Px px;
-        int bpl;
-        rk::Rect r;
-        int levels;
-        long fail_at;
-    } cases[] = {
+    const struct { const char* what; Px px; int bpl; rk::Rect r; int levels; long fail_at; } cases[] = {
         {"no image", {}, 50, {0, 0, 49, 1}, 10, 0},
         {"257 levels", ramp(50, 1, 50), 50, {0, 0, 49, 0}, 257, 0},
         {"0 levels", ramp(50, 1, 50), 50, {0, 0, 49, 0}, 0, 0},

@@ -46,10 +46,7 @@ TEST_F(FieldFilters, NestedCandidateGoesAndOfTwoEqualTheFirst) {
 }
 
 TEST_F(FieldFilters, GeometryAndScoreLimitsOfALoneField) {
-    const struct {
-        Rec r;
-        bool kept;
-    } cases[] = {
+    const struct { Rec r; bool kept; } cases[] = {
         {{300, 10, 500, 110, 5}, false}, {{300, 11, 500, 111, 5}, true},    // top line
         {{300, 200, 500, 250, 10}, false}, {{300, 200, 500, 250, 9}, true},  // score at most 9
         {{300, 200, 500, 250, 2}, false}, {{300, 200, 500, 250, 3}, true},   // best score at least 3
@@ -66,11 +63,7 @@ TEST_F(FieldFilters, GeometryAndScoreLimitsOfALoneField) {
 }
 
 TEST_F(FieldFilters, PairwiseRules) {
-    const struct {
-        const char* what;
-        std::vector<Rec> recs;
-        std::vector<int> kept;
-    } cases[] = {
+    const struct { const char* what; std::vector<Rec> recs; std::vector<int> kept; } cases[] = {
         {"3 and 4 above each other", {{300, 100, 500, 140, 3}, {300, 145, 500, 185, 4}}, {3, 4}},
         {"no more than a later one", {{200, 100, 400, 140, 6}, {500, 100, 700, 140, 5}}, {5}},
         {"fewer beside a later one", {{200, 100, 400, 140, 5}, {500, 100, 700, 140, 6}}, {5, 6}},

@@ -81,11 +81,7 @@ TEST_F(SkewTest, PairAnglesOfPlacedCharacters) {
 }
 
 TEST_F(SkewTest, LeaningCharactersGiveTheirSlant) {
-    const struct {
-        const char* what;
-        int n, width, pitch, lean, result;
-        double slant;
-    } cases[] = {
+    const struct { const char* what; int n, width, pitch, lean, result; double slant; } cases[] = {
         {"one character gives a third", 1, 14, 20, 3, 1, std::atan2(3.0, 29.0) / 3.0},
         {"a third below 1.5 degrees is not reported", 1, 14, 20, 2, 0, 0.0},
         {"a row gives its angle", 6, 12, 20, 5, 1, std::atan2(5.0, 29.0)},

@@ -18,9 +18,7 @@ using Rows = std::vector<Row>;
 
 // Ink on a field: n > 0 solid characters 16 wide at pitch r from x on lines
 // t..b, or n == 0 one rectangle x..r, t..b.
-struct Ink {
-    int n, x, r, t, b;
-};
+struct Ink { int n, x, r, t, b; };
 
 class TextRows : public ::testing::Test {
 public:
@@ -83,12 +81,7 @@ TEST_F(TextRows, FieldsGiveTheirRowsInReadingOrder) {
     frame.push_back({0, 8, 391, 4, 7});
     for (int y : {26, 42, 58, 74}) beside.push_back({0, 16, 79, y, y + 4});
     for (int y : {10, 26, 42, 58}) above.push_back({0, 16, 79, y, y + 4});
-    const struct {
-        const char* name;
-        int w, h;
-        std::vector<Ink> ink;
-        Rows want;
-    } cases[] = {
+    const struct { const char* name; int w, h; std::vector<Ink> ink; Rows want; } cases[] = {
         {"blank", 400, 100, {}, {}},
         {"widely spaced", 400, 100, {{4, 40, 48, 30, 69}}, {{32, 28, 208, 70}}},
         {"two lines, upper first", 400, 140, {{5, 80, 24, 80, 119}, {7, 40, 24, 20, 59}},

@@ -53,10 +53,7 @@ int run_tool(const std::string& args) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-struct Field {
-    int left, top, right, bottom, columns, lines, bpl;
-    std::vector<unsigned char> bits;
-};
+struct Field { int left, top, right, bottom, columns, lines, bpl; std::vector<unsigned char> bits; };
 
 class AnalysisDump : public ::testing::Test {
 protected:

@@ -67,11 +67,7 @@ TEST(BmpReaderDecodes, FilesOfEveryLayout) {
     padded.padding = 0xEE;  // a reader taking padding for pixels would show it
     reserved.reserved = 0xFF;
     one_used.colours_used = 1;
-    const struct {
-        const char* what;
-        Bytes file;
-        Bytes gray;
-    } cases[] = {
+    const struct { const char* what; Bytes file; Bytes gray; } cases[] = {
         {"24 bits, three padding bytes a row", bmp_file(kThreeByTwo, 24, padded), kThreeByTwoGray},
         {"the first stored row is the bottom", bottom_first, {20, 10}},
         {"32 bits skip the fourth byte", bmp_file(kThreeByTwo, 32, reserved), kThreeByTwoGray},

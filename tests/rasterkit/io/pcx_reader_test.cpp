@@ -59,12 +59,7 @@ TEST(PcxReaderDecodes, FilesThroughThePaletteToGray) {
     one_bit_planes[3] = 1;  // 1 bit x 8 planes counts as 8 bits
     one_bit_planes[65] = 8;
     planes[65] = 3;  // ignored for 8 bits
-    const struct {
-        const char* what;
-        Bytes file;
-        int width;
-        Bytes page;
-    } cases[] = {
+    const struct { const char* what; Bytes file; int width; Bytes page; } cases[] = {
         {"colours", testsupport::pcx_file(IndexedImage{3, 2, {0, 1, 2, 2, 1, 0}, {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}}}),
          3, {76, 149, 29, 29, 149, 76}},
         {"runs and literals", testsupport::pcx_file(varied), 70, inverse(varied.indices)},
@@ -83,11 +78,7 @@ TEST(PcxReaderDecodes, FilesThroughThePaletteToGray) {
 
 // Run-length data by hand; pixels the data does not reach stay black.
 TEST(PcxReaderDecodes, RunLengthData) {
-    const struct {
-        const char* what;
-        int width, height;
-        Bytes data, page;
-    } cases[] = {
+    const struct { const char* what; int width, height; Bytes data, page; } cases[] = {
         {"run byte C3 writes three pixels", 4, 1, {0xC3, 0x40, 0x05}, inverse({64, 64, 64, 5})},
         {"run of zero writes nothing", 3, 1, {0xC0, 0x99, 0x01, 0xC0, 0xFF, 0x02, 0x03}, inverse({1, 2, 3})},
         // A run of 5 in rows of 3: the next row starts with the next data byte.
@@ -136,13 +127,7 @@ TEST(PcxReaderDecodes, EachRemovedDataByteLosesThePixelsItCarried) {
 TEST(PcxReaderRejects, HeaderFields) {
     const Bytes good = pcx_with_data(2, 2, {0x03, 0x04, 0x05, 0x06});
     ASSERT_TRUE(rk::decode_pcx(good).ok());
-    const struct {
-        const char* what;
-        long at;
-        int width;
-        std::uint16_t value;
-        rk::ReadError error;
-    } cases[] = {
+    const struct { const char* what; long at; int width; std::uint16_t value; rk::ReadError error; } cases[] = {
         {"manufacturer", 0, 1, 11, rk::ReadError::bad_header},
         {"version 3", 1, 1, 3, rk::ReadError::bad_header},
         {"version 0", 1, 1, 0, rk::ReadError::bad_header},

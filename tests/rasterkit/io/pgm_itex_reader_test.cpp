@@ -32,13 +32,7 @@ Bytes pgm(const std::string& header, const Bytes& pixels) {
 }
 
 TEST(PgmReaderDecodes, HeaderLinesAndPixelBytes) {
-    const struct {
-        const char* what;
-        std::string header;
-        Bytes pixels;
-        int width, height;
-        Bytes page;
-    } cases[] = {
+    const struct { const char* what; std::string header; Bytes pixels; int width, height; Bytes page; } cases[] = {
         // 14 characters and the line feed is the longest line taken.
         {"15-character lines", "P5\n00000000000003\n   00000000002\n          255\n", {1, 2, 3, 4, 5, 6}, 3, 2,
          {1, 2, 3, 4, 5, 6}},
@@ -57,11 +51,7 @@ TEST(PgmReaderDecodes, HeaderLinesAndPixelBytes) {
 
 TEST(PgmReaderRejects, HeaderLines) {
     using E = rk::ReadError;
-    const struct {
-        const char* what;
-        std::string header;
-        E error;
-    } cases[] = {
+    const struct { const char* what; std::string header; E error; } cases[] = {
         {"width and height on one line", "P5\n3 2\n255\n", E::bad_header},
         {"blank after P5", "P5 3\n2\n255\n", E::bad_header},
         {"CR LF after P5", "P5\r\n3\n2\n255\n", E::bad_header},

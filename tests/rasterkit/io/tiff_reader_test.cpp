@@ -83,11 +83,7 @@ TEST_F(TiffPageReader, LayoutsGiveTheirGrays) {
     high.colormap[0] = high.colormap[256] = high.colormap[512] = 0x64FF;
     high.colormap[1] = 0xFFFF;
     high.colormap[512 + 2] = 0xFF80;
-    const struct {
-        const char* what;
-        TiffPage page;
-        std::vector<int> gray;
-    } cases[] = {
+    const struct { const char* what; TiffPage page; std::vector<int> gray; } cases[] = {
         {"8-bit gray", tiff_gray_page(GrayImage{3, 2, {0, 1, 127, 128, 254, 255}}), {0, 1, 127, 128, 254, 255}},
         {"min-is-white", white, {0, 17, 250}},
         {"palette", tiff_palette_page(IndexedImage{4, 1, {2, 0, 1, 3}, {{255, 0, 0}, {0, 0, 255}, {100, 100, 100}, {10, 200, 30}}}),

@@ -15,11 +15,7 @@ using Kind = rk::ScalePlan::Kind;
 using Bytes = std::vector<std::uint8_t>;
 
 TEST(ScalePlan, GivesFactorsAndSizeForEachPageShape) {
-    const struct {
-        int w, h;
-        Kind kind;
-        int fx, fy, nw, nh;
-    } cases[] = {
+    const struct { int w, h; Kind kind; int fx, fy, nw, nh; } cases[] = {
         {1600, 1200, Kind::keep, 1, 1, 0, 0},        {1601, 1200, Kind::reduce, -2, -2, 800, 600},
         {4000, 3000, Kind::reduce, -3, -3, 1333, 1000}, {2000, 1000, Kind::reduce, -2, -2, 1000, 500},
         {800, 600, Kind::keep, 1, 1, 0, 0},          {640, 240, Kind::enlarge, 1, 2, 640, 480},
