@@ -1,5 +1,4 @@
-// The image store through its C interface: which files are set, what an
-// open holds, the page cursor, closing, pages from memory, failure paths.
+// The image store through its C interface: files set, what an open holds, the cursor, closing, pages from memory.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,13 +17,11 @@ namespace {
 using testsupport::write_bytes;
 using Bytes = std::vector<std::uint8_t>;
 
-// A PGM file of w x h pixels, pixel (x, y) = value(x, y).
-template <typename F>
-Bytes pgm(int w, int h, F value) {
-    std::string head = "P5\n" + std::to_string(w) + "\n" + std::to_string(h) + "\n255\n";
+// A PGM file of w x h pixels, pixel (x, y) = value(x, y), or of the given pixels.
+Bytes pgm(int w, int h, int (*value)(int, int), const Bytes& pixels = {}) {
+    const std::string head = "P5\n" + std::to_string(w) + "\n" + std::to_string(h) + "\n255\n";
     Bytes bytes(head.begin(), head.end());
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) bytes.push_back(static_cast<std::uint8_t>(value(x, y)));
+    for (int i = 0; i < w * h; ++i) bytes.push_back(value ? std::uint8_t(value(i % w, i / w)) : pixels[i]);
     return bytes;
 }
 
@@ -134,7 +131,7 @@ Bytes plate_scene(int w, int h) {
 // The page held and the fields an analysis finds on it.
 std::pair<std::vector<int>, std::vector<std::array<int, 4>>> held_and_analysed() {
     std::vector<int> held = {MAXCOL, MAXLIN, BPL, XSCALE, YSCALE, n_pages, crt_page};
-    held.insert(held.end(), videobuffer, videobuffer + static_cast<std::size_t>(MAXCOL) * MAXLIN);
+    held.insert(held.end(), videobuffer, videobuffer + MAXCOL * MAXLIN);
     SEG_clear_analysis_results();
     SEG_analyze_image(3);
     std::vector<std::array<int, 4>> fields;
@@ -149,10 +146,7 @@ TEST_F(ImageStore, GrayPageFromMemoryIsNormalisedAsAFileIs) {
     for (const auto& [w, h] : std::vector<std::pair<int, int>>{{800, 600}, {2400, 1600}, {300, 220}}) {
         SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
         const Bytes px = plate_scene(w, h);
-        std::string head = "P5\n" + std::to_string(w) + "\n" + std::to_string(h) + "\n255\n";
-        Bytes bytes(head.begin(), head.end());
-        bytes.insert(bytes.end(), px.begin(), px.end());
-        ASSERT_EQ(SEG_set_image_file(file("scene.pgm", bytes).c_str()), 1);
+        ASSERT_EQ(SEG_set_image_file(file("scene.pgm", pgm(w, h, nullptr, px)).c_str()), 1);
         ASSERT_EQ(SEG_open_image(), 1);
         const auto through_file = held_and_analysed();
         EXPECT_FALSE(through_file.second.empty());
@@ -169,11 +163,9 @@ TEST_F(ImageStore, GrayPageFromMemoryIsNormalisedAsAFileIs) {
 
 TEST_F(ImageStore, GrayPageFromMemoryRefusesBeforeHoldingAnything) {
     Bytes px(64 * 64, 200);
-    const struct {
-        const unsigned char* pixels;
-        int w, h, stride;
-    } cases[] = {{nullptr, 64, 64, 64}, {px.data(), 0, 64, 64}, {px.data(), 64, -1, 64},
-                 {px.data(), 64, 64, 63}, {px.data(), 1 << 15, 1 << 14, 1 << 15}};
+    const struct { const unsigned char* pixels; int w, h, stride; } cases[] = {
+        {nullptr, 64, 64, 64}, {px.data(), 0, 64, 64}, {px.data(), 64, -1, 64}, {px.data(), 64, 64, 63},
+        {px.data(), 1 << 15, 1 << 14, 1 << 15}};
     for (const auto& c : cases) {
         ASSERT_EQ(SEG_open_gray_page(px.data(), 64, 64, 64), 1);
         EXPECT_EQ(SEG_open_gray_page(c.pixels, c.w, c.h, c.stride), 0) << c.w << " x " << c.h;
