@@ -1,5 +1,5 @@
-// Field bitmaps: binarisation of gray windows, removal of horizontal bars
-// with and without protected frame bands, straightening by known angles.
+// Field bitmaps: binarisation of gray windows, removal of horizontal bars with and without protected
+// frame bands, the frame and last lines of a straightened bitmap (the pipeline's digests check its turns).
 #include <gtest/gtest.h>
 
 #include <array>
@@ -36,13 +36,6 @@ protected:
         reset();
         rktest::blank_bitmap(a, w, h);
         for (const auto& [l, t, r, b] : ink) rktest::ink_rect(a, l, t, r, b);
-    }
-    // Mean ink row of column x, or mean ink column of row y (-1 when empty).
-    double mean(int at, bool of_column) {
-        int n = 0, sum = 0;
-        for (int k = 0; k < (of_column ? a.BMP_lines : a.BMP_columns); ++k)
-            if (of_column ? rk::pixel_is_ink(a, at, k) : rk::pixel_is_ink(a, k, at)) n += 1, sum += k;
-        return n ? static_cast<double>(sum) / n : -1;
     }
 };
 
@@ -104,21 +97,6 @@ TEST_F(FieldBitmap, EraseBarsProtectsTheBorderBandsOfAWideFrame) {
     EXPECT_EQ(pic[6], pic[5]);
     EXPECT_EQ(pic[4], line(200, {10, 11, 12, 187, 188, 189}));
     EXPECT_EQ(pic[7], pic[4]);
-}
-
-TEST_F(FieldBitmap, DeskewTurnsLinesAboutTheCentre) {
-    draw(61, 41, {{5, 18, 55, 22}});  // a bar through the centre (30, 20)
-    rk::deskew_bitmap(a, 0.1, 0.0);   // lifts the right side: 20 columns out move 2 lines
-    EXPECT_NEAR(mean(50, true), 18.0, 1.0);
-    EXPECT_NEAR(mean(10, true), 22.0, 1.0);
-    EXPECT_NEAR(mean(30, true), 20.0, 0.6);
-    EXPECT_EQ(mean(4, true), -1);  // columns do not move without a slant
-    EXPECT_GE(mean(55, true), 0);
-    draw(41, 61, {{18, 5, 22, 55}});
-    rk::deskew_bitmap(a, 0.0, 0.1);
-    EXPECT_NEAR(mean(10, false), 18.0, 1.0);
-    EXPECT_NEAR(mean(50, false), 22.0, 1.0);
-    EXPECT_NEAR(mean(30, false), 20.0, 0.6);
 }
 
 TEST_F(FieldBitmap, DeskewDropsTheFrameAndBlanksTheLastFourLines) {
