@@ -46,11 +46,7 @@ class Blobs : public ::testing::Test {
 protected:
     rk::AnalysisInstance a;
     void TearDown() override { reset(); }
-    void reset() {
-        orvo::alloc_fail_at(0);
-        rk::free_runs(a);
-        rk::free_objectbitmap(a);
-    }
+    void reset() { orvo::alloc_fail_at(0); rk::free_runs(a); rk::free_objectbitmap(a); }
     void draw(const Scene& s) {
         rktest::blank_bitmap(a, s.w, s.h);
         for (const Ring& g : s.rings) {

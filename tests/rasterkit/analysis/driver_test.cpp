@@ -27,10 +27,7 @@ Passes run(bool main, int first, int last, int retry = 0) {
     for (int p = first; p <= last; ++p) out.push_back({main, p, retry});
     return out;
 }
-Passes operator+(Passes a, const Passes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
+Passes operator+(Passes a, const Passes& b) { a.insert(a.end(), b.begin(), b.end()); return a; }
 
 class Driver : public ::testing::Test {
 protected:

@@ -20,10 +20,7 @@ class FieldBitmap : public ::testing::Test {
 protected:
     rk::AnalysisInstance a;  // own storage: the exported variables stay untouched
     void TearDown() override { reset(); }
-    void reset() {
-        orvo::alloc_fail_at(0);
-        rk::free_objectbitmap(a);
-    }
+    void reset() { orvo::alloc_fail_at(0); rk::free_objectbitmap(a); }
     // A line w wide inked at the columns given and from..to.
     static std::string line(int w, std::vector<int> ink, int from = 1, int to = 0) {
         std::string s(static_cast<std::size_t>(w), '.');

@@ -14,11 +14,7 @@ namespace {
 class Labelling : public ::testing::Test {
 protected:
     rk::AnalysisInstance a;
-    void TearDown() override {
-        orvo::alloc_fail_at(0);
-        rk::free_runs(a);
-        rk::free_objectbitmap(a);
-    }
+    void TearDown() override { orvo::alloc_fail_at(0); rk::free_runs(a); rk::free_objectbitmap(a); }
 };
 
 TEST_F(Labelling, EraseComponentBlanksItsRunsOnce) {

@@ -24,11 +24,7 @@ class PassPreparation : public ::testing::Test {
 protected:
     rk::AnalysisInstance a;
     int saved_lin = ::MAXLIN, saved_col = ::MAXCOL;
-    void TearDown() override {
-        reset();
-        ::MAXLIN = saved_lin;
-        ::MAXCOL = saved_col;
-    }
+    void TearDown() override { reset(); ::MAXLIN = saved_lin; ::MAXCOL = saved_col; }
     void reset() {
         orvo::alloc_fail_at(0);
         rk::free_cellmap(a);
@@ -36,11 +32,7 @@ protected:
         orvo::zero_free(a.smoothbuffer);
         a.smoothbuffer = nullptr;
     }
-    void use(Gray& g) {
-        ::MAXCOL = a.image_bpl = g.w;
-        ::MAXLIN = g.h;
-        a.image = g.px.data();
-    }
+    void use(Gray& g) { ::MAXCOL = a.image_bpl = g.w; ::MAXLIN = g.h; a.image = g.px.data(); }
     // A binary cell map of the pass's tuning over a page of lines x cols.
     void cell_page(int p, int lines, int cols) {
         ::MAXLIN = lines;

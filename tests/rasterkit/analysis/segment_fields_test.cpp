@@ -24,10 +24,7 @@ class FieldFilters : public rktest::OnGrayPage {
 protected:
     FieldFilters() : OnGrayPage(1000, 600) {}
     seg_result* head = nullptr;
-    void TearDown() override {
-        rk::free_result_list(head);
-        OnGrayPage::TearDown();
-    }
+    void TearDown() override { rk::free_result_list(head); OnGrayPage::TearDown(); }
     // Filters (or with nested, drops the nested of) the records; the scores kept.
     std::vector<int> kept(const std::vector<Rec>& recs, bool nested = false) {
         rk::free_result_list(head);

@@ -18,10 +18,7 @@ protected:
     rk::AnalysisInstance a;
     double skew = 99.0, slant = 99.0;
 
-    void TearDown() override {
-        orvo::alloc_fail_at(0);
-        rk::free_objectbitmap(a);
-    }
+    void TearDown() override { orvo::alloc_fail_at(0); rk::free_objectbitmap(a); }
     // A character w x h whose rows shift right by lean x (rows above the bottom) / (h - 1).
     void glyph(int l, int t, int w, int h, int lean) {
         for (int y = t; y < t + h; ++y) {

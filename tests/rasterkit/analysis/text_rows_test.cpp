@@ -25,11 +25,7 @@ public:
     rk::AnalysisInstance a;
 
     void TearDown() override { reset(); }
-    void reset() {
-        orvo::alloc_fail_at(0);
-        rk::release_text_rows(a);
-        rk::free_objectbitmap(a);
-    }
+    void reset() { orvo::alloc_fail_at(0); rk::release_text_rows(a); rk::free_objectbitmap(a); }
     void draw(int w, int h, const std::vector<Ink>& ink) {
         rktest::blank_bitmap(a, w, h);
         for (const Ink& k : ink)

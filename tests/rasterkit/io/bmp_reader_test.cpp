@@ -44,10 +44,7 @@ Bytes bmp_of(const RgbImage& img, int bits, const BmpOptions& o = {}) {
     for (std::size_t i = 0; i < img.pixels.size(); ++i) ind.indices.push_back(static_cast<std::uint8_t>(i));
     return bits == 8 ? bmp_file(ind, o) : bmp_file(img, bits, o);
 }
-Bytes patched(Bytes f, std::size_t at, std::uint32_t v) {
-    put_le32(f, at, v);
-    return f;
-}
+Bytes patched(Bytes f, std::size_t at, std::uint32_t v) { put_le32(f, at, v); return f; }
 
 TEST(BmpReaderDecodes, FilesOfEveryLayout) {
     const Bytes bottom_first = [] {  // bottom row stored first, written by hand

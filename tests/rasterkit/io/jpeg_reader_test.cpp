@@ -30,10 +30,7 @@ protected:
     TempDir dir;
     std::string file = dir.file("photo.jpg");
     std::string messages;
-    void TearDown() override {
-        SEG_close_image();
-        orvo::alloc_fail_at(0);
-    }
+    void TearDown() override { SEG_close_image(); orvo::alloc_fail_at(0); }
     rk::ReadResult read_quietly() {
         testing::internal::CaptureStderr();
         rk::ReadResult r = rk::read_jpeg(file.c_str());

@@ -26,10 +26,7 @@ class TiffStore : public ::testing::Test {
 protected:
     TempDir dir;
     std::string file = dir.file("pages.tif");
-    void TearDown() override {
-        SEG_close_image();
-        orvo::alloc_fail_at(0);
-    }
+    void TearDown() override { SEG_close_image(); orvo::alloc_fail_at(0); }
     void set(const std::vector<TiffPage>& pages) {
         ASSERT_TRUE(write_tiff(file, pages));
         ASSERT_EQ(SEG_set_image_file(file.c_str()), 1);

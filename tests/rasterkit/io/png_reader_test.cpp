@@ -25,11 +25,7 @@ protected:
     std::string file = dir.file("image.png");
 
     void SetUp() override { unsetenv("SCREEN_GAMMA"); }
-    void TearDown() override {
-        unsetenv("SCREEN_GAMMA");
-        orvo::alloc_fail_at(0);
-        SEG_close_image();
-    }
+    void TearDown() override { unsetenv("SCREEN_GAMMA"); orvo::alloc_fail_at(0); SEG_close_image(); }
     // Writes a w x h image of the samples and reads back the page.
     std::vector<int> read_back(int w, int h, const Samples& samples, const PngOptions& o, const std::vector<Rgb>& palette = {}) {
         EXPECT_TRUE(write_png(file, w, h, samples, o, palette));

@@ -30,10 +30,7 @@ protected:
     std::string page_file = dir.file("page.jpg");  // a PGM misnamed: the content decides
 
     void SetUp() override { write_bytes(page_file, pgm(800, 600, [](int x, int y) { return (x + 3 * y) & 0xFF; })); }
-    void TearDown() override {
-        SEG_close_image();
-        orvo::alloc_fail_at(0);
-    }
+    void TearDown() override { SEG_close_image(); orvo::alloc_fail_at(0); }
     std::string file(const char* name, const Bytes& bytes) {
         const std::string path = dir.file(name);
         write_bytes(path, bytes);

@@ -20,11 +20,7 @@ protected:
         XSCALE = 2;
         YSCALE = 3;
     }
-    void TearDown() override {
-        orvo::zero_free(videobuffer);
-        videobuffer = nullptr;
-        orvo::alloc_fail_at(0);
-    }
+    void TearDown() override { orvo::zero_free(videobuffer); videobuffer = nullptr; orvo::alloc_fail_at(0); }
     // The page's sizes and factors, then its pixels.
     std::vector<int> page() const {
         std::vector<int> v{MAXCOL, MAXLIN, BPL, XSCALE, YSCALE};
