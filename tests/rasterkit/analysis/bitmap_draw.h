@@ -28,14 +28,6 @@ inline void ink_rect(rk::AnalysisInstance& a, int l, int t, int r, int b) {
         for (int x = l; x <= r; ++x) rk::pixel_set_ink(a, x, y);
 }
 
-// Bitmap from text rows, '#' = ink.
-inline void bitmap_from(rk::AnalysisInstance& a, const std::vector<std::string>& rows) {
-    blank_bitmap(a, static_cast<int>(rows[0].size()), static_cast<int>(rows.size()));
-    for (int y = 0; y < a.BMP_lines; ++y)
-        for (int x = 0; x < a.BMP_columns; ++x)
-            if (rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] == '#') rk::pixel_set_ink(a, x, y);
-}
-
 // The bitmap as text rows.
 inline std::vector<std::string> picture(const rk::AnalysisInstance& a) {
     std::vector<std::string> out;

@@ -18,7 +18,9 @@ protected:
 };
 
 TEST_F(Labelling, EraseComponentBlanksItsRunsOnce) {
-    rktest::bitmap_from(a, {"##..#", "##..#"});
+    rktest::blank_bitmap(a, 5, 2);
+    rktest::ink_rect(a, 0, 0, 1, 1);
+    rktest::ink_rect(a, 4, 0, 4, 1);
     ASSERT_EQ(rk::relabel(a), 1);
     rk::erase_component(a, 0);
     EXPECT_EQ(rktest::picture(a), (std::vector<std::string>{"....#", "....#"}));
