@@ -25,12 +25,7 @@ void set_tag_value(std::vector<std::uint8_t>& b, std::uint16_t tag, std::uint32_
         const std::size_t e = dir + 2 + 12 * static_cast<std::size_t>(i);
         if ((b[e] | b[e + 1] << 8) != tag) continue;
         const int type = b[e + 2] | b[e + 3] << 8;
-        b[e + 8] = static_cast<std::uint8_t>(value);
-        b[e + 9] = static_cast<std::uint8_t>(value >> 8);
-        if (type == TIFF_LONG) {
-            b[e + 10] = static_cast<std::uint8_t>(value >> 16);
-            b[e + 11] = static_cast<std::uint8_t>(value >> 24);
-        }
+        for (int k = 0; k < (type == TIFF_LONG ? 4 : 2); ++k) b[e + 8 + k] = static_cast<std::uint8_t>(value >> 8 * k);
         return;
     }
     ADD_FAILURE() << "tag " << tag << " not in the directory";
@@ -45,9 +40,7 @@ protected:
     long allocations = -1;
 
     void TearDown() override { orvo::alloc_fail_at(0); }
-
-    // Reads directory `index` of the file written last; `fail_at` makes that
-    // allocation of the read fail.
+    // Reads directory `index` of the file written last; `fail_at` makes that allocation of the read fail.
     rk::TiffPageResult read_file(int index = 0, long fail_at = 0) {
         int n = 0;
         TIFF* tiff = rk::tiff_open(file.c_str(), &n);
