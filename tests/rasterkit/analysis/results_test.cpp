@@ -27,19 +27,6 @@ protected:
     std::vector<int> sizes() const { return {a.BMP_lines, a.BMP_columns, a.BMP_bpl, a.bmp_size}; }
 };
 
-TEST_F(ResultsList, AddCandidatePushesAtTheHeadOrDropsTheRecordWithoutMemory) {
-    rk::add_candidate(a, 10, 20, 18, 30);
-    rk::add_candidate(a, 0, 0, 7, 3);
-    orvo::alloc_fail_at(1);
-    rk::add_candidate(a, 20, 0, 29, 9);
-    ASSERT_EQ(rk::results_number(a), 2);
-    EXPECT_EQ(a.results->right, 7);
-    const seg_result* s = a.results->next;
-    EXPECT_EQ((std::vector<int>{s->left, s->top, s->right, s->bottom, s->columns, s->lines, s->bpl}),
-              (std::vector<int>{10, 20, 18, 30, 9, 11, 2}));
-    EXPECT_TRUE(s->bitmap == nullptr && s->text[0] == 0 && s->next == nullptr);
-}
-
 TEST_F(ResultsList, CursorSelectsAndStaysAtEitherEndFromEmptySingleAndLongerLists) {
     seg_result* cursor = nullptr;
     EXPECT_EQ(rk::get_result(a, 1, &cursor), 0);

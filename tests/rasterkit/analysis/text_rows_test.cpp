@@ -156,17 +156,6 @@ TEST_F(TextRows, TableAllocationFailuresGiveTheirCodeAndFreeEverything) {
     }
 }
 
-TEST_F(TextRows, BlockSizeLimits) {
-    // 2 bytes x 12 lines: none; 3 x 12, 2 x 14; 400 lines: none; 398 lines.
-    draw(200, 402,
-         {{0, 8, 23, 0, 12}, {0, 48, 71, 0, 12}, {0, 96, 111, 0, 14}, {0, 136, 143, 0, 400}, {0, 168, 175, 0, 398}});
-    prepare_tables();
-    rk::scan_runs(a);
-    EXPECT_EQ(rk::close_blocks(a, a.BMP_lines), 5);
-    ASSERT_EQ(a.textrows.block_count, 3);
-    EXPECT_EQ((Rows{block(0), block(1), block(2)}), (Rows{{6, 0, 9, 12}, {12, 0, 14, 14}, {21, 0, 22, 398}}));
-}
-
 // A full run table: finished blocks are closed and open runs kept; with
 // nothing finished, or no memory to pack, the runs are dropped.
 TEST_F(TextRows, FullRunTable) {
