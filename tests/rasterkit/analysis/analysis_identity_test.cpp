@@ -10,14 +10,8 @@
 
 namespace {
 
-struct Page {
-    int width, height;
-    const char* text;
-    std::uint32_t seed;
-    bool colour;
-    std::uint64_t digest;  // over depths 1, 3, 5 and modes 0, 1
-    int fields;
-};
+// A generated scene, its digest over depths 1, 3, 5 and modes 0, 1, and its number of fields.
+struct Page { int width, height; const char* text; std::uint32_t seed; bool colour; std::uint64_t digest; int fields; };
 
 // Recorded from the reference implementation.
 const Page kPages[] = {

@@ -170,11 +170,8 @@ TEST(ResultMerge, KeepsTheBetterList) {
 }
 
 TEST(ResultMerge, OrderPutsAPairInReadingOrder) {
-    const struct {
-        const char* what;
-        int a[4], b[4];  // a is the head, b its next
-        bool swapped;
-    } cases[] = {
+    // a is the head of the pair, b its next.
+    const struct { const char* what; int a[4], b[4]; bool swapped; } cases[] = {
         {"left field of a line, nearly touching", {205, 52, 300, 81}, {100, 50, 199, 80}, true},
         {"upper field", {100, 60, 300, 90}, {100, 10, 300, 40}, true},
         {"already in order", {100, 50, 199, 80}, {205, 50, 300, 80}, false},

@@ -15,9 +15,8 @@
 
 namespace {
 
-struct Rec {
-    int l, t, r, b, n;  // rectangle and score
-};
+// A record: its rectangle and score.
+struct Rec { int l, t, r, b, n; };
 
 // A record list built in order on a 1000 x 600 page.
 class FieldFilters : public rktest::OnGrayPage {

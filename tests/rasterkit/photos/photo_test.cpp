@@ -11,9 +11,7 @@
 
 namespace {
 
-struct Figures {
-    int images = 0, loaded = 0, located = 0, false_fields = 0;
-};
+struct Figures { int images = 0, loaded = 0, located = 0, false_fields = 0; };
 
 Figures measure(const std::string& folder, int depth) {
     Figures f;
