@@ -94,31 +94,6 @@ TEST(PcxReaderDecodes, RunLengthData) {
     }
 }
 
-TEST(PcxReaderDecodes, EachRemovedDataByteLosesThePixelsItCarried) {
-    IndexedImage img{5, 4, {}, inverse_palette()};
-    for (int i = 0; i < 20; ++i) img.indices.push_back(static_cast<std::uint8_t>(i < 8 ? 7 : 100 + i));
-    const Bytes full = pcx_file(img);
-    const Bytes data(full.begin() + 128, full.end() - 769);
-    for (std::size_t keep = 0; keep <= data.size(); ++keep) {
-        rk::ReadResult r = rk::decode_pcx(pcx_with_data(5, 4, Bytes(data.begin(), data.begin() + keep)));
-        ASSERT_TRUE(r.ok()) << keep;
-        // Count the pixels the kept bytes describe, by re-running the coding.
-        std::size_t decoded = 0;
-        for (std::size_t i = 0; i < keep;) {
-            if ((data[i] & 0xC0) == 0xC0) {
-                if (i + 1 >= keep) break;
-                decoded += data[i] & 0x3F;
-                i += 2;
-            } else {
-                decoded += 1;
-                i += 1;
-            }
-        }
-        for (std::size_t p = 0; p < 20; ++p)
-            ASSERT_EQ(r.page.pixels.get()[p], p < decoded ? 255 - img.indices[p] : 0) << keep << " " << p;
-    }
-}
-
 // One header byte (width 1) or little-endian field (width 2) changed in a
 // valid 2 x 2 file; at == -769 is the palette marker; 24-bit files lack it.
 TEST(PcxReaderRejects, HeaderFieldsAndTwentyFourBitFiles) {
