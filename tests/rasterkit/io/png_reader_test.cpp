@@ -74,10 +74,8 @@ struct RowCase { const char* what; int width; Samples samples; PngOptions option
 const RowCase kRows[] = {
     {"RGB to its gray", 4, {255, 0, 0, 0, 0, 255, 9, 9, 9, 10, 200, 30}, type(2), {}, {76, 29, 9, 123}},
     {"2-bit gray widened", 4, {0, 1, 2, 3}, type(0, 2), {}, {0, 85, 170, 255}},
-    {"8-bit gray kept", 3, {0, 77, 255}, type(0, 8), {}, {0, 77, 255}},
     {"16-bit gray keeps the high byte", 3, {0x1234, 0xFF00, 0x12FF}, type(0, 16), {}, {0x12, 0xFF, 0x12}},
     {"16-bit RGB keeps the high bytes", 2, {0xFF00, 0, 0, 0x0000, 0x00FF, 0xFFFF}, type(2, 16), {}, {76, 29}},
-    {"8-bit palette expanded", 3, {2, 0, 1}, type(3), {{255, 0, 0}, {0, 0, 255}, {100, 100, 100}}, {100, 76, 29}},
     {"1-bit palette expanded", 4, {1, 0, 1, 1}, type(3, 1), {{0, 0, 0}, {0, 0, 255}}, {29, 0, 29, 29}},
     // Opaque, transparent and half-covered white over black: t = 255 x 128 + 128 = 32768; (32768 + 128) >> 8 = 128.
     {"RGBA over black", 3, {255, 255, 255, 255, 255, 255, 255, 0, 255, 255, 255, 128}, type(6), {}, {255, 0, 128}},
@@ -91,9 +89,8 @@ const RowCase kRows[] = {
     // High bytes 0x12, 0x56, 0x9A give 73; the low bytes would give 107.
     {"16-bit background takes the high bytes", 1, {0xFFFF, 0xFFFF, 0xFFFF, 0}, over(6, 16, 0x1234, 0x5678, 0x9ABC), {}, {73}},
     {"16-bit gray background", 1, {0xFFFF, 0}, over(4, 16, 0x6400, 0, 0), {}, {100}},
-    // Low-depth backgrounds are scaled to 8 bits (2 x 85, 1 x 255, 3 x 17); the transparent value shows it.
+    // Low-depth backgrounds are scaled to 8 bits (2 x 85, 3 x 17); the transparent value shows it.
     {"2-bit transparent gray", 3, {3, 1, 0}, over(0, 2, 2, 0, 0, 3), {}, {170, 85, 0}},
-    {"1-bit transparent gray", 2, {0, 1}, over(0, 1, 1, 0, 0, 0), {}, {255, 255}},
     {"4-bit transparent gray", 2, {15, 2}, over(0, 4, 3, 0, 0, 15), {}, {51, 34}},
     // (299 x 10 + 587 x 20 + 114 x 30) / 1000 = 18.
     {"transparent RGB value", 2, {255, 0, 0, 0, 0, 255}, over(2, 8, 10, 20, 30, 255), {}, {18, 29}},
