@@ -27,7 +27,8 @@ protected:
     void SetUp() override { unsetenv("SCREEN_GAMMA"); }
     void TearDown() override { unsetenv("SCREEN_GAMMA"); orvo::alloc_fail_at(0); SEG_close_image(); }
     // Writes a w x h image of the samples and reads back the page.
-    std::vector<int> read_back(int w, int h, const Samples& samples, const PngOptions& o, const std::vector<Rgb>& palette = {}) {
+    std::vector<int> read_back(int w, int h, const Samples& samples, const PngOptions& o,
+                               const std::vector<Rgb>& palette = {}) {
         EXPECT_TRUE(write_png(file, w, h, samples, o, palette));
         rk::ReadResult r = rk::read_png(file.c_str());
         EXPECT_TRUE(r.ok() && r.page.width == w && r.page.height == h) << rk::read_error_name(r.error);
@@ -70,7 +71,14 @@ PngOptions palette_alpha(PngOptions o) {
 const std::vector<Rgb> kWhitesAndTeal = {{255, 255, 255}, {255, 255, 255}, {30, 60, 90}};
 
 // One row of samples in a file of the given type, and the grays the reader must give.
-struct RowCase { const char* what; int width; Samples samples; PngOptions options; std::vector<Rgb> palette; std::vector<int> gray; };
+struct RowCase {
+    const char* what;
+    int width;
+    Samples samples;
+    PngOptions options;
+    std::vector<Rgb> palette;
+    std::vector<int> gray;
+};
 const RowCase kRows[] = {
     {"RGB to its gray", 4, {255, 0, 0, 0, 0, 255, 9, 9, 9, 10, 200, 30}, type(2), {}, {76, 29, 9, 123}},
     {"2-bit gray widened", 4, {0, 1, 2, 3}, type(0, 2), {}, {0, 85, 170, 255}},
