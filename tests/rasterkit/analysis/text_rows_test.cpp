@@ -79,7 +79,6 @@ TEST_F(TextRows, FieldsGiveTheirRowsInReadingOrder) {
     for (int y : {10, 26, 42, 58}) above.push_back({0, 16, 79, y, y + 4});
     const struct { const char* name; int w, h; std::vector<Ink> ink; Rows want; } cases[] = {
         {"blank", 400, 100, {}, {}},
-        {"widely spaced", 400, 100, {{4, 40, 48, 30, 69}}, {{32, 28, 208, 70}}},
         {"two lines, upper first", 400, 140, {{5, 80, 24, 80, 119}, {7, 40, 24, 20, 59}},
          {{32, 18, 208, 60}, {72, 78, 200, 120}}},
         {"bolt joining two lines: cut at the blank band", 400, 160,

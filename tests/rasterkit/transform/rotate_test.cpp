@@ -30,13 +30,10 @@ protected:
 };
 
 TEST_F(RotateImage, TurnsMoveThePixelsAndKeepTheFactors) {
-    const std::vector<int> before = page();
     const struct { std::vector<int> angles, want; } cases[] = {
         {{90}, {2, 3, 2, 2, 3, 3, 6, 2, 5, 1, 4}},  // counter-clockwise: right column on top
         {{270}, {2, 3, 2, 2, 3, 4, 1, 5, 2, 6, 3}},
         {{180}, {3, 2, 3, 2, 3, 6, 5, 4, 3, 2, 1}},
-        {{90, 270}, before},
-        {{180, 180}, before},
     };
     for (const auto& c : cases) {
         TearDown();
