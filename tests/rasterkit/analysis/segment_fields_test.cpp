@@ -79,12 +79,9 @@ TEST_F(FieldFilters, PairwiseRules) {
 // A candidate of 20 columns (3 bytes a line), 4 lines, byte b of line y = 16y + b.
 TEST_F(FieldFilters, RowCopyTakesWholeBytesAndNeverReadsPastACandidateLine) {
     rk::AnalysisInstance c;
-    seg_result r{}, f{};
-    r.columns = 20;
-    r.lines = 4;
-    r.bpl = 3;
-    r.bitmap = static_cast<unsigned char*>(orvo::zero_alloc(12));
-    for (int i = 0; i < 12; ++i) r.bitmap[i] = static_cast<unsigned char>(16 * (i / 3) + i % 3);
+    unsigned char bits[12];
+    for (int i = 0; i < 12; ++i) bits[i] = static_cast<unsigned char>(16 * (i / 3) + i % 3);
+    seg_result r{bits, 3, 20, 4, 0, 0, 0, 0, {}, nullptr}, f{};
     ASSERT_TRUE(rk::copy_field_rows(c, &f, &r, 8, 1, 20, 3));
     EXPECT_EQ((std::vector<int>{f.lines, f.columns, f.bpl}), (std::vector<int>{2, 12, 2}));
     EXPECT_EQ(std::vector<int>(f.bitmap, f.bitmap + 4), (std::vector<int>{17, 18, 33, 34}));
@@ -97,7 +94,6 @@ TEST_F(FieldFilters, RowCopyTakesWholeBytesAndNeverReadsPastACandidateLine) {
     orvo::alloc_fail_at(1);
     EXPECT_FALSE(rk::copy_field_rows(c, &f, &r, 0, 0, 20, 4));
     EXPECT_EQ(f.bitmap, nullptr);
-    orvo::zero_free(r.bitmap);
 }
 
 // Plates drawn in a gray page, localised, then segmented.
