@@ -1,5 +1,4 @@
-// A fixture for the stages that read a gray page: an analysis instance on a
-// drawn page of its own, MAXCOL and MAXLIN set to it during the test.
+// A fixture for the stages that read a gray page: an instance on a drawn page, MAXCOL and MAXLIN set to it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,17 +20,15 @@ protected:
 
     OnGrayPage(int w, int h) : g(w, h, 120) {}
     void SetUp() override {
-        ::MAXCOL = g.w;
+        ::MAXCOL = a.image_bpl = g.w;
         ::MAXLIN = g.h;
         a.image = g.px.data();
-        a.image_bpl = g.w;
         a.edgethreshold = 20;
     }
     void TearDown() override {
         orvo::alloc_fail_at(0);
         rk::clear_results(a);
-        ::MAXLIN = saved_lin;
-        ::MAXCOL = saved_col;
+        ::MAXLIN = saved_lin, ::MAXCOL = saved_col;
     }
     // A dark outlined character of w x h at (x, y), strokes 4 pixels thick.
     void outlined_char(int x, int y, int w, int h) {
