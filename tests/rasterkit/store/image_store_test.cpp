@@ -1,7 +1,6 @@
 // The image store through its C interface: files set, what an open holds, the cursor, closing, pages from memory.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
