@@ -169,19 +169,4 @@ TEST_F(TiffPageReader, MissingDirectoryOrEachAllocationFailureFailsTheRead) {
     }
 }
 
-TEST_F(TiffPageReader, OpenCountsDirectoriesAndRefusesFilesLibtiffCannotOpen) {
-    const TiffPage p = tiff_gray_page(GrayImage{1, 1, {0}});
-    ASSERT_TRUE(write_tiff(file, {p, p, p}));
-    int n = 0;
-    TIFF* tiff = rk::tiff_open(file.c_str(), &n);
-    ASSERT_NE(tiff, nullptr);
-    EXPECT_EQ(n, 3);
-    TIFFClose(tiff);
-    write_bytes(file, {'I', 'I', 42, 0, 0xFF, 0xFF, 0xFF, 0x7F, 0, 0});
-    n = -1;
-    EXPECT_EQ(rk::tiff_open(file.c_str(), &n), nullptr);
-    EXPECT_EQ(rk::tiff_open(dir.file("missing.tif").c_str(), &n), nullptr);
-    EXPECT_EQ(n, -1);
-}
-
 }  // namespace
