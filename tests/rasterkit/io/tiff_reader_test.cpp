@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "library_writers.h"
-#include "rasterkit.h"
 #include "readers.h"
 #include "temp_dir.h"
 #include "zero_alloc.h"
