@@ -1,5 +1,4 @@
-// Drawing helpers for the analysis tests: bitmaps, ink rectangles, gray
-// images, and pictures of a bitmap as text rows ('#' = ink).
+// Drawing helpers for the analysis tests: bitmaps, ink, records, gray images, pictures ('#' = ink).
 #pragma once
 
 #include <cstring>
@@ -8,6 +7,7 @@
 
 #include "field_bitmap.h"
 #include "instance.h"
+#include "rasterkit.h"
 #include "zero_alloc.h"
 
 namespace rktest {
@@ -28,14 +28,6 @@ inline void ink_rect(rk::AnalysisInstance& a, int l, int t, int r, int b) {
         for (int x = l; x <= r; ++x) rk::pixel_set_ink(a, x, y);
 }
 
-// Bitmap from text rows, '#' = ink.
-inline void bitmap_from(rk::AnalysisInstance& a, const std::vector<std::string>& rows) {
-    blank_bitmap(a, static_cast<int>(rows[0].size()), static_cast<int>(rows.size()));
-    for (int y = 0; y < a.BMP_lines; ++y)
-        for (int x = 0; x < a.BMP_columns; ++x)
-            if (rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] == '#') rk::pixel_set_ink(a, x, y);
-}
-
 // The bitmap as text rows.
 inline std::vector<std::string> picture(const rk::AnalysisInstance& a) {
     std::vector<std::string> out;
@@ -52,6 +44,13 @@ inline int ink_count(const rk::AnalysisInstance& a) {
     for (int y = 0; y < a.BMP_lines; ++y)
         for (int x = 0; x < a.BMP_columns; ++x) n += rk::pixel_is_ink(a, x, y);
     return n;
+}
+
+// A result record on the allocation heap: its rectangle, its score (text[0]) and its next.
+inline seg_result* record(int l, int t, int r, int b, int score = 0, seg_result* next = nullptr) {
+    auto* rec = static_cast<seg_result*>(orvo::zero_alloc(sizeof(seg_result)));
+    *rec = seg_result{nullptr, 0, 0, 0, l, t, r, b, {static_cast<char>(score)}, next};
+    return rec;
 }
 
 // Gray image of w x h filled with `v`.

@@ -1,6 +1,5 @@
-// Blob filters of both modes on rows of rings: specks, frames, bars, poles,
-// thin lines, glued characters, the height limits, the moving row bottom,
-// and memory failures at every allocation.
+// Blob filters of both modes on rows of rings: specks, frames, bars, poles, thin lines, glued characters,
+// the height limits, the moving row bottom, and memory failures at every allocation.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,21 +12,11 @@
 
 namespace {
 
-struct Ring {  // an "O" with strokes 3 thick, or a "C" without its right stroke
-    int l, t, w, h;
-    bool open;
-};
-struct Rect {
-    int l, t, r, b;
-};
-struct Scene {
-    int w, h;
-    std::vector<Ring> rings;
-    std::vector<Rect> ink;
-};
-struct Probe {
-    int x, y, ink;
-};
+// An "O" with strokes 3 thick, or a "C" without its right stroke.
+struct Ring { int l, t, w, h; bool open; };
+struct Rect { int l, t, r, b; };
+struct Scene { int w, h; std::vector<Ring> rings; std::vector<Rect> ink; };
+struct Probe { int x, y, ink; };
 
 // n rings w x h at a pitch from column l, top t.
 std::vector<Ring> row(int n, int l, int pitch, int t, int w = 12, int h = 24, bool open = false) {
@@ -39,10 +28,7 @@ std::vector<Rect> box(int l, int t, int r, int b, int thick) {
     return {{l, t, r, t + thick - 1}, {l, b - thick + 1, r, b}, {l, t, l + thick - 1, b}, {r - thick + 1, t, r, b}};
 }
 template <class T>
-std::vector<T> operator+(std::vector<T> a, const std::vector<T>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
+std::vector<T> operator+(std::vector<T> a, const std::vector<T>& b) { a.insert(a.end(), b.begin(), b.end()); return a; }
 
 const std::vector<Ring> kFive = row(5, 25, 20, 8);       // on 150 x 40, rows 8..31
 const std::vector<Ring> kSeven = row(7, 10, 20, 5, 14);  // on 160 x 34
@@ -54,21 +40,15 @@ class Blobs : public ::testing::Test {
 protected:
     rk::AnalysisInstance a;
     void TearDown() override { reset(); }
-    void reset() {
-        orvo::alloc_fail_at(0);
-        rk::free_runs(a);
-        rk::free_objectbitmap(a);
-    }
+    void reset() { orvo::alloc_fail_at(0); rk::free_runs(a); rk::free_objectbitmap(a); }
     void draw(const Scene& s) {
         rktest::blank_bitmap(a, s.w, s.h);
+        std::vector<Rect> ink = s.ink;
         for (const Ring& g : s.rings) {
-            for (const Rect& r : std::vector<Rect>{{g.l, g.t, g.l + g.w - 1, g.t + 2},
-                                                   {g.l, g.t + g.h - 3, g.l + g.w - 1, g.t + g.h - 1},
-                                                   {g.l, g.t, g.l + 2, g.t + g.h - 1}})
-                rktest::ink_rect(a, r.l, r.t, r.r, r.b);
-            if (!g.open) rktest::ink_rect(a, g.l + g.w - 3, g.t, g.l + g.w - 1, g.t + g.h - 1);
+            const std::vector<Rect> sides = box(g.l, g.t, g.l + g.w - 1, g.t + g.h - 1, 3);  // top, bottom, left, right
+            ink.insert(ink.end(), sides.begin(), sides.end() - (g.open ? 1 : 0));
         }
-        for (const Rect& r : s.ink) rktest::ink_rect(a, r.l, r.t, r.r, r.b);
+        for (const Rect& r : ink) rktest::ink_rect(a, r.l, r.t, r.r, r.b);
     }
 };
 

@@ -2,6 +2,8 @@
 // and the exported functions on the main instance's list.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "instance.h"
 #include "rasterkit.h"
 #include "results.h"
@@ -22,42 +24,29 @@ protected:
         while (i-- > 0) r = r->next;
         return r;
     }
+    std::vector<int> sizes() const { return {a.BMP_lines, a.BMP_columns, a.BMP_bpl, a.bmp_size}; }
 };
 
-TEST_F(ResultsList, AddCandidatePushesAtTheHeadOrDropsTheRecordWithoutMemory) {
-    rk::add_candidate(a, 10, 20, 18, 30);
-    rk::add_candidate(a, 0, 0, 7, 3);
-    orvo::alloc_fail_at(1);
-    rk::add_candidate(a, 20, 0, 29, 9);
-    ASSERT_EQ(rk::results_number(a), 2);
-    EXPECT_EQ(a.results->right, 7);
-    const seg_result* s = a.results->next;
-    EXPECT_EQ((std::vector<int>{s->left, s->top, s->right, s->bottom, s->columns, s->lines, s->bpl}),
-              (std::vector<int>{10, 20, 18, 30, 9, 11, 2}));
-    EXPECT_TRUE(s->bitmap == nullptr && s->text[0] == 0 && s->next == nullptr);
-}
-
-TEST_F(ResultsList, EmptyOrSingleListSelectsAndReportsTheEnd) {
+TEST_F(ResultsList, CursorSelectsAndStaysAtEitherEndFromEmptySingleAndLongerLists) {
     seg_result* cursor = nullptr;
     EXPECT_EQ(rk::get_result(a, 1, &cursor), 0);
     EXPECT_EQ(rk::get_result(a, 0, &cursor), 0);
     EXPECT_EQ(cursor, nullptr);
-    EXPECT_EQ(rk::select_bmap(a, 0, 0), nullptr);
     rk::add_candidate(a, 0, 0, 15, 9);
     a.results->bitmap = static_cast<unsigned char*>(orvo::zero_alloc(20));
     EXPECT_EQ(rk::get_result(a, 1, &cursor), 0);
     EXPECT_EQ(cursor, a.results);
     EXPECT_EQ(a.objectbitmap, a.results->bitmap);
-    EXPECT_EQ((std::vector<int>{a.BMP_lines, a.BMP_columns, a.BMP_bpl, a.bmp_size}),
-              (std::vector<int>{10, 16, 2, 20}));
-}
-
-TEST_F(ResultsList, CursorWalksToEitherEndAndStaysThere) {
+    EXPECT_EQ(sizes(), (std::vector<int>{10, 16, 2, 20}));
+    const unsigned char* selected = a.objectbitmap;
+    rk::clear_results(a);
+    rk::clear_results(a);  // twice is harmless, and the selection is kept
+    EXPECT_TRUE(a.results == nullptr && a.objectbitmap == selected);
+    a.objectbitmap = nullptr;
     three();
-    seg_result* cursor = nullptr;
+    cursor = nullptr;
     const struct {
-        int forward, more;
-        int at;
+        int forward, more, at;
     } steps[] = {{1, 1, 0}, {5, 1, 1}, {1, 0, 2}, {1, 0, 2}, {0, 1, 1}, {0, 0, 0}, {0, 0, 0}};
     for (const auto& s : steps) {
         EXPECT_EQ(rk::get_result(a, s.forward, &cursor), s.more);
@@ -70,11 +59,11 @@ TEST_F(ResultsList, CursorWalksToEitherEndAndStaysThere) {
     cursor = &stranger;
     a.BMP_columns = 7;
     EXPECT_EQ(rk::get_result(a, 0, &cursor), 1);
-    EXPECT_EQ(cursor, &stranger);
-    EXPECT_EQ(a.BMP_columns, 7);
+    EXPECT_TRUE(cursor == &stranger && a.BMP_columns == 7);
 }
 
 TEST_F(ResultsList, SelectBmapHitsOneFieldWithItsEdgesAndNotAnOverlap) {
+    EXPECT_EQ(rk::select_bmap(a, 0, 0), nullptr);
     three();
     EXPECT_EQ(rk::select_bmap(a, 149, 19), nth(1));
     EXPECT_EQ(a.BMP_columns, 50);
@@ -90,25 +79,10 @@ TEST_F(ResultsList, SelectBmapHitsOneFieldWithItsEdgesAndNotAnOverlap) {
     EXPECT_EQ(rk::select_bmap(a, 10, 10), a.results->next);
 }
 
-TEST_F(ResultsList, ClearFreesTheListTwiceHarmlesslyAndKeepsTheSelection) {
-    three();
-    a.results->bitmap = static_cast<unsigned char*>(orvo::zero_alloc(8));
-    seg_result* cursor = nullptr;
-    rk::get_result(a, 1, &cursor);
-    unsigned char* selected = a.objectbitmap;
-    rk::clear_results(a);
-    rk::clear_results(a);
-    EXPECT_EQ(a.results, nullptr);
-    EXPECT_EQ(a.objectbitmap, selected);
-    a.objectbitmap = nullptr;
-}
-
-TEST(ResultsOfTheMainInstance, LiveInTheExportedVariables) {
-    rk::AnalysisInstance& m = rk::main_instance();
+TEST(ResultsOfTheMainInstance, LiveInTheExportedVariablesAndAWorkersDoNot) {
     ASSERT_EQ(::results, nullptr);
-    rk::add_candidate(m, 5, 5, 20, 8);
-    rk::add_candidate(m, 30, 5, 40, 8);
-    ASSERT_NE(::results, nullptr);
+    rk::add_candidate(rk::main_instance(), 5, 5, 20, 8);
+    rk::add_candidate(rk::main_instance(), 30, 5, 40, 8);
     EXPECT_EQ(SEG_get_results_number(), 2);
     seg_result* cursor = nullptr;
     EXPECT_EQ(SEG_get_result(1, &cursor), 1);
@@ -119,15 +93,12 @@ TEST(ResultsOfTheMainInstance, LiveInTheExportedVariables) {
     SEG_clear_analysis_results();
     EXPECT_EQ(::results, nullptr);
     EXPECT_EQ(SEG_get_results_number(), 0);
-    // A worker's list stays out of the exported variables.
     rk::AnalysisInstance w;
     rk::add_candidate(w, 0, 0, 9, 9);
     ::BMP_columns = 0;
     cursor = nullptr;
     rk::get_result(w, 1, &cursor);
-    EXPECT_EQ(::results, nullptr);
-    EXPECT_EQ(w.BMP_columns, 10);
-    EXPECT_EQ(::BMP_columns, 0);
+    EXPECT_TRUE(::results == nullptr && w.BMP_columns == 10 && ::BMP_columns == 0);
 }
 
 }  // namespace

@@ -15,36 +15,21 @@
 
 namespace {
 
-struct Rec {
-    int l, t, r, b, n;  // rectangle and score
-};
+// A record: its rectangle and score.
+struct Rec { int l, t, r, b, n; };
 
-// A record list built in order on a 1000 x 600 page, freed at the end.
+// A record list built in order on a 1000 x 600 page.
 class FieldFilters : public rktest::OnGrayPage {
 protected:
     FieldFilters() : OnGrayPage(1000, 600) {}
     seg_result* head = nullptr;
-    void TearDown() override {
-        rk::free_result_list(head);
-        OnGrayPage::TearDown();
-    }
-    void build(const std::vector<Rec>& recs) {
+    void TearDown() override { rk::free_result_list(head); OnGrayPage::TearDown(); }
+    // Filters (or with nested, drops the nested of) the records; the scores kept.
+    std::vector<int> kept(const std::vector<Rec>& recs, bool nested = false) {
         rk::free_result_list(head);
         head = nullptr;
-        seg_result** tail = &head;
-        for (const Rec& x : recs) {
-            auto* rec = static_cast<seg_result*>(orvo::zero_alloc(sizeof(seg_result)));
-            *rec = seg_result{};
-            rec->left = x.l;
-            rec->top = x.t;
-            rec->right = x.r;
-            rec->bottom = x.b;
-            rec->text[0] = static_cast<char>(x.n);
-            *tail = rec;
-            tail = &rec->next;
-        }
-    }
-    std::vector<int> scores() const {
+        for (auto x = recs.rbegin(); x != recs.rend(); ++x) head = rktest::record(x->l, x->t, x->r, x->b, x->n, head);
+        nested ? rk::drop_nested(head) : rk::filter_fields(head);
         std::vector<int> v;
         for (const seg_result* r = head; r != nullptr; r = r->next) v.push_back(rk::score_of(r));
         return v;
@@ -52,16 +37,12 @@ protected:
 };
 
 TEST_F(FieldFilters, NestedCandidateGoesAndOfTwoEqualTheFirst) {
-    build({{300, 100, 500, 150, 1}, {310, 110, 400, 140, 2}, {300, 100, 500, 150, 3}, {600, 100, 700, 150, 4}});
-    rk::drop_nested(head);
-    EXPECT_EQ(scores(), (std::vector<int>{3, 4}));
+    EXPECT_EQ(kept({{300, 100, 500, 150, 1}, {310, 110, 400, 140, 2}, {300, 100, 500, 150, 3}, {600, 100, 700, 150, 4}}, true),
+              (std::vector<int>{3, 4}));
 }
 
 TEST_F(FieldFilters, GeometryAndScoreLimitsOfALoneField) {
-    const struct {
-        Rec r;
-        bool kept;
-    } cases[] = {
+    const struct { Rec r; bool kept; } cases[] = {
         {{300, 10, 500, 110, 5}, false}, {{300, 11, 500, 111, 5}, true},    // top line
         {{300, 200, 500, 250, 10}, false}, {{300, 200, 500, 250, 9}, true},  // score at most 9
         {{300, 200, 500, 250, 2}, false}, {{300, 200, 500, 250, 3}, true},   // best score at least 3
@@ -73,19 +54,12 @@ TEST_F(FieldFilters, GeometryAndScoreLimitsOfALoneField) {
         {{300, 70, 350, 100, 5}, true}, {{300, 69, 350, 99, 5}, false},      // bottom at 600 / 6
         {{300, 515, 350, 545, 5}, true}, {{300, 516, 350, 546, 5}, false},   // top at 600 - 85
     };
-    for (const auto& c : cases) {
-        build({c.r});
-        rk::filter_fields(head);
-        EXPECT_EQ(head != nullptr, c.kept) << c.r.l << "," << c.r.t << "," << c.r.r << "," << c.r.b << " " << c.r.n;
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(kept({c.r}).size(), c.kept ? 1u : 0u) << c.r.l << "," << c.r.t << "," << c.r.r << "," << c.r.b;
 }
 
 TEST_F(FieldFilters, PairwiseRules) {
-    const struct {
-        const char* what;
-        std::vector<Rec> recs;
-        std::vector<int> kept;
-    } cases[] = {
+    const struct { const char* what; std::vector<Rec> recs; std::vector<int> kept; } cases[] = {
         {"3 and 4 above each other", {{300, 100, 500, 140, 3}, {300, 145, 500, 185, 4}}, {3, 4}},
         {"no more than a later one", {{200, 100, 400, 140, 6}, {500, 100, 700, 140, 5}}, {5}},
         {"fewer beside a later one", {{200, 100, 400, 140, 5}, {500, 100, 700, 140, 6}}, {5, 6}},
@@ -96,51 +70,27 @@ TEST_F(FieldFilters, PairwiseRules) {
         {"small row gap 11", {{300, 100, 500, 124, 1}, {300, 135, 500, 185, 6}}, {6}},
         {"small row 11 columns out", {{289, 100, 500, 130, 1}, {300, 135, 500, 185, 6}}, {6}},
     };
-    for (const auto& c : cases) {
-        build(c.recs);
-        rk::filter_fields(head);
-        EXPECT_EQ(scores(), c.kept) << c.what;
-    }
-    build({{200, 100, 400, 140, 7}, {500, 100, 700, 140, 7}, {200, 300, 400, 340, 7}});
-    rk::filter_fields(head);  // the last is never dropped pairwise
-    ASSERT_EQ(scores(), (std::vector<int>{7}));
+    for (const auto& c : cases) EXPECT_EQ(kept(c.recs), c.kept) << c.what;
+    // The last is never dropped pairwise.
+    ASSERT_EQ(kept({{200, 100, 400, 140, 7}, {500, 100, 700, 140, 7}, {200, 300, 400, 340, 7}}), (std::vector<int>{7}));
     EXPECT_EQ(head->top, 300);
 }
 
 // A candidate of 20 columns (3 bytes a line), 4 lines, byte b of line y = 16y + b.
-class RowCopy : public FieldFilters {
-protected:
+TEST_F(FieldFilters, RowCopyTakesWholeBytesAndNeverReadsPastACandidateLine) {
     rk::AnalysisInstance c;
-    seg_result r{}, f{};
-    void SetUp() override {
-        FieldFilters::SetUp();
-        r.columns = 20;
-        r.lines = 4;
-        r.bpl = 3;
-        r.bitmap = static_cast<unsigned char*>(orvo::zero_alloc(12));
-        for (int i = 0; i < 12; ++i) r.bitmap[i] = static_cast<unsigned char>(16 * (i / 3) + i % 3);
-    }
-    void TearDown() override {
-        orvo::zero_free(r.bitmap);
-        orvo::zero_free(f.bitmap);
-        FieldFilters::TearDown();
-    }
-};
-
-TEST_F(RowCopy, CopiesWholeBytesFromTheRowsLeftByte) {
+    unsigned char bits[12];
+    for (int i = 0; i < 12; ++i) bits[i] = static_cast<unsigned char>(16 * (i / 3) + i % 3);
+    seg_result r{bits, 3, 20, 4, 0, 0, 0, 0, {}, nullptr}, f{};
     ASSERT_TRUE(rk::copy_field_rows(c, &f, &r, 8, 1, 20, 3));
     EXPECT_EQ((std::vector<int>{f.lines, f.columns, f.bpl}), (std::vector<int>{2, 12, 2}));
     EXPECT_EQ(std::vector<int>(f.bitmap, f.bitmap + 4), (std::vector<int>{17, 18, 33, 34}));
     EXPECT_EQ(c.objectbitmap, f.bitmap);
-}
-
-TEST_F(RowCopy, AWideUnalignedRowStopsAtTheEndOfTheCandidateLine) {
-    ASSERT_TRUE(rk::copy_field_rows(c, &f, &r, 9, 0, 26, 2));
+    orvo::zero_free(f.bitmap);
+    ASSERT_TRUE(rk::copy_field_rows(c, &f, &r, 9, 0, 26, 2));  // wide and unaligned
     EXPECT_EQ(f.bpl, 3);
     EXPECT_EQ(std::vector<int>(f.bitmap, f.bitmap + 6), (std::vector<int>{1, 2, 0xFF, 17, 18, 0xFF}));
-}
-
-TEST_F(RowCopy, ReportsAFailedBitmapAllocation) {
+    orvo::zero_free(f.bitmap);
     orvo::alloc_fail_at(1);
     EXPECT_FALSE(rk::copy_field_rows(c, &f, &r, 0, 0, 20, 4));
     EXPECT_EQ(f.bitmap, nullptr);
@@ -150,20 +100,13 @@ TEST_F(RowCopy, ReportsAFailedBitmapAllocation) {
 class SegmentPlates : public rktest::OnGrayPage {
 protected:
     SegmentPlates() : OnGrayPage(400, 240) {}
-    // n outlined characters of 16 x 30 at pitch 25 from (x, y).
-    void chars(int x, int y, int n) {
-        for (int i = 0; i < n; ++i, x += 25) outlined_char(x, y, 16, 30);
-    }
+    // Four outlined characters over three, 16 x 30 at pitch 25.
     void two_line_plate() {
         g.fill(140, 50, 259, 149, 225);
-        chars(150, 58, 4);
-        chars(162, 108, 3);
+        for (int i = 0; i < 4; ++i) outlined_char(150 + 25 * i, 58, 16, 30);
+        for (int i = 0; i < 3; ++i) outlined_char(162 + 25 * i, 108, 16, 30);
         rk::add_candidate(a, 140, 50, 259, 149);
-    }
-    std::vector<seg_result*> list() const {
-        std::vector<seg_result*> v;
-        for (seg_result* r = a.results; r != nullptr; r = r->next) v.push_back(r);
-        return v;
+        rk::locate_candidates(a);
     }
 };
 
@@ -171,7 +114,6 @@ TEST_F(SegmentPlates, TwoLinePlateGivesOneFieldPerRowInBothModes) {
     for (int mode = 0; mode < 2; ++mode) {
         SCOPED_TRACE(mode);
         two_line_plate();
-        rk::locate_candidates(a);
         rk::segment_fields(a, mode);
         const auto v = list();
         ASSERT_EQ(v.size(), 2u);
@@ -187,13 +129,12 @@ TEST_F(SegmentPlates, TwoLinePlateGivesOneFieldPerRowInBothModes) {
             }
         }
         // A copied lower row ending with the candidate's bitmap ends at its top plus its lines.
-        if (mode == 0) { EXPECT_EQ(v[1]->bottom, 150); }
-        if (mode == 0) { EXPECT_EQ(v[1]->lines, v[1]->bottom - v[1]->top); }
+        if (mode == 0) { EXPECT_TRUE(v[1]->bottom == 150 && v[1]->lines == v[1]->bottom - v[1]->top); }
         rk::clear_results(a);
     }
 }
 
-TEST_F(SegmentPlates, EnlargedCandidateIsOneFieldAtTwiceItsSize) {
+TEST_F(SegmentPlates, EnlargedCandidateIsOneFieldAtTwiceItsSizeAndOneWithoutBitmapNone) {
     g.fill(100, 60, 260, 99, 225);  // 161 x 40: doubled by localisation
     for (int i = 0; i < 7; ++i) outlined_char(110 + 20 * i, 68, 12, 24);
     rk::add_candidate(a, 100, 60, 260, 99);
@@ -207,9 +148,7 @@ TEST_F(SegmentPlates, EnlargedCandidateIsOneFieldAtTwiceItsSize) {
         EXPECT_EQ(rk::score_of(v[0]), 7);
         EXPECT_EQ((std::vector<int>{v[0]->lines, v[0]->columns, v[0]->top}), (std::vector<int>{80, 322, 60}));
     }
-}
-
-TEST_F(SegmentPlates, CandidateWithoutBitmapMakesNothing) {
+    rk::clear_results(a);
     rk::add_candidate(a, 100, 60, 289, 109);
     rk::segment_fields(a, 0);
     EXPECT_EQ(a.results, nullptr);
@@ -219,7 +158,6 @@ TEST_F(SegmentPlates, EveryFailedAllocationOnlyDropsRowsOrFields) {
     for (int mode = 0; mode < 2; ++mode) {
         for (long k = 1; k < 300; ++k) {
             two_line_plate();
-            rk::locate_candidates(a);
             orvo::alloc_fail_at(k);
             rk::segment_fields(a, mode);
             orvo::alloc_fail_at(0);

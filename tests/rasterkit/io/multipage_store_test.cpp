@@ -1,5 +1,4 @@
-// TIFF files through the image store: page counting, the page cursor, the
-// end of the file, refused pages, memory shortage and damaged strips.
+// TIFF files through the image store: page count, cursor, end of file, refused pages, shortage, damaged strips.
 #include <gtest/gtest.h>
 #include <tiffio.h>
 
@@ -16,22 +15,18 @@ namespace {
 
 using namespace testsupport;
 
-// base + x + y, a different picture for each base.
-GrayImage ramp(int w, int h, int base) {
+// A page of base + x + y, a different picture for each base.
+TiffPage ramp(int w, int h, int base) {
     GrayImage g{w, h, {}};
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) g.pixels.push_back(static_cast<std::uint8_t>(base + x + y));
-    return g;
+    for (int i = 0; i < w * h; ++i) g.pixels.push_back(static_cast<std::uint8_t>(base + i % w + i / w));
+    return tiff_gray_page(g);
 }
 
 class TiffStore : public ::testing::Test {
 protected:
     TempDir dir;
     std::string file = dir.file("pages.tif");
-    void TearDown() override {
-        SEG_close_image();
-        orvo::alloc_fail_at(0);
-    }
+    void TearDown() override { SEG_close_image(); orvo::alloc_fail_at(0); }
     void set(const std::vector<TiffPage>& pages) {
         ASSERT_TRUE(write_tiff(file, pages));
         ASSERT_EQ(SEG_set_image_file(file.c_str()), 1);
@@ -40,9 +35,9 @@ protected:
 };
 
 TEST_F(TiffStore, PagesAreReadInTurnOrByTheCursorThenTheFileCloses) {
-    set({tiff_gray_page(ramp(800, 600, 10)), tiff_gray_page(ramp(800, 600, 20)), tiff_gray_page(ramp(800, 600, 30))});
-    EXPECT_EQ(n_pages, 3);
-    EXPECT_EQ(crt_page, 0);
+    const std::vector<TiffPage> three = {ramp(800, 600, 10), ramp(800, 600, 20), ramp(800, 600, 30)};
+    set(three);
+    EXPECT_TRUE(n_pages == 3 && crt_page == 0);
     for (int page = 1; page <= 3; ++page) {
         ASSERT_EQ(SEG_open_image(), 1) << page;
         EXPECT_EQ(crt_page, page);
@@ -50,14 +45,12 @@ TEST_F(TiffStore, PagesAreReadInTurnOrByTheCursorThenTheFileCloses) {
         EXPECT_EQ(videobuffer[3 + 2 * 800], 10 * page + 5);
     }
     EXPECT_EQ(SEG_open_image(), 0);
-    EXPECT_EQ(videobuffer, nullptr);
-    EXPECT_EQ(crt_page, 3);
+    EXPECT_TRUE(videobuffer == nullptr && crt_page == 3);
     EXPECT_EQ(SEG_open_image(), 0);  // the handle is gone
-    set({tiff_gray_page(ramp(800, 600, 10)), tiff_gray_page(ramp(800, 600, 20)), tiff_gray_page(ramp(800, 600, 30))});
+    set(three);
     crt_page = 2;
     ASSERT_EQ(SEG_open_image(), 1);
-    EXPECT_EQ(videobuffer[0], 30);
-    EXPECT_EQ(crt_page, 3);
+    EXPECT_TRUE(videobuffer[0] == 30 && crt_page == 3);
     crt_page = 0;  // back to the first page without setting the file again
     ASSERT_EQ(SEG_open_image(), 1);
     EXPECT_EQ(videobuffer[0], 10);
@@ -66,7 +59,7 @@ TEST_F(TiffStore, PagesAreReadInTurnOrByTheCursorThenTheFileCloses) {
 TEST_F(TiffStore, PagesOfDifferentLayoutsAndSizes) {
     set({tiff_rgb_page(RgbImage{900, 700, std::vector<Rgb>(900 * 700, Rgb{255, 0, 0})}),
          tiff_palette_page(IndexedImage{640, 480, std::vector<std::uint8_t>(640 * 480, 1), {{0, 0, 0}, {0, 0, 255}}}),
-         tiff_gray_page(ramp(200, 100, 0))});
+         ramp(200, 100, 0)});
     EXPECT_EQ(n_pages, 3);
     ASSERT_EQ(SEG_open_image(), 1);
     EXPECT_EQ(sizes(), (std::vector<int>{900, 700, 900, 1, 1}));
@@ -81,18 +74,16 @@ TEST_F(TiffStore, PagesOfDifferentLayoutsAndSizes) {
 TEST_F(TiffStore, ARefusedPageOrMemoryShortageClosesTheImage) {
     TiffPage deep = tiff_gray_page(GrayImage{800, 600, std::vector<std::uint8_t>(800 * 600 * 2, 1)});
     deep.bits = 16;
-    set({tiff_gray_page(ramp(800, 600, 10)), deep});
+    set({ramp(800, 600, 10), deep});
     ASSERT_EQ(SEG_open_image(), 1);
     EXPECT_EQ(SEG_open_image(), 0);
-    EXPECT_EQ(videobuffer, nullptr);
-    EXPECT_EQ(crt_page, 1);  // not advanced
+    EXPECT_TRUE(videobuffer == nullptr && crt_page == 1);  // not advanced
     crt_page = 0;
     EXPECT_EQ(SEG_open_image(), 0);  // the handle was closed with the image
-    set({tiff_gray_page(ramp(800, 600, 10))});
+    set({ramp(800, 600, 10)});
     orvo::alloc_fail_at(1);
     EXPECT_EQ(SEG_open_image(), 0);
-    EXPECT_EQ(videobuffer, nullptr);
-    EXPECT_EQ(crt_page, 0);
+    EXPECT_TRUE(videobuffer == nullptr && crt_page == 0);
     orvo::alloc_fail_at(0);
     EXPECT_EQ(SEG_open_image(), 0);
 }
@@ -100,7 +91,7 @@ TEST_F(TiffStore, ARefusedPageOrMemoryShortageClosesTheImage) {
 // A damaged strip gives the partial page, unnormalised, in rows of MAXCOL
 // bytes (not the file's scanline size); the handle stays open for a retry.
 TEST_F(TiffStore, DamagedStripGivesThePartialPage) {
-    TiffPage gray = tiff_gray_page(ramp(200, 100, 10));
+    TiffPage gray = ramp(200, 100, 10);
     TiffPage rgb = tiff_rgb_page(RgbImage{200, 100, std::vector<Rgb>(200 * 100, Rgb{0, 0, 255})});
     for (TiffPage* p : {&gray, &rgb}) {
         p->compression = COMPRESSION_ADOBE_DEFLATE;  // one row per strip

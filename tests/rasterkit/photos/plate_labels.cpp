@@ -28,23 +28,16 @@ std::vector<LabelledImage> labelled_images(const std::string& folder) {
     for (const auto& entry : fs::directory_iterator(folder, ec)) {
         if (entry.path().extension() != ".txt") continue;
         std::ifstream in(entry.path());
-        std::string line;
+        std::string line, name;
+        LabelledImage l;
         if (!std::getline(in, line)) continue;
         std::istringstream fields(line);
-        std::string name, x, y, w, h, plate;
-        if (!std::getline(fields, name, '\t') || !std::getline(fields, x, '\t') || !std::getline(fields, y, '\t') ||
-            !std::getline(fields, w, '\t') || !std::getline(fields, h, '\t'))
-            continue;
-        std::getline(fields, plate);
-        LabelledImage l{{}, std::atoi(x.c_str()), std::atoi(y.c_str()), std::atoi(w.c_str()), std::atoi(h.c_str()), plate};
+        if (!std::getline(fields, name, '\t') || !(fields >> l.x >> l.y >> l.w >> l.h) || fields.get() != '\t') continue;
+        std::getline(fields, l.plate);
         // The label may name another extension than the file has.
         for (const char* ext : {".jpg", ".png", ".jpeg", ".JPG", ".PNG"}) {
-            fs::path candidate = entry.path();
-            candidate.replace_extension(ext);
-            if (fs::exists(candidate, ec)) {
-                l.image = candidate.string();
-                break;
-            }
+            const fs::path candidate = fs::path(entry.path()).replace_extension(ext);
+            if (l.image.empty() && fs::exists(candidate, ec)) l.image = candidate.string();
         }
         if (!l.image.empty() && l.w > 0 && l.h > 0) out.push_back(l);
     }

@@ -8,11 +8,8 @@
 
 namespace photos {
 
-struct LabelledImage {
-    std::string image;  // path of the photograph
-    int x = 0, y = 0, w = 0, h = 0;  // the plate, in file pixels
-    std::string plate;
-};
+// A labelled photograph: its path, the plate's rectangle in file pixels and its text.
+struct LabelledImage { std::string image; int x = 0, y = 0, w = 0, h = 0; std::string plate; };
 
 // The folder of labelled plates: $ORVO_PLATES_DIR, else the data folder
 // beside the source tree; empty when neither exists.

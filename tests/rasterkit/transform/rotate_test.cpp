@@ -20,11 +20,7 @@ protected:
         XSCALE = 2;
         YSCALE = 3;
     }
-    void TearDown() override {
-        orvo::zero_free(videobuffer);
-        videobuffer = nullptr;
-        orvo::alloc_fail_at(0);
-    }
+    void TearDown() override { orvo::zero_free(videobuffer); videobuffer = nullptr; orvo::alloc_fail_at(0); }
     // The page's sizes and factors, then its pixels.
     std::vector<int> page() const {
         std::vector<int> v{MAXCOL, MAXLIN, BPL, XSCALE, YSCALE};
@@ -34,15 +30,10 @@ protected:
 };
 
 TEST_F(RotateImage, TurnsMoveThePixelsAndKeepTheFactors) {
-    const std::vector<int> before = page();
-    const struct {
-        std::vector<int> angles, want;
-    } cases[] = {
+    const struct { std::vector<int> angles, want; } cases[] = {
         {{90}, {2, 3, 2, 2, 3, 3, 6, 2, 5, 1, 4}},  // counter-clockwise: right column on top
         {{270}, {2, 3, 2, 2, 3, 4, 1, 5, 2, 6, 3}},
         {{180}, {3, 2, 3, 2, 3, 6, 5, 4, 3, 2, 1}},
-        {{90, 270}, before},
-        {{180, 180}, before},
     };
     for (const auto& c : cases) {
         TearDown();
