@@ -44,10 +44,10 @@ TEST(MultipleSelection, ReportsOverflowAndDialogErrorsAndLeavesTheOutcome) {
     EXPECT_EQ(sel.run(dialog, "t", kImageFilters, "", "jpg", dir.file("list"), out), 1);
     EXPECT_EQ(out.count, 7);
     EXPECT_FALSE(std::filesystem::exists(dir.file("list")));
-    ASSERT_EQ(presenter.boxes.size(), 2u);
-    EXPECT_EQ(presenter.boxes[0].title + ": " + presenter.boxes[0].text,
+    ASSERT_EQ(presenter.shown.size(), 2u);
+    EXPECT_EQ(presenter.shown[0].title + ": " + presenter.shown[0].text,
               "Error: Sorry, too many files selected at once! Selection buffer exceeded.");
-    EXPECT_EQ(presenter.boxes[1].text, "Sorry, it is a problem with the selection dialog.\n\nError code: 12290");
+    EXPECT_EQ(presenter.shown[1].text, "Sorry, it is a problem with the selection dialog.\n\nError code: 12290");
 }
 
 // 259 characters fit, 260 do not.

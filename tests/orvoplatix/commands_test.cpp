@@ -30,8 +30,8 @@ TEST_F(ShellCommands, AboutAndKBase) {
     start();
     shell->bar().key(BarKey::Letter, true, 'A');
     pump();
-    ASSERT_EQ(presenter.boxes.size(), 1u);
-    EXPECT_EQ(presenter.boxes[0].style & OSYS_MB_ICONS, static_cast<unsigned>(OSYS_MB_ICONINFORMATION));
+    ASSERT_EQ(presenter.shown.size(), 1u);
+    EXPECT_EQ(presenter.shown[0].style & OSYS_MB_ICONS, static_cast<unsigned>(OSYS_MB_ICONINFORMATION));
     lib.kb_type_value = 2;
     files.answers = {scripted::chosen({"/" + std::string(300, 'k') + ".kbf"}), scripted::chosen({at("l.kbf")})};
     run(platix::kKBase);

@@ -21,8 +21,8 @@ TEST_F(ShellChoosesImages, AsksWithTheRememberedTypeAndAgainAfterTooManyFiles) {
     EXPECT_EQ(rq.title + " " + rq.initial_folder + " " + rq.default_ext + " " + std::to_string(rq.filter_index),
               "Select image file(s) /pics png 2");
     EXPECT_TRUE(rq.multiple);
-    ASSERT_GE(presenter.boxes.size(), 1u);
-    EXPECT_EQ(presenter.boxes[0].text, "Sorry, too many files selected at once! Selection buffer exceeded.");
+    ASSERT_GE(presenter.shown.size(), 1u);
+    EXPECT_EQ(presenter.shown[0].text, "Sorry, too many files selected at once! Selection buffer exceeded.");
     EXPECT_EQ(lib.opened, std::vector<std::string>{"one.jpg"});
 }
 

@@ -81,7 +81,7 @@ TEST(ShellStartUp, RefusesAScreenBelow800By600) {
     EXPECT_TRUE(platix::display_large_enough(800, 600));
     EXPECT_FALSE(platix::display_large_enough(799, 600));
     EXPECT_FALSE(platix::display_large_enough(1024, 599));
-    ASSERT_EQ(presenter.boxes.size(), 2u);
-    EXPECT_EQ(presenter.boxes[0].title + ": " + presenter.boxes[0].text,
+    ASSERT_EQ(presenter.shown.size(), 2u);
+    EXPECT_EQ(presenter.shown[0].title + ": " + presenter.shown[0].text,
               "Error: A minimum display resolution of 800 x 600 pixels with 256 colors is required!");
 }

@@ -229,7 +229,7 @@ protected:
     }
     std::vector<std::string> box_titles() const {
         std::vector<std::string> t;
-        for (const auto& b : presenter.boxes) t.push_back(b.title + ": " + b.text);
+        for (const auto& b : presenter.shown) t.push_back(b.title + ": " + b.text);
         return t;
     }
 };

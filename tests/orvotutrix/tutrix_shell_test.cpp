@@ -79,7 +79,7 @@ protected:
         return dir.file("pages.tif");
     }
     fakes::WorkDir dir;
-    scripted::Presenter shown;
+    scripted::Presenter boxes;
     scripted::FileDialog files;
     Libs libs;
     fakes::Windows win;
@@ -148,8 +148,8 @@ TEST_F(TutrixShellTest, TurnsAreTitledAndOneThatRunsOutOfMemoryKeepsThePage) {
     EXPECT_FALSE(shell->busy());
     EXPECT_EQ(win.title, "ORVO Tutrix 2.1 - one.pgm [640x480]");
     EXPECT_EQ(shell->bar().text(kTxtStatus), "Rotation interrupted (memory!)");
-    ASSERT_EQ(shown.boxes.size(), 1u);
-    EXPECT_EQ(shown.boxes[0].title + ": " + shown.boxes[0].text, "Error: Memory allocation error (rotated image).");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title + ": " + boxes.shown[0].text, "Error: Memory allocation error (rotated image).");
     libs.rotation_fails = false;
     press(kBtnRr);
     EXPECT_EQ(shell->total_rotation(), 270);
@@ -193,8 +193,8 @@ TEST_F(TutrixShellTest, TrainingWithoutABaseWarns) {
     shell->mouse_press((r->left + r->right) / 2, (r->top + r->bottom) / 2);
     EXPECT_EQ(shell->current_result(), r);
     run();
-    ASSERT_EQ(shown.boxes.size(), 2u);
-    for (const scripted::Box& box : shown.boxes)
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    for (const testsupport::ShownBox& box : boxes.shown)
         EXPECT_EQ(box.title + ": " + box.text, "Warning: A knowledge base must be selected prior to start learning.");
     EXPECT_TRUE(libs.sessions.empty());
 }
@@ -212,9 +212,9 @@ TEST_F(TutrixShellTest, ASessionLearnsIntoTheChosenBaseAndTheQuitRemembersIt) {
     shell->command(kTraining);
     EXPECT_EQ(libs.sessions, std::vector<int>{1});
     EXPECT_EQ(win.frames_drawn, frames + 1);
-    shown.answers.push_back(OSYS_IDNO);
+    boxes.answers.push_back(OSYS_IDNO);
     EXPECT_FALSE(shell->close_request());
-    EXPECT_EQ(shown.boxes.at(0).text, "You are about to quit ORVO TUTRIX now.\nAre you sure you want this?");
+    EXPECT_EQ(boxes.shown.at(0).text, "You are about to quit ORVO TUTRIX now.\nAre you sure you want this?");
     EXPECT_TRUE(shell->close_request());
     EXPECT_EQ(win.quit_code, 0);
     EXPECT_FALSE(fakes::exists(shell->kb_list_path()));
