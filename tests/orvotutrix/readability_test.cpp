@@ -53,9 +53,9 @@ void expect_contrast(desk::TemplateWidget& bar, const char* what) {
     const qreal dpr = grab.devicePixelRatio();
     for (int i = 0; i < bar.control_count(); ++i) {
         QWidget* w = bar.control(i);
-        QString text;
-        if (auto* l = qobject_cast<QLabel*>(w)) text = l->text();
-        if (auto* b = qobject_cast<QAbstractButton*>(w)) text = b->text();
+        const auto* l = qobject_cast<QLabel*>(w);
+        const auto* b = qobject_cast<QAbstractButton*>(w);
+        const QString text = l ? l->text() : b ? b->text() : QString();
         if (!w->isVisible() || text.trimmed().isEmpty()) continue;
         const QRect r = w->geometry().adjusted(3, 3, -3, -3);
         const QRect px(QPoint(int(r.left() * dpr), int(r.top() * dpr)), QPoint(int(r.right() * dpr), int(r.bottom() * dpr)));
@@ -69,7 +69,6 @@ protected:
     testsupport::TempDir dir;
     std::filesystem::path old_cwd = std::filesystem::current_path();
     scripted::FileDialog files;
-    std::unique_ptr<scripted::Presenter> presenter;
 
     void SetUp() override {
         std::filesystem::current_path(dir.path());
@@ -83,13 +82,12 @@ protected:
     // Shows the window, runs the checks, saves the grab and quits.
     template <typename W>
     void shown(W& w, const std::function<void()>& body, const char* grab) {
-        presenter = std::make_unique<scripted::Presenter>();
+        scripted::Presenter presenter;  // after the window's own; answers the quit with Yes
         w.show();
         settle();
         body();
         EXPECT_EQ(w.control_bar().note()->text(), QStringLiteral("KB: plates.kbf"));
         w.grab().save(QString::fromStdString(std::string(ORVO_SCREENSHOT_DIR) + "/" + grab + scale + ".png"));
-        presenter->answers.push_back(OSYS_IDYES);
         w.shell().close_request();
         settle();
     }
@@ -156,9 +154,7 @@ TEST_F(Programs, AllImagesFilterFindsAnyCaseOfTheExtensions) {
     auto* view = dialog.findChild<QListView*>(QStringLiteral("listView"));
     ASSERT_NE(view, nullptr);
     QStringList listed;
-    // The model lists the folder on a thread of its own: wait for it by the
-    // clock, since a loaded machine can take seconds.
-    QElapsedTimer waited;
+    QElapsedTimer waited;  // the folder is listed on a thread: wait by the clock, as a loaded machine is slow
     waited.start();
     while (listed.size() < 4 && waited.elapsed() < 30000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
