@@ -1,6 +1,5 @@
 // The remaining commands and inputs of the shell: Next and Prev, About,
-// KBase, the keys routed to the control bar, the slider and the mouse in the
-// image view.
+// KBase, the slider from the bar and the mouse in the image view.
 #include "shell_fakes.h"
 
 using desk::BarKey;
@@ -58,12 +57,9 @@ TEST_F(ShellCommands, ANewBaseReloadsAShownOutcomeWithoutResults) {
     EXPECT_EQ(shell->result_count(), 0);
 }
 
-TEST_F(ShellCommands, KeysRunTheirCommandsMoveTheFocusAndTheSlider) {
+// The slider moves by scrolling or by the arrow keys when it has the focus.
+TEST_F(ShellCommands, TheSliderSetsTheDelay) {
     start();
-    shell->bar().key(BarKey::Letter, true, 'F');
-    EXPECT_EQ(queue.posted, std::deque<unsigned>{platix::kFiles});
-    shell->bar().key(BarKey::Letter, true, 'B');
-    EXPECT_EQ(shell->shared().show_bitmap, 0);
     shell->bar().slider_scrolled(1);
     EXPECT_EQ(shell->shared().show_delay, 8000);
     EXPECT_EQ(label(platix::kTxtDelay), "8s.");
@@ -85,9 +81,7 @@ TEST_F(ShellCommands, TheMouseOverTheFields) {
     ASSERT_EQ(shell->current_result(), &right.r);
     EXPECT_EQ(shell->mouse_move(20, 20), desk::CursorKind::Cross);
     EXPECT_EQ(shell->mouse_move(120, 20), desk::CursorKind::Arrow);  // shown already
-    shell->mouse_press(20, 20);
-    shell->mouse_press(20, 20);
-    shell->mouse_press(80, 20);
+    for (int x : {20, 20, 80}) shell->mouse_press(x, 20);
     EXPECT_EQ(shell->current_result(), &left.r);
     EXPECT_EQ(std::vector<int>({win.field_shown, win.field_focused}), std::vector<int>({2, 1}));
 }
