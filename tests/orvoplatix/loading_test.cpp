@@ -2,8 +2,6 @@
 // and the title and status of each outcome of a load.
 #include "shell_fakes.h"
 
-using platix::kFiles;
-
 class ShellChoosesImages : public fakes::ShellTest {};
 
 // The request starts in the image folder with the remembered type's filter;
@@ -26,8 +24,8 @@ TEST_F(ShellChoosesImages, AsksWithTheRememberedTypeAndAgainAfterTooManyFiles) {
     EXPECT_EQ(lib.opened, std::vector<std::string>{"one.jpg"});
 }
 
-// The title and status of a page that is scaled and one of several, that
-// does not open, or that opens but cannot be shown.
+// A page scaled and one of several, one that does not open, one that opens
+// but cannot be shown.
 TEST_F(ShellChoosesImages, TitlesEachOutcomeOfALoad) {
     struct Case {
         const char* file;
@@ -47,7 +45,7 @@ TEST_F(ShellChoosesImages, TitlesEachOutcomeOfALoad) {
         lib.page_of_loaded.n_pages = c.pages, lib.page_of_loaded.crt_page = c.pages ? 1 : 0;
         win.paint_ok = c.paints, win.erased = false;
         files.answers.push_back(scripted::chosen({at(c.file)}));
-        shell->command(kFiles);
+        shell->command(platix::kFiles);
         EXPECT_EQ(win.title, std::string("ORVO PLATIX 2.1 - ") + c.title);
         EXPECT_EQ(label(platix::kTxtStatus), c.status);
         EXPECT_EQ(shell->image_loaded(), c.opens);
