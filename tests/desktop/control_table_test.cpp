@@ -18,8 +18,7 @@ desk::ControlTable bar() {
 }
 }  // namespace
 
-// The focus, the slider and what the last key asked for, after keys routed
-// from a control (Enter on the slider activates About).
+// The focus, slider and key outcome after keys from a control (Enter on the slider activates About).
 TEST(ControlTableKeys, MoveTheFocusAndTheSliderAndActivate) {
     struct Key {
         BarKey key;

@@ -24,8 +24,7 @@ TEST(FilterPreselection, FindsTheExtensionCaseSensitively) {
         EXPECT_EQ(preselect_filter(kImageFilters, ext), index) << ext;
 }
 
-// Too many names for the buffer, or a dialog error: a message, no list
-// file, and the earlier outcome left as it was.
+// Buffer overflow or dialog error: a message, no list file, the earlier outcome kept.
 TEST(MultipleSelection, ReportsOverflowAndDialogErrorsAndLeavesTheOutcome) {
     EXPECT_EQ(name_buffer_bytes({"/d/abc"}), 8u);  // the folder, each name and their NULs
     EXPECT_EQ(name_buffer_bytes({"/d/a", "/d/bb"}), 3u + 2u + 3u + 1u);
@@ -61,8 +60,7 @@ TEST(SingleSelection, RefusesAPathOfMoreThan259Characters) {
     }
 }
 
-// Lines without their ends, cut at 256 characters; from the file itself when
-// the slots cannot be had.
+// Lines without their ends, cut at 256 characters, from memory or, without slots, the file.
 TEST(ImageListReads, LinesWithoutTheirEndsFromMemoryOrTheFile) {
     testsupport::TempDir dir;
     const std::string body = "/x/one.bmp\r\n/x/two.bmp\r\n/x/" + std::string(300, 'z') + "\r\n";

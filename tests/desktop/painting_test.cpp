@@ -38,8 +38,7 @@ TEST(PagePainting, CopiesGrayRowsSkipsThePaddingAndStretches) {
     EXPECT_GT(qGray(out.pixel(37, 5)), 225);
 }
 
-// 10 x 2 bitmap, 2 bytes per row (0 bits are ink): ink at 0 and 9 in row 0,
-// at 8 in row 1.
+// 10 x 2, 2 bytes per row, 0 bits are ink: at 0 and 9 in row 0, at 8 in row 1.
 TEST(FieldPainting, DrawsInkBlackAndBackgroundWhiteRowByRow) {
     const unsigned char bits[] = {0x7F, 0xBF, 0xFF, 0x7F};
     const QImage out = painted(10, 2, Qt::blue, [&](QPainter& p) { desk::paint_field_rows(p, bits, 10, 2, 2, 2, QRect(0, 0, 10, 2)); });
@@ -55,8 +54,7 @@ TEST(LightPainting, EachLightHasItsOwnColour) {
     }
 }
 
-// A control too narrow for its label is widened (its font kept) and its right
-// neighbours move; a text set later that does not fit widens its control too.
+// A control too narrow for its label or a later text is widened, font kept; right neighbours move.
 TEST(TemplateWidgetLabels, AControlTooNarrowForItsTextIsWidenedAndItsRightNeighboursMove) {
     desk::DialogTemplate t{"T", "MS Sans Serif", 8, 200, 14, {}};
     t.controls = {{1, desk::ControlKind::CheckBox, "Show &bitmap", desk::Rect{0, 0, 30, 11}, desk::kStyleTextLeft},

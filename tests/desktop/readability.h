@@ -45,9 +45,7 @@ inline double luminance(QColor c) {
     return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
 }
 
-// Contrast between the commonest colour of the rectangle (the background) and
-// the pixel that stands out most from it (the core of a glyph stroke); 1 when
-// the rectangle holds one colour only.
+// Contrast of the rectangle's commonest colour (background) with its most distinct pixel; 1 if uniform.
 inline double text_contrast(const QImage& grab, QRect r) {
     r &= grab.rect();
     std::map<QRgb, int> count;

@@ -18,8 +18,7 @@ protected:
     std::vector<int> rect(int i) const { return {shell->display().rects[i], shell->display().rects[i] + 4}; }
 };
 
-// Rectangles map back onto the page (halved for a doubled bitmap), unread
-// marks stay, a dot takes a box, and rectangles stay on the page.
+// Rectangles map onto the page (halved for a doubled bitmap) and stay on it; marks stay; a dot has a box.
 TEST_F(ShellAnalyses, ReadsEveryFieldBitmapAndJoinsTheTexts) {
     load_one();
     Field doubled{300, 50, 349, 69, 100, 40}, edge{600, 460, 639, 479};
@@ -58,8 +57,7 @@ TEST_F(ShellAnalyses, CutsTheTextAt127CharactersAndStopsReading) {
     EXPECT_EQ(std::count(lib.calls.begin(), lib.calls.end(), "recognize"), 1);
 }
 
-// The engine reads nothing; then the analysis runs out of memory and posts
-// no display. (No base loaded: the reload and refusal tests.)
+// Nothing read; then out of memory, with no display (no base: the reload and refusal tests).
 TEST_F(ShellAnalyses, SaysWhyNothingIsShown) {
     load_one();
     lib.found = {&plain.r};

@@ -23,8 +23,7 @@ TEST_F(ShellCommands, NextAndPrevWrapAroundTheListAndAnalyse) {
     EXPECT_EQ(shell->bar().table().focus(), platix::kBtnStart);  // Next hands the focus on
 }
 
-// About; KBase asks again for a path too long, writes the list and starts the
-// engine, and with no outcome shown nothing reloads.
+// About; KBase asks again after a path too long, writes the list, and reloads nothing not shown.
 TEST_F(ShellCommands, AboutAndKBase) {
     start();
     shell->bar().key(BarKey::Letter, true, 'A');
@@ -68,8 +67,7 @@ TEST_F(ShellCommands, TheSliderSetsTheDelay) {
     EXPECT_EQ(shell->shared().show_delay, 7000);
 }
 
-// A cross over a field not shown yet; a click makes it current, a second one
-// focuses its window; a click beside the fields changes nothing.
+// A cross over a field not shown; a click makes it current, a second focuses it, one beside does nothing.
 TEST_F(ShellCommands, TheMouseOverTheFields) {
     Field left{10, 10, 59, 29}, right{100, 10, 149, 29};
     start();

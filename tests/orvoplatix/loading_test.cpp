@@ -4,8 +4,7 @@
 
 class ShellChoosesImages : public fakes::ShellTest {};
 
-// The request starts in the image folder with the remembered type's filter;
-// a list too long for the buffer is refused and the dialog asked again.
+// The remembered folder and type's filter; too many files refused and the dialog asked again.
 TEST_F(ShellChoosesImages, AsksWithTheRememberedTypeAndAgainAfterTooManyFiles) {
     fakes::write_file(ini(), "[last_used]\r\nimage_file=/pics/old.png\r\n");
     start();
@@ -24,8 +23,7 @@ TEST_F(ShellChoosesImages, AsksWithTheRememberedTypeAndAgainAfterTooManyFiles) {
     EXPECT_EQ(lib.opened, std::vector<std::string>{"one.jpg"});
 }
 
-// A page scaled and one of several, one that does not open, one that opens
-// but cannot be shown.
+// A scaled page of several, one that does not open, one that opens but cannot be shown.
 TEST_F(ShellChoosesImages, TitlesEachOutcomeOfALoad) {
     struct Case {
         const char* file;

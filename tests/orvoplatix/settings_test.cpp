@@ -35,8 +35,7 @@ TEST_F(ShellSettings, StartUpTakesDefaultsClampedValuesAndTheImage) {
     }
 }
 
-// A base is loaded through the list file; one that is gone is skipped; one
-// the engine cannot start for is reported.
+// A base loads through the list file; a missing one is skipped; an engine that fails is reported.
 TEST_F(ShellSettings, AnExistingKnowledgeBaseIsLoadedThroughTheListFile) {
     const std::string kb = kb_in_settings();
     lib.kb_type_value = 1;
@@ -53,9 +52,7 @@ TEST_F(ShellSettings, AnExistingKnowledgeBaseIsLoadedThroughTheListFile) {
     EXPECT_EQ(box_titles(), std::vector<std::string>{"Error: Memory allocation error (OCR I/O structure)!"});
 }
 
-// Without chosen files only the numbers (the depth clamped) are written, over
-// changes made to the file meanwhile, other sections kept; when the working
-// copy cannot be made the file stays whole.
+// Only the numbers (depth clamped), other sections kept; a failed working copy leaves the file whole.
 TEST_F(ShellSettings, QuitWritesTheNumbersAndKeepsOtherSections) {
     write_file(ini(), "[other]\r\nkeep=1\r\n[last_used]\r\nshow_delay=4000\r\nanalysis_depth=9\r\n");
     start();

@@ -145,8 +145,7 @@ struct Cursor : desk::CursorPort {
     void set_cursor(desk::CursorKind) override {}
 };
 
-// A temporary folder made the working one until the end (the shell changes
-// into image folders).
+// A temporary folder made the working one (the shell changes into image folders).
 struct WorkDir : testsupport::TempDir {
     std::filesystem::path old = std::filesystem::current_path();
     WorkDir() { std::filesystem::current_path(path()); }
@@ -160,8 +159,7 @@ inline std::string read_file(const std::string& path) {
 inline void write_file(const std::string& path, const std::string& s) { testsupport::write_bytes(path, {s.begin(), s.end()}); }
 inline bool exists(const std::string& path) { return std::filesystem::exists(path); }
 
-// A field record of the analysis with a blank bitmap of its own (by default
-// as large as the field).
+// A field record with a blank bitmap of its own, by default as large as the field.
 struct Field {
     explicit Field(int left, int top, int right, int bottom, int columns = 0, int lines = 0) {
         r.left = left, r.top = top, r.right = right, r.bottom = bottom;

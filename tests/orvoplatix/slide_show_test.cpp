@@ -6,8 +6,7 @@ using platix::kBtnStart;
 
 class ShellSlideShow : public fakes::ShellTest {};
 
-// Over c, a, b (b does not open): an image without text or one that did not
-// load moves on after a second, one with text after the delay; the last wraps.
+// Over c, a, b (b does not open): no text or no load moves on after 1 s, text after the delay; wraps.
 TEST_F(ShellSlideShow, CountsDownAndMovesOverTheList) {
     fakes::Field plate{10, 10, 109, 39};
     kb_in_settings();

@@ -100,8 +100,7 @@ TEST_F(ProgramWindow, StartsSizedWithOnlyTheIdleControls) {
     EXPECT_LE(status->palette().color(QPalette::Disabled, QPalette::WindowText).value(), 144);
 }
 
-// The last field is framed green and shown in its window, clear of it; the
-// others are framed red.
+// The last field is framed green and shown in its window, clear of it; the others are red.
 TEST_F(ProgramWindow, ReadsThePlateAndFramesItsField) {
     load_scene();
     EXPECT_TRUE(std::regex_match(title(), std::regex(R"(ORVO PLATIX 2\.1 - scene\.jpg \[\d+x\d+\])"))) << title();
@@ -121,8 +120,7 @@ TEST_F(ProgramWindow, ReadsThePlateAndFramesItsField) {
     EXPECT_FALSE(window->field_window()->geometry().intersects(frame_of(*last)));
 }
 
-// Without the bitmap the characters are framed pink; a click on a field opens
-// its bitmap; No keeps running and Yes quits, writing the settings.
+// No bitmap: pink character frames; a click opens one; No keeps running, Yes quits and saves.
 TEST_F(ProgramWindow, DrawsCharacterFramesWithoutTheBitmapWindowAndAClickOpensIt) {
     key(Qt::Key_B);
     load_scene();

@@ -31,8 +31,7 @@ using qttest::settle;
 
 const std::string scale = qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR") ? "1" : qgetenv("QT_SCALE_FACTOR").toStdString();
 
-// Each text against the control that shows it, the labels of the buttons and
-// check boxes too, and no control runs out of the bar.
+// Every text and button label fits its control, and no control runs out of the bar.
 void expect_fits(const desk::TemplateWidget& bar, const std::vector<platix::ControlTexts>& texts) {
     for (const auto& ct : texts)
         for (const std::string& t : ct.texts)
@@ -93,8 +92,7 @@ protected:
     }
 };
 
-// The scene named as an argument is loaded and, alone, analysed; the field
-// window opens beside the plate, inside the view.
+// A scene named as an argument loads and is analysed; its field window opens beside it in the view.
 TEST_F(Programs, RecognitionBarsHoldEveryTextReadably) {
     platix::MainWindow w(dir.path(), platix::real_libraries(), &files);
     shown(w, [&] {
@@ -138,8 +136,7 @@ TEST_F(Programs, TrainingBarHoldsEveryTextReadably) {
     }, "orvotutrix_x");
 }
 
-// The dialog lists photo.JPEG under "All images", its first filter, and
-// hides the text file.
+// "All images", the first filter, lists photo.JPEG and hides the text file.
 TEST_F(Programs, AllImagesFilterFindsAnyCaseOfTheExtensions) {
     for (const char* name : {"photo.JPEG", "scan.Tif", "plate.pgm", "notes.txt"}) std::ofstream(dir.file(name)) << "x";
     desk::OpenFileRequest rq;

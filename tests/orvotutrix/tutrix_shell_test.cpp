@@ -19,8 +19,7 @@ namespace {
 using desk::BarKey;
 using namespace tutrix;
 
-// The real libraries, except that a training session is only recorded and a
-// rotation can be made to run out of memory.
+// The real libraries; a training session is only recorded and a rotation can run out of memory.
 struct Libs : tutrixtest::ForwardingLibs {
     std::vector<int> sessions;  // kb_index of each session
     bool rotation_fails = false;
@@ -90,9 +89,7 @@ TEST_F(TutrixShellTest, WithoutAFileOnlyFilesAndAboutAreEnabledAndTitlesAreInMix
     EXPECT_FALSE(shell->image_loaded());
 }
 
-// Next and Prev wrap; Go follows the typed page number (Enter in the field
-// presses it) and is off for the page shown or one out of range; Shift+Tab
-// leaves the number over Go when it is off.
+// Next and Prev wrap; Go (Enter in the number) is on only for another page in range; Shift+Tab skips it.
 TEST_F(TutrixShellTest, ThreePagesWrapAndGoFollowsTheTypedNumber) {
     std::vector<testsupport::TiffPage> pages;
     for (std::uint8_t level : {200, 150, 100}) pages.push_back(testsupport::tiff_gray_page(page(level)));
@@ -122,8 +119,7 @@ TEST_F(TutrixShellTest, ThreePagesWrapAndGoFollowsTheTypedNumber) {
     EXPECT_EQ(b.table().focus(), kBtnNext);
 }
 
-// Turns are titled; one that runs out of memory keeps the page and says so,
-// and the controls are back for the next.
+// Turns are titled; one out of memory keeps the page, says so and gives the controls back.
 TEST_F(TutrixShellTest, TurnsAreTitledAndOneThatRunsOutOfMemoryKeepsThePage) {
     choose({pgm("one.pgm", 128)});
     for (const auto& [button, turned] : {std::pair{kBtnRr, " - rot. 270\xB0"}, {kBtnLr, ""}, {kBtnUd, " - rot. 180\xB0"}, {kBtnUd, ""}}) {
@@ -188,8 +184,7 @@ TEST_F(TutrixShellTest, TrainingWithoutABaseWarns) {
     EXPECT_TRUE(libs.sessions.empty());
 }
 
-// KBase names a base that training will create; a session learns into the
-// first listed base; the quit asks and writes three keys.
+// KBase names a base to create; a session learns into it; the quit asks and writes three keys.
 TEST_F(TutrixShellTest, ASessionLearnsIntoTheChosenBaseAndTheQuitRemembersIt) {
     const std::string kb = dir.file("new.kbf");
     files.answers.push_back(scripted::chosen({kb}));

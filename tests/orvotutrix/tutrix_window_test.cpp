@@ -60,8 +60,7 @@ bool analysed(tutrix::TutrixShell& shell, int rounds) {
     return false;
 }
 
-// The real libraries; the training session is the library's own sequence
-// and dialog, linked into the test so that it can reach their widgets.
+// The real libraries with the library's own training session and dialog, whose widgets the test reaches.
 struct SessionLibs : tutrixtest::ForwardingLibs {
     int train(void* parent, ocr_io* io, seg_result** current, const char* list) override {
         learner::RealSessionLibs libs;
@@ -70,8 +69,7 @@ struct SessionLibs : tutrixtest::ForwardingLibs {
     }
 };
 
-// Plays the user of the training dialog, one step per timer tick, naming
-// character k of the field after character k of the label.
+// Plays the training dialog's user, a step per tick, naming character k after the label's k-th.
 struct DialogUser {
     std::string label, expected;  // expected: the names given to the field's characters
     int steps = 0, named = 0, tags = 0;
@@ -148,8 +146,7 @@ TEST(TutrixWindow, ArrowKeysInThePageNumberMoveItsCaret) {
 // Without the dots and spaces that separate fields and groups.
 std::string letters_only(std::string s) { return std::erase_if(s, [](char c) { return c == '.' || c == ' '; }), s; }
 
-// Teaches the photograph's plate into a new base, then reads the photograph
-// with the recognition program and with platix.
+// Teaches the plate into a new base, then reads the photograph with orvoplatix and with platix.
 void train_then_read(const photos::LabelledImage& photo, bool skip_when_not_found) {
     scripted::Presenter shown;  // answers the boxes instead of showing them
     testsupport::TempDir dir;
@@ -254,8 +251,7 @@ struct BoxAnswerer {
     }
 };
 
-// What a program shows of its base: its own line on standard error (among
-// the toolkit's notes) and the box for a refused base, or the base taken.
+// A program's own stderr line and box for a refused base, or the base taken.
 template <typename Window>
 void expect_base(Window& w, const std::string& kb, const std::string& problem, BoxAnswerer& boxes,
                  const std::string& program) {
@@ -274,8 +270,7 @@ void expect_base(Window& w, const std::string& kb, const std::string& problem, B
     EXPECT_EQ(w.control_bar().note()->text().toStdString(), "KB: none");
 }
 
-// Damaged bases, named in the settings or chosen with KBase, are refused and
-// read no text rather than garbage; training also needs the patterns file.
+// Damaged bases, from the settings or KBase, are refused and read no text; training needs the patterns.
 TEST(DesktopProgramsRefuse, AKnowledgeBaseThatDoesNotLoadWhole) {
     const auto whole = testsupport::read_bytes(ORVO_SOURCE_DIR "/data/kb/plates.kbf");
     std::vector<std::uint8_t> noise(4096);
