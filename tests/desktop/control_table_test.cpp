@@ -9,10 +9,8 @@ using desk::KeyOutcome;
 namespace {
 // File(s), KBase, a slider 1..7 at 6, a disabled text, About.
 desk::ControlTable bar() {
-    std::vector<desk::Control> c = {{1000, desk::ControlKind::PushButton, "&File(s)"},
-                                    {1001, desk::ControlKind::PushButton, "&KBase"},
-                                    {1002, desk::ControlKind::Slider, ""},
-                                    {1003, desk::ControlKind::Text, ""},
+    std::vector<desk::Control> c = {{1000, desk::ControlKind::PushButton, "&File(s)"}, {1001, desk::ControlKind::PushButton, "&KBase"},
+                                    {1002, desk::ControlKind::Slider, ""}, {1003, desk::ControlKind::Text, ""},
                                     {1004, desk::ControlKind::PushButton, "&About"}};
     c[2].min = 1, c[2].max = 7, c[2].value = 6;
     c[3].enabled = false;
@@ -20,8 +18,7 @@ desk::ControlTable bar() {
 }
 }  // namespace
 
-// The focus, the slider and what the last key asked for, after keys routed
-// from a control (Enter on the slider activates About).
+// The focus, slider and key outcome after keys from a control (Enter on the slider activates About).
 TEST(ControlTableKeys, MoveTheFocusAndTheSliderAndActivate) {
     struct Key {
         BarKey key;

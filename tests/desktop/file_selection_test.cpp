@@ -1,5 +1,5 @@
-// Open-file dialogs: the filter preselection, the list file of a multiple
-// selection, the buffer limits with their messages, and the image list.
+// Open-file dialogs: the filter preselection, the buffer limits with their
+// messages, and the image list.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -24,8 +24,7 @@ TEST(FilterPreselection, FindsTheExtensionCaseSensitively) {
         EXPECT_EQ(preselect_filter(kImageFilters, ext), index) << ext;
 }
 
-// Too many names for the buffer, or a dialog error: a message, no list
-// file, and the earlier outcome left as it was.
+// Buffer overflow or dialog error: a message, no list file, the earlier outcome kept.
 TEST(MultipleSelection, ReportsOverflowAndDialogErrorsAndLeavesTheOutcome) {
     EXPECT_EQ(name_buffer_bytes({"/d/abc"}), 8u);  // the folder, each name and their NULs
     EXPECT_EQ(name_buffer_bytes({"/d/a", "/d/bb"}), 3u + 2u + 3u + 1u);
@@ -44,10 +43,9 @@ TEST(MultipleSelection, ReportsOverflowAndDialogErrorsAndLeavesTheOutcome) {
     EXPECT_EQ(sel.run(dialog, "t", kImageFilters, "", "jpg", dir.file("list"), out), 1);
     EXPECT_EQ(out.count, 7);
     EXPECT_FALSE(std::filesystem::exists(dir.file("list")));
-    ASSERT_EQ(presenter.boxes.size(), 2u);
-    EXPECT_EQ(presenter.boxes[0].title + ": " + presenter.boxes[0].text,
-              "Error: Sorry, too many files selected at once! Selection buffer exceeded.");
-    EXPECT_EQ(presenter.boxes[1].text, "Sorry, it is a problem with the selection dialog.\n\nError code: 12290");
+    EXPECT_EQ(presenter.shown, (std::vector<testsupport::ShownBox>{
+                                   {"Error", "Sorry, too many files selected at once! Selection buffer exceeded.", OSYS_MB_OK | OSYS_MB_ICONERROR},
+                                   {"Error", "Sorry, it is a problem with the selection dialog.\n\nError code: 12290", OSYS_MB_OK | OSYS_MB_ICONERROR}}));
 }
 
 // 259 characters fit, 260 do not.
@@ -55,16 +53,14 @@ TEST(SingleSelection, RefusesAPathOfMoreThan259Characters) {
     scripted::Presenter presenter;
     scripted::FileDialog dialog;
     dialog.answers = {scripted::chosen({"/" + std::string(259, 'k')}), scripted::chosen({"/" + std::string(258, 'k')})};
-    SingleFileSelection sel;
     std::string path = "old";
-    EXPECT_EQ(sel.run(dialog, "t", {{"KBF files (*.kbf)", "*.kbf"}}, "/kb", "kbf", path), 2);
-    EXPECT_EQ(path, "");
-    EXPECT_EQ(sel.run(dialog, "t", {{"KBF files (*.kbf)", "*.kbf"}}, "/kb", "kbf", path), 0);
-    EXPECT_EQ(path.size(), 259u);
+    for (const auto& [result, size] : {std::pair{2, 0u}, {0, 259u}}) {
+        EXPECT_EQ(SingleFileSelection().run(dialog, "t", {{"KBF files (*.kbf)", "*.kbf"}}, "/kb", "kbf", path), result);
+        EXPECT_EQ(path.size(), size);
+    }
 }
 
-// Lines without their ends, cut at 256 characters; from the file itself when
-// the slots cannot be had.
+// Lines without their ends, cut at 256 characters, from memory or, without slots, the file.
 TEST(ImageListReads, LinesWithoutTheirEndsFromMemoryOrTheFile) {
     testsupport::TempDir dir;
     const std::string body = "/x/one.bmp\r\n/x/two.bmp\r\n/x/" + std::string(300, 'z') + "\r\n";

@@ -1,5 +1,5 @@
-// Painting of the page and of field bitmaps, the lights, and the widening of
-// a template's controls, into images.
+// Painting the page, field bitmaps and lights into images, and the widening
+// of a template's controls.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -29,20 +29,16 @@ QImage painted(int w, int h, QColor fill, Draw draw) {
 TEST(PagePainting, CopiesGrayRowsSkipsThePaddingAndStretches) {
     const unsigned char page[] = {0, 100, 200, 9, 50, 150, 255, 9};  // bpl 4, 3 columns
     const QImage img = desk::page_image(page, 3, 2, 4);
-    EXPECT_EQ(qGray(img.pixel(1, 0)), 100);
-    EXPECT_EQ(qGray(img.pixel(2, 1)), 255);
+    EXPECT_EQ(std::pair(qGray(img.pixel(1, 0)), qGray(img.pixel(2, 1))), std::pair(100, 255));
     EXPECT_TRUE(desk::page_image(nullptr, 3, 2, 4).isNull());
     EXPECT_TRUE(desk::page_image(page, 5, 2, 4).isNull());  // rows shorter than the width
     const unsigned char two[] = {0, 255};
-    const QImage out = painted(40, 10, Qt::red, [&](QPainter& p) {
-        EXPECT_TRUE(desk::paint_page(p, desk::page_image(two, 2, 1, 2), QRect(0, 0, 40, 10)));
-    });
+    const QImage out = painted(40, 10, Qt::red, [&](QPainter& p) { EXPECT_TRUE(desk::paint_page(p, desk::page_image(two, 2, 1, 2), QRect(0, 0, 40, 10))); });
     EXPECT_LT(qGray(out.pixel(2, 5)), 30);
     EXPECT_GT(qGray(out.pixel(37, 5)), 225);
 }
 
-// 10 x 2 bitmap, 2 bytes per row (0 bits are ink): ink at 0 and 9 in row 0,
-// at 8 in row 1.
+// 10 x 2, 2 bytes per row, 0 bits are ink: at 0 and 9 in row 0, at 8 in row 1.
 TEST(FieldPainting, DrawsInkBlackAndBackgroundWhiteRowByRow) {
     const unsigned char bits[] = {0x7F, 0xBF, 0xFF, 0x7F};
     const QImage out = painted(10, 2, Qt::blue, [&](QPainter& p) { desk::paint_field_rows(p, bits, 10, 2, 2, 2, QRect(0, 0, 10, 2)); });
@@ -58,11 +54,9 @@ TEST(LightPainting, EachLightHasItsOwnColour) {
     }
 }
 
-// A control too narrow for its label is widened (its font kept) and its right
-// neighbours move; a text set later that does not fit widens its control too.
+// A control too narrow for its label or a later text is widened, font kept; right neighbours move.
 TEST(TemplateWidgetLabels, AControlTooNarrowForItsTextIsWidenedAndItsRightNeighboursMove) {
-    desk::DialogTemplate t;
-    t.name = "T", t.font_family = "MS Sans Serif", t.font_points = 8, t.width_dlu = 200, t.height_dlu = 14;
+    desk::DialogTemplate t{"T", "MS Sans Serif", 8, 200, 14, {}};
     t.controls = {{1, desk::ControlKind::CheckBox, "Show &bitmap", desk::Rect{0, 0, 30, 11}, desk::kStyleTextLeft},
                   {2, desk::ControlKind::CheckBox, "Show &bitmap", desk::Rect{40, 0, 150, 11}, desk::kStyleTextLeft},
                   {3, desk::ControlKind::Text, "", desk::Rect{192, 2, 6, 10}, desk::kStyleSunken}};

@@ -1,6 +1,5 @@
-// One QApplication for all tests of a program, on the offscreen platform
-// unless the environment names another, ended before the process exits (Qt
-// must not be torn down by static destructors). argv[0] is the given name.
+// One QApplication named `name` for all tests of a program, offscreen unless
+// the environment names a platform, ended before static destructors run.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,7 +1,6 @@
-// Checks of readable texts on real widgets: the room a control leaves for its
-// text (from the style's own rectangles, independently of the programs'
-// fitting code), the advance of a text in the control's font, and the WCAG
-// contrast of the pixels a grab shows in a rectangle.
+// Readable texts on real widgets: the room a control leaves for its text (from
+// the style's rectangles, not the programs' fitting code), a text's advance in
+// the control's font, and the WCAG contrast of a grab's pixels in a rectangle.
 #pragma once
 
 #include <QCheckBox>
@@ -42,16 +41,11 @@ inline int room(const QWidget* w) {
 }
 
 inline double luminance(QColor c) {
-    const auto lin = [](int v) {
-        const double s = v / 255.0;
-        return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * lin(c.red()) + 0.7152 * lin(c.green()) + 0.0722 * lin(c.blue());
+    const auto lin = [](double s) { return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4); };
+    return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
 }
 
-// Contrast between the commonest colour of the rectangle (the background) and
-// the pixel that stands out most from it (the core of a glyph stroke); 1 when
-// the rectangle holds one colour only.
+// Contrast of the rectangle's commonest colour (background) with its most distinct pixel; 1 if uniform.
 inline double text_contrast(const QImage& grab, QRect r) {
     r &= grab.rect();
     std::map<QRgb, int> count;

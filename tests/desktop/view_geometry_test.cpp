@@ -35,9 +35,7 @@ TEST(PageMappingConverts, BothWaysWithRounding) {
     EXPECT_EQ(m.pen_width(1), 1);  // never thinner than a pixel
 }
 
-// A 100 x 50 window for the field (l, t, r, b) in an 800 x 500 view: earlier
-// fields prefer above, the last one below; beside: right, left, above or
-// below a field too wide for either side, clamped into a view too small.
+// A 100 x 50 window for field (l, t, r, b) in the view: above, left, right, below, beside, clamped.
 TEST(FieldWindowPlacement, AboveLeftRightOrBelowAndBeside) {
     struct Case {
         const char* what;

@@ -1,6 +1,5 @@
 // The remaining commands and inputs of the shell: Next and Prev, About,
-// KBase, the keys routed to the control bar, the slider and the mouse in the
-// image view.
+// KBase, the slider from the bar and the mouse in the image view.
 #include "shell_fakes.h"
 
 using desk::BarKey;
@@ -24,14 +23,13 @@ TEST_F(ShellCommands, NextAndPrevWrapAroundTheListAndAnalyse) {
     EXPECT_EQ(shell->bar().table().focus(), platix::kBtnStart);  // Next hands the focus on
 }
 
-// About; KBase asks again for a path too long, writes the list and starts the
-// engine, and with no outcome shown nothing reloads.
+// About; KBase asks again after a path too long, writes the list, and reloads nothing not shown.
 TEST_F(ShellCommands, AboutAndKBase) {
     start();
     shell->bar().key(BarKey::Letter, true, 'A');
     pump();
-    ASSERT_EQ(presenter.boxes.size(), 1u);
-    EXPECT_EQ(presenter.boxes[0].style & OSYS_MB_ICONS, static_cast<unsigned>(OSYS_MB_ICONINFORMATION));
+    ASSERT_EQ(presenter.shown.size(), 1u);
+    EXPECT_EQ(presenter.shown[0].style & OSYS_MB_ICONS, static_cast<unsigned>(OSYS_MB_ICONINFORMATION));
     lib.kb_type_value = 2;
     files.answers = {scripted::chosen({"/" + std::string(300, 'k') + ".kbf"}), scripted::chosen({at("l.kbf")})};
     run(platix::kKBase);
@@ -58,12 +56,9 @@ TEST_F(ShellCommands, ANewBaseReloadsAShownOutcomeWithoutResults) {
     EXPECT_EQ(shell->result_count(), 0);
 }
 
-TEST_F(ShellCommands, KeysRunTheirCommandsMoveTheFocusAndTheSlider) {
+// The slider moves by scrolling or by the arrow keys when it has the focus.
+TEST_F(ShellCommands, TheSliderSetsTheDelay) {
     start();
-    shell->bar().key(BarKey::Letter, true, 'F');
-    EXPECT_EQ(queue.posted, std::deque<unsigned>{platix::kFiles});
-    shell->bar().key(BarKey::Letter, true, 'B');
-    EXPECT_EQ(shell->shared().show_bitmap, 0);
     shell->bar().slider_scrolled(1);
     EXPECT_EQ(shell->shared().show_delay, 8000);
     EXPECT_EQ(label(platix::kTxtDelay), "8s.");
@@ -72,8 +67,7 @@ TEST_F(ShellCommands, KeysRunTheirCommandsMoveTheFocusAndTheSlider) {
     EXPECT_EQ(shell->shared().show_delay, 7000);
 }
 
-// A cross over a field not shown yet; a click makes it current, a second one
-// focuses its window; a click beside the fields changes nothing.
+// A cross over a field not shown; a click makes it current, a second focuses it, one beside does nothing.
 TEST_F(ShellCommands, TheMouseOverTheFields) {
     Field left{10, 10, 59, 29}, right{100, 10, 149, 29};
     start();
@@ -85,9 +79,7 @@ TEST_F(ShellCommands, TheMouseOverTheFields) {
     ASSERT_EQ(shell->current_result(), &right.r);
     EXPECT_EQ(shell->mouse_move(20, 20), desk::CursorKind::Cross);
     EXPECT_EQ(shell->mouse_move(120, 20), desk::CursorKind::Arrow);  // shown already
-    shell->mouse_press(20, 20);
-    shell->mouse_press(20, 20);
-    shell->mouse_press(80, 20);
+    for (int x : {20, 20, 80}) shell->mouse_press(x, 20);
     EXPECT_EQ(shell->current_result(), &left.r);
     EXPECT_EQ(std::vector<int>({win.field_shown, win.field_focused}), std::vector<int>({2, 1}));
 }

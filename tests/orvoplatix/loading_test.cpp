@@ -2,12 +2,9 @@
 // and the title and status of each outcome of a load.
 #include "shell_fakes.h"
 
-using platix::kFiles;
-
 class ShellChoosesImages : public fakes::ShellTest {};
 
-// The request starts in the image folder with the remembered type's filter;
-// a list too long for the buffer is refused and the dialog asked again.
+// The remembered folder and type's filter; too many files refused and the dialog asked again.
 TEST_F(ShellChoosesImages, AsksWithTheRememberedTypeAndAgainAfterTooManyFiles) {
     fakes::write_file(ini(), "[last_used]\r\nimage_file=/pics/old.png\r\n");
     start();
@@ -21,13 +18,12 @@ TEST_F(ShellChoosesImages, AsksWithTheRememberedTypeAndAgainAfterTooManyFiles) {
     EXPECT_EQ(rq.title + " " + rq.initial_folder + " " + rq.default_ext + " " + std::to_string(rq.filter_index),
               "Select image file(s) /pics png 2");
     EXPECT_TRUE(rq.multiple);
-    ASSERT_GE(presenter.boxes.size(), 1u);
-    EXPECT_EQ(presenter.boxes[0].text, "Sorry, too many files selected at once! Selection buffer exceeded.");
+    ASSERT_GE(presenter.shown.size(), 1u);
+    EXPECT_EQ(presenter.shown[0].text, "Sorry, too many files selected at once! Selection buffer exceeded.");
     EXPECT_EQ(lib.opened, std::vector<std::string>{"one.jpg"});
 }
 
-// The title and status of a page that is scaled and one of several, that
-// does not open, or that opens but cannot be shown.
+// A scaled page of several, one that does not open, one that opens but cannot be shown.
 TEST_F(ShellChoosesImages, TitlesEachOutcomeOfALoad) {
     struct Case {
         const char* file;
@@ -47,7 +43,7 @@ TEST_F(ShellChoosesImages, TitlesEachOutcomeOfALoad) {
         lib.page_of_loaded.n_pages = c.pages, lib.page_of_loaded.crt_page = c.pages ? 1 : 0;
         win.paint_ok = c.paints, win.erased = false;
         files.answers.push_back(scripted::chosen({at(c.file)}));
-        shell->command(kFiles);
+        shell->command(platix::kFiles);
         EXPECT_EQ(win.title, std::string("ORVO PLATIX 2.1 - ") + c.title);
         EXPECT_EQ(label(platix::kTxtStatus), c.status);
         EXPECT_EQ(shell->image_loaded(), c.opens);

@@ -1,6 +1,6 @@
-// Stand-ins for what the recognition program's shell talks to: a scripted
-// library, recording windows, a command queue pumped by the test, a timer
-// and a cursor that remember their state, and a working folder per test.
+// Stand-ins for what the recognition program's shell talks to (a scripted
+// library, recording windows, a command queue the test pumps, a timer, a
+// cursor) and a fixture that starts the shell in a fresh working folder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -29,12 +29,12 @@ struct FieldReading {
 
 class Library : public platix::LibraryPort {
 public:
-    // Scripted answers.
-    std::set<std::string> loadable;       // image names that open
-    platix::PageInfo page_of_loaded;      // the page a successful open holds
+    // Scripted answers: the image names that open, the page they hold, ...
+    std::set<std::string> loadable;
+    platix::PageInfo page_of_loaded;
     int analyze_result = 1;
-    std::vector<seg_result*> found;       // results of the next analysis, in list order
-    std::deque<FieldReading> readings;    // one per recognised field
+    std::vector<seg_result*> found;     // results of the next analysis, in list order
+    std::deque<FieldReading> readings;  // one per recognised field
     bool ocr_init_fails = false;
     int kb_type_value = 0;
     std::function<seg_result*(int, int)> hit;
@@ -45,11 +45,7 @@ public:
     std::vector<ocr_io> recognised_with;  // the record's fields at each recognition
 
     void clear_results() override { calls.push_back("clear"), head_ = nullptr; }
-    int set_image_file(const char* name) override {
-        calls.push_back(std::string("set ") + name);
-        opened.push_back(name_ = name);
-        return 1;
-    }
+    int set_image_file(const char* name) override { return opened.push_back(name_ = name), 1; }
     int open_image() override {
         calls.push_back("open");
         const bool ok = loadable.count(name_) != 0;
@@ -109,14 +105,13 @@ private:
 class Windows : public platix::PlatixWindows {
 public:
     std::string title, output;
-    desk::Light light = desk::Light::Gray;
     bool paint_ok = true, erased = false, field_open = false;
     int frames_drawn = 0, field_shown = 0, field_focused = 0, quit_code = -1;
     std::function<void()> on_paint;
 
     void set_title(const std::string& t) override { title = t; }
     void set_output_text(const std::string& t) override { output = t; }
-    void show_light(desk::Light l) override { light = l; }
+    void show_light(desk::Light) override {}
     void layout_view() override {}
     bool paint_page() override { return on_paint ? on_paint() : void(), erased = false, paint_ok; }
     void erase_view() override { erased = true; }
@@ -145,8 +140,7 @@ struct Cursor : desk::CursorPort {
     void set_cursor(desk::CursorKind) override {}
 };
 
-// A temporary folder made the working one; the previous one comes back
-// afterwards (the shell changes into image folders).
+// A temporary folder made the working one (the shell changes into image folders).
 struct WorkDir : testsupport::TempDir {
     std::filesystem::path old = std::filesystem::current_path();
     WorkDir() { std::filesystem::current_path(path()); }
@@ -160,15 +154,13 @@ inline std::string read_file(const std::string& path) {
 inline void write_file(const std::string& path, const std::string& s) { testsupport::write_bytes(path, {s.begin(), s.end()}); }
 inline bool exists(const std::string& path) { return std::filesystem::exists(path); }
 
-// A field record of the analysis with a blank bitmap of its own.
+// A field record with a blank bitmap of its own, by default as large as the field.
 struct Field {
     explicit Field(int left, int top, int right, int bottom, int columns = 0, int lines = 0) {
         r.left = left, r.top = top, r.right = right, r.bottom = bottom;
-        r.columns = columns ? columns : right - left + 1;
-        r.lines = lines ? lines : bottom - top + 1;
+        r.columns = columns ? columns : right - left + 1, r.lines = lines ? lines : bottom - top + 1;
         r.bpl = (r.columns + 7) / 8;
-        bits.assign(static_cast<std::size_t>(r.bpl * r.lines), 0xFF);
-        r.bitmap = bits.data();
+        bits.assign(static_cast<std::size_t>(r.bpl * r.lines), 0xFF), r.bitmap = bits.data();
     }
     seg_result r{};
     std::vector<unsigned char> bits;
@@ -187,23 +179,18 @@ protected:
     scripted::Presenter presenter;
     std::unique_ptr<platix::Shell> shell;
 
-    ShellTest() {
-        static unsigned char pixel = 0;
-        lib.page_of_loaded = {&pixel, 640, 480, 640};
-    }
+    ShellTest() { lib.page_of_loaded = {&pixel, 640, 480, 640}; }
     std::string at(const std::string& name) const { return dir.file(name); }
     std::string ini() const { return at("orvoplatix.ini"); }
     void start() {
-        shell = std::make_unique<platix::Shell>(dir.path(), platix::controls_template(), lib, win, queue, timer,
-                                                cursor, files);
+        shell = std::make_unique<platix::Shell>(dir.path(), platix::controls_template(), lib, win, queue, timer, cursor, files);
         shell->start();
     }
     // Hands the posted commands to the shell until none is left.
     void pump() {
         for (int guard = 0; guard < 100 && !queue.posted.empty(); ++guard) {
             const unsigned c = queue.posted.front();
-            queue.posted.pop_front();
-            shell->command(c);
+            queue.posted.pop_front(), shell->command(c);
         }
     }
     void run(unsigned c) { shell->command(c), pump(); }
@@ -229,9 +216,12 @@ protected:
     }
     std::vector<std::string> box_titles() const {
         std::vector<std::string> t;
-        for (const auto& b : presenter.boxes) t.push_back(b.title + ": " + b.text);
+        for (const auto& b : presenter.shown) t.push_back(b.title + ": " + b.text);
         return t;
     }
+
+private:
+    unsigned char pixel = 0;
 };
 
 }  // namespace fakes

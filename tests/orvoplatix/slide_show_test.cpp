@@ -1,28 +1,19 @@
 // The slide show: the countdown, moving on over the list past an image that
-// cannot be loaded, and Start with one image.
+// cannot be loaded, and Start with one image or on one not loaded.
 #include "shell_fakes.h"
 
-using fakes::Field;
 using platix::kBtnStart;
 
-class ShellSlideShow : public fakes::ShellTest {
-protected:
-    Field plate{10, 10, 109, 39};
+class ShellSlideShow : public fakes::ShellTest {};
 
-    // Three images a, b, c chosen in the order c, a, b; b does not open.
-    void three_images() {
-        kb_in_settings();
-        start();
-        lib.loadable = {"a.jpg", "c.jpg"};
-        lib.found = {&plate.r};
-        choose({at("c.jpg"), at("a.jpg"), at("b.jpg")});
-    }
-};
-
-// An image without text or one that did not load moves on after a second,
-// one with text after the delay; the last wraps to the first.
+// Over c, a, b (b does not open): no text or no load moves on after 1 s, text after the delay; wraps.
 TEST_F(ShellSlideShow, CountsDownAndMovesOverTheList) {
-    three_images();
+    fakes::Field plate{10, 10, 109, 39};
+    kb_in_settings();
+    start();
+    lib.loadable = {"a.jpg", "c.jpg"};
+    lib.found = {&plate.r};
+    choose({at("c.jpg"), at("a.jpg"), at("b.jpg")});
     lib.readings = {{"", {}}, {"C3", {{0, 0, 1, 1}, {2, 0, 3, 1}}}};
     shell->bar().press(kBtnStart);
     pump();

@@ -31,8 +31,7 @@ using qttest::settle;
 
 const std::string scale = qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR") ? "1" : qgetenv("QT_SCALE_FACTOR").toStdString();
 
-// Each text against the control that shows it, the labels of the buttons and
-// check boxes too, and no control runs out of the bar.
+// Every text and button label fits its control, and no control runs out of the bar.
 void expect_fits(const desk::TemplateWidget& bar, const std::vector<platix::ControlTexts>& texts) {
     for (const auto& ct : texts)
         for (const std::string& t : ct.texts)
@@ -53,9 +52,9 @@ void expect_contrast(desk::TemplateWidget& bar, const char* what) {
     const qreal dpr = grab.devicePixelRatio();
     for (int i = 0; i < bar.control_count(); ++i) {
         QWidget* w = bar.control(i);
-        QString text;
-        if (auto* l = qobject_cast<QLabel*>(w)) text = l->text();
-        if (auto* b = qobject_cast<QAbstractButton*>(w)) text = b->text();
+        const auto* l = qobject_cast<QLabel*>(w);
+        const auto* b = qobject_cast<QAbstractButton*>(w);
+        const QString text = l ? l->text() : b ? b->text() : QString();
         if (!w->isVisible() || text.trimmed().isEmpty()) continue;
         const QRect r = w->geometry().adjusted(3, 3, -3, -3);
         const QRect px(QPoint(int(r.left() * dpr), int(r.top() * dpr)), QPoint(int(r.right() * dpr), int(r.bottom() * dpr)));
@@ -69,7 +68,6 @@ protected:
     testsupport::TempDir dir;
     std::filesystem::path old_cwd = std::filesystem::current_path();
     scripted::FileDialog files;
-    std::unique_ptr<scripted::Presenter> presenter;
 
     void SetUp() override {
         std::filesystem::current_path(dir.path());
@@ -83,20 +81,18 @@ protected:
     // Shows the window, runs the checks, saves the grab and quits.
     template <typename W>
     void shown(W& w, const std::function<void()>& body, const char* grab) {
-        presenter = std::make_unique<scripted::Presenter>();
+        scripted::Presenter presenter;  // after the window's own; answers the quit with Yes
         w.show();
         settle();
         body();
         EXPECT_EQ(w.control_bar().note()->text(), QStringLiteral("KB: plates.kbf"));
         w.grab().save(QString::fromStdString(std::string(ORVO_SCREENSHOT_DIR) + "/" + grab + scale + ".png"));
-        presenter->answers.push_back(OSYS_IDYES);
         w.shell().close_request();
         settle();
     }
 };
 
-// The scene named as an argument is loaded and, alone, analysed; the field
-// window opens beside the plate, inside the view.
+// A scene named as an argument loads and is analysed; its field window opens beside it in the view.
 TEST_F(Programs, RecognitionBarsHoldEveryTextReadably) {
     platix::MainWindow w(dir.path(), platix::real_libraries(), &files);
     shown(w, [&] {
@@ -140,8 +136,7 @@ TEST_F(Programs, TrainingBarHoldsEveryTextReadably) {
     }, "orvotutrix_x");
 }
 
-// The dialog lists photo.JPEG under "All images", its first filter, and
-// hides the text file.
+// "All images", the first filter, lists photo.JPEG and hides the text file.
 TEST_F(Programs, AllImagesFilterFindsAnyCaseOfTheExtensions) {
     for (const char* name : {"photo.JPEG", "scan.Tif", "plate.pgm", "notes.txt"}) std::ofstream(dir.file(name)) << "x";
     desk::OpenFileRequest rq;
@@ -156,9 +151,7 @@ TEST_F(Programs, AllImagesFilterFindsAnyCaseOfTheExtensions) {
     auto* view = dialog.findChild<QListView*>(QStringLiteral("listView"));
     ASSERT_NE(view, nullptr);
     QStringList listed;
-    // The model lists the folder on a thread of its own: wait for it by the
-    // clock, since a loaded machine can take seconds.
-    QElapsedTimer waited;
+    QElapsedTimer waited;  // the folder is listed on a thread: wait by the clock, as a loaded machine is slow
     waited.start();
     while (listed.size() < 4 && waited.elapsed() < 30000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);

@@ -2,8 +2,6 @@
 // end to end: a plate taught in the real training dialog by a timer-driven
 // user is then read by orvoplatix and platix; both refuse a damaged base.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -35,30 +33,34 @@ namespace {
 [[maybe_unused]] ::testing::Environment* const application =
     ::testing::AddGlobalTestEnvironment(new qttest::Application("orvotutrix_window_tests"));
 
+// The programs change into image folders; the test's folder comes back.
+struct KeepCwd {
+    std::filesystem::path old = std::filesystem::current_path();
+    ~KeepCwd() { std::filesystem::current_path(old); }
+};
+
 QPushButton* button(QWidget& w, const char* label) {
     for (QPushButton* b : w.findChildren<QPushButton*>())
         if (b->text() == QString::fromLatin1(label)) return b;
     return nullptr;
 }
 
-void key(QWidget* target, int k) {
+void key(QWidget* target, int k, int rounds = 1) {
     for (QEvent::Type t : {QEvent::KeyPress, QEvent::KeyRelease}) {
         QKeyEvent e(t, k, Qt::NoModifier);
         QApplication::sendEvent(target, &e);
     }
-    QApplication::processEvents();
+    for (int i = 0; i < rounds; ++i) QApplication::processEvents();
 }
 
 // Runs the event loop until the window's status says the analysis ended.
-template <typename Shell>
-bool analysed(Shell& shell, int rounds) {
+bool analysed(tutrix::TutrixShell& shell, int rounds) {
     for (int i = 0; i < rounds; ++i, QApplication::processEvents())
         if (shell.bar().text(tutrix::kTxtStatus).rfind("Analysis duration: ", 0) == 0) return true;
     return false;
 }
 
-// The real libraries; the training session is the library's own sequence
-// and dialog, linked into the test so that it can reach their widgets.
+// The real libraries with the library's own training session and dialog, whose widgets the test reaches.
 struct SessionLibs : tutrixtest::ForwardingLibs {
     int train(void* parent, ocr_io* io, seg_result** current, const char* list) override {
         learner::RealSessionLibs libs;
@@ -67,8 +69,7 @@ struct SessionLibs : tutrixtest::ForwardingLibs {
     }
 };
 
-// Plays the user of the training dialog, one step per timer tick, naming
-// character k of the field after character k of the label.
+// Plays the training dialog's user, a step per tick, naming character k after the label's k-th.
 struct DialogUser {
     std::string label, expected;  // expected: the names given to the field's characters
     int steps = 0, named = 0, tags = 0;
@@ -98,9 +99,8 @@ struct DialogUser {
         const bool fix = wrong < d.chars().size() && tags < 30;
         if (d.state() == learner::kObserving && fix) return d.toggle_tagging();
         if (d.state() == learner::kTagging && fix) {
-            ++tags;
             const learner::Box& b = d.chars()[wrong].box;
-            return d.mouse_press(b.left + 1, (b.top + b.bottom) / 2);
+            return ++tags, d.mouse_press(b.left + 1, (b.top + b.bottom) / 2);
         }
         if (d.state() == learner::kObserving || d.state() == learner::kTagging) {
             for (std::size_t k = 0; k < d.chars().size(); ++k) expected += name(k);
@@ -113,7 +113,7 @@ struct DialogUser {
 // The arrows move the caret in the page number; Tab leaves it over the count.
 TEST(TutrixWindow, ArrowKeysInThePageNumberMoveItsCaret) {
     testsupport::TempDir dir;
-    const std::filesystem::path cwd = std::filesystem::current_path();
+    KeepCwd cwd;
     scripted::FileDialog files;
     SessionLibs libs;
     auto window = std::make_unique<tutrix::TutrixWindow>(dir.path(), libs, &files);
@@ -141,18 +141,16 @@ TEST(TutrixWindow, ArrowKeysInThePageNumberMoveItsCaret) {
     EXPECT_EQ(QApplication::focusWidget(), number);
     window.reset();
     libs.release();
-    std::filesystem::current_path(cwd);
 }
 
 // Without the dots and spaces that separate fields and groups.
 std::string letters_only(std::string s) { return std::erase_if(s, [](char c) { return c == '.' || c == ' '; }), s; }
 
-// Teaches the photograph's plate into a new base, then reads the photograph
-// with the recognition program and with platix.
+// Teaches the plate into a new base, then reads the photograph with orvoplatix and with platix.
 void train_then_read(const photos::LabelledImage& photo, bool skip_when_not_found) {
     scripted::Presenter shown;  // answers the boxes instead of showing them
     testsupport::TempDir dir;
-    const std::filesystem::path cwd = std::filesystem::current_path();
+    KeepCwd cwd;
     std::string expected;
     const std::string kb = dir.file("fresh.kbf");
     {
@@ -169,7 +167,6 @@ void train_then_read(const photos::LabelledImage& photo, bool skip_when_not_foun
         while (plate && !photos::on_plate(*plate, page.xscale, page.yscale, photo)) plate = plate->next;
         if (plate == nullptr) {
             libs.release();
-            std::filesystem::current_path(cwd);
             if (skip_when_not_found) GTEST_SKIP() << "the analysis finds no field on the plate of " << photo.image;
             FAIL() << "no field on the plate of " << photo.image;
         }
@@ -191,14 +188,12 @@ void train_then_read(const photos::LabelledImage& photo, bool skip_when_not_foun
         ASSERT_TRUE(std::ifstream(kb).good());
         EXPECT_GE(user.expected.size(), 3u);
         expected = user.expected;
-        // Not the quit sequence: it would end the application's event loop.
-        std::filesystem::current_path(cwd);
-        libs.release();
+        libs.release();  // not the quit sequence: it would end the event loop
     }
     // The recognition program, in a folder of its own with the new base as
     // its last used one, reads the plate among the fields.
     const std::string reader_dir = dir.file("reader");
-    ASSERT_EQ(::mkdir(reader_dir.c_str(), 0700), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(reader_dir));
     std::ofstream(reader_dir + "/orvoplatix.ini", std::ios::binary) << "[last_used]\r\nkb_file=" << kb << "\r\n";
     {
         scripted::FileDialog files;
@@ -207,12 +202,10 @@ void train_then_read(const photos::LabelledImage& photo, bool skip_when_not_foun
         reader.show();
         ASSERT_EQ(reader.shell().kb_path(), kb);
         files.answers.push_back(scripted::chosen({photo.image}));
-        key(&reader, Qt::Key_F);
-        for (int i = 0; i < 200; ++i) QApplication::processEvents();
+        key(&reader, Qt::Key_F, 200);
         EXPECT_NE(letters_only(reader.shell().display().text).find(expected), std::string::npos)
             << "orvoplatix read \"" << reader.shell().display().text << "\", taught " << expected;
     }
-    std::filesystem::current_path(cwd);
     // platix reads the photograph with the same base, in its default analysis.
     FILE* p = ::popen((std::string(PLATIX_BINARY) + " read -q --kb '" + kb + "' '" + photo.image + "'").c_str(), "r");
     ASSERT_NE(p, nullptr);
@@ -228,10 +221,10 @@ void train_then_read(const photos::LabelledImage& photo, bool skip_when_not_foun
 
 TEST(TutrixEndToEnd, TrainsANewBaseOnASampleSceneThatBothReadersThenRead) {
     photos::LabelledImage scene;
-    scene.image = ORVO_SAMPLES "/scene00005.jpg";
     std::string file;
     std::ifstream(ORVO_SAMPLES "/scene00005.txt") >> file >> scene.x >> scene.y >> scene.w >> scene.h >> scene.plate;
     ASSERT_FALSE(scene.plate.empty());
+    scene.image = ORVO_SAMPLES "/" + file;
     train_then_read(scene, false);
 }
 
@@ -258,27 +251,26 @@ struct BoxAnswerer {
     }
 };
 
-// What a program shows of its base: its own line on standard error (among
-// the toolkit's notes) and the box for a refused base, or the base taken.
+// A program's own stderr line and box for a refused base, or the base taken.
 template <typename Window>
-void expect_base(Window& w, const std::string& kb, const std::string& problem, const std::string& err,
-                 const BoxAnswerer& boxes, const std::string& program) {
+void expect_base(Window& w, const std::string& kb, const std::string& problem, BoxAnswerer& boxes,
+                 const std::string& program) {
     std::string said;
-    std::istringstream lines(err);
+    std::istringstream lines(testing::internal::GetCapturedStderr());
     for (std::string line; std::getline(lines, line);)
         if (line.rfind(program + ": ", 0) == 0) said += line + "\n";
     EXPECT_EQ(said, problem.empty() ? "" : program + ": " + problem + "\n");
     EXPECT_EQ(boxes.texts, problem.empty() ? std::vector<std::string>{}
                                            : std::vector<std::string>{"The knowledge base cannot be used:\n" + problem +
                                                                       "\nNo knowledge base is loaded."});
+    boxes.texts.clear();
     EXPECT_EQ(w.shell().kb_path(), problem.empty() ? kb : "");
     if (problem.empty()) return;
     EXPECT_FALSE(std::filesystem::exists(w.shell().kb_list_path()));
     EXPECT_EQ(w.control_bar().note()->text().toStdString(), "KB: none");
 }
 
-// Damaged bases, named in the settings or chosen with KBase, are refused and
-// read no text rather than garbage; training also needs the patterns file.
+// Damaged bases, from the settings or KBase, are refused and read no text; training needs the patterns.
 TEST(DesktopProgramsRefuse, AKnowledgeBaseThatDoesNotLoadWhole) {
     const auto whole = testsupport::read_bytes(ORVO_SOURCE_DIR "/data/kb/plates.kbf");
     std::vector<std::uint8_t> noise(4096);
@@ -298,7 +290,7 @@ TEST(DesktopProgramsRefuse, AKnowledgeBaseThatDoesNotLoadWhole) {
         {"a JPEG renamed", testsupport::read_bytes(ORVO_SAMPLES "/scene00005.jpg"), true, damaged, damaged},
         {"no patterns file", whole, false, "", "PATTERNS"},
     };
-    const std::filesystem::path cwd = std::filesystem::current_path();
+    KeepCwd cwd;
     for (const Damage& d : damages) {
         SCOPED_TRACE(d.what);
         testsupport::TempDir dir;
@@ -313,36 +305,28 @@ TEST(DesktopProgramsRefuse, AKnowledgeBaseThatDoesNotLoadWhole) {
                        " is missing or unreadable; training would drop every sample it held";
             return cause.empty() ? cause : kb + ": " + cause;
         };
+        BoxAnswerer boxes;
         {
             desk::QtMessagePresenter shown;  // as the program has it
-            BoxAnswerer boxes;
             testing::internal::CaptureStderr();
             SessionLibs libs;
             tutrix::TutrixWindow trainer(dir.path(), libs);
-            expect_base(trainer, kb, problem(d.training), testing::internal::GetCapturedStderr(), boxes, "orvotutrix");
+            expect_base(trainer, kb, problem(d.training), boxes, "orvotutrix");
         }
         scripted::FileDialog files;
-        BoxAnswerer boxes;
         testing::internal::CaptureStderr();
         platix::MainWindow reader(dir.path(), platix::real_libraries(), &files);
         reader.show();
-        expect_base(reader, kb, problem(d.reading), testing::internal::GetCapturedStderr(), boxes, "orvoplatix");
+        expect_base(reader, kb, problem(d.reading), boxes, "orvoplatix");
         if (d.reading.empty()) continue;
         // Chosen again with KBase: refused again. The scene then reads no text.
-        boxes.texts.clear();
-        files.answers.push_back(scripted::chosen({kb}));
-        files.answers.push_back(scripted::chosen({ORVO_SAMPLES "/scene00005.jpg"}));
+        files.answers = {scripted::chosen({kb}), scripted::chosen({ORVO_SAMPLES "/scene00005.jpg"})};
         testing::internal::CaptureStderr();
-        for (const int k : {Qt::Key_K, Qt::Key_F}) {
-            QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
-            QApplication::sendEvent(&reader, &press);
-            for (int i = 0; i < 200; ++i) QApplication::processEvents();
-        }
-        expect_base(reader, kb, problem(d.reading), testing::internal::GetCapturedStderr(), boxes, "orvoplatix");
+        for (const int k : {Qt::Key_K, Qt::Key_F}) key(&reader, k, 200);
+        expect_base(reader, kb, problem(d.reading), boxes, "orvoplatix");
         EXPECT_EQ(reader.output_bar().text(1).toStdString(), " None (no knowledge base loaded!)...");
         EXPECT_STREQ(reader.shell().display().text, "");
         tutrixtest::ForwardingLibs().release();
-        std::filesystem::current_path(cwd);
     }
 }
 

@@ -6,36 +6,31 @@
 #include <tiffio.h>
 
 #include <algorithm>
+#include <array>
 #include <csetjmp>
 #include <cstdio>
 
 namespace testsupport {
+namespace {
 
-TiffPage tiff_gray_page(const GrayImage& image) {
-    TiffPage p;
-    p.width = image.width;
-    p.height = image.height;
-    p.samples_data = image.pixels;
-    return p;
+// The pixels as interleaved red, green and blue samples.
+template <typename Sample>
+std::vector<Sample> rgb_samples(const RgbImage& image) {
+    std::vector<Sample> s;
+    for (const Rgb& c : image.pixels) s.insert(s.end(), {c.r, c.g, c.b});
+    return s;
 }
 
+}  // namespace
+
+TiffPage tiff_gray_page(const GrayImage& image) { return {image.width, image.height, 1, 8, false, 1, 1, image.pixels, {}}; }
+
 TiffPage tiff_rgb_page(const RgbImage& image) {
-    TiffPage p;
-    p.width = image.width;
-    p.height = image.height;
-    p.samples = 3;
-    p.photometric = 2;
-    for (const Rgb& c : image.pixels) p.samples_data.insert(p.samples_data.end(), {c.r, c.g, c.b});
-    return p;
+    return {image.width, image.height, 3, 8, false, 2, 1, rgb_samples<std::uint8_t>(image), {}};
 }
 
 TiffPage tiff_palette_page(const IndexedImage& image) {
-    TiffPage p;
-    p.width = image.width;
-    p.height = image.height;
-    p.photometric = 3;
-    p.samples_data = image.indices;
-    p.colormap.assign(3 * 256, 0);
+    TiffPage p{image.width, image.height, 1, 8, false, 3, 1, image.indices, std::vector<std::uint16_t>(3 * 256, 0)};
     for (std::size_t i = 0; i < image.palette.size() && i < 256; ++i) {
         p.colormap[i] = static_cast<std::uint16_t>(image.palette[i].r * 257);
         p.colormap[256 + i] = static_cast<std::uint16_t>(image.palette[i].g * 257);
@@ -124,9 +119,7 @@ bool write_jpeg_rows(const std::string& path, int width, int height, int compone
 }  // namespace
 
 bool write_jpeg(const std::string& path, const RgbImage& image, int quality) {
-    std::vector<std::uint8_t> s;
-    for (const Rgb& c : image.pixels) s.insert(s.end(), {c.r, c.g, c.b});
-    return write_jpeg_rows(path, image.width, image.height, 3, s, quality);
+    return write_jpeg_rows(path, image.width, image.height, 3, rgb_samples<std::uint8_t>(image), quality);
 }
 
 bool write_jpeg(const std::string& path, const GrayImage& image, int quality) {
@@ -153,31 +146,19 @@ bool write_png(const std::string& path, int width, int height, const std::vector
         png_set_PLTE(png, info, pal.data(), static_cast<int>(pal.size()));
     }
     if (o.with_background) {
-        png_color_16 bg{};
-        bg.index = static_cast<png_byte>(o.background[0]);
-        bg.red = o.background[0];
-        bg.green = o.background[1];
-        bg.blue = o.background[2];
-        bg.gray = o.background[0];
+        png_color_16 bg{static_cast<png_byte>(o.background[0]), o.background[0], o.background[1], o.background[2], o.background[0]};
         png_set_bKGD(png, info, &bg);
     }
     if (o.file_gamma > 0) png_set_gAMA(png, info, o.file_gamma);
-    png_color_16 trans{};
+    png_color_16 trans{0, o.transparent[0], o.transparent[1], o.transparent[2], o.transparent[0]};
     if (!o.palette_alpha.empty()) {
         png_set_tRNS(png, info, o.palette_alpha.data(), static_cast<int>(o.palette_alpha.size()), nullptr);
     } else if (o.with_transparent_value) {
-        trans.gray = o.transparent[0];
-        trans.red = o.transparent[0];
-        trans.green = o.transparent[1];
-        trans.blue = o.transparent[2];
         png_set_tRNS(png, info, nullptr, 0, &trans);
     }
     png_write_info(png, info);
 
-    const int channels = o.colour_type == 0 || o.colour_type == 3 ? 1
-                         : o.colour_type == 4                    ? 2
-                         : o.colour_type == 2                    ? 3
-                                                                 : 4;
+    const int channels = std::array{1, 0, 3, 1, 2, 0, 4}.at(static_cast<std::size_t>(o.colour_type));
     const std::size_t per_row = static_cast<std::size_t>(width) * channels;
     const std::size_t row_bytes = (per_row * o.bit_depth + 7) / 8 + 1;
     std::vector<std::uint8_t> rows(row_bytes * static_cast<std::size_t>(height));
@@ -206,9 +187,7 @@ bool write_png(const std::string& path, int width, int height, const std::vector
 }
 
 bool write_png(const std::string& path, const RgbImage& image) {
-    std::vector<std::uint16_t> s;
-    for (const Rgb& c : image.pixels) s.insert(s.end(), {c.r, c.g, c.b});
-    return write_png(path, image.width, image.height, s, PngOptions{});
+    return write_png(path, image.width, image.height, rgb_samples<std::uint16_t>(image), PngOptions{});
 }
 
 }  // namespace testsupport

@@ -12,8 +12,7 @@
 namespace testsupport {
 
 struct TiffPage {
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
     int samples = 1;     // 1 (gray or palette) or 3 (RGB)
     int bits = 8;        // 1, 8 or 16 bits per sample
     bool planar_separate = false;
@@ -23,9 +22,8 @@ struct TiffPage {
     std::vector<std::uint16_t> colormap;     // 3 x 256 entries for palette pages
 };
 
-// A gray page of 8-bit samples.
+// Pages of 8-bit samples: gray, and RGB interleaved.
 TiffPage tiff_gray_page(const GrayImage& image);
-// An RGB page of 8-bit interleaved samples.
 TiffPage tiff_rgb_page(const RgbImage& image);
 // An 8-bit palette page: the indices as samples and a 256-entry colour map
 // whose 16-bit entries are the palette's bytes times 257 (unused entries 0).

@@ -23,14 +23,8 @@ struct ShownBox {
 // `answers`, then with Yes (yes/no boxes) or OK.
 class MessageLog {
 public:
-    MessageLog() {
-        osys_set_message_presenter(&present, this, nullptr);
-        osys_set_beeper(&beep, this);
-    }
-    ~MessageLog() {
-        osys_set_message_presenter(nullptr, nullptr, nullptr);
-        osys_set_beeper(nullptr, nullptr);
-    }
+    MessageLog() { osys_set_message_presenter(&present, this, nullptr), osys_set_beeper(&beep, this); }
+    ~MessageLog() { osys_set_message_presenter(nullptr, nullptr, nullptr), osys_set_beeper(nullptr, nullptr); }
     MessageLog(const MessageLog&) = delete;
     MessageLog& operator=(const MessageLog&) = delete;
 
@@ -44,29 +38,19 @@ public:
             if (s.text == text) return true;
         return false;
     }
-    void clear() {
-        shown.clear();
-        events.clear();
-        beeps = 0;
-    }
+    void clear() { shown.clear(), events.clear(), beeps = 0; }
 
 private:
     static int present(void* c, const char* title, const char* text, unsigned style) {
         auto* log = static_cast<MessageLog*>(c);
         log->shown.push_back({title, text, style});
         log->events.push_back("box");
-        if (!log->answers.empty()) {
-            const int a = log->answers.front();
-            log->answers.pop_front();
-            return a;
-        }
-        return (style & OSYS_MB_BUTTONS) == OSYS_MB_YESNO ? OSYS_IDYES : OSYS_IDOK;
+        if (log->answers.empty()) return (style & OSYS_MB_BUTTONS) == OSYS_MB_YESNO ? OSYS_IDYES : OSYS_IDOK;
+        const int a = log->answers.front();
+        log->answers.pop_front();
+        return a;
     }
-    static void beep(void* c) {
-        auto* log = static_cast<MessageLog*>(c);
-        ++log->beeps;
-        log->events.push_back("beep");
-    }
+    static void beep(void* c) { ++static_cast<MessageLog*>(c)->beeps, static_cast<MessageLog*>(c)->events.push_back("beep"); }
 };
 
 // A temporary folder with the list file `list` naming one knowledge base

@@ -17,8 +17,7 @@ void check_size(int width, int height, std::size_t count) {
 std::vector<std::uint8_t> bmp_header(int width, int height, int bits, std::size_t palette_bytes,
                                      std::uint32_t colours_used, bool top_down, std::size_t data_bytes) {
     std::vector<std::uint8_t> f(kBmpHeaderBytes, 0);
-    f[0] = 'B';
-    f[1] = 'M';
+    f[0] = 'B', f[1] = 'M';
     put_le32(f, 2, static_cast<std::uint32_t>(kBmpHeaderBytes + palette_bytes + data_bytes));
     put_le32(f, 10, static_cast<std::uint32_t>(kBmpHeaderBytes + palette_bytes));
     put_le32(f, 14, 40);
@@ -27,8 +26,7 @@ std::vector<std::uint8_t> bmp_header(int width, int height, int bits, std::size_
     put_le16(f, 26, 1);
     put_le16(f, 28, static_cast<std::uint16_t>(bits));
     put_le32(f, 34, static_cast<std::uint32_t>(data_bytes));
-    put_le32(f, 38, 2835);
-    put_le32(f, 42, 2835);
+    put_le32(f, 38, 2835), put_le32(f, 42, 2835);
     put_le32(f, 46, colours_used);
     return f;
 }
@@ -53,8 +51,7 @@ std::uint32_t colours_field(const BmpOptions& o, std::size_t fallback) {
 }
 
 void append_le16(std::vector<std::uint8_t>& f, std::uint16_t v) {
-    f.push_back(static_cast<std::uint8_t>(v & 0xFF));
-    f.push_back(static_cast<std::uint8_t>(v >> 8));
+    f.insert(f.end(), {static_cast<std::uint8_t>(v & 0xFF), static_cast<std::uint8_t>(v >> 8)});
 }
 
 }  // namespace
@@ -81,9 +78,7 @@ std::vector<std::uint8_t> bmp_file(const RgbImage& image, int bits, const BmpOpt
             append_le16(f, static_cast<std::uint16_t>(((c.r >> 3) << 10) | ((c.g >> 3) << 5) | (c.b >> 3)));
             return;
         }
-        f.push_back(c.b);
-        f.push_back(c.g);
-        f.push_back(c.r);
+        f.insert(f.end(), {c.b, c.g, c.r});
         if (bits == 32) f.push_back(o.reserved);
     });
     return f;
@@ -113,6 +108,9 @@ std::vector<std::uint8_t> bmp16_file(int width, int height, const std::vector<st
     return f;
 }
 
+namespace {
+
+// Runs of up to 63 equal bytes, and every byte with both top bits set as a run.
 std::vector<std::uint8_t> pcx_encode_row(const std::uint8_t* row, std::size_t count) {
     std::vector<std::uint8_t> out;
     std::size_t x = 0;
@@ -126,21 +124,15 @@ std::vector<std::uint8_t> pcx_encode_row(const std::uint8_t* row, std::size_t co
     return out;
 }
 
-namespace {
-
 std::vector<std::uint8_t> pcx_header(int width, int height, int planes, const PcxOptions& o) {
     if (o.xmin + width - 1 > 0xFFFF || o.ymin + height - 1 > 0xFFFF) throw std::invalid_argument("PCX window");
     std::vector<std::uint8_t> f(kPcxHeaderBytes, 0);
-    f[0] = 10;
-    f[1] = 5;
-    f[2] = 1;  // run-length coding
-    f[3] = 8;
+    f[0] = 10, f[1] = 5, f[2] = 1, f[3] = 8;  // version 5, run-length coded, 8 bits
     put_le16(f, 4, o.xmin);
     put_le16(f, 6, o.ymin);
     put_le16(f, 8, static_cast<std::uint16_t>(o.xmin + width - 1));
     put_le16(f, 10, static_cast<std::uint16_t>(o.ymin + height - 1));
-    put_le16(f, 12, 72);
-    put_le16(f, 14, 72);
+    put_le16(f, 12, 72), put_le16(f, 14, 72);
     f[65] = static_cast<std::uint8_t>(planes);
     put_le16(f, 66, o.bytes_per_line != 0 ? o.bytes_per_line : static_cast<std::uint16_t>(width));
     put_le16(f, 68, 1);
@@ -154,9 +146,7 @@ std::vector<std::uint8_t> pcx_file(const IndexedImage& image, const PcxOptions& 
     if (image.palette.size() > 256) throw std::invalid_argument("palette size");
     std::vector<std::uint8_t> f = pcx_header(image.width, image.height, 1, o);
     for (int y = 0; y < image.height; ++y) {
-        std::vector<std::uint8_t> row =
-            pcx_encode_row(image.indices.data() + static_cast<std::size_t>(y) * image.width,
-                           static_cast<std::size_t>(image.width));
+        const auto row = pcx_encode_row(image.indices.data() + static_cast<std::size_t>(y) * image.width, image.width);
         f.insert(f.end(), row.begin(), row.end());
     }
     f.push_back(12);
@@ -171,16 +161,15 @@ std::vector<std::uint8_t> pcx24_file(const RgbImage& image) {
     check_size(image.width, image.height, image.pixels.size());
     std::vector<std::uint8_t> f = pcx_header(image.width, image.height, 3, PcxOptions{});
     std::vector<std::uint8_t> plane(static_cast<std::size_t>(image.width));
-    for (int y = 0; y < image.height; ++y) {
+    for (int y = 0; y < image.height; ++y)
         for (int p = 0; p < 3; ++p) {
             for (int x = 0; x < image.width; ++x) {
                 const Rgb& c = image.pixels[static_cast<std::size_t>(y) * image.width + x];
                 plane[static_cast<std::size_t>(x)] = p == 0 ? c.r : p == 1 ? c.g : c.b;
             }
-            std::vector<std::uint8_t> row = pcx_encode_row(plane.data(), plane.size());
+            const auto row = pcx_encode_row(plane.data(), plane.size());
             f.insert(f.end(), row.begin(), row.end());
         }
-    }
     return f;
 }
 
@@ -197,8 +186,7 @@ std::vector<std::uint8_t> itex_file(const GrayImage& image, std::uint16_t file_t
     check_size(image.width, image.height, image.pixels.size());
     if (image.width > 0xFFFF || image.height > 0xFFFF) throw std::invalid_argument("ITEX size");
     std::vector<std::uint8_t> f(kItexHeaderBytes, 0);
-    f[0] = 'I';
-    f[1] = 'M';
+    f[0] = 'I', f[1] = 'M';
     put_le16(f, 4, static_cast<std::uint16_t>(image.width));
     put_le16(f, 6, static_cast<std::uint16_t>(image.height));
     put_le16(f, 12, file_type);

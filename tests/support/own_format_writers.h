@@ -13,25 +13,18 @@ struct Rgb {
     std::uint8_t r = 0, g = 0, b = 0;
 };
 
-// A colour picture, width x height pixels, top row first.
 struct RgbImage {
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
     std::vector<Rgb> pixels;
 };
 
-// A gray picture, one byte per pixel, top row first.
-struct GrayImage {
-    int width = 0;
-    int height = 0;
+struct GrayImage {  // one byte per pixel
+    int width = 0, height = 0;
     std::vector<std::uint8_t> pixels;
 };
 
-// A palette picture: one index per pixel, top row first, and the colours
-// the indices refer to.
-struct IndexedImage {
-    int width = 0;
-    int height = 0;
+struct IndexedImage {  // one palette index per pixel
+    int width = 0, height = 0;
     std::vector<std::uint8_t> indices;
     std::vector<Rgb> palette;
 };
@@ -73,9 +66,6 @@ struct PcxOptions {
 std::vector<std::uint8_t> pcx_file(const IndexedImage& image, const PcxOptions& options = {});
 // 24-bit PCX: three 8-bit planes per row (red, green, blue), no palette.
 std::vector<std::uint8_t> pcx24_file(const RgbImage& image);
-// Run-length coding of one row as the PCX writer does it: runs of up to 63
-// equal bytes, and every byte with both top bits set as a run.
-std::vector<std::uint8_t> pcx_encode_row(const std::uint8_t* row, std::size_t count);
 
 // Offset of the run-length data in a PCX file.
 inline constexpr std::size_t kPcxHeaderBytes = 128;

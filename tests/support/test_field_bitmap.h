@@ -30,13 +30,8 @@ struct FieldBitmap {
 // Makes the whole bitmap the field of the record's next request.
 inline void show_whole_field(ocr_io* io, FieldBitmap& b) {
     io->image_bits = b.bits.data();
-    io->rows = b.height;
-    io->columns = b.width;
-    io->bytes_per_row = b.bpr;
-    io->left = 0;
-    io->top = 0;
-    io->right = b.width;
-    io->bottom = b.height;
+    io->rows = b.height, io->columns = b.width, io->bytes_per_row = b.bpr;
+    io->left = 0, io->top = 0, io->right = b.width, io->bottom = b.height;
 }
 
 }  // namespace testsupport
