@@ -1,5 +1,4 @@
-// The class dialogs' rules: the character table's layout and selection,
-// the edit dialog's box and keys, and the unlearn list.
+// The class dialogs' rules: the character table, the edit dialog's box and keys, the unlearn list.
 #include <gtest/gtest.h>
 
 #include "char_table.h"
@@ -82,33 +81,25 @@ TEST(SelCharsKeys, KeysActAndMoveTheFocusPastDisabledButtons) {
     };
     const Case cases[] = {
         {"", SelChars::kEdit, K::Enter, 0, A::None, -1},  // nothing typed
-        {"x", SelChars::kEdit, K::Enter, 0, A::Ok, -1},
-        {"", SelChars::kEdit, K::Escape, 0, A::JumpOver, -1},
-        {"", SelChars::kEdit, K::Left, 0, A::EdgeLeft, -1},
-        {"", SelChars::kEdit, K::Right, 0, A::EdgeRight, -1},
+        {"x", SelChars::kEdit, K::Enter, 0, A::Ok, -1},    {"", SelChars::kEdit, K::Escape, 0, A::JumpOver, -1},
+        {"", SelChars::kEdit, K::Left, 0, A::EdgeLeft, -1}, {"", SelChars::kEdit, K::Right, 0, A::EdgeRight, -1},
         {"", SelChars::kEdit, K::Tab, 0, A::None, SelChars::kJump},  // "&Ok" disabled
         {"x", SelChars::kEdit, K::Tab, 0, A::None, SelChars::kOk},
         {"", SelChars::kEdit, K::ShiftTab, 0, A::None, SelChars::kSuspend},
-        {"", SelChars::kJump, K::Left, 0, A::None, SelChars::kEdit},
-        {"", SelChars::kSuspend, K::Down, 0, A::Beep, -1},
-        {"", SelChars::kSuspend, K::Space, 0, A::Suspend, -1},
-        {"", SelChars::kSuspend, K::Letter, 'o', A::None, -1},
+        {"", SelChars::kJump, K::Left, 0, A::None, SelChars::kEdit}, {"", SelChars::kSuspend, K::Down, 0, A::Beep, -1},
+        {"", SelChars::kSuspend, K::Space, 0, A::Suspend, -1}, {"", SelChars::kSuspend, K::Letter, 'o', A::None, -1},
         {"", SelChars::kSuspend, K::Letter, 't', A::Table, SelChars::kTable},
-        {"", SelChars::kTable, K::Letter, 'J', A::JumpOver, -1},
-        {"7", SelChars::kJump, K::Letter, 'O', A::Ok, -1},
+        {"", SelChars::kTable, K::Letter, 'J', A::JumpOver, -1}, {"7", SelChars::kJump, K::Letter, 'O', A::Ok, -1},
         {"7", SelChars::kJump, K::Escape, 0, A::JumpOver, -1},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string("text \"") + c.text + "\", focus " + std::to_string(c.focus) + ", key " +
-                     std::to_string(static_cast<int>(c.key)) + " " + c.letter);
+        SCOPED_TRACE(std::string(c.text) + " " + std::to_string(c.focus) + " " + std::to_string(int(c.key)) + c.letter);
         ClassBuffer b;
         SelChars s{b};
         s.set_text(c.text);
         s.set_focus(c.focus);
         EXPECT_EQ(s.key(c.key, c.letter), c.action);
-        if (c.focus_after >= 0) {
-            EXPECT_EQ(static_cast<int>(s.focus()), c.focus_after);
-        }
+        if (c.focus_after >= 0) { EXPECT_EQ(static_cast<int>(s.focus()), c.focus_after); }
     }
 }
 
@@ -154,8 +145,7 @@ TEST(UnlearnList, AllSelectedAsksAndSomeSelectedDoNot) {
     libs.seen.clear();
     EXPECT_EQ(all.ok(io, libs), -1);
     ASSERT_EQ(p.shown.size(), 1u);
-    EXPECT_EQ(p.shown[0].text, "All learned characters will be lost! Proceed?");
-    EXPECT_EQ(p.shown[0].title, "Warning");
+    EXPECT_EQ(p.shown[0].title + ": " + p.shown[0].text, "Warning: All learned characters will be lost! Proceed?");
     EXPECT_TRUE(libs.seen.empty());
     EXPECT_EQ(all.ok(io, libs), 1);  // Yes this time
     EXPECT_EQ(libs.seen, (std::vector<std::string>{"A_", "B_"}));

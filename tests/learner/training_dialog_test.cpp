@@ -1,9 +1,6 @@
-// Training sessions over drawn fields with the real engine and a scripted
-// user: the walk over unreadable characters, confirming, skipping and
-// tagging, and the dialog's states, frame and scrolling.
+// Training sessions over drawn fields with the real engine and a scripted user (the walk,
+// confirming, skipping, tagging), and the dialog's states, frame and scrolling.
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -12,17 +9,9 @@
 namespace {
 
 using learner::TrainingDialog;
+using lrntest::exists;
 using lrntest::Field;
 using lrntest::ScriptedDialog;
-using testsupport::read_bytes;
-using testsupport::TempDir;
-using testsupport::write_bytes;
-using Bytes = std::vector<std::uint8_t>;
-
-bool exists(const std::string& p) {
-    struct stat st;
-    return stat(p.c_str(), &st) == 0;
-}
 
 // The letter drawn under a frame.
 char letter_at(const learner::Box& b, const std::string& text) {
@@ -58,14 +47,12 @@ protected:
     lrntest::Presenter shown;
 };
 
-// A user who unticks "view only", answers every class dialog with the
-// letter under the frame (or jumps over the instances listed in `skip`),
-// confirms, tags every letter still read wrong, and presses Done once the
-// field reads `text`.
+// A user who unticks "view only", names the letter under each frame (or jumps over the instances
+// numbered in `skip`), confirms, tags every letter still read wrong, and is done once `text` reads.
 struct Teacher {
     Teacher(std::string t, std::vector<int> s) : text(std::move(t)), skip(std::move(s)) {}
     std::string text;
-    std::vector<int> skip;  // 1-based numbers of the instances to jump over
+    std::vector<int> skip;
     int presented = 0;
     std::string letters;  // the letter under each instance presented
     int tags = 0;
@@ -126,8 +113,7 @@ TEST_F(TrainingSession, WalksConfirmsSkipsTagsAndKeeps) {
     EXPECT_TRUE(exists(kb) && exists(dat));
     EXPECT_FALSE(exists(dir.file("$kbfbak$.$$$")) || exists(dir.file("$datbak$.$$$")));
     EXPECT_TRUE(shown.shown.empty());
-    // The files hold what was taught: a fresh engine reads the field right.
-    OCR_cleanup();
+    OCR_cleanup();  // the files hold what was taught: a fresh engine reads the field right
     init();
     EXPECT_EQ(read(f), "HLT");
     char classes[512] = {};

@@ -1,9 +1,6 @@
-// The exported training session, called through the shared library as the
-// training program calls it (offscreen platform): a drawn plate scene
-// analysed by the image library, a user played by a timer acting on the
-// dialogs' widgets by their texts. Checks what the session returns and
-// what it leaves of the knowledge-base files: kept after "&Done", put back
-// byte for byte after "&Cancel".
+// The exported training session through the shared library (offscreen) on an analysed plate
+// scene, a timer playing the user by the widgets' texts: the base is kept after "&Done" and put
+// back byte for byte after "&Cancel".
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -15,6 +12,7 @@
 #include <functional>
 #include <string>
 #include <sys/stat.h>
+#include <utility>
 #include <vector>
 
 #include "learner.h"
@@ -46,15 +44,11 @@ QPushButton* button(QWidget& w, const char* label) {
     return nullptr;
 }
 
-// Presses a button from the event loop: a button that opens a modal
-// dialog does not return before it closes, and the timer that plays the
-// user does not fire while its own call is still running.
+// Presses from the event loop: a button opening a modal dialog returns only when it closes.
 void press_later(QPushButton* b) { QMetaObject::invokeMethod(b, "click", Qt::QueuedConnection); }
 
-// The user of the training dialog: names the instances the walk presents
-// until `teach` are confirmed, then suspends learning; with `unlearn_all`
-// removes every class first; ends with the button `finish` ("&Done" or
-// "&Cancel"). `before_finish` runs just before that.
+// Names the presented instances "A" until `teach` are confirmed, then suspends learning; with
+// `unlearn_all` removes every class first; ends with `finish`, `before_finish` just before.
 struct Teacher {
     int teach = 0;
     bool unlearn_all = false;
@@ -76,12 +70,8 @@ struct Teacher {
             return;
         }
         if (QDialog* u = visible_dialog(QStringLiteral("Unlearn character(s)"))) {
-            if (button(*u, "&Select all")->isEnabled()) {
-                button(*u, "&Select all")->click();
-            } else if (!unlearned) {
-                unlearned = true;
-                press_later(button(*u, "&OK"));
-            }
+            if (QPushButton* all = button(*u, "&Select all"); all->isEnabled()) all->click();
+            else if (!std::exchange(unlearned, true)) press_later(button(*u, "&OK"));
             return;
         }
         if (unlearn_all && !unlearn_opened) {
@@ -91,14 +81,9 @@ struct Teacher {
             }
             return;
         }
-        QDialog* sel = visible_dialog(QStringLiteral("Edit character(s)"));
-        if (sel) {
-            if (confirmed >= teach) {
-                button(*sel, "&Suspend learning")->click();
-                return;
-            }
-            sel->findChild<QLineEdit*>()->setText(QStringLiteral("A"));
-            button(*sel, "&Ok")->click();
+        if (QDialog* sel = visible_dialog(QStringLiteral("Edit character(s)"))) {
+            if (confirmed < teach) sel->findChild<QLineEdit*>()->setText(QStringLiteral("A"));
+            button(*sel, confirmed < teach ? "&Ok" : "&Suspend learning")->click();
             return;
         }
         QCheckBox* view_only = w->findChild<QCheckBox*>();
@@ -182,10 +167,8 @@ TEST_F(TrainingExport, KeepsTheTaughtBaseAfterDoneAndPutsItBackAfterCancel) {
     Teacher straight;  // cancel straight away: nothing is asked
     straight.finish = "&Cancel";
     EXPECT_EQ(session(straight), 0);
-    EXPECT_TRUE(straight.finished);
-    EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_EQ(read_bytes(kb), kb_bytes);
-    EXPECT_EQ(read_bytes(dat), dat_bytes);
+    EXPECT_TRUE(straight.finished && boxes.shown.empty());
+    EXPECT_TRUE(read_bytes(kb) == kb_bytes && read_bytes(dat) == dat_bytes);
 
     Teacher user;  // unlearn every class, then cancel and answer No
     user.unlearn_all = true;
@@ -198,10 +181,9 @@ TEST_F(TrainingExport, KeepsTheTaughtBaseAfterDoneAndPutsItBackAfterCancel) {
     EXPECT_TRUE(deleted) << "a base without classes has no file";
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[0].text, "All learned characters will be lost! Proceed?");
-    EXPECT_EQ(boxes.shown[1].text, "Changes have been made. Do you wish to keep them?");
-    EXPECT_EQ(boxes.shown[1].title, "Warning");
-    EXPECT_EQ(read_bytes(kb), kb_bytes);
-    EXPECT_EQ(read_bytes(dat), dat_bytes);
+    EXPECT_EQ(boxes.shown[1].title + ": " + boxes.shown[1].text,
+              "Warning: Changes have been made. Do you wish to keep them?");
+    EXPECT_TRUE(read_bytes(kb) == kb_bytes && read_bytes(dat) == dat_bytes);
     EXPECT_FALSE(backups_left());
 }
 
@@ -218,8 +200,7 @@ TEST_F(TrainingExport, NoFieldsNoListOrNoRecordEndAtOnce) {
     EXPECT_EQ(session(user), 0);
     EXPECT_EQ(user.steps, 0);
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, "Sorry, no text fields (rows) found in image...");
-    EXPECT_EQ(boxes.shown[0].title, "Error");
+    EXPECT_EQ(boxes.shown[0].title + ": " + boxes.shown[0].text, "Error: Sorry, no text fields (rows) found in image...");
     EXPECT_FALSE(exists(kb) || backups_left());
 }
 
