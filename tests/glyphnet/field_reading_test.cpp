@@ -1,12 +1,11 @@
-// Field reading: the cuts between touching characters, the gap lengths that
-// separate, the word-space estimate, the split search inside a cell, the
-// height rules, and whole fields read through OCR_recognize_field against
-// nets made from a font.
+// Field reading: cuts, separating gaps, the word-space estimate and the height rules, and whole
+// fields read through OCR_recognize_field against nets made from a font.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "engine/request.h"
 #include "field/cell_reader.h"
@@ -49,27 +48,21 @@ TEST(FieldCuts, CutTouchingCharactersAlongAFallingPath) {
     TestBitmap a = drawn(30, 20, {{0, 0, 10, 20}, {10, 12, 2, 8}, {11, 0, 10, 10}, {13, 10, 8, 10}});
     int pw = 0, rs = 0;
     ASSERT_TRUE(gn::cut_search(0, 0, 21, 20, &pw, &rs));
-    EXPECT_EQ(pw, 12);  // up to the column the path stepped to
-    EXPECT_EQ(rs, 11);
+    EXPECT_EQ(std::make_pair(pw, rs), std::make_pair(12, 11));  // up to the column the path stepped to
     EXPECT_EQ(spans(30, 20), "[0,12)[11,21)");
     TestBitmap b = drawn(30, 44, {{0, 2, 10, 40}, {10, 32, 2, 10}, {11, 2, 10, 20}, {13, 22, 8, 20}});
     ASSERT_TRUE(gn::cut_search(0, 2, 21, 40, &pw, &rs));
-    EXPECT_EQ(pw, 12);
-    EXPECT_EQ(rs, 11);
+    EXPECT_EQ(std::make_pair(pw, rs), std::make_pair(12, 11));
     EXPECT_EQ(spans(30, 44), "[0,12)[12,21)");
 }
 
-// A segment nested in the one before it is dropped; the one before is
-// clipped only against the segment that follows the dropped one.
+// A nested segment is dropped; the one before is clipped only against the one after the dropped.
 TEST(FieldCuts, CleanUpClipsAgainstTheSegmentsThatStay) {
     TestBitmap b = drawn(60, 30, {{0, 5, 20, 20}, {30, 5, 10, 20}});
     gn::Segment segs[3] = {{0, 5, 20, 25}, {10, 5, 18, 25}, {30, 5, 40, 25}};
     int aw = 0, ah = 0;
     ASSERT_EQ(gn::clean_up_segments(segs, 3, &aw, &ah), 2);
-    EXPECT_EQ(segs[0].right, 20);
-    EXPECT_EQ(segs[1].left, 30);
-    EXPECT_EQ(aw, 15);
-    EXPECT_EQ(ah, 20);
+    EXPECT_EQ(std::vector<int>({segs[0].right, segs[1].left, aw, ah}), std::vector<int>({20, 30, 15, 20}));
 }
 
 TEST(FieldGaps, OneTwoOrFourEmptyColumnsSeparate) {
@@ -87,17 +80,12 @@ TEST(FieldGaps, OneTwoOrFourEmptyColumnsSeparate) {
     TestBitmap c = drawn(40, 12, {{0, 0, 8, 12}, {9, 0, 8, 12}});
     int pw = 0, rs = 0;
     ASSERT_TRUE(gn::first_empty_column_cut(0, 0, 17, 12, 5, &pw, &rs));
-    EXPECT_EQ(pw, 8);
-    EXPECT_EQ(rs, 9);
+    EXPECT_EQ(std::make_pair(pw, rs), std::make_pair(8, 9));
     EXPECT_FALSE(gn::first_empty_column_cut(0, 0, 17, 12, 9, &pw, &rs));
 }
 
 TEST(SpaceWidthEstimate, FollowsItsBranches) {
-    struct Case {
-        const char* name;
-        std::vector<std::pair<int, int>> gaps;  // gap length, count
-        int expected;
-    };
+    struct Case { const char* name; std::vector<std::pair<int, int>> gaps; int expected; };  // gaps: length, count
     const std::vector<Case> cases = {
         {"a lone wide gap", {{4, 4}, {16, 1}}, 16},
         {"all gaps alike", {{2, 6}}, gn::kNoSpaces},
@@ -114,11 +102,7 @@ TEST(SpaceWidthEstimate, FollowsItsBranches) {
 }
 
 TEST(SpaceWidthChecks, FallBackTightenOrReject) {
-    struct Case {
-        const char* name;
-        std::vector<int> gaps;  // between cells 10 wide
-        int avg_w, avg_h, expected;
-    };
+    struct Case { const char* name; std::vector<int> gaps; int avg_w, avg_h, expected; };  // gaps between cells 10 wide
     const std::vector<int> ladder = {2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 6, 6, 9};
     const std::vector<Case> cases = {
         {"kept", ladder, 12, 20, 9},
@@ -141,30 +125,11 @@ TEST(SpaceWidthChecks, FallBackTightenOrReject) {
     EXPECT_EQ(gn::space_width(cells, 3, 20, 28, true), 20);  // gap-tolerant: the cell width
 }
 
-// Moves the first node's centre by `step` on `count` features from `first`
-// on, adding count x step x step to the distance of its own vector.
+// Moves the first node's centre by `step` on `count` features from `first` on (+count x step^2).
 void move_centre(gn::Net* n, int first, int count, int step) {
     for (int m = first; m < first + count; ++m) {
         const int c = n->nodes[0].centre[m];
         n->nodes[0].centre[m] = static_cast<std::int16_t>(c + step <= 16 ? c + step : c - step);
-    }
-}
-
-TEST(SplitSearch, ThresholdsDependOnTheTrialWidth) {
-    // 'A' (20 x 28) at the left of a rest of w columns; with h = 28 the
-    // thresholds are 500 below 18, 1600 from there, 500 from w - 17.
-    const int cases[][4] = {  // count, step, w, split
-        {19, 5, 60, 59}, {20, 5, 60, 42}, {44, 6, 60, 42}, {45, 6, 60, 0}, {20, 5, 30, 0}, {19, 5, 30, 29}};
-    for (const auto& c : cases) {
-        TestBitmap scratch(1, 1);
-        gn::Net* n = gntest::glyph_net('A', 4, 6, &scratch);
-        move_centre(n, 0, c[0], c[1]);
-        TestBitmap b(100, 40);
-        gntest::draw_glyph(b, 'A', 4, 6, 4);
-        gn::install_bitmap(b.bits.data(), b.height, b.bpr);
-        gn::request() = gn::Request{};
-        EXPECT_EQ(gn::split_search(n, 4, 6, c[2], 28), c[3]) << c[0] << " x " << c[1] << "^2, w " << c[2];
-        gn::nets_free(n);
     }
 }
 
@@ -187,19 +152,12 @@ struct Slots {
 TEST(HeightRules, FixShortLettersCaseAndMarks) {
     Slots t;
     for (int i = 0; i < 10; ++i) t.add("A", 10, 30);
-    t.add("I", 10, 8);   // full height by class, an apostrophe by size
-    t.add("l", 18, 20);  // short 'l' high up but over 2c/3: 'i'
-    t.add("l", 10, 10);  // short and high: apostrophe
-    t.add("l", 26, 12);  // short and low: 'i'
-    t.add("o", 10, 30);
-    t.add("O", 22, 18);
-    t.add("S", 10, 24);  // exactly d: lower case
-    t.add("s", 10, 26);
-    t.add("cO", 10, 30);
-    t.add("o-", 10, 30);
-    t.add("o1", 10, 30);  // '1' is full height: the 'o' keeps its case
-    t.add(",", 34, 8);    // low: comma
-    t.add(",", 10, 8);    // high: apostrophe
+    // 'I' full height by class, apostrophe by size; 'l' high but over 2c/3, short and high, short and
+    // low; 'S' exactly d; '1' full height so 'o' keeps its case; commas low and high.
+    for (const auto& [cls, top, h] : std::vector<std::tuple<const char*, int, int>>{
+             {"I", 10, 8}, {"l", 18, 20}, {"l", 10, 10}, {"l", 26, 12}, {"o", 10, 30}, {"O", 22, 18}, {"S", 10, 24},
+             {"s", 10, 26}, {"cO", 10, 30}, {"o-", 10, 30}, {"o1", 10, 30}, {",", 34, 8}, {",", 10, 8}})
+        t.add(cls, top, h);
     // c = 452 / 18 = 25, d = 22 for the 'l'; then c = 410 / 15 = 27, d = 24.
     EXPECT_EQ(t.apply(), "A_A_A_A_A_A_A_A_A_A_'_i_'_i_O_o_s_S_COO-o1,_'_");
     Slots none;  // no full-height character: nothing changes
@@ -293,13 +251,11 @@ TEST_F(FieldReading, SplitsACellOfTwoTouchingCharacters) {
     gntest::draw_text(b, "AB", 4, 6, 4, 0, 16);  // no gap and no falling path
     ASSERT_EQ(read(b), 2);
     EXPECT_STREQ(io->raw_text, "A_B_");
-    EXPECT_EQ(box(0), std::make_pair(4, 24));
-    EXPECT_EQ(box(1), std::make_pair(24, 44));
+    EXPECT_EQ(std::make_pair(box(0), box(1)), std::make_pair(std::make_pair(4, 24), std::make_pair(24, 44)));
 }
 
 TEST_F(FieldReading, KeepsACellWholeWhenNoPartIsCloseEnough) {
-    // 'A' with a bar touching its right side: one cell 24 wide, where only
-    // the trial 20 wide frames the 'A' alone, under the third threshold.
+    // 'A' with a bar touching its right: one cell 24 wide; only the trial 20 wide frames the 'A' alone.
     TestBitmap b(100, 40);
     gntest::draw_glyph(b, 'A', 4, 6, 4);
     b.fill(24, 6, 4, 28);
@@ -327,15 +283,8 @@ TEST_F(FieldReading, GapTolerantRequestsKeepBrokenCharactersWhole) {
     gn::request().gap_tolerant = true;
     gn::install_bitmap(b.bits.data(), b.height, b.bpr);
     ASSERT_TRUE(gn::frame_char(0, 0, 30, 40));
-    const gn::Frame f = gn::current_frame();
-    EXPECT_EQ(f.left, 4);
-    EXPECT_EQ(f.width, 20);
-    gn::FeatureVector v;
-    gn::extract_features(f.left, f.top, f.width, f.height, &v);
-    gn::Net* n = gn::net_new('B', '_', static_cast<unsigned char>(gn::shape_code(v.v)));
-    n->nodes = static_cast<gn::Node*>(orvo::zero_alloc(sizeof(gn::Node)));
-    n->node_count = 1;
-    for (int m = 0; m < 49; ++m) n->nodes[0].lo[m] = n->nodes[0].hi[m] = n->nodes[0].centre[m] = v.v[m];
+    EXPECT_EQ(std::make_pair(gn::current_frame().left, gn::current_frame().width), std::make_pair(4, 20));
+    gn::Net* n = gntest::framed_net('B', 0);
     gn::KbStore& st = gn::kb_store();
     gn::KbEntry& e = st.entries[1];
     std::snprintf(e.path, sizeof e.path, "gaps.kbf");
@@ -350,8 +299,7 @@ TEST_F(FieldReading, GapTolerantRequestsKeepBrokenCharactersWhole) {
     EXPECT_EQ(box(1), std::make_pair(49, 69));
     io->gap_tolerant = 0;  // the font base alone, one piece per half
     ASSERT_EQ(read(b), 6);
-    EXPECT_EQ(box(0).second, 12);
-    EXPECT_EQ(box(1).first, 15);
+    EXPECT_EQ(std::make_pair(box(0).second, box(1).first), std::make_pair(12, 15));
 }
 
 TEST_F(FieldReading, WideGapsNeedTwoEmptyColumns) {
@@ -360,8 +308,7 @@ TEST_F(FieldReading, WideGapsNeedTwoEmptyColumns) {
     io->wide_gaps = 1;  // one piece [4, 45), cut at its empty column
     ASSERT_EQ(read(b), 2);
     EXPECT_STREQ(io->raw_text, "A_B_");
-    EXPECT_EQ(box(0).second, 24);
-    EXPECT_EQ(box(1).first, 25);
+    EXPECT_EQ(std::make_pair(box(0).second, box(1).first), std::make_pair(24, 25));
     TestBitmap c(100, 40);
     gntest::draw_text(c, "AB", 4, 6, 4, 3, 16);
     ASSERT_EQ(read(c), 2);
@@ -374,10 +321,7 @@ TEST_F(FieldReading, StaysInsideTheBitmapAndTheSlotString) {
     TestBitmap b(100, 40);
     gntest::draw_text(b, "AB", 4, 6, 4, 4, 16);
     read(b);
-    io->left = -300;
-    io->top = -50;
-    io->right = 5000;
-    io->bottom = 900;
+    std::tie(io->left, io->top, io->right, io->bottom) = std::make_tuple(-300, -50, 5000, 900);
     ASSERT_EQ(OCR_recognize_field(), 2);
     EXPECT_STREQ(io->raw_text, "A_B_");
     // 2100 blocks of 4 x 6: 2047 segments at most, the slot string stops at 2046 bytes.

@@ -1,7 +1,5 @@
-// A small block font of our own for the tests: 5 x 7 patterns of a few
-// capitals and digits, drawn at any scale into a test bitmap, and a helper
-// that teaches a glyph to a knowledge base as a net of one box around its
-// features.
+// A small 5 x 7 block font of our own, drawn at any scale into a test bitmap, and nets of one box
+// around a drawn glyph's features.
 #pragma once
 
 #include <cstring>
@@ -57,13 +55,8 @@ inline int draw_text(TestBitmap& b, const std::string& text, int x, int y, int s
     return x - gap;
 }
 
-// A net for glyph c at the scale: one node from -margin to +margin around
-// the features of the drawn glyph. Leaves the glyph's bitmap installed.
-inline gn::Net* glyph_net(char c, int scale, int margin, TestBitmap* scratch) {
-    *scratch = TestBitmap(5 * scale + 10, 7 * scale + 10);
-    draw_glyph(*scratch, c, 5, 5, scale);
-    gn::install_bitmap(scratch->bits.data(), scratch->height, scratch->bpr);
-    if (!gn::frame_char(0, 0, scratch->width, scratch->height)) return nullptr;
+// A net of class c with one node from -margin to +margin around the features of the current frame.
+inline gn::Net* framed_net(char c, int margin) {
     const gn::Frame f = gn::current_frame();
     gn::FeatureVector v;
     gn::extract_features(f.left, f.top, f.width, f.height, &v);
@@ -78,6 +71,14 @@ inline gn::Net* glyph_net(char c, int scale, int margin, TestBitmap* scratch) {
         n->nodes[0].centre[m] = v.v[m];
     }
     return n;
+}
+
+// The net of glyph c drawn at the scale; leaves the glyph's bitmap installed.
+inline gn::Net* glyph_net(char c, int scale, int margin, TestBitmap* scratch) {
+    *scratch = TestBitmap(5 * scale + 10, 7 * scale + 10);
+    draw_glyph(*scratch, c, 5, 5, scale);
+    gn::install_bitmap(scratch->bits.data(), scratch->height, scratch->bpr);
+    return gn::frame_char(0, 0, scratch->width, scratch->height) ? framed_net(c, margin) : nullptr;
 }
 
 }  // namespace gntest
