@@ -1,5 +1,5 @@
-// Knowledge-base files: the list file reader, the .kbf and patterns file
-// layouts, damaged files, the kind of a base and the selection of bases.
+// Knowledge-base files: the list file reader, the .kbf and patterns file layouts, damaged files
+// and the kind of a base.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,11 +8,9 @@
 
 #include "kb/kb_file.h"
 #include "kb/kb_list.h"
-#include "kb/kb_store.h"
 #include "kb/patterns.h"
 #include "temp_dir.h"
 #include "zero_alloc.h"
-
 
 namespace {
 
@@ -64,20 +62,12 @@ TEST(KbFileLayout, WritesOldestFirstAndReadsBackTheSameBytes) {
     newest->next = make_net('7', '_', 1, 2);  // older
     const Bytes img = image_of(newest);
     ASSERT_EQ(img.size(), 4u + 2 * 7 + 3 * 294);
-    EXPECT_EQ(img[0], 2);
-    EXPECT_EQ(img[4], 1);    // oldest net first: one node
-    EXPECT_EQ(img[8], '7');
-    EXPECT_EQ(img[9], '_');
-    EXPECT_EQ(img[10], 2);   // shape code
-    // First bound pair of the first node: low -16 + 2 % 5 = -14, high 16.
-    EXPECT_EQ(img[11], 0xF2);
-    EXPECT_EQ(img[12], 0xFF);
-    EXPECT_EQ(img[13], 16);
+    // Two nets; the oldest first (one node, '7_', shape 2, first bounds -16 + 2 % 5 = -14 and 16).
+    EXPECT_EQ(Bytes(img.begin(), img.begin() + 14), (Bytes{2, 0, 0, 0, 1, 0, 0, 0, '7', '_', 2, 0xF2, 0xFF, 16}));
     gn::Net* back = nullptr;
     int count = 0;
     ASSERT_EQ(gn::parse_kb_image(img.data(), img.size(), &back, &count), gn::KbLoad::loaded);
-    EXPECT_EQ(count, 2);
-    EXPECT_EQ(back->c1, 'A');  // newest first again
+    EXPECT_EQ(std::make_pair(count, int(back->c1)), std::make_pair(2, int('A')));  // newest first again
     EXPECT_EQ(image_of(back), img);
     gn::nets_free(back);
     gn::nets_free(newest);
@@ -138,25 +128,19 @@ Bytes record(unsigned char c1, unsigned char c2, unsigned char kind, int seed) {
 
 TEST(PatternsFile, IgnoresPartialRecordAndDropsControlClasses) {
     TempDir dir;
-    Bytes file = record('A', '_', 0, 1);
-    Bytes ctl = record(5, 7, 0, 2);
-    file.insert(file.end(), ctl.begin(), ctl.end());
-    Bytes b = record('b', '_', 0xFF, 3);
-    file.insert(file.end(), b.begin(), b.end());
+    const Bytes a = record('A', '_', 0, 1), control = record(5, 7, 0, 2), b = record('b', '_', 0xFF, 3);
+    Bytes file = a, kept = a;
+    file.insert(file.end(), control.begin(), control.end());
+    for (Bytes* f : {&file, &kept}) f->insert(f->end(), b.begin(), b.end());
     file.push_back(0x41);  // partial record
     write_bytes(dir.file("p.dat"), file);
     gn::PatternTable t;
     ASSERT_EQ(gn::load_patterns(dir.file("p.dat").c_str(), &t), 1);
     ASSERT_EQ(t.count, 2);
-    EXPECT_EQ(t.s[0].c1, 'A');
-    EXPECT_EQ(t.s[1].c1, 'b');
-    EXPECT_EQ(t.s[1].kind, 0xFF);
-    EXPECT_EQ(t.s[1].f[0], 3 - 16);
+    EXPECT_EQ(std::vector<int>({t.s[0].c1, t.s[1].c1, t.s[1].kind, t.s[1].f[0]}), std::vector<int>({'A', 'b', 0xFF, -13}));
     gn::ByteBuffer out;
     ASSERT_TRUE(gn::build_patterns_image(t, &out));
-    Bytes expect = record('A', '_', 0, 1);
-    expect.insert(expect.end(), b.begin(), b.end());
-    EXPECT_EQ(Bytes(out.data(), out.data() + out.size()), expect);
+    EXPECT_EQ(Bytes(out.data(), out.data() + out.size()), kept);
     gn::release_patterns(&t);
     write_bytes(dir.file("one.dat"), Bytes(53, 0x41));
     ASSERT_EQ(gn::load_patterns(dir.file("one.dat").c_str(), &t), 1);
@@ -166,49 +150,6 @@ TEST(PatternsFile, IgnoresPartialRecordAndDropsControlClasses) {
     orvo::alloc_fail_at(2);  // the file block, then the table
     EXPECT_EQ(gn::load_patterns(dir.file("p.dat").c_str(), &t), -1);
     orvo::alloc_fail_at(0);
-}
-
-class KbSelection : public ::testing::Test {
-protected:
-    void SetUp() override {
-        gn::ListEntry list[6];
-        const int types[6] = {0, 1, 2, 250, 251, 252};
-        for (int i = 0; i < 6; ++i) {
-            list[i].type = types[i];
-            std::snprintf(list[i].path, sizeof list[i].path, "kb%d.kbf", i);
-        }
-        gn::set_entries(list, 6);
-        for (int i = 0; i < 6; ++i) {
-            gn::kb_store().entries[i].loaded = true;
-            gn::kb_store().entries[i].nets = make_net('A', '_', 1, i);
-        }
-    }
-    void TearDown() override { gn::release_all_kbs(); }
-    std::string selected() {
-        std::string s;
-        for (int i = 0; i < 6; ++i)
-            if (gn::kb_store().entries[i].selected) s += static_cast<char>('0' + i);
-        return s;
-    }
-};
-
-TEST_F(KbSelection, FollowsKindAndGapTolerance) {
-    struct Case {
-        int mode, index;
-        bool tolerant;
-        const char* selected;
-        int current;  // -1: unchecked
-    };
-    const Case cases[] = {{0, 0, false, "012", -1}, {1, 0, false, "01", -1}, {2, 0, false, "02", -1},
-                          {0, 0, true, "345", -1},  {1, 0, true, "34", 3},   {0, 5, false, "4", 4}};
-    for (const Case& c : cases) {
-        ASSERT_TRUE(gn::select_kbs(c.mode, c.index, c.tolerant));
-        EXPECT_EQ(selected(), c.selected) << c.mode << " " << c.index << " " << c.tolerant;
-        if (c.current >= 0) { EXPECT_EQ(gn::kb_store().current, c.current); }
-    }
-    EXPECT_FALSE(gn::select_kbs(0, 7, false));
-    gn::kb_store().entries[0].loaded = false;
-    EXPECT_FALSE(gn::select_kbs(0, 1, false));
 }
 
 }  // namespace
