@@ -1,6 +1,5 @@
-// What the learning tests share: a base listed in a temporary folder, drawn
-// glyphs read and taught through the OCR_ interface, the patterns file's
-// records and the messages shown.
+// What the learning tests share: a listed base in a temporary folder, drawn glyphs read and taught
+// through the OCR_ interface, the patterns file's records and the messages shown.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -39,8 +38,7 @@ public:
         ASSERT_NE(io, nullptr);
         io->kb_index = 1;
     }
-    // Reads glyph g (' ': nothing) drawn alone and names the classes of the
-    // next learning call.
+    // Reads glyph g (' ': nothing) drawn alone and names the classes of the next learning call.
     void show_glyph(char g, const char* taught, const char* shown_cls, int scale = 4) {
         glyph = TestBitmap(5 * scale + 20, 7 * scale + 20);
         if (g != ' ') draw_glyph(glyph, g, 10, 10, scale);
