@@ -140,8 +140,9 @@ INSTANTIATE_TEST_SUITE_P(WithAndWithoutWorker, AllocationWalkAnalysis,
                          ::testing::Values(rk::WorkerPlan::never, rk::WorkerPlan::always));
 
 // The messages the engine may show when memory runs out in a learning call.
+const char* const kLoad = "Couldn't load patterns file\n(Memory allocation error)";
 const std::set<std::string> kLearnFailures = {
-    "Couldn't load patterns file\n(Memory allocation error)",
+    kLoad,
     "Couldn't learn current pattern",
     "Couldn't unlearn confused pattern",
     "Couldn't adjust a framing window on character/group",
@@ -242,8 +243,9 @@ protected:
         kb0 = read_bytes(base.kb);
         dat0 = read_bytes(base.dat);
     }
+    // Every text of `must_show` is shown by some failing run.
     template <typename Call>
-    void walk_call(const char* name, Call call) {
+    void walk_call(const char* name, Call call, const std::set<std::string>& must_show) {
         Bytes kb1, dat1;
         {  // the call without failure
             testsupport::MessageLog log;
@@ -257,6 +259,7 @@ protected:
             OCR_cleanup();
         }
         int failed = 0, stopped = 0;
+        std::set<std::string> seen;
         const long runs = walk([&](long k) {
             SCOPED_TRACE(k);
             write_bytes(base.kb, kb0);
@@ -273,9 +276,12 @@ protected:
             const int r = call(io);
             const long made = orvo::alloc_count();
             orvo::alloc_fail_at(0);
-            for (const testsupport::ShownBox& s : log.shown)
-                EXPECT_TRUE(kLearnFailures.count(s.text) == 1 && (s.title == "Error" || s.title == name + std::string(": Error")))
+            for (const testsupport::ShownBox& s : log.shown) {
+                EXPECT_TRUE(kLearnFailures.count(s.text) == 1 && s.style == (OSYS_MB_OK | OSYS_MB_ICONERROR) &&
+                            (s.title == "Error" || s.title == name + std::string(": Error")))
                     << s.title << ": " << s.text;
+                seen.insert(s.text);
+            }
             const Bytes kb = read_bytes(base.kb), dat = read_bytes(base.dat);
             if (r == 0) {
                 ++failed;
@@ -292,11 +298,14 @@ protected:
         });
         std::printf("[walk] %s: %ld failing runs (%d failed, %d stopped early)\n", name, runs, failed, stopped);
         EXPECT_GE(failed, 1);
+        for (const std::string& t : must_show) EXPECT_EQ(seen.count(t), 1u) << t;
     }
 };
 
 TEST_F(AllocationWalkLearning, LearningANewClassKeepsTheFilesOnFailure) {
-    walk_call("OCR_learn_char", [](ocr_io* io) { return hardening::teach(io, '4'); });
+    walk_call("OCR_learn_char", [](ocr_io* io) { return hardening::teach(io, '4'); },
+              {kLoad, "Can't add new pattern! (Memory allocation error)", "Memory allocation error. Can't create new net",
+               "Couldn't learn current pattern"});
 }
 
 TEST_F(AllocationWalkLearning, CorrectingAReadingKeepsTheFilesOnFailure) {
@@ -311,7 +320,7 @@ TEST_F(AllocationWalkLearning, CorrectingAReadingKeepsTheFilesOnFailure) {
         fuzzglyphs::set_shown(io->shown_class, io->text);
         std::memset(io->prior_frame, 0, sizeof io->prior_frame);
         return OCR_learn_char();
-    });
+    }, {kLoad, "Can't add new pattern! (Memory allocation error)", "Couldn't learn current pattern"});
 }
 
 TEST_F(AllocationWalkLearning, UnlearningKeepsTheFilesOnFailure) {
@@ -319,7 +328,7 @@ TEST_F(AllocationWalkLearning, UnlearningKeepsTheFilesOnFailure) {
         io->kb_index = 1;
         std::snprintf(io->taught_class, sizeof io->taught_class, "E");
         return OCR_unlearn_char();
-    });
+    }, {kLoad, "Can't remove pattern! (Memory allocation error)"});
 }
 
 }  // namespace
