@@ -5,8 +5,6 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
-#include <map>
-#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -23,6 +21,7 @@ namespace {
 
 using gntest::Bytes;
 using gntest::kSaveFailed;
+using gntest::Step;
 using gntest::TestBitmap;
 using testsupport::read_bytes;
 using testsupport::write_bytes;
@@ -62,8 +61,6 @@ TEST_F(Learning, TaughtGlyphsAreReadBackInFieldsAndAfterANewInit) {
     EXPECT_EQ(before, read_bytes(kb));
 }
 
-// One teaching call: glyph, taught class, shown class, scale; g == '-' removes the patterns file.
-struct Step { char g; const char *taught, *shown; int scale; };
 
 TEST_F(Learning, ACorrectedReadingStoresTheRightSamples) {
     struct Case { const char* name; std::vector<Step> steps; Records records; std::function<void(Learning&)> then; };
@@ -104,10 +101,7 @@ TEST_F(Learning, ACorrectedReadingStoresTheRightSamples) {
         std::remove(dat.c_str());
         init();
         shown.clear();
-        for (const Step& s : c.steps) {
-            if (s.g == '-') ASSERT_EQ(std::remove(dat.c_str()), 0);
-            else ASSERT_EQ(teach(s.g, s.taught, s.shown, s.scale), 1);
-        }
+        for (const Step& s : c.steps) ASSERT_EQ(run(s), 1);
         if (!c.records.empty()) { EXPECT_EQ(records(), c.records); }
         if (c.then) c.then(*this);
     }
@@ -177,61 +171,6 @@ TEST_F(Learning, AFailedWriteKeepsTheOldFilesAndADamagedBaseIsKept) {
     EXPECT_EQ(read_bytes(kb + ".damaged"), (Bytes{5, 0, 0, 0, 1, 2}));
     expect_last("OCR_learn_char: Warning", "The damaged knowledge base file was kept as\n" + kb + ".damaged");
     EXPECT_EQ(OCR_get_kb_type(kb.c_str()), 2);
-}
-
-// Fails the k-th allocation of `call` for k = 1, 2, ... until it meets none; every failed call
-// returns 0, shows only `allowed` texts (text -> title) and keeps both files. Returns the texts shown.
-using Messages = std::map<std::string, std::string>;
-template <typename Call>
-std::set<std::string> walk_failures(Learning* t, Call call, const Messages& allowed) {
-    const Bytes kb_before = read_bytes(t->kb), dat_before = read_bytes(t->dat);
-    std::set<std::string> seen;
-    for (long k = 1; k < 200; ++k) {
-        t->shown.clear();
-        orvo::alloc_fail_at(k);
-        const int r = call();
-        const bool met = orvo::alloc_count() >= k;
-        orvo::alloc_fail_at(0);
-        SCOPED_TRACE(k);
-        if (!met) {
-            EXPECT_EQ(r, 1);
-            break;
-        }
-        EXPECT_TRUE(r == 0 && !t->shown.empty());
-        for (const testsupport::ShownBox& m : t->shown) {
-            const auto it = allowed.find(m.text);
-            EXPECT_TRUE(it != allowed.end() && m.title == it->second && m.style == (OSYS_MB_OK | OSYS_MB_ICONERROR))
-                << m.title << ": " << m.text;
-            seen.insert(m.text);
-        }
-        EXPECT_TRUE(read_bytes(t->kb) == kb_before && read_bytes(t->dat) == dat_before);
-    }
-    return seen;
-}
-
-TEST_F(Learning, MemoryFailuresAreReportedAndKeepTheFiles) {
-    ASSERT_EQ(teach('A', "A"), 1);
-    ASSERT_EQ(teach('8', "8"), 1);
-    show_glyph('B', "B", "8");  // a new class after the shown one
-    const std::string load = "Couldn't load patterns file\n(Memory allocation error)";
-    const char* le = "OCR_learn_char: Error";
-    const std::set<std::string> learn = walk_failures(this, [] { return OCR_learn_char(); },
-        {{load, le}, {"Can't add new pattern! (Memory allocation error)", "Error"},
-         {"Memory allocation error (can't create new node)", "Error"},
-         {"Memory allocation error. Can't create new nodes", "Error"},
-         {"Memory allocation error. Can't create new net", "Error"}, {"Couldn't learn current pattern", le},
-         {kSaveFailed, le}});
-    for (const char* t : {load.c_str(), "Can't add new pattern! (Memory allocation error)",
-                          "Memory allocation error. Can't create new net", "Couldn't learn current pattern"})
-        EXPECT_EQ(learn.count(t), 1u) << t;
-    EXPECT_EQ(records(), (Records{"A_+", "8_+", "B_+"}));
-
-    std::strcpy(io->taught_class, "A");
-    const char* ue = "OCR_unlearn_char: Error";
-    const std::set<std::string> unlearned = walk_failures(this, [] { return OCR_unlearn_char(); },
-        {{load, ue}, {"Can't remove pattern! (Memory allocation error)", "Error"}, {kSaveFailed, ue}});
-    EXPECT_EQ(unlearned.count(load) + unlearned.count("Can't remove pattern! (Memory allocation error)"), 2u);
-    EXPECT_EQ(records(), (Records{"8_+", "B_+"}));
 }
 
 }  // namespace
