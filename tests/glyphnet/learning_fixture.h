@@ -18,6 +18,10 @@ namespace gntest {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// One learning call: glyph g (' ': an empty field) at `scale` taught as `taught`, read as `shown`;
+// g == 0 unlearns class `taught`, g == '-' removes the patterns file.
+struct Step { char g; const char *taught, *shown; int scale; };
+
 class LearningTest : public ::testing::Test {
 public:
     void TearDown() override {
@@ -57,6 +61,10 @@ public:
         io->kb_index = 1;
         std::snprintf(io->taught_class, sizeof io->taught_class, "%s", cls);
         return OCR_unlearn_char();
+    }
+    int run(const Step& s) {
+        if (s.g == '-') return std::remove(dat.c_str()) == 0;
+        return s.g == 0 ? unlearn(s.taught) : teach(s.g, s.taught, s.shown, s.scale);
     }
     // The one character read from the installed bitmap.
     std::string read_alone() {
