@@ -1,5 +1,5 @@
-// Field reading: cuts, separating gaps, the word-space estimate and the height rules, and whole
-// fields read through OCR_recognize_field against nets made from a font.
+// Field reading: cuts, the word-space estimate and the height rules, and whole fields read
+// through OCR_recognize_field against nets made from a font.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -65,25 +65,6 @@ TEST(FieldCuts, CleanUpClipsAgainstTheSegmentsThatStay) {
     EXPECT_EQ(std::vector<int>({segs[0].right, segs[1].left, aw, ah}), std::vector<int>({20, 30, 15, 20}));
 }
 
-TEST(FieldGaps, OneTwoOrFourEmptyColumnsSeparate) {
-    // Blocks 4 wide (never cut) with gaps of 1, 2, 3 and 4 empty columns.
-    TestBitmap b = drawn(40, 12, {{0, 0, 4, 12}, {5, 0, 4, 12}, {11, 0, 4, 12}, {18, 0, 4, 12}, {26, 0, 4, 12}});
-    EXPECT_EQ(spans(32, 12), "[0,4)[5,9)[11,15)[18,22)[26,30)");
-    gn::request().wide_gaps = true;
-    EXPECT_EQ(spans(32, 12), "[0,9)[11,15)[18,22)[26,30)");
-    EXPECT_EQ(spans(30, 12), "[0,9)[11,15)[18,22)");  // ink at the edge: dropped
-    gn::request() = gn::Request{};
-    gn::request().gap_tolerant = true;
-    EXPECT_EQ(spans(32, 12), "[0,22)[26,30)");
-    EXPECT_EQ(spans(30, 12), "[0,22)[26,30)");  // ink at the edge stays
-    gn::request() = gn::Request{};
-    TestBitmap c = drawn(40, 12, {{0, 0, 8, 12}, {9, 0, 8, 12}});
-    int pw = 0, rs = 0;
-    ASSERT_TRUE(gn::first_empty_column_cut(0, 0, 17, 12, 5, &pw, &rs));
-    EXPECT_EQ(std::make_pair(pw, rs), std::make_pair(8, 9));
-    EXPECT_FALSE(gn::first_empty_column_cut(0, 0, 17, 12, 9, &pw, &rs));
-}
-
 TEST(SpaceWidthEstimate, FollowsItsBranches) {
     struct Case { const char* name; std::vector<std::pair<int, int>> gaps; int expected; };  // gaps: length, count
     const std::vector<Case> cases = {
@@ -99,30 +80,6 @@ TEST(SpaceWidthEstimate, FollowsItsBranches) {
         for (auto [g, n] : c.gaps) hist[g] = n;
         EXPECT_EQ(gn::estimate_space_width(hist), c.expected) << c.name;
     }
-}
-
-TEST(SpaceWidthChecks, FallBackTightenOrReject) {
-    struct Case { const char* name; std::vector<int> gaps; int avg_w, avg_h, expected; };  // gaps between cells 10 wide
-    const std::vector<int> ladder = {2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 6, 6, 9};
-    const std::vector<Case> cases = {
-        {"kept", ladder, 12, 20, 9},
-        {"cells smaller than the estimate: the first gap from 4 on", ladder, 6, 8, 6},
-        {"gaps all alike: 3/2 of the larger cell size", {2, 2, 2, 2}, 20, 28, 42},
-        {"below min(w / 3, h / 4)", ladder, 60, 80, gn::kNoSpaces},
-        {"smallest gap above two thirds", {10, 10, 10, 10, 10, 10, 10, 10, 12, 14}, 12, 20, gn::kNoSpaces},
-    };
-    for (const Case& c : cases) {
-        gn::Segment cells[32];
-        int n = 0, x = 0;
-        cells[n++] = {x, 0, x + 10, 20};
-        for (int g : c.gaps) {
-            x += 10 + g;
-            cells[n++] = {x, 0, x + 10, 20};
-        }
-        EXPECT_EQ(gn::space_width(cells, n, c.avg_w, c.avg_h, false), c.expected) << c.name;
-    }
-    gn::Segment cells[3] = {{0, 0, 20, 28}, {22, 0, 42, 28}, {54, 0, 74, 28}};
-    EXPECT_EQ(gn::space_width(cells, 3, 20, 28, true), 20);  // gap-tolerant: the cell width
 }
 
 // Moves the first node's centre by `step` on `count` features from `first` on (+count x step^2).

@@ -187,8 +187,7 @@ TEST_F(LearningBatch, KeepsADamagedBaseBesideItsReplacementAtTheEnd) {
     EXPECT_FALSE(pathutil::file_exists((kb + ".damaged").c_str()));
     EXPECT_TRUE(read_bytes(kb) == Bytes({5, 0, 0, 0, 1, 2}) && shown.empty());
     ASSERT_EQ(OCR_end_learning_batch(), 1);
-    EXPECT_EQ(read_bytes(kb + ".damaged"), (Bytes{5, 0, 0, 0, 1, 2}));
-    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(read_bytes(kb + ".damaged") == Bytes({5, 0, 0, 0, 1, 2}) && shown.size() == 1u);
     expect_last("OCR_end_learning_batch: Warning", "The damaged knowledge base file was kept as\n" + kb + ".damaged");
     EXPECT_EQ(OCR_get_kb_type(kb.c_str()), 2);  // letters only
 }
@@ -211,8 +210,7 @@ public:
         io->kb_index = 1;
         EXPECT_EQ(files(), before);
         EXPECT_EQ(gn::kb_store().entries[0].net_count, 1);
-        EXPECT_EQ(read_glyph('A'), "A");
-        EXPECT_NE(read_glyph('B'), "B");
+        EXPECT_EQ(read_glyph('A') + (read_glyph('B') == "B" ? "B" : "-"), "A-");
     }
     void expect_closed() {
         shown.clear();
@@ -224,22 +222,18 @@ public:
 };
 
 TEST_F(LearningBatchAbandoned, ByCleanupResetOrANewInit) {
-    struct Case {
-        const char* name;
-        std::function<void(LearningBatchAbandoned&)> leave;
-    };
-    const std::vector<Case> cases = {
+    const std::vector<std::pair<const char*, std::function<void(LearningBatchAbandoned&)>>> cases = {
         {"cleanup", [](LearningBatchAbandoned& t) { OCR_cleanup(); EXPECT_EQ(t.files(), t.before);
                                                     t.io = OCR_init(t.list.c_str(), 0); }},
         {"reset", [](LearningBatchAbandoned&) { EXPECT_EQ(OCR_reset(), 1); }},
         {"new init", [](LearningBatchAbandoned& t) { EXPECT_EQ(OCR_init(t.list.c_str(), 0), t.io); }},
         {"new init without a list", [](LearningBatchAbandoned& t) { EXPECT_EQ(OCR_init(nullptr, 0), t.io); }},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, leave] : cases) {
+        SCOPED_TRACE(name);
         TempDir d;
         start(d);
-        c.leave(*this);
+        leave(*this);
         ASSERT_NE(io, nullptr);
         expect_memory_of_files();
         expect_closed();
@@ -295,8 +289,7 @@ void walk(LearningBatchAbandoned* t, long limit, const char* taught, Prepare pre
             EXPECT_GT(k, 2);  // the walk met some failures
             return;
         }
-        EXPECT_EQ(r, 0);
-        EXPECT_EQ(t->files(), t->before);
+        EXPECT_TRUE(r == 0 && t->files() == t->before);
         after();
         EXPECT_EQ(t->files(), t->before);
         EXPECT_EQ(gn::kb_store().entries[0].net_count, 1);  // 'A' alone again

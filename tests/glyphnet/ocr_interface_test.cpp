@@ -152,18 +152,6 @@ TEST_F(OcrInterface, MessagesOffSilencesWarningsButNotErrors) {
     EXPECT_EQ(shown[2].text, "Current knowledge base unspecified or not present");
 }
 
-TEST_F(OcrInterface, ResetClearsOrComplainsAndKindsOfBases) {
-    EXPECT_EQ(OCR_reset(), 0);
-    expect_box(0, "OCR_reset: Error", "OCR i/o structure wasn't previously allocated", OSYS_MB_OK | OSYS_MB_ICONERROR);
-    ocr_io* io = OCR_init(nullptr, 0);
-    std::strcpy(io->text, "X");
-    io->box_count = 3;
-    EXPECT_EQ(OCR_reset(), 1);
-    EXPECT_EQ(std::make_pair(int(io->text[0]), io->box_count), std::make_pair(0, 0));
-    EXPECT_EQ(OCR_get_kb_type(write_kb("l.kbf", "A_b_").c_str()), 2);
-    EXPECT_EQ(OCR_get_kb_type(nullptr), 0);
-}
-
 TEST_F(OcrInterface, ListsTheClassesOfTheCurrentBase) {
     const std::string a = write_kb("a.kbf", "A_B_");
     Bytes pats;
