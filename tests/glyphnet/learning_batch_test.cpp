@@ -122,8 +122,7 @@ TEST_F(LearningBatch, MemoryServesReadingAndQueriesDuringTheBatch) {
     open_base(d);
     ASSERT_EQ(teach('A', "A"), 1);
     ASSERT_EQ(OCR_begin_learning_batch(), 1);
-    ASSERT_EQ(teach('B', "B"), 1);
-    ASSERT_EQ(teach('8', "8"), 1);
+    teach_all("B8");
     EXPECT_EQ(read_glyph('B') + read_glyph('8'), "B8");
     io->kb_index = 1;
     char classes[512];
@@ -182,8 +181,7 @@ TEST_F(LearningBatch, KeepsADamagedBaseBesideItsReplacementAtTheEnd) {
     open_base(d);
     shown.clear();
     ASSERT_EQ(OCR_begin_learning_batch(), 1);
-    ASSERT_EQ(teach('A', "A"), 1);
-    ASSERT_EQ(teach('B', "B"), 1);
+    teach_all("AB");
     EXPECT_FALSE(pathutil::file_exists((kb + ".damaged").c_str()));
     EXPECT_TRUE(read_bytes(kb) == Bytes({5, 0, 0, 0, 1, 2}) && shown.empty());
     ASSERT_EQ(OCR_end_learning_batch(), 1);
@@ -277,7 +275,7 @@ void walk(LearningBatchAbandoned* t, long limit, const char* taught, Prepare pre
         ASSERT_EQ(t->teach('A', "A"), 1);
         t->before = t->files();
         ASSERT_EQ(OCR_begin_learning_batch(), 1);
-        for (const char* c = taught; *c; ++c) ASSERT_EQ(t->teach(*c, std::string(1, *c).c_str()), 1);
+        t->teach_all(taught);
         t->shown.clear();
         prepare();
         orvo::alloc_fail_at(k);

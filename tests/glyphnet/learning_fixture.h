@@ -62,6 +62,9 @@ public:
         std::snprintf(io->taught_class, sizeof io->taught_class, "%s", cls);
         return OCR_unlearn_char();
     }
+    void teach_all(const std::string& glyphs) {  // each glyph as its own class
+        for (char c : glyphs) ASSERT_EQ(teach(c, std::string(1, c).c_str()), 1) << c;
+    }
     int run(const Step& s) {
         if (s.g == '-') return std::remove(dat.c_str()) == 0;
         return s.g == 0 ? unlearn(s.taught) : teach(s.g, s.taught, s.shown, s.scale);

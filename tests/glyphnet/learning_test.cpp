@@ -46,7 +46,7 @@ public:
 };
 
 TEST_F(Learning, TaughtGlyphsAreReadBackInFieldsAndAfterANewInit) {
-    for (char c : std::string("ABC1238")) ASSERT_EQ(teach(c, std::string(1, c).c_str()), 1) << c;
+    teach_all("ABC1238");
     EXPECT_TRUE(shown.empty());
     EXPECT_EQ(read_text("ABC 123") + io->raw_text, "ABC 123A_B_C_ _1_2_3_");
     EXPECT_EQ(io->boxes[1][0], 4 + 24);
@@ -143,8 +143,7 @@ TEST_F(Learning, RejectsBadRequestsAndRemovesTheNewPatternsFile) {
 }
 
 TEST_F(Learning, UnlearningTheLastClassDeletesTheFiles) {
-    ASSERT_EQ(teach('A', "A"), 1);
-    ASSERT_EQ(teach('1', "1"), 1);
+    teach_all("A1");
     EXPECT_EQ(unlearn("Z"), 0);
     expect_last("OCR_unlearn_char: Warning", "Character/group to be unlearned\nnot found in current knowledge base");
     EXPECT_EQ(unlearn("A"), 1);
