@@ -1,5 +1,4 @@
-// The knowledge-base paths read from the list file, and a session's backups: kept, restored byte
-// for byte, and never lost when a copy or a rename fails.
+// A session's backups: restored byte for byte, and never lost when a copy or a rename fails.
 #include <gtest/gtest.h>
 
 #include "session_files.h"
@@ -16,20 +15,6 @@ using testsupport::write_bytes;
 using Bytes = std::vector<std::uint8_t>;
 
 void write_text(const std::string& path, const std::string& s) { write_bytes(path, Bytes(s.begin(), s.end())); }
-
-TEST(SessionPathsRead, TheLineOfTheIndexWithoutBlanksOrNothing) {
-    TempDir d;
-    write_text(d.file("list"), "[1] /a/first.kbf\r\n[0]    /b/plates.kbf   \r\n[0] /b/plates\r\n[0] /b/.kbf\r\nno bracket\r\n");
-    SessionPaths p;
-    ASSERT_TRUE(learner::read_session_paths(d.file("list"), 2, p));
-    EXPECT_EQ(std::vector<std::string>({p.kb, p.dat, p.kb_bak, p.dat_bak}),
-              std::vector<std::string>({"/b/plates.kbf", "/b/plates.dat", "/b/$kbfbak$.$$$", "/b/$datbak$.$$$"}));
-    ASSERT_TRUE(learner::read_session_paths(d.file("list"), 1, p));
-    EXPECT_EQ(p.kb, "/a/first.kbf");
-    // No extension, no name, no bracket, past the end, index 0, no list.
-    for (int index : {3, 4, 5, 6, 0}) EXPECT_FALSE(learner::read_session_paths(d.file("list"), index, p)) << index;
-    EXPECT_FALSE(learner::read_session_paths(d.file("absent"), 1, p));
-}
 
 class SessionBackups : public ::testing::Test {
 protected:
@@ -56,26 +41,6 @@ TEST_F(SessionBackups, DiscardedChangesAreRestoredByteForByte) {
     EXPECT_TRUE(read_bytes(p.kb) == kb && read_bytes(p.dat) == dat);
     EXPECT_FALSE(exists(p.kb_bak) || exists(p.dat_bak));
     EXPECT_TRUE(shown.shown.empty());
-}
-
-TEST_F(SessionBackups, KeptChangesStayAndNewFilesOfADiscardedSessionGo) {
-    write_bytes(p.kb, {1});
-    write_bytes(p.dat, {2});
-    BackupState s;
-    ASSERT_TRUE(learner::make_backups(p, s));
-    write_bytes(p.kb, {3, 3});
-    EXPECT_TRUE(learner::finish_backups(p, s, true));
-    EXPECT_EQ(read_bytes(p.kb), (Bytes{3, 3}));
-    EXPECT_FALSE(exists(p.kb_bak) || exists(p.dat_bak));
-    std::remove(p.kb.c_str());
-    std::remove(p.dat.c_str());
-    BackupState none;
-    ASSERT_TRUE(learner::make_backups(p, none));
-    EXPECT_FALSE(none.kb_backed_up);
-    write_bytes(p.kb, {1});
-    write_bytes(p.dat, {2});
-    EXPECT_TRUE(learner::finish_backups(p, none, false));
-    EXPECT_FALSE(exists(p.kb) || exists(p.dat));
 }
 
 TEST_F(SessionBackups, AFailedBackupStopsAndLeavesTheOriginals) {
@@ -111,14 +76,6 @@ TEST_F(SessionBackups, AFailedRestoreKeepsTheBackupAndSaysWhere) {
     EXPECT_EQ(shown.shown[0].text, "Couldn't restore " + p.kb + ".\nIts previous contents are kept in " + p.kb_bak + ".");
     std::remove((p.kb + "/x").c_str());
     rmdir(p.kb.c_str());
-}
-
-TEST(SafeCopy, LeavesTheTargetWhenTheSourceIsMissing) {
-    TempDir d;
-    write_bytes(d.file("to"), {1, 2});
-    EXPECT_FALSE(learner::copy_file_safely(d.file("absent"), d.file("to")));
-    EXPECT_EQ(read_bytes(d.file("to")), (Bytes{1, 2}));
-    EXPECT_FALSE(exists(d.file("to") + ".tmp"));
 }
 
 }  // namespace

@@ -87,28 +87,30 @@ class ScriptedDialog : public learner::TrainingView, public learner::DialogRunne
 public:
     // Acts once; false when the script has nothing more to do.
     std::function<bool(learner::TrainingDialog&, ScriptedDialog&)> user;
-    std::function<int(learner::UnlearnList&)> unlearn_script;
     bool class_dialog_open = false;
-    int class_dialogs_opened = 0;
     std::vector<std::string> statuses;
     QueuePoster poster;
     learner::TrainingDialog* dialog = nullptr;
-    int ended_with = -1;
     int view_width = 60;
 
     void changed() override {
         if (dialog && (statuses.empty() || statuses.back() != dialog->status_text()))
             statuses.push_back(dialog->status_text());
     }
-    void open_class_dialog() override {
-        class_dialog_open = true;
-        ++class_dialogs_opened;
-    }
+    void open_class_dialog() override { class_dialog_open = true; }
     void close_class_dialog() override { class_dialog_open = false; }
-    int run_unlearn(learner::UnlearnList& list) override { return unlearn_script ? unlearn_script(list) : 0; }
-    void end_dialog(int result) override { ended_with = result; }
+    int run_unlearn(learner::UnlearnList&) override { return 0; }
+    void end_dialog(int) override {}
 
-    // The class dialog ends: "&Ok" with `cls`, "&Jump over" or "&Suspend".
+    // Runs the next posted command; false when none is waiting.
+    bool run_posted(learner::TrainingDialog& d) {
+        if (poster.queue.empty()) return false;
+        const auto c = poster.queue.front();
+        poster.queue.pop_front();
+        d.command(c.first, c.second);
+        return true;
+    }
+    // The class dialog ends with "&Ok" and `cls`.
     void answer_class(const std::string& cls) {
         dialog->class_buffer().set(cls);
         class_dialog_open = false;
@@ -119,15 +121,8 @@ public:
         learner::TrainingDialog d(io, libs, current, kb_path, *this, poster);
         dialog = &d;
         d.open(view_width);
-        for (int guard = 0; guard < 10000 && !d.ended(); ++guard) {
-            if (!poster.queue.empty()) {
-                const auto c = poster.queue.front();
-                poster.queue.pop_front();
-                d.command(c.first, c.second);
-                continue;
-            }
-            if (!user || !user(d, *this)) break;
-        }
+        for (int guard = 0; guard < 10000 && !d.ended(); ++guard)
+            if (!run_posted(d) && (!user || !user(d, *this))) break;
         current = d.current();
         dialog = nullptr;
         return d.ended() ? d.result() : 0;
