@@ -190,7 +190,7 @@ TEST_F(LearningBatch, KeepsADamagedBaseBesideItsReplacementAtTheEnd) {
     EXPECT_EQ(OCR_get_kb_type(kb.c_str()), 2);  // letters only
 }
 
-// Each way of leaving a batch without its end keeps the files and brings memory back to them.
+// Leaving a batch without its end keeps the files and brings memory back to them.
 class LearningBatchAbandoned : public LearningBatch {
 public:
     // 'A' on disk; the batch teaches 'B', unlearns 'A', teaches '8'.
@@ -218,28 +218,6 @@ public:
     }
     std::pair<Bytes, Bytes> before;
 };
-
-TEST_F(LearningBatchAbandoned, ByCleanupResetOrANewInit) {
-    const std::vector<std::pair<const char*, std::function<void(LearningBatchAbandoned&)>>> cases = {
-        {"cleanup", [](LearningBatchAbandoned& t) { OCR_cleanup(); EXPECT_EQ(t.files(), t.before);
-                                                    t.io = OCR_init(t.list.c_str(), 0); }},
-        {"reset", [](LearningBatchAbandoned&) { EXPECT_EQ(OCR_reset(), 1); }},
-        {"new init", [](LearningBatchAbandoned& t) { EXPECT_EQ(OCR_init(t.list.c_str(), 0), t.io); }},
-        {"new init without a list", [](LearningBatchAbandoned& t) { EXPECT_EQ(OCR_init(nullptr, 0), t.io); }},
-    };
-    for (const auto& [name, leave] : cases) {
-        SCOPED_TRACE(name);
-        TempDir d;
-        start(d);
-        leave(*this);
-        ASSERT_NE(io, nullptr);
-        expect_memory_of_files();
-        expect_closed();
-        ASSERT_EQ(teach('B', "B"), 1);  // learning writes at once again
-        EXPECT_EQ(read_bytes(dat).size(), 2u * 52);
-        OCR_cleanup();
-    }
-}
 
 TEST_F(LearningBatchAbandoned, ByAFailedWriteAtTheEnd) {
     const std::vector<std::pair<const char*, std::function<void(const TempDir&)>>> cases = {

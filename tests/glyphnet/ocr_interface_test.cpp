@@ -66,6 +66,8 @@ TEST_F(OcrInterface, InitWarnsFailsOrReportsAsItsMessagesFlagSays) {
     io->kb_mode = 7;
     EXPECT_EQ(OCR_init(nullptr, 0), io);  // cleared, same record, silent
     EXPECT_EQ(io->kb_mode, 0);
+    io->box_count = 3;
+    EXPECT_TRUE(OCR_reset() == 1 && io->box_count == 0);
     OCR_cleanup();
     const std::string missing = dir.file("none.$$$");
     EXPECT_EQ(OCR_init(missing.c_str(), 1), nullptr);

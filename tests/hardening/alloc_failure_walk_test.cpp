@@ -142,18 +142,12 @@ INSTANTIATE_TEST_SUITE_P(WithAndWithoutWorker, AllocationWalkAnalysis,
 // The messages the engine may show when memory runs out in a learning call.
 const char* const kLoad = "Couldn't load patterns file\n(Memory allocation error)";
 const std::set<std::string> kLearnFailures = {
-    kLoad,
-    "Couldn't learn current pattern",
-    "Couldn't unlearn confused pattern",
-    "Couldn't adjust a framing window on character/group",
-    "Memory allocation error (can't create new node)",
-    "Memory allocation error. Can't create new nodes",
-    "Memory allocation error. Can't create new net",
-    "Can't add a first pattern! (Memory allocation error)",
-    "Can't add new pattern! (Memory allocation error)",
+    kLoad, "Couldn't learn current pattern", "Couldn't unlearn confused pattern",
+    "Couldn't adjust a framing window on character/group", "Memory allocation error (can't create new node)",
+    "Memory allocation error. Can't create new nodes", "Memory allocation error. Can't create new net",
+    "Can't add a first pattern! (Memory allocation error)", "Can't add new pattern! (Memory allocation error)",
     "Can't remove pattern! (Memory allocation error)",
-    "Couldn't save the knowledge base files\n(the previous files were kept)",
-};
+    "Couldn't save the knowledge base files\n(the previous files were kept)"};
 
 class AllocationWalkEngine : public AllocationWalk {
 protected:
