@@ -10,6 +10,7 @@
 #include <type_traits>
 
 #include "class_dialogs.h"
+#include "learner_qt.h"
 #include "readability.h"
 #include "session_fixture.h"
 #include "training_window.h"
@@ -22,13 +23,7 @@ std::string scale() { return qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR") ? "1
 
 class TrainingReadability : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "learner_readability_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance()) new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { lrnqt::make_application("learner_readability_tests"); }
     void SetUp() override {
         io = OCR_init(folder.list.c_str(), 0);
         ASSERT_NE(io, nullptr);

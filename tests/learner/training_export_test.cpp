@@ -1,6 +1,5 @@
-// The exported training session through the shared library (offscreen) on an analysed plate
-// scene, a timer playing the user by the widgets' texts: the base is kept after "&Done" and put
-// back byte for byte after "&Cancel".
+// The exported training session on an analysed plate scene, a timer playing the user by the
+// widgets' texts: the base is kept after "&Done" and put back byte for byte after "&Cancel".
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include "learner.h"
+#include "learner_qt.h"
 #include "orvosys.h"
 #include "own_format_writers.h"
 #include "plate_scene.h"
@@ -24,6 +24,7 @@
 
 namespace {
 
+using lrnqt::button;
 using testsupport::read_bytes;
 
 bool exists(const std::string& p) {
@@ -38,27 +39,16 @@ QDialog* visible_dialog(const QString& title_start) {
     return nullptr;
 }
 
-QPushButton* button(QWidget& w, const char* label) {
-    for (QPushButton* b : w.findChildren<QPushButton*>())
-        if (b->text() == QString::fromLatin1(label)) return b;
-    return nullptr;
-}
-
 // Presses from the event loop: a button opening a modal dialog returns only when it closes.
 void press_later(QPushButton* b) { QMetaObject::invokeMethod(b, "click", Qt::QueuedConnection); }
 
 // Names the presented instances "A" until `teach` are confirmed, then suspends learning; with
 // `unlearn_all` removes every class first; ends with `finish`, `before_finish` just before.
 struct Teacher {
-    int teach = 0;
-    bool unlearn_all = false;
+    int teach = 0, confirmed = 0, steps = 0;
+    bool unlearn_all = false, unlearn_opened = false, unlearned = false, finished = false;
     const char* finish = "&Done";
     std::function<void()> before_finish;
-    int confirmed = 0;
-    int steps = 0;
-    bool unlearn_opened = false;
-    bool unlearned = false;
-    bool finished = false;
 
     void step() {
         ++steps;
@@ -106,13 +96,7 @@ struct Teacher {
 
 class TrainingExport : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "learner_export_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance()) new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { lrnqt::make_application("learner_export_tests"); }
     void SetUp() override {
         samples::SceneOptions o;
         o.colour = false;

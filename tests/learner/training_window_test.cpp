@@ -10,31 +10,21 @@
 #include <QTimer>
 
 #include "class_dialogs.h"
+#include "learner_qt.h"
 #include "session_fixture.h"
 
 namespace {
 
+using lrnqt::button;
+
 class TrainingWindowTest : public ::testing::Test {
 public:
-    static void SetUpTestSuite() {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "learner_qt_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance()) app = new QApplication(argc, argv);
-    }
-    static QPushButton* button(QWidget& w, const char* label) {
-        for (QPushButton* b : w.findChildren<QPushButton*>())
-            if (b->text() == QString::fromLatin1(label)) return b;
-        return nullptr;
-    }
+    static void SetUpTestSuite() { lrnqt::make_application("learner_qt_tests"); }
     static void key(QObject* to, int k, QEvent::Type t = QEvent::KeyPress) {
         QKeyEvent e(t, k, Qt::NoModifier);
         QApplication::sendEvent(to, &e);
     }
-    static QApplication* app;
 };
-QApplication* TrainingWindowTest::app = nullptr;
 
 TEST_F(TrainingWindowTest, TheClassDialogEndsByItsKeys) {
     learner::ClassBuffer buffer;
@@ -71,7 +61,7 @@ std::string through_the_table(learner::SelCharsDialog& sel, F inside) {
                 return;
             }
     });
-    QPushButton* table = TrainingWindowTest::button(sel, "Characters &table");
+    QPushButton* table = button(sel, "Characters &table");
     EXPECT_NE(table, nullptr);
     if (table) table->click();  // the table runs modally inside
     EXPECT_TRUE(seen);
