@@ -1,5 +1,4 @@
-// Field reading: cuts, the word-space estimate and the height rules, and whole fields read
-// through OCR_recognize_field against nets made from a font.
+// Field reading: cuts, the word-space estimate, height rules, and whole fields read against a font.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -78,6 +77,14 @@ TEST(SpaceWidthEstimate, FollowsItsBranches) {
         for (auto [g, n] : c.gaps) hist[g] = n;
         EXPECT_EQ(gn::estimate_space_width(hist), c.expected) << c.name;
     }
+}
+
+TEST(SpaceWidthChecks, KeepTheEstimateOrRejectOneBelowAThirdOfTheCells) {
+    gn::Segment cells[14];
+    int n = 0, x = 0;
+    for (int g : {0, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 6, 6, 9}) cells[n++] = {x += 10 + g, 0, x + 10, 20};  // cells 10 wide
+    EXPECT_EQ(gn::space_width(cells, n, 12, 20, false), 9);
+    EXPECT_EQ(gn::space_width(cells, n, 60, 80, false), gn::kNoSpaces);  // below min(w / 3, h / 4)
 }
 
 // Moves the first node's centre by `step` on `count` features from `first` on (+count x step^2).

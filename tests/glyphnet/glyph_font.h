@@ -1,5 +1,4 @@
-// A small 5 x 7 block font of our own, drawn at any scale into a test bitmap, and nets of one box
-// around a drawn glyph's features.
+// A small 5 x 7 block font drawn at any scale into test bitmaps, and one-box nets around glyphs.
 #pragma once
 
 #include <cstring>

@@ -1,5 +1,4 @@
-// Knowledge-base files: the list file reader, the .kbf and patterns file layouts, damaged files
-// and the kind of a base.
+// Knowledge-base files: the list reader, the .kbf and patterns layouts, damaged files, base kinds.
 #include <gtest/gtest.h>
 
 #include <cstring>

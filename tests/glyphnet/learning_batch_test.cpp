@@ -1,5 +1,4 @@
-// Learning batches: nothing is written before the end, which writes what the same calls one by
-// one write; a batch that fails or is abandoned leaves the files and brings memory back to them.
+// Learning batches write at their end what single calls write, and keep the files when abandoned.
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -1,5 +1,4 @@
-// What the learning tests share: a listed base in a temporary folder, drawn glyphs read and taught
-// through the OCR_ interface, the patterns file's records and the messages shown.
+// Learning fixture: a listed base in a temporary folder, glyphs taught through OCR_, messages.
 #pragma once
 
 #include <gtest/gtest.h>

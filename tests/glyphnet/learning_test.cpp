@@ -1,5 +1,4 @@
-// Learning and unlearning through the OCR_ interface: bases taught from drawn glyphs, the samples
-// a corrected reading stores, the files written (kept when a write fails), the messages shown.
+// Learning through OCR_: taught bases, samples of corrections, files written or kept, messages.
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -1,5 +1,4 @@
-// The OCR_ interface: the record's life cycle, its messages and titles through the host layer,
-// the knowledge-base queries and the image helpers.
+// The OCR_ interface: the record's life cycle and messages, the base queries, the image helpers.
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -1,5 +1,4 @@
-// Allocation-failure walks: every run ends as documented for a memory shortage (readers give no
-// page, the analysis returns 1 with a well-formed list, failed learning calls keep both files).
+// Allocation-failure walks: every run ends as documented for a memory shortage.
 #include <gtest/gtest.h>
 
 #include <atomic>

@@ -1,5 +1,4 @@
-// Readable training dialogs (offscreen, QT_SCALE_FACTOR 1, 1.25 and 1.5 set by ctest): texts fit
-// whole, stand out 4.5:1 from their faces, and the class dialog leaves the dialog uncovered.
+// Readable training dialogs at QT_SCALE_FACTOR 1, 1.25, 1.5: texts fit, contrast 4.5:1, no cover.
 #include <gtest/gtest.h>
 
 #include <QApplication>

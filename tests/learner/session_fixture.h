@@ -1,5 +1,4 @@
-// What the training tests share: drawn fields of block letters, a results list of their own
-// behind the real engine, and a scripted dialog that lets the test act whenever it waits.
+// Training fixture: drawn fields, a results list behind the real engine, a scripted dialog.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// Training sessions over drawn fields with the real engine and a scripted user (the walk,
-// confirming, skipping, tagging), and the dialog's states, frame and scrolling.
+// Training sessions with the real engine and a scripted user, and the dialog's states and frame.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,5 +1,4 @@
-// The exported training session on an analysed plate scene, a timer playing the user by the
-// widgets' texts: the base is kept after "&Done" and put back byte for byte after "&Cancel".
+// The exported training session on an analysed scene: kept after "&Done", restored after "&Cancel".
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -1,5 +1,4 @@
-// The class dialog's widgets driven headless (offscreen platform): its keys
-// and the character table it opens.
+// The class dialog's widgets driven offscreen: its keys and the character table it opens.
 #include <gtest/gtest.h>
 
 #include <QApplication>
