@@ -9,6 +9,7 @@
 #include "kb/kb_file.h"
 #include "kb/kb_list.h"
 #include "kb/patterns.h"
+#include "glyph_font.h"
 #include "temp_dir.h"
 #include "zero_alloc.h"
 
@@ -37,30 +38,10 @@ TEST(KbListReads, TypesPathsBlanksAndCaps) {
     EXPECT_STREQ(e[1].path, "ok.kbf");
 }
 
-// A net of one class with `nodes` nodes whose values follow a pattern.
-gn::Net* make_net(unsigned char c1, unsigned char c2, int nodes, int seed) {
-    gn::Net* n = gn::net_new(c1, c2, static_cast<unsigned char>(seed % 8));
-    n->nodes = static_cast<gn::Node*>(orvo::zero_alloc_array(nodes, sizeof(gn::Node)));
-    n->node_count = nodes;
-    for (int k = 0; k < nodes; ++k)
-        for (int m = 0; m < 49; ++m) {
-            n->nodes[k].lo[m] = static_cast<std::int16_t>(-16 + (m + seed) % 5);
-            n->nodes[k].hi[m] = static_cast<std::int16_t>(16 - (m + k) % 7);
-            n->nodes[k].centre[m] = static_cast<std::int16_t>((m * 3 + seed) % 9 - 4);
-        }
-    return n;
-}
-
-Bytes image_of(const gn::Net* head) {
-    gn::ByteBuffer b;
-    EXPECT_TRUE(gn::build_kb_image(head, &b));
-    return Bytes(b.data(), b.data() + b.size());
-}
-
 TEST(KbFileLayout, WritesOldestFirstReadsBackAndRejectsTruncatedAbsurdOrUnallocatedFiles) {
-    gn::Net* newest = make_net('A', '_', 2, 1);
-    newest->next = make_net('7', '_', 1, 2);  // older
-    const Bytes img = image_of(newest);
+    gn::Net* newest = gntest::pattern_net('A', '_', 2, 1);
+    newest->next = gntest::pattern_net('7', '_', 1, 2);  // older
+    const Bytes img = gntest::kb_image(newest);
     gn::nets_free(newest);
     ASSERT_EQ(img.size(), 4u + 2 * 7 + 3 * 294);
     // Two nets; the oldest first (one node, '7_', shape 2, first bounds -16 + 2 % 5 = -14 and 16).
@@ -69,7 +50,7 @@ TEST(KbFileLayout, WritesOldestFirstReadsBackAndRejectsTruncatedAbsurdOrUnalloca
     int count = 0;
     ASSERT_EQ(gn::parse_kb_image(img.data(), img.size(), &back, &count), gn::KbLoad::loaded);
     EXPECT_EQ(std::make_pair(count, int(back->c1)), std::make_pair(2, int('A')));  // newest first again
-    EXPECT_EQ(image_of(back), img);
+    EXPECT_EQ(gntest::kb_image(back), img);
     gn::nets_free(back);
     back = nullptr;
     const auto edited = [&](std::size_t at, std::uint8_t v) { Bytes b = img; b[at] = v; return b; };
@@ -90,18 +71,13 @@ TEST(KbFileLayout, WritesOldestFirstReadsBackAndRejectsTruncatedAbsurdOrUnalloca
 
 TEST(KbFileKind, TellsDigitsLettersAndMixed) {
     TempDir dir;
-    const std::pair<std::vector<const char*>, int> cases[] = {
-        {{"1_", "2_"}, 1}, {{"A_", "\xE9_"}, 2}, {{"A_", "7_"}, 0}, {{"A1"}, 0}, {{".a"}, 2}, {{}, 0}};  // {}: empty
+    const std::pair<const char*, int> cases[] = {{"1_2_", 1}, {"A_\xE9_", 2}, {"A_7_", 0}, {"A1", 0}, {".a", 2}};
     for (const auto& [classes, kind] : cases) {
-        gn::Net* head = nullptr;
-        for (const char* c : classes) {
-            gn::Net* n = make_net(c[0], c[1], 1, 0);
-            n->next = std::exchange(head, n);
-        }
-        write_bytes(dir.file("k.kbf"), head ? image_of(head) : Bytes{0, 0, 0, 0});
-        gn::nets_free(head);
-        EXPECT_EQ(gn::kb_type_of_file(dir.file("k.kbf").c_str()), kind);
+        write_bytes(dir.file("k.kbf"), gntest::kb_image(nullptr, classes));
+        EXPECT_EQ(gn::kb_type_of_file(dir.file("k.kbf").c_str()), kind) << classes;
     }
+    write_bytes(dir.file("k.kbf"), {0, 0, 0, 0});  // empty
+    EXPECT_EQ(gn::kb_type_of_file(dir.file("k.kbf").c_str()), 0);
     EXPECT_EQ(gn::kb_type_of_file(dir.file("none.kbf").c_str()), 0);
 }
 

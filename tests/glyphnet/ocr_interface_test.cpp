@@ -23,20 +23,9 @@ using Bytes = std::vector<std::uint8_t>;
 class OcrInterface : public ::testing::Test {
 protected:
     void TearDown() override { OCR_cleanup(); }
-    // A knowledge base of the given classes, one node each.
+    // A knowledge base of the given classes ("A_B_"), one node each.
     std::string write_kb(const std::string& name, const std::string& classes) {
-        gn::Net* head = nullptr;
-        for (std::size_t i = 0; i + 1 < classes.size(); i += 2) {
-            gn::Net* n = gn::net_new(classes[i], classes[i + 1], 0);
-            n->nodes = static_cast<gn::Node*>(orvo::zero_alloc(sizeof(gn::Node)));
-            n->node_count = 1;
-            n->next = head;
-            head = n;
-        }
-        gn::ByteBuffer b;
-        EXPECT_TRUE(gn::build_kb_image(head, &b));
-        gn::nets_free(head);
-        write_bytes(dir.file(name), Bytes(b.data(), b.data() + b.size()));
+        write_bytes(dir.file(name), gntest::kb_image(nullptr, classes));
         return dir.file(name);
     }
     std::string write_list(const std::string& text) {
