@@ -4,6 +4,7 @@
 #include <atomic>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include "driver_switches.h"
 #include "hardening_support.h"
@@ -244,8 +245,7 @@ protected:
             ASSERT_NE(io, nullptr);
             ASSERT_EQ(call(io), 1);
             ASSERT_TRUE(log.shown.empty());
-            kb1 = read_bytes(base.kb);
-            dat1 = read_bytes(base.dat);
+            std::tie(kb1, dat1) = std::make_pair(read_bytes(base.kb), read_bytes(base.dat));
             ASSERT_NE(dat1, dat0);
             OCR_cleanup();
         }

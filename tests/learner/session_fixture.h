@@ -31,10 +31,7 @@ inline bool exists(const std::string& p) {
 }
 
 // Block letters at 4 pixels per cell.
-inline constexpr int kScale = 4;
-inline constexpr int kGlyphW = 5 * kScale;
-inline constexpr int kGap = 8;
-inline constexpr int kMargin = 6;
+inline constexpr int kScale = 4, kGlyphW = 5 * kScale, kGap = 8, kMargin = 6;
 
 // A field bitmap holding `text` in block letters, and its results record.
 struct Field {

@@ -49,22 +49,19 @@ protected:
 // A user who unticks "view only", names the letter under each frame (or jumps over the instances
 // numbered in `skip`), confirms, tags every letter still read wrong, and is done once `text` reads.
 struct Teacher {
-    Teacher(std::string t, std::vector<int> s) : text(std::move(t)), skip(std::move(s)) {}
     std::string text;
     std::vector<int> skip;
-    int presented = 0;
+    int presented = 0, tags = 0;
     std::string letters;  // the letter under each instance presented
-    int tags = 0;
     bool operator()(TrainingDialog& d, ScriptedDialog& sd) {
         if (d.state() == learner::kViewOnly && presented == 0) {
             d.set_view_only(false);
             return true;
         }
         if (d.state() == learner::kEditing && sd.class_dialog_open) {
-            ++presented;
             const char c = letter_at(d.frame(), text);
             letters += c;
-            if (std::find(skip.begin(), skip.end(), presented) != skip.end()) {
+            if (std::find(skip.begin(), skip.end(), ++presented) != skip.end()) {
                 sd.class_dialog_open = false;
                 sd.poster.post(learner::kClassDialogEnded, learner::kSelJumpOver);
             } else {
@@ -101,7 +98,7 @@ TEST_F(TrainingSession, WalksConfirmsSkipsTagsAndKeeps) {
     Field f("HLT");
     libs.list = {&f.record};
     ScriptedDialog s;
-    Teacher t{"HLT", {3}};
+    Teacher t{"HLT", {3}, 0, 0, {}};
     s.user = std::ref(t);
     seg_result* current = nullptr;
     EXPECT_EQ(session(s, &current), 1);
