@@ -1,5 +1,4 @@
-// The Windows-1252 character table: classes and case mapping of plain and
-// accented characters, whatever the process locale.
+// The Windows-1252 table: classes and case mapping of plain and accented characters, any locale.
 #include <gtest/gtest.h>
 
 #include "charclass/cp1252_classes.h"

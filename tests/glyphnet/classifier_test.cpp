@@ -1,19 +1,12 @@
-// The box-net decision: feature grid widths, confusion groups, the choice
-// among containing nets and the nearest-prototype fall-back.
+// The box-net decision's tables: feature grid widths and confusion groups.
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "classify/classifier.h"
 #include "classify/features.h"
 #include "classify/groups.h"
-#include "classify/nearest_prototype.h"
-#include "kb/kb_store.h"
-#include "zero_alloc.h"
 
 namespace {
-
-using Vec = std::vector<std::int16_t>;
 
 TEST(FeatureGrid, LaysNarrowAndWideCellsAlternately) {
     const std::vector<std::pair<int, std::vector<int>>> cases = {
@@ -31,73 +24,6 @@ TEST(ConfusionGroups, CoverTheTable) {
                             {0xCD, '_', 1}, {0xE9, '_', 105}, {'X', '_', 0}, {'o', 'o', 0}};
     for (const auto& c : cases)
         EXPECT_EQ(gn::confusion_group(static_cast<unsigned char>(c[0]), static_cast<unsigned char>(c[1])), c[2]) << c[0];
-}
-
-// A net with one node: bounds [lo, hi] on every feature, centre c.
-gn::Net* box_net(unsigned char c1, int shape, int lo, int hi, int centre) {
-    gn::Net* n = gn::net_new(c1, '_', static_cast<unsigned char>(shape));
-    n->nodes = static_cast<gn::Node*>(orvo::zero_alloc(sizeof(gn::Node)));
-    n->node_count = 1;
-    for (int m = 0; m < 49; ++m) {
-        n->nodes[0].lo[m] = static_cast<std::int16_t>(lo);
-        n->nodes[0].hi[m] = static_cast<std::int16_t>(hi);
-        n->nodes[0].centre[m] = static_cast<std::int16_t>(centre);
-    }
-    return n;
-}
-
-TEST(ClassifyInNets, PrefersTheSameShapeThenTheNearerGroupMember) {
-    gn::Net* x = box_net('X', 1, 0, 4, 0);
-    x->next = box_net('o', 5, -16, 16, 8);
-    x->next->next = box_net('0', 6, -16, 16, 2);
-    struct Case {
-        int value, shape;
-        bool found;
-        unsigned char c1;
-        int distance;  // -1: unchecked
-    };
-    const Case cases[] = {
-        {3, 5, true, '0', 49},       // 'o' met first, '0' of its group nearer
-        {3, 1, true, 'X', 49 * 9},   // the same shape code first, no group
-        {3, 2, true, 'X', -1},       // no shape match: the first containing net
-        {-16, 1, true, '0', -1},     {17, 1, false, 0, -1},
-    };
-    for (const Case& c : cases) {
-        const Vec v(49, static_cast<std::int16_t>(c.value));
-        const gn::ClassAnswer a = gn::classify_in(c.shape == 5 ? x->next : x, v.data(), c.shape);
-        ASSERT_EQ(a.found, c.found) << c.value << " " << c.shape;
-        if (!c.found) continue;
-        EXPECT_EQ(a.c1, c.c1) << c.value << " " << c.shape;
-        if (c.distance >= 0) { EXPECT_EQ(a.distance, c.distance); }
-    }
-    gn::nets_free(x);
-}
-
-TEST(NearestPrototype, AnswersNearCentresButNotFarOnes) {
-    gn::ListEntry list[1];
-    std::snprintf(list[0].path, sizeof list[0].path, "x.kbf");
-    gn::set_entries(list, 1);
-    gn::KbEntry& e = gn::kb_store().entries[0];
-    e.loaded = e.selected = true;
-    e.nets = box_net('K', 0, 5, 5, 5);  // boxes that contain nothing useful
-    e.nets->next = box_net('L', 0, -3, -3, -3);
-    const auto with = [](int first_n, int value) {
-        Vec v(49, -3);
-        for (int m = 0; m < first_n; ++m) v[m] = static_cast<std::int16_t>(value);
-        return v;
-    };
-    const std::pair<Vec, int> cases[] = {
-        {with(0, 0), 'L'},    // an exact centre
-        {with(10, 4), 'L'},   // 10 features 7 away: 70
-        {with(25, 5), 'K'},   // 25 x 8 = 200 to L, 24 x 8 = 192 to K
-        {with(49, 16), 0},    // 11 x 49 from K: too far
-    };
-    for (const auto& [v, expected] : cases) {
-        const gn::PrototypeAnswer a = gn::nearest_prototype(v.data());
-        EXPECT_EQ(a.found, expected != 0);
-        if (a.found) { EXPECT_EQ(a.c1, expected); }
-    }
-    gn::release_all_kbs();
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// Character framing: tiny rectangles, specks, colons and gaps, and the
-// pixel tests of the current bitmap at and past its edges.
+// Character framing (tiny rectangles, specks, colons, gaps) and pixel tests at and past the edges.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -16,13 +15,8 @@ namespace {
 using gntest::TestBitmap;
 
 TEST(Framing, FramesTheCharacterAndNotItsSurroundings) {
-    struct Case {
-        const char* name;
-        int w, h;
-        std::vector<std::array<int, 4>> ink;
-        std::array<int, 4> region, frame;  // left, top, width, height; frame {0}: none
-        bool also_tolerant;                // the same frame under a gap-tolerant request
-    };
+    // Rectangles left, top, width, height; frame {0}: none; also_tolerant: the same when gap-tolerant.
+    struct Case { const char* name; int w, h; std::vector<std::array<int, 4>> ink; std::array<int, 4> region, frame; bool also_tolerant; };
     const std::vector<Case> cases = {
         {"fewer than nine pixels", 16, 16, {{0, 0, 16, 16}}, {2, 2, 2, 4}, {0, 0, 0, 0}, false},
         {"no run of four rows", 16, 16, {{0, 0, 16, 16}}, {2, 2, 3, 3}, {0, 0, 0, 0}, false},
@@ -56,24 +50,19 @@ TEST(Framing, PixelTestsStayInsideTheBitmap) {
     b.set(9, 2);
     b.set(3, 0);
     gn::install_bitmap(b.bits.data(), b.height, b.bpr);
-    EXPECT_TRUE(gn::is_ink(9, 2));
-    EXPECT_FALSE(gn::is_ink(9, 3));
-    EXPECT_FALSE(gn::is_ink(-1, 2));
-    EXPECT_TRUE(gn::is_ink(9, 99));
-    EXPECT_FALSE(gn::is_ink(8, 99));
-    EXPECT_FALSE(gn::is_ink(3, -1));
-    EXPECT_EQ(gn::row_bytes_empty(2, 0, 1), 1);
-    EXPECT_EQ(gn::row_bytes_empty(2, 0, 2), 0);
-    EXPECT_EQ(gn::row_bytes_empty(2, -5, 99), 0);
+    // Rows past the bottom read the last row; other outside pixels are background.
+    EXPECT_EQ(std::vector<bool>({gn::is_ink(9, 2), gn::is_ink(9, 3), gn::is_ink(-1, 2), gn::is_ink(9, 99),
+                                 gn::is_ink(8, 99), gn::is_ink(3, -1)}),
+              std::vector<bool>({true, false, false, true, false, false}));
+    EXPECT_EQ(std::vector<int>({gn::row_bytes_empty(2, 0, 1), gn::row_bytes_empty(2, 0, 2), gn::row_bytes_empty(2, -5, 99)}),
+              std::vector<int>({1, 0, 0}));
     EXPECT_EQ(gn::row_address(99), b.bits.data() + 4 * b.bpr);
-    EXPECT_TRUE(gn::row_has_ink(7, 0, 20));
-    EXPECT_FALSE(gn::row_has_ink(7, 0, 9));
-    EXPECT_FALSE(gn::row_has_ink(-1, 0, 20));
-    EXPECT_FALSE(gn::col_has_ink(9, 3, 4));
-    EXPECT_TRUE(gn::col_has_ink(9, 5, 8));
-    EXPECT_FALSE(gn::col_has_ink(9, 7, 7));  // no rows
-    EXPECT_FALSE(gn::col_has_ink(3, -4, 0));
-    EXPECT_TRUE(gn::col_has_ink(3, -4, 1));
+    EXPECT_EQ(std::vector<bool>({gn::row_has_ink(7, 0, 20), gn::row_has_ink(7, 0, 9), gn::row_has_ink(-1, 0, 20)}),
+              std::vector<bool>({true, false, false}));
+    // Columns: a miss, a hit, no rows, rows from above the top.
+    EXPECT_EQ(std::vector<bool>({gn::col_has_ink(9, 3, 4), gn::col_has_ink(9, 5, 8), gn::col_has_ink(9, 7, 7),
+                                 gn::col_has_ink(3, -4, 0), gn::col_has_ink(3, -4, 1)}),
+              std::vector<bool>({false, true, false, false, true}));
 }
 
 }  // namespace

@@ -1,18 +1,17 @@
-// Knowledge-base files: the list file reader, the .kbf and patterns file
-// layouts, damaged files, the kind of a base and the selection of bases.
+// Knowledge-base files: the list reader, the .kbf and patterns layouts, damaged files, base kinds.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "kb/kb_file.h"
 #include "kb/kb_list.h"
-#include "kb/kb_store.h"
 #include "kb/patterns.h"
+#include "glyph_font.h"
 #include "temp_dir.h"
 #include "zero_alloc.h"
-
 
 namespace {
 
@@ -39,65 +38,27 @@ TEST(KbListReads, TypesPathsBlanksAndCaps) {
     EXPECT_STREQ(e[1].path, "ok.kbf");
 }
 
-// A net of one class with `nodes` nodes whose values follow a pattern.
-gn::Net* make_net(unsigned char c1, unsigned char c2, int nodes, int seed) {
-    gn::Net* n = gn::net_new(c1, c2, static_cast<unsigned char>(seed % 8));
-    n->nodes = static_cast<gn::Node*>(orvo::zero_alloc_array(nodes, sizeof(gn::Node)));
-    n->node_count = nodes;
-    for (int k = 0; k < nodes; ++k)
-        for (int m = 0; m < 49; ++m) {
-            n->nodes[k].lo[m] = static_cast<std::int16_t>(-16 + (m + seed) % 5);
-            n->nodes[k].hi[m] = static_cast<std::int16_t>(16 - (m + k) % 7);
-            n->nodes[k].centre[m] = static_cast<std::int16_t>((m * 3 + seed) % 9 - 4);
-        }
-    return n;
-}
-
-Bytes image_of(const gn::Net* head) {
-    gn::ByteBuffer b;
-    EXPECT_TRUE(gn::build_kb_image(head, &b));
-    return Bytes(b.data(), b.data() + b.size());
-}
-
-TEST(KbFileLayout, WritesOldestFirstAndReadsBackTheSameBytes) {
-    gn::Net* newest = make_net('A', '_', 2, 1);
-    newest->next = make_net('7', '_', 1, 2);  // older
-    const Bytes img = image_of(newest);
+TEST(KbFileLayout, WritesOldestFirstReadsBackAndRejectsTruncatedAbsurdOrUnallocatedFiles) {
+    gn::Net* newest = gntest::pattern_net('A', '_', 2, 1);
+    newest->next = gntest::pattern_net('7', '_', 1, 2);  // older
+    const Bytes img = gntest::kb_image(newest);
+    gn::nets_free(newest);
     ASSERT_EQ(img.size(), 4u + 2 * 7 + 3 * 294);
-    EXPECT_EQ(img[0], 2);
-    EXPECT_EQ(img[4], 1);    // oldest net first: one node
-    EXPECT_EQ(img[8], '7');
-    EXPECT_EQ(img[9], '_');
-    EXPECT_EQ(img[10], 2);   // shape code
-    // First bound pair of the first node: low -16 + 2 % 5 = -14, high 16.
-    EXPECT_EQ(img[11], 0xF2);
-    EXPECT_EQ(img[12], 0xFF);
-    EXPECT_EQ(img[13], 16);
+    // Two nets; the oldest first (one node, '7_', shape 2, first bounds -16 + 2 % 5 = -14 and 16).
+    EXPECT_EQ(Bytes(img.begin(), img.begin() + 14), (Bytes{2, 0, 0, 0, 1, 0, 0, 0, '7', '_', 2, 0xF2, 0xFF, 16}));
     gn::Net* back = nullptr;
     int count = 0;
     ASSERT_EQ(gn::parse_kb_image(img.data(), img.size(), &back, &count), gn::KbLoad::loaded);
-    EXPECT_EQ(count, 2);
-    EXPECT_EQ(back->c1, 'A');  // newest first again
-    EXPECT_EQ(image_of(back), img);
+    EXPECT_EQ(std::make_pair(count, int(back->c1)), std::make_pair(2, int('A')));  // newest first again
+    EXPECT_EQ(gntest::kb_image(back), img);
     gn::nets_free(back);
-    gn::nets_free(newest);
-}
-
-TEST(KbFileLayout, RejectsTruncatedAndAbsurdFilesAndGivesUpWholeWithoutMemory) {
-    gn::Net* newest = make_net('A', '_', 2, 1);
-    newest->next = make_net('B', '_', 1, 2);
-    const Bytes img = image_of(newest);
-    gn::nets_free(newest);
+    back = nullptr;
     const auto edited = [&](std::size_t at, std::uint8_t v) { Bytes b = img; b[at] = v; return b; };
     const std::pair<Bytes, gn::KbLoad> cases[] = {
         {Bytes(img.begin(), img.end() - 10), gn::KbLoad::malformed},
-        {edited(4, 200), gn::KbLoad::malformed},   // 200 nodes announced
+        {edited(4, 200), gn::KbLoad::malformed},    // 200 nodes announced
         {edited(11, 0x80), gn::KbLoad::malformed},  // a low bound of -32640
-        {{0xFF, 0xFF, 0xFF, 0xFF}, gn::KbLoad::malformed},
-        {{0, 0, 0, 0}, gn::KbLoad::empty},
-    };
-    gn::Net* back = nullptr;
-    int count = 0;
+        {{0xFF, 0xFF, 0xFF, 0xFF}, gn::KbLoad::malformed}, {{0, 0, 0, 0}, gn::KbLoad::empty}};
     for (const auto& [bytes, expected] : cases) {
         EXPECT_EQ(gn::parse_kb_image(bytes.data(), bytes.size(), &back, &count), expected);
         EXPECT_EQ(back, nullptr);
@@ -105,28 +66,18 @@ TEST(KbFileLayout, RejectsTruncatedAndAbsurdFilesAndGivesUpWholeWithoutMemory) {
     orvo::alloc_fail_at(3);  // net, nodes, second net fails
     EXPECT_EQ(gn::parse_kb_image(img.data(), img.size(), &back, &count), gn::KbLoad::no_memory);
     orvo::alloc_fail_at(0);
-    EXPECT_EQ(back, nullptr);
-    EXPECT_EQ(count, 0);
+    EXPECT_EQ(std::make_pair(back, count), std::make_pair(static_cast<gn::Net*>(nullptr), 0));
 }
 
 TEST(KbFileKind, TellsDigitsLettersAndMixed) {
     TempDir dir;
-    auto write_classes = [&](const std::string& name, std::vector<const char*> classes) {
-        gn::Net* head = nullptr;
-        for (const char* c : classes) {
-            gn::Net* n = make_net(c[0], c[1], 1, 0);
-            n->next = head;
-            head = n;
-        }
-        write_bytes(dir.file(name), image_of(head));
-        gn::nets_free(head);
-        return dir.file(name);
-    };
-    const std::pair<std::vector<const char*>, int> cases[] = {
-        {{"1_", "2_"}, 1}, {{"A_", "\xE9_"}, 2}, {{"A_", "7_"}, 0}, {{"A1"}, 0}, {{".a"}, 2}};
-    for (const auto& [classes, kind] : cases) EXPECT_EQ(gn::kb_type_of_file(write_classes("k.kbf", classes).c_str()), kind);
-    write_bytes(dir.file("z.kbf"), {0, 0, 0, 0});
-    EXPECT_EQ(gn::kb_type_of_file(dir.file("z.kbf").c_str()), 0);
+    const std::pair<const char*, int> cases[] = {{"1_2_", 1}, {"A_\xE9_", 2}, {"A_7_", 0}, {"A1", 0}, {".a", 2}};
+    for (const auto& [classes, kind] : cases) {
+        write_bytes(dir.file("k.kbf"), gntest::kb_image(nullptr, classes));
+        EXPECT_EQ(gn::kb_type_of_file(dir.file("k.kbf").c_str()), kind) << classes;
+    }
+    write_bytes(dir.file("k.kbf"), {0, 0, 0, 0});  // empty
+    EXPECT_EQ(gn::kb_type_of_file(dir.file("k.kbf").c_str()), 0);
     EXPECT_EQ(gn::kb_type_of_file(dir.file("none.kbf").c_str()), 0);
 }
 
@@ -138,25 +89,19 @@ Bytes record(unsigned char c1, unsigned char c2, unsigned char kind, int seed) {
 
 TEST(PatternsFile, IgnoresPartialRecordAndDropsControlClasses) {
     TempDir dir;
-    Bytes file = record('A', '_', 0, 1);
-    Bytes ctl = record(5, 7, 0, 2);
-    file.insert(file.end(), ctl.begin(), ctl.end());
-    Bytes b = record('b', '_', 0xFF, 3);
-    file.insert(file.end(), b.begin(), b.end());
+    const Bytes a = record('A', '_', 0, 1), control = record(5, 7, 0, 2), b = record('b', '_', 0xFF, 3);
+    Bytes file = a, kept = a;
+    file.insert(file.end(), control.begin(), control.end());
+    for (Bytes* f : {&file, &kept}) f->insert(f->end(), b.begin(), b.end());
     file.push_back(0x41);  // partial record
     write_bytes(dir.file("p.dat"), file);
     gn::PatternTable t;
     ASSERT_EQ(gn::load_patterns(dir.file("p.dat").c_str(), &t), 1);
     ASSERT_EQ(t.count, 2);
-    EXPECT_EQ(t.s[0].c1, 'A');
-    EXPECT_EQ(t.s[1].c1, 'b');
-    EXPECT_EQ(t.s[1].kind, 0xFF);
-    EXPECT_EQ(t.s[1].f[0], 3 - 16);
+    EXPECT_EQ(std::vector<int>({t.s[0].c1, t.s[1].c1, t.s[1].kind, t.s[1].f[0]}), std::vector<int>({'A', 'b', 0xFF, -13}));
     gn::ByteBuffer out;
     ASSERT_TRUE(gn::build_patterns_image(t, &out));
-    Bytes expect = record('A', '_', 0, 1);
-    expect.insert(expect.end(), b.begin(), b.end());
-    EXPECT_EQ(Bytes(out.data(), out.data() + out.size()), expect);
+    EXPECT_EQ(Bytes(out.data(), out.data() + out.size()), kept);
     gn::release_patterns(&t);
     write_bytes(dir.file("one.dat"), Bytes(53, 0x41));
     ASSERT_EQ(gn::load_patterns(dir.file("one.dat").c_str(), &t), 1);
@@ -166,49 +111,6 @@ TEST(PatternsFile, IgnoresPartialRecordAndDropsControlClasses) {
     orvo::alloc_fail_at(2);  // the file block, then the table
     EXPECT_EQ(gn::load_patterns(dir.file("p.dat").c_str(), &t), -1);
     orvo::alloc_fail_at(0);
-}
-
-class KbSelection : public ::testing::Test {
-protected:
-    void SetUp() override {
-        gn::ListEntry list[6];
-        const int types[6] = {0, 1, 2, 250, 251, 252};
-        for (int i = 0; i < 6; ++i) {
-            list[i].type = types[i];
-            std::snprintf(list[i].path, sizeof list[i].path, "kb%d.kbf", i);
-        }
-        gn::set_entries(list, 6);
-        for (int i = 0; i < 6; ++i) {
-            gn::kb_store().entries[i].loaded = true;
-            gn::kb_store().entries[i].nets = make_net('A', '_', 1, i);
-        }
-    }
-    void TearDown() override { gn::release_all_kbs(); }
-    std::string selected() {
-        std::string s;
-        for (int i = 0; i < 6; ++i)
-            if (gn::kb_store().entries[i].selected) s += static_cast<char>('0' + i);
-        return s;
-    }
-};
-
-TEST_F(KbSelection, FollowsKindAndGapTolerance) {
-    struct Case {
-        int mode, index;
-        bool tolerant;
-        const char* selected;
-        int current;  // -1: unchecked
-    };
-    const Case cases[] = {{0, 0, false, "012", -1}, {1, 0, false, "01", -1}, {2, 0, false, "02", -1},
-                          {0, 0, true, "345", -1},  {1, 0, true, "34", 3},   {0, 5, false, "4", 4}};
-    for (const Case& c : cases) {
-        ASSERT_TRUE(gn::select_kbs(c.mode, c.index, c.tolerant));
-        EXPECT_EQ(selected(), c.selected) << c.mode << " " << c.index << " " << c.tolerant;
-        if (c.current >= 0) { EXPECT_EQ(gn::kb_store().current, c.current); }
-    }
-    EXPECT_FALSE(gn::select_kbs(0, 7, false));
-    gn::kb_store().entries[0].loaded = false;
-    EXPECT_FALSE(gn::select_kbs(0, 1, false));
 }
 
 }  // namespace

@@ -1,6 +1,4 @@
-// What the learning tests share: a base listed in a temporary folder, drawn
-// glyphs read and taught through the OCR_ interface, the patterns file's
-// records and the messages shown.
+// Learning fixture: a listed base in a temporary folder, glyphs taught through OCR_, messages.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,6 +16,10 @@
 namespace gntest {
 
 using Bytes = std::vector<std::uint8_t>;
+
+// One learning call: glyph g (' ': an empty field) at `scale` taught as `taught`, read as `shown`;
+// g == 0 unlearns class `taught`, g == '-' removes the patterns file.
+struct Step { char g; const char *taught, *shown; int scale; };
 
 class LearningTest : public ::testing::Test {
 public:
@@ -39,8 +41,7 @@ public:
         ASSERT_NE(io, nullptr);
         io->kb_index = 1;
     }
-    // Reads glyph g (' ': nothing) drawn alone and names the classes of the
-    // next learning call.
+    // Reads glyph g (' ': nothing) drawn alone and names the classes of the next learning call.
     void show_glyph(char g, const char* taught, const char* shown_cls, int scale = 4) {
         glyph = TestBitmap(5 * scale + 20, 7 * scale + 20);
         if (g != ' ') draw_glyph(glyph, g, 10, 10, scale);
@@ -59,6 +60,13 @@ public:
         io->kb_index = 1;
         std::snprintf(io->taught_class, sizeof io->taught_class, "%s", cls);
         return OCR_unlearn_char();
+    }
+    void teach_all(const std::string& glyphs) {  // each glyph as its own class
+        for (char c : glyphs) ASSERT_EQ(teach(c, std::string(1, c).c_str()), 1) << c;
+    }
+    int run(const Step& s) {
+        if (s.g == '-') return std::remove(dat.c_str()) == 0;
+        return s.g == 0 ? unlearn(s.taught) : teach(s.g, s.taught, s.shown, s.scale);
     }
     // The one character read from the installed bitmap.
     std::string read_alone() {

@@ -1,14 +1,11 @@
-// Learning and unlearning through the OCR_ interface: bases built by
-// teaching drawn glyphs, the samples a corrected reading stores, the files
-// written (and kept when a write fails), and the messages shown.
+// Learning through OCR_: taught bases, samples of corrections, files written or kept, messages.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
 #include <functional>
-#include <map>
-#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "kb/kb_store.h"
@@ -23,6 +20,7 @@ namespace {
 
 using gntest::Bytes;
 using gntest::kSaveFailed;
+using gntest::Step;
 using gntest::TestBitmap;
 using testsupport::read_bytes;
 using testsupport::write_bytes;
@@ -47,13 +45,11 @@ public:
 };
 
 TEST_F(Learning, TaughtGlyphsAreReadBackInFieldsAndAfterANewInit) {
-    for (char c : std::string("ABC1238")) ASSERT_EQ(teach(c, std::string(1, c).c_str()), 1) << c;
+    teach_all("ABC1238");
     EXPECT_TRUE(shown.empty());
-    EXPECT_EQ(read_text("ABC 123"), "ABC 123");
-    EXPECT_STREQ(io->raw_text, "A_B_C_ _1_2_3_");
+    EXPECT_EQ(read_text("ABC 123") + io->raw_text, "ABC 123A_B_C_ _1_2_3_");
     EXPECT_EQ(io->boxes[1][0], 4 + 24);
-    EXPECT_EQ(read_bytes(dat).size(), 7u * 52);
-    EXPECT_EQ(OCR_get_kb_type(kb.c_str()), 0);
+    EXPECT_EQ(std::make_pair(read_bytes(dat).size(), OCR_get_kb_type(kb.c_str())), std::make_pair(7 * 52ul, 0));
     const Bytes before = read_bytes(kb);
     init();
     EXPECT_EQ(gn::kb_store().entries[0].net_count, 7);
@@ -64,29 +60,14 @@ TEST_F(Learning, TaughtGlyphsAreReadBackInFieldsAndAfterANewInit) {
     EXPECT_EQ(before, read_bytes(kb));
 }
 
-// One teaching call: glyph, taught class, shown class, scale; g == '-'
-// removes the patterns file instead.
-struct Step {
-    char g;
-    const char* taught;
-    const char* shown;
-    int scale;
-};
 
 TEST_F(Learning, ACorrectedReadingStoresTheRightSamples) {
-    struct Case {
-        const char* name;
-        std::vector<Step> steps;
-        Records records;
-        std::function<void(Learning&)> then;
-    };
+    struct Case { const char* name; std::vector<Step> steps; Records records; std::function<void(Learning&)> then; };
     const std::vector<Case> cases = {
         {"size-ambiguous letters learn nothing new", {{'C', "o", "", 4}, {'C', "O", "o", 4}}, {"o_+"},
          [](Learning& t) {
-             ASSERT_EQ(t.shown.size(), 1u);
-             EXPECT_EQ(t.shown[0].title, "OCR_learn_char: Info");
-             EXPECT_EQ(t.shown[0].text, kNothingNew);
-             EXPECT_EQ(t.shown[0].style, unsigned(OSYS_MB_OK | OSYS_MB_ICONINFORMATION));
+             EXPECT_EQ(t.shown, (std::vector<testsupport::ShownBox>{
+                                    {"OCR_learn_char: Info", kNothingNew, OSYS_MB_OK | OSYS_MB_ICONINFORMATION}}));
          }},
         {"a same-group correction stores a counter-sample", {{'8', "0", "", 4}, {'C', "o", "", 4}, {'C', "0", "o", 5}},
          {"0_+", "o_+", "o_-", "0_+"}, [](Learning& t) { EXPECT_EQ(t.read_alone(), "0"); }},
@@ -98,16 +79,14 @@ TEST_F(Learning, ACorrectedReadingStoresTheRightSamples) {
              const Bytes b = read_bytes(t.kb);
              ASSERT_GE(b.size(), 19u);
              EXPECT_EQ((Bytes{b.begin(), b.begin() + 10}), (Bytes{2, 0, 0, 0, 0, 0, 0, 0, 'i', '_'}));
-             EXPECT_EQ(b[11], 1);  // then the net of 'A', with one node
-             EXPECT_EQ(b[15], 'A');
+             EXPECT_EQ(std::make_pair(b[11], b[15]), std::make_pair(std::uint8_t(1), std::uint8_t('A')));  // 'A', one node
              t.init();
              EXPECT_EQ(gn::kb_store().entries[0].net_count, 2);
              EXPECT_EQ(t.read_text("A"), "A");
          }},
         {"reteaching without a patterns file", {{'A', "A", "", 4}, {'-', "", "", 0}, {'A', "B", "A", 4}}, {},
          [](Learning& t) {
-             EXPECT_TRUE(t.shown.empty());
-             EXPECT_FALSE(pathutil::file_exists(t.dat.c_str()));
+             EXPECT_TRUE(t.shown.empty() && !pathutil::file_exists(t.dat.c_str()));
              ASSERT_NE(gn::kb_store().entries[0].nets, nullptr);
              EXPECT_EQ(gn::kb_store().entries[0].nets->node_count, 0);
          }},
@@ -121,10 +100,7 @@ TEST_F(Learning, ACorrectedReadingStoresTheRightSamples) {
         std::remove(dat.c_str());
         init();
         shown.clear();
-        for (const Step& s : c.steps) {
-            if (s.g == '-') ASSERT_EQ(std::remove(dat.c_str()), 0);
-            else ASSERT_EQ(teach(s.g, s.taught, s.shown, s.scale), 1);
-        }
+        for (const Step& s : c.steps) ASSERT_EQ(run(s), 1);
         if (!c.records.empty()) { EXPECT_EQ(records(), c.records); }
         if (c.then) c.then(*this);
     }
@@ -137,8 +113,7 @@ TEST_F(Learning, SeparatePriorFrameTeachesACounterSample) {
     gntest::draw_text(field, "AB", 4, 8, 4, 4, 16);
     testsupport::show_whole_field(io, field);
     OCR_recognize_field();
-    io->left = 28;
-    io->right = 48;
+    std::tie(io->left, io->right) = std::make_pair(28, 48);
     const int prior[4] = {4, 8, 48, 36};
     std::memcpy(io->prior_frame, prior, sizeof prior);
     std::strcpy(io->taught_class, "B");
@@ -147,44 +122,36 @@ TEST_F(Learning, SeparatePriorFrameTeachesACounterSample) {
     EXPECT_EQ(records(), (Records{"A_+", "A_-", "B_+"}));
 }
 
-// The patterns file is made when learning starts and stays when nothing new
-// was learned; a refused call removes it again.
+// The patterns file is made when learning starts and stays when nothing new was learned; a refused
+// call removes it again.
 TEST_F(Learning, RejectsBadRequestsAndRemovesTheNewPatternsFile) {
     show_glyph('A', "A", "");
     io->kb_index = 0;
     EXPECT_EQ(OCR_learn_char(), 0);
-    EXPECT_EQ(shown.back().title, "OCR_learn_char: Error");
-    EXPECT_EQ(shown.back().text, "Current knowledge base unspecified\n(index / path / name)");
+    expect_last("OCR_learn_char: Error", "Current knowledge base unspecified\n(index / path / name)");
     EXPECT_EQ(teach('A', "A", "A"), 1);
     EXPECT_EQ(shown.back().text, kNothingNew);
-    EXPECT_TRUE(read_bytes(dat).empty() && pathutil::file_exists(dat.c_str()));
-    EXPECT_FALSE(pathutil::file_exists(kb.c_str()));
+    EXPECT_TRUE(read_bytes(dat).empty() && pathutil::file_exists(dat.c_str()) && !pathutil::file_exists(kb.c_str()));
     ASSERT_EQ(std::remove(dat.c_str()), 0);
     shown.clear();
     EXPECT_EQ(teach('A', ""), 0);
     ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[0].title, "Error");
-    EXPECT_EQ(shown[0].text, "Sorry, invalid class name (ASCII code < 32)!");
+    EXPECT_EQ(shown[0].title + ": " + shown[0].text, "Error: Sorry, invalid class name (ASCII code < 32)!");
     EXPECT_EQ(shown[1].text, "Couldn't learn current pattern");
-    EXPECT_FALSE(pathutil::file_exists(dat.c_str()));
-    EXPECT_FALSE(pathutil::file_exists(kb.c_str()));
+    EXPECT_FALSE(pathutil::file_exists(dat.c_str()) || pathutil::file_exists(kb.c_str()));
 }
 
 TEST_F(Learning, UnlearningTheLastClassDeletesTheFiles) {
-    ASSERT_EQ(teach('A', "A"), 1);
-    ASSERT_EQ(teach('1', "1"), 1);
+    teach_all("A1");
     EXPECT_EQ(unlearn("Z"), 0);
-    EXPECT_EQ(shown.back().title, "OCR_unlearn_char: Warning");
-    EXPECT_EQ(shown.back().text, "Character/group to be unlearned\nnot found in current knowledge base");
+    expect_last("OCR_unlearn_char: Warning", "Character/group to be unlearned\nnot found in current knowledge base");
     EXPECT_EQ(unlearn("A"), 1);
     EXPECT_EQ(records(), (Records{"1_+"}));
     EXPECT_EQ(OCR_get_kb_type(kb.c_str()), 1);
     EXPECT_EQ(unlearn("1 "), 1);
-    EXPECT_FALSE(pathutil::file_exists(kb.c_str()));
-    EXPECT_FALSE(pathutil::file_exists(dat.c_str()));
+    EXPECT_FALSE(pathutil::file_exists(kb.c_str()) || pathutil::file_exists(dat.c_str()));
     EXPECT_EQ(unlearn("1 "), 0);
-    EXPECT_EQ(shown.back().title, "OCR_unlearn_char: Error");
-    EXPECT_EQ(shown.back().text, "Current knowledge base unspecified or not present");
+    expect_last("OCR_unlearn_char: Error", "Current knowledge base unspecified or not present");
 }
 
 TEST_F(Learning, AFailedWriteKeepsTheOldFilesAndADamagedBaseIsKept) {
@@ -192,77 +159,16 @@ TEST_F(Learning, AFailedWriteKeepsTheOldFilesAndADamagedBaseIsKept) {
     const Bytes kb_before = read_bytes(kb), dat_before = read_bytes(dat);
     ASSERT_EQ(mkdir(gn::StagedFile::temp_path_for(kb.c_str()).c_str(), 0700), 0);
     EXPECT_EQ(teach('B', "B"), 0);
-    EXPECT_EQ(shown.back().title, "OCR_learn_char: Error");
-    EXPECT_EQ(shown.back().text, kSaveFailed);
-    EXPECT_EQ(read_bytes(kb), kb_before);
-    EXPECT_EQ(read_bytes(dat), dat_before);
+    expect_last("OCR_learn_char: Error", kSaveFailed);
+    EXPECT_TRUE(read_bytes(kb) == kb_before && read_bytes(dat) == dat_before);
     EXPECT_EQ(gn::kb_store().entries[0].net_count, 1);  // memory matches the disk
     rmdir(gn::StagedFile::temp_path_for(kb.c_str()).c_str());
     write_bytes(kb, {5, 0, 0, 0, 1, 2});
     init();
     ASSERT_EQ(teach('A', "A"), 1);
     EXPECT_EQ(read_bytes(kb + ".damaged"), (Bytes{5, 0, 0, 0, 1, 2}));
-    EXPECT_EQ(shown.back().title, "OCR_learn_char: Warning");
-    EXPECT_NE(shown.back().text.find(".damaged"), std::string::npos);
+    expect_last("OCR_learn_char: Warning", "The damaged knowledge base file was kept as\n" + kb + ".damaged");
     EXPECT_EQ(OCR_get_kb_type(kb.c_str()), 2);
-}
-
-// Fails the k-th allocation of `call` for k = 1, 2, ... until the call meets
-// no failure; every failed call returns 0, shows only the `allowed` texts
-// (text -> title) and keeps both files. Returns the texts shown.
-using Messages = std::map<std::string, std::string>;
-template <typename Call>
-std::set<std::string> walk_failures(Learning* t, Call call, const Messages& allowed) {
-    const Bytes kb_before = read_bytes(t->kb), dat_before = read_bytes(t->dat);
-    std::set<std::string> seen;
-    for (long k = 1; k < 200; ++k) {
-        t->shown.clear();
-        orvo::alloc_fail_at(k);
-        const int r = call();
-        const bool met = orvo::alloc_count() >= k;
-        orvo::alloc_fail_at(0);
-        if (!met) {
-            EXPECT_EQ(r, 1) << k;
-            break;
-        }
-        EXPECT_EQ(r, 0) << k;
-        EXPECT_FALSE(t->shown.empty()) << k;
-        for (const testsupport::ShownBox& m : t->shown) {
-            const auto it = allowed.find(m.text);
-            EXPECT_TRUE(it != allowed.end() && m.title == it->second) << k << " " << m.title << ": " << m.text;
-            EXPECT_EQ(m.style, unsigned(OSYS_MB_OK | OSYS_MB_ICONERROR));
-            seen.insert(m.text);
-        }
-        EXPECT_EQ(read_bytes(t->kb), kb_before) << k;
-        EXPECT_EQ(read_bytes(t->dat), dat_before) << k;
-    }
-    return seen;
-}
-
-TEST_F(Learning, MemoryFailuresAreReportedAndKeepTheFiles) {
-    ASSERT_EQ(teach('A', "A"), 1);
-    ASSERT_EQ(teach('8', "8"), 1);
-    show_glyph('B', "B", "8");  // a new class after the shown one
-    const std::string load = "Couldn't load patterns file\n(Memory allocation error)";
-    const char* le = "OCR_learn_char: Error";
-    const std::set<std::string> learn = walk_failures(this, [] { return OCR_learn_char(); },
-        {{load, le}, {"Can't add new pattern! (Memory allocation error)", "Error"},
-         {"Memory allocation error (can't create new node)", "Error"},
-         {"Memory allocation error. Can't create new nodes", "Error"},
-         {"Memory allocation error. Can't create new net", "Error"}, {"Couldn't learn current pattern", le},
-         {kSaveFailed, le}});
-    for (const char* t : {load.c_str(), "Can't add new pattern! (Memory allocation error)",
-                          "Memory allocation error. Can't create new net", "Couldn't learn current pattern"})
-        EXPECT_EQ(learn.count(t), 1u) << t;
-    EXPECT_EQ(records(), (Records{"A_+", "8_+", "B_+"}));
-
-    std::strcpy(io->taught_class, "A");
-    const char* ue = "OCR_unlearn_char: Error";
-    const std::set<std::string> unlearned = walk_failures(this, [] { return OCR_unlearn_char(); },
-        {{load, ue}, {"Can't remove pattern! (Memory allocation error)", "Error"}, {kSaveFailed, ue}});
-    EXPECT_EQ(unlearned.count(load), 1u);
-    EXPECT_EQ(unlearned.count("Can't remove pattern! (Memory allocation error)"), 1u);
-    EXPECT_EQ(records(), (Records{"8_+", "B_+"}));
 }
 
 }  // namespace

@@ -1,6 +1,4 @@
-// The OCR_ interface: the record's life cycle, its messages and titles as
-// recorded through the host layer, the knowledge-base queries and the image
-// helpers.
+// The OCR_ interface: the record's life cycle and messages, the base queries, the image helpers.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -25,31 +23,14 @@ using Bytes = std::vector<std::uint8_t>;
 class OcrInterface : public ::testing::Test {
 protected:
     void TearDown() override { OCR_cleanup(); }
-    // A knowledge base of the given classes, one node each.
+    // A knowledge base of the given classes ("A_B_"), one node each.
     std::string write_kb(const std::string& name, const std::string& classes) {
-        gn::Net* head = nullptr;
-        for (std::size_t i = 0; i + 1 < classes.size(); i += 2) {
-            gn::Net* n = gn::net_new(classes[i], classes[i + 1], 0);
-            n->nodes = static_cast<gn::Node*>(orvo::zero_alloc(sizeof(gn::Node)));
-            n->node_count = 1;
-            n->next = head;
-            head = n;
-        }
-        gn::ByteBuffer b;
-        EXPECT_TRUE(gn::build_kb_image(head, &b));
-        gn::nets_free(head);
-        write_bytes(dir.file(name), Bytes(b.data(), b.data() + b.size()));
+        write_bytes(dir.file(name), gntest::kb_image(nullptr, classes));
         return dir.file(name);
     }
     std::string write_list(const std::string& text) {
         write_bytes(dir.file("list.$$$"), Bytes(text.begin(), text.end()));
         return dir.file("list.$$$");
-    }
-    void expect_box(std::size_t i, const char* title, const char* text, unsigned style) {
-        ASSERT_GT(shown.size(), i);
-        EXPECT_EQ(shown[i].title, title);
-        EXPECT_EQ(shown[i].text, text);
-        EXPECT_EQ(shown[i].style, style);
     }
     TempDir dir;
     testsupport::MessageLog log;
@@ -60,25 +41,26 @@ protected:
 TEST_F(OcrInterface, InitWarnsFailsOrReportsAsItsMessagesFlagSays) {
     ocr_io* io = OCR_init(nullptr, 1);
     ASSERT_NE(io, nullptr);
-    expect_box(0, "OCR_init: Warning",
-               "No knowledge base loaded for the moment\n(Unspecified / empty / unavailable / unallocated)",
-               OSYS_MB_OK | OSYS_MB_ICONWARNING);
     EXPECT_EQ(events, (std::vector<std::string>{"beep", "box"}));
     io->kb_mode = 7;
     EXPECT_EQ(OCR_init(nullptr, 0), io);  // cleared, same record, silent
     EXPECT_EQ(io->kb_mode, 0);
+    io->box_count = 3;
+    EXPECT_TRUE(OCR_reset() == 1 && io->box_count == 0);
     OCR_cleanup();
     const std::string missing = dir.file("none.$$$");
     EXPECT_EQ(OCR_init(missing.c_str(), 1), nullptr);
-    expect_box(1, "OCR_init: Error", "Current knowledge bases list file damaged or missing",
-               OSYS_MB_OK | OSYS_MB_ICONERROR);
     EXPECT_NE(OCR_init(missing.c_str(), 0), nullptr);
     OCR_cleanup();
     orvo::alloc_fail_at(1);
     EXPECT_EQ(OCR_init(nullptr, 0), nullptr);
     orvo::alloc_fail_at(0);
-    expect_box(2, "OCR_init: Fatal Error", "OCR i/o data structure allocation error", OSYS_MB_OK | OSYS_MB_ICONERROR);
-    EXPECT_EQ(shown.size(), 3u);
+    const unsigned warning = OSYS_MB_OK | OSYS_MB_ICONWARNING, error = OSYS_MB_OK | OSYS_MB_ICONERROR;
+    EXPECT_EQ(shown, (std::vector<testsupport::ShownBox>{
+        {"OCR_init: Warning", "No knowledge base loaded for the moment\n(Unspecified / empty / unavailable / unallocated)",
+         warning},
+        {"OCR_init: Error", "Current knowledge bases list file damaged or missing", error},
+        {"OCR_init: Fatal Error", "OCR i/o data structure allocation error", error}}));
 }
 
 TEST_F(OcrInterface, LoadsListedBasesAndSkipsEmptyAndDamagedOnes) {
@@ -86,16 +68,14 @@ TEST_F(OcrInterface, LoadsListedBasesAndSkipsEmptyAndDamagedOnes) {
     write_bytes(dir.file("e.kbf"), {0, 0, 0, 0});
     write_bytes(dir.file("d.kbf"), {1, 0, 0, 0, 9});
     const std::string list =
-        write_list("[2] " + a + "\r\n\r\n[0] " + dir.file("e.kbf") + "\r\n[0] " +
-                   dir.file("d.kbf") + "\r\n");
+        write_list("[2] " + a + "\r\n\r\n[0] " + dir.file("e.kbf") + "\r\n[0] " + dir.file("d.kbf") + "\r\n");
     ASSERT_NE(OCR_init(list.c_str(), 1), nullptr);
-    EXPECT_EQ(gn::kb_store().entry_count, 4);
-    EXPECT_EQ(gn::kb_store().loaded_count, 1);
-    EXPECT_TRUE(gn::kb_store().entries[0].loaded);
-    EXPECT_EQ(gn::kb_store().entries[0].net_count, 2);
-    EXPECT_EQ(gn::kb_store().entries[0].nets->c1, 'B');  // newest first
-    EXPECT_TRUE(gn::kb_store().entries[3].damaged);
-    EXPECT_STREQ(gn::kb_store().entries[0].patterns_path, dir.file("a.dat").c_str());
+    const gn::KbStore& st = gn::kb_store();
+    // Entries, loaded, loaded first, its nets, the newest first, damaged last.
+    EXPECT_EQ(std::vector<int>({st.entry_count, st.loaded_count, st.entries[0].loaded, st.entries[0].net_count,
+                                st.entries[0].nets->c1, st.entries[3].damaged}),
+              std::vector<int>({4, 1, 1, 2, 'B', 1}));
+    EXPECT_STREQ(st.entries[0].patterns_path, dir.file("a.dat").c_str());
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].title, "OCR_init: Warning");
     EXPECT_NE(shown[0].text.find(dir.file("d.kbf") + ".damaged"), std::string::npos);
@@ -110,30 +90,20 @@ TEST_F(OcrInterface, RecognitionWithoutASuitableBaseWarnsAndReadsCarets) {
     gntest::TestBitmap b(60, 30);
     b.fill(5, 5, 6, 20);
     b.fill(30, 5, 6, 20);
-    const auto install = [&] {
-        io->image_bits = b.bits.data();
-        io->rows = b.height;
-        io->columns = b.width;
-        io->bytes_per_row = b.bpr;
-        io->right = b.width;
-        io->bottom = b.height;
-    };
-    install();
+    testsupport::show_whole_field(io, b);
     io->kb_mode = 2;  // letters: the digits base does not qualify
     events.clear();
     ASSERT_EQ(OCR_recognize_field(), 2);
-    EXPECT_STREQ(io->raw_text, "^_^_");
-    EXPECT_STREQ(io->text, "^^");
-    ASSERT_EQ(shown.size(), 1u);
-    expect_box(0, "OCR_recognize_field: Warning",
-               "No knowledge base loaded for the moment\n(Unsuitable / empty / unavailable / unfound)",
-               OSYS_MB_OK | OSYS_MB_ICONWARNING);
+    EXPECT_EQ(std::string(io->raw_text) + io->text, "^_^_^^");
+    EXPECT_EQ(shown, (std::vector<testsupport::ShownBox>{{"OCR_recognize_field: Warning",
+        "No knowledge base loaded for the moment\n(Unsuitable / empty / unavailable / unfound)",
+        OSYS_MB_OK | OSYS_MB_ICONWARNING}}));
     EXPECT_EQ(events, (std::vector<std::string>{"beep", "box"}));
     io->kb_mode = 1;
     ASSERT_EQ(OCR_recognize_field(), 2);
     EXPECT_EQ(shown.size(), 1u);  // selected now: no warning
     ASSERT_NE(OCR_init(list.c_str(), 0), nullptr);
-    install();
+    testsupport::show_whole_field(io, b);
     io->kb_mode = 2;
     ASSERT_EQ(OCR_recognize_field(), 2);
     EXPECT_EQ(shown.size(), 1u);  // messages off
@@ -143,10 +113,8 @@ TEST_F(OcrInterface, MessagesOffSilencesWarningsButNotErrors) {
     const std::string a = write_kb("a.kbf", "A_");
     ocr_io* io = OCR_init(write_list("[0] " + a + "\r\n").c_str(), 0);
     ASSERT_NE(io, nullptr);
-    // A list that cannot be read: the entries already known stay.
-    EXPECT_EQ(OCR_init(dir.file("gone.$$$").c_str(), 0), io);
-    EXPECT_EQ(gn::kb_store().entry_count, 1);
-    EXPECT_EQ(gn::kb_store().loaded_count, 1);
+    EXPECT_EQ(OCR_init(dir.file("gone.$$$").c_str(), 0), io);  // a list that cannot be read: the entries stay
+    EXPECT_EQ(std::make_pair(gn::kb_store().entry_count, gn::kb_store().loaded_count), std::make_pair(1, 1));
     char buf[512];
     EXPECT_EQ(OCR_get_base_contents(buf), 0);
     OCR_cleanup();  // the flag outlives the record
@@ -166,27 +134,12 @@ TEST_F(OcrInterface, MessagesOffSilencesWarningsButNotErrors) {
     EXPECT_EQ(shown[2].text, "Current knowledge base unspecified or not present");
 }
 
-TEST_F(OcrInterface, ResetClearsOrComplainsAndKindsOfBases) {
-    EXPECT_EQ(OCR_reset(), 0);
-    expect_box(0, "OCR_reset: Error", "OCR i/o structure wasn't previously allocated", OSYS_MB_OK | OSYS_MB_ICONERROR);
-    ocr_io* io = OCR_init(nullptr, 0);
-    std::strcpy(io->text, "X");
-    io->box_count = 3;
-    EXPECT_EQ(OCR_reset(), 1);
-    EXPECT_EQ(io->text[0], 0);
-    EXPECT_EQ(io->box_count, 0);
-    EXPECT_EQ(OCR_get_kb_type(write_kb("l.kbf", "A_b_").c_str()), 2);
-    EXPECT_EQ(OCR_get_kb_type(nullptr), 0);
-}
-
 TEST_F(OcrInterface, ListsTheClassesOfTheCurrentBase) {
     const std::string a = write_kb("a.kbf", "A_B_");
     Bytes pats;
     for (const char* c : {"B_", "A_", "B_"}) {
-        pats.push_back(c[0]);
-        pats.push_back(c[1]);
-        pats.push_back(0);
-        pats.insert(pats.end(), 49, 0);
+        pats.insert(pats.end(), {std::uint8_t(c[0]), std::uint8_t(c[1])});
+        pats.insert(pats.end(), 50, 0);
     }
     write_bytes(dir.file("a.dat"), pats);
     const std::string list = write_list("[0] " + a + "\r\n[0] " + dir.file("x.kbf") + "\r\n");
@@ -197,8 +150,8 @@ TEST_F(OcrInterface, ListsTheClassesOfTheCurrentBase) {
     EXPECT_EQ(OCR_get_base_contents(buf), 0);  // kb_index 0
     EXPECT_EQ(buf[0], 0);
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].title, "OCR_get_base_contents: Warning");
-    EXPECT_EQ(shown[0].text, "Current knowledge base unspecified or not present");
+    EXPECT_EQ(shown[0].title + ": " + shown[0].text,
+              "OCR_get_base_contents: Warning: Current knowledge base unspecified or not present");
     io->kb_index = 1;
     EXPECT_EQ(OCR_get_base_contents(buf), 4);
     EXPECT_STREQ(buf, "B_A_");
@@ -206,13 +159,11 @@ TEST_F(OcrInterface, ListsTheClassesOfTheCurrentBase) {
         orvo::alloc_fail_at(k);
         EXPECT_EQ(OCR_get_base_contents(buf), 0) << k;
         orvo::alloc_fail_at(0);
-        EXPECT_EQ(shown.back().text,
-                  "Couldn't load current patterns file\n(Memory allocation error)");
+        EXPECT_EQ(shown.back().text, "Couldn't load current patterns file\n(Memory allocation error)");
     }
     std::remove(dir.file("a.dat").c_str());
     EXPECT_EQ(OCR_get_base_contents(buf), 0);
-    EXPECT_EQ(shown.back().text,
-              "Couldn't load current patterns file\n(File doesn't exist or opening error)");
+    EXPECT_EQ(shown.back().text, "Couldn't load current patterns file\n(File doesn't exist or opening error)");
     io->kb_index = 2;  // listed but not loaded
     EXPECT_EQ(OCR_get_base_contents(buf), 0);
     EXPECT_EQ(shown.back().text, "Current knowledge base unspecified or not present");
@@ -224,18 +175,16 @@ TEST_F(OcrInterface, ImageHelpersWorkOnTheInstalledBitmap) {
     gn::install_bitmap(b.bits.data(), b.height, b.bpr);
     EXPECT_EQ(OCR_image_row_address(2), b.bits.data() + 2 * b.bpr);
     EXPECT_EQ(OCR_image_row_address(50), b.bits.data() + 5 * b.bpr);
-    EXPECT_EQ(OCR_is_row_empty(2, 0, 2), 0);
-    EXPECT_EQ(OCR_is_row_empty(2, 1, 2), 1);  // whole bytes, padding included
-    EXPECT_EQ(OCR_is_col_empty(3, 0, 6), 0);
-    EXPECT_EQ(OCR_is_col_empty(3, 4, 6), 1);
+    // Rows by whole bytes, padding included; then columns.
+    EXPECT_EQ(std::vector<int>({OCR_is_row_empty(2, 0, 2), OCR_is_row_empty(2, 1, 2), OCR_is_col_empty(3, 0, 6),
+                                OCR_is_col_empty(3, 4, 6)}),
+              std::vector<int>({0, 1, 0, 1}));
     gntest::TestBitmap c(40, 40);
     c.fill(10, 12, 5, 9);
     gn::install_bitmap(c.bits.data(), c.height, c.bpr);
     int l = 0, t = 0, w = 40, h = 40;
     EXPECT_EQ(OCR_adjust_char_frame(&l, &t, &w, &h), 5);
-    EXPECT_EQ(l, 10);
-    EXPECT_EQ(t, 12);
-    EXPECT_EQ(h, 9);
+    EXPECT_EQ(std::vector<int>({l, t, h}), std::vector<int>({10, 12, 9}));
     EXPECT_EQ(OCR_adjust_char_frame(nullptr, &t, &w, &h), 0);
 }
 

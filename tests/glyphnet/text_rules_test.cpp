@@ -1,4 +1,4 @@
-// The text rules: fillers, context fixes, character kinds and templates.
+// The text rules: context fixes, character kinds and templates.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -42,15 +42,6 @@ TEST(TextRules, KindsAndTemplates) {
         gn::apply_kind(buf, c.mode);
         gn::apply_template(buf, sizeof buf, c.tmpl, c.mode);
         EXPECT_STREQ(buf, c.out) << c.in << " / " << c.tmpl;
-    }
-}
-
-TEST(TextRules, SlotsDropFillersAndKeepBlanks) {
-    const char* cases[][3] = {{"A_B_ _1_", "", "AB 1"}, {"a_b_ _1_", "C", "AB 1"}, {"chA_", "", "chA"}};
-    for (const auto& c : cases) {
-        char out[2048];
-        gn::slots_to_text(c[0], c[1], 0, out, sizeof out);
-        EXPECT_STREQ(out, c[2]) << c[0];
     }
 }
 

@@ -1,15 +1,10 @@
-// Allocation-failure walks: each scenario is run again and again with its
-// k-th allocation failing, k = 1, 2, 3, ... until a run makes fewer than k
-// allocations (nothing failed). Every run must end as documented for a
-// memory shortage: readers give no page, the analysis still returns 1 with
-// a well-formed (maybe shorter) results list, the engine shows its messages
-// and leaves the knowledge-base and patterns files as they were when a
-// learning call fails. Leaks are caught by the sanitizer build.
+// Allocation-failure walks: every run ends as documented for a memory shortage.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include "driver_switches.h"
 #include "hardening_support.h"
@@ -21,10 +16,8 @@ using hardening::Bytes;
 using testsupport::read_bytes;
 using testsupport::write_bytes;
 
-// Runs `run` with the k-th allocation failing for k = 1, 2, ... until a
-// run completes without a failure; returns the number of runs that failed
-// an allocation. `run` returns the number of allocations made by what it
-// tests (orvo::alloc_count() right after it).
+// Fails the k-th allocation of `run` for k = 1, 2, ... until `run` (which returns its allocation
+// count) meets no failure; returns the number of failing runs.
 template <typename Run>
 long walk(Run run) {
     long k = 1;
@@ -66,39 +59,31 @@ TEST_P(AllocationWalkReaders, EveryFailureGivesNoPageOrTheFullPage) {
 
     int no_page = 0, unscaled = 0;
     const long runs = walk([&](long k) {
-        EXPECT_EQ(SEG_set_image_file(path.c_str()), 1) << k;
+        SCOPED_TRACE(k);
+        EXPECT_EQ(SEG_set_image_file(path.c_str()), 1);
         const int r = SEG_open_image();
         const long made = orvo::alloc_count();
         orvo::alloc_fail_at(0);
-        EXPECT_TRUE(r == 0 || r == 1) << k;
+        EXPECT_TRUE(r == 0 || r == 1);
         if (r == 0) {
-            EXPECT_EQ(videobuffer, nullptr) << k;
+            EXPECT_EQ(videobuffer, nullptr);
             ++no_page;
-        } else if (XSCALE == 1 && YSCALE == 1) {
-            // Scaling ran out of memory: the page is used at file size.
+        } else if (XSCALE == 1 && YSCALE == 1) {  // scaling ran out of memory: the page at file size
             ++unscaled;
-            EXPECT_EQ(MAXCOL, g.width) << k;
-            EXPECT_EQ(MAXLIN, g.height) << k;
-            EXPECT_EQ(BPL, MAXCOL) << k;
+            EXPECT_EQ(std::vector<int>({MAXCOL, MAXLIN, BPL}), std::vector<int>({g.width, g.height, g.width}));
             if (lossless && MAXCOL == g.width && MAXLIN == g.height) {
-                EXPECT_EQ(Bytes(videobuffer, videobuffer + g.pixels.size()), g.pixels) << k;
+                EXPECT_EQ(Bytes(videobuffer, videobuffer + g.pixels.size()), g.pixels);
             }
         } else {
-            EXPECT_EQ(XSCALE, ref_xs) << k;
-            EXPECT_EQ(YSCALE, ref_ys) << k;
-            if (MAXCOL == ref_w && MAXLIN == ref_h) {
-                EXPECT_EQ(Bytes(videobuffer, videobuffer + ref.size()), ref) << k;
-            } else {
-                ADD_FAILURE() << k << ": page of " << MAXCOL << " x " << MAXLIN;
-            }
+            EXPECT_EQ(std::vector<int>({XSCALE, YSCALE, MAXCOL, MAXLIN}), std::vector<int>({ref_xs, ref_ys, ref_w, ref_h}));
+            if (MAXCOL == ref_w && MAXLIN == ref_h) { EXPECT_EQ(Bytes(videobuffer, videobuffer + ref.size()), ref); }
         }
         SEG_close_image();
         return made;
     });
     std::printf("[walk] reader %s: %ld failing runs (%d without page, %d unscaled)\n", format.c_str(), runs,
                 no_page, unscaled);
-    EXPECT_GE(no_page, 1);
-    EXPECT_GE(unscaled, 1);
+    EXPECT_TRUE(no_page >= 1 && unscaled >= 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(EachFormat, AllocationWalkReaders,
@@ -113,8 +98,7 @@ class AllocationWalkAnalysis : public AllocationWalk, public ::testing::WithPara
 
 TEST_P(AllocationWalkAnalysis, EveryFailureStillReturnsOneWithWellFormedResults) {
     rk::set_worker_plan(GetParam());
-    // A small page installed as it is (not normalised), so that the walk
-    // over its some hundred allocations stays short.
+    // A small page installed as it is (not normalised): the walk stays short.
     testsupport::GrayImage g = hardening::drawn_plate(120, 48, 8, 14, 5, 3);
     unsigned char* const page = g.pixels.data();
     videobuffer = page;
@@ -122,25 +106,23 @@ TEST_P(AllocationWalkAnalysis, EveryFailureStillReturnsOneWithWellFormedResults)
     MAXLIN = g.height;
     const Bytes before = g.pixels;
 
-    orvo::alloc_fail_at(0);
     worker_passes = 0;
     rk::set_pass_trace_hook(&count_worker_passes, nullptr);
     ASSERT_EQ(SEG_analyze_image(5), 1);
     rk::set_pass_trace_hook(nullptr, nullptr);
-    // The second phase runs in the worker exactly when it is asked for.
-    EXPECT_EQ(worker_passes > 0, GetParam() == rk::WorkerPlan::always);
+    EXPECT_EQ(worker_passes > 0, GetParam() == rk::WorkerPlan::always);  // the worker exactly when asked for
     const int found = hardening::check_results("reference");
     ASSERT_GE(found, 1);
     SEG_clear_analysis_results();
 
     int fewer = 0, more = 0;
     const long runs = walk([&](long k) {
-        const std::string where = "k=" + std::to_string(k);
-        EXPECT_EQ(SEG_analyze_image(5), 1) << where;
+        SCOPED_TRACE(k);
+        EXPECT_EQ(SEG_analyze_image(5), 1);
         const long made = orvo::alloc_count();
         orvo::alloc_fail_at(0);
-        EXPECT_EQ(videobuffer, page) << where;
-        const int n = hardening::check_results(where);
+        EXPECT_EQ(videobuffer, page);
+        const int n = hardening::check_results("walk");
         fewer += n < found;
         more += n > found;
         SEG_clear_analysis_results();
@@ -157,19 +139,14 @@ INSTANTIATE_TEST_SUITE_P(WithAndWithoutWorker, AllocationWalkAnalysis,
                          ::testing::Values(rk::WorkerPlan::never, rk::WorkerPlan::always));
 
 // The messages the engine may show when memory runs out in a learning call.
+const char* const kLoad = "Couldn't load patterns file\n(Memory allocation error)";
 const std::set<std::string> kLearnFailures = {
-    "Couldn't load patterns file\n(Memory allocation error)",
-    "Couldn't learn current pattern",
-    "Couldn't unlearn confused pattern",
-    "Couldn't adjust a framing window on character/group",
-    "Memory allocation error (can't create new node)",
-    "Memory allocation error. Can't create new nodes",
-    "Memory allocation error. Can't create new net",
-    "Can't add a first pattern! (Memory allocation error)",
-    "Can't add new pattern! (Memory allocation error)",
+    kLoad, "Couldn't learn current pattern", "Couldn't unlearn confused pattern",
+    "Couldn't adjust a framing window on character/group", "Memory allocation error (can't create new node)",
+    "Memory allocation error. Can't create new nodes", "Memory allocation error. Can't create new net",
+    "Can't add a first pattern! (Memory allocation error)", "Can't add new pattern! (Memory allocation error)",
     "Can't remove pattern! (Memory allocation error)",
-    "Couldn't save the knowledge base files\n(the previous files were kept)",
-};
+    "Couldn't save the knowledge base files\n(the previous files were kept)"};
 
 class AllocationWalkEngine : public AllocationWalk {
 protected:
@@ -201,32 +178,28 @@ protected:
 TEST_F(AllocationWalkEngine, InitEitherLoadsTheBaseWholeOrNotAtAll) {
     int no_record = 0, no_base = 0;
     const long runs = walk([&](long k) {
+        SCOPED_TRACE(k);
         testsupport::MessageLog log;
         ocr_io* io = OCR_init(base.list.c_str(), 0);
         const long made = orvo::alloc_count();
         orvo::alloc_fail_at(0);
         if (io == nullptr) {
             ++no_record;
-            EXPECT_EQ(log.shown.size(), 1u) << k;
-            if (!log.shown.empty()) {
-                EXPECT_EQ(log.shown[0].title, "OCR_init: Fatal Error") << k;
-                EXPECT_EQ(log.shown[0].text, "OCR i/o data structure allocation error") << k;
-            }
+            EXPECT_EQ(log.shown, (std::vector<testsupport::ShownBox>{{"OCR_init: Fatal Error",
+                      "OCR i/o data structure allocation error", OSYS_MB_OK | OSYS_MB_ICONERROR}}));
             return made;
         }
-        EXPECT_TRUE(log.shown.empty()) << k;  // messages are off
+        EXPECT_TRUE(log.shown.empty());  // messages are off
         const std::string text = read_field(io);
-        if (text != field_text) {
-            // The base was dropped whole: every character is unreadable.
+        if (text != field_text) {  // the base was dropped whole: every character unreadable
             ++no_base;
-            EXPECT_EQ(text, "^^ ^^") << k;
+            EXPECT_EQ(text, "^^ ^^");
         }
         OCR_cleanup();
         return made;
     });
     std::printf("[walk] OCR_init: %ld failing runs (%d without record, %d without base)\n", runs, no_record, no_base);
-    EXPECT_EQ(no_record, 1);
-    EXPECT_GE(no_base, 1);
+    EXPECT_TRUE(no_record == 1 && no_base >= 1);
 }
 
 TEST_F(AllocationWalkEngine, RecognitionStaysBounded) {
@@ -234,20 +207,16 @@ TEST_F(AllocationWalkEngine, RecognitionStaysBounded) {
     ASSERT_NE(io, nullptr);
     int other = 0;
     const long runs = walk([&](long k) {
+        SCOPED_TRACE(k);
         const std::string text = read_field(io);
         const long made = orvo::alloc_count();
         orvo::alloc_fail_at(0);
-        EXPECT_LE(io->box_count, 2046) << k;
-        for (int i = 0; i < io->box_count; ++i) {
-            EXPECT_GE(io->boxes[i][0], 0) << k;
-            EXPECT_LE(io->boxes[i][2], field.width) << k;
-            EXPECT_LE(io->boxes[i][3], field.height) << k;
-        }
-        if (text != field_text) {
-            // Out of memory for the work tables: nothing is read.
+        EXPECT_LE(io->box_count, 2046);
+        for (int i = 0; i < io->box_count; ++i)
+            EXPECT_TRUE(io->boxes[i][0] >= 0 && io->boxes[i][2] <= field.width && io->boxes[i][3] <= field.height);
+        if (text != field_text) {  // out of memory for the work tables: nothing is read
             ++other;
-            EXPECT_EQ(text, "") << k;
-            EXPECT_EQ(io->box_count, 0) << k;
+            EXPECT_EQ(std::make_pair(text, io->box_count), std::make_pair(std::string(), 0));
         }
         return made;
     });
@@ -256,8 +225,7 @@ TEST_F(AllocationWalkEngine, RecognitionStaysBounded) {
     std::printf("[walk] OCR_recognize_field: %ld failing runs (%d with another text)\n", runs, other);
 }
 
-// Learning and unlearning under every failure: each run starts from the
-// same files; a failed call leaves them byte for byte, a successful one
+// Each run starts from the same files; a failed call leaves them byte for byte, a successful one
 // writes what a run without failure writes.
 class AllocationWalkLearning : public AllocationWalkEngine {
 protected:
@@ -267,73 +235,72 @@ protected:
         kb0 = read_bytes(base.kb);
         dat0 = read_bytes(base.dat);
     }
+    // Every text of `must_show` is shown by some failing run.
     template <typename Call>
-    void walk_call(const char* name, Call call) {
-        // Reference: the call without failure.
+    void walk_call(const char* name, Call call, const std::set<std::string>& must_show) {
         Bytes kb1, dat1;
-        {
+        {  // the call without failure
             testsupport::MessageLog log;
             ocr_io* io = OCR_init(base.list.c_str(), 0);
             ASSERT_NE(io, nullptr);
             ASSERT_EQ(call(io), 1);
             ASSERT_TRUE(log.shown.empty());
-            kb1 = read_bytes(base.kb);
-            dat1 = read_bytes(base.dat);
+            std::tie(kb1, dat1) = std::make_pair(read_bytes(base.kb), read_bytes(base.dat));
             ASSERT_NE(dat1, dat0);
             OCR_cleanup();
         }
         int failed = 0, stopped = 0;
+        std::set<std::string> seen;
         const long runs = walk([&](long k) {
+            SCOPED_TRACE(k);
             write_bytes(base.kb, kb0);
             write_bytes(base.dat, dat0);
             orvo::alloc_fail_at(0);
             ocr_io* io = OCR_init(base.list.c_str(), 0);
             if (io == nullptr) {
-                ADD_FAILURE() << k << ": no record";
+                ADD_FAILURE() << "no record";
                 return 0L;
             }
-            EXPECT_EQ(read_field(io), field_text) << k;
+            EXPECT_EQ(read_field(io), field_text);
             testsupport::MessageLog log;
-            // Count from here: the k-th allocation of the call fails.
-            orvo::alloc_fail_at(k);
+            orvo::alloc_fail_at(k);  // counted from here: the k-th allocation of the call fails
             const int r = call(io);
             const long made = orvo::alloc_count();
             orvo::alloc_fail_at(0);
             for (const testsupport::ShownBox& s : log.shown) {
-                EXPECT_TRUE(kLearnFailures.count(s.text) == 1) << k << ": " << s.text;
-                EXPECT_TRUE(s.title == "Error" || s.title == std::string(name) + ": Error") << k << s.title;
+                EXPECT_TRUE(kLearnFailures.count(s.text) == 1 && s.style == (OSYS_MB_OK | OSYS_MB_ICONERROR) &&
+                            (s.title == "Error" || s.title == name + std::string(": Error")))
+                    << s.title << ": " << s.text;
+                seen.insert(s.text);
             }
             const Bytes kb = read_bytes(base.kb), dat = read_bytes(base.dat);
             if (r == 0) {
                 ++failed;
-                EXPECT_FALSE(log.shown.empty()) << k;
-                EXPECT_EQ(kb, kb0) << k;
-                EXPECT_EQ(dat, dat0) << k;
-            } else if (!log.shown.empty()) {
-                // A rebuild that ran out of memory stopped early; the
-                // samples were still all written.
+                EXPECT_FALSE(log.shown.empty());
+                EXPECT_TRUE(kb == kb0 && dat == dat0);
+            } else if (!log.shown.empty()) {  // a rebuild stopped early; the samples were all written
                 ++stopped;
-                EXPECT_EQ(dat, dat1) << k;
-                EXPECT_GE(kb.size(), 4u) << k;
+                EXPECT_TRUE(dat == dat1 && kb.size() >= 4u);
             } else {
-                EXPECT_EQ(kb, kb1) << k;
-                EXPECT_EQ(dat, dat1) << k;
+                EXPECT_TRUE(kb == kb1 && dat == dat1);
             }
             OCR_cleanup();
             return made;
         });
         std::printf("[walk] %s: %ld failing runs (%d failed, %d stopped early)\n", name, runs, failed, stopped);
         EXPECT_GE(failed, 1);
+        for (const std::string& t : must_show) EXPECT_EQ(seen.count(t), 1u) << t;
     }
 };
 
 TEST_F(AllocationWalkLearning, LearningANewClassKeepsTheFilesOnFailure) {
-    walk_call("OCR_learn_char", [](ocr_io* io) { return hardening::teach(io, '4'); });
+    walk_call("OCR_learn_char", [](ocr_io* io) { return hardening::teach(io, '4'); },
+              {kLoad, "Can't add new pattern! (Memory allocation error)", "Memory allocation error. Can't create new net",
+               "Couldn't learn current pattern"});
 }
 
 TEST_F(AllocationWalkLearning, CorrectingAReadingKeepsTheFilesOnFailure) {
-    // An 'E' drawn larger, read as whatever the base says, taught as 'L':
-    // a counter-sample or a new sample and two rebuilds.
+    // An 'E' drawn larger taught as 'L': a counter-sample or a new sample and two rebuilds.
     walk_call("OCR_learn_char", [](ocr_io* io) {
         fuzzglyphs::Bitmap b(60, 70);
         fuzzglyphs::draw(b, 'E', 8, 8, 7);
@@ -344,7 +311,7 @@ TEST_F(AllocationWalkLearning, CorrectingAReadingKeepsTheFilesOnFailure) {
         fuzzglyphs::set_shown(io->shown_class, io->text);
         std::memset(io->prior_frame, 0, sizeof io->prior_frame);
         return OCR_learn_char();
-    });
+    }, {kLoad, "Can't add new pattern! (Memory allocation error)", "Couldn't learn current pattern"});
 }
 
 TEST_F(AllocationWalkLearning, UnlearningKeepsTheFilesOnFailure) {
@@ -352,7 +319,7 @@ TEST_F(AllocationWalkLearning, UnlearningKeepsTheFilesOnFailure) {
         io->kb_index = 1;
         std::snprintf(io->taught_class, sizeof io->taught_class, "E");
         return OCR_unlearn_char();
-    });
+    }, {kLoad, "Can't remove pattern! (Memory allocation error)"});
 }
 
 }  // namespace

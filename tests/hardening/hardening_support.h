@@ -1,6 +1,4 @@
-// Helpers of the hardening tests: pages and image files of every format
-// made by the tests, a check that the results list is well formed, and
-// glyphs taught into a knowledge base.
+// Hardening helpers: pages and image files of every format, a results-list check, taught glyphs.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -29,41 +27,26 @@ inline testsupport::GrayImage scene(int w, int h, const char* text, std::uint32_
     return samples::to_gray(samples::draw_scene({w, h, text, seed, false}));
 }
 
-// A small gray page: a light plate with `n` dark outlined characters of
-// cw x ch pixels on a background of diagonal gray ramps (more than ten
-// gray levels, so that the posterised second phase runs too).
+// A small gray page: a light plate of `n` dark outlined characters (every second one barred)
+// on diagonal ramps of more than ten gray levels, so that the posterised second phase runs too.
 inline testsupport::GrayImage drawn_plate(int w, int h, int cw, int ch, int n, int gap) {
-    testsupport::GrayImage g;
-    g.width = w;
-    g.height = h;
-    g.pixels.resize(static_cast<std::size_t>(w) * h);
+    testsupport::GrayImage g{w, h, {}};
+    const int pw = n * (cw + gap) + gap, ph = ch + 8, x0 = (w - pw) / 2, y0 = (h - ph) / 2, cy = y0 + 4;
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) g.pixels[static_cast<std::size_t>(y) * w + x] = static_cast<std::uint8_t>(90 + (x * 7 + y * 3) % 60);
-    const int pw = n * (cw + gap) + gap, ph = ch + 8;
-    const int x0 = (w - pw) / 2, y0 = (h - ph) / 2;
-    for (int y = y0; y < y0 + ph; ++y)
-        for (int x = x0; x < x0 + pw; ++x) g.pixels[static_cast<std::size_t>(y) * w + x] = 230;
-    for (int i = 0; i < n; ++i) {
-        const int cx = x0 + gap + i * (cw + gap), cy = y0 + 4;
-        for (int y = cy; y < cy + ch; ++y)
-            for (int x = cx; x < cx + cw; ++x) {
-                const bool stroke = x < cx + 2 || x >= cx + cw - 2 || y < cy + 2 || y >= cy + ch - 2 ||
-                                    (i % 2 == 1 && y >= cy + ch / 2 - 1 && y <= cy + ch / 2);
-                if (stroke) g.pixels[static_cast<std::size_t>(y) * w + x] = 25;
-            }
-    }
+        for (int x = 0; x < w; ++x) {
+            const bool plate = x >= x0 && x < x0 + pw && y >= y0 && y < y0 + ph;
+            const int i = (x - x0 - gap) / (cw + gap), cx = x0 + gap + i * (cw + gap);
+            const bool stroke = x >= x0 + gap && i < n && x < cx + cw && y >= cy && y < cy + ch &&
+                                (x < cx + 2 || x >= cx + cw - 2 || y < cy + 2 || y >= cy + ch - 2 ||
+                                 (i % 2 == 1 && y >= cy + ch / 2 - 1 && y <= cy + ch / 2));
+            g.pixels.push_back(static_cast<std::uint8_t>(stroke ? 25 : plate ? 230 : 90 + (x * 7 + y * 3) % 60));
+        }
     return g;
 }
 
 inline testsupport::IndexedImage gray_indexed(const testsupport::GrayImage& g) {
-    testsupport::IndexedImage out;
-    out.width = g.width;
-    out.height = g.height;
-    out.indices = g.pixels;
-    for (int i = 0; i < 256; ++i) {
-        auto v = static_cast<std::uint8_t>(i);
-        out.palette.push_back({v, v, v});
-    }
+    testsupport::IndexedImage out{g.width, g.height, g.pixels, {}};
+    for (int i = 0; i < 256; ++i) out.palette.push_back({std::uint8_t(i), std::uint8_t(i), std::uint8_t(i)});
     return out;
 }
 
@@ -85,17 +68,15 @@ inline bool write_image(const std::string& path, const std::string& format, cons
     return true;
 }
 
-// Checks every record of `results`: a bitmap of its stated size, a field
-// inside the page, an empty text; returns the number of records.
+// Checks every record of `results` (a bitmap of its stated size, a field inside the page, an
+// empty text); returns the number of records.
 inline int check_results(const std::string& where) {
     int n = 0;
     for (const seg_result* r = results; r != nullptr; r = r->next, ++n) {
-        EXPECT_TRUE(r->bitmap != nullptr && r->columns >= 1 && r->lines >= 1 && r->bpl == (r->columns + 7) / 8)
-            << where << ": record " << n << " bitmap of " << r->columns << " x " << r->lines << ", " << r->bpl;
-        EXPECT_TRUE(r->left >= 0 && r->top >= 0 && r->left <= r->right && r->top <= r->bottom && r->right < MAXCOL &&
-                    r->bottom < MAXLIN)
-            << where << ": record " << n << " at " << r->left << "," << r->top << " - " << r->right << "," << r->bottom;
-        EXPECT_EQ(r->text[0], 0) << where;
+        EXPECT_TRUE(r->bitmap != nullptr && r->columns >= 1 && r->lines >= 1 && r->bpl == (r->columns + 7) / 8 &&
+                    r->left >= 0 && r->top >= 0 && r->left <= r->right && r->top <= r->bottom &&
+                    r->right < MAXCOL && r->bottom < MAXLIN && r->text[0] == 0)
+            << where << ": record " << n;
     }
     EXPECT_EQ(n, SEG_get_results_number()) << where;
     return n;

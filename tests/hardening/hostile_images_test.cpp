@@ -1,13 +1,9 @@
-// Hostile but valid images: extreme sizes, flat, noisy and periodic pages,
-// thousands of small glyphs, a field of thousands of characters and a TIFF
-// whose last page is broken. Each loads (or is refused) as documented and
-// gives a bounded, well-formed analysis and recognition.
+// Hostile but valid images load or are refused as documented and read bounded and well formed.
 #include <gtest/gtest.h>
 #include <png.h>
 #include <tiffio.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -19,13 +15,7 @@ namespace {
 using hardening::Bytes;
 using testsupport::GrayImage;
 
-GrayImage flat(int w, int h, std::uint8_t v) {
-    GrayImage g;
-    g.width = w;
-    g.height = h;
-    g.pixels.assign(static_cast<std::size_t>(w) * h, v);
-    return g;
-}
+GrayImage flat(int w, int h, std::uint8_t v) { return {w, h, Bytes(static_cast<std::size_t>(w) * h, v)}; }
 
 class HostileImages : public ::testing::Test {
 protected:
@@ -60,27 +50,19 @@ protected:
         if (videobuffer == nullptr) return 0;
         const Bytes page(videobuffer, videobuffer + static_cast<std::size_t>(MAXCOL) * MAXLIN);
         unsigned char* const held = videobuffer;
-        const auto t0 = std::chrono::steady_clock::now();
         EXPECT_EQ(SEG_analyze_image(5), 1) << what;
-        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
         EXPECT_EQ(videobuffer, held) << what;
         EXPECT_TRUE(std::equal(page.begin(), page.end(), held)) << what << ": the page changed";
         const int n = hardening::check_results(what);
-        std::printf("[hostile] %s: page %d x %d, %d results, analysis %.0f ms\n", what.c_str(), MAXCOL, MAXLIN, n,
-                    ms);
+        std::printf("[hostile] %s: page %d x %d, %d results\n", what.c_str(), MAXCOL, MAXLIN, n);
         for (seg_result* r = results; r != nullptr; r = r->next) read_record(r, what);
         return n;
     }
 
     void read_record(const seg_result* r, const std::string& what) {
-        io->image_bits = r->bitmap;
-        io->rows = r->lines;
-        io->columns = r->columns;
-        io->bytes_per_row = r->bpl;
-        io->left = 0;
-        io->top = 0;
-        io->right = r->columns;
-        io->bottom = r->lines;
+        testsupport::FieldBitmap b(r->columns, r->lines);  // an exact copy: reads past it are caught
+        b.bits.assign(r->bitmap, r->bitmap + static_cast<std::size_t>(r->bpl) * r->lines);
+        testsupport::show_whole_field(io, b);
         io->kb_index = 0;
         io->kb_mode = 0;
         std::strcpy(io->template_, "C");
@@ -88,15 +70,13 @@ protected:
     }
 
     void check_reading(int boxes, int width, int height, const std::string& what) {
-        EXPECT_EQ(boxes, io->box_count) << what;
-        EXPECT_GE(boxes, 0) << what;
-        EXPECT_LE(boxes, 2046) << what;
-        EXPECT_NE(std::memchr(io->text, 0, sizeof io->text), nullptr) << what;
-        EXPECT_NE(std::memchr(io->raw_text, 0, sizeof io->raw_text), nullptr) << what;
+        EXPECT_TRUE(boxes == io->box_count && boxes >= 0 && boxes <= 2046) << what << ": " << boxes;
+        EXPECT_TRUE(std::memchr(io->text, 0, sizeof io->text) && std::memchr(io->raw_text, 0, sizeof io->raw_text))
+            << what;
         for (int i = 0; i < io->box_count && i < 2048; ++i) {
             const int* b = io->boxes[i];
             EXPECT_TRUE(b[0] >= 0 && b[1] >= 0 && b[0] < b[2] && b[1] < b[3] && b[2] <= width && b[3] <= height)
-                << what << ": box " << i << " " << b[0] << "," << b[1] << "," << b[2] << "," << b[3];
+                << what << ": box " << i;
         }
     }
 
@@ -105,7 +85,8 @@ protected:
     ocr_io* io = nullptr;
 };
 
-GrayImage painted(int w, int h, std::uint8_t (*at)(int x, int y)) {
+template <typename At>
+GrayImage painted(int w, int h, At at) {
     GrayImage g = flat(w, h, 0);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) g.pixels[static_cast<std::size_t>(y) * w + x] = at(x, y);
@@ -119,19 +100,17 @@ TEST_F(HostileImages, ExtremeFlatNoisyAndPeriodicPagesStayBounded) {
         int results;  // -1: unchecked
     };
     std::mt19937 rng(7);
-    GrayImage noise = flat(640, 480, 0);
-    for (auto& p : noise.pixels) p = static_cast<std::uint8_t>(rng());
+    const GrayImage noise = painted(640, 480, [&](int, int) { return static_cast<std::uint8_t>(rng()); });
+    const auto checker = [](int s) {
+        return painted(640, 480, [s](int x, int y) -> std::uint8_t { return (x / s + y / s) % 2 ? 255 : 0; });
+    };
     const std::vector<Case> cases = {
         {"1 x 10000", painted(1, 10000, [](int, int y) -> std::uint8_t { return y % 3 ? 200 : 10; }), -1},
         {"10000 x 1", painted(10000, 1, [](int x, int) -> std::uint8_t { return x % 3 ? 200 : 10; }), -1},
         {"all black", flat(800, 600, 0), 0},
         {"all white", flat(800, 600, 255), 0},
         {"noise", noise, -1},
-        {"checkerboard of 1", painted(640, 480, [](int x, int y) -> std::uint8_t { return (x + y) % 2 ? 255 : 0; }), -1},
-        {"checkerboard of 4",
-         painted(640, 480, [](int x, int y) -> std::uint8_t { return (x / 4 + y / 4) % 2 ? 255 : 0; }), -1},
-        {"checkerboard of 16",
-         painted(640, 480, [](int x, int y) -> std::uint8_t { return (x / 16 + y / 16) % 2 ? 255 : 0; }), -1},
+        {"checkerboard of 1", checker(1), -1}, {"checkerboard of 4", checker(4), -1}, {"checkerboard of 16", checker(16), -1},
         // 3 x 5 dark blobs every 6 x 8 pixels: some 10000 of them.
         {"small glyphs", painted(800, 600, [](int x, int y) -> std::uint8_t {
              const int x0 = x - (x - 2) % 6, y0 = y - (y - 2) % 8;
@@ -140,12 +119,9 @@ TEST_F(HostileImages, ExtremeFlatNoisyAndPeriodicPagesStayBounded) {
     for (const Case& c : cases) {
         ASSERT_EQ(load(c.page), 1) << c.name;
         const int n = analyse_and_read(c.name);
-        if (c.results >= 0) {
-            EXPECT_EQ(n, c.results) << c.name;
-        }
+        if (c.results >= 0) { EXPECT_EQ(n, c.results) << c.name; }
     }
-    // One pixel: too short for the PGM reader (64 bytes or fewer); as PNG
-    // it loads, enlarged 550 times both ways.
+    // One pixel: too short for the PGM reader (64 bytes or fewer); as PNG it is enlarged 550 times.
     EXPECT_EQ(load(flat(1, 1, 77), "pgm"), 0);
     ASSERT_EQ(load(flat(1, 1, 77), "png"), 1);
     EXPECT_EQ(std::vector<int>({MAXCOL, MAXLIN, XSCALE, YSCALE}), std::vector<int>({550, 550, 550, 550}));
@@ -154,14 +130,9 @@ TEST_F(HostileImages, ExtremeFlatNoisyAndPeriodicPagesStayBounded) {
 }
 
 TEST_F(HostileImages, FieldOfThousandsOfCharacters) {
-    // 3000 glyphs of 2 x 8 pixels with 2-pixel gaps in one field: more
-    // characters than the engine has boxes for.
+    // 3000 glyphs of 2 x 8 pixels with 2-pixel gaps: more characters than the engine has boxes for.
     fuzzglyphs::Bitmap field(12010, 16);
-    for (int c = 0; c < 3000; ++c)
-        for (int y = 4; y < 12; ++y) {
-            field.set(5 + 4 * c, y);
-            field.set(6 + 4 * c, y);
-        }
+    for (int c = 0; c < 3000; ++c) field.fill(5 + 4 * c, 4, 2, 8);
     testsupport::show_whole_field(io, field);
     io->kb_index = 0;
     const int boxes = OCR_recognize_field();
@@ -177,8 +148,7 @@ TEST_F(HostileImages, FieldOfThousandsOfCharacters) {
     EXPECT_STREQ(io->text, "HE 47");
 }
 
-// Writes a gray PNG of w x h row by row (no whole picture in memory): a
-// light page with a dark band of vertical bars in the middle.
+// Writes a gray PNG row by row (no whole picture in memory): a light page, a band of bars across.
 bool write_big_png(const std::string& path, int w, int h) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (f == nullptr) return false;
@@ -209,16 +179,9 @@ TEST_F(HostileImages, LargestPageTheReadersAccept) {
     // 16384 x 16384 = 2^28 pixels, the largest page a reader takes.
     const std::string path = dir.file("largest.png");
     ASSERT_TRUE(write_big_png(path, 16384, 16384));
-    const auto t0 = std::chrono::steady_clock::now();
     ASSERT_EQ(load(path), 1);
-    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-    std::printf("[hostile] largest page: loaded and reduced in %.0f ms\n", ms);
     // Reduced by 11 (16384 / 11 = 1489 on both sides).
-    EXPECT_EQ(XSCALE, -11);
-    EXPECT_EQ(YSCALE, -11);
-    EXPECT_EQ(MAXCOL, 1489);
-    EXPECT_EQ(MAXLIN, 1489);
-    EXPECT_EQ(videobuffer[0], 210);
+    EXPECT_EQ(std::vector<int>({XSCALE, YSCALE, MAXCOL, MAXLIN, videobuffer[0]}), std::vector<int>({-11, -11, 1489, 1489, 210}));
     analyse_and_read("16384 x 16384");
     SEG_close_image();
 
@@ -242,8 +205,7 @@ TEST_F(HostileImages, MultiPageTiffWithABrokenLastPage) {
     }
     const std::string path = dir.file("pages.tif");
     ASSERT_TRUE(testsupport::write_tiff(path, pages));
-    // Overwrite the compressed data of the last page's first strip, from
-    // its tenth byte on, with garbage.
+    // Garbage over the compressed data of the last page's first strip, from its tenth byte on.
     Bytes file = testsupport::read_bytes(path);
     {
         TIFF* t = TIFFOpen(path.c_str(), "r");
@@ -271,13 +233,9 @@ TEST_F(HostileImages, MultiPageTiffWithABrokenLastPage) {
         SEG_clear_analysis_results();
     }
     const int r = SEG_open_image();
-    if (r == 2) {
-        // The rows read before the error, zeros after them; not normalised
-        // and the cursor not advanced.
-        EXPECT_EQ(crt_page, 2);
-        EXPECT_EQ(MAXCOL, 400);
-        EXPECT_EQ(MAXLIN, 300);
-        EXPECT_EQ(videobuffer[static_cast<std::size_t>(299) * 400 + 399], 0);
+    if (r == 2) {  // the rows before the error, zeros after; not normalised, the cursor not advanced
+        EXPECT_EQ(std::vector<int>({crt_page, MAXCOL, MAXLIN, videobuffer[299 * 400 + 399]}),
+                  std::vector<int>({2, 400, 300, 0}));
         analyse_and_read("broken tiff page");
     } else {
         EXPECT_EQ(r, 0);

@@ -1,12 +1,10 @@
-// What the training-dialog tests share: drawn fields of a few block
-// letters, a results list of their own behind the real engine, a
-// knowledge-base list in a temporary folder, and a scripted dialog that
-// runs the posted commands and lets the test act whenever it waits for
-// the user.
+// Training fixture: drawn fields, a results list behind the real engine, a scripted dialog.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <functional>
@@ -14,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_glyphs.h"
 #include "glyphnet.h"
 #include "orvosys.h"
 #include "session_libs.h"
@@ -26,20 +25,13 @@
 
 namespace lrntest {
 
-// 5 x 7 block letters, drawn at 4 pixels per cell.
-inline const char* letter_rows(char c) {
-    switch (c) {
-        case 'H': return "#...##...##...#######...##...##...#";
-        case 'L': return "#....#....#....#....#....#....#####";
-        case 'T': return "#####..#....#....#....#....#....#..";
-        default: return nullptr;
-    }
+inline bool exists(const std::string& p) {
+    struct stat st;
+    return stat(p.c_str(), &st) == 0;
 }
 
-inline constexpr int kScale = 4;
-inline constexpr int kGlyphW = 5 * kScale;
-inline constexpr int kGap = 8;
-inline constexpr int kMargin = 6;
+// Block letters at 4 pixels per cell.
+inline constexpr int kScale = 4, kGlyphW = 5 * kScale, kGap = 8, kMargin = 6;
 
 // A field bitmap holding `text` in block letters, and its results record.
 struct Field {
@@ -47,14 +39,8 @@ struct Field {
     seg_result record{};
     explicit Field(const std::string& text, int left = 100, int top = 50)
         : bitmap(2 * kMargin + static_cast<int>(text.size()) * (kGlyphW + kGap) - kGap, 7 * kScale + 2 * kMargin) {
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            const char* rows = letter_rows(text[i]);
-            for (int r = 0; rows && r < 7; ++r)
-                for (int k = 0; k < 5; ++k)
-                    if (rows[r * 5 + k] == '#')
-                        bitmap.fill(kMargin + static_cast<int>(i) * (kGlyphW + kGap) + k * kScale, kMargin + r * kScale,
-                                    kScale, kScale);
-        }
+        for (std::size_t i = 0; i < text.size(); ++i)
+            fuzzglyphs::draw(bitmap, text[i], kMargin + static_cast<int>(i) * (kGlyphW + kGap), kMargin, kScale);
         record.bitmap = bitmap.bits.data();
         record.bpl = bitmap.bpr;
         record.columns = bitmap.width;
@@ -77,17 +63,10 @@ public:
     int get_result(int direction, seg_result** cursor) override {
         if (list.empty() || cursor == nullptr) return 0;
         const int n = static_cast<int>(list.size());
-        int at = -1;
-        for (int i = 0; i < n; ++i)
-            if (list[static_cast<std::size_t>(i)] == *cursor) at = i;
-        if (direction != 0) {
-            at = at < 0 ? 0 : (at + 1 < n ? at + 1 : at);
-            *cursor = list[static_cast<std::size_t>(at)];
-            return at + 1 < n ? 1 : 0;
-        }
-        at = at <= 0 ? 0 : at - 1;
+        const int was = static_cast<int>(std::find(list.begin(), list.end(), *cursor) - list.begin());  // n: none
+        const int at = direction != 0 ? (was == n ? 0 : std::min(was + 1, n - 1)) : (was == n || was == 0 ? 0 : was - 1);
         *cursor = list[static_cast<std::size_t>(at)];
-        return at > 0 ? 1 : 0;
+        return direction != 0 ? at + 1 < n : at > 0;
     }
 };
 
@@ -99,35 +78,35 @@ public:
     void post(unsigned c, std::intptr_t p) override { queue.emplace_back(c, p); }
 };
 
-// A training dialog without windows: the test acts through `user` each time
-// the dialog waits for input; the class dialog is open between
-// open_class_dialog and close_class_dialog.
+// A training dialog without windows: the test acts through `user` each time it waits for input.
 class ScriptedDialog : public learner::TrainingView, public learner::DialogRunner {
 public:
     // Acts once; false when the script has nothing more to do.
     std::function<bool(learner::TrainingDialog&, ScriptedDialog&)> user;
-    std::function<int(learner::UnlearnList&)> unlearn_script;
     bool class_dialog_open = false;
-    int class_dialogs_opened = 0;
     std::vector<std::string> statuses;
     QueuePoster poster;
     learner::TrainingDialog* dialog = nullptr;
-    int ended_with = -1;
     int view_width = 60;
 
     void changed() override {
         if (dialog && (statuses.empty() || statuses.back() != dialog->status_text()))
             statuses.push_back(dialog->status_text());
     }
-    void open_class_dialog() override {
-        class_dialog_open = true;
-        ++class_dialogs_opened;
-    }
+    void open_class_dialog() override { class_dialog_open = true; }
     void close_class_dialog() override { class_dialog_open = false; }
-    int run_unlearn(learner::UnlearnList& list) override { return unlearn_script ? unlearn_script(list) : 0; }
-    void end_dialog(int result) override { ended_with = result; }
+    int run_unlearn(learner::UnlearnList&) override { return 0; }
+    void end_dialog(int) override {}
 
-    // The class dialog ends: "&Ok" with `cls`, "&Jump over" or "&Suspend".
+    // Runs the next posted command; false when none is waiting.
+    bool run_posted(learner::TrainingDialog& d) {
+        if (poster.queue.empty()) return false;
+        const auto c = poster.queue.front();
+        poster.queue.pop_front();
+        d.command(c.first, c.second);
+        return true;
+    }
+    // The class dialog ends with "&Ok" and `cls`.
     void answer_class(const std::string& cls) {
         dialog->class_buffer().set(cls);
         class_dialog_open = false;
@@ -138,15 +117,8 @@ public:
         learner::TrainingDialog d(io, libs, current, kb_path, *this, poster);
         dialog = &d;
         d.open(view_width);
-        for (int guard = 0; guard < 10000 && !d.ended(); ++guard) {
-            if (!poster.queue.empty()) {
-                const auto c = poster.queue.front();
-                poster.queue.pop_front();
-                d.command(c.first, c.second);
-                continue;
-            }
-            if (!user || !user(d, *this)) break;
-        }
+        for (int guard = 0; guard < 10000 && !d.ended(); ++guard)
+            if (!run_posted(d) && (!user || !user(d, *this))) break;
         current = d.current();
         dialog = nullptr;
         return d.ended() ? d.result() : 0;

@@ -1,9 +1,5 @@
-// Training sessions over drawn fields with the real engine and a scripted
-// user: the walk over unreadable characters, confirming, skipping and
-// tagging, and the dialog's states, frame and scrolling.
+// Training sessions with the real engine and a scripted user, and the dialog's states and frame.
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -12,17 +8,9 @@
 namespace {
 
 using learner::TrainingDialog;
+using lrntest::exists;
 using lrntest::Field;
 using lrntest::ScriptedDialog;
-using testsupport::read_bytes;
-using testsupport::TempDir;
-using testsupport::write_bytes;
-using Bytes = std::vector<std::uint8_t>;
-
-bool exists(const std::string& p) {
-    struct stat st;
-    return stat(p.c_str(), &st) == 0;
-}
 
 // The letter drawn under a frame.
 char letter_at(const learner::Box& b, const std::string& text) {
@@ -58,27 +46,22 @@ protected:
     lrntest::Presenter shown;
 };
 
-// A user who unticks "view only", answers every class dialog with the
-// letter under the frame (or jumps over the instances listed in `skip`),
-// confirms, tags every letter still read wrong, and presses Done once the
-// field reads `text`.
+// A user who unticks "view only", names the letter under each frame (or jumps over the instances
+// numbered in `skip`), confirms, tags every letter still read wrong, and is done once `text` reads.
 struct Teacher {
-    Teacher(std::string t, std::vector<int> s) : text(std::move(t)), skip(std::move(s)) {}
     std::string text;
-    std::vector<int> skip;  // 1-based numbers of the instances to jump over
-    int presented = 0;
+    std::vector<int> skip;
+    int presented = 0, tags = 0;
     std::string letters;  // the letter under each instance presented
-    int tags = 0;
     bool operator()(TrainingDialog& d, ScriptedDialog& sd) {
         if (d.state() == learner::kViewOnly && presented == 0) {
             d.set_view_only(false);
             return true;
         }
         if (d.state() == learner::kEditing && sd.class_dialog_open) {
-            ++presented;
             const char c = letter_at(d.frame(), text);
             letters += c;
-            if (std::find(skip.begin(), skip.end(), presented) != skip.end()) {
+            if (std::find(skip.begin(), skip.end(), ++presented) != skip.end()) {
                 sd.class_dialog_open = false;
                 sd.poster.post(learner::kClassDialogEnded, learner::kSelJumpOver);
             } else {
@@ -115,19 +98,17 @@ TEST_F(TrainingSession, WalksConfirmsSkipsTagsAndKeeps) {
     Field f("HLT");
     libs.list = {&f.record};
     ScriptedDialog s;
-    Teacher t{"HLT", {3}};
+    Teacher t{"HLT", {3}, 0, 0, {}};
     s.user = std::ref(t);
     seg_result* current = nullptr;
     EXPECT_EQ(session(s, &current), 1);
     // The walk presents H, L and T (jumped over); then T is tagged.
-    EXPECT_EQ(t.letters, "HLTT");
-    EXPECT_EQ(t.tags, 1);
+    EXPECT_EQ(t.letters + std::to_string(t.tags), "HLTT1");
     EXPECT_EQ(current, &f.record);
     EXPECT_TRUE(exists(kb) && exists(dat));
     EXPECT_FALSE(exists(dir.file("$kbfbak$.$$$")) || exists(dir.file("$datbak$.$$$")));
     EXPECT_TRUE(shown.shown.empty());
-    // The files hold what was taught: a fresh engine reads the field right.
-    OCR_cleanup();
+    OCR_cleanup();  // the files hold what was taught: a fresh engine reads the field right
     init();
     EXPECT_EQ(read(f), "HLT");
     char classes[512] = {};
@@ -137,8 +118,9 @@ TEST_F(TrainingSession, WalksConfirmsSkipsTagsAndKeeps) {
 // The dialog alone, driven step by step.
 class TrainingDialogActs : public TrainingSession {
 protected:
-    void open(Field& f, int view_width = 60) {
+    void open(Field& f, int view_width = 60, Field* next = nullptr) {
         libs.list.push_back(&f.record);
+        if (next) libs.list.push_back(&next->record);
         s.view_width = view_width;
         d = std::make_unique<TrainingDialog>(*io, libs, libs.list[0], kb, s, s.poster);
         s.dialog = d.get();
@@ -152,11 +134,7 @@ protected:
         ASSERT_TRUE(s.class_dialog_open);
     }
     void run_posted() {
-        while (!s.poster.queue.empty()) {
-            const auto c = s.poster.queue.front();
-            s.poster.queue.pop_front();
-            d->command(c.first, c.second);
-        }
+        while (s.run_posted(*d)) {}
     }
     ScriptedDialog s;
     std::unique_ptr<TrainingDialog> d;
@@ -172,8 +150,7 @@ TEST_F(TrainingDialogActs, TheFrameEdgeMovesBetweenTheLeftEdgeAndTheLimit) {
     EXPECT_EQ(d->limit(), box.right);
     const int beeps = shown.beeps;
     d->move_edge(+1);
-    EXPECT_EQ(shown.beeps, beeps + 1);
-    EXPECT_EQ(d->frame().right, box.right);
+    EXPECT_TRUE(shown.beeps == beeps + 1 && d->frame().right == box.right);
     d->move_edge(-1);
     EXPECT_EQ(d->frame().right, box.right - 1);
     EXPECT_EQ(d->cursor_at(box.right - 1, (box.top + box.bottom) / 2), desk::CursorKind::SizeHorizontal);
@@ -200,38 +177,27 @@ TEST_F(TrainingDialogActs, TaggingNeedsClassesAndShowsTheTargetCursor) {
     ASSERT_EQ(d->state(), learner::kObserving);
     EXPECT_EQ(d->class_count(), 1);
     d->toggle_tagging();
-    EXPECT_EQ(d->state(), learner::kTagging);
-    EXPECT_EQ(d->tag_label(), "S&top tagging");
+    EXPECT_TRUE(d->state() == learner::kTagging && d->tag_label() == "S&top tagging");
     EXPECT_EQ(d->cursor_at(2, 2), desk::CursorKind::Target);
     const int beeps = shown.beeps;
     d->mouse_press(1, 1);  // on no character
-    EXPECT_EQ(shown.beeps, beeps + 1);
-    EXPECT_EQ(d->state(), learner::kTagging);
+    EXPECT_TRUE(shown.beeps == beeps + 1 && d->state() == learner::kTagging);
     d->toggle_tagging();
-    EXPECT_EQ(d->state(), learner::kObserving);
-    EXPECT_EQ(d->tag_label(), "&Tag confusion(s)");
+    EXPECT_TRUE(d->state() == learner::kObserving && d->tag_label() == "&Tag confusion(s)");
 }
 
 TEST_F(TrainingDialogActs, NextAndPreviousFrameStepThroughTheFields) {
     Field a("HL"), b("T", 100, 150);
-    libs.list.push_back(&a.record);
-    libs.list.push_back(&b.record);
-    s.view_width = 200;
-    d = std::make_unique<TrainingDialog>(*io, libs, &a.record, kb, s, s.poster);
-    s.dialog = d.get();
-    d->open(200);
+    open(a, 200, &b);
     run_posted();
     EXPECT_EQ(d->status_text(),
               " Navigate through image frame by frame or unselect the upper right check box to allow learning ");
     d->next_frame();
-    EXPECT_EQ(d->current(), &b.record);
-    EXPECT_EQ(d->recognized_text(), "^");
-    EXPECT_EQ(d->state(), learner::kViewOnly);
+    EXPECT_TRUE(d->current() == &b.record && d->recognized_text() == "^" && d->state() == learner::kViewOnly);
     d->next_frame();  // no further field
     EXPECT_EQ(d->current(), &b.record);
     d->previous_frame();
-    EXPECT_EQ(d->current(), &a.record);
-    EXPECT_EQ(d->recognized_text(), "^^");
+    EXPECT_TRUE(d->current() == &a.record && d->recognized_text() == "^^");
     EXPECT_TRUE(std::find(s.statuses.begin(), s.statuses.end(), "Image frame segmentation. Please wait...") !=
                 s.statuses.end());
 }
@@ -239,19 +205,15 @@ TEST_F(TrainingDialogActs, NextAndPreviousFrameStepThroughTheFields) {
 TEST_F(TrainingDialogActs, ScrollsInStepsWithinTheField) {
     Field f("HLT");  // 88 columns
     open(f, 60);
-    EXPECT_EQ(d->scroll_min(), 0);
-    EXPECT_EQ(d->scroll_max(), 88 - 60 + 2);
-    d->scroll_line(1);
-    EXPECT_EQ(d->scroll(), 5);
-    d->scroll_page(1);
-    EXPECT_EQ(d->scroll(), 30);
-    d->scroll_line(-2);
-    EXPECT_EQ(d->scroll(), 20);
-    d->scroll_page(-1);
-    EXPECT_EQ(d->scroll(), 0);
+    EXPECT_EQ(std::make_pair(d->scroll_min(), d->scroll_max()), std::make_pair(0, 88 - 60 + 2));
+    std::vector<int> at;  // after a line, a page, two lines back, a page back
+    for (const auto& [lines, pages] : {std::pair{1, 0}, {0, 1}, {-2, 0}, {0, -1}}) {
+        lines != 0 ? d->scroll_line(lines) : d->scroll_page(pages);
+        at.push_back(d->scroll());
+    }
+    EXPECT_EQ(at, (std::vector<int>{5, 30, 20, 0}));
     d->scroll_to(27);
-    // H ends at column 26: the text starts at the second character.
-    EXPECT_EQ(d->visible_text(), "^^");
+    EXPECT_EQ(d->visible_text(), "^^");  // H ends at column 26: the text starts at the second character
 }
 
 }  // namespace

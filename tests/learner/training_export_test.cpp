@@ -1,9 +1,4 @@
-// The exported training session, called through the shared library as the
-// training program calls it (offscreen platform): a drawn plate scene
-// analysed by the image library, a user played by a timer acting on the
-// dialogs' widgets by their texts. Checks what the session returns and
-// what it leaves of the knowledge-base files: kept after "&Done", put back
-// byte for byte after "&Cancel".
+// The exported training session on an analysed scene: kept after "&Done", restored after "&Cancel".
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -15,9 +10,11 @@
 #include <functional>
 #include <string>
 #include <sys/stat.h>
+#include <utility>
 #include <vector>
 
 #include "learner.h"
+#include "learner_qt.h"
 #include "orvosys.h"
 #include "own_format_writers.h"
 #include "plate_scene.h"
@@ -26,6 +23,7 @@
 
 namespace {
 
+using lrnqt::button;
 using testsupport::read_bytes;
 
 bool exists(const std::string& p) {
@@ -40,31 +38,16 @@ QDialog* visible_dialog(const QString& title_start) {
     return nullptr;
 }
 
-QPushButton* button(QWidget& w, const char* label) {
-    for (QPushButton* b : w.findChildren<QPushButton*>())
-        if (b->text() == QString::fromLatin1(label)) return b;
-    return nullptr;
-}
-
-// Presses a button from the event loop: a button that opens a modal
-// dialog does not return before it closes, and the timer that plays the
-// user does not fire while its own call is still running.
+// Presses from the event loop: a button opening a modal dialog returns only when it closes.
 void press_later(QPushButton* b) { QMetaObject::invokeMethod(b, "click", Qt::QueuedConnection); }
 
-// The user of the training dialog: names the instances the walk presents
-// until `teach` are confirmed, then suspends learning; with `unlearn_all`
-// removes every class first; ends with the button `finish` ("&Done" or
-// "&Cancel"). `before_finish` runs just before that.
+// Names the presented instances "A" until `teach` are confirmed, then suspends learning; with
+// `unlearn_all` removes every class first; ends with `finish`, `before_finish` just before.
 struct Teacher {
-    int teach = 0;
-    bool unlearn_all = false;
+    int teach = 0, confirmed = 0, steps = 0;
+    bool unlearn_all = false, unlearn_opened = false, unlearned = false, finished = false;
     const char* finish = "&Done";
     std::function<void()> before_finish;
-    int confirmed = 0;
-    int steps = 0;
-    bool unlearn_opened = false;
-    bool unlearned = false;
-    bool finished = false;
 
     void step() {
         ++steps;
@@ -76,12 +59,8 @@ struct Teacher {
             return;
         }
         if (QDialog* u = visible_dialog(QStringLiteral("Unlearn character(s)"))) {
-            if (button(*u, "&Select all")->isEnabled()) {
-                button(*u, "&Select all")->click();
-            } else if (!unlearned) {
-                unlearned = true;
-                press_later(button(*u, "&OK"));
-            }
+            if (QPushButton* all = button(*u, "&Select all"); all->isEnabled()) all->click();
+            else if (!std::exchange(unlearned, true)) press_later(button(*u, "&OK"));
             return;
         }
         if (unlearn_all && !unlearn_opened) {
@@ -91,14 +70,9 @@ struct Teacher {
             }
             return;
         }
-        QDialog* sel = visible_dialog(QStringLiteral("Edit character(s)"));
-        if (sel) {
-            if (confirmed >= teach) {
-                button(*sel, "&Suspend learning")->click();
-                return;
-            }
-            sel->findChild<QLineEdit*>()->setText(QStringLiteral("A"));
-            button(*sel, "&Ok")->click();
+        if (QDialog* sel = visible_dialog(QStringLiteral("Edit character(s)"))) {
+            if (confirmed < teach) sel->findChild<QLineEdit*>()->setText(QStringLiteral("A"));
+            button(*sel, confirmed < teach ? "&Ok" : "&Suspend learning")->click();
             return;
         }
         QCheckBox* view_only = w->findChild<QCheckBox*>();
@@ -121,13 +95,7 @@ struct Teacher {
 
 class TrainingExport : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "learner_export_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance()) new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { lrnqt::make_application("learner_export_tests"); }
     void SetUp() override {
         samples::SceneOptions o;
         o.colour = false;
@@ -182,10 +150,8 @@ TEST_F(TrainingExport, KeepsTheTaughtBaseAfterDoneAndPutsItBackAfterCancel) {
     Teacher straight;  // cancel straight away: nothing is asked
     straight.finish = "&Cancel";
     EXPECT_EQ(session(straight), 0);
-    EXPECT_TRUE(straight.finished);
-    EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_EQ(read_bytes(kb), kb_bytes);
-    EXPECT_EQ(read_bytes(dat), dat_bytes);
+    EXPECT_TRUE(straight.finished && boxes.shown.empty());
+    EXPECT_TRUE(read_bytes(kb) == kb_bytes && read_bytes(dat) == dat_bytes);
 
     Teacher user;  // unlearn every class, then cancel and answer No
     user.unlearn_all = true;
@@ -198,10 +164,9 @@ TEST_F(TrainingExport, KeepsTheTaughtBaseAfterDoneAndPutsItBackAfterCancel) {
     EXPECT_TRUE(deleted) << "a base without classes has no file";
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[0].text, "All learned characters will be lost! Proceed?");
-    EXPECT_EQ(boxes.shown[1].text, "Changes have been made. Do you wish to keep them?");
-    EXPECT_EQ(boxes.shown[1].title, "Warning");
-    EXPECT_EQ(read_bytes(kb), kb_bytes);
-    EXPECT_EQ(read_bytes(dat), dat_bytes);
+    EXPECT_EQ(boxes.shown[1].title + ": " + boxes.shown[1].text,
+              "Warning: Changes have been made. Do you wish to keep them?");
+    EXPECT_TRUE(read_bytes(kb) == kb_bytes && read_bytes(dat) == dat_bytes);
     EXPECT_FALSE(backups_left());
 }
 
@@ -218,8 +183,7 @@ TEST_F(TrainingExport, NoFieldsNoListOrNoRecordEndAtOnce) {
     EXPECT_EQ(session(user), 0);
     EXPECT_EQ(user.steps, 0);
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, "Sorry, no text fields (rows) found in image...");
-    EXPECT_EQ(boxes.shown[0].title, "Error");
+    EXPECT_EQ(boxes.shown[0].title + ": " + boxes.shown[0].text, "Error: Sorry, no text fields (rows) found in image...");
     EXPECT_FALSE(exists(kb) || backups_left());
 }
 

@@ -1,5 +1,4 @@
-// The class dialog's widgets driven headless (offscreen platform): its keys
-// and the character table it opens.
+// The class dialog's widgets driven offscreen: its keys and the character table it opens.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -10,27 +9,21 @@
 #include <QTimer>
 
 #include "class_dialogs.h"
+#include "learner_qt.h"
 #include "session_fixture.h"
 
 namespace {
 
+using lrnqt::button;
+
 class TrainingWindowTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "learner_qt_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance()) app = new QApplication(argc, argv);
+public:
+    static void SetUpTestSuite() { lrnqt::make_application("learner_qt_tests"); }
+    static void key(QObject* to, int k, QEvent::Type t = QEvent::KeyPress) {
+        QKeyEvent e(t, k, Qt::NoModifier);
+        QApplication::sendEvent(to, &e);
     }
-    static QPushButton* button(QWidget& w, const char* label) {
-        for (QPushButton* b : w.findChildren<QPushButton*>())
-            if (b->text() == QString::fromLatin1(label)) return b;
-        return nullptr;
-    }
-    static QApplication* app;
 };
-QApplication* TrainingWindowTest::app = nullptr;
 
 TEST_F(TrainingWindowTest, TheClassDialogEndsByItsKeys) {
     learner::ClassBuffer buffer;
@@ -39,31 +32,25 @@ TEST_F(TrainingWindowTest, TheClassDialogEndsByItsKeys) {
     sel.show();
     auto* edit = sel.findChild<QLineEdit*>();
     edit->setFocus();
-    QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
-    QApplication::sendEvent(edit, &right);
-    QKeyEvent left(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
-    QApplication::sendEvent(edit, &left);
+    key(edit, Qt::Key_Right);
+    key(edit, Qt::Key_Left);
     EXPECT_EQ(edges, (std::vector<int>{1, -1}));
     edit->setText(QStringLiteral("Ab"));
-    QKeyEvent enter_down(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(edit, &enter_down);
+    key(edit, Qt::Key_Return);
     EXPECT_TRUE(ended.empty());  // Enter acts when it is released
-    QKeyEvent enter_up(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(edit, &enter_up);
+    key(edit, Qt::Key_Return, QEvent::KeyRelease);
     EXPECT_EQ(ended, std::vector<int>{learner::kSelOk});
     EXPECT_EQ(buffer.str(), "Ab");
     learner::SelCharsDialog other(buffer, [&](int r) { ended.push_back(r); }, nullptr, nullptr);
     other.show();
     button(other, "&Jump over")->setFocus();  // a button's letter presses its button
-    QKeyEvent s(QEvent::KeyPress, Qt::Key_S, Qt::NoModifier);
-    QApplication::sendEvent(&other, &s);
+    key(&other, Qt::Key_S);
     EXPECT_EQ(ended, (std::vector<int>{learner::kSelOk, learner::kSelSuspend}));
 }
 
-// Opens the character table from the class dialog and, once it shows, lets
-// `inside` act on it; returns the class dialog's edit text afterwards.
+// Opens the character table from the class dialog, lets `inside` act on it, returns the edit text.
 template <typename F>
-static std::string through_the_table(learner::SelCharsDialog& sel, F inside) {
+std::string through_the_table(learner::SelCharsDialog& sel, F inside) {
     bool seen = false;
     QTimer::singleShot(0, [&] {
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -73,9 +60,7 @@ static std::string through_the_table(learner::SelCharsDialog& sel, F inside) {
                 return;
             }
     });
-    QPushButton* table = nullptr;
-    for (QPushButton* b : sel.findChildren<QPushButton*>())
-        if (b->text() == QStringLiteral("Characters &table")) table = b;
+    QPushButton* table = button(sel, "Characters &table");
     EXPECT_NE(table, nullptr);
     if (table) table->click();  // the table runs modally inside
     EXPECT_TRUE(seen);
@@ -90,7 +75,6 @@ TEST_F(TrainingWindowTest, CancelInTheCharacterTableKeepsTheTypedClass) {
     sel.findChild<QLineEdit*>()->setText(QStringLiteral("x"));
     const std::string after = through_the_table(sel, [](learner::CharTabDialog& t) {
         auto* list = t.findChild<QListWidget*>();
-        // The typed class comes in selected; a new choice is then made.
         EXPECT_TRUE(list->item(learner::table_index_of('x'))->isSelected());
         emit list->itemClicked(list->item(learner::table_index_of('x')));
         emit list->itemClicked(list->item(learner::table_index_of('Q')));
@@ -99,9 +83,7 @@ TEST_F(TrainingWindowTest, CancelInTheCharacterTableKeepsTheTypedClass) {
     });
     EXPECT_EQ(after, "x");
     EXPECT_TRUE(button(sel, "&Ok")->isEnabled());
-    EXPECT_TRUE(ended.empty());  // the class dialog stays open
-    EXPECT_TRUE(sel.isVisible());
-    // Done in the table, by contrast, replaces the text.
+    EXPECT_TRUE(ended.empty() && sel.isVisible());  // the class dialog stays open
     const std::string chosen = through_the_table(sel, [](learner::CharTabDialog& t) {
         auto* list = t.findChild<QListWidget*>();
         emit list->itemClicked(list->item(learner::table_index_of('x')));
