@@ -1,5 +1,5 @@
-// The program as a new user meets it: the bundled data taken by default, damaged knowledge bases
-// refused before any image is read, standard input and --version.
+// The program as a new user meets it: the bundled data taken by default, damaged knowledge bases and
+// models refused before any image is read, standard input and --version.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +8,7 @@
 #include <fstream>
 #include <tuple>
 
+#include "fresh_model.h"
 #include "temp_dir.h"
 #include "tool_run.h"
 
@@ -47,12 +48,16 @@ TEST(PlatixDefaultData, WithoutKbOrModelTheBundledModelReadsAndSaysSoOnce) {
     EXPECT_TRUE(missing.status == 2 && missing.out.empty() && missing.err.find("--kb none") != std::string::npos) << missing.err;
 }
 
-TEST(PlatixDamagedKb, RefusedWithOneLineAndStatus2BeforeAnyImage) {
+TEST(PlatixDamagedData, KnowledgeBasesAndModelsRefusedWithOneLineAndStatus2BeforeAnyImage) {
     testsupport::TempDir dir;
     const auto bundled = testsupport::read_bytes(kBundledKb);
     std::vector<std::uint8_t> random(1000);
     unsigned s = 7;
     for (auto& b : random) b = static_cast<std::uint8_t>((s = s * 1103515245u + 12345u) >> 24);
+    write_fresh_model(dir.file("good.pnet"));
+    auto model = testsupport::read_bytes(dir.file("good.pnet")), flipped = model;
+    flipped[flipped.size() - 9] ^= 1;
+    model.resize(model.size() / 2);
     const struct {
         const char* name;
         std::vector<std::uint8_t> bytes;
@@ -62,15 +67,19 @@ TEST(PlatixDamagedKb, RefusedWithOneLineAndStatus2BeforeAnyImage) {
         {"random.kbf", random, "damaged knowledge base"},
         {"truncated.kbf", {bundled.begin(), bundled.begin() + 1000}, "damaged knowledge base"},
         {"photo.kbf", testsupport::read_bytes(kSample), "damaged knowledge base"},
+        {"cut.pnet", model, "model file truncated"},
+        {"flipped.pnet", flipped, "checksum mismatch"},
+        {"foreign.pnet", {'G', 'I', 'F', '8', '9', 'a', 0, 0}, "not a model file"},
+        {"none.pnet", {}, "cannot open"},
     };
     for (const auto& c : cases) {
-        const std::string kb = dir.file(c.name);
-        testsupport::write_bytes(kb, c.bytes);
-        for (const std::string& command : std::vector<std::string>{"read --kb " + kb + " " + kSample,
-                                          "bench --kb " + kb + " " + kRoot + "/data/samples"}) {
+        const std::string file = dir.file(c.name), option = file.back() == 'f' ? " --kb " : " --model ";
+        if (std::string(c.name) != "none.pnet") testsupport::write_bytes(file, c.bytes);
+        for (const std::string& command : {"read" + option + file + " " + kSample, "bench" + option + file + " " + kRoot + "/data/samples"}) {
             const ToolRun r = platix(command, dir.path());
             EXPECT_TRUE(r.status == 2 && r.out.empty()) << command;
-            EXPECT_TRUE(r.err.rfind("platix: " + kb + ": ", 0) == 0 && line_count(r.err) == 1) << r.err;
+            const std::string named = option == " --kb " ? file : "--model " + file;  // a model is named with its option
+            EXPECT_TRUE(r.err.rfind("platix: " + named + ": ", 0) == 0 && line_count(r.err) == 1) << r.err;
             EXPECT_NE(r.err.find(c.why), std::string::npos) << r.err;
         }
     }
