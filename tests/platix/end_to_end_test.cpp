@@ -1,6 +1,6 @@
-// The built platix program end to end: synthesise scenes, train on some,
-// read and bench the others; exit statuses; boxes of reduced and enlarged
-// images in file pixels; the same output whatever the job count.
+// The built platix program end to end: synthesise scenes, train on some (with variants, or in folds),
+// read and bench the others; exit statuses; boxes of reduced and enlarged images in file pixels; the
+// same output whatever the job count.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -34,17 +34,9 @@ protected:
 
 }  // namespace
 
-TEST_F(PlatixEndToEnd, TrainingTeachesAndWritesTheBase) {
+TEST_F(PlatixEndToEnd, TrainingWritesTheBaseAndHeldOutScenesAreReadAboveTheFloor) {
     ASSERT_EQ(trained_.status, 0) << trained_.err;
     EXPECT_TRUE(fs::exists(dir_->file("kb/plates.kbf")) && fs::exists(dir_->file("kb/plates.dat")));
-    const std::regex taught("pass 1: images used (\\d+).*characters taught (\\d+)");
-    std::smatch m;
-    ASSERT_TRUE(std::regex_search(trained_.out, m, taught)) << trained_.out;
-    EXPECT_TRUE(std::stoi(m[1]) >= 20 && std::stoi(m[2]) >= 50) << trained_.out;
-}
-
-TEST_F(PlatixEndToEnd, HeldOutScenesAreReadAboveTheFloor) {
-    ASSERT_EQ(trained_.status, 0);
     ToolRun r = platix("bench --quiet --jobs 2 --kb " + dir_->file("kb/plates.kbf") + " --json " + dir_->file("b.json") +
                        " " + dir_->file("test"),
                    dir_->path());
@@ -148,4 +140,40 @@ TEST(PlatixCoordinates, EnlargedImageBoxesStayInTheFile) {
             EXPECT_TRUE(b[0] >= 0 && b[1] >= 0 && b[2] <= 199 && b[3] <= 149 && b[0] <= b[2] && b[1] <= b[3])
                 << b[0] << "," << b[1] << "," << b[2] << "," << b[3];
     }
+}
+
+TEST(PlatixTrainingRun, EuropeanPlatesTrainedWithVariantsReadFreshOnes) {
+    testsupport::TempDir dir;
+    ASSERT_EQ(platix("synth --style eu --out " + dir.file("train") + " --count 60 --seed 11", dir.path()).status, 0);
+    ASSERT_EQ(platix("synth --style eu --out " + dir.file("fresh") + " --count 20 --seed 12", dir.path()).status, 0);
+    const ToolRun trained =
+        platix("train --quiet --jobs 2 --augment 20 --kb " + dir.file("eu.kbf") + " " + dir.file("train"), dir.path());
+    ASSERT_EQ(trained.status, 0) << trained.err;
+    const std::regex variants("pass 1: .*characters taught (\\d+).*variants taught (\\d+)");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(trained.out, m, variants)) << trained.out;
+    EXPECT_GT(std::stoi(m[2]), 0);
+    const ToolRun bench = platix("bench --quiet --jobs 2 --kb " + dir.file("eu.kbf") + " --json " + dir.file("b.json") +
+                                     " " + dir.file("fresh"),
+                                 dir.path());
+    ASSERT_EQ(bench.status, 0) << bench.err;
+    const BenchTotals t = bench_totals(dir.file("b.json"));
+    EXPECT_EQ(t.images, 20);
+    EXPECT_GE(t.exact, PLATIX_EU_EXACT_FLOOR) << bench.out;
+}
+
+TEST(PlatixTrainingRun, FoldsReadEveryImageOnceWithBasesTrainedOnTheOthers) {
+    testsupport::TempDir dir;
+    ASSERT_EQ(platix("synth --out " + dir.file("scenes") + " --count 12 --seed 21", dir.path()).status, 0);
+    const ToolRun r = platix("bench --quiet --jobs 2 --folds 3 --reader box --augment 2 --json " + dir.file("f.json") + " " +
+                                 dir.file("scenes"),
+                             dir.path());
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (int f = 1; f <= 3; ++f)
+        EXPECT_NE(r.err.find("fold " + std::to_string(f) + " of 3: trained on 8 images"), std::string::npos) << r.err;
+    const BenchTotals t = bench_totals(dir.file("f.json"));
+    EXPECT_EQ(t.images, 12);
+    EXPECT_GT(t.located, 0.0);
+    // --kb and --folds do not go together.
+    EXPECT_EQ(platix("bench --folds 3 --kb " + dir.file("x.kbf") + " " + dir.file("scenes"), dir.path()).status, 2);
 }
