@@ -1,5 +1,4 @@
-// Passages: joining across frames, closing after the gap, the vote; the
-// sampler, the frame queue and the event records.
+// Passages: joining across frames, closing after the gap, the vote; the frame queue and the event records.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,8 +6,6 @@
 #include "options.h"
 #include "watch/events.h"
 #include "watch/frame_queue.h"
-#include "watch/sampler.h"
-#include "watch/source.h"
 #include "watch/tracker.h"
 
 using namespace platix;
@@ -153,27 +150,6 @@ TEST(WatchTracker, KeepsABoundedNumberOfReadsButCountsThemAll) {
     const auto p = t.flush().at(0);
     EXPECT_TRUE(p.reads == 100 && p.text == "CD456");  // the vote of the kept (first) reads
     EXPECT_NEAR(p.last_t, 99 * 0.04, 1e-9);
-}
-
-TEST(WatchSampler, EveryNthFrameOrAFrameRateOfStreamTime) {
-    Sampler every3(3, 0);
-    std::vector<long> taken;
-    for (long i = 0; i < 10; ++i)
-        if (every3.take(i, i / 25.0)) taken.push_back(i);
-    EXPECT_EQ(taken, (std::vector<long>{0, 3, 6, 9}));
-
-    // 25 fps with jittered timestamps, sampled at 5 per second: one frame per slot.
-    Sampler five(1, 5);
-    int count = 0;
-    for (long i = 0; i < 100; ++i)
-        if (five.take(i, i / 25.0 + (i % 2 ? 0.003 : -0.003) + 0.003)) ++count;
-    EXPECT_EQ(count, 20);
-}
-
-TEST(WatchSource, DevicePathsOpenWithTheV4l2Input) {
-    EXPECT_STREQ(input_format_for("/dev/video12"), "video4linux2");
-    for (const char* other : {"clip.mp4", "rtsp://127.0.0.1/x", "/dev/null", "dev/video0"})
-        EXPECT_EQ(input_format_for(other), nullptr) << other;
 }
 
 TEST(WatchFrameQueue, DropsTheOldestWaitingFramesAndDrainsAfterClose) {
