@@ -1,6 +1,5 @@
-// Gray test plates for the learned reader: dark 5 x 7 block digits and
-// letters on a light page, at a chosen scale and position, with a little
-// seeded noise.
+// Gray test plates for the learned reader: dark 5 x 7 block characters on a light page, at a chosen
+// scale and position, with a little seeded noise.
 #pragma once
 
 #include <cstdint>
@@ -35,9 +34,8 @@ struct Page {
     std::vector<std::uint8_t> pixels;
 };
 
-// A page with `text` drawn at (x, y), `scale` pixels per font cell and one
-// cell between characters; *box receives the text's rectangle (right and
-// bottom exclusive).
+// A page with `text` at (x, y), `scale` pixels per font cell, one cell between characters; *box
+// receives the text's rectangle (right and bottom exclusive).
 inline Page draw_plate(const std::string& text, int scale, int x, int y, int width, int height, unsigned seed,
                        int box[4]) {
     Page p{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height, 215)};
@@ -46,22 +44,15 @@ inline Page draw_plate(const std::string& text, int scale, int x, int y, int wid
     int cx = x;
     for (char c : text) {
         const char* rows = glyph_rows(c);
-        for (int r = 0; rows && r < 7; ++r)
-            for (int k = 0; k < 5; ++k)
-                if (rows[r * 5 + k] == '#')
-                    for (int dy = 0; dy < scale; ++dy)
-                        for (int dx = 0; dx < scale; ++dx) {
-                            const int px = cx + k * scale + dx, py = y + r * scale + dy;
-                            if (px >= 0 && px < width && py >= 0 && py < height)
-                                p.pixels[static_cast<std::size_t>(py) * width + px] = 40;
-                        }
+        for (int i = 0; rows && i < 35 * scale * scale; ++i) {
+            const int px = cx + i % (5 * scale), py = y + i / (5 * scale);  // the cell (px - cx) / scale, (py - y) / scale
+            if (rows[(py - y) / scale * 5 + (px - cx) / scale] == '#' && px >= 0 && px < width && py >= 0 && py < height)
+                p.pixels[static_cast<std::size_t>(py) * width + px] = 40;
+        }
         cx += 6 * scale;
     }
     for (auto& v : p.pixels) v = static_cast<std::uint8_t>(std::clamp(v + noise(rng), 0, 255));
-    box[0] = x;
-    box[1] = y;
-    box[2] = cx - scale;
-    box[3] = y + 7 * scale;
+    box[0] = x, box[1] = y, box[2] = cx - scale, box[3] = y + 7 * scale;
     return p;
 }
 

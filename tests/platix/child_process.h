@@ -1,6 +1,5 @@
-// Starting a program (searched in PATH) from the tests and stopping it:
-// stderr, and stdout when a path is given, go to files the test can
-// search; stopping is the signal, then SIGKILL when it does not end in time.
+// A program (searched in PATH) started by a test: stderr, and stdout when a path is given, go to files
+// the test can search; stopping is the signal, then SIGKILL when it does not end in time.
 #pragma once
 
 #include <signal.h>
@@ -26,10 +25,8 @@ public:
         pid_ = ::fork();
         if (pid_ == 0) {
             ::setpgid(0, 0);  // its workers go with it
-            std::FILE* f = std::fopen(stderr_path.c_str(), "w");
-            if (f != nullptr) ::dup2(::fileno(f), 2);
-            std::FILE* null = std::fopen(stdout_path.empty() ? "/dev/null" : stdout_path.c_str(), "w");
-            if (null != nullptr) ::dup2(::fileno(null), 1);
+            for (const auto& [path, fd] : {std::pair{stderr_path, 2}, {stdout_path.empty() ? "/dev/null" : stdout_path, 1}})
+                if (std::FILE* f = std::fopen(path.c_str(), "w")) ::dup2(::fileno(f), fd);
             std::vector<char*> args;
             for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
             args.push_back(nullptr);
@@ -46,8 +43,7 @@ public:
     std::string err() const { return file_text(err_path_); }
     std::string out() const { return file_text(out_path_); }
 
-    // The first match of `pattern`'s group 1 in stderr, waiting up to
-    // `seconds`; "" when it never appears.
+    // The first match of `pattern`'s group 1 in stderr, waiting up to `seconds`; "" when it never appears.
     std::string wait_for(const std::string& pattern, double seconds) const {
         const std::regex re(pattern);
         const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
@@ -60,8 +56,7 @@ public:
         return "";
     }
 
-    // Sends `sig` and waits up to 10 s for the end, then kills the group.
-    // Returns the wait status, or -1 when it was already collected.
+    // Sends `sig`, waits up to 10 s for the end, then kills the group. The wait status, -1 when collected before.
     int stop(int sig = SIGTERM) {
         if (pid_ <= 0) return -1;
         ::kill(pid_, sig);

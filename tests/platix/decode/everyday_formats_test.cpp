@@ -1,11 +1,9 @@
-// Everyday files read through the program's own decoders (netpbm, Adobe
-// CMYK JPEG, 16-bit TIFF, EXIF orientation), and refusals that tell an
-// unsupported file from a damaged one.
+// Everyday files read through the program's own decoders (netpbm, Adobe CMYK JPEG, 16-bit TIFF,
+// EXIF orientation), and refusals that tell an unsupported file from a damaged one.
 #include <gtest/gtest.h>
 
-#include <cstddef>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 
 #include <jpeglib.h>
@@ -19,8 +17,8 @@ namespace {
 
 const std::string kSample = std::string(PLATIX_SOURCE_DIR) + "/data/samples/scene00001.jpg";
 
-// Writes the gray picture as JPEG: plain gray, or Adobe CMYK (stored
-// inverted, all ink in black), with an EXIF orientation tag when asked.
+// The gray picture as JPEG: plain gray, or Adobe CMYK (stored inverted, all ink in black), with an EXIF
+// orientation tag when asked.
 void write_jpeg(const std::string& path, const Gray& g, bool cmyk, int orientation) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr);
@@ -29,10 +27,8 @@ void write_jpeg(const std::string& path, const Gray& g, bool cmyk, int orientati
     c.err = jpeg_std_error(&err);
     jpeg_create_compress(&c);
     jpeg_stdio_dest(&c, f);
-    c.image_width = static_cast<JDIMENSION>(g.w);
-    c.image_height = static_cast<JDIMENSION>(g.h);
-    c.input_components = cmyk ? 4 : 1;
-    c.in_color_space = cmyk ? JCS_CMYK : JCS_GRAYSCALE;
+    c.image_width = static_cast<JDIMENSION>(g.w), c.image_height = static_cast<JDIMENSION>(g.h);
+    c.input_components = cmyk ? 4 : 1, c.in_color_space = cmyk ? JCS_CMYK : JCS_GRAYSCALE;
     jpeg_set_defaults(&c);
     jpeg_set_quality(&c, 100, TRUE);
     jpeg_start_compress(&c, TRUE);
@@ -54,10 +50,9 @@ void write_jpeg(const std::string& path, const Gray& g, bool cmyk, int orientati
     std::vector<unsigned char> row(static_cast<std::size_t>(g.w) * (cmyk ? 4 : 1));
     while (c.next_scanline < c.image_height) {
         const unsigned char* src = &g.px[static_cast<std::size_t>(c.next_scanline) * g.w];
-        for (int x = 0; x < g.w; ++x) {
+        for (int x = 0; x < g.w; ++x)
             if (!cmyk) row[x] = src[x];
             else row[4 * x] = row[4 * x + 1] = row[4 * x + 2] = 255, row[4 * x + 3] = src[x];
-        }
         JSAMPROW r = row.data();
         jpeg_write_scanlines(&c, &r, 1);
     }
@@ -68,9 +63,7 @@ void write_jpeg(const std::string& path, const Gray& g, bool cmyk, int orientati
 
 void write_tiff16(const std::string& path, const Gray& g) {
     testsupport::TiffPage page;
-    page.width = g.w;
-    page.height = g.h;
-    page.bits = 16;
+    page.width = g.w, page.height = g.h, page.bits = 16;
     page.samples_data.resize(g.px.size() * 2);
     for (std::size_t i = 0; i < g.px.size(); ++i) {
         const std::uint16_t v = static_cast<std::uint16_t>(g.px[i] * 257);
@@ -81,13 +74,9 @@ void write_tiff16(const std::string& path, const Gray& g) {
 
 void write_text(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
-// The picture stored turned a quarter to the left: shown upright with
-// EXIF orientation 6.
+// The picture stored turned a quarter to the left: shown upright with EXIF orientation 6.
 Gray stored_for_orientation_6(const Gray& up) {
-    Gray s;
-    s.w = up.h;
-    s.h = up.w;
-    s.px.resize(up.px.size());
+    Gray s{up.h, up.w, std::vector<unsigned char>(up.px.size())};
     for (int y = 0; y < up.h; ++y)
         for (int x = 0; x < up.w; ++x) s.px[static_cast<std::size_t>(up.w - 1 - x) * s.w + y] = up.px[static_cast<std::size_t>(y) * up.w + x];
     return s;
@@ -95,18 +84,15 @@ Gray stored_for_orientation_6(const Gray& up) {
 
 // The JSON line without the file name and the time.
 std::string reading_of(const std::string& json) {
-    const auto from = json.find("\"width\"");
-    std::string out = from == std::string::npos ? json : json.substr(from);
+    std::string out = json.substr(std::min(json.size(), json.find("\"width\"")));
     const auto ms = out.find("\"ms\": ");
-    if (ms != std::string::npos) out.erase(ms, out.find(',', ms) - ms);
-    return out;
+    return ms == std::string::npos ? out : out.erase(ms, out.find(',', ms) - ms);
 }
 
 }  // namespace
 
 TEST(PlatixEverydayFiles, ReadLikeTheSamePixelsInAFileTheLibraryReads) {
-    // The box reader: a decoder's last grey level of rounding does not change its 1-bit fields.
-    testsupport::TempDir dir;
+    testsupport::TempDir dir;  // the box reader: a last grey level of rounding does not change its 1-bit fields
     ASSERT_EQ(platix("synth --image-format png --count 1 --seed 5 --out " + dir.file("s"), dir.path()).status, 0);
     const Gray g = read_gray(dir.file("s/scene00001.png"));
     ASSERT_GT(g.w, 0);
@@ -115,22 +101,18 @@ TEST(PlatixEverydayFiles, ReadLikeTheSamePixelsInAFileTheLibraryReads) {
     ASSERT_EQ(reference.status, 0) << reference.err;
     ASSERT_NE(reference.out.find("\"text\": \""), std::string::npos) << reference.out;
 
-    std::string raw(g.px.begin(), g.px.end());
     write_text(dir.file("one_line.pgm"), "P5 " + std::to_string(g.w) + " " + std::to_string(g.h) +
-                                             " # made by the test\n255\n" + raw);
+                                             " # made by the test\n255\n" + std::string(g.px.begin(), g.px.end()));
     std::string plain = "P2\n# plain\n" + std::to_string(g.w) + " " + std::to_string(g.h) + "\n255\n";
     for (std::size_t i = 0; i < g.px.size(); ++i) plain += std::to_string(g.px[i]) + ((i + 1) % 16 ? " " : "\n");
     write_text(dir.file("plain.pgm"), plain);
     write_tiff16(dir.file("deep.tif"), g);
     write_jpeg(dir.file("cmyk.jpg"), g, true, 0);
     for (const char* name : {"one_line.pgm", "plain.pgm", "deep.tif", "cmyk.jpg"}) {
-        SCOPED_TRACE(name);
         const ToolRun r = platix("read -q --reader box --format json " + dir.file(name), dir.path());
-        EXPECT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(r.err, "");
-        EXPECT_EQ(reading_of(r.out), reading_of(reference.out));
+        EXPECT_TRUE(r.status == 0 && r.err.empty()) << name << r.err;
+        EXPECT_EQ(reading_of(r.out), reading_of(reference.out)) << name;
     }
-
     // A portrait phone picture: stored on its side, upright by its EXIF tag.
     write_jpeg(dir.file("upright.jpg"), g, false, 0);
     write_jpeg(dir.file("turned.jpg"), stored_for_orientation_6(g), false, 6);
@@ -158,10 +140,9 @@ TEST(PlatixEverydayFiles, UnsupportedIsToldFromDamaged) {
         {"bad.tif", "II*\0" + std::string("\xff\xff\xff\x7f", 4) + std::string(40, '\0'), "damaged TIFF file"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
         write_text(dir.file(c.name), c.bytes);
         const ToolRun r = platix("read -q " + dir.file(c.name), dir.path());
-        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.status, 1) << c.name;
         EXPECT_EQ(r.err.rfind("platix: " + dir.file(c.name) + ": " + c.message, 0), 0u) << r.err;
     }
 }

@@ -1,4 +1,4 @@
-// The engine set up from --kb options: the list file's lines and types.
+// The engine set up from --kb options: the list file's lines and types, and what it refuses.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,22 +7,17 @@
 #include "temp_dir.h"
 
 using namespace platix;
-namespace fs = std::filesystem;
 
-TEST(EngineSessionList, OneLinePerBaseWithTheGivenOrEngineTypeAndAbsolutePaths) {
+TEST(EngineSessionList, OneLinePerBaseWithTheGivenOrEngineTypeAndAbsolutePathsAndTheRefusals) {
     testsupport::TempDir dir;
     // Missing bases are typed 0 by the engine; an explicit type is kept.
     EngineSession s({{dir.file("a.kbf"), -1}, {dir.file("d.kbf"), 1}, {"some/rel.kbf", 250}});
     ASSERT_NE(s.io(), nullptr) << s.error();
     EXPECT_EQ(s.list_text(), "[0] " + dir.file("a.kbf") + "\r\n[1] " + dir.file("d.kbf") + "\r\n[250] " +
-                                 (fs::current_path() / "some/rel.kbf").string() + "\r\n");
-}
-
-TEST(EngineSessionList, NoBasesNoEngineAndAnOverlongPathIsRefused) {
+                                 (std::filesystem::current_path() / "some/rel.kbf").string() + "\r\n");
     EngineSession none({});
-    EXPECT_EQ(none.io(), nullptr);
-    EXPECT_TRUE(none.error().empty());
-    EngineSession s({{"/" + std::string(300, 'x') + ".kbf", 0}});
-    EXPECT_EQ(s.io(), nullptr);
-    EXPECT_NE(s.error().find("longer than 259"), std::string::npos);
+    EXPECT_TRUE(none.io() == nullptr && none.error().empty());
+    EngineSession overlong({{"/" + std::string(300, 'x') + ".kbf", 0}});
+    EXPECT_EQ(overlong.io(), nullptr);
+    EXPECT_NE(overlong.error().find("longer than 259"), std::string::npos);
 }

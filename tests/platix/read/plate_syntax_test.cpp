@@ -2,8 +2,6 @@
 // read with a region by the real engine, and --region.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include <map>
 #include <memory>
 #include <set>
@@ -51,8 +49,6 @@ protected:
             ASSERT_EQ(right, static_cast<int>(plate.size())) << plate;
         }
     }
-    void TearDown() override { session_.reset(); }
-
     // Reads the drawn plate `text` with the region.
     FieldResult read(const std::string& text, Region region) {
         ImageResult page = page_with({drawn_field(text, 120, 220)});
@@ -69,74 +65,46 @@ protected:
 
 }  // namespace
 
-TEST(PlateSyntaxTable, EveryRegionHasWellFormedDistinctSyntaxesWithTheCommonPlates) {
+TEST(PlateSyntaxTable, EveryRegionHasDistinctLetterDigitSyntaxesWithTheCommonPlates) {
+    const std::multimap<Region, std::string> common = {{Region::eu, "LLDDDLL"}, {Region::eu, "DDDDLLL"},
+                                                       {Region::us, "LLLDDDD"}, {Region::br, "LLLDLDD"}};
     for (Region region : {Region::eu, Region::us, Region::br}) {
         std::set<std::string> seen;
         for (const auto& s : region_syntaxes(region)) {
-            const std::string pattern = s.pattern;
-            EXPECT_TRUE(seen.insert(pattern).second) << region_name(region) << " repeats " << pattern;
-            EXPECT_TRUE(pattern.size() >= 5 && pattern.size() <= 9 && pattern.find_first_not_of("LD") == std::string::npos) << pattern;
-            EXPECT_NE(std::string(s.where), "") << pattern;
-            // The engine applies a template position by position only when its second
-            // character is no digit and every position is C or N.
-            const std::string t = syntax_template(pattern);
-            ASSERT_EQ(t.size(), pattern.size()) << pattern;
-            for (std::size_t i = 0; i < t.size(); ++i) EXPECT_EQ(t[i], pattern[i] == 'L' ? 'C' : 'N') << t;
+            EXPECT_TRUE(seen.insert(s.pattern).second) << s.pattern;
+            // The template is applied position by position: one C or N per position.
+            std::string t = s.pattern;
+            for (char& c : t) c = c == 'L' ? 'C' : 'N';
+            EXPECT_EQ(syntax_template(s.pattern), t);
         }
-        EXPECT_GE(seen.size(), 2u);
-        for (const auto& [r, p] : std::vector<std::pair<Region, std::string>>{
-                 {Region::eu, "LLDDDLL"}, {Region::eu, "DDDDLLL"}, {Region::eu, "LLDDLLL"}, {Region::us, "LLLDDDD"},
-                 {Region::us, "DLLLDDD"}, {Region::br, "LLLDLDD"}, {Region::br, "LLLDDDD"}})
-            EXPECT_TRUE(r != region || seen.count(p) == 1) << p;
+        for (auto [it, end] = common.equal_range(region); it != end; ++it) EXPECT_EQ(seen.count(it->second), 1u) << it->second;
     }
-    EXPECT_EQ(region_syntaxes(Region::br).size(), 2u);
     EXPECT_TRUE(region_syntaxes(Region::none).empty());
     for (const char* bad : {"L", "", "LL DD", "LLX"}) EXPECT_EQ(syntax_template(bad), "") << bad;
 }
 
-TEST(PlateSyntaxRegion, NamesRoundTripAndOthersAreRefused) {
-    for (Region r : {Region::eu, Region::us, Region::br}) EXPECT_EQ(parse_region(region_name(r)), r);
-    EXPECT_STREQ(region_name(Region::none), "");
-    EXPECT_THROW(parse_region("EU"), UsageError);
-    EXPECT_THROW(parse_region(""), UsageError);
-}
-
-TEST(PlateSyntaxFit, LookAlikesAreSubstitutionsContradictionsAndOtherLengthsDoNotFit) {
+// The boundaries of judging and choosing; the real engine's readings below run the ordinary cases.
+TEST(PlateSyntaxFit, CaseUnreadAndLengthBoundariesAndTheChoiceAmongEquals) {
     const struct {
         const char *pattern, *raw, *text;
         bool fits;
         int substitutions;
     } cases[] = {
-        {"LLDDD", "A0I23", "AO123", true, 2},  {"LLDDD", "AB123", "AB123", true, 0},
-        {"LLDDD", "ab123", "AB123", true, 0},  // case alone is no substitution
-        {"LLDDD", "A7123", "A^123", false, 0}, // '7' has no letter look-alike
-        {"LLDDD", "ABK23", "ABK23", false, 0}, {"LLDDDD", "AB123", "AB123", false, 0},
-        {"LLDDD", "AB123", "AB12", false, 0},  {"LLDDD", "A^123", "A^123", true, 0},  // unread fits either kind
+        {"LLDDD", "A0I23", "AO123", true, 2},  {"LLDDD", "ab123", "AB123", true, 0},  // case alone is no substitution
+        {"LLDDD", "A7123", "A^123", false, 0}, {"LLDDD", "ABK23", "ABK23", false, 0}, // no look-alike; a letter kept
+        {"LLDDDD", "AB123", "AB123", false, 0}, {"LLDDD", "AB123", "AB12", false, 0},
+        {"LLDDD", "A^123", "A^123", true, 0},  // unread fits either kind
     };
     for (const auto& c : cases) {
         const auto fit = fit_syntax(c.pattern, c.raw, c.text);
         EXPECT_EQ(fit.fits, c.fits) << c.pattern << " " << c.text;
         EXPECT_EQ(c.fits ? fit.substitutions : 0, c.substitutions) << c.pattern << " " << c.text;
     }
-}
-
-TEST(PlateSyntaxChoice, FewestSubstitutionsWinsThenTableOrderAndNeverOneThatDoesNotFit) {
-    const std::vector<std::string> br = {"LLLDLDD", "LLLDDDD"};
-    const struct {
-        std::vector<std::string> patterns;
-        const char* raw;
-        std::vector<std::string> texts;
-        int chosen;
-    } cases[] = {
-        {br, "ABC1823", {"ABC1B23", "ABC1823"}, 1}, {br, "ABC1B23", {"ABC1B23", "ABC1823"}, 0},
-        {{"LLDDD", "LDDDD"}, "A0123", {"AO123", "A0123"}, 1}, {{"LLDDD", "LLDDD"}, "AO123", {"AO123", "AO123"}, 0},
-        {br, "ABC7823", {"ABC^B23", "ABC7823"}, 1}, {br, "AB77823", {"AB^7B23", "AB^7823"}, -1}, {{}, "AB123", {}, -1},
-    };
-    for (const auto& c : cases) EXPECT_EQ(choose_syntax(c.patterns, c.raw, c.texts), c.chosen) << c.raw;
+    EXPECT_EQ(choose_syntax({"LLDDD", "LLDDD"}, "AO123", {"AO123", "AO123"}), 0);  // the first of equals
+    EXPECT_EQ(choose_syntax({"LLLDLDD", "LLLDDDD"}, "AB77823", {"AB^7B23", "AB^7823"}), -1);
+    EXPECT_EQ(choose_syntax({}, "AB123", {}), -1);
     EXPECT_EQ(with_blanks_of("AB 0I2 CD", "ABOI2CD"), "AB OI2 CD");
-    EXPECT_EQ(with_blanks_of("AB12", "ABI2"), "ABI2");
-    EXPECT_EQ(with_blanks_of("AB", "ABC"), "ABC");
-    EXPECT_EQ(without_blanks(" A B  1 "), "AB1");
+    EXPECT_EQ(with_blanks_of("AB", "ABC"), "ABC");  // lengths differ: as given
 }
 
 TEST_F(PlateSyntaxReading, TheRegionTurnsLookAlikesToFitItsSyntaxes) {
@@ -163,61 +131,30 @@ TEST_F(PlateSyntaxReading, TheRegionTurnsLookAlikesToFitItsSyntaxes) {
     const FieldResult plain = read("OHK4711", Region::none), br = read("OHK4711", Region::br);
     EXPECT_EQ(br.raw, plain.raw);
     ASSERT_EQ(br.chars.size(), 7u);
-    EXPECT_EQ(br.chars[0].c, "O");
-    EXPECT_EQ(br.chars[0].raw, "0");
+    EXPECT_TRUE(br.chars[0].c == "O" && br.chars[0].raw == "0");
     for (std::size_t i = 0; i < 7; ++i)
         EXPECT_EQ(std::vector<int>(br.chars[i].bitmap_box, br.chars[i].bitmap_box + 4),
                   std::vector<int>(plain.chars[i].bitmap_box, plain.chars[i].bitmap_box + 4));
-}
-
-TEST_F(PlateSyntaxReading, TheChosenTextIsWhatTheEngineReadsWithThatSyntaxTemplate) {
-    for (const std::string plate : {"OHK4711", "HKA1B23", "HKA0B71", "HKA1823"}) {
-        const FieldResult br = read(plate, Region::br);
-        ASSERT_FALSE(br.syntax.empty()) << plate;
-        ImageResult page = page_with({drawn_field(plate, 120, 220)});
-        const FieldResult& f = page.fields[0];
-        ocr_io* io = session_->io();
-        io->image_bits = const_cast<unsigned char*>(f.bitmap.data());
-        io->columns = f.columns;
-        io->rows = f.lines;
-        io->bytes_per_row = f.bpl;
-        io->left = io->top = 0;
-        io->right = f.columns;
-        io->bottom = f.lines;
-        io->kb_mode = 0;
-        std::memset(io->template_, 0, sizeof io->template_);
-        std::strncpy(io->template_, syntax_template(br.syntax).c_str(), sizeof io->template_ - 1);
-        ASSERT_GT(OCR_recognize_field(), 0) << plate;
-        EXPECT_EQ(without_blanks(io->text), without_blanks(br.text)) << plate;
-        EXPECT_EQ(std::string(io->raw_text), br.raw) << plate;
-    }
 }
 
 TEST_F(PlateSyntaxReading, TrainingWithTheRegionTeachesOnlyWhatTheSyntaxLeavesWrong) {
     ImageResult page = page_with({drawn_field("OHK4711", 100, 200)});
     const auto l = label_around(page.fields[0], "OHK4711");
     const auto with = train_image(session_->io(), page, l, 0, Region::br);
-    EXPECT_EQ(with.kind, TrainImageOutcome::used);
-    EXPECT_EQ(with.right, 7);
-    EXPECT_EQ(with.taught, 0);
+    EXPECT_TRUE(with.kind == TrainImageOutcome::used && with.right == 7 && with.taught == 0);
     EXPECT_EQ(page.fields[0].syntax, "LLLDDDD");
     const auto without = train_image(session_->io(), page, l, 0, Region::none);
-    EXPECT_EQ(without.right, 6);
-    EXPECT_EQ(without.taught, 1);
+    EXPECT_TRUE(without.right == 6 && without.taught == 1);
 }
 
 TEST(PlateSyntaxOption, ReadBenchAndTrainTakeARegionAndRefuseAnUnknownOne) {
-    EXPECT_EQ(parse_read_options({"--region", "eu", "a.png"}, 1).recognition.region, Region::eu);
     EXPECT_EQ(parse_read_options({"--region=br", "a.png"}, 1).recognition.region, Region::br);
     EXPECT_EQ(parse_bench_options({"--kb", "k.kbf", "--region", "us", "l.txt"}, 1).recognition.region, Region::us);
-    EXPECT_EQ(parse_train_options({"--kb", "k.kbf", "--region", "br", "l.txt"}, 1).region, Region::br);
-    EXPECT_THROW(parse_read_options({"--region"}, 1), UsageError);
-    for (const std::string& help : {read_help(), bench_help(), train_help()}) EXPECT_NE(help.find("  --region R "), std::string::npos);
+    EXPECT_EQ(parse_train_options({"--kb", "k.kbf", "--region", "eu", "l.txt"}, 1).region, Region::eu);
     testsupport::TempDir dir;
     for (const std::string command : {"read", "bench --kb k.kbf", "train --kb k.kbf"}) {
         const auto r = run_platix(command + " --region fr " + dir.path(), dir.path());
-        EXPECT_EQ(r.status, 2) << command;
+        EXPECT_TRUE(r.status == 2 && r.out.empty()) << command;
         EXPECT_EQ(r.err, "platix: --region: expected eu, us or br, got 'fr'\n") << command;
-        EXPECT_EQ(r.out, "") << command;
     }
 }

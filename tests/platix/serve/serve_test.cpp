@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
-#include <iterator>
 #include <sstream>
 #include <thread>
 
@@ -34,56 +33,62 @@ std::string png_claiming(std::uint32_t width, std::uint32_t height) {
     return b + std::string("\x08\x00\0\0\0", 5);
 }
 
-// Writes the gray picture of the PNG file `png` as a raw PGM file and as
-// an 8-bit gray TIFF file.
+// The gray picture of a PNG file as a raw PGM file and an 8-bit gray TIFF file.
 void write_pgm_and_tiff(const std::string& png, const std::string& pgm, const std::string& tif) {
     const platix::decode::Decoded d = platix::decode::decode_png(png);
     ASSERT_EQ(d.outcome, platix::decode::Outcome::decoded) << d.why;
-    const auto w = static_cast<std::uint32_t>(d.image.width), h = static_cast<std::uint32_t>(d.image.height);
-    std::ofstream(pgm, std::ios::binary) << "P5\n# made by the test\n" << w << " " << h << "\n255\n"
-                                         << std::string(d.image.pixels.begin(), d.image.pixels.end());
+    std::ofstream(pgm, std::ios::binary) << "P5\n# made by the test\n" << d.image.width << " " << d.image.height
+                                         << "\n255\n" << std::string(d.image.pixels.begin(), d.image.pixels.end());
     ASSERT_TRUE(testsupport::write_tiff(tif, {testsupport::tiff_gray_page({d.image.width, d.image.height, d.image.pixels})}));
 }
 
-// The processes whose parent is `parent`, and with `running` only those
-// running or waiting on the disk (from /proc/PID/stat).
+// The children of `parent` (from /proc/PID/stat), with `running` only those running or waiting on the disk.
 std::vector<pid_t> children_of(pid_t parent, bool running = false) {
     std::vector<pid_t> out;
     std::error_code ec;
     for (const auto& e : std::filesystem::directory_iterator("/proc", ec)) {
-        const std::string name = e.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        std::ifstream in(e.path() / "stat");
-        std::string stat;
-        std::getline(in, stat);
+        const std::string name = e.path().filename().string(), stat = file_text(e.path() / "stat");
         const auto close = stat.rfind(')');
-        if (close == std::string::npos) continue;
+        if (name.find_first_not_of("0123456789") != std::string::npos || close == std::string::npos) continue;
         std::istringstream rest(stat.substr(close + 1));
         std::string state;
         long ppid = 0;
         if (rest >> state >> ppid && ppid == parent && (!running || state == "R" || state == "D"))
             out.push_back(static_cast<pid_t>(std::stol(name)));
     }
+    std::sort(out.begin(), out.end());
     return out;
 }
 
+// `platix serve` on a free loopback port with two workers, ready when a worker answers.
 class Service {
 public:
-    Service(const testsupport::TempDir& dir, const std::vector<std::string>& extra)
-        : process_(with(extra), dir.file("serve.err")) {
+    Service(const testsupport::TempDir& dir, std::vector<std::string> extra) : process_(with(extra), dir.file("serve.err")) {
         port_ = process_.wait_for("listening on 127\\.0\\.0\\.1:([0-9]+)", 20);
         if (port_.empty()) return;
         client_ = std::make_unique<httplib::Client>("127.0.0.1", std::stoi(port_));
         client_->set_read_timeout(30);
-        // Ready when a worker answers.
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (std::chrono::steady_clock::now() < end && !(client_->Get("/v1/health") ))
+        while (std::chrono::steady_clock::now() < end && !client_->Get("/v1/health"))
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     bool up() const { return client_ != nullptr; }
     httplib::Client& client() { return *client_; }
     int port() const { return std::stoi(port_); }
     ChildProcess& process() { return process_; }
+
+    // Posts the file with the query and expects the JSON `platix read` prints with `args`; returns it.
+    json expect_read_json(const std::string& file, const std::string& query, const std::string& args,
+                          const std::string& dir, const httplib::Headers& headers = {}) {
+        auto res = client_->Post(("/v1/read" + query).c_str(), headers, file_text(file), "application/octet-stream");
+        const ToolRun r = platix("read --quiet --format json " + args + " " + file, dir);
+        EXPECT_TRUE(res && res->status == 200 && r.status == 0) << file << query << (res ? res->body : "") << r.err;
+        json got = json::parse(res ? res->body : "{}", nullptr, false), want = json::parse(r.out, nullptr, false);
+        want.erase("file"), got.erase("ms"), want.erase("ms");
+        EXPECT_EQ(got, want) << file << query;
+        EXPECT_FALSE(got["fields"].empty()) << file << query;
+        return got;
+    }
 
 private:
     static std::vector<std::string> with(std::vector<std::string> extra) {
@@ -102,8 +107,7 @@ protected:
         ASSERT_EQ(platix("synth --image-format jpeg --out " + dir_->file("s") + " --count 1 --seed 5", dir_->path()).status, 0);
         ASSERT_EQ(platix("synth --image-format png --out " + dir_->file("p") + " --count 1 --seed 6", dir_->path()).status, 0);
         scene_ = dir_->file("s/scene00001.jpg");
-        png_scene_ = dir_->file("p/scene00001.png");
-        write_pgm_and_tiff(png_scene_, dir_->file("scene.pgm"), dir_->file("scene.tif"));
+        write_pgm_and_tiff(dir_->file("p/scene00001.png"), dir_->file("scene.pgm"), dir_->file("scene.tif"));
         std::ofstream(dir_->file("token")) << "s3cret\n";
         service_ = new Service(*dir_, {"--max-body", "4000000", "--token-file", dir_->file("token")});
     }
@@ -111,117 +115,93 @@ protected:
         delete service_;
         delete dir_;
     }
+    void SetUp() override { ASSERT_TRUE(service_->up()) << service_->process().err(); }
     static httplib::Headers auth() { return {{"Authorization", "Bearer s3cret"}}; }
     static inline testsupport::TempDir* dir_ = nullptr;
-    static inline std::string scene_, png_scene_;
+    static inline std::string scene_;
     static inline Service* service_ = nullptr;
 };
 
 TEST_F(ServeTest, AnswersTheJsonOfReadForAScene) {
-    ASSERT_TRUE(service_->up()) << service_->process().err();
-    struct Case {
-        std::string file;
-        const char* region;
-    };
-    for (const Case& c : {Case{scene_, ""}, Case{scene_, "eu"}, Case{png_scene_, ""}, Case{dir_->file("scene.pgm"), ""},
-                          Case{dir_->file("scene.tif"), "eu"}}) {
-        const char* region = c.region;
-        const std::string query = *region ? std::string("?region=") + region : "";
-        auto res = service_->client().Post(("/v1/read" + query).c_str(), auth(), file_text(c.file),
-                                           "application/octet-stream");
-        ASSERT_TRUE(res);
-        ASSERT_EQ(res->status, 200) << res->body;
-        json got = json::parse(res->body);
-        const ToolRun r = platix(std::string("read --quiet --format json ") + (*region ? "--region eu " : "") + c.file,
-                                 dir_->path());
-        ASSERT_EQ(r.status, 0) << r.err;
-        json want = json::parse(r.out);
-        want.erase("file"), got.erase("ms"), want.erase("ms");
-        EXPECT_EQ(got, want) << c.file << " " << region;
-        EXPECT_FALSE(got["fields"].empty());
-    }
-    // The multipart form gives the same reading.
-    httplib::MultipartFormDataItems form = {{"image", file_text(scene_), "scene.jpg", "image/jpeg"}};
-    auto res = service_->client().Post("/v1/read", auth(), form);
-    ASSERT_TRUE(res);
-    EXPECT_EQ(res->status, 200) << res->body;
+    const struct {
+        std::string file, query, args;
+    } cases[] = {{scene_, "", ""},
+                 {scene_, "?region=eu", "--region eu"},
+                 {scene_, "?topn=3", "--topn 3"},
+                 {dir_->file("p/scene00001.png"), "", ""},
+                 {dir_->file("scene.pgm"), "", ""},
+                 {dir_->file("scene.tif"), "?region=eu", "--region eu"}};
+    for (const auto& c : cases) service_->expect_read_json(c.file, c.query, c.args, dir_->path(), auth());
+    // The multipart form gives a reading too.
+    auto res = service_->client().Post("/v1/read", auth(), {{"image", file_text(scene_), "scene.jpg", "image/jpeg"}});
+    EXPECT_TRUE(res && res->status == 200);
 }
 
 TEST_F(ServeTest, RefusesBadRequestsWithJsonErrors) {
-    ASSERT_TRUE(service_->up()) << service_->process().err();
     const std::string jpeg = file_text(scene_);
-    struct Case {
-        const char* what;
-        std::string body;
-        std::string content_type;
+    const struct {
+        std::string body, content_type;
         bool with_token;
         int status;
         const char* error_part;
     } cases[] = {
-        {"truncated JPEG", jpeg.substr(0, jpeg.size() / 2), "image/jpeg", true, 400, "ends early"},
-        {"oversized body", std::string(5000000, 'x'), "application/octet-stream", true, 413, "larger"},
-        {"not an image", "just some text, not a picture", "application/octet-stream", true, 415, "not a recognised"},
-        {"GIF", "GIF89a and the rest", "image/gif", true, 415, "unsupported format: GIF"},
-        {"BMP (files only)", "BM and the rest of a bitmap", "image/bmp", true, 415, "files only"},
-        {"truncated TIFF", file_text(dir_->file("scene.tif")).substr(0, 600), "image/tiff", true, 400, "TIFF"},
-        {"damaged PGM", "P5\n12 x\n255\n", "image/x-portable-graymap", true, 400, "netpbm"},
-        {"too many pixels (PGM)", "P5 200000 100000 255\n", "image/x-portable-graymap", true, 413, "pixels"},
-        {"empty body", "", "application/octet-stream", true, 400, "no image"},
-        {"too many pixels", png_claiming(100000, 100000),
-         "image/png", true, 413, "pixels"},
-        {"no token", jpeg, "image/jpeg", false, 401, "token"},
+        {jpeg.substr(0, jpeg.size() / 2), "image/jpeg", true, 400, "ends early"},
+        {std::string(5000000, 'x'), "application/octet-stream", true, 413, "larger"},
+        {"just some text, not a picture", "application/octet-stream", true, 415, "not a recognised"},
+        {"GIF89a and the rest", "image/gif", true, 415, "unsupported format: GIF"},
+        {"BM and the rest of a bitmap", "image/bmp", true, 415, "files only"},
+        {file_text(dir_->file("scene.tif")).substr(0, 600), "image/tiff", true, 400, "TIFF"},
+        {"P5\n12 x\n255\n", "image/x-portable-graymap", true, 400, "netpbm"},
+        {"P5 200000 100000 255\n", "image/x-portable-graymap", true, 413, "pixels"},
+        {"", "application/octet-stream", true, 400, "no image"},
+        {png_claiming(100000, 100000), "image/png", true, 413, "pixels"},
+        {jpeg, "image/jpeg", false, 401, "token"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.error_part);
         auto res = c.with_token ? service_->client().Post("/v1/read", auth(), c.body, c.content_type.c_str())
                                 : service_->client().Post("/v1/read", c.body, c.content_type.c_str());
-        ASSERT_TRUE(res) << c.what;
-        EXPECT_EQ(res->status, c.status) << c.what;
+        ASSERT_TRUE(res);
+        EXPECT_EQ(res->status, c.status);
         const json j = json::parse(res->body, nullptr, false);
-        ASSERT_TRUE(j.is_object()) << c.what << ": " << res->body;
-        EXPECT_EQ(j.value("ok", true), false) << c.what;
-        EXPECT_NE(j.value("error", "").find(c.error_part), std::string::npos) << c.what << ": " << res->body;
+        ASSERT_TRUE(j.is_object()) << res->body;
+        EXPECT_EQ(j.value("ok", true), false);
+        EXPECT_NE(j.value("error", "").find(c.error_part), std::string::npos) << res->body;
     }
-    auto bad_option = service_->client().Post("/v1/read?depth=9", auth(), jpeg, "image/jpeg");
-    EXPECT_TRUE(bad_option && bad_option->status == 400);
+    for (const char* bad : {"/v1/read?depth=9", "/v1/read?topn=0"}) {
+        auto res = service_->client().Post(bad, auth(), jpeg, "image/jpeg");
+        EXPECT_TRUE(res && res->status == 400) << bad;
+    }
     auto ok = service_->client().Post("/v1/read", auth(), jpeg, "image/jpeg");  // still serving
     EXPECT_TRUE(ok && ok->status == 200);
 }
 
 TEST_F(ServeTest, ReplacesAKilledWorkerAndKeepsServing) {
-    ASSERT_TRUE(service_->up()) << service_->process().err();
     auto health = service_->client().Get("/v1/health", auth());
-    ASSERT_TRUE(health);
-    ASSERT_EQ(health->status, 200);
+    ASSERT_TRUE(health && health->status == 200);
     const json h = json::parse(health->body);
-    EXPECT_EQ(h["workers"], 2);
-    EXPECT_EQ(h["model_loaded"], true);
+    EXPECT_TRUE(h["workers"] == 2 && h["model_loaded"] == true) << health->body;
     const int victim = h["pid"].get<int>();
     ASSERT_EQ(::kill(victim, SIGKILL), 0);
-    // Gone once the supervisor has collected it.
     for (int i = 0; i < 500 && ::kill(victim, 0) == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-
     // A kept-alive connection the killed worker held is lost (no answer, never a wrong one); the rest are read.
     const std::string jpeg = file_text(scene_);
     int lost = 0, answered = 0;
     for (int i = 0; i < 8; ++i) {
         auto res = service_->client().Post("/v1/read", auth(), jpeg, "image/jpeg");
-        if (!res) ++lost;
-        else if (res->status == 200) ++answered;
+        lost += !res, answered += res && res->status == 200;
     }
     EXPECT_LE(lost, 1);
     EXPECT_EQ(answered + lost, 8);
     auto metrics = service_->client().Get("/v1/metrics", auth());
     ASSERT_TRUE(metrics);
-    EXPECT_NE(metrics->body.find("platix_workers_replaced_total 1"), std::string::npos) << metrics->body;
-    EXPECT_NE(metrics->body.find("platix_workers_alive 2"), std::string::npos) << metrics->body;
-    EXPECT_NE(metrics->body.find("platix_read_seconds_bucket{le=\"+Inf\"}"), std::string::npos);
+    for (const char* line : {"platix_workers_replaced_total 1", "platix_workers_alive 2", "platix_read_seconds_bucket{le=\"+Inf\"}"})
+        EXPECT_NE(metrics->body.find(line), std::string::npos) << metrics->body;
 }
 
 TEST_F(ServeTest, AReadingThatCrashesOrOverrunsGets500AndTheWorkerStays) {
-    ASSERT_TRUE(service_->up()) << service_->process().err();
     const std::string jpeg = file_text(scene_);
-    std::vector<pid_t> workers = children_of(service_->process().pid());
-    std::sort(workers.begin(), workers.end());
+    const std::vector<pid_t> workers = children_of(service_->process().pid());
     ASSERT_EQ(workers.size(), 2u);
     // The worker's reading process is ended by SIGSEGV while it reads (a kill after the answer is retried).
     bool crashed = false;
@@ -241,15 +221,12 @@ TEST_F(ServeTest, AReadingThatCrashesOrOverrunsGets500AndTheWorkerStays) {
         crashed = true;
         EXPECT_EQ(res->status, 500) << res->body;
         const json j = json::parse(res->body, nullptr, false);
-        EXPECT_EQ(j.value("ok", true), false) << res->body;
         // SIGSEGV, or SIGABRT where a sanitizer catches it and aborts.
-        EXPECT_NE(j.value("error", "").find("the reading was ended by signal"), std::string::npos) << res->body;
+        EXPECT_TRUE(j.value("ok", true) == false && j.value("error", "").find("the reading was ended by signal") != std::string::npos)
+            << res->body;
     }
     ASSERT_TRUE(crashed) << "no reading was caught in progress";
-    // The same workers serve on.
-    std::vector<pid_t> after = children_of(service_->process().pid());
-    std::sort(after.begin(), after.end());
-    EXPECT_EQ(after, workers);
+    EXPECT_EQ(children_of(service_->process().pid()), workers);  // the same workers serve on
     auto ok = service_->client().Post("/v1/read", auth(), jpeg, "image/jpeg");
     EXPECT_TRUE(ok && ok->status == 200);
 
@@ -267,7 +244,7 @@ TEST_F(ServeTest, AReadingThatCrashesOrOverrunsGets500AndTheWorkerStays) {
     EXPECT_TRUE(health && health->status == 200);
 }
 
-TEST_F(ServeTest, ReadsWithTheLearnedReaderAndItsTopN) {
+TEST_F(ServeTest, ReadsWithAGivenModelAndRegion) {
     testsupport::TempDir dir;
     write_fresh_model(dir.file("m.pnet"));
     Service net(dir, {"--workers", "1", "--region", "eu", "--model", dir.file("m.pnet")});
@@ -275,23 +252,8 @@ TEST_F(ServeTest, ReadsWithTheLearnedReaderAndItsTopN) {
     auto health = net.client().Get("/v1/health");
     ASSERT_TRUE(health);
     EXPECT_EQ(json::parse(health->body).value("reader", ""), "net") << health->body;
-    for (int topn : {1, 3}) {
-        auto res = net.client().Post(("/v1/read?topn=" + std::to_string(topn)).c_str(), file_text(scene_), "image/jpeg");
-        ASSERT_TRUE(res);
-        ASSERT_EQ(res->status, 200) << res->body;
-        json got = json::parse(res->body);
-        const ToolRun r = platix("read --quiet --format json --region eu --topn " + std::to_string(topn) + " --model " +
-                                     dir.file("m.pnet") + " " + scene_,
-                                 dir.path());
-        ASSERT_EQ(r.status, 0) << r.err;
-        json want = json::parse(r.out);
-        for (const char* k : {"file", "ms"}) want.erase(k), got.erase(k);
-        EXPECT_EQ(got, want) << topn;
-        ASSERT_FALSE(got["fields"].empty());
-        for (const auto& f : got["fields"]) EXPECT_LE(f["candidates"].size(), static_cast<std::size_t>(topn));
-    }
-    auto bad = net.client().Post("/v1/read?topn=0", file_text(scene_), "image/jpeg");
-    EXPECT_TRUE(bad && bad->status == 400);
+    const json got = net.expect_read_json(scene_, "?topn=2", "--region eu --topn 2 --model " + dir.file("m.pnet"), dir.path());
+    for (const auto& f : got["fields"]) EXPECT_LE(f["candidates"].size(), 2u);
 }
 
 TEST(ServeOptions, RefusesAnOpenAddressWithoutAToken) {

@@ -8,7 +8,6 @@
 #include <fstream>
 #include <set>
 
-
 #include "commands.h"
 #include "labels.h"
 #include "synth/glyph_renderer.h"
@@ -47,8 +46,8 @@ std::string bare(std::string s) {
 TEST(SynthRng, UniformStaysInItsClosedRangeAndReachesBothEnds) {
     synth::Rng a(7);
     std::set<int> seen;
-    for (int i = 0; i < 1000; ++i) seen.insert(a.uniform(-3, 5));
-    EXPECT_EQ(seen, (std::set<int>{-3, -2, -1, 0, 1, 2, 3, 4, 5}));
+    for (int i = 0; i < 1000; ++i) seen.insert(a.uniform(-3, 2));
+    EXPECT_EQ(seen, (std::set<int>{-3, -2, -1, 0, 1, 2}));
 }
 
 TEST(SynthScenes, SameSeedSameFilesAndPatternsOfTheStyle) {
@@ -58,23 +57,15 @@ TEST(SynthScenes, SameSeedSameFilesAndPatternsOfTheStyle) {
         if (!style.empty() && (synth::parse_region(style, &region), synth::region_fonts(region).empty())) continue;
         testsupport::TempDir one, two, other;
         SynthOptions o;
-        o.count = 4;
-        o.seed = 3;
-        o.style = style;
-        for (const auto* d : {&one, &two}) {
-            o.out_dir = d->path();
+        o.count = 4, o.style = style;
+        for (const auto& [d, seed] : {std::pair{&one, 3}, {&two, 3}, {&other, 4}}) {
+            o.out_dir = d->path(), o.seed = static_cast<unsigned long>(seed);
             ASSERT_EQ(run_synth(o), 0);
         }
-        o.seed = 4;
-        o.out_dir = other.path();
-        ASSERT_EQ(run_synth(o), 0);
         const auto names = listing(one.path());
         ASSERT_EQ(names.size(), 8u);
         // Mixed scenes alternate PNG and JPEG (that labels frame the plates, the end-to-end bench shows).
-        if (style.empty()) {
-            EXPECT_EQ(names[2], "scene00002.jpg");
-            EXPECT_EQ(names[4], "scene00003.png");
-        }
+        EXPECT_TRUE(!style.empty() || (names[2] == "scene00002.jpg" && names[4] == "scene00003.png"));
         for (const auto& n : names) EXPECT_EQ(testsupport::read_bytes(one.file(n)), testsupport::read_bytes(two.file(n))) << n;
         EXPECT_NE(testsupport::read_bytes(one.file(names[0])), testsupport::read_bytes(other.file(names[0])));
         std::vector<std::string> problems;
@@ -92,22 +83,15 @@ TEST(SynthScenes, RefusesAnUnwritableFolderAndAnUnknownStyle) {
     testsupport::TempDir dir;
     std::ofstream(dir.file("file")) << "x";
     SynthOptions o;
-    o.out_dir = dir.file("file");
-    o.count = 1;
+    o.out_dir = dir.file("file"), o.count = 1;
     EXPECT_EQ(run_synth(o), 1);
-    try {
-        parse_synth_options({"--out", "x", "--style", "fr"});
-        FAIL() << "accepted --style fr";
-    } catch (const UsageError& e) {
-        EXPECT_STREQ(e.what(), "--style: expected eu, us or br, got 'fr'");
-    }
+    EXPECT_THROW(parse_synth_options({"--out", "x", "--style", "fr"}), UsageError);
     EXPECT_THROW(parse_synth_options({"--out", "x", "--style"}), UsageError);
     EXPECT_EQ(parse_synth_options({"--out", "x", "--style=br"}).style, "br");
     testsupport::TempDir empty;
-    o.out_dir = empty.path();
-    o.style = "EU";
+    o.out_dir = empty.path(), o.style = "EU";
     EXPECT_THROW(run_synth(o), UsageError);
-    EXPECT_TRUE(listing(empty.path()).empty());
+    EXPECT_TRUE(listing(empty.path()).empty());  // refused before writing
 }
 
 TEST(SynthPlateRows, TwoRowPlatesSplitEvenlyWithThreeCharactersAtLeast) {
@@ -139,7 +123,7 @@ TEST(SynthGlyphs, EveryCapitalEndsOnTheBaseline) {
 }
 
 TEST(SynthRegion, NamesRoundTripOtherNamesAreRefusedAndEuFacesAreNarrower) {
-    for (PlateRegion r : {PlateRegion::eu, PlateRegion::us, PlateRegion::br}) {
+    for (PlateRegion r : kRegions) {
         PlateRegion back = PlateRegion::mixed;
         EXPECT_TRUE(synth::parse_region(synth::region_name(r), &back) && back == r) << synth::region_name(r);
     }
@@ -239,13 +223,10 @@ TEST(SynthTraining, TrainTeachesFromTheSyntheticScenesAndLeavesNoScratchFolder) 
     const std::string saved = old_tmp ? old_tmp : "";
     setenv("TMPDIR", dir.file("tmp").c_str(), 1);
     TrainOptions o;
-    o.kb = dir.file("kb/base.kbf");
-    o.labels = {dir.file("eu")};
-    o.passes = 1;
-    o.jobs = 1;
-    o.quiet = true;
+    o.kb = dir.file("kb/base.kbf"), o.labels = {dir.file("eu")};
+    o.passes = 1, o.jobs = 1, o.quiet = true;
     testing::internal::CaptureStderr();
-    EXPECT_EQ(run_train(o), 1);
+    EXPECT_EQ(run_train(o), 1);  // an empty folder alone
     EXPECT_NE(testing::internal::GetCapturedStderr().find("no labelled image found"), std::string::npos);
     o.synth = 3;
     testing::internal::CaptureStdout();
@@ -257,9 +238,7 @@ TEST(SynthTraining, TrainTeachesFromTheSyntheticScenesAndLeavesNoScratchFolder) 
     int used = -1, skipped = -1, taught = -1;
     ASSERT_EQ(std::sscanf(out.c_str(), "pass 1: images used %d, skipped %d (no field %*d, count mismatch %*d), characters taught %d",
                           &used, &skipped, &taught), 3) << out;
-    EXPECT_EQ(used + skipped, 3);
-    EXPECT_GE(used, 1);
-    EXPECT_GE(taught, 6);
+    EXPECT_TRUE(used + skipped == 3 && used >= 1 && taught >= 6) << out;
     EXPECT_GT(fs::file_size(dir.file("kb/base.dat")), 0u);
     EXPECT_TRUE(tmp_empty);
 }
@@ -281,10 +260,9 @@ TEST(SynthPlateCrops, SameSeedSameCropsEachFramedWithRoomAround) {
         EXPECT_TRUE(4 * (c.top + 1) >= 3 * h && 4 * (c.height - c.bottom + 1) >= 3 * h) << i;
         int lo = 255, hi = 0;
         for (int y = c.top; y < c.bottom; ++y)
-            for (int x = c.left; x < c.right; ++x) {
-                const int v = c.gray[static_cast<std::size_t>(y * c.width + x)];
-                lo = std::min(lo, v), hi = std::max(hi, v);
-            }
+            for (int x = c.left; x < c.right; ++x)
+                lo = std::min<int>(lo, c.gray[static_cast<std::size_t>(y * c.width + x)]),
+                hi = std::max<int>(hi, c.gray[static_cast<std::size_t>(y * c.width + x)]);
         EXPECT_GT(hi - lo, 40) << i;
         EXPECT_TRUE(c.left <= c.text_left && c.text_right <= c.right && c.top <= c.text_top && c.text_bottom <= c.bottom) << i;
         EXPECT_GE(3 * (c.text_bottom - c.text_top), h) << i;

@@ -18,8 +18,10 @@ using platix_test::page_with;
 
 class TrainStepTeaches : public ::testing::Test {
 protected:
-    void SetUp() override { session_ = std::make_unique<EngineSession>(std::vector<KbArg>{{dir_.file("t.kbf"), 0}}); }
-    void TearDown() override { session_.reset(); }
+    void SetUp() override {
+        session_ = std::make_unique<EngineSession>(std::vector<KbArg>{{dir_.file("t.kbf"), 0}});
+        ASSERT_NE(session_->io(), nullptr);
+    }
     testsupport::TempDir dir_;
     std::unique_ptr<EngineSession> session_;
 };
@@ -27,31 +29,24 @@ protected:
 }  // namespace
 
 TEST_F(TrainStepTeaches, NothingWhenCountsDifferOrNoFieldIsInTheBox) {
-    ASSERT_NE(session_->io(), nullptr);
     ImageResult page = page_with({drawn_field("HK47", 100, 200)});
     const auto wrong = train_image(session_->io(), page, label("HK4", 90, 190, 200, 60));
-    EXPECT_EQ(wrong.kind, TrainImageOutcome::count_mismatch);
-    EXPECT_EQ(wrong.taught, 0);
-    const auto away = train_image(session_->io(), page, label("HK47", 400, 400, 50, 50));
-    EXPECT_EQ(away.kind, TrainImageOutcome::no_field);
+    EXPECT_TRUE(wrong.kind == TrainImageOutcome::count_mismatch && wrong.taught == 0);
+    EXPECT_EQ(train_image(session_->io(), page, label("HK47", 400, 400, 50, 50)).kind, TrainImageOutcome::no_field);
     // Nothing was learned: the characters are still unread.
     FieldResult& f = page.fields[0];
     read_field(session_->io(), f.bitmap.data(), f.columns, f.lines, f.bpl, RecognitionSettings{}, f, page);
-    EXPECT_EQ(f.text, "^^^^");
-    EXPECT_EQ(f.chars[0].raw, "");
+    EXPECT_TRUE(f.text == "^^^^" && f.chars[0].raw.empty()) << f.text;
 }
 
 TEST_F(TrainStepTeaches, TwoRowsInReadingOrder) {
-    ASSERT_NE(session_->io(), nullptr);
     // The lower row comes first in the list.
     ImageResult page = page_with({drawn_field("47", 100, 240), drawn_field("HK", 100, 200)});
     const auto l = label("HK47", 90, 190, 200, 100);
     EXPECT_EQ(fields_in_box(page, l), (std::vector<std::size_t>{1, 0}));
     EXPECT_EQ(train_image(session_->io(), page, l).taught, 4);
-    const auto again = train_image(session_->io(), page, l);
-    EXPECT_EQ(again.right, 4);
-    EXPECT_EQ(page.fields[1].text, "HK");
-    EXPECT_EQ(page.fields[0].text, "47");
+    EXPECT_EQ(train_image(session_->io(), page, l).right, 4);
+    EXPECT_TRUE(page.fields[1].text == "HK" && page.fields[0].text == "47");
 }
 
 TEST(RawClasses, SlotsWithoutBlanksAndPadding) {

@@ -1,5 +1,4 @@
-// Passages: joining across frames, closing after the gap, the vote; the
-// sampler, the frame queue and the event records.
+// Passages: joining across frames, closing after the gap, the vote; the frame queue and the event records.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,8 +6,6 @@
 #include "options.h"
 #include "watch/events.h"
 #include "watch/frame_queue.h"
-#include "watch/sampler.h"
-#include "watch/source.h"
 #include "watch/tracker.h"
 
 using namespace platix;
@@ -18,12 +15,8 @@ namespace {
 
 PlateRead read_at(double t, const std::string& text, Box box, double confidence = -1) {
     PlateRead r;
-    r.t = t;
-    r.wall = 1'000'000 + t;
-    r.frame = static_cast<long>(t * 10 + 0.5);
-    r.text = text;
-    r.box = box;
-    r.confidence = confidence;
+    r.t = t, r.wall = 1'000'000 + t, r.frame = static_cast<long>(t * 10 + 0.5);
+    r.text = text, r.box = box, r.confidence = confidence;
     return r;
 }
 
@@ -38,16 +31,11 @@ TEST(WatchVote, TakesTheWeightiestLengthThenEachPositionsWeightiestCharacter) {
     };
     const std::vector<Case> cases = {
         {{}, ""},
-        {{{"AB123", -1}}, "AB123"},
-        // Each position on its own: no single read is right.
-        {{{"AB1Z3", -1}, {"A8123", -1}, {"AB12S", -1}}, "AB123"},
-        // One confident read outweighs two doubtful ones.
-        {{{"AB123", 0.9}, {"AB128", 0.2}, {"AB128", 0.2}}, "AB123"},
-        // Reads of another length do not vote on positions.
-        {{{"AB123", -1}, {"AB123", -1}, {"AB1234", -1}}, "AB123"},
-        // An unread character yields to any read one, and stays when alone.
-        {{{"A^123", -1}, {"A^123", -1}, {"AB123", -1}}, "AB123"},
-        {{{"A^123", -1}}, "A^123"},
+        {{{"AB1Z3", -1}, {"A8123", -1}, {"AB12S", -1}}, "AB123"},  // each position on its own
+        {{{"AB123", 0.9}, {"AB128", 0.2}, {"AB128", 0.2}}, "AB123"},  // one sure read outweighs two doubtful
+        {{{"AB123", -1}, {"AB123", -1}, {"AB1234", -1}}, "AB123"},  // other lengths do not vote on positions
+        {{{"A^123", -1}, {"A^123", -1}, {"AB123", -1}}, "AB123"},   // an unread character yields to a read one,
+        {{{"A^123", -1}}, "A^123"},                                 // and stays when alone
     };
     for (const auto& c : cases) {
         std::vector<PlateRead> reads;
@@ -72,9 +60,7 @@ TEST(WatchTracker, OnePassageForAPlateMovingAcrossFramesWithMisreads) {
     ASSERT_EQ(closed.size(), 1u);
     const Passage& p = closed[0];
     EXPECT_TRUE(p.id == 1 && p.text == "AB123" && p.reads == 5 && p.best.text == "AB123");
-    EXPECT_DOUBLE_EQ(p.first_t, 0.0);
-    EXPECT_DOUBLE_EQ(p.last_t, 0.4);
-    EXPECT_DOUBLE_EQ(p.first_wall, 1'000'000.0);
+    EXPECT_TRUE(p.first_t == 0.0 && p.last_t == 0.4 && p.first_wall == 1'000'000.0);
     EXPECT_LT(p.confidence, 0);  // no read gave one
     ASSERT_EQ(p.candidates.size(), 3u);
     EXPECT_DOUBLE_EQ(p.candidates[0].share, 0.6);
@@ -98,28 +84,22 @@ TEST(WatchTracker, SeparatesPlatesByPlaceTextAndTime) {
     // The same text after the gap is a new passage.
     const auto closed = t.add_frame(5.0, {read_at(5.0, "AB123", moved(0))});
     ASSERT_EQ(closed.size(), 3u);
-    EXPECT_EQ(closed[0].text, "AB123");
-    EXPECT_EQ(closed[1].text, "AB145");
+    EXPECT_TRUE(closed[0].text == "AB123" && closed[1].text == "AB145" && closed[2].text == "AB124");
     EXPECT_EQ(closed[1].reads, 4);
-    EXPECT_EQ(closed[2].text, "AB124");
     const auto rest = t.flush();
     ASSERT_EQ(rest.size(), 1u);
-    EXPECT_EQ(rest[0].id, 4);
-    EXPECT_EQ(rest[0].reads, 1);
+    EXPECT_TRUE(rest[0].id == 4 && rest[0].reads == 1);
 }
 
 TEST(WatchTracker, SecondFieldsOnAPlateInOneFrameStartNoPassage) {
     Tracker t;
     t.add_frame(0.0, {read_at(0.0, "AB123", moved(0))});
-    // A doubtful overlapping field listed first, the same text again far
-    // away, a similar text beside it: the good read still joins, the others
-    // are dropped.
+    // A doubtful overlapping field listed first, the same text far away, a similar one beside it: only the good read joins.
     t.add_frame(0.1, {read_at(0.1, "A8 1Z3", moved(4)), read_at(0.1, "AB123", moved(8)),
                       read_at(0.1, "AB123", Box{900, 600, 1000, 640}), read_at(0.1, "AB 1Z3", moved(250))});
     ASSERT_EQ(t.open_count(), 1u);
     const auto p = t.flush().at(0);
-    EXPECT_EQ(p.reads, 2);
-    EXPECT_EQ(p.text, "AB123");
+    EXPECT_TRUE(p.reads == 2 && p.text == "AB123");
 }
 
 TEST(WatchTracker, ConfidenceWeighsTheVoteAndPicksTheBestRead) {
@@ -168,36 +148,8 @@ TEST(WatchTracker, KeepsABoundedNumberOfReadsButCountsThemAll) {
     Tracker t(s);
     for (int i = 0; i < 100; ++i) t.add_frame(i * 0.04, {read_at(i * 0.04, i < 20 ? "CD456" : "CD45G", moved(0))});
     const auto p = t.flush().at(0);
-    EXPECT_EQ(p.reads, 100);
-    EXPECT_EQ(p.text, "CD456");  // the vote of the kept (first) reads
+    EXPECT_TRUE(p.reads == 100 && p.text == "CD456");  // the vote of the kept (first) reads
     EXPECT_NEAR(p.last_t, 99 * 0.04, 1e-9);
-}
-
-TEST(WatchSampler, EveryNthFrameOrAFrameRateOfStreamTime) {
-    Sampler every3(3, 0);
-    std::vector<long> taken;
-    for (long i = 0; i < 10; ++i)
-        if (every3.take(i, i / 25.0)) taken.push_back(i);
-    EXPECT_EQ(taken, (std::vector<long>{0, 3, 6, 9}));
-
-    // 25 fps with jittered timestamps, sampled at 5 per second: 5 frames
-    // in each second, one per slot.
-    Sampler five(1, 5);
-    int count = 0;
-    for (long i = 0; i < 100; ++i)
-        if (five.take(i, i / 25.0 + (i % 2 ? 0.003 : -0.003) + 0.003)) ++count;
-    EXPECT_EQ(count, 20);
-}
-
-TEST(WatchSource, DevicePathsOpenWithTheV4l2Input) {
-    EXPECT_STREQ(input_format_for("/dev/video12"), "video4linux2");
-    for (const char* other : {"clip.mp4", "rtsp://127.0.0.1/x", "http://h/video", "/dev/null", "dev/video0"})
-        EXPECT_EQ(input_format_for(other), nullptr) << other;
-    // The device input is registered: a missing camera is told as such,
-    // not as an unknown format.
-    std::string why;
-    EXPECT_EQ(VideoSource::open("/dev/video97", nullptr, 0, &why), nullptr);
-    EXPECT_EQ(why, "no such video device");
 }
 
 TEST(WatchFrameQueue, DropsTheOldestWaitingFramesAndDrainsAfterClose) {
@@ -207,9 +159,8 @@ TEST(WatchFrameQueue, DropsTheOldestWaitingFramesAndDrainsAfterClose) {
     EXPECT_EQ(q.pop(), 4);
     q.push(6);
     q.close();
-    EXPECT_EQ(q.pop(), 5);
-    EXPECT_EQ(q.pop(), 6);
-    EXPECT_EQ(q.pop(), std::nullopt);
+    std::vector<std::optional<int>> rest{q.pop(), q.pop(), q.pop()};
+    EXPECT_EQ(rest, (std::vector<std::optional<int>>{5, 6, std::nullopt}));
 }
 
 TEST(WatchEvents, RecordsInTheThreeShapes) {
@@ -225,8 +176,6 @@ TEST(WatchEvents, RecordsInTheThreeShapes) {
     EXPECT_EQ(event_text("v.mp4", p), "v.mp4\t1.500-1.750\tAB 123\n");
     EXPECT_EQ(event_csv_row("a,b.mp4", p),
               "\"a,b.mp4\",AB 123,,1.500,1.750,1970-01-12T13:46:41.500Z,1970-01-12T13:46:41.750Z,2,1.500,15,10,20,110,50\n");
-    const std::string header = event_csv_header();
-    EXPECT_EQ(std::count(header.begin(), header.end(), ','), 13);
 }
 
 TEST(WatchOptions, ParsesSamplingGapAndRefusesBadValues) {
@@ -235,8 +184,6 @@ TEST(WatchOptions, ParsesSamplingGapAndRefusesBadValues) {
     EXPECT_TRUE(o.recognition.model == "m.pnet" && o.recognition.reader == ReaderKind::net && o.recognition.topn == 4);
     EXPECT_TRUE(o.every == 3 && o.gap == 1.5 && o.save_dir == "out" && o.reconnect && o.format == OutputFormat::csv);
     EXPECT_EQ(o.sources, (std::vector<std::string>{"a.mp4", "rtsp://cam/1"}));
-    EXPECT_EQ(parse_watch_options({"v.mp4"}).format, OutputFormat::json);
-    EXPECT_DOUBLE_EQ(parse_watch_options({"--fps", "2.5", "v.mp4"}).fps, 2.5);
     for (const std::vector<std::string>& bad :
          {std::vector<std::string>{}, {"--every", "0", "v"}, {"--fps", "x", "v"}, {"--gap", "-1", "v"},
           {"--jobs", "2", "v"}, {"--save=", "v"}})

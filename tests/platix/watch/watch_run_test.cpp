@@ -1,31 +1,28 @@
 // platix watch on drive-by videos the test makes: synthetic plates that
 // read right as stills slide across a background, encoded with ffmpeg.
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <memory>
-
 #include <chrono>
 #include <filesystem>
-#include <thread>
 #include <fstream>
+#include <memory>
 #include <regex>
 #include <sstream>
+#include <thread>
 
 #include "child_process.h"
 #include "temp_dir.h"
 #include "tool_run.h"
 
-namespace fs = std::filesystem;
 
 namespace {
 
 constexpr int kW = 800, kH = 450, kFps = 10;
 constexpr int kFirst = 10, kSpan = 20, kPeriod = 35;  // frames: plate k shows in [kFirst + k kPeriod, + kSpan)
-constexpr double kGap = 0.8;
+const std::string kKb = std::string(PLATIX_SOURCE_DIR) + "/data/kb/plates.kbf";
 
 struct Plate {
     std::string text;  // without blanks
@@ -42,9 +39,10 @@ struct Event {
     double first = 0, last = 0;
 };
 
-std::vector<Event> events_of(const std::string& out) {
+// The events of the JSON lines in `out` (of `source` only, when given).
+std::vector<Event> events_of(const std::string& out, const std::string& source = "[^\"]*") {
     std::vector<Event> events;
-    const std::regex re("\\{\"source\": \"[^\"]*\", \"text\": \"([^\"]*)\".*\"first\": ([0-9.]+), \"last\": ([0-9.]+)");
+    const std::regex re("\\{\"source\": \"" + source + "\", \"text\": \"([^\"]*)\".*\"first\": ([0-9.]+), \"last\": ([0-9.]+)");
     std::istringstream lines(out);
     for (std::string line; std::getline(lines, line);) {
         std::smatch m;
@@ -53,13 +51,18 @@ std::vector<Event> events_of(const std::string& out) {
     return events;
 }
 
-// Plates of synthetic scenes, cropped with a margin, that the program
-// reads right as still pictures.
+// The texts of the events.
+std::vector<std::string> texts(const std::vector<Event>& events) {
+    std::vector<std::string> out;
+    for (const auto& e : events) out.push_back(e.text);
+    return out;
+}
+
+// Plates of synthetic scenes, cropped with a margin, that the program reads right as still pictures.
 std::vector<Plate> readable_plates(const testsupport::TempDir& dir, std::size_t wanted) {
     std::vector<Plate> plates;
     if (platix("synth --style eu --image-format png --count 10 --seed 7 --out " + dir.file("s"), dir.path()).status != 0)
         return plates;
-    const std::string kb = std::string(PLATIX_SOURCE_DIR) + "/data/kb/plates.kbf";
     for (int i = 1; i <= 10 && plates.size() < wanted; ++i) {
         char stem[32];
         std::snprintf(stem, sizeof stem, "scene%05d", i);
@@ -77,7 +80,7 @@ std::vector<Plate> readable_plates(const testsupport::TempDir& dir, std::size_t 
             for (int xx = left; xx < right; ++xx) crop.px.push_back(scene.px[static_cast<std::size_t>(yy) * scene.w + xx]);
         const std::string still = dir.file(std::string(stem) + "-crop.png");
         write_gray(still, crop);
-        const ToolRun r = platix("read --quiet --kb " + kb + " " + still, dir.path());
+        const ToolRun r = platix("read --quiet --kb " + kKb + " " + still, dir.path());
         const auto tab = r.out.find('\t');
         if (r.status == 0 && tab != std::string::npos && without_blanks(r.out.substr(tab + 1, r.out.size() - tab - 2)) == text)
             plates.push_back({text, crop});
@@ -85,13 +88,12 @@ std::vector<Plate> readable_plates(const testsupport::TempDir& dir, std::size_t 
     return plates;
 }
 
-// Plate k slides left to right during its frames; the rest of the time
-// the background is empty.
-void write_video(const std::string& path, const std::vector<Plate>& plates, const std::string& extra) {
+// Plate k slides left to right during its frames; the rest of the time the background is empty.
+void write_video(const std::string& path, const std::vector<Plate>& plates) {
     const int frames = kFirst + kPeriod * static_cast<int>(plates.size()) + kFirst;
     const std::string cmd = "ffmpeg -loglevel error -y -f rawvideo -pix_fmt gray -s " + std::to_string(kW) + "x" +
                             std::to_string(kH) + " -r " + std::to_string(kFps) +
-                            " -i - -c:v libx264 -qp 8 -g 10 -pix_fmt yuv420p " + extra + " " + path;
+                            " -i - -c:v libx264 -qp 8 -g 10 -pix_fmt yuv420p -movflags +faststart " + path;
     FILE* p = ::popen(cmd.c_str(), "w");
     ASSERT_NE(p, nullptr);
     std::vector<unsigned char> frame(static_cast<std::size_t>(kW) * kH);
@@ -120,7 +122,8 @@ protected:
     static void SetUpTestSuite() {
         dir_ = new testsupport::TempDir;
         plates_ = readable_plates(*dir_, 3);
-        if (plates_.size() == 3) write_video(dir_->file("drive.mp4"), plates_, "-movflags +faststart");
+        for (const auto& p : plates_) texts_.push_back(p.text);
+        if (plates_.size() == 3) write_video(dir_->file("drive.mp4"), plates_);
     }
     static void TearDownTestSuite() {
         delete dir_;
@@ -128,35 +131,26 @@ protected:
     }
     void SetUp() override { ASSERT_EQ(plates_.size(), 3u) << "the synthetic plates no longer read right as stills"; }
 
-    static std::string kb() { return " --kb " + std::string(PLATIX_SOURCE_DIR) + "/data/kb/plates.kbf "; }
+    static std::string kb() { return " --kb " + kKb + " "; }
 
     static inline testsupport::TempDir* dir_ = nullptr;
     static inline std::vector<Plate> plates_;
+    static inline std::vector<std::string> texts_;  // of the plates in order
 };
 
 }  // namespace
 
-TEST_F(PlatixWatchRun, GivesOneEventPerPassingPlateWithItsTextAndTimes) {
-    const ToolRun r = platix("watch --quiet --gap " + std::to_string(kGap) + kb() + dir_->file("drive.mp4"), dir_->path());
-    ASSERT_EQ(r.status, 0) << r.err;
-    const auto events = events_of(r.out);
-    ASSERT_EQ(events.size(), plates_.size()) << r.out;
-    for (std::size_t k = 0; k < events.size(); ++k) {
-        EXPECT_EQ(events[k].text, plates_[k].text);
-        const double shown = static_cast<double>(kFirst + kPeriod * static_cast<int>(k)) / kFps;
-        const double gone = shown + static_cast<double>(kSpan - 1) / kFps;
-        EXPECT_NEAR(events[k].first, shown, 2.0 / kFps + 1e-6) << k;
-        EXPECT_NEAR(events[k].last, gone, 2.0 / kFps + 1e-6) << k;
-    }
-}
-
-TEST_F(PlatixWatchRun, SamplingKeepsTheEventsAndTheirTexts) {
-    for (const std::string sampling : {"--every 2", "--fps 5"}) {
+TEST_F(PlatixWatchRun, GivesOneEventPerPassingPlateWithItsTextAndTimesSampledOrNot) {
+    for (const std::string sampling : {"", "--every 2", "--fps 5"}) {
         const ToolRun r = platix("watch --quiet --gap 1 " + sampling + kb() + dir_->file("drive.mp4"), dir_->path());
         ASSERT_EQ(r.status, 0) << r.err;
         const auto events = events_of(r.out);
-        ASSERT_EQ(events.size(), plates_.size()) << sampling << "\n" << r.out;
-        for (std::size_t k = 0; k < events.size(); ++k) EXPECT_EQ(events[k].text, plates_[k].text) << sampling;
+        ASSERT_EQ(texts(events), texts_) << sampling << "\n" << r.out;
+        for (std::size_t k = 0; k < events.size() && sampling.empty(); ++k) {
+            const double shown = static_cast<double>(kFirst + kPeriod * static_cast<int>(k)) / kFps;
+            EXPECT_NEAR(events[k].first, shown, 2.0 / kFps + 1e-6) << k;
+            EXPECT_NEAR(events[k].last, shown + static_cast<double>(kSpan - 1) / kFps, 2.0 / kFps + 1e-6) << k;
+        }
     }
 }
 
@@ -164,41 +158,26 @@ TEST_F(PlatixWatchRun, TruncatedFileGivesTheEventsItHoldsAndSaysSo) {
     const auto bytes = testsupport::read_bytes(dir_->file("drive.mp4"));
     const std::string cut = dir_->file("cut.mp4");
     testsupport::write_bytes(cut, std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + bytes.size() * 6 / 10));
-    const ToolRun r = platix("watch --gap " + std::to_string(kGap) + kb() + cut, dir_->path());
+    const ToolRun r = platix("watch --gap 1" + kb() + cut, dir_->path());
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("cut.mp4: the file ends early (truncated or damaged)"), std::string::npos) << r.err;
-    const auto events = events_of(r.out);
-    ASSERT_GE(events.size(), 1u) << r.out;
-    ASSERT_LT(events.size(), plates_.size()) << r.out;
-    for (std::size_t k = 0; k < events.size(); ++k) EXPECT_EQ(events[k].text, plates_[k].text);
+    const auto got = texts(events_of(r.out));
+    ASSERT_TRUE(got.size() >= 1 && got.size() < texts_.size()) << r.out;
+    EXPECT_EQ(got, std::vector<std::string>(texts_.begin(), texts_.begin() + static_cast<long>(got.size())));
 }
 
-TEST_F(PlatixWatchRun, FormatsAndSavedBestFrames) {
-    const ToolRun text = platix("watch --quiet --format text --gap 1" + kb() + dir_->file("drive.mp4"), dir_->path());
-    ASSERT_EQ(text.status, 0) << text.err;
-    std::istringstream lines(text.out);
-    std::size_t k = 0;
-    for (std::string line; std::getline(lines, line); ++k) {
-        ASSERT_LT(k, plates_.size()) << text.out;
-        EXPECT_EQ(line.rfind(dir_->file("drive.mp4") + "\t", 0), 0u) << line;
-        EXPECT_EQ(without_blanks(line.substr(line.rfind('\t') + 1)), plates_[k].text);
-    }
-    EXPECT_EQ(k, plates_.size());
-
+TEST_F(PlatixWatchRun, CsvRowsAndSavedBestFrames) {
     const ToolRun csv = platix("watch --quiet --format csv --gap 1 --save " + dir_->file("saved") + kb() +
-                                   dir_->file("drive.mp4"),
-                               dir_->path());
+                                   dir_->file("drive.mp4"), dir_->path());
     ASSERT_EQ(csv.status, 0) << csv.err;
-    EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), static_cast<long>(plates_.size()) + 1) << csv.out;
+    EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), static_cast<long>(texts_.size()) + 1) << csv.out;
     EXPECT_EQ(csv.out.rfind("source,text,", 0), 0u);
     // One annotated frame per passage, at the frame's size, the field frame in green.
-    for (std::size_t n = 1; n <= plates_.size(); ++n) {
+    for (std::size_t n = 1; n <= texts_.size(); ++n) {
         const Rgb p = read_rgb(dir_->file("saved/drive-" + std::to_string(n) + ".png"));
-        ASSERT_EQ(p.w, kW) << n;
-        ASSERT_EQ(p.h, kH) << n;
+        ASSERT_TRUE(p.w == kW && p.h == kH) << n;
         bool green = false;
-        for (int y = 0; y < p.h && !green; ++y)
-            for (int x = 0; x < p.w && !green; ++x) green = p.at(x, y) == std::array<int, 3>{0, 224, 0};
+        for (int i = 0; i < p.w * p.h && !green; ++i) green = p.at(i % p.w, i / p.w) == std::array<int, 3>{0, 224, 0};
         EXPECT_TRUE(green) << n;
     }
 }
@@ -212,9 +191,8 @@ TEST_F(PlatixWatchRun, HttpStreamReconnectsAfterACutAndFlushesOnSigterm) {
                                             "-c", "copy", "-f", "mpegts", "-listen", "1", url};
     auto server = std::make_unique<ChildProcess>(serve, dir_->file("srv.err"));
     sleep_s(0.3);
-    ChildProcess watch({PLATIX_BINARY, "watch", "--reconnect", "--gap", std::to_string(kGap), "--kb",
-                        std::string(PLATIX_SOURCE_DIR) + "/data/kb/plates.kbf", url},
-                       dir_->file("w.err"), dir_->file("w.out"));
+    ChildProcess watch({PLATIX_BINARY, "watch", "--reconnect", "--gap", "0.8", "--kb", kKb, url}, dir_->file("w.err"),
+                       dir_->file("w.out"));
     sleep_s(7.6);  // the second plate has left at 6.4 s and its passage closed at 7.2 s
     server->stop(SIGKILL);
     const std::size_t before_cut = events_of(watch.out()).size();
@@ -228,10 +206,7 @@ TEST_F(PlatixWatchRun, HttpStreamReconnectsAfterACutAndFlushesOnSigterm) {
     EXPECT_TRUE(std::regex_search(err, std::regex(url + ": the stream (ended|broke[^;\n]*); reconnecting in"))) << err;
     const auto events = events_of(out);
     EXPECT_GE(before_cut, 1u);  // two unless the machine is slow to close the second
-    ASSERT_EQ(events.size(), 3u) << out << err;
-    EXPECT_EQ(events[0].text, plates_[0].text);
-    EXPECT_EQ(events[1].text, plates_[1].text);
-    EXPECT_EQ(events[2].text, plates_[0].text);
+    ASSERT_EQ(texts(events), (std::vector<std::string>{texts_[0], texts_[1], texts_[0]})) << out << err;
     EXPECT_GT(events[2].first, events[1].last);
 }
 
@@ -239,20 +214,11 @@ TEST_F(PlatixWatchRun, SeveralSourcesAreWatchedAtOnceWithWholeLines) {
     std::filesystem::copy_file(dir_->file("drive.mp4"), dir_->file("second.mp4"),
                                std::filesystem::copy_options::overwrite_existing);
     const ToolRun r = platix("watch --quiet --gap 1" + kb() + dir_->file("drive.mp4") + " " + dir_->file("second.mp4") +
-                                 " " + dir_->file("missing.mp4"),
-                             dir_->path());
+                                 " " + dir_->file("missing.mp4"), dir_->path());
     EXPECT_EQ(r.status, 1);  // one source could not be opened
     EXPECT_NE(r.err.find("missing.mp4: cannot open"), std::string::npos) << r.err;
-    for (const std::string name : {"drive.mp4", "second.mp4"}) {
-        std::string mine;
-        std::istringstream lines(r.out);
-        for (std::string line; std::getline(lines, line);)
-            if (line.find("\"source\": \"" + dir_->file(name) + "\"") != std::string::npos) mine += line + "\n";
-        const auto events = events_of(mine);
-        ASSERT_EQ(events.size(), plates_.size()) << name << "\n" << r.out;
-        for (std::size_t k = 0; k < events.size(); ++k) EXPECT_EQ(events[k].text, plates_[k].text) << name;
-    }
-    EXPECT_EQ(events_of(r.out).size(), 2 * plates_.size());
+    for (const std::string name : {"drive.mp4", "second.mp4"}) EXPECT_EQ(texts(events_of(r.out, dir_->file(name))), texts_) << name;
+    EXPECT_EQ(events_of(r.out).size(), 2 * texts_.size()) << r.out;  // no line of one source broken by the other
 }
 
 TEST_F(PlatixWatchRun, DamagedFramesAreSkippedAndTheRestIsRead) {
@@ -263,20 +229,16 @@ TEST_F(PlatixWatchRun, DamagedFramesAreSkippedAndTheRestIsRead) {
     const ToolRun r = platix("watch --gap 1" + kb() + dir_->file("damaged.mp4"), dir_->path());
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(std::regex_search(r.err, std::regex("damaged.mp4: [0-9]+ frames decoded, [0-9]+ analysed, 0 dropped "
-                                                    "\\(analysis behind\\), [1-9][0-9]* damaged skipped")))
-        << r.err;
+                                                    "\\(analysis behind\\), [1-9][0-9]* damaged skipped"))) << r.err;
     // The plates away from the damage are read, in order, each once.
-    const auto events = events_of(r.out);
-    ASSERT_GE(events.size(), 2u) << r.out;
-    ASSERT_LE(events.size(), plates_.size()) << r.out;
-    EXPECT_EQ(events.front().text, plates_.front().text);
-    EXPECT_EQ(events.back().text, plates_.back().text);
+    const auto got = texts(events_of(r.out));
+    ASSERT_TRUE(got.size() >= 2 && got.size() <= texts_.size()) << r.out;
+    EXPECT_TRUE(got.front() == texts_.front() && got.back() == texts_.back()) << r.out;
 }
 
 TEST(PlatixWatchDevice, AMissingCameraIsOneLineAndExitStatusOne) {
     testsupport::TempDir dir;
     const ToolRun r = platix("watch --quiet /dev/video97", dir.path());
-    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.status == 1 && r.out.empty());
     EXPECT_EQ(r.err, "platix: /dev/video97: no such video device\n");
-    EXPECT_EQ(r.out, "");
 }
