@@ -136,3 +136,31 @@ TEST(WindowPass, FindsThePlateInAWindowAndHoldsThePageAsItWas) {
     EXPECT_EQ(r.fields.size(), found);
     SEG_close_image();
 }
+
+TEST(WiderReading, AskedForWhenNoSyntaxFitsAndKeptWhenItReadsBetter) {
+    const auto reading_of = [](int count, int constrained, float confidence) {
+        pnet_reading r{};
+        r.count = count;
+        r.constrained = constrained;
+        r.candidates[0].confidence = confidence;
+        return r;
+    };
+    EXPECT_TRUE(wants_wider_reading(reading_of(3, 0, 0.9f), true));
+    EXPECT_FALSE(wants_wider_reading(reading_of(3, 1, 0.01f), true));
+    EXPECT_FALSE(wants_wider_reading(reading_of(3, 0, 0.01f), false));  // no syntaxes asked for
+    EXPECT_FALSE(wants_wider_reading(reading_of(0, 0, 0), true));
+    struct Case {
+        const char* what;
+        pnet_reading wide, first;
+        bool better;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"fits where the first does not", reading_of(1, 1, 0.01f), reading_of(1, 0, 0.9f), true},
+             {"fits neither, more probable", reading_of(1, 0, 0.5f), reading_of(1, 0, 0.4f), true},
+             {"fits neither, less probable", reading_of(1, 0, 0.3f), reading_of(1, 0, 0.4f), false},
+             {"read nothing", reading_of(0, 0, 0), reading_of(1, 0, 0.1f), false},
+         }) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(reads_better(c.wide, c.first), c.better);
+    }
+}
