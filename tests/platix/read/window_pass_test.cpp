@@ -9,6 +9,7 @@
 #include "coords.h"
 #include "default_data.h"
 #include "net_reading.h"
+#include "options.h"
 #include "rasterkit.h"
 #include "window_pass.h"
 
@@ -163,4 +164,11 @@ TEST(WiderReading, AskedForWhenNoSyntaxFitsAndKeptWhenItReadsBetter) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(reads_better(c.wide, c.first), c.better);
     }
+}
+
+TEST(WindowPass, SinglePassTurnsItOffForReadAndBenchAndWatchRefusesIt) {
+    EXPECT_TRUE(parse_read_options({"x.png"}, 1).recognition.windows);
+    EXPECT_FALSE(parse_read_options({"--single-pass", "x.png"}, 1).recognition.windows);
+    EXPECT_FALSE(parse_bench_options({"--single-pass", "labels"}, 1).recognition.windows);
+    EXPECT_THROW(parse_watch_options({"--single-pass", "v.mp4"}), UsageError);
 }
