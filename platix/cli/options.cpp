@@ -149,6 +149,7 @@ static bool reading_option(const std::string& n, const std::string& v, std::vect
         if (v.empty()) throw UsageError("--model: the file name is empty");
         recognition.model = v;
     } else if (n == "--topn") recognition.topn = static_cast<int>(parse_number(v, 1, 32, "--topn"));
+    else if (n == "--single-pass") recognition.windows = false;
     else return false;
     return true;
 }
@@ -193,7 +194,7 @@ WatchOptions parse_watch_options(const std::vector<std::string>& args) {
         [&](const std::string& n) { return std::find(valued.begin(), valued.end(), n) != valued.end(); },
         [&](const std::string& n, const std::string& v) {
             if (common_switch(n, o)) {
-            } else if (n != "--jobs" && reading_option(n, v, o.kbs, o.recognition, o.depth, o.jobs)) {
+            } else if (n != "--jobs" && n != "--single-pass" && reading_option(n, v, o.kbs, o.recognition, o.depth, o.jobs)) {
             } else if (n == "--format") o.format = parse_format(v);
             else if (n == "--every") o.every = static_cast<int>(parse_number(v, 1, 100000, "--every"));
             else if (n == "--fps") o.fps = seconds(v, 0.01, 1000, "--fps");
@@ -354,7 +355,10 @@ static const char* const kReaderHelp =
     "  --reader R           box (the box-net engine of --kb) or net (the learned\n"
     "                       reader of --model); default net when --model is given\n"
     "  --topn N             candidates the learned reader lists per field in JSON\n"
-    "                       (1-32, default 10)\n";
+    "                       (1-32, default 10)\n"
+    "  --single-pass        the learned reader reads only what the analysis of the\n"
+    "                       whole page finds; by default, when nothing there reads\n"
+    "                       as a plate, it also analyses windows of the page\n";
 static const char* const kQuietHelp =
     "  --quiet, -q          no progress bar\n"
     "  --help, -h           this text\n";

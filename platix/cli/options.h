@@ -51,6 +51,7 @@ struct RecognitionSettings {
     std::string model;           // --model: the learned reader's model file
     int topn = 10;               // candidates the learned reader lists per field
     bool join_rows = true;       // the learned reader also reads close fields of one row as one
+    bool windows = true;         // the learned reader also analyses windows of the page (window_pass.h)
 };
 
 // The largest image read by default, in pixels (--max-pixels).

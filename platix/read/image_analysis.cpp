@@ -10,6 +10,7 @@
 #include "image_size.h"
 #include "net_reading.h"
 #include "rasterkit.h"
+#include "window_pass.h"
 
 namespace platix {
 
@@ -113,6 +114,7 @@ void analyse_held_page(ImageResult& r, const AnalysisRequest& request) {
         read_row_groups_net(
             request.model, videobuffer, MAXCOL, MAXLIN, BPL, request.recognition,
             [&](const Box& b) { return page_to_file(b, r.xscale, r.yscale, r.width, r.height); }, r.fields);
+    if (request.model != nullptr && request.recognition.windows) read_windows_net(r, request);
     r.ms = static_cast<long>(
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
     r.status = ImageStatus::ok;

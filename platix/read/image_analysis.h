@@ -29,7 +29,9 @@ ImageResult analyse_file(const InputFile& input, const AnalysisRequest& request)
 // e.g. with SEG_open_gray_page) into `r`, whose path, file size and page
 // description (maxcol, maxlin, scales) the caller has set. Sets fields, ms
 // and status (failed only when the annotated copy cannot be written). The
-// page and the analysis results stay held: the caller clears and closes.
+// page and the analysis results stay held: the caller clears and closes
+// (after the learned reader's windows pass the page is held again as it
+// was, and the results are cleared).
 void analyse_held_page(ImageResult& r, const AnalysisRequest& request);
 
 }  // namespace platix

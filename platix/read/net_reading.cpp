@@ -28,6 +28,17 @@ std::string fitting_syntax(Region region, const std::string& text) {
 
 }  // namespace
 
+bool wants_wider_reading(const pnet_reading& r, bool constrained) {
+    return r.count > 0 && constrained && !r.constrained;
+}
+
+bool reads_better(const pnet_reading& a, const pnet_reading& b) {
+    if (b.count == 0) return a.count > 0;
+    if (a.count == 0) return false;
+    if (a.constrained != b.constrained) return a.constrained != 0;
+    return a.candidates[0].confidence > b.candidates[0].confidence;
+}
+
 NetModel::NetModel(const std::string& path) {
     int status = PNET_OK;
     model_.reset(PNET_load_model(path.c_str(), &status));
@@ -62,14 +73,22 @@ std::string syntax_list(Region region) {
 void read_field_net(const pnet_model* model, const unsigned char* page, int width, int height, int stride,
                     const RecognitionSettings& settings, FieldResult& field) {
     field.reader = "net";
-    pnet_reading reading;
     const std::string syntaxes = syntax_list(settings.region);
     const int topn = std::clamp(settings.topn, 1, PNET_MAX_CANDIDATES);
-    if (PNET_read_region(model, page, width, height, stride, field.page_box.left, field.page_box.top,
-                         field.page_box.right + 1, field.page_box.bottom + 1,
-                         syntaxes.empty() ? nullptr : syntaxes.c_str(), topn, &reading) != PNET_OK ||
-        reading.count == 0)
-        return;
+    const auto read_box = [&](const Box& b, pnet_reading& r) {
+        return PNET_read_region(model, page, width, height, stride, b.left, b.top, b.right + 1, b.bottom + 1,
+                                syntaxes.empty() ? nullptr : syntaxes.c_str(), topn, &r) == PNET_OK &&
+               r.count > 0;
+    };
+    pnet_reading reading;
+    if (!read_box(field.page_box, reading)) return;
+    if (wants_wider_reading(reading, !syntaxes.empty())) {
+        const Box& b = field.page_box;
+        const int h = b.bottom - b.top + 1;
+        const Box wide{std::max(0, b.left - h), b.top, std::min(width - 1, b.right + h), b.bottom};
+        pnet_reading w;
+        if (read_box(wide, w) && reads_better(w, reading)) reading = w;
+    }
     const pnet_candidate& best = reading.candidates[0];
     field.text.assign(best.text, static_cast<std::size_t>(best.length));
     field.raw = field.text;

@@ -40,11 +40,22 @@ std::unique_ptr<NetModel> model_for(const RecognitionSettings& settings, bool kb
 // The region's plate syntaxes as a comma-separated list ("" for none).
 std::string syntax_list(Region region);
 
+// A field the analysis cut short (a plate's characters split at a
+// separator or a frame, its first or last character lost in the border) is
+// read a second time, one field height wider on each side, when its reading
+// fits none of the region's syntaxes (`constrained`: syntaxes were given);
+// the wider reading is kept when it reads better: a reading that fits a
+// syntax beats one that does not, otherwise the more probable best
+// candidate wins.
+bool wants_wider_reading(const pnet_reading& r, bool constrained);
+bool reads_better(const pnet_reading& a, const pnet_reading& b);
+
 // Reads the field at field.page_box of the page (8-bit gray, `stride`
 // bytes per row) and fills its text, reader ("net"), confidence,
 // characters with their confidences (their boxes are the field's), the
-// syntax it fits (when a region was given) and its candidates. A failed
-// reading leaves the field without text.
+// syntax it fits (when a region was given) and its candidates; a doubtful
+// reading is compared with a wider one (above). A failed reading leaves the
+// field without text.
 void read_field_net(const pnet_model* model, const unsigned char* page, int width, int height, int stride,
                     const RecognitionSettings& settings, FieldResult& field);
 

@@ -110,6 +110,9 @@ public:
         request_.io = io;
         request_.model = model;
         request_.recognition = o.recognition;
+        // A stream shows each car in many frames, and most frames show no
+        // plate: the windows pass would multiply the time of those frames.
+        request_.recognition.windows = false;
     }
 
     int run() {
