@@ -41,31 +41,6 @@ void frame(RgbPicture& p, const Box& b, int pen, Colour c) {
     }
 }
 
-}  // namespace
-
-RgbPicture annotate_page(const unsigned char* page, const ImageResult& r) {
-    RgbPicture p;
-    p.width = r.maxcol;
-    p.height = r.maxlin;
-    const std::size_t n = static_cast<std::size_t>(r.maxcol) * static_cast<std::size_t>(r.maxlin);
-    p.rgb.resize(n * 3);
-    for (std::size_t i = 0; i < n; ++i) {
-        p.rgb[3 * i] = p.rgb[3 * i + 1] = p.rgb[3 * i + 2] = page != nullptr ? page[i] : 0;
-    }
-    for (std::size_t k = 0; k < r.fields.size(); ++k) {
-        const auto& f = r.fields[k];
-        frame(p, f.page_box, 4, k == 0 ? Colour{0, 224, 0} : Colour{224, 0, 0});
-    }
-    for (const auto& f : r.fields) {
-        for (const auto& c : f.chars) {
-            frame(p, drawn_char_frame(c.bitmap_box, f.page_box, f.lines, r.maxcol, r.maxlin), 2, Colour{240, 120, 224});
-        }
-    }
-    return p;
-}
-
-namespace {
-
 // The picture at the file's own size: decoded again in colour when this
 // program can, else the gray page stretched back by its factors.
 RgbPicture original_picture(const std::string& path, const unsigned char* page, const ImageResult& r) {

@@ -1,8 +1,6 @@
-// Annotated pictures: the page in gray with the field frames (the first
-// green, the others red, 4 pixels wide) and the character frames (2 pixels
-// wide), as the recognition program draws them; and the original picture
-// with the same frames at file coordinates and the text read, as
-// read --annotate writes it.
+// Annotated pictures, as read --annotate writes them: the original picture
+// with the field frames (the first green, the others red) and the character
+// frames at file coordinates, and the text read.
 #pragma once
 
 #include <string>
@@ -11,9 +9,6 @@
 #include "png_out.h"
 
 namespace platix {
-
-// Draws the frames of `r` over a gray page of maxcol x maxlin bytes.
-RgbPicture annotate_page(const unsigned char* page, const ImageResult& r);
 
 // The picture of file `path` as the user sees it (upright, its own size,
 // in colour when it can be decoded here; else the gray `page` of `r`

@@ -55,27 +55,6 @@ Box bitmap_box_to_page(const int box[4], const Box& field, int field_lines, int 
     return b;
 }
 
-Box drawn_char_frame(const int box[4], const Box& field, int field_lines, int maxcol, int maxlin) {
-    const bool doubled = field.bottom - field.top + 1 < field_lines;
-    Box b;
-    if (doubled) {
-        b.left = box[0] / 2 + field.left - 1;
-        b.top = box[1] / 2 + field.top - 1;
-        b.right = box[2] / 2 + field.left + 1;
-        b.bottom = box[3] / 2 + field.top + 1;
-    } else {
-        b.left = box[0] + field.left - 1;
-        b.top = box[1] + field.top - 1;
-        b.right = box[2] + field.left + 1;
-        b.bottom = box[3] + field.top + 1;
-    }
-    b.left = std::max(b.left, 0);
-    b.top = std::max(b.top, 0);
-    b.right = std::min(b.right, maxcol - 1);
-    b.bottom = std::min(b.bottom, maxlin - 1);
-    return b;
-}
-
 bool centre_inside(const Box& inner, int x, int y, int w, int h) {
     // Twice the centre, to stay in whole numbers.
     const long cx2 = static_cast<long>(inner.left) + inner.right;

@@ -22,10 +22,6 @@ Box page_to_file(const Box& page, int xscale, int yscale, int width, int height)
 // is added. Clamped to the page.
 Box bitmap_box_to_page(const int box[4], const Box& field, int field_lines, int maxcol, int maxlin);
 
-// The character frame as the recognition program draws it: one pixel of
-// margin around the box, clamped to the page.
-Box drawn_char_frame(const int box[4], const Box& field, int field_lines, int maxcol, int maxlin);
-
 // True when the centre of `inner` lies within `outer` (file pixels).
 bool centre_inside(const Box& inner, int x, int y, int w, int h);
 

@@ -12,11 +12,6 @@ TEST(Coords, BoxesStayInTheFileAndOnThePageAndDoubledFieldsAreHalved) {
     const int plain[4] = {3, 1, 9, 20}, doubled[4] = {6, 2, 19, 41};  // right and bottom exclusive
     EXPECT_EQ(bitmap_box_to_page(plain, {100, 50, 199, 79}, 30, 640, 480), (Box{103, 51, 108, 69}));
     EXPECT_EQ(bitmap_box_to_page(doubled, {100, 50, 199, 79}, 60, 640, 480), (Box{103, 51, 109, 70}));
-    // Character frames: one pixel of margin, on the page.
-    const int box[4] = {0, 0, 10, 20}, edge[4] = {90, 8, 100, 30}, small[4] = {4, 4, 10, 20};
-    EXPECT_EQ(drawn_char_frame(box, {0, 0, 99, 29}, 30, 640, 480), (Box{0, 0, 11, 21}));
-    EXPECT_EQ(drawn_char_frame(edge, {540, 450, 639, 479}, 30, 640, 480), (Box{629, 457, 639, 479}));
-    EXPECT_EQ(drawn_char_frame(small, {10, 10, 59, 24}, 30, 640, 480), (Box{11, 11, 16, 21}));
     EXPECT_TRUE(centre_inside({10, 10, 20, 20}, 15, 15, 1, 1));
     EXPECT_FALSE(centre_inside({10, 10, 21, 20}, 15, 15, 1, 1));  // the exact centre, 15.5
     EXPECT_TRUE(centre_inside({10, 10, 21, 20}, 15, 15, 2, 1));
