@@ -1,5 +1,4 @@
-// Generated scenes at depths 1, 3, 5 in both modes and both worker plans
-// against digests recorded from a pixel-by-pixel implementation of every stage.
+// Generated scenes at depths 1, 3, 5, both modes and worker plans against digests of a pixel-exact reference.
 #include <gtest/gtest.h>
 
 #include <cstdint>

@@ -1,5 +1,4 @@
-// The analysis modes: setting and refusing a mode, a small plate only the
-// extended analysis finds, and fields the basic one finds kept unchanged.
+// The analysis modes: setting and refusing one, a small plate only the extended finds, the basic fields kept unchanged.
 #include <gtest/gtest.h>
 
 #include <array>

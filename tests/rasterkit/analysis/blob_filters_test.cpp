@@ -1,5 +1,4 @@
-// Blob filters of both modes on rows of rings: specks, frames, bars, poles, thin lines, glued characters,
-// the height limits, the moving row bottom, and memory failures at every allocation.
+// Blob filters of both modes on rows of rings: specks, frames, bars, poles, glued characters, limits, memory failures.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -66,13 +65,8 @@ TEST_F(Blobs, ScenesLeaveTheExpectedInk) {
     for (int y = 36; y <= 44; ++y) below.push_back({47, y, 0});
     const std::vector<Probe> top_bottom = {{5, 0, 0}, {27, 0, 0}, {50, 0, 0}, {5, 19, 0}, {27, 19, 0}, {50, 19, 0}};
     const Rect edge{0, 5, 2, 44}, tie{3, 20, 9, 22};  // a frame edge at columns 0-2, tied on rows 20-22
-    const struct {
-        const char* what;
-        std::vector<int> modes;
-        Scene scene;
-        int result, components;
-        std::vector<Probe> probes;
-    } cases[] = {
+    const struct { const char* what; std::vector<int> modes; Scene scene; int result, components; std::vector<Probe> probes; }
+        cases[] = {
         // Mode 0 splits the glued ring: the rows shared with the frame go with it.
         {"split from the frame", {0}, kGluedToFrame, 1, 5, {{25, 20, 0}, {25, 18, 1}, {35, 20, 1}, {1, 20, 0}}},
         {"lost with the frame", {1}, kGluedToFrame, 1, 4, {{30, 9, 0}}},

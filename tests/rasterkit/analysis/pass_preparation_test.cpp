@@ -1,5 +1,4 @@
-// Pre-processing of a worker pass: uniform images, the pruning sweeps, region sizes at their limits, run
-// gaps and merging, memory failures (the pipeline's digests check the filter values).
+// Worker pass pre-processing: uniform images, pruning, region size limits, run gaps and merging, memory failures.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -48,9 +47,7 @@ protected:
 
 // Modes 0-3 see too few edges on a uniform page, mode 4 passes; a page smaller than a cell gives none.
 TEST_F(PassPreparation, UniformOrTinyImagesGiveNoCandidate) {
-    const struct {
-        int w, h, pass, built, edge;
-    } cases[] = {{200, 100, 0, 0, 12}, {200, 100, 8, 1, 1}, {24, 40, 0, 0, -1}};
+    const struct { int w, h, pass, built, edge; } cases[] = {{200, 100, 0, 0, 12}, {200, 100, 8, 1, 1}, {24, 40, 0, 0, -1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pass);
         Gray g(c.w, c.h, 128);
@@ -73,9 +70,7 @@ TEST_F(PassPreparation, PruningRemovesPolesBordersAndLoneTallRuns) {
     a.edgethreshold = 30;
     // A pole of 51 cells; kept; on the border column; 31 cells alone; 31 cells with a strong
     // neighbour on row 20; touching the top of the map; reaching the bottom of the filled map.
-    const struct {
-        int c, r0, r1, kept;
-    } columns[] = {{5, 10, 60, 0}, {10, 10, 20, 11}, {0, 30, 33, 0}, {15, 10, 40, 0},
+    const struct { int c, r0, r1, kept; } columns[] = {{5, 10, 60, 0}, {10, 10, 20, 11}, {0, 30, 33, 0}, {15, 10, 40, 0},
                    {17, 10, 40, 31}, {18, 20, 20, 1}, {8, 0, 3, 0}, {12, 80, 98, 0}};
     for (const auto& k : columns) set_cells(k.r0, k.r1, k.c, k.c, 100);
     rk::prune_cellmap(a);
@@ -109,12 +104,8 @@ TEST_F(PassPreparation, MemoryFailuresOfTheBuffersAreReportedAndFreed) {
 }
 
 TEST_F(PassPreparation, RegionSizesAtTheirLimits) {
-    const struct {
-        const char* what;
-        int cols, retry;
-        std::vector<std::array<int, 4>> cells;  // rows r0..r1, columns c0..c1
-        std::vector<std::array<int, 4>> want;
-    } cases[] = {
+    // Cells: rows r0..r1, columns c0..c1.
+    const struct { const char* what; int cols, retry; std::vector<std::array<int, 4>> cells, want; } cases[] = {
         {"width 135 - 63 = 72 is the minimum: rejected", 136, 0, {{10, 20, 5, 8}}, {}},
         {"one pixel more", 137, 0, {{10, 20, 5, 8}}, {{63, 18, 136, 44}}},
         {"step 14: width 84", 157, 0, {{10, 20, 5, 8}}, {{63, 18, 147, 44}}},

@@ -1,5 +1,4 @@
-// The results list: head insertion, cursor navigation, hit tests, release,
-// and the exported functions on the main instance's list.
+// The results list: insertion, cursor, hit tests, release, and the exported functions on the main instance.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -45,9 +44,7 @@ TEST_F(ResultsList, CursorSelectsAndStaysAtEitherEndFromEmptySingleAndLongerList
     a.objectbitmap = nullptr;
     three();
     cursor = nullptr;
-    const struct {
-        int forward, more, at;
-    } steps[] = {{1, 1, 0}, {5, 1, 1}, {1, 0, 2}, {1, 0, 2}, {0, 1, 1}, {0, 0, 0}, {0, 0, 0}};
+    const struct { int forward, more, at; } steps[] = {{1, 1, 0}, {5, 1, 1}, {1, 0, 2}, {1, 0, 2}, {0, 1, 1}, {0, 0, 0}, {0, 0, 0}};
     for (const auto& s : steps) {
         EXPECT_EQ(rk::get_result(a, s.forward, &cursor), s.more);
         EXPECT_EQ(cursor, nth(s.at));

@@ -1,5 +1,4 @@
-// Field segmentation: the nesting, geometry and pairwise filters at their
-// limits, the bounded row copy, drawn plates in both modes, memory failures.
+// Field segmentation: nesting, geometry and pairwise filters at their limits, the row copy, drawn plates, memory.
 #include <gtest/gtest.h>
 
 #include <vector>

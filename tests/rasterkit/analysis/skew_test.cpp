@@ -47,13 +47,8 @@ TEST_F(SkewTest, UprightLevelRowIsLeftAloneWithNeitherAngle) {
 
 // Upright 12 x 30 characters at the given top-left corners, and the skew they must give.
 TEST_F(SkewTest, PairAnglesOfPlacedCharacters) {
-    const struct {
-        const char* what;
-        int width, height;
-        std::vector<std::pair<int, int>> corners;
-        int result;
-        double skew;
-    } cases[] = {
+    const struct { const char* what; int width, height; std::vector<std::pair<int, int>> corners; int result; double skew; }
+        cases[] = {
         {"blank", 100, 40, {}, 0, 0.0},
         {"one pair", 260, 90, {{20, 20}, {120, 37}}, 1, std::atan2(17.0, 100.0)},
         {"rising pair", 260, 90, {{20, 37}, {120, 20}}, 1, std::atan2(-17.0, 100.0)},

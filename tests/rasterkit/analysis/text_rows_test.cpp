@@ -158,12 +158,7 @@ TEST_F(TextRows, TableAllocationFailuresGiveTheirCodeAndFreeEverything) {
 // A full run table: finished blocks are closed and open runs kept; with
 // nothing finished, or no memory to pack, the runs are dropped.
 TEST_F(TextRows, FullRunTable) {
-    const struct {
-        const char* name;
-        bool split, no_memory;
-        int count;
-        std::vector<std::pair<int, Row>> want;
-    } cases[] = {
+    const struct { const char* name; bool split, no_memory; int count; std::vector<std::pair<int, Row>> want; } cases[] = {
         {"nothing finished", false, false, 100,
          {{0, {384, 80, 385, 98}}, {3, {396, 80, 397, 98}}, {4, {0, 82, 1, 98}}, {99, {380, 82, 381, 98}}}},
         {"finished closed, open kept", true, false, 200,

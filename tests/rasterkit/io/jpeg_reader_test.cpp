@@ -1,5 +1,4 @@
-// JPEG files: gray and colour files as exact gray pages, a truncated file
-// still gives a page; damaged, empty and oversized files give none.
+// JPEG files: exact gray pages, a truncated file still gives a page; damaged, empty and oversized files give none.
 #include <gtest/gtest.h>
 
 #include <cstdint>

@@ -1,5 +1,4 @@
-// The own-format readers on files: decompression bombs, loading from a path,
-// their allocations, and the image store reading each format into the page.
+// The own-format readers on files: decompression bombs, loading from a path, allocations, the store's page.
 #include <gtest/gtest.h>
 
 #include <cstdint>

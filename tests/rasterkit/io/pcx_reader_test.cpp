@@ -5,17 +5,12 @@
 #include <vector>
 
 #include "own_format_writers.h"
-#include "readers.h"
+#include "own_reader_checks.h"
 
 namespace {
 
 using namespace testsupport;
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes page_pixels(const rk::ReadResult& r) {
-    const std::uint8_t* p = r.page.pixels.get();
-    return Bytes(p, p + static_cast<std::size_t>(r.page.width) * r.page.height);
-}
+using rktest::Bytes, rktest::page_pixels;
 
 // Entry i is gray 255 - i: a page shows each index, and index 0 is white unlike a missing pixel.
 std::vector<Rgb> inverse_palette() {
@@ -129,18 +124,13 @@ TEST(PcxReaderRejects, HeaderFieldsAndTwentyFourBitFiles) {
     EXPECT_EQ(rk::decode_pcx(f).error, rk::ReadError::bad_header);
 }
 
+// No byte but the marker has the value 12, so every cut loses the marker at its place 769 bytes before the end.
 TEST(PcxReaderRejects, EveryCutOfAValidFile) {
-    // No byte but the marker has the value 12, so every cut loses the
-    // marker at its place 769 bytes before the end.
     IndexedImage img{6, 3, {1, 2, 3, 200, 200, 200, 9, 9, 9, 9, 9, 9, 40, 41, 42, 43, 44, 45}, {}};
-    for (int i = 0; i < 256; ++i)
-        img.palette.push_back({static_cast<std::uint8_t>(i == 12 ? 13 : i), 30, 31});
+    for (int i = 0; i < 256; ++i) img.palette.push_back({static_cast<std::uint8_t>(i == 12 ? 13 : i), 30, 31});
     const Bytes f = pcx_file(img);
-    ASSERT_TRUE(rk::decode_pcx(f).ok());
-    for (std::size_t len = 0; len < f.size(); ++len) {
-        rk::ReadResult r = rk::decode_pcx(std::span(f.data(), len));
-        EXPECT_TRUE(r.error == (len < 128 ? rk::ReadError::too_short : rk::ReadError::bad_header) && !r.page.pixels) << len;
-    }
+    rktest::expect_every_cut(f, rk::decode_pcx, {{128, rk::ReadError::too_short}, {f.size(), rk::ReadError::bad_header}},
+                             [](std::size_t) { return 0; });
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// PNG files: every colour type and depth to gray, compositing, transparency,
-// gamma, interlacing, damaged files and memory shortage.
+// PNG files: every colour type and depth to gray, compositing, transparency, gamma, interlacing, damage, shortage.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -71,14 +70,7 @@ PngOptions palette_alpha(PngOptions o) {
 const std::vector<Rgb> kWhitesAndTeal = {{255, 255, 255}, {255, 255, 255}, {30, 60, 90}};
 
 // One row of samples in a file of the given type, and the grays the reader must give.
-struct RowCase {
-    const char* what;
-    int width;
-    Samples samples;
-    PngOptions options;
-    std::vector<Rgb> palette;
-    std::vector<int> gray;
-};
+struct RowCase { const char* what; int width; Samples samples; PngOptions options; std::vector<Rgb> palette; std::vector<int> gray; };
 const RowCase kRows[] = {
     {"RGB to its gray", 4, {255, 0, 0, 0, 0, 255, 9, 9, 9, 10, 200, 30}, type(2), {}, {76, 29, 9, 123}},
     {"2-bit gray widened", 4, {0, 1, 2, 3}, type(0, 2), {}, {0, 85, 170, 255}},

@@ -1,5 +1,4 @@
-// The analysis on real photographs at depths 1, 3 and 5 in both modes: the
-// images whose plate holds a field's centre, and the fields elsewhere.
+// The analysis on real photographs at depths 1, 3, 5 in both modes: plates located, fields elsewhere.
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -1,5 +1,4 @@
-// Size normalisation: the plan for each page shape, the pixel arithmetic of
-// reduction and enlargement, and the page variables after SEG_scale_image.
+// Size normalisation: the plan for each page shape, reduction and enlargement arithmetic, SEG_scale_image.
 #include <gtest/gtest.h>
 
 #include <cstdint>
