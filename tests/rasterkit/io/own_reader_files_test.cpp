@@ -49,22 +49,16 @@ TEST(OwnReadersRefuseBombs, FilesHoldingLessThanASixteenthOfTheirPixels) {
     };
     for (const auto& c : cases) {
         ASSERT_GT(c.full.size(), c.declared) << c.name;
-        const std::size_t data_start = c.full.size() - c.declared;
+        const std::size_t sixteenth = c.full.size() - c.declared + c.declared / 16;  // header and a sixteenth
         orvo::alloc_fail_at(0);
-        const Bytes bomb(c.full.begin(), c.full.begin() + static_cast<long>(data_start + c.declared / 16 - 1));
-        EXPECT_EQ(rk::decode_bmp_pgm_itex(bomb).error, rk::ReadError::truncated) << c.name;
+        EXPECT_EQ(rk::decode_bmp_pgm_itex(std::span(c.full.data(), sixteenth - 1)).error, rk::ReadError::truncated) << c.name;
         EXPECT_EQ(orvo::alloc_count(), 0) << c.name;
-        const Bytes cut(c.full.begin(), c.full.begin() + static_cast<long>(data_start + c.declared / 16));
-        rk::ReadResult r = rk::decode_bmp_pgm_itex(cut);
+        rk::ReadResult r = rk::decode_bmp_pgm_itex(std::span(c.full.data(), sixteenth));
         ASSERT_TRUE(r.ok()) << c.name;
         // The first stored row holds data (the last in a BMP), the other end is black.
         const int kept_row = c.bottom_up ? kH - 1 : 0, lost_row = kH - 1 - kept_row;
-        int kept = 0, lost = 0;
-        for (int x = 0; x < kW; ++x) {
-            kept += r.page.row(kept_row)[x] == pattern(x, kept_row);
-            lost += r.page.row(lost_row)[x] == 0;
-        }
-        EXPECT_TRUE(kept == kW && lost == kW) << c.name;
+        for (int x = 0; x < kW; ++x)
+            ASSERT_TRUE(r.page.row(kept_row)[x] == pattern(x, kept_row) && r.page.row(lost_row)[x] == 0) << c.name << " " << x;
     }
 }
 
@@ -159,10 +153,8 @@ TEST(OwnFormatFiles, PathReadersGiveThePageOrTheirCause) {
             rk::ReadResult r = pcx ? rk::read_pcx(path.c_str()) : rk::read_bmp_pgm_itex(path.c_str());
             orvo::alloc_fail_at(0);
             EXPECT_EQ(r.error, k < 3 ? rk::ReadError::no_memory : rk::ReadError::none) << path << " " << k;
-            if (k < 3) { EXPECT_EQ(r.page.pixels.get(), nullptr); }
-            if (k < 3) continue;
-            ASSERT_TRUE(r.ok() && r.page.width == 3) << path;
-            EXPECT_EQ(Bytes(r.page.pixels.get(), r.page.pixels.get() + 6), (Bytes{76, 149, 29, 29, 149, 76})) << path;
+            const Bytes got = r.page.pixels ? Bytes(r.page.pixels.get(), r.page.pixels.get() + 6) : Bytes{};
+            EXPECT_TRUE(got == (k < 3 ? Bytes{} : Bytes{76, 149, 29, 29, 149, 76}) && (k < 3 || r.page.width == 3)) << path << k;
         }
     }
 }

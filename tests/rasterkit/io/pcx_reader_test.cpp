@@ -15,10 +15,7 @@ using rktest::Bytes, rktest::page_pixels;
 // Entry i is gray 255 - i: a page shows each index, and index 0 is white unlike a missing pixel.
 std::vector<Rgb> inverse_palette() {
     std::vector<Rgb> p;
-    for (int i = 0; i < 256; ++i) {
-        const auto v = static_cast<std::uint8_t>(255 - i);
-        p.push_back({v, v, v});
-    }
+    for (int i = 0; i < 256; ++i) { const auto v = static_cast<std::uint8_t>(255 - i); p.push_back({v, v, v}); }
     return p;
 }
 

@@ -1,5 +1,6 @@
 // PNG files: every colour type and depth to gray, compositing, transparency, gamma, interlacing, damage, shortage.
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -61,11 +62,7 @@ PngOptions over(int colour_type, int bit_depth, std::uint16_t r, std::uint16_t g
     return o;
 }
 // A palette image with alpha 0 and 255 for entries 0 and 1.
-PngOptions palette_alpha(PngOptions o) {
-    o.colour_type = 3;
-    o.palette_alpha = {0, 255};
-    return o;
-}
+PngOptions palette_alpha(PngOptions o) { o.colour_type = 3; o.palette_alpha = {0, 255}; return o; }
 
 const std::vector<Rgb> kWhitesAndTeal = {{255, 255, 255}, {255, 255, 255}, {30, 60, 90}};
 
@@ -131,10 +128,8 @@ TEST_F(PngReader, GammaFollowsTheFileAndTheDisplayExponent) {
         o.file_gamma = c.file_gamma;
         const std::vector<int> row = read_back(3, 1, {0, 100, 255}, o);
         ASSERT_EQ(row.size(), 3u);
-        SCOPED_TRACE(c.screen_gamma ? c.screen_gamma : "unset");
-        EXPECT_EQ(row[0], 0);
-        EXPECT_NEAR(row[1], c.middle, c.middle == 100 ? 0 : 1);
-        EXPECT_EQ(row[2], 255);
+        EXPECT_TRUE(row[0] == 0 && std::abs(row[1] - c.middle) <= (c.middle == 100 ? 0 : 1) && row[2] == 255)
+            << (c.screen_gamma ? c.screen_gamma : "unset") << ": " << row[1];
     }
 }
 
@@ -171,12 +166,7 @@ TEST_F(PngReader, OversizedPagesAreRefusedBeforeAllocating) {
     };
     put_be32(16, 60000);
     put_be32(20, 60000);
-    std::uint32_t crc = 0xFFFFFFFFu;  // over the chunk type and data
-    for (std::size_t i = 12; i < 29; ++i) {
-        crc ^= bytes[i];
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    put_be32(29, ~crc);
+    put_be32(29, static_cast<std::uint32_t>(crc32(0, bytes.data() + 12, 17)));  // over the chunk type and data
     write_bytes(file, bytes);
     orvo::alloc_fail_at(0);
     EXPECT_EQ(rk::read_png(file.c_str()).error, rk::ReadError::bad_size);
@@ -191,8 +181,7 @@ TEST_F(PngReader, MemoryShortageGivesNoPage) {
     for (long k = 1; k <= 3; ++k) {
         orvo::alloc_fail_at(k);
         rk::ReadResult r = rk::read_png(file.c_str());
-        EXPECT_EQ(r.error, rk::ReadError::no_memory) << k;
-        EXPECT_EQ(r.page.pixels, nullptr);
+        EXPECT_TRUE(r.error == rk::ReadError::no_memory && r.page.pixels == nullptr) << k;
     }
 }
 
@@ -204,9 +193,8 @@ TEST_F(PngReader, StoreHoldsTheGrayPageAndRefusesDamage) {
     ASSERT_EQ(SEG_open_image(), 1);
     EXPECT_EQ((std::vector<int>{MAXCOL, MAXLIN, BPL, XSCALE}), (std::vector<int>{800, 600, 800, 1}));
     EXPECT_EQ((std::vector<int>{videobuffer[0], videobuffer[1], videobuffer[800 * 600 - 1]}), (std::vector<int>{0, 76, 76}));
-    std::vector<std::uint8_t> bytes = read_bytes(file);
-    bytes.resize(bytes.size() - 30);
-    write_bytes(file, bytes);
+    const std::vector<std::uint8_t> bytes = read_bytes(file);
+    write_bytes(file, {bytes.begin(), bytes.end() - 30});
     ASSERT_EQ(SEG_set_image_file(file.c_str()), 1);
     testing::internal::CaptureStderr();
     EXPECT_EQ(SEG_open_image(), 0);

@@ -60,10 +60,7 @@ TEST_P(Photographs, PlatesAreLocated) {
             if (depths[d] == 3) at3 = share;
             std::printf("%s mode %d depth %d: located %d of %d (%.1f%%), fields outside plates %d\n", name.c_str(), mode,
                         depths[d], f.located, f.images, 100.0 * share, f.false_fields);
-            if (mode == 0) {
-                basic[d] = f;
-                continue;
-            }
+            if (mode == 0) { basic[d] = f; continue; }
             // Mode 1 locates as many plates, and outside the US no more fields elsewhere.
             EXPECT_GE(f.located, basic[d].located) << "depth " << depths[d];
             if (name != "us") { EXPECT_LE(f.false_fields, basic[d].false_fields) << "depth " << depths[d]; }
