@@ -1,9 +1,6 @@
 // Blob filters of both modes on rows of rings: specks, frames, bars, poles, glued characters, limits, memory failures.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "bitmap_draw.h"
 #include "blobs.h"
 #include "labelling.h"

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <mutex>
-#include <vector>
 
 #include "bitmap_draw.h"
 #include "driver.h"

@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <string>
-#include <vector>
 
 #include "bitmap_draw.h"
 #include "field_bitmap.h"

@@ -1,8 +1,6 @@
 // Candidate localisation: which candidates are doubled, binarisation into the record, release of failures.
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "gray_page_fixture.h"
 #include "localise.h"
 #include "results.h"

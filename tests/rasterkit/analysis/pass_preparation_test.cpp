@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <vector>
 
 #include "bitmap_draw.h"
 #include "cell_map.h"

@@ -15,14 +15,8 @@ protected:
     rk::AnalysisInstance a;
     void TearDown() override { orvo::alloc_fail_at(0); }
     // Three records, first to last: C (200..), B (100..), A (0..).
-    void three() {
-        for (int l : {0, 100, 200}) rk::add_candidate(a, l, 0, l + 49, 19);
-    }
-    seg_result* nth(int i) {
-        seg_result* r = a.results;
-        while (i-- > 0) r = r->next;
-        return r;
-    }
+    void three() { for (int l : {0, 100, 200}) rk::add_candidate(a, l, 0, l + 49, 19); }
+    seg_result* nth(int i) { seg_result* r = a.results; while (i-- > 0) r = r->next; return r; }
     std::vector<int> sizes() const { return {a.BMP_lines, a.BMP_columns, a.BMP_bpl, a.bmp_size}; }
 };
 

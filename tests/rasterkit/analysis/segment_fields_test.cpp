@@ -1,8 +1,6 @@
 // Field segmentation: nesting, geometry and pairwise filters at their limits, the row copy, drawn plates, memory.
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "bitmap_draw.h"
 #include "field_filters.h"
 #include "gray_page_fixture.h"

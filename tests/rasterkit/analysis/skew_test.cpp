@@ -4,7 +4,6 @@
 #include <cmath>
 #include <numbers>
 #include <utility>
-#include <vector>
 
 #include "bitmap_draw.h"
 #include "labelling.h"

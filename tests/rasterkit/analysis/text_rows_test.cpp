@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <vector>
 
 #include "bitmap_draw.h"
 #include "text_row_steps.h"

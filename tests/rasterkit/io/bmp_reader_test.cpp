@@ -1,9 +1,6 @@
 // BMP decoding: grays at every depth, row order, padding, palettes; refusals of headers, cuts and sizes.
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <vector>
-
 #include "own_format_writers.h"
 #include "own_reader_checks.h"
 

@@ -1,4 +1,4 @@
-// Shared checks of the own-format reader tests: the page as bytes, and every cut of a file decoded.
+// Shared checks of the own-format reader tests (with <cstdint> and <vector>): page bytes, every cut of a file decoded.
 #pragma once
 
 #include <gtest/gtest.h>

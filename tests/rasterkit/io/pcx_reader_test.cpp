@@ -1,9 +1,6 @@
 // PCX decoding: run-length data into palette grays, runs cut at the row end, refusals of headers, sizes, cuts.
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <vector>
-
 #include "own_format_writers.h"
 #include "own_reader_checks.h"
 

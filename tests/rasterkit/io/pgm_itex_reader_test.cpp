@@ -1,9 +1,7 @@
 // PGM and ITEX decoding: pixels as stored, strict PGM header lines, the ITEX type, cuts, the first byte.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
 #include "own_format_writers.h"
 #include "own_reader_checks.h"
