@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <utility>
 
 #include "bitmap_draw.h"
 #include "cell_map.h"
@@ -22,20 +23,12 @@ class PassPreparation : public ::testing::Test {
 protected:
     rk::AnalysisInstance a;
     int saved_lin = ::MAXLIN, saved_col = ::MAXCOL;
-    void TearDown() override { reset(); ::MAXLIN = saved_lin; ::MAXCOL = saved_col; }
-    void reset() {
-        orvo::alloc_fail_at(0);
-        rk::free_cellmap(a);
-        rk::clear_results(a);
-        orvo::zero_free(a.smoothbuffer);
-        a.smoothbuffer = nullptr;
-    }
+    void TearDown() override { orvo::alloc_fail_at(0); reset(); ::MAXLIN = saved_lin, ::MAXCOL = saved_col; }
+    void reset() { rk::free_cellmap(a); rk::clear_results(a); orvo::zero_free(std::exchange(a.smoothbuffer, nullptr)); }
     void use(Gray& g) { ::MAXCOL = a.image_bpl = g.w; ::MAXLIN = g.h; a.image = g.px.data(); }
     // A binary cell map of the pass's tuning over a page of lines x cols.
     void cell_page(int p, int lines, int cols) {
-        ::MAXLIN = lines;
-        ::MAXCOL = cols;
-        rk::load_tuning(a, p);
+        ::MAXLIN = lines, ::MAXCOL = cols, rk::load_tuning(a, p);
         ASSERT_EQ(rk::alloc_cellmap(a), 1);
     }
     void set_cells(int r0, int r1, int c0, int c1, unsigned char v) {

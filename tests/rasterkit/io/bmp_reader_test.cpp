@@ -1,6 +1,8 @@
 // BMP decoding: grays at every depth, row order, padding, palettes; refusals of headers, cuts and sizes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "own_format_writers.h"
 #include "own_reader_checks.h"
 
@@ -39,17 +41,10 @@ Bytes bmp_of(const RgbImage& img, int bits, const BmpOptions& o = {}) {
 Bytes patched(Bytes f, std::size_t at, std::uint32_t v) { put_le32(f, at, v); return f; }
 
 TEST(BmpReaderDecodes, FilesOfEveryLayout) {
-    const Bytes bottom_first = [] {  // bottom row stored first, written by hand
-        Bytes f = bmp_file(RgbImage{1, 2, {{0, 0, 0}, {0, 0, 0}}}, 24);
-        f[54] = f[55] = f[56] = 10;
-        f[58] = f[59] = f[60] = 20;
-        return f;
-    }();
-    const Bytes palette_before_pixels = [] {  // 8 bytes between header and true-colour pixels
-        Bytes f = bmp_file(varied(2, 2), 24);
-        f.insert(f.begin() + 54, {1, 2, 3, 4, 5, 6, 7, 8});
-        return patched(f, 10, 54 + 8);
-    }();
+    Bytes bottom_first = bmp_file(RgbImage{1, 2, {{0, 0, 0}, {0, 0, 0}}}, 24);  // the rows' bytes written by hand
+    std::fill_n(bottom_first.begin() + 54, 3, 10), std::fill_n(bottom_first.begin() + 58, 3, 20);
+    Bytes palette_before_pixels = bmp_file(varied(2, 2), 24);  // 8 bytes between header and true-colour pixels
+    palette_before_pixels.insert(palette_before_pixels.begin() + 54, {1, 2, 3, 4, 5, 6, 7, 8});
     const Bytes four_grays = bmp_file(IndexedImage{4, 1, {0, 1, 2, 3}, kGrays});
     const Bytes two_grays = bmp_file(IndexedImage{2, 1, {0, 1}, {kGrays[0], kGrays[1]}});
     BmpOptions padded, reserved, one_used;
@@ -75,7 +70,8 @@ TEST(BmpReaderDecodes, FilesOfEveryLayout) {
         {"colours used: signed, -1 is not above 256", patched(two_grays, 46, 0x0000FFFF), {10, 20}},
         {"the info header is always 40 bytes", patched(bmp_file(IndexedImage{2, 1, {1, 0}, kGrays}), 14, 124),
          {20, 10}},
-        {"a palette in front of true-colour pixels is skipped", palette_before_pixels, expected_gray(varied(2, 2))},
+        {"a palette in front of true-colour pixels is skipped", patched(palette_before_pixels, 10, 54 + 8),
+         expected_gray(varied(2, 2))},
     };
     for (const auto& c : cases) {
         rk::ReadResult r = rk::decode_bmp(c.file);

@@ -117,14 +117,12 @@ TEST(OwnFormatReaderDispatch, FirstByteChoosesTheDecoder) {
     // Only 'I' counts for ITEX, 'P' for PGM; anything else goes to the BMP decoder.
     Bytes f = testsupport::itex_file(ramp(8, 8));
     f[1] = 'X';
-    rk::ReadResult r = rk::decode_bmp_pgm_itex(f);
-    EXPECT_FALSE(r.ok());  // the ITEX decoder insists on "IM"
+    EXPECT_FALSE(rk::decode_bmp_pgm_itex(f).ok());  // the ITEX decoder insists on "IM"
     f[1] = 'M';
     EXPECT_TRUE(rk::decode_bmp_pgm_itex(f).ok());
     Bytes p = testsupport::pgm_file(ramp(8, 8));
     EXPECT_TRUE(rk::decode_bmp_pgm_itex(p).ok());
-    p[0] = 'B';
-    p[1] = 'M';
+    p[0] = 'B', p[1] = 'M';
     EXPECT_EQ(rk::decode_bmp_pgm_itex(p).error, rk::decode_bmp(p).error);
     EXPECT_FALSE(rk::decode_bmp_pgm_itex(p).ok());
 }
