@@ -41,8 +41,7 @@ protected:
             fill(x, y, x + 100, y + 30, static_cast<unsigned char>(40 + next(170)));
         }
         ::videobuffer = page.data();
-        ::MAXCOL = ::BPL = kW;
-        ::MAXLIN = kH;
+        ::MAXCOL = ::BPL = kW, ::MAXLIN = kH;
     }
     void TearDown() override {
         SEG_set_analysis_mode(0);

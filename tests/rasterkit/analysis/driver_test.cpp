@@ -56,8 +56,7 @@ protected:
         if (f == nullptr) page = samples::to_gray(samples::draw_scene({w, h, "AB 123", 3})).pixels;
         for (std::size_t i = 0; f != nullptr && i < page.size(); ++i) page[i] = f(static_cast<int>(i % w));
         ::videobuffer = page.data();
-        ::MAXCOL = ::BPL = w;
-        ::MAXLIN = h;
+        ::MAXCOL = ::BPL = w, ::MAXLIN = h;
     }
     Passes analyze(int depth) {
         passes.clear();

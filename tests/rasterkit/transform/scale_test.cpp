@@ -61,9 +61,7 @@ protected:
         drop_page();
         videobuffer = static_cast<unsigned char*>(orvo::zero_alloc(static_cast<size_t>(w) * h));
         std::fill_n(videobuffer, w * h, value);
-        MAXCOL = BPL = w;
-        MAXLIN = h;
-        XSCALE = YSCALE = 7;
+        MAXCOL = BPL = w, MAXLIN = h, XSCALE = YSCALE = 7;
     }
     static std::vector<int> sizes() { return {MAXCOL, MAXLIN, BPL, XSCALE, YSCALE}; }
 };
