@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -46,19 +45,12 @@ protected:
     }
 };
 
-PngOptions type(int colour_type, int bit_depth = 8) {
-    PngOptions o;
-    o.colour_type = colour_type;
-    o.bit_depth = bit_depth;
-    return o;
-}
+PngOptions type(int colour, int depth = 8) { PngOptions o; o.colour_type = colour, o.bit_depth = depth; return o; }
 // With a background (in file units) and, unless trns < 0, a transparent gray or red value.
 PngOptions over(int colour_type, int bit_depth, std::uint16_t r, std::uint16_t g, std::uint16_t b, int trns = -1) {
     PngOptions o = type(colour_type, bit_depth);
-    o.with_background = true;
-    std::copy_n(std::data({r, g, b}), 3, o.background);
-    o.with_transparent_value = trns >= 0;
-    o.transparent[0] = static_cast<std::uint16_t>(trns);
+    o.with_background = true, o.background[0] = r, o.background[1] = g, o.background[2] = b;
+    o.with_transparent_value = trns >= 0, o.transparent[0] = static_cast<std::uint16_t>(trns);
     return o;
 }
 // A palette image with alpha 0 and 255 for entries 0 and 1.

@@ -30,11 +30,7 @@ protected:
 
     void SetUp() override { write_bytes(page_file, pgm(800, 600, [](int x, int y) { return (x + 3 * y) & 0xFF; })); }
     void TearDown() override { SEG_close_image(); orvo::alloc_fail_at(0); }
-    std::string file(const char* name, const Bytes& bytes) {
-        const std::string path = dir.file(name);
-        write_bytes(path, bytes);
-        return path;
-    }
+    std::string file(const char* name, const Bytes& bytes) { write_bytes(dir.file(name), bytes); return dir.file(name); }
     static std::vector<int> sizes() { return {MAXCOL, MAXLIN, BPL, XSCALE, YSCALE, crt_page}; }
 };
 

@@ -28,8 +28,7 @@ TEST(ScalePlan, GivesFactorsAndSizeForEachPageShape) {
         const rk::ScalePlan p = rk::plan_scale(c.w, c.h);
         const bool keep = p.kind == Kind::keep;  // a kept page has no new size
         EXPECT_EQ((std::vector<int>{int(p.kind), p.factor_x, p.factor_y, keep ? 0 : p.new_width, keep ? 0 : p.new_height}),
-                  (std::vector<int>{int(c.kind), c.fx, c.fy, c.nw, c.nh}))
-            << c.w << " x " << c.h;
+                  (std::vector<int>{int(c.kind), c.fx, c.fy, c.nw, c.nh})) << c.w << " x " << c.h;
     }
 }
 
