@@ -144,8 +144,7 @@ TEST_F(Blobs, EveryFailedAllocationEndsCleanly) {
         orvo::alloc_fail_at(k);
         const int r = rk::analyze_blobs(a, 0);
         orvo::alloc_fail_at(0);
-        // 0 after a failed labelling or table (2: the first per-row index); 4 when the
-        // optional work array of the side split is missing and the glued ring goes too.
+        // 0 after a failed labelling or table (2: the first row index); 4 without the side split's optional array.
         EXPECT_TRUE(r == 0 ? a.n_components == 0 && a.runlist == nullptr && a.rowindex == nullptr
                            : (a.n_components == 5 || a.n_components == 4) && k != 2) << k;
         EXPECT_EQ(a.componenttable, nullptr);

@@ -39,10 +39,7 @@ protected:
         std::lock_guard<std::mutex> guard(t->lock);
         t->passes.push_back({main, pass, retry});
     }
-    void SetUp() override {
-        rk::set_pass_trace_hook(&Driver::hook, this);
-        rk::set_worker_plan(rk::WorkerPlan::never);
-    }
+    void SetUp() override { rk::set_pass_trace_hook(&Driver::hook, this); rk::set_worker_plan(rk::WorkerPlan::never); }
     void TearDown() override {
         orvo::alloc_fail_at(0);
         rk::set_pass_trace_hook(nullptr, nullptr);
@@ -97,7 +94,8 @@ TEST_F(Driver, TenGrayLevelsOrNoPageLeaveNoSecondPhase) {
     EXPECT_EQ(analyze(4), run(true, 0, 11));
     rk::set_worker_plan(rk::WorkerPlan::always);
     EXPECT_EQ(analyze(5), run(true, 0, 11));  // like depth 3: no worker, no retry
-    ::videobuffer = nullptr, ::MAXCOL = ::MAXLIN = ::BPL = 0, passes.clear();
+    ::videobuffer = nullptr, ::MAXCOL = ::MAXLIN = ::BPL = 0;
+    passes.clear();
     EXPECT_EQ(SEG_analyze_image(5), 1);
     EXPECT_EQ(passes, run(true, 0, 11));
     EXPECT_EQ(results, nullptr);

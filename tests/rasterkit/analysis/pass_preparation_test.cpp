@@ -17,8 +17,7 @@ namespace {
 
 using rktest::Gray;
 
-// A worker instance: it takes the phase-2 passes 12-23, which repeat the
-// table of 0-11; the page sizes are read from MAXLIN and MAXCOL.
+// A worker instance: its passes 12-23 repeat the table of 0-11; the page sizes come from MAXLIN and MAXCOL.
 class PassPreparation : public ::testing::Test {
 protected:
     rk::AnalysisInstance a;
@@ -28,7 +27,8 @@ protected:
     void use(Gray& g) { ::MAXCOL = a.image_bpl = g.w; ::MAXLIN = g.h; a.image = g.px.data(); }
     // A binary cell map of the pass's tuning over a page of lines x cols.
     void cell_page(int p, int lines, int cols) {
-        ::MAXLIN = lines, ::MAXCOL = cols, rk::load_tuning(a, p);
+        ::MAXLIN = lines, ::MAXCOL = cols;
+        rk::load_tuning(a, p);
         ASSERT_EQ(rk::alloc_cellmap(a), 1);
     }
     void set_cells(int r0, int r1, int c0, int c1, unsigned char v) {
@@ -60,8 +60,7 @@ TEST_F(PassPreparation, PruningRemovesPolesBordersAndLoneTallRuns) {
     cell_page(0, 200, 300);  // 100 cell rows, 21 cell columns of 14 pixels
     ASSERT_TRUE(a.celllin == 100 && a.cellcol == 21);
     a.edgethreshold = 30;
-    // A pole of 51 cells; kept; on the border column; 31 cells alone; 31 cells with a strong
-    // neighbour on row 20; touching the top of the map; reaching the bottom of the filled map.
+    // A pole of 51 cells; kept; border column; 31 alone; 31 with a strong neighbour on row 20; map top; map bottom.
     const struct { int c, r0, r1, kept; } columns[] = {{5, 10, 60, 0}, {10, 10, 20, 11}, {0, 30, 33, 0}, {15, 10, 40, 0},
                    {17, 10, 40, 31}, {18, 20, 20, 1}, {8, 0, 3, 0}, {12, 80, 98, 0}};
     for (const auto& k : columns) set_cells(k.r0, k.r1, k.c, k.c, 100);

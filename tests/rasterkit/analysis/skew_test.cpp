@@ -86,8 +86,7 @@ TEST_F(SkewTest, LeaningCharactersGiveTheirSlant) {
     }
 }
 
-// A failed labelling, table or box gives 0 and both angles 0; a failed point
-// pair or slant list skips only its angle.
+// A failed labelling, table or box gives 0 and both angles 0; a failed point pair or slant list skips only its angle.
 TEST_F(SkewTest, MemoryFailures) {
     tilted_row();
     double full = 0.0, unused = 0.0;

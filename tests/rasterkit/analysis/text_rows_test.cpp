@@ -15,8 +15,7 @@ namespace {
 using Row = std::array<int, 4>;  // left, top, right, bottom
 using Rows = std::vector<Row>;
 
-// Ink on a field: n > 0 solid characters 16 wide at pitch r from x on lines
-// t..b, or n == 0 one rectangle x..r, t..b.
+// Ink: n > 0 solid characters 16 wide at pitch r from x on lines t..b, or n == 0 one rectangle x..r, t..b.
 struct Ink { int n, x, r, t, b; };
 
 class TextRows : public ::testing::Test {
@@ -54,7 +53,8 @@ public:
         s.byte_end = a.BMP_columns / 8;
     }
     void set_blocks(const std::vector<rk::TextBlock>& b) {
-        std::copy(b.begin(), b.end(), a.textrows.blocktable), a.textrows.block_count = static_cast<int>(b.size());
+        std::copy(b.begin(), b.end(), a.textrows.blocktable);
+        a.textrows.block_count = static_cast<int>(b.size());
     }
     Row block(int i) const { const auto& b = a.textrows.blocktable[i]; return {b.left, b.top, b.right, b.bottom}; }
 };
@@ -144,8 +144,7 @@ TEST_F(TextRows, TableAllocationFailuresGiveTheirCodeAndFreeEverything) {
     }
 }
 
-// A full run table: finished blocks are closed and open runs kept; with
-// nothing finished, or no memory to pack, the runs are dropped.
+// A full run table: finished blocks closed and open runs kept; nothing finished or no memory to pack drops the runs.
 TEST_F(TextRows, FullRunTable) {
     const struct { const char* name; bool split, no_memory; int count; std::vector<std::pair<int, Row>> want; } cases[] = {
         {"nothing finished", false, false, 100,

@@ -42,7 +42,8 @@ Bytes patched(Bytes f, std::size_t at, std::uint32_t v) { put_le32(f, at, v); re
 
 TEST(BmpReaderDecodes, FilesOfEveryLayout) {
     Bytes bottom_first = bmp_file(RgbImage{1, 2, {{0, 0, 0}, {0, 0, 0}}}, 24);  // the rows' bytes written by hand
-    std::fill_n(bottom_first.begin() + 54, 3, 10), std::fill_n(bottom_first.begin() + 58, 3, 20);
+    std::fill_n(bottom_first.begin() + 54, 3, 10);  // the bottom row first
+    std::fill_n(bottom_first.begin() + 58, 3, 20);
     Bytes palette_before_pixels = bmp_file(varied(2, 2), 24);  // 8 bytes between header and true-colour pixels
     palette_before_pixels.insert(palette_before_pixels.begin() + 54, {1, 2, 3, 4, 5, 6, 7, 8});
     const Bytes four_grays = bmp_file(IndexedImage{4, 1, {0, 1, 2, 3}, kGrays});
@@ -136,8 +137,7 @@ TEST(BmpReaderRejects, SizesAtThePageBoundAndShortFiles) {
     EXPECT_EQ(rk::decode_bmp(std::span(f.data(), 53)).error, rk::ReadError::too_short);  // the header alone
 }
 
-// Every cut of a valid file is too short, holds less than a sixteenth of its pixel data, or gives the pixels whose
-// bytes lie within the cut (rows stored bottom-up).
+// Every cut is too short, holds under a sixteenth of the pixel data, or gives the pixels whose bytes it holds.
 TEST(BmpReaderTruncated, KeepsTheWholePixelsPresentAtEveryDepth) {
     for (int bits : {8, 16, 24, 32}) {
         SCOPED_TRACE(bits);

@@ -92,8 +92,7 @@ TEST_F(TiffStore, ARefusedFileOrPageOrMemoryShortageLeavesNoImage) {
     EXPECT_EQ(videobuffer, nullptr);
 }
 
-// A damaged strip gives the partial page, unnormalised, in rows of MAXCOL
-// bytes (not the file's scanline size); the handle stays open for a retry.
+// A damaged strip gives the partial page unnormalised in rows of MAXCOL bytes; the handle stays open for a retry.
 TEST_F(TiffStore, DamagedStripGivesThePartialPage) {
     TiffPage gray = ramp(200, 100, 10);
     TiffPage rgb = tiff_rgb_page(RgbImage{200, 100, std::vector<Rgb>(200 * 100, Rgb{0, 0, 255})});

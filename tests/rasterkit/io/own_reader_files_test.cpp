@@ -39,8 +39,7 @@ RgbImage rgb_picture() {
     return img;
 }
 
-// A header declaring far more pixel data than the file holds is refused before
-// the page is allocated; a sixteenth or more gives the page, the rest black.
+// Under a sixteenth of the declared pixel data is refused before allocating; a sixteenth gives the page, rest black.
 TEST(OwnReadersRefuseBombs, FilesHoldingLessThanASixteenthOfTheirPixels) {
     const struct { const char* name; Bytes full; std::size_t declared; bool bottom_up; } cases[] = {
         {"bmp", bmp_file(rgb_picture(), 24), std::size_t{3} * kW * kH, true},
@@ -128,8 +127,7 @@ TEST_F(OwnFormatStore, RejectedFileLeavesNoPage) {
     }
 }
 
-// The file buffer, then the page: each failure refuses the file and both are
-// released; a third allocation is not needed; absent files cannot be opened.
+// Failing the file buffer or the page refuses the file, both released (no third allocation); absent files refused.
 TEST(OwnFormatFiles, PathReadersGiveThePageOrTheirCause) {
     TempDir dir;
     EXPECT_EQ(rk::read_bmp_pgm_itex(dir.file("absent.bmp").c_str()).error, rk::ReadError::cannot_open);

@@ -83,8 +83,7 @@ TEST(PcxReaderDecodes, RunLengthData) {
     }
 }
 
-// One header byte (width 1) or little-endian field (width 2) changed in a
-// valid 2 x 2 file; at == -769 is the palette marker; 24-bit files lack it.
+// A byte (width 1) or field (width 2) changed in a valid 2 x 2 file; at -769 the palette marker, absent at 24 bits.
 TEST(PcxReaderRejects, HeaderFieldsAndTwentyFourBitFiles) {
     const Bytes good = pcx_with_data(2, 2, {0x03, 0x04, 0x05, 0x06});
     ASSERT_TRUE(rk::decode_pcx(good).ok());

@@ -105,8 +105,7 @@ TEST_F(PngReader, RowsInOrderAndInterlacedImagesWhole) {
     EXPECT_EQ(page, std::vector<int>(samples.begin(), samples.end()));
 }
 
-// Exponent 1 / (file gamma x display exponent); SCREEN_GAMMA gives the display
-// exponent, 2.2 when unset or unusable (libpng refuses <= 0 and misreads >= 128).
+// Exponent 1 / (file gamma x SCREEN_GAMMA), which is 2.2 unset or unusable (libpng refuses <= 0, misreads >= 128).
 TEST_F(PngReader, GammaFollowsTheFileAndTheDisplayExponent) {
     const struct { const char* screen_gamma; double file_gamma; int middle; } cases[] = {
         {nullptr, 1 / 2.2, 100}, {"1.0", 0, 100}, {"1.0", 1 / 2.2, 33},  // 255 x (100 / 255)^2.2

@@ -41,8 +41,7 @@ TEST(ScalePixels, ReductionAveragesBlocksAndTruncates) {
 }
 
 TEST(ScalePixels, EnlargementInterpolatesFirstHalfOfEachRun) {
-    // 0 and 200 widened 4 times: the first copies of the second step from the pixel before;
-    // lines likewise with fy = 2, the first file line as plain copies.
+    // Widened 4 times, the first copies of a step come from the pixel before; lines likewise (fy 2), line 0 copied.
     const Bytes src = {0, 200, 100, 100};
     Bytes line(8), dst(8 * 4);
     rk::enlarge_pixels(src.data(), 2, 2, 2, 4, 2, line.data(), dst.data());
@@ -54,8 +53,8 @@ TEST(ScalePixels, EnlargementInterpolatesFirstHalfOfEachRun) {
 
 class ScaleImage : public ::testing::Test {
 protected:
-    void TearDown() override { SEG_free_temp_scaled_image(), drop_page(), orvo::alloc_fail_at(0); }
-    static void drop_page() { orvo::zero_free(videobuffer), videobuffer = nullptr; }
+    void TearDown() override { SEG_free_temp_scaled_image(); drop_page(); orvo::alloc_fail_at(0); }
+    static void drop_page() { orvo::zero_free(videobuffer); videobuffer = nullptr; }
     void hold_page(int w, int h, std::uint8_t value) {
         drop_page();
         videobuffer = static_cast<unsigned char*>(orvo::zero_alloc(static_cast<size_t>(w) * h));
