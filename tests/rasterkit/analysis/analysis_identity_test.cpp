@@ -1,5 +1,4 @@
-// Generated scenes at depths 1, 3, 5 in both modes and both worker plans
-// against digests recorded from a pixel-by-pixel implementation of every stage.
+// Generated scenes at depths 1, 3, 5, both modes and worker plans against digests of a pixel-exact reference.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -25,8 +24,7 @@ const Page kPages[] = {
 std::pair<std::uint64_t, int> analyse(const Page& p) {
     testsupport::GrayImage g = samples::to_gray(samples::draw_scene({p.width, p.height, p.text, p.seed, p.colour}));
     ::videobuffer = g.pixels.data();
-    ::MAXCOL = ::BPL = g.width;
-    ::MAXLIN = g.height;
+    ::MAXCOL = ::BPL = g.width, ::MAXLIN = g.height;
     std::uint64_t hash = 1469598103934665603ULL;
     int fields = 0;
     const auto add = [&hash](const void* data, std::size_t n) {

@@ -1,5 +1,4 @@
-// The analysis modes: setting and refusing a mode, a small plate only the
-// extended analysis finds, and fields the basic one finds kept unchanged.
+// The analysis modes: setting and refusing one, a small plate only the extended finds, the basic fields kept unchanged.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -17,14 +16,10 @@ using Box = std::array<int, 4>;  // left, top, right, bottom
 // 5 x 7 block glyphs ('#' = ink) of the characters the pages use.
 const char* glyph(char c) {
     switch (c) {
-        case 'A': return " ### #   ##   #######   ##   ##   #";
-        case 'B': return "#### #   ##   ##### #   ##   ##### ";
-        case 'K': return "#   ##  # # #  ##   # #  #  #  #   #";
-        case 'M': return "#   ### # ## # ##   ##   ##   ##   #";
-        case '1': return "  #   ##    #    #    #    #   ### ";
-        case '2': return " ### #   #    #   #   #   #   #####";
-        case '3': return "####     #    #  ##     #    #### ";
-        case '4': return "#   ##   ##   ######    #    #    #";
+        case 'A': return " ### #   ##   #######   ##   ##   #";  case 'B': return "#### #   ##   ##### #   ##   ##### ";
+        case 'K': return "#   ##  # # #  ##   # #  #  #  #   #"; case 'M': return "#   ### # ## # ##   ##   ##   ##   #";
+        case '1': return "  #   ##    #    #    #    #   ### ";  case '2': return " ### #   #    #   #   #   #   #####";
+        case '3': return "####     #    #  ##     #    #### ";   case '4': return "#   ##   ##   ######    #    #    #";
         case '7': return "#####    #   #   #   #    #    #   ";
         default: return nullptr;
     }
@@ -46,8 +41,7 @@ protected:
             fill(x, y, x + 100, y + 30, static_cast<unsigned char>(40 + next(170)));
         }
         ::videobuffer = page.data();
-        ::MAXCOL = ::BPL = kW;
-        ::MAXLIN = kH;
+        ::MAXCOL = ::BPL = kW, ::MAXLIN = kH;
     }
     void TearDown() override {
         SEG_set_analysis_mode(0);
@@ -100,12 +94,9 @@ protected:
 };
 
 TEST_F(AnalysisModes, ModeRoundTripsAndUnknownModesAreRefused) {
-    EXPECT_EQ(SEG_set_analysis_mode(1), 0);  // the default is mode 0
-    EXPECT_EQ(SEG_set_analysis_mode(1), 1);
-    EXPECT_EQ(SEG_set_analysis_mode(2), -1);
-    EXPECT_EQ(SEG_set_analysis_mode(-1), -1);
-    EXPECT_EQ(SEG_set_analysis_mode(0), 1);  // the refusals changed nothing
-    EXPECT_EQ(SEG_set_analysis_mode(0), 0);
+    // Each call gives the mode before it: the default 0, then refusals (-1) that change nothing.
+    const std::pair<int, int> calls[] = {{1, 0}, {1, 1}, {2, -1}, {-1, -1}, {0, 1}, {0, 0}};
+    for (const auto& [mode, before] : calls) EXPECT_EQ(SEG_set_analysis_mode(mode), before) << mode;
 }
 
 // Characters 14 pixels high, blurred: too low for the basic enlargement rule.

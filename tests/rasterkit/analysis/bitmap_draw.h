@@ -1,4 +1,4 @@
-// Drawing helpers for the analysis tests: bitmaps, ink, records, gray images, pictures ('#' = ink).
+// Drawing helpers for the analysis tests (with <string> and <vector>): bitmaps, ink, records, gray images, pictures.
 #pragma once
 
 #include <cstring>

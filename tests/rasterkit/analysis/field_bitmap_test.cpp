@@ -1,10 +1,7 @@
-// Field bitmaps: binarisation of gray windows, removal of horizontal bars with and without protected
-// frame bands, the frame and last lines of a straightened bitmap (the pipeline's digests check its turns).
+// Field bitmaps: binarisation of gray windows, bar removal with and without frame bands, the straightened frame.
 #include <gtest/gtest.h>
 
 #include <array>
-#include <string>
-#include <vector>
 
 #include "bitmap_draw.h"
 #include "field_bitmap.h"

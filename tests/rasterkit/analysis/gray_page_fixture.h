@@ -20,8 +20,7 @@ protected:
 
     OnGrayPage(int w, int h) : g(w, h, 120) {}
     void SetUp() override {
-        ::MAXCOL = a.image_bpl = g.w;
-        ::MAXLIN = g.h;
+        ::MAXCOL = a.image_bpl = g.w, ::MAXLIN = g.h;
         a.image = g.px.data();
         a.edgethreshold = 20;
     }

@@ -1,9 +1,6 @@
 // Component labelling: erasing a component (the blob and skew tests run the rest, with its memory failures).
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "bitmap_draw.h"
 #include "labelling.h"
 #include "zero_alloc.h"

@@ -1,8 +1,6 @@
 // Candidate localisation: which candidates are doubled, binarisation into the record, release of failures.
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "gray_page_fixture.h"
 #include "localise.h"
 #include "results.h"
@@ -36,8 +34,7 @@ TEST_F(Localise, OnlyLowLongCandidatesAreDoubled) {
         ASSERT_EQ(list().size(), 1u) << c.what;
         const seg_result& r = *a.results;  // the rectangle stays in page pixels
         EXPECT_EQ((std::vector<int>{r.columns, r.lines, r.bpl, r.right}),
-                  (std::vector<int>{c.columns, c.lines, (c.columns + 7) / 8, 99 + c.w}))
-            << c.what;
+                  (std::vector<int>{c.columns, c.lines, (c.columns + 7) / 8, 99 + c.w})) << c.what;
         rk::clear_results(a);
     }
 }

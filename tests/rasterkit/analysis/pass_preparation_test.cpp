@@ -1,9 +1,8 @@
-// Pre-processing of a worker pass: uniform images, the pruning sweeps, region sizes at their limits, run
-// gaps and merging, memory failures (the pipeline's digests check the filter values).
+// Worker pass pre-processing: uniform images, pruning, region size limits, run gaps and merging, memory failures.
 #include <gtest/gtest.h>
 
 #include <array>
-#include <vector>
+#include <utility>
 
 #include "bitmap_draw.h"
 #include "cell_map.h"
@@ -18,25 +17,17 @@ namespace {
 
 using rktest::Gray;
 
-// A worker instance: it takes the phase-2 passes 12-23, which repeat the
-// table of 0-11; the page sizes are read from MAXLIN and MAXCOL.
+// A worker instance: its passes 12-23 repeat the table of 0-11; the page sizes come from MAXLIN and MAXCOL.
 class PassPreparation : public ::testing::Test {
 protected:
     rk::AnalysisInstance a;
     int saved_lin = ::MAXLIN, saved_col = ::MAXCOL;
-    void TearDown() override { reset(); ::MAXLIN = saved_lin; ::MAXCOL = saved_col; }
-    void reset() {
-        orvo::alloc_fail_at(0);
-        rk::free_cellmap(a);
-        rk::clear_results(a);
-        orvo::zero_free(a.smoothbuffer);
-        a.smoothbuffer = nullptr;
-    }
+    void TearDown() override { orvo::alloc_fail_at(0); reset(); ::MAXLIN = saved_lin, ::MAXCOL = saved_col; }
+    void reset() { rk::free_cellmap(a); rk::clear_results(a); orvo::zero_free(std::exchange(a.smoothbuffer, nullptr)); }
     void use(Gray& g) { ::MAXCOL = a.image_bpl = g.w; ::MAXLIN = g.h; a.image = g.px.data(); }
     // A binary cell map of the pass's tuning over a page of lines x cols.
     void cell_page(int p, int lines, int cols) {
-        ::MAXLIN = lines;
-        ::MAXCOL = cols;
+        ::MAXLIN = lines, ::MAXCOL = cols;
         rk::load_tuning(a, p);
         ASSERT_EQ(rk::alloc_cellmap(a), 1);
     }
@@ -48,9 +39,7 @@ protected:
 
 // Modes 0-3 see too few edges on a uniform page, mode 4 passes; a page smaller than a cell gives none.
 TEST_F(PassPreparation, UniformOrTinyImagesGiveNoCandidate) {
-    const struct {
-        int w, h, pass, built, edge;
-    } cases[] = {{200, 100, 0, 0, 12}, {200, 100, 8, 1, 1}, {24, 40, 0, 0, -1}};
+    const struct { int w, h, pass, built, edge; } cases[] = {{200, 100, 0, 0, 12}, {200, 100, 8, 1, 1}, {24, 40, 0, 0, -1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pass);
         Gray g(c.w, c.h, 128);
@@ -71,11 +60,8 @@ TEST_F(PassPreparation, PruningRemovesPolesBordersAndLoneTallRuns) {
     cell_page(0, 200, 300);  // 100 cell rows, 21 cell columns of 14 pixels
     ASSERT_TRUE(a.celllin == 100 && a.cellcol == 21);
     a.edgethreshold = 30;
-    // A pole of 51 cells; kept; on the border column; 31 cells alone; 31 cells with a strong
-    // neighbour on row 20; touching the top of the map; reaching the bottom of the filled map.
-    const struct {
-        int c, r0, r1, kept;
-    } columns[] = {{5, 10, 60, 0}, {10, 10, 20, 11}, {0, 30, 33, 0}, {15, 10, 40, 0},
+    // A pole of 51 cells; kept; border column; 31 alone; 31 with a strong neighbour on row 20; map top; map bottom.
+    const struct { int c, r0, r1, kept; } columns[] = {{5, 10, 60, 0}, {10, 10, 20, 11}, {0, 30, 33, 0}, {15, 10, 40, 0},
                    {17, 10, 40, 31}, {18, 20, 20, 1}, {8, 0, 3, 0}, {12, 80, 98, 0}};
     for (const auto& k : columns) set_cells(k.r0, k.r1, k.c, k.c, 100);
     rk::prune_cellmap(a);
@@ -109,12 +95,8 @@ TEST_F(PassPreparation, MemoryFailuresOfTheBuffersAreReportedAndFreed) {
 }
 
 TEST_F(PassPreparation, RegionSizesAtTheirLimits) {
-    const struct {
-        const char* what;
-        int cols, retry;
-        std::vector<std::array<int, 4>> cells;  // rows r0..r1, columns c0..c1
-        std::vector<std::array<int, 4>> want;
-    } cases[] = {
+    // Cells: rows r0..r1, columns c0..c1.
+    const struct { const char* what; int cols, retry; std::vector<std::array<int, 4>> cells, want; } cases[] = {
         {"width 135 - 63 = 72 is the minimum: rejected", 136, 0, {{10, 20, 5, 8}}, {}},
         {"one pixel more", 137, 0, {{10, 20, 5, 8}}, {{63, 18, 136, 44}}},
         {"step 14: width 84", 157, 0, {{10, 20, 5, 8}}, {{63, 18, 147, 44}}},

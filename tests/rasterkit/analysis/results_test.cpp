@@ -1,5 +1,4 @@
-// The results list: head insertion, cursor navigation, hit tests, release,
-// and the exported functions on the main instance's list.
+// The results list: insertion, cursor, hit tests, release, and the exported functions on the main instance.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -16,14 +15,8 @@ protected:
     rk::AnalysisInstance a;
     void TearDown() override { orvo::alloc_fail_at(0); }
     // Three records, first to last: C (200..), B (100..), A (0..).
-    void three() {
-        for (int l : {0, 100, 200}) rk::add_candidate(a, l, 0, l + 49, 19);
-    }
-    seg_result* nth(int i) {
-        seg_result* r = a.results;
-        while (i-- > 0) r = r->next;
-        return r;
-    }
+    void three() { for (int l : {0, 100, 200}) rk::add_candidate(a, l, 0, l + 49, 19); }
+    seg_result* nth(int i) { seg_result* r = a.results; while (i-- > 0) r = r->next; return r; }
     std::vector<int> sizes() const { return {a.BMP_lines, a.BMP_columns, a.BMP_bpl, a.bmp_size}; }
 };
 
@@ -45,9 +38,7 @@ TEST_F(ResultsList, CursorSelectsAndStaysAtEitherEndFromEmptySingleAndLongerList
     a.objectbitmap = nullptr;
     three();
     cursor = nullptr;
-    const struct {
-        int forward, more, at;
-    } steps[] = {{1, 1, 0}, {5, 1, 1}, {1, 0, 2}, {1, 0, 2}, {0, 1, 1}, {0, 0, 0}, {0, 0, 0}};
+    const struct { int forward, more, at; } steps[] = {{1, 1, 0}, {5, 1, 1}, {1, 0, 2}, {1, 0, 2}, {0, 1, 1}, {0, 0, 0}, {0, 0, 0}};
     for (const auto& s : steps) {
         EXPECT_EQ(rk::get_result(a, s.forward, &cursor), s.more);
         EXPECT_EQ(cursor, nth(s.at));

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <numbers>
 #include <utility>
-#include <vector>
 
 #include "bitmap_draw.h"
 #include "labelling.h"
@@ -47,13 +46,8 @@ TEST_F(SkewTest, UprightLevelRowIsLeftAloneWithNeitherAngle) {
 
 // Upright 12 x 30 characters at the given top-left corners, and the skew they must give.
 TEST_F(SkewTest, PairAnglesOfPlacedCharacters) {
-    const struct {
-        const char* what;
-        int width, height;
-        std::vector<std::pair<int, int>> corners;
-        int result;
-        double skew;
-    } cases[] = {
+    const struct { const char* what; int width, height; std::vector<std::pair<int, int>> corners; int result; double skew; }
+        cases[] = {
         {"blank", 100, 40, {}, 0, 0.0},
         {"one pair", 260, 90, {{20, 20}, {120, 37}}, 1, std::atan2(17.0, 100.0)},
         {"rising pair", 260, 90, {{20, 37}, {120, 20}}, 1, std::atan2(-17.0, 100.0)},
@@ -92,8 +86,7 @@ TEST_F(SkewTest, LeaningCharactersGiveTheirSlant) {
     }
 }
 
-// A failed labelling, table or box gives 0 and both angles 0; a failed point
-// pair or slant list skips only its angle.
+// A failed labelling, table or box gives 0 and both angles 0; a failed point pair or slant list skips only its angle.
 TEST_F(SkewTest, MemoryFailures) {
     tilted_row();
     double full = 0.0, unused = 0.0;

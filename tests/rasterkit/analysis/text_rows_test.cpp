@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <vector>
 
 #include "bitmap_draw.h"
 #include "text_row_steps.h"
@@ -16,8 +15,7 @@ namespace {
 using Row = std::array<int, 4>;  // left, top, right, bottom
 using Rows = std::vector<Row>;
 
-// Ink on a field: n > 0 solid characters 16 wide at pitch r from x on lines
-// t..b, or n == 0 one rectangle x..r, t..b.
+// Ink: n > 0 solid characters 16 wide at pitch r from x on lines t..b, or n == 0 one rectangle x..r, t..b.
 struct Ink { int n, x, r, t, b; };
 
 class TextRows : public ::testing::Test {
@@ -34,11 +32,7 @@ public:
                 else rktest::ink_rect(a, k.x, k.t, k.r, k.b);
     }
     int find() { return rk::find_text_rows(a, a.objectbitmap, a.BMP_lines, a.BMP_columns, a.BMP_bpl); }
-    Row next() {
-        Row r{};
-        rk::next_text_row(a, &r[0], &r[1], &r[2], &r[3]);
-        return r;
-    }
+    Row next() { Row r{}; rk::next_text_row(a, &r[0], &r[1], &r[2], &r[3]); return r; }
     Rows rows() {
         Rows out;
         a.textrows.row_cursor = -1;
@@ -46,9 +40,7 @@ public:
         return out;
     }
     // 100 strokes one byte wide, three blank bytes apart, on lines t .. b.
-    void strokes(int t, int b) {
-        for (int k = 0; k < 100; ++k) rktest::ink_rect(a, 32 * k, t, 32 * k + 7, b);
-    }
+    void strokes(int t, int b) { for (int k = 0; k < 100; ++k) rktest::ink_rect(a, 32 * k, t, 32 * k + 7, b); }
     // Tables for running single steps on the current bitmap.
     void prepare_tables() {
         rk::TextRowsState& s = a.textrows;
@@ -60,14 +52,11 @@ public:
         s.block_count = 0;
         s.byte_end = a.BMP_columns / 8;
     }
-    void set_blocks(const std::vector<rk::TextBlock>& blocks) {
-        std::copy(blocks.begin(), blocks.end(), a.textrows.blocktable);
-        a.textrows.block_count = static_cast<int>(blocks.size());
+    void set_blocks(const std::vector<rk::TextBlock>& b) {
+        std::copy(b.begin(), b.end(), a.textrows.blocktable);
+        a.textrows.block_count = static_cast<int>(b.size());
     }
-    Row block(int i) const {
-        const rk::TextBlock& b = a.textrows.blocktable[i];
-        return {b.left, b.top, b.right, b.bottom};
-    }
+    Row block(int i) const { const auto& b = a.textrows.blocktable[i]; return {b.left, b.top, b.right, b.bottom}; }
 };
 
 TEST_F(TextRows, FieldsGiveTheirRowsInReadingOrder) {
@@ -155,15 +144,9 @@ TEST_F(TextRows, TableAllocationFailuresGiveTheirCodeAndFreeEverything) {
     }
 }
 
-// A full run table: finished blocks are closed and open runs kept; with
-// nothing finished, or no memory to pack, the runs are dropped.
+// A full run table: finished blocks closed and open runs kept; nothing finished or no memory to pack drops the runs.
 TEST_F(TextRows, FullRunTable) {
-    const struct {
-        const char* name;
-        bool split, no_memory;
-        int count;
-        std::vector<std::pair<int, Row>> want;
-    } cases[] = {
+    const struct { const char* name; bool split, no_memory; int count; std::vector<std::pair<int, Row>> want; } cases[] = {
         {"nothing finished", false, false, 100,
          {{0, {384, 80, 385, 98}}, {3, {396, 80, 397, 98}}, {4, {0, 82, 1, 98}}, {99, {380, 82, 381, 98}}}},
         {"finished closed, open kept", true, false, 200,
@@ -192,11 +175,8 @@ TEST_F(TextRows, SortEndsOnBlocksEachAboveAnotherAndKeepsThemAll) {
     prepare_tables();
     std::vector<rk::TextBlock> blocks;
     Rows before, after;
-    for (int i = 0; i < 40; ++i) {
-        const int l = (i * 7) % 13, t = (i * 11) % 37;
-        blocks.push_back({l, t, l + 5, t + 9});
-        before.push_back({l, t, l + 5, t + 9});
-    }
+    for (int i = 0; i < 40; ++i) blocks.push_back({(i * 7) % 13, (i * 11) % 37, (i * 7) % 13 + 5, (i * 11) % 37 + 9});
+    for (const rk::TextBlock& b : blocks) before.push_back({b.left, b.top, b.right, b.bottom});
     set_blocks(blocks);
     rk::sort_blocks(a, 0, 0);
     ASSERT_EQ(a.textrows.block_count, 40);
@@ -224,13 +204,12 @@ TEST_F(TextRows, FragmentJoinsAboveOnlyBelowAFifthOfTheBandAndMisalignedLinesEnd
 TEST_F(TextRows, SplitNeedsATallWideBlockAndRoomForTheCutsAndThePieces) {
     draw(400, 160, {{7, 40, 24, 20, 59}, {7, 40, 24, 100, 139}, {0, 24, 31, 20, 139}});
     int cuts[8] = {};
-    ASSERT_EQ(rk::split_at_gaps(a, 24, 20, 208, 138, cuts, 8), 2);
+    const auto split = [&](int l, int r, int b, int room) { return rk::split_at_gaps(a, l, 20, r, b, cuts, room); };
+    ASSERT_EQ(split(24, 208, 138, 8), 2);
     EXPECT_EQ((std::vector<int>{cuts[0], cuts[1], cuts[2]}), (std::vector<int>{20, 80, 138}));
-    EXPECT_EQ(rk::split_at_gaps(a, 24, 20, 208, 138, cuts, 2), -1);  // no room for the cut
-    EXPECT_EQ(rk::split_at_gaps(a, 24, 20, 208, 83, cuts, 8), 1);    // 63 lines
-    EXPECT_EQ(cuts[1], 83);
-    EXPECT_EQ(rk::split_at_gaps(a, 24, 20, 123, 138, cuts, 8), 1);  // 99 pixels
-    EXPECT_EQ(rk::split_at_gaps(a, 0, 20, 400, 119, cuts, 8), 1);   // 400 wide, 99 high
+    // No room for the cut; 99 pixels wide; 400 wide and 99 high; 63 lines high.
+    EXPECT_EQ((std::vector<int>{split(24, 208, 138, 2), split(24, 123, 138, 8), split(0, 400, 119, 8), split(24, 208, 83, 8), cuts[1]}),
+              (std::vector<int>{-1, 1, 1, 1, 83}));
     prepare_tables();
     std::vector<rk::TextBlock> blocks(rk::kTextBlockCapacity - 1, rk::TextBlock{40, 0, 41, 4});
     blocks[0] = {3, 20, 25, 138};

@@ -1,5 +1,4 @@
-// Threshold estimation: memory failure and refusals (the recorded digests of
-// the pipeline check the threshold arithmetic itself).
+// Threshold estimation: memory failure and refusals (the pipeline digests check the arithmetic).
 #include <gtest/gtest.h>
 
 #include "bitmap_draw.h"

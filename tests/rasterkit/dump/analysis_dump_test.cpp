@@ -1,5 +1,4 @@
-// The analysis dump tool on a generated scene: the page picture and one
-// bitmap per field, compared with an analysis made here; bad calls' exit codes.
+// The analysis dump tool on a generated scene: the page and field bitmaps as analysed here; bad calls' exit codes.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

@@ -1,21 +1,15 @@
 // BMP decoding: grays at every depth, row order, padding, palettes; refusals of headers, cuts and sizes.
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <vector>
+#include <algorithm>
 
 #include "own_format_writers.h"
-#include "readers.h"
+#include "own_reader_checks.h"
 
 namespace {
 
 using namespace testsupport;
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes page_pixels(const rk::ReadResult& r) {
-    const std::uint8_t* p = r.page.pixels.get();
-    return Bytes(p, p + static_cast<std::size_t>(r.page.width) * r.page.height);
-}
+using rktest::Bytes, rktest::page_pixels;
 
 // Gray of 8-bit components, worked out independently of the reader.
 std::uint8_t gray8(const Rgb& c) { return static_cast<std::uint8_t>((299 * c.r + 587 * c.g + 114 * c.b) / 1000); }
@@ -47,17 +41,11 @@ Bytes bmp_of(const RgbImage& img, int bits, const BmpOptions& o = {}) {
 Bytes patched(Bytes f, std::size_t at, std::uint32_t v) { put_le32(f, at, v); return f; }
 
 TEST(BmpReaderDecodes, FilesOfEveryLayout) {
-    const Bytes bottom_first = [] {  // bottom row stored first, written by hand
-        Bytes f = bmp_file(RgbImage{1, 2, {{0, 0, 0}, {0, 0, 0}}}, 24);
-        f[54] = f[55] = f[56] = 10;
-        f[58] = f[59] = f[60] = 20;
-        return f;
-    }();
-    const Bytes palette_before_pixels = [] {  // 8 bytes between header and true-colour pixels
-        Bytes f = bmp_file(varied(2, 2), 24);
-        f.insert(f.begin() + 54, {1, 2, 3, 4, 5, 6, 7, 8});
-        return patched(f, 10, 54 + 8);
-    }();
+    Bytes bottom_first = bmp_file(RgbImage{1, 2, {{0, 0, 0}, {0, 0, 0}}}, 24);  // the rows' bytes written by hand
+    std::fill_n(bottom_first.begin() + 54, 3, 10);  // the bottom row first
+    std::fill_n(bottom_first.begin() + 58, 3, 20);
+    Bytes palette_before_pixels = bmp_file(varied(2, 2), 24);  // 8 bytes between header and true-colour pixels
+    palette_before_pixels.insert(palette_before_pixels.begin() + 54, {1, 2, 3, 4, 5, 6, 7, 8});
     const Bytes four_grays = bmp_file(IndexedImage{4, 1, {0, 1, 2, 3}, kGrays});
     const Bytes two_grays = bmp_file(IndexedImage{2, 1, {0, 1}, {kGrays[0], kGrays[1]}});
     BmpOptions padded, reserved, one_used;
@@ -83,7 +71,8 @@ TEST(BmpReaderDecodes, FilesOfEveryLayout) {
         {"colours used: signed, -1 is not above 256", patched(two_grays, 46, 0x0000FFFF), {10, 20}},
         {"the info header is always 40 bytes", patched(bmp_file(IndexedImage{2, 1, {1, 0}, kGrays}), 14, 124),
          {20, 10}},
-        {"a palette in front of true-colour pixels is skipped", palette_before_pixels, expected_gray(varied(2, 2))},
+        {"a palette in front of true-colour pixels is skipped", patched(palette_before_pixels, 10, 54 + 8),
+         expected_gray(varied(2, 2))},
     };
     for (const auto& c : cases) {
         rk::ReadResult r = rk::decode_bmp(c.file);
@@ -142,44 +131,20 @@ TEST(BmpReaderRejects, HeaderFieldsWithTheirCause) {
 
 TEST(BmpReaderRejects, SizesAtThePageBoundAndShortFiles) {
     Bytes f = patched(bmp_file(varied(2, 2), 24), 18, 1u << 14);  // 70 bytes
-    EXPECT_EQ(rk::decode_bmp(patched(f, 22, static_cast<std::uint32_t>(-((1 << 14) + 1)))).error,
-              rk::ReadError::bad_size);
+    EXPECT_EQ(rk::decode_bmp(patched(f, 22, static_cast<std::uint32_t>(-((1 << 14) + 1)))).error, rk::ReadError::bad_size);
     // Exactly at the bound the size passes, and the file holds far less than its pixels.
-    EXPECT_EQ(rk::decode_bmp(patched(f, 22, static_cast<std::uint32_t>(-(1 << 14)))).error,
-              rk::ReadError::truncated);
-    f = bmp_file(varied(2, 2), 24);
-    EXPECT_EQ(rk::decode_bmp_pgm_itex(std::span(f.data(), 64)).error, rk::ReadError::too_short);
-    EXPECT_EQ(rk::decode_bmp_pgm_itex(std::span(f.data(), 5)).error, rk::ReadError::too_short);
-    EXPECT_TRUE(rk::decode_bmp_pgm_itex(std::span(f.data(), 65)).ok());
+    EXPECT_EQ(rk::decode_bmp(patched(f, 22, static_cast<std::uint32_t>(-(1 << 14)))).error, rk::ReadError::truncated);
     EXPECT_EQ(rk::decode_bmp(std::span(f.data(), 53)).error, rk::ReadError::too_short);  // the header alone
 }
 
-// Every cut of a valid file is too short, holds less than a sixteenth of its
-// pixel data, or gives exactly the pixels whose bytes lie within the cut.
+// Every cut is too short, holds under a sixteenth of the pixel data, or gives the pixels whose bytes it holds.
 TEST(BmpReaderTruncated, KeepsTheWholePixelsPresentAtEveryDepth) {
     for (int bits : {8, 16, 24, 32}) {
         SCOPED_TRACE(bits);
-        const Bytes f = bmp_of(varied(3, 4), bits);
-        rk::ReadResult whole = rk::decode_bmp(f);
-        ASSERT_TRUE(whole.ok());
-        const Bytes full_gray = page_pixels(whole);
-        for (std::uint8_t g : full_gray) ASSERT_NE(g, 0);
-        const std::size_t data_start = 54 + (bits == 8 ? 4 * 12 : 0);
-        const std::size_t bpp = static_cast<std::size_t>(bits / 8), stride = (3 * bpp + 3) / 4 * 4;
-        for (std::size_t len = 0; len <= f.size(); ++len) {
-            rk::ReadResult r = rk::decode_bmp_pgm_itex(std::span(f.data(), len));
-            if (len <= 64 || len < data_start + 4 * stride / 16) {
-                EXPECT_EQ(r.error, len <= 64 ? rk::ReadError::too_short : rk::ReadError::truncated) << len;
-                continue;
-            }
-            ASSERT_TRUE(r.ok() && r.page.width == 3 && r.page.height == 4) << len;
-            for (int k = 0; k < 4; ++k)  // stored bottom-up
-                for (int x = 0; x < 3; ++x) {
-                    const std::size_t at = static_cast<std::size_t>((3 - k) * 3 + x);
-                    const bool present = data_start + k * stride + (x + 1) * bpp <= len;
-                    EXPECT_EQ(r.page.pixels.get()[at], present ? full_gray[at] : 0) << len << " " << x << " " << k;
-                }
-        }
+        const std::size_t start = 54 + (bits == 8 ? 4 * 12 : 0), bpp = bits / 8, stride = (3 * bpp + 3) / 4 * 4;
+        rktest::expect_every_cut(bmp_of(varied(3, 4), bits), rk::decode_bmp_pgm_itex,
+                                 {{65, rk::ReadError::too_short}, {start + 4 * stride / 16, rk::ReadError::truncated}},
+                                 [&](std::size_t i) { return start + (3 - i / 3) * stride + (i % 3 + 1) * bpp; });
     }
 }
 

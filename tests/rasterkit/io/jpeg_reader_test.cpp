@@ -1,5 +1,4 @@
-// JPEG files: gray and colour files as exact gray pages, a truncated file
-// still gives a page; damaged, empty and oversized files give none.
+// JPEG files: exact gray pages, a truncated file still gives a page; damaged, empty and oversized files give none.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -64,17 +63,15 @@ TEST_F(JpegReader, TruncatedFileStillGivesAPageQuietly) {
     GrayImage img{128, 128, std::vector<std::uint8_t>(128 * 128, 200)};
     for (int i = 0; i < 128 * 64; ++i) img.pixels[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((i * 7919) % 251);
     ASSERT_TRUE(write_jpeg(file, img, 95));
-    std::vector<std::uint8_t> bytes = read_bytes(file);
-    bytes.resize(bytes.size() / 3);
-    write_bytes(file, bytes);
+    const std::vector<std::uint8_t> bytes = read_bytes(file);
+    write_bytes(file, {bytes.begin(), bytes.begin() + static_cast<long>(bytes.size() / 3)});
     rk::ReadResult r = read_quietly();
     ASSERT_TRUE(r.ok() && r.page.width == 128 && r.page.height == 128);
     EXPECT_EQ(messages, "");  // warnings are not printed at the default trace level
     int close = 0;  // the rows the file still holds are decoded
     for (int x = 0; x < 128; ++x) close += std::abs(r.page.row(0)[x] - img.pixels[static_cast<std::size_t>(x)]) < 40;
     EXPECT_GT(close, 64);
-    EXPECT_EQ(r.page.row(127)[0], 128);  // blocks after the cut: mid gray
-    EXPECT_EQ(r.page.row(127)[127], 128);
+    EXPECT_TRUE(r.page.row(127)[0] == 128 && r.page.row(127)[127] == 128);  // blocks after the cut: mid gray
 }
 
 TEST_F(JpegReader, DamagedEmptyOrMissingFilesGiveNoPage) {

@@ -1,29 +1,18 @@
 // PCX decoding: run-length data into palette grays, runs cut at the row end, refusals of headers, sizes, cuts.
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <vector>
-
 #include "own_format_writers.h"
-#include "readers.h"
+#include "own_reader_checks.h"
 
 namespace {
 
 using namespace testsupport;
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes page_pixels(const rk::ReadResult& r) {
-    const std::uint8_t* p = r.page.pixels.get();
-    return Bytes(p, p + static_cast<std::size_t>(r.page.width) * r.page.height);
-}
+using rktest::Bytes, rktest::page_pixels;
 
 // Entry i is gray 255 - i: a page shows each index, and index 0 is white unlike a missing pixel.
 std::vector<Rgb> inverse_palette() {
     std::vector<Rgb> p;
-    for (int i = 0; i < 256; ++i) {
-        const auto v = static_cast<std::uint8_t>(255 - i);
-        p.push_back({v, v, v});
-    }
+    for (int i = 0; i < 256; ++i) { const auto v = static_cast<std::uint8_t>(255 - i); p.push_back({v, v, v}); }
     return p;
 }
 
@@ -94,8 +83,7 @@ TEST(PcxReaderDecodes, RunLengthData) {
     }
 }
 
-// One header byte (width 1) or little-endian field (width 2) changed in a
-// valid 2 x 2 file; at == -769 is the palette marker; 24-bit files lack it.
+// A byte (width 1) or field (width 2) changed in a valid 2 x 2 file; at -769 the palette marker, absent at 24 bits.
 TEST(PcxReaderRejects, HeaderFieldsAndTwentyFourBitFiles) {
     const Bytes good = pcx_with_data(2, 2, {0x03, 0x04, 0x05, 0x06});
     ASSERT_TRUE(rk::decode_pcx(good).ok());
@@ -129,18 +117,13 @@ TEST(PcxReaderRejects, HeaderFieldsAndTwentyFourBitFiles) {
     EXPECT_EQ(rk::decode_pcx(f).error, rk::ReadError::bad_header);
 }
 
+// No byte but the marker has the value 12, so every cut loses the marker at its place 769 bytes before the end.
 TEST(PcxReaderRejects, EveryCutOfAValidFile) {
-    // No byte but the marker has the value 12, so every cut loses the
-    // marker at its place 769 bytes before the end.
     IndexedImage img{6, 3, {1, 2, 3, 200, 200, 200, 9, 9, 9, 9, 9, 9, 40, 41, 42, 43, 44, 45}, {}};
-    for (int i = 0; i < 256; ++i)
-        img.palette.push_back({static_cast<std::uint8_t>(i == 12 ? 13 : i), 30, 31});
+    for (int i = 0; i < 256; ++i) img.palette.push_back({static_cast<std::uint8_t>(i == 12 ? 13 : i), 30, 31});
     const Bytes f = pcx_file(img);
-    ASSERT_TRUE(rk::decode_pcx(f).ok());
-    for (std::size_t len = 0; len < f.size(); ++len) {
-        rk::ReadResult r = rk::decode_pcx(std::span(f.data(), len));
-        EXPECT_TRUE(r.error == (len < 128 ? rk::ReadError::too_short : rk::ReadError::bad_header) && !r.page.pixels) << len;
-    }
+    rktest::expect_every_cut(f, rk::decode_pcx, {{128, rk::ReadError::too_short}, {f.size(), rk::ReadError::bad_header}},
+                             [](std::size_t) { return 0; });
 }
 
 }  // namespace

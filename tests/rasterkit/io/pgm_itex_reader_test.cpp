@@ -1,22 +1,16 @@
 // PGM and ITEX decoding: pixels as stored, strict PGM header lines, the ITEX type, cuts, the first byte.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
 #include "own_format_writers.h"
-#include "readers.h"
+#include "own_reader_checks.h"
 
 namespace {
 
 using testsupport::GrayImage;
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes page_pixels(const rk::ReadResult& r) {
-    const std::uint8_t* p = r.page.pixels.get();
-    return Bytes(p, p + static_cast<std::size_t>(r.page.width) * r.page.height);
-}
+using rktest::Bytes, rktest::page_pixels;
+using E = rk::ReadError;
 
 GrayImage ramp(int w, int h) {
     GrayImage img{w, h, {}};
@@ -50,7 +44,6 @@ TEST(PgmReaderDecodes, HeaderLinesAndPixelBytes) {
 }
 
 TEST(PgmReaderRejects, HeaderLines) {
-    using E = rk::ReadError;
     const struct { const char* what; std::string header; E error; } cases[] = {
         {"width and height on one line", "P5\n3 2\n255\n", E::bad_header},
         {"blank after P5", "P5 3\n2\n255\n", E::bad_header},
@@ -77,26 +70,12 @@ TEST(PgmReaderRejects, HeaderLines) {
     }
 }
 
+// Cut in the 13-byte header, or holding less than a sixteenth of the pixels; the file reader refuses 64 bytes first.
 TEST(PgmReaderRejectsShort, HeaderCutAnywhere) {
     const Bytes f = pgm("P5\n12\n10\n255\n", Bytes(120, 0x80));
-    const std::size_t header = 13;
-    for (std::size_t len = 0; len <= f.size(); ++len) {
-        std::span<const std::uint8_t> cut(f.data(), len);
-        rk::ReadResult r = rk::decode_pgm(cut);
-        if (len < header) {
-            EXPECT_FALSE(r.ok()) << len;
-        } else if (len < header + 120 / 16) {
-            EXPECT_EQ(r.error, rk::ReadError::truncated) << len;
-        } else {
-            ASSERT_TRUE(r.ok()) << len;
-            for (std::size_t i = 0; i < 120; ++i)
-                ASSERT_EQ(r.page.pixels.get()[i], header + i < len ? 0x80 : 0) << len << " " << i;
-        }
-        // Through the file reader, 64 bytes or fewer are refused first.
-        rk::ReadResult whole = rk::decode_bmp_pgm_itex(cut);
-        EXPECT_EQ(whole.ok(), len > 64 && len >= header + 120 / 16) << len;
-        if (len <= 64) { EXPECT_EQ(whole.error, rk::ReadError::too_short) << len; }
-    }
+    const auto end_of = [](std::size_t i) { return 13 + i + 1; };
+    rktest::expect_every_cut(f, rk::decode_pgm, {{13, E::too_short}, {13 + 120 / 16, E::truncated}}, end_of);
+    rktest::expect_every_cut(f, rk::decode_bmp_pgm_itex, {{65, E::too_short}}, end_of);
 }
 
 // Unused header fields carry anything; sizes are unsigned.
@@ -116,14 +95,10 @@ TEST(ItexReaderDecodes, PixelsAsStoredAfterTheHeaderAtUnsignedSizes) {
     EXPECT_EQ(r.page.pixels.get()[39999], 200);
 }
 
+// The decoder alone takes one pixel byte (a sixteenth of 16), not a bare header.
 TEST(ItexReaderDecodes, ShortFileLeavesBlack) {
-    const Bytes full = testsupport::itex_file(ramp(4, 4));
-    // The decoder alone takes one pixel byte (a sixteenth of 16), not a bare header.
-    rk::ReadResult one = rk::decode_itex(std::span(full.data(), 65));
-    ASSERT_TRUE(one.ok());
-    EXPECT_EQ(page_pixels(one), (Bytes{full[64], 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(rk::decode_itex(std::span(full.data(), 64)).error, rk::ReadError::truncated);
-    EXPECT_EQ(rk::decode_itex(std::span(full.data(), 63)).error, rk::ReadError::too_short);
+    rktest::expect_every_cut(testsupport::itex_file(ramp(4, 4)), rk::decode_itex,
+                             {{64, E::too_short}, {65, E::truncated}}, [](std::size_t i) { return 64 + i + 1; });
 }
 
 TEST(ItexReaderRejects, FileTypeOtherThanZeroAndZeroOrOversizedPages) {
@@ -142,14 +117,12 @@ TEST(OwnFormatReaderDispatch, FirstByteChoosesTheDecoder) {
     // Only 'I' counts for ITEX, 'P' for PGM; anything else goes to the BMP decoder.
     Bytes f = testsupport::itex_file(ramp(8, 8));
     f[1] = 'X';
-    rk::ReadResult r = rk::decode_bmp_pgm_itex(f);
-    EXPECT_FALSE(r.ok());  // the ITEX decoder insists on "IM"
+    EXPECT_FALSE(rk::decode_bmp_pgm_itex(f).ok());  // the ITEX decoder insists on "IM"
     f[1] = 'M';
     EXPECT_TRUE(rk::decode_bmp_pgm_itex(f).ok());
     Bytes p = testsupport::pgm_file(ramp(8, 8));
     EXPECT_TRUE(rk::decode_bmp_pgm_itex(p).ok());
-    p[0] = 'B';
-    p[1] = 'M';
+    p[0] = 'B', p[1] = 'M';
     EXPECT_EQ(rk::decode_bmp_pgm_itex(p).error, rk::decode_bmp(p).error);
     EXPECT_FALSE(rk::decode_bmp_pgm_itex(p).ok());
 }

@@ -122,12 +122,8 @@ TEST_F(TiffPageReader, RefusesOtherDepthsPlanesAndSampleCountsBeforeAllocating) 
 
 // Tags patched in a written file: refused with their cause before allocating.
 TEST_F(TiffPageReader, RefusesPatchedHeadersBeforeAllocating) {
-    const struct {
-        const char* what;
-        TiffPage page;
-        std::vector<std::pair<std::uint16_t, std::uint32_t>> tags;
-        rk::ReadError error;
-    } cases[] = {
+    const struct { const char* what; TiffPage page; std::vector<std::pair<std::uint16_t, std::uint32_t>> tags; rk::ReadError error; }
+        cases[] = {
         {"old-style JPEG with three samples", tiff_rgb_page(RgbImage{2, 1, {{1, 2, 3}, {4, 5, 6}}}),
          {{TIFFTAG_COMPRESSION, COMPRESSION_OJPEG}}, rk::ReadError::unsupported},
         {"1.6e9 pixels", tiff_gray_page(GrayImage{4, 4, std::vector<std::uint8_t>(16, 9)}),

@@ -1,5 +1,4 @@
-// The analysis on real photographs at depths 1, 3 and 5 in both modes: the
-// images whose plate holds a field's centre, and the fields elsewhere.
+// The analysis on real photographs at depths 1, 3, 5 in both modes: plates located, fields elsewhere.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -35,8 +34,7 @@ Figures measure(const std::string& folder, int depth) {
     return f;
 }
 
-// The share of located plates each folder reaches at depth 3 at least: American
-// plates are small and framed by text of their own; mode 1 finds more of them.
+// Located share each folder reaches at depth 3: US plates are small and framed by text; mode 1 finds more.
 double floor_of(const std::string& name, int mode) { return name == "eu" ? 1.0 : name == "br" ? 0.93 : mode ? 0.73 : 0.47; }
 
 class Photographs : public ::testing::TestWithParam<const char*> {};
@@ -61,10 +59,7 @@ TEST_P(Photographs, PlatesAreLocated) {
             if (depths[d] == 3) at3 = share;
             std::printf("%s mode %d depth %d: located %d of %d (%.1f%%), fields outside plates %d\n", name.c_str(), mode,
                         depths[d], f.located, f.images, 100.0 * share, f.false_fields);
-            if (mode == 0) {
-                basic[d] = f;
-                continue;
-            }
+            if (mode == 0) { basic[d] = f; continue; }
             // Mode 1 locates as many plates, and outside the US no more fields elsewhere.
             EXPECT_GE(f.located, basic[d].located) << "depth " << depths[d];
             if (name != "us") { EXPECT_LE(f.false_fields, basic[d].false_fields) << "depth " << depths[d]; }

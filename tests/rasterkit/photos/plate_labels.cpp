@@ -12,14 +12,10 @@ namespace photos {
 namespace fs = std::filesystem;
 
 std::string plates_dir() {
-    if (const char* env = std::getenv("ORVO_PLATES_DIR"); env != nullptr && *env != '\0') {
-        std::error_code ec;
-        if (fs::is_directory(env, ec)) return env;
-    }
-    const fs::path beside = fs::path(ORVO_SOURCE_DIR) / ".." / "shared" / "data" / "plates";
     std::error_code ec;
-    if (fs::is_directory(beside, ec)) return beside.lexically_normal().string();
-    return {};
+    if (const char* env = std::getenv("ORVO_PLATES_DIR"); env != nullptr && *env != '\0' && fs::is_directory(env, ec)) return env;
+    const fs::path beside = fs::path(ORVO_SOURCE_DIR) / ".." / "shared" / "data" / "plates";
+    return fs::is_directory(beside, ec) ? beside.lexically_normal().string() : std::string{};
 }
 
 std::vector<LabelledImage> labelled_images(const std::string& folder) {
@@ -45,10 +41,8 @@ std::vector<LabelledImage> labelled_images(const std::string& folder) {
     return out;
 }
 
-namespace {
 // A page coordinate in file pixels: enlarged pages divide, reduced ones multiply.
-int to_file(int v, int scale) { return scale >= 1 ? v / scale : v * -scale; }
-}  // namespace
+static int to_file(int v, int scale) { return scale >= 1 ? v / scale : v * -scale; }
 
 bool on_plate(const seg_result& r, int xscale, int yscale, const LabelledImage& label) {
     const int x = to_file((r.left + r.right) / 2, xscale), y = to_file((r.top + r.bottom) / 2, yscale);

@@ -11,8 +11,7 @@ namespace photos {
 // A labelled photograph: its path, the plate's rectangle in file pixels and its text.
 struct LabelledImage { std::string image; int x = 0, y = 0, w = 0, h = 0; std::string plate; };
 
-// The folder of labelled plates: $ORVO_PLATES_DIR, else the data folder
-// beside the source tree; empty when neither exists.
+// The folder of labelled plates: $ORVO_PLATES_DIR, else the data folder beside the sources; else empty.
 std::string plates_dir();
 
 // Every label of the folder (NAME.txt: "NAME.ext\tx\ty\tw\th\tPLATE") with
@@ -20,8 +19,7 @@ std::string plates_dir();
 // photograph, and unreadable labels, are left out.
 std::vector<LabelledImage> labelled_images(const std::string& folder);
 
-// True when the centre of the field, in file pixels of a page normalised by
-// the factors xscale and yscale, lies inside the labelled plate.
+// True when the field's centre, in file pixels of a page scaled by xscale and yscale, lies inside the plate.
 bool on_plate(const seg_result& r, int xscale, int yscale, const LabelledImage& label);
 
 }  // namespace photos

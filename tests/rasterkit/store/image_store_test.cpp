@@ -30,18 +30,13 @@ protected:
 
     void SetUp() override { write_bytes(page_file, pgm(800, 600, [](int x, int y) { return (x + 3 * y) & 0xFF; })); }
     void TearDown() override { SEG_close_image(); orvo::alloc_fail_at(0); }
-    std::string file(const char* name, const Bytes& bytes) {
-        const std::string path = dir.file(name);
-        write_bytes(path, bytes);
-        return path;
-    }
+    std::string file(const char* name, const Bytes& bytes) { write_bytes(dir.file(name), bytes); return dir.file(name); }
     static std::vector<int> sizes() { return {MAXCOL, MAXLIN, BPL, XSCALE, YSCALE, crt_page}; }
 };
 
 TEST_F(ImageStore, OpenHoldsThePageAdvancesTheCursorAndCloseEmptiesIt) {
     ASSERT_EQ(SEG_set_image_file(page_file.c_str()), 1);
-    EXPECT_EQ(n_pages, 1);
-    EXPECT_EQ(crt_page, 0);
+    EXPECT_TRUE(n_pages == 1 && crt_page == 0);
     EXPECT_EQ(rk::current_format(), rk::ImageFormat::pgm);
     ASSERT_EQ(SEG_open_image(), 1);
     EXPECT_EQ(sizes(), (std::vector<int>{800, 600, 800, 1, 1, 1}));  // kept at file size
@@ -75,8 +70,7 @@ TEST_F(ImageStore, SetRefusesShortUnknownAndMissingFiles) {
     // Five bytes are set but cannot be opened.
     EXPECT_EQ(SEG_set_image_file(file("five.bmp", {'B', 'M', 0, 0, 0}).c_str()), 1);
     EXPECT_EQ(SEG_open_image(), 0);
-    EXPECT_EQ(videobuffer, nullptr);
-    EXPECT_EQ(crt_page, 0);
+    EXPECT_TRUE(videobuffer == nullptr && crt_page == 0);
 }
 
 TEST_F(ImageStore, OpenAfterAFailedSetDoesNotReloadTheFileBefore) {

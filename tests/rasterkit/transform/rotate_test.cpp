@@ -15,10 +15,7 @@ protected:
     void SetUp() override {
         videobuffer = static_cast<unsigned char*>(orvo::zero_alloc(6));
         for (int i = 0; i < 6; ++i) videobuffer[i] = static_cast<unsigned char>(i + 1);
-        MAXCOL = BPL = 3;
-        MAXLIN = 2;
-        XSCALE = 2;
-        YSCALE = 3;
+        MAXCOL = BPL = 3, MAXLIN = 2, XSCALE = 2, YSCALE = 3;
     }
     void TearDown() override { orvo::zero_free(videobuffer); videobuffer = nullptr; orvo::alloc_fail_at(0); }
     // The page's sizes and factors, then its pixels.
