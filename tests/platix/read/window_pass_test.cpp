@@ -111,12 +111,10 @@ TEST(WindowPass, FindsThePlateInAWindowAndHoldsThePageAsItWas) {
     const std::vector<unsigned char> page(videobuffer, videobuffer + static_cast<std::size_t>(BPL) * MAXLIN);
 
     ImageResult r;
-    r.maxcol = maxcol;
-    r.maxlin = maxlin;
+    r.maxcol = r.width = maxcol;
+    r.maxlin = r.height = maxlin;
     r.xscale = xscale;
     r.yscale = yscale;
-    r.width = maxcol;
-    r.height = maxlin;
     AnalysisRequest request;
     request.model = model.get();
     request.recognition.region = Region::eu;
