@@ -8,6 +8,7 @@
 
 #include "kb/kb_file.h"
 #include "kb/kb_list.h"
+#include "kb/kb_store.h"
 #include "kb/patterns.h"
 #include "glyph_font.h"
 #include "temp_dir.h"
@@ -111,6 +112,33 @@ TEST(PatternsFile, IgnoresPartialRecordAndDropsControlClasses) {
     orvo::alloc_fail_at(2);  // the file block, then the table
     EXPECT_EQ(gn::load_patterns(dir.file("p.dat").c_str(), &t), -1);
     orvo::alloc_fail_at(0);
+}
+
+// Six loaded bases of types any, digits, letters and their gap-tolerant kinds: which are selected.
+TEST(KbSelection, FollowsKindAndGapTolerance) {
+    gn::ListEntry list[6];
+    const int types[6] = {0, 1, 2, 250, 251, 252};
+    for (int i = 0; i < 6; ++i) list[i].type = types[i], std::snprintf(list[i].path, sizeof list[i].path, "kb%d.kbf", i);
+    gn::set_entries(list, 6);
+    for (int i = 0; i < 6; ++i) gn::kb_store().entries[i].loaded = true, gn::kb_store().entries[i].nets = gntest::pattern_net('A', '_', 1, i);
+    const auto selected = [] {
+        std::string s;
+        for (int i = 0; i < 6; ++i)
+            if (gn::kb_store().entries[i].selected) s += static_cast<char>('0' + i);
+        return s;
+    };
+    const struct { int mode, index; bool tolerant; const char* selected; int current; } cases[] = {
+        {0, 0, false, "012", -1}, {1, 0, false, "01", -1}, {2, 0, false, "02", -1},
+        {0, 0, true, "345", -1},  {1, 0, true, "34", 3},   {0, 5, false, "4", 4}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(gn::select_kbs(c.mode, c.index, c.tolerant));
+        EXPECT_EQ(selected(), c.selected) << c.mode << " " << c.index << " " << c.tolerant;
+        EXPECT_TRUE(c.current < 0 || gn::kb_store().current == c.current);
+    }
+    EXPECT_FALSE(gn::select_kbs(0, 7, false));
+    gn::kb_store().entries[0].loaded = false;
+    EXPECT_FALSE(gn::select_kbs(0, 1, false));
+    gn::release_all_kbs();
 }
 
 }  // namespace

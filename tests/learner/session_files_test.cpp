@@ -78,4 +78,20 @@ TEST_F(SessionBackups, AFailedRestoreKeepsTheBackupAndSaysWhere) {
     rmdir(p.kb.c_str());
 }
 
+// The list line of the index, its paths, and every refusal; a copy from a missing file leaves the target.
+TEST(SessionPathsRead, TheLineOfTheIndexOrNothingAndASafeCopyThatFails) {
+    TempDir d;
+    write_text(d.file("list"), "[1] /a/first.kbf\r\n[0]    /b/plates.kbf   \r\n[0] /b/plates\r\n[0] /b/.kbf\r\nno bracket\r\n");
+    SessionPaths p;
+    ASSERT_TRUE(learner::read_session_paths(d.file("list"), 2, p));
+    EXPECT_TRUE(p.kb == "/b/plates.kbf" && p.dat == "/b/plates.dat" && p.kb_bak == "/b/$kbfbak$.$$$" && p.dat_bak == "/b/$datbak$.$$$");
+    // No extension, no name, no bracket, past the end, index 0, no list.
+    for (int index : {3, 4, 5, 6, 0}) EXPECT_FALSE(learner::read_session_paths(d.file("list"), index, p)) << index;
+    EXPECT_FALSE(learner::read_session_paths(d.file("absent"), 1, p));
+    write_bytes(d.file("to"), {1, 2});
+    EXPECT_FALSE(learner::copy_file_safely(d.file("absent"), d.file("to")));
+    EXPECT_FALSE(learner::copy_file_safely(d.file("to"), d.file("no/such/folder")));
+    EXPECT_TRUE(read_bytes(d.file("to")) == (Bytes{1, 2}) && !exists(d.file("to") + ".tmp"));
+}
+
 }  // namespace

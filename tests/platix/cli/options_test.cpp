@@ -19,6 +19,11 @@ TEST(OptionsParse, ValuesOfReadTrainAndBench) {
     EXPECT_TRUE(t.passes == 3 && t.augment == 20 && t.labels.size() == 2 && t.analysis == AnalysisKind::basic);
     const auto b = parse_bench_options({"--folds", "5", "--augment", "2", "--passes", "3", "--misses", "--json", "r.json", "l"}, 1);
     EXPECT_TRUE(b.folds == 5 && b.augment == 2 && b.passes == 3 && b.misses && b.json_path == "r.json");
+    const auto n = parse_train_options({"--reader", "net", "--model", "m.pnet", "--synth-seed", "7", "--epochs", "4", "l"}, 1);
+    EXPECT_TRUE(n.synth_seed == 7 && n.epochs == 4);
+    const auto f = parse_bench_options({"--folds", "2", "--region", "auto", "--synth-seed", "9", "--minutes", "3", "l"}, 1);
+    EXPECT_TRUE(f.region_by_folder && f.synth_seed == 9 && f.minutes == 3);
+    EXPECT_TRUE(parse_synth_options({"--out", "d", "--crops", "--style", "us"}).crops);
     EXPECT_EQ(parse_kb_arg("a.kbf:252").type, 252);
     EXPECT_EQ(parse_kb_arg("a.kbf:any").type, 0);
     const auto odd = parse_kb_arg("dir:name/a.kbf");  // a suffix only when it is a type
@@ -38,9 +43,25 @@ TEST(OptionsRefuse, BadValuesUnknownOptionsAndMissingArguments) {
         read({}), train({"labels"}), train({"--kb", "a.kbf"}), train({"--kb", "a.kbf", "--kb", "b.kbf", "l"}),
         train({"--kb", "a.kbf", "--passes", "0", "l"}), train({"--kb", "a.kbf", "--augment", "21", "l"}),
         train({"--kb", "a.kbf", "--augment", "-1", "l"}), bench({"--folds", "5", "--kb", "a.kbf", "l"}),
-        bench({"--folds", "1", "l"}), bench({"--kb", "a.kbf", "--json=", "l"}), synth({"--count", "3"}),
+        bench({"--folds", "1", "l"}), bench({"--region", "auto", "l"}), train({"--reader", "cnn", "--kb", "a.kbf", "l"}), bench({"--kb", "a.kbf", "--json=", "l"}), synth({"--count", "3"}),
         synth({"--out", "d", "extra"}), synth({"--out", "d", "--count", "-1"}), synth({"--out", "d", "--image-format", "gif"}),
         [] { parse_kb_arg(":1"); }, [] { parse_kb_arg("a.kbf:300"); },
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) EXPECT_THROW(cases[i](), UsageError) << "case " << i;
+}
+
+// Each command's help: its usage line, and every option its parser takes that the others do not.
+TEST(OptionsHelp, EachCommandNamesItsUsageAndItsOwnOptions) {
+    const struct { std::string text; const char* usage; std::vector<const char*> options; } cases[] = {
+        {main_help(), "usage: platix COMMAND", {"read", "train", "bench", "synth", "watch", "Exit status"}},
+        {read_help(), "usage: platix read", {"--format", "--annotate", "--max-pixels", "--single-pass"}},
+        {train_help(), "usage: platix train", {"--passes", "--augment", "--synth", "--epochs", "--start"}},
+        {bench_help(), "usage: platix bench", {"--folds", "--misses", "--json", "--single-pass"}},
+        {synth_help(), "usage: platix synth", {"--out", "--count", "--crops", "--style"}},
+        {watch_help(), "usage: platix watch", {"--every", "--fps", "--gap", "--save"}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.text.rfind(c.usage, 0), 0u) << c.text.substr(0, 60);
+        for (const char* o : c.options) EXPECT_NE(c.text.find(o), std::string::npos) << c.usage << ": " << o;
+    }
 }
