@@ -1,7 +1,6 @@
 #include "window_pass.h"
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 
 #include "coords.h"
@@ -12,16 +11,9 @@ namespace platix {
 
 namespace {
 
+// True when the centre of `inner` lies within `outer` (inclusive boxes).
 bool holds_centre(const Box& outer, const Box& inner) {
-    const int cx = (inner.left + inner.right) / 2, cy = (inner.top + inner.bottom) / 2;
-    return cx >= outer.left && cx <= outer.right && cy >= outer.top && cy <= outer.bottom;
-}
-
-// A window coordinate back in the window's own pixels.
-int unscale(int v, int scale) {
-    if (scale > 1) return v / scale;
-    if (scale < -1) return v * -scale;
-    return v;
+    return centre_inside(inner, outer.left, outer.top, outer.right - outer.left + 1, outer.bottom - outer.top + 1);
 }
 
 }  // namespace
@@ -39,10 +31,9 @@ std::vector<Box> page_windows(int width, int height) {
 }
 
 Box window_to_page(const Box& b, const Box& window, int xscale, int yscale) {
-    const int wmax = window.right - window.left, hmax = window.bottom - window.top;
-    const auto x = [&](int v) { return window.left + std::clamp(unscale(v, xscale), 0, wmax); };
-    const auto y = [&](int v) { return window.top + std::clamp(unscale(v, yscale), 0, hmax); };
-    return {x(b.left), y(b.top), x(b.right), y(b.bottom)};
+    // The window is a file of its own to the page it was held as.
+    const Box in = page_to_file(b, xscale, yscale, window.right - window.left + 1, window.bottom - window.top + 1);
+    return {window.left + in.left, window.top + in.top, window.left + in.right, window.top + in.bottom};
 }
 
 bool plate_like(const FieldResult& f, bool with_region) {
@@ -73,7 +64,7 @@ bool read_windows_net(ImageResult& r, const AnalysisRequest& request) {
     if (!wants_windows(r, with_region)) return true;
     const auto windows = page_windows(width, height);
     if (windows.empty()) return true;
-    std::vector<unsigned char> page, cut;
+    std::vector<unsigned char> page;
     try {
         page.assign(videobuffer, videobuffer + static_cast<std::size_t>(stride) * static_cast<std::size_t>(height));
     } catch (const std::bad_alloc&) {
@@ -81,18 +72,10 @@ bool read_windows_net(ImageResult& r, const AnalysisRequest& request) {
     }
     bool ok = true;
     for (const Box& w : windows) {
-        const int ww = w.right - w.left + 1, wh = w.bottom - w.top + 1;
-        try {
-            cut.resize(static_cast<std::size_t>(ww) * static_cast<std::size_t>(wh));
-        } catch (const std::bad_alloc&) {
-            ok = false;
-            break;
-        }
-        for (int y = 0; y < wh; ++y)
-            std::memcpy(cut.data() + static_cast<std::size_t>(y) * ww,
-                        page.data() + static_cast<std::size_t>(w.top + y) * stride + w.left, static_cast<std::size_t>(ww));
         SEG_clear_analysis_results();
-        if (SEG_open_gray_page(cut.data(), ww, wh, ww) != 1 || videobuffer == nullptr) {
+        // The window is read out of the copy with the page's stride and held as a page of its own.
+        const unsigned char* corner = page.data() + static_cast<std::size_t>(w.top) * stride + w.left;
+        if (SEG_open_gray_page(corner, w.right - w.left + 1, w.bottom - w.top + 1, stride) != 1 || videobuffer == nullptr) {
             ok = false;
             break;
         }

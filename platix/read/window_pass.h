@@ -20,7 +20,9 @@ constexpr int kMinWindowSide = 64;
 std::vector<Box> page_windows(int width, int height);
 
 // A box on a window's page (inclusive; the window page's factors as XSCALE
-// and YSCALE give them) on the page the window was cut from.
+// and YSCALE give them) on the page the window was cut from: the window
+// page's box in the window's own pixels (page_to_file), moved to the
+// window's corner.
 Box window_to_page(const Box& b, const Box& window, int xscale, int yscale);
 
 // A reading that looks like a plate: with a region, its text fits one of

@@ -47,7 +47,7 @@ TEST(WindowPass, WindowsCoverThePageAndBoxesComeBackToIt) {
     for (const Case& c : std::vector<Case>{
              {"window page at its own size", {10, 20, 30, 40}, 1, 1, {110, 70, 130, 90}},
              {"enlarged twice", {10, 20, 31, 41}, 2, 2, {105, 60, 115, 70}},
-             {"reduced twice", {10, 20, 30, 40}, -2, -2, {120, 90, 160, 130}},
+             {"reduced twice (a pixel covers two)", {10, 20, 30, 40}, -2, -2, {120, 90, 161, 131}},
              {"clamped to the window", {150, 10, 400, 90}, 1, 1, {250, 60, 299, 140}},
          }) {
         SCOPED_TRACE(c.what);
