@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <chrono>
 #include <functional>
 #include <string>
 #include <sys/stat.h>
@@ -48,12 +49,14 @@ struct Teacher {
     bool unlearn_all = false, unlearn_opened = false, unlearned = false, finished = false;
     const char* finish = "&Done";
     std::function<void()> before_finish;
+    // A deadline in time, not in timer ticks: a loaded machine runs many idle ticks.
+    const std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
 
     void step() {
         ++steps;
         QDialog* w = visible_dialog(QStringLiteral("Create/update knowledge base - "));
         if (!w || finished) return;
-        if (steps > 3000) {  // give up rather than hang
+        if (std::chrono::steady_clock::now() - started > std::chrono::seconds(60)) {  // give up rather than hang
             finished = true;
             w->reject();
             return;
