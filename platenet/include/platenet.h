@@ -25,10 +25,22 @@
  * libtorch with one intra-op thread per process (callers get parallelism
  * from processes).
  *
+ * Unsure readings. When the best text of a reading has a probability
+ * under 0.9, the region is read again from four nudged crops (its edges
+ * moved out and in by a few percent of its height, in one network run) and
+ * the five readings are pooled: a text's probability is its mean over
+ * them. A character half cut by a crop's edge, or a stroke the resampling
+ * lost, is seen whole in most of them. On 5-fold cross-validations of
+ * labelled photographs this read US plates 27.0% -> 32.4% exactly, with
+ * European and Brazilian plates within one plate of before; an unsure
+ * field costs about five times a sure one.
+ *
  * Confidences. A candidate's confidence is its CTC probability (the sum
- * over every frame alignment of the text, 0-1). A character's confidence is
- * the highest probability the network gives that character on the frames
- * that the most probable alignment of the candidate assigns to it.
+ * over every frame alignment of the text, 0-1; for a pooled reading, the
+ * mean over the crops). A character's confidence is the highest
+ * probability the network gives that character on the frames that the
+ * most probable alignment of the candidate assigns to it (for a pooled
+ * reading, in the crop that gave the text most).
  *
  * Model files. A small little-endian header (magic "PLATENET", format
  * version, input size, layer widths, character set, parameter count and the
