@@ -1,4 +1,4 @@
-// Worker pass pre-processing: uniform images, pruning, region size limits, run gaps and merging, memory failures.
+// Worker pass pre-processing: region size limits, run gaps and merging, memory failures.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -36,43 +36,6 @@ protected:
             for (int c = c0; c <= c1; ++c) a.cellmap[r][c] = v;
     }
 };
-
-// Modes 0-3 see too few edges on a uniform page, mode 4 passes; a page smaller than a cell gives none.
-TEST_F(PassPreparation, UniformOrTinyImagesGiveNoCandidate) {
-    const struct { int w, h, pass, built, edge; } cases[] = {{200, 100, 0, 0, 12}, {200, 100, 8, 1, 1}, {24, 40, 0, 0, -1}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.pass);
-        Gray g(c.w, c.h, 128);
-        for (int x = 0; c.w == 24 && x < 24; x += 2) g.fill(x, 0, x, 39, 255);
-        use(g);
-        rk::load_tuning(a, c.pass);
-        ASSERT_EQ(rk::alloc_cellmap(a), 1);
-        EXPECT_EQ(rk::build_cellmap(a), c.built);
-        if (c.edge >= 0) { EXPECT_EQ(a.edgethreshold, c.edge); }
-        rk::free_cellmap(a);
-        for (int p = 12; p < 24; ++p) EXPECT_EQ(rk::prepare_pass(a, p), 1) << p;
-        EXPECT_EQ(rk::results_number(a), 0);
-        reset();
-    }
-}
-
-TEST_F(PassPreparation, PruningRemovesPolesBordersAndLoneTallRuns) {
-    cell_page(0, 200, 300);  // 100 cell rows, 21 cell columns of 14 pixels
-    ASSERT_TRUE(a.celllin == 100 && a.cellcol == 21);
-    a.edgethreshold = 30;
-    // A pole of 51 cells; kept; border column; 31 alone; 31 with a strong neighbour on row 20; map top; map bottom.
-    const struct { int c, r0, r1, kept; } columns[] = {{5, 10, 60, 0}, {10, 10, 20, 11}, {0, 30, 33, 0}, {15, 10, 40, 0},
-                   {17, 10, 40, 31}, {18, 20, 20, 1}, {8, 0, 3, 0}, {12, 80, 98, 0}};
-    for (const auto& k : columns) set_cells(k.r0, k.r1, k.c, k.c, 100);
-    rk::prune_cellmap(a);
-    for (const auto& k : columns) {
-        int n = 0;
-        for (int r = 0; r < a.celllin; ++r) n += a.cellmap[r][k.c] != 0;
-        EXPECT_EQ(n, k.kept) << "column " << k.c;
-    }
-    rk::binarize_cellmap(a);
-    EXPECT_TRUE(a.cellmap[10][10] == 1 && a.cellmap[9][10] == 0);
-}
 
 TEST_F(PassPreparation, MemoryFailuresOfTheBuffersAreReportedAndFreed) {
     Gray g(200, 100, 128);
