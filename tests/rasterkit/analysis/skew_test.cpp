@@ -34,16 +34,6 @@ protected:
     int run() { return rk::estimate_skew(a, &skew, &slant); }
 };
 
-TEST_F(SkewTest, UprightLevelRowIsLeftAloneWithNeitherAngle) {
-    rktest::blank_bitmap(a, 200, 90);
-    for (int i = 0; i < 8; ++i) glyph(20 + 20 * i, 30, 12, 30, 0);
-    const auto before = rktest::picture(a);
-    EXPECT_EQ(run(), 0);
-    EXPECT_TRUE(skew == 0.0 && slant == 0.0);
-    EXPECT_EQ(rktest::picture(a), before);
-    EXPECT_TRUE(a.runblock == nullptr && a.componenttable == nullptr);
-}
-
 // Upright 12 x 30 characters at the given top-left corners, and the skew they must give.
 TEST_F(SkewTest, PairAnglesOfPlacedCharacters) {
     const struct { const char* what; int width, height; std::vector<std::pair<int, int>> corners; int result; double skew; }
