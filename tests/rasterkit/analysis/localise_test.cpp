@@ -39,20 +39,6 @@ TEST_F(Localise, OnlyLowLongCandidatesAreDoubled) {
     }
 }
 
-TEST_F(Localise, FailedCandidatesAreUnlinkedAndSurvivorsKeepTheirOrder) {
-    plate(20, 20, 190, 50);
-    plate(20, 120, 190, 50);
-    rk::add_candidate(a, 250, 160, 390, 199);  // uniform: last
-    rk::add_candidate(a, 20, 120, 209, 169);
-    rk::add_candidate(a, 250, 120, 390, 155);  // uniform, between the two
-    rk::add_candidate(a, 20, 20, 209, 69);
-    rk::add_candidate(a, 300, 10, 390, 50);  // uniform: head
-    rk::locate_candidates(a);
-    const auto v = list();
-    ASSERT_EQ(v.size(), 2u);
-    EXPECT_TRUE(v[0]->top == 20 && v[1]->top == 120 && v[1]->next == nullptr);
-}
-
 TEST_F(Localise, PlateWithoutCharactersOrReachingOutOfThePageIsDropped) {
     g.fill(100, 60, 289, 109, 225);
     rk::add_candidate(a, 100, 60, 289, 109);
