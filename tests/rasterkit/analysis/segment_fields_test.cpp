@@ -124,26 +124,6 @@ TEST_F(SegmentPlates, TwoLinePlateGivesOneFieldPerRowInBothModes) {
     }
 }
 
-TEST_F(SegmentPlates, EnlargedCandidateIsOneFieldAtTwiceItsSizeAndOneWithoutBitmapNone) {
-    g.fill(100, 60, 260, 99, 225);  // 161 x 40: doubled by localisation
-    for (int i = 0; i < 7; ++i) outlined_char(110 + 20 * i, 68, 12, 24);
-    rk::add_candidate(a, 100, 60, 260, 99);
-    rk::locate_candidates(a);
-    ASSERT_NE(a.results, nullptr);
-    ASSERT_EQ(a.results->lines, 80);
-    for (int mode = 0; mode < 2; ++mode) {
-        rk::segment_fields(a, mode);
-        const auto v = list();
-        ASSERT_EQ(v.size(), 1u) << "mode " << mode;
-        EXPECT_EQ(rk::score_of(v[0]), 7);
-        EXPECT_EQ((std::vector<int>{v[0]->lines, v[0]->columns, v[0]->top}), (std::vector<int>{80, 322, 60}));
-    }
-    rk::clear_results(a);
-    rk::add_candidate(a, 100, 60, 289, 109);
-    rk::segment_fields(a, 0);
-    EXPECT_EQ(a.results, nullptr);
-}
-
 TEST_F(SegmentPlates, EveryFailedAllocationOnlyDropsRowsOrFields) {
     for (int mode = 0; mode < 2; ++mode) {
         for (long k = 1; k < 300; ++k) {
