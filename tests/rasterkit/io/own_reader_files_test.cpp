@@ -32,7 +32,6 @@ std::vector<Rgb> gray_palette() {
     for (int i = 0; i < 256; ++i) p.push_back({std::uint8_t(i), std::uint8_t(i), std::uint8_t(i)});
     return p;
 }
-IndexedImage indexed_picture() { return {kW, kH, gray_picture().pixels, gray_palette()}; }
 RgbImage rgb_picture() {
     RgbImage img{kW, kH, {}};
     for (std::uint8_t g : gray_picture().pixels) img.pixels.push_back({g, g, g});
@@ -98,23 +97,6 @@ protected:
         return SEG_set_image_file(dir.file(name).c_str()) == 1 ? SEG_open_image() : -1;
     }
 };
-
-// Each own format, whatever the file is named, gives the pattern page at file size.
-TEST_F(OwnFormatStore, ReadsEachFormatWhateverTheName) {
-    BmpOptions down;
-    down.top_down = true;
-    const std::pair<const char*, Bytes> files[] = {
-        {"a.bmp", bmp_file(indexed_picture())},  {"c.bmp", bmp_file(rgb_picture(), 32, down)},
-        {"a.pcx", pcx_file(indexed_picture())},  {"a.pgm", pgm_file(gray_picture())},
-        {"itex.bmp", itex_file(gray_picture())},
-    };
-    for (const auto& [name, bytes] : files) {
-        ASSERT_EQ(set_and_open(name, bytes), 1) << name;
-        ASSERT_EQ((std::vector<int>{MAXCOL, MAXLIN, BPL, XSCALE, YSCALE, crt_page, n_pages}),
-                  (std::vector<int>{kW, kH, kW, 1, 1, 1, 1}));
-        EXPECT_EQ(std::vector<std::uint8_t>(videobuffer, videobuffer + kW * kH), gray_picture().pixels) << name;
-    }
-}
 
 TEST_F(OwnFormatStore, RejectedFileLeavesNoPage) {
     ASSERT_EQ(set_and_open("good.pgm", pgm_file(gray_picture())), 1);
