@@ -1,4 +1,4 @@
-// PGM and ITEX decoding: pixels as stored, strict PGM header lines, the ITEX type, cuts, the first byte.
+// PGM and ITEX decoding: pixels as stored, strict PGM header lines, the ITEX type, cuts.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -111,20 +111,6 @@ TEST(ItexReaderRejects, FileTypeOtherThanZeroAndZeroOrOversizedPages) {
         testsupport::put_le16(f, 6, static_cast<std::uint16_t>(h));
         EXPECT_EQ(rk::decode_itex(f).error, rk::ReadError::bad_size) << w << " x " << h;
     }
-}
-
-TEST(OwnFormatReaderDispatch, FirstByteChoosesTheDecoder) {
-    // Only 'I' counts for ITEX, 'P' for PGM; anything else goes to the BMP decoder.
-    Bytes f = testsupport::itex_file(ramp(8, 8));
-    f[1] = 'X';
-    EXPECT_FALSE(rk::decode_bmp_pgm_itex(f).ok());  // the ITEX decoder insists on "IM"
-    f[1] = 'M';
-    EXPECT_TRUE(rk::decode_bmp_pgm_itex(f).ok());
-    Bytes p = testsupport::pgm_file(ramp(8, 8));
-    EXPECT_TRUE(rk::decode_bmp_pgm_itex(p).ok());
-    p[0] = 'B', p[1] = 'M';
-    EXPECT_EQ(rk::decode_bmp_pgm_itex(p).error, rk::decode_bmp(p).error);
-    EXPECT_FALSE(rk::decode_bmp_pgm_itex(p).ok());
 }
 
 }  // namespace
