@@ -90,16 +90,6 @@ TEST_F(TiffPageReader, LayoutsGiveTheirGrays) {
     }
 }
 
-TEST_F(TiffPageReader, ReadsCompressedStripsAndLaterDirectories) {
-    TiffPage first = tiff_gray_page(GrayImage{2, 1, {1, 2}});
-    TiffPage second = tiff_rgb_page(RgbImage{2, 2, {{0, 0, 255}, {9, 9, 9}, {255, 0, 0}, {0, 0, 0}}});
-    second.compression = COMPRESSION_ADOBE_DEFLATE;
-    ASSERT_EQ(read({first, second}, 1), rk::TiffPageResult::ok);
-    EXPECT_EQ(pixels(), (std::vector<int>{29, 9, 76, 0}));
-    ASSERT_EQ(read_file(0), rk::TiffPageResult::ok);
-    EXPECT_EQ(pixels(), (std::vector<int>{1, 2}));
-}
-
 TEST_F(TiffPageReader, RefusesOtherDepthsPlanesAndSampleCountsBeforeAllocating) {
     TiffPage bilevel = tiff_gray_page(GrayImage{8, 2, {0xAA, 0x55}});
     bilevel.bits = 1;
