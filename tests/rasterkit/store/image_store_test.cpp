@@ -94,27 +94,6 @@ TEST_F(ImageStore, MemoryShortageWhileNormalisingKeepsThePageAsRead) {
     EXPECT_EQ(sizes(), (std::vector<int>{600, 300, 600, 3, 3, 2}));
 }
 
-// The same pixels give the same page from a file or from memory (padded rows): at file size, reduced, enlarged.
-TEST_F(ImageStore, GrayPageFromMemoryIsNormalisedAsAFileIs) {
-    const auto held = [] {
-        std::vector<int> v = {MAXCOL, MAXLIN, BPL, XSCALE, YSCALE, n_pages, crt_page};
-        v.insert(v.end(), videobuffer, videobuffer + MAXCOL * MAXLIN);
-        return v;
-    };
-    for (const auto& [w, h] : {std::pair{800, 600}, std::pair{2400, 1600}, std::pair{300, 220}}) {
-        SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
-        const int stride = w + 13;
-        Bytes px, padded(static_cast<std::size_t>(stride) * h, 7);
-        for (int i = 0; i < w * h; ++i) px.push_back(padded[i / w * stride + i % w] = std::uint8_t((i % w) * 7 + (i / w) * 3));
-        ASSERT_EQ(SEG_set_image_file(file("scene.pgm", pgm(w, h, nullptr, px)).c_str()), 1);
-        ASSERT_EQ(SEG_open_image(), 1);
-        const std::vector<int> through_file = held();
-        ASSERT_EQ(SEG_open_gray_page(padded.data(), w, h, stride), 1);
-        EXPECT_EQ(held(), through_file);
-        EXPECT_EQ(SEG_open_image(), 0);  // the store forgets the file set
-    }
-}
-
 TEST_F(ImageStore, GrayPageFromMemoryRefusesBeforeHoldingAnything) {
     Bytes px(64 * 64, 200);
     const struct { const unsigned char* pixels; int w, h, stride; } cases[] = {
