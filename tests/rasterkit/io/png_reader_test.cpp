@@ -1,4 +1,4 @@
-// PNG files: every colour type and depth to gray, compositing, transparency, gamma, interlacing, damage, shortage.
+// PNG files: every colour type and depth to gray, compositing, transparency, gamma, damage, shortage.
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -91,18 +91,6 @@ const RowCase kRows[] = {
 
 TEST_F(PngReader, RowsOfEveryTypeBecomeTheirGray) {
     for (const RowCase& c : kRows) EXPECT_EQ(read_back(c.width, 1, c.samples, c.options, c.palette), c.gray) << c.what;
-}
-
-TEST_F(PngReader, RowsInOrderAndInterlacedImagesWhole) {
-    EXPECT_EQ(read_back(2, 3, {1, 2, 3, 4, 5, 6}, type(0)), (std::vector<int>{1, 2, 3, 4, 5, 6}));
-    Samples samples;
-    for (int i = 0; i < 9 * 9; ++i) samples.push_back(static_cast<std::uint16_t>(i * 3));
-    testing::internal::CaptureStderr();  // libpng may warn about interlace handling
-    PngOptions o = type(0);
-    o.interlaced = true;
-    const std::vector<int> page = read_back(9, 9, samples, o);
-    testing::internal::GetCapturedStderr();
-    EXPECT_EQ(page, std::vector<int>(samples.begin(), samples.end()));
 }
 
 // Exponent 1 / (file gamma x SCREEN_GAMMA), which is 2.2 unset or unusable (libpng refuses <= 0, misreads >= 128).
