@@ -100,19 +100,4 @@ TEST_F(JpegReader, OversizedFrameIsRefusedBeforeAllocatingAndShortageGivesNoPage
     EXPECT_EQ(orvo::alloc_count(), 0);
 }
 
-TEST_F(JpegReader, StoreRecognisesContentWhateverTheNameAndRefusesDamage) {
-    const std::string misnamed = dir.file("photo.png");
-    ASSERT_TRUE(write_jpeg(misnamed, GrayImage{800, 600, std::vector<std::uint8_t>(800 * 600, 90)}, 100));
-    ASSERT_EQ(SEG_set_image_file(misnamed.c_str()), 1);
-    ASSERT_EQ(SEG_open_image(), 1);
-    EXPECT_EQ((std::vector<int>{MAXCOL, MAXLIN, BPL, crt_page, videobuffer[800 * 600 - 1]}),
-              (std::vector<int>{800, 600, 800, 1, 90}));
-    write_bytes(file, {0xFF, 0xD8, 0xFF, 0xDB, 0x00, 0x43, 0x00, 1, 2, 3});
-    ASSERT_EQ(SEG_set_image_file(file.c_str()), 1);
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(SEG_open_image(), 0);
-    testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(videobuffer == nullptr && crt_page == 0);
-}
-
 }  // namespace

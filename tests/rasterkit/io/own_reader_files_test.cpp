@@ -1,4 +1,4 @@
-// The own-format readers on files: decompression bombs, loading from a path, allocations, the store's page.
+// The own-format readers on files: decompression bombs, loading from a path, allocations.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -85,28 +85,6 @@ TEST(OwnReadersRefuseBombs, PcxDataShorterThanItsTightestCodingAndABmpClaimingAH
     EXPECT_EQ(SEG_open_image(), 0);
     EXPECT_EQ(videobuffer, nullptr);
     SEG_close_image();
-}
-
-class OwnFormatStore : public ::testing::Test {
-protected:
-    TempDir dir;
-    void TearDown() override { SEG_close_image(); }
-    // Sets and opens `bytes` written to `name`; the open's result.
-    int set_and_open(const std::string& name, const Bytes& bytes) {
-        write_bytes(dir.file(name), bytes);
-        return SEG_set_image_file(dir.file(name).c_str()) == 1 ? SEG_open_image() : -1;
-    }
-};
-
-TEST_F(OwnFormatStore, RejectedFileLeavesNoPage) {
-    ASSERT_EQ(set_and_open("good.pgm", pgm_file(gray_picture())), 1);
-    Bytes bad = bmp_file(rgb_picture(), 24);
-    put_le16(bad, 26, 2);  // planes
-    for (const auto& [name, bytes] : {std::pair<const char*, Bytes>{"bad.bmp", bad},
-                                      {"bad.pcx", pcx24_file(rgb_picture())}, {"bad.img", itex_file(gray_picture(), 1)}}) {
-        EXPECT_EQ(set_and_open(name, bytes), 0) << name;
-        EXPECT_TRUE(videobuffer == nullptr && crt_page == 0) << name;
-    }
 }
 
 // Failing the file buffer or the page refuses the file, both released (no third allocation); absent files refused.

@@ -164,21 +164,4 @@ TEST_F(PngReader, MemoryShortageGivesNoPage) {
     }
 }
 
-TEST_F(PngReader, StoreHoldsTheGrayPageAndRefusesDamage) {
-    Samples samples;  // 800 x 600 is kept at file size; 1 in 3 pixels fully transparent
-    for (int i = 0; i < 800 * 600; ++i) samples.insert(samples.end(), {255, 0, 0, std::uint16_t(i % 3 ? 255 : 0)});
-    ASSERT_TRUE(write_png(file, 800, 600, samples, type(6)));
-    ASSERT_EQ(SEG_set_image_file(file.c_str()), 1);
-    ASSERT_EQ(SEG_open_image(), 1);
-    EXPECT_EQ((std::vector<int>{MAXCOL, MAXLIN, BPL, XSCALE}), (std::vector<int>{800, 600, 800, 1}));
-    EXPECT_EQ((std::vector<int>{videobuffer[0], videobuffer[1], videobuffer[800 * 600 - 1]}), (std::vector<int>{0, 76, 76}));
-    const std::vector<std::uint8_t> bytes = read_bytes(file);
-    write_bytes(file, {bytes.begin(), bytes.end() - 30});
-    ASSERT_EQ(SEG_set_image_file(file.c_str()), 1);
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(SEG_open_image(), 0);
-    testing::internal::GetCapturedStderr();
-    EXPECT_EQ(videobuffer, nullptr);
-}
-
 }  // namespace

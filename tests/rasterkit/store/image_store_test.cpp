@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "image_store.h"
+#include "library_writers.h"
+#include "own_format_writers.h"
 #include "rasterkit.h"
 #include "temp_dir.h"
 #include "zero_alloc.h"
@@ -71,6 +73,34 @@ TEST_F(ImageStore, SetRefusesShortUnknownAndMissingFiles) {
     EXPECT_EQ(SEG_set_image_file(file("five.bmp", {'B', 'M', 0, 0, 0}).c_str()), 1);
     EXPECT_EQ(SEG_open_image(), 0);
     EXPECT_TRUE(videobuffer == nullptr && crt_page == 0);
+}
+
+// Each format is recognised by its content whatever the name; a damaged file of each leaves no page.
+TEST_F(ImageStore, OpensEveryFormatByItsContentAndADamagedFileLeavesNoPage) {
+    using namespace testsupport;
+    const GrayImage gray{800, 600, Bytes(800 * 600, 90)};
+    const IndexedImage indexed{800, 600, Bytes(800 * 600, 0), {{90, 90, 90}}};
+    ASSERT_TRUE(write_png(dir.file("png.bmp"), RgbImage{800, 600, std::vector<Rgb>(800 * 600, Rgb{90, 90, 90})}));
+    ASSERT_TRUE(write_jpeg(dir.file("jpeg.png"), gray, 100));
+    const Bytes png = read_bytes(dir.file("png.bmp"));
+    Bytes bad_bmp = bmp_file(indexed);
+    put_le16(bad_bmp, 26, 2);  // planes
+    const std::pair<std::string, int> files[] = {
+        {dir.file("png.bmp"), 1}, {dir.file("jpeg.png"), 1}, {file("pcx.jpg", pcx_file(indexed)), 1},
+        {file("bmp.pcx", bmp_file(indexed)), 1}, {file("itex.pgm", itex_file(gray)), 1},
+        {file("png.png", {png.begin(), png.end() - 30}), 0}, {file("jpeg.jpg", {0xFF, 0xD8, 0xFF, 0xDB, 0, 0x43, 1, 2}), 0},
+        {file("bad.bmp", bad_bmp), 0}, {file("bad.pcx", pcx24_file(RgbImage{8, 8, std::vector<Rgb>(64)})), 0},
+        {file("bad.img", itex_file(gray, 1)), 0}};
+    for (const auto& [path, opened] : files) {
+        ASSERT_EQ(SEG_set_image_file(page_file.c_str()), 1);
+        ASSERT_EQ(SEG_open_image(), 1);
+        ASSERT_EQ(SEG_set_image_file(path.c_str()), 1) << path;
+        testing::internal::CaptureStderr();  // the libraries' messages on damage
+        EXPECT_EQ(SEG_open_image(), opened) << path;
+        testing::internal::GetCapturedStderr();
+        const bool page = videobuffer != nullptr && videobuffer[800 * 600 - 1] == 90;
+        EXPECT_TRUE(opened ? page && sizes() == (std::vector<int>{800, 600, 800, 1, 1, 1}) : videobuffer == nullptr && crt_page == 0) << path;
+    }
 }
 
 TEST_F(ImageStore, OpenAfterAFailedSetDoesNotReloadTheFileBefore) {
