@@ -185,18 +185,4 @@ TEST_F(TextRows, SortEndsOnBlocksEachAboveAnotherAndKeepsThemAll) {
     EXPECT_EQ(after, before);
 }
 
-TEST_F(TextRows, FragmentJoinsAboveOnlyBelowAFifthOfTheBandAndMisalignedLinesEndAColumn) {
-    rktest::blank_bitmap(a, 200, 100);
-    prepare_tables();
-    set_blocks({{5, 36, 8, 74}, {11, 36, 14, 58}, {11, 62, 14, 66}, {17, 36, 20, 74}});
-    rk::absorb_fragments(a);
-    EXPECT_EQ(block(1), (Row{11, 36, 14, 66}));
-    EXPECT_EQ(a.textrows.blocktable[2].left, -1);
-    set_blocks({{5, 36, 8, 74}, {11, 36, 14, 58}, {11, 60, 14, 68}, {17, 36, 20, 74}});
-    rk::absorb_fragments(a);  // 8 lines: not below a fifth of 38
-    EXPECT_EQ((Rows{block(1), block(2)}), (Rows{{11, 36, 14, 58}, {11, 60, 14, 68}}));
-    set_blocks({{2, 10, 9, 14}, {5, 20, 8, 24}, {6, 30, 9, 34}, {2, 40, 9, 44}, {2, 50, 9, 54}, {30, 0, 40, 40}});
-    EXPECT_FALSE(rk::in_text_column(a, 0));
-}
-
 }  // namespace
