@@ -60,22 +60,6 @@ TEST_F(SkewTest, PairAnglesOfPlacedCharacters) {
     }
 }
 
-TEST_F(SkewTest, LeaningCharactersGiveTheirSlant) {
-    const struct { const char* what; int n, width, pitch, lean, result; double slant; } cases[] = {
-        {"one character gives a third", 1, 14, 20, 3, 1, std::atan2(3.0, 29.0) / 3.0},
-        {"a third below 1.5 degrees is not reported", 1, 14, 20, 2, 0, 0.0},
-        {"leaning left is negative", 5, 14, 30, -4, 1, std::atan2(-4.0, 29.0)},
-    };
-    for (const auto& c : cases) {
-        rktest::blank_bitmap(a, 200, 90);
-        for (int i = 0; i < c.n; ++i) glyph(20 + c.pitch * i, 30, c.width, 30, c.lean);
-        EXPECT_EQ(run(), c.result) << c.what;
-        EXPECT_EQ(skew, 0.0) << c.what;
-        EXPECT_DOUBLE_EQ(slant, c.slant) << c.what;
-        rk::free_objectbitmap(a);
-    }
-}
-
 // A failed labelling, table or box gives 0 and both angles 0; a failed point pair or slant list skips only its angle.
 TEST_F(SkewTest, MemoryFailures) {
     tilted_row();
