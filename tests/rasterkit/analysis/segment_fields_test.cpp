@@ -1,4 +1,4 @@
-// Field segmentation: nesting, geometry and pairwise filters at their limits, the row copy, drawn plates, memory.
+// Field segmentation: nesting and pairwise filters at their limits, the row copy, drawn plates, memory.
 #include <gtest/gtest.h>
 
 #include "bitmap_draw.h"
@@ -36,23 +36,6 @@ protected:
 TEST_F(FieldFilters, NestedCandidateGoesAndOfTwoEqualTheFirst) {
     EXPECT_EQ(kept({{300, 100, 500, 150, 1}, {310, 110, 400, 140, 2}, {300, 100, 500, 150, 3}, {600, 100, 700, 150, 4}}, true),
               (std::vector<int>{3, 4}));
-}
-
-TEST_F(FieldFilters, GeometryAndScoreLimitsOfALoneField) {
-    const struct { Rec r; bool kept; } cases[] = {
-        {{300, 10, 500, 110, 5}, false}, {{300, 11, 500, 111, 5}, true},    // top line
-        {{300, 200, 500, 250, 10}, false}, {{300, 200, 500, 250, 9}, true},  // score at most 9
-        {{300, 200, 500, 250, 2}, false}, {{300, 200, 500, 250, 3}, true},   // best score at least 3
-        {{300, 200, 330, 250, 5}, true}, {{300, 200, 330, 251, 5}, false},   // h = 5 x w / 3
-        {{300, 200, 440, 220, 5}, true}, {{300, 200, 441, 220, 5}, false},   // w = 7 x h
-        {{300, 100, 700, 410, 5}, false},                                    // h > max(150, 300)
-        {{150, 200, 200, 230, 5}, true}, {{150, 200, 199, 230, 5}, false},   // right at 1000 / 5
-        {{800, 200, 850, 230, 5}, true}, {{801, 200, 851, 230, 5}, false},   // left at 1000 - 200
-        {{300, 70, 350, 100, 5}, true}, {{300, 69, 350, 99, 5}, false},      // bottom at 600 / 6
-        {{300, 515, 350, 545, 5}, true}, {{300, 516, 350, 546, 5}, false},   // top at 600 - 85
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(kept({c.r}).size(), c.kept ? 1u : 0u) << c.r.l << "," << c.r.t << "," << c.r.r << "," << c.r.b;
 }
 
 TEST_F(FieldFilters, PairwiseRules) {
