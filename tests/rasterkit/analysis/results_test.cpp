@@ -53,21 +53,15 @@ TEST_F(ResultsList, CursorSelectsAndStaysAtEitherEndFromEmptySingleAndLongerList
     EXPECT_TRUE(cursor == &stranger && a.BMP_columns == 7);
 }
 
+// A hit takes the field's bitmap sizes; an overlap of two fields selects none.
 TEST_F(ResultsList, SelectBmapHitsOneFieldWithItsEdgesAndNotAnOverlap) {
     EXPECT_EQ(rk::select_bmap(a, 0, 0), nullptr);
     three();
-    EXPECT_EQ(rk::select_bmap(a, 149, 19), nth(1));
-    EXPECT_EQ(a.BMP_columns, 50);
-    EXPECT_EQ(rk::select_bmap(a, 200, 0), nth(0));
-    EXPECT_EQ(rk::select_bmap(a, 150, 10), nullptr);
-    EXPECT_EQ(rk::select_bmap(a, 120, 20), nullptr);
-    rk::clear_results(a);
-    rk::add_candidate(a, 0, 0, 100, 50);
-    rk::add_candidate(a, 50, 25, 150, 75);
-    a.BMP_columns = 3;
-    EXPECT_EQ(rk::select_bmap(a, 60, 30), nullptr);
-    EXPECT_EQ(a.BMP_columns, 3);
-    EXPECT_EQ(rk::select_bmap(a, 10, 10), a.results->next);
+    EXPECT_TRUE(rk::select_bmap(a, 149, 19) == nth(1) && a.BMP_columns == 50 && rk::select_bmap(a, 200, 0) == nth(0));
+    EXPECT_TRUE(rk::select_bmap(a, 150, 10) == nullptr && rk::select_bmap(a, 120, 20) == nullptr);
+    rk::add_candidate(a, 0, 30, 100, 80);
+    rk::add_candidate(a, 50, 55, 150, 105);
+    EXPECT_TRUE(rk::select_bmap(a, 60, 60) == nullptr && a.BMP_columns == 50 && rk::select_bmap(a, 10, 40) == a.results->next);
 }
 
 TEST(ResultsOfTheMainInstance, LiveInTheExportedVariablesAndAWorkersDoNot) {
