@@ -47,12 +47,10 @@ TEST(PgmReaderRejects, HeaderLines) {
     const struct { const char* what; std::string header; E error; } cases[] = {
         {"width and height on one line", "P5\n3 2\n255\n", E::bad_header},
         {"blank after P5", "P5 3\n2\n255\n", E::bad_header},
-        {"CR LF after P5", "P5\r\n3\n2\n255\n", E::bad_header},
         {"comment line", "P5\n# made by hand\n3\n2\n255\n", E::bad_header},
         {"16-character line", "P5\n000000000000003\n2\n255\n", E::bad_header},
         {"empty width line", "P5\n\n2\n255\n", E::bad_header},
         {"negative width", "P5\n-3\n2\n255\n", E::bad_header},
-        {"letters", "P5\n3x\n2\n255\n", E::bad_header},
         {"maximum 254", "P5\n3\n2\n254\n", E::unsupported},
         {"maximum 65535", "P5\n3\n2\n65535\n", E::unsupported},
         {"width 0", "P5\n0\n2\n255\n", E::bad_size},
