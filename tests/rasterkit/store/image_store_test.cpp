@@ -1,4 +1,4 @@
-// The image store through its C interface: files set, what an open holds, the cursor, closing, pages from memory.
+// The image store through its C interface: files of every format, the cursor, closing, pages from memory.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -17,11 +17,11 @@ namespace {
 using testsupport::write_bytes;
 using Bytes = std::vector<std::uint8_t>;
 
-// A PGM file of w x h pixels, pixel (x, y) = value(x, y), or of the given pixels.
-Bytes pgm(int w, int h, int (*value)(int, int), const Bytes& pixels = {}) {
+// A PGM file of w x h pixels, pixel (x, y) = value(x, y).
+Bytes pgm(int w, int h, int (*value)(int, int)) {
     const std::string head = "P5\n" + std::to_string(w) + "\n" + std::to_string(h) + "\n255\n";
     Bytes bytes(head.begin(), head.end());
-    for (int i = 0; i < w * h; ++i) bytes.push_back(value ? std::uint8_t(value(i % w, i / w)) : pixels[i]);
+    for (int i = 0; i < w * h; ++i) bytes.push_back(static_cast<std::uint8_t>(value(i % w, i / w)));
     return bytes;
 }
 
