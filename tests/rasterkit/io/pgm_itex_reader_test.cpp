@@ -68,12 +68,15 @@ TEST(PgmReaderRejects, HeaderLines) {
     }
 }
 
-// Cut in the 13-byte header, or holding less than a sixteenth of the pixels; the file reader refuses 64 bytes first.
-TEST(PgmReaderRejectsShort, HeaderCutAnywhere) {
+// Cut in the header, or holding less than a sixteenth of the pixels; the file reader refuses 64 bytes first.
+TEST(PgmAndItexReadersShort, CutAnywhere) {
     const Bytes f = pgm("P5\n12\n10\n255\n", Bytes(120, 0x80));
     const auto end_of = [](std::size_t i) { return 13 + i + 1; };
     rktest::expect_every_cut(f, rk::decode_pgm, {{13, E::too_short}, {13 + 120 / 16, E::truncated}}, end_of);
     rktest::expect_every_cut(f, rk::decode_bmp_pgm_itex, {{65, E::too_short}}, end_of);
+    // The ITEX decoder alone takes one pixel byte (a sixteenth of 16), not a bare header.
+    rktest::expect_every_cut(testsupport::itex_file(ramp(4, 4)), rk::decode_itex, {{64, E::too_short}, {65, E::truncated}},
+                             [](std::size_t i) { return 64 + i + 1; });
 }
 
 // Unused header fields carry anything; sizes are unsigned.
@@ -91,12 +94,6 @@ TEST(ItexReaderDecodes, PixelsAsStoredAfterTheHeaderAtUnsignedSizes) {
     r = rk::decode_itex(testsupport::itex_file(wide));
     ASSERT_TRUE(r.ok() && r.page.width == 40000);
     EXPECT_EQ(r.page.pixels.get()[39999], 200);
-}
-
-// The decoder alone takes one pixel byte (a sixteenth of 16), not a bare header.
-TEST(ItexReaderDecodes, ShortFileLeavesBlack) {
-    rktest::expect_every_cut(testsupport::itex_file(ramp(4, 4)), rk::decode_itex,
-                             {{64, E::too_short}, {65, E::truncated}}, [](std::size_t i) { return 64 + i + 1; });
 }
 
 TEST(ItexReaderRejects, FileTypeOtherThanZeroAndZeroOrOversizedPages) {
