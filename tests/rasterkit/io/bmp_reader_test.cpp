@@ -125,8 +125,9 @@ TEST(BmpReaderRejects, HeaderFieldsWithTheirCause) {
     }
 }
 
-// Every cut is too short, holds under a sixteenth of the pixel data, or gives the pixels whose bytes it holds.
-TEST(BmpReaderTruncated, KeepsTheWholePixelsPresentAtEveryDepth) {
+// Every cut is too short, holds under a sixteenth of the pixel data, or gives the pixels whose bytes it holds;
+// a data offset past the end holds no pixels.
+TEST(BmpReaderTruncated, KeepsTheWholePixelsPresentAtEveryDepthAndNoneAfterTheEnd) {
     for (int bits : {8, 16, 24, 32}) {
         SCOPED_TRACE(bits);
         const std::size_t start = 54 + (bits == 8 ? 4 * 12 : 0), bpp = bits / 8, stride = (3 * bpp + 3) / 4 * 4;
@@ -134,11 +135,7 @@ TEST(BmpReaderTruncated, KeepsTheWholePixelsPresentAtEveryDepth) {
                                  {{65, rk::ReadError::too_short}, {start + 4 * stride / 16, rk::ReadError::truncated}},
                                  [&](std::size_t i) { return start + (3 - i / 3) * stride + (i % 3 + 1) * bpp; });
     }
-}
-
-TEST(BmpReaderRejects, DataOffsetPastTheEndHoldsNoPixels) {
-    EXPECT_EQ(rk::decode_bmp(patched(bmp_file(varied(3, 2), 24), 10, 0xFFFFFFFF)).error,
-              rk::ReadError::truncated);
+    EXPECT_EQ(rk::decode_bmp(patched(bmp_file(varied(3, 2), 24), 10, 0xFFFFFFFF)).error, rk::ReadError::truncated);
     // 4 bytes of pixel data declared: a sixteenth of it is no byte at all.
     rk::ReadResult r = rk::decode_bmp(
         patched(bmp_file(IndexedImage{2, 1, {0, 1}, {{50, 50, 50}, {60, 60, 60}}}), 10, 0x80000000));
