@@ -25,12 +25,6 @@ protected:
             rktest::ink_rect(a, l + shift, y, l + shift + w - 1, y);
         }
     }
-    // Eight 12 x 30 characters at a pitch of 20 whose tops descend by 3 degrees, leaning by 5.
-    void tilted_row() {
-        rktest::blank_bitmap(a, 200, 90);
-        const double tan3 = std::tan(3.0 * std::numbers::pi / 180.0);
-        for (int i = 0; i < 8; ++i) glyph(20 + 20 * i, 30 + static_cast<int>(std::lround(20 * i * tan3)), 12, 30, 5);
-    }
     int run() { return rk::estimate_skew(a, &skew, &slant); }
 };
 
@@ -62,7 +56,9 @@ TEST_F(SkewTest, PairAnglesOfPlacedCharacters) {
 
 // A failed labelling, table or box gives 0 and both angles 0; a failed point pair or slant list skips only its angle.
 TEST_F(SkewTest, MemoryFailures) {
-    tilted_row();
+    rktest::blank_bitmap(a, 200, 90);  // eight 12 x 30 characters whose tops descend by 3 degrees, leaning by 5
+    const double tan3 = std::tan(3.0 * std::numbers::pi / 180.0);
+    for (int i = 0; i < 8; ++i) glyph(20 + 20 * i, 30 + static_cast<int>(std::lround(20 * i * tan3)), 12, 30, 5);
     double full = 0.0, unused = 0.0;
     ASSERT_EQ(rk::estimate_skew(a, &full, &unused), 1);
     ASSERT_NE(full, 0.0);
