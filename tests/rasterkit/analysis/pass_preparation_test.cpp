@@ -1,4 +1,4 @@
-// Worker pass pre-processing: memory failures of its buffers, the smoothing filter's refusals, passes outside its table.
+// Worker pass pre-processing: memory failures of its buffers, the filter's refusals, passes outside its table.
 #include <gtest/gtest.h>
 
 #include <utility>

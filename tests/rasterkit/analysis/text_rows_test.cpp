@@ -178,7 +178,7 @@ TEST_F(TextRows, SortEndsOnBlocksEachAboveAnotherAndKeepsThemAll) {
     set_blocks(blocks);
     rk::sort_blocks(a, 0, 0);
     Rows before, after;
-    for (int i = 0; i < 40; ++i) before.push_back(Row{blocks[i].left, blocks[i].top, blocks[i].right, blocks[i].bottom});
+    for (const rk::TextBlock& b : blocks) before.push_back({b.left, b.top, b.right, b.bottom});
     for (int i = 0; i < a.textrows.block_count; ++i) after.push_back(block(i));
     std::sort(before.begin(), before.end());
     std::sort(after.begin(), after.end());

@@ -75,8 +75,8 @@ TEST(PgmAndItexReadersShort, CutAnywhere) {
     rktest::expect_every_cut(f, rk::decode_pgm, {{13, E::too_short}, {13 + 120 / 16, E::truncated}}, end_of);
     rktest::expect_every_cut(f, rk::decode_bmp_pgm_itex, {{65, E::too_short}}, end_of);
     // The ITEX decoder alone takes one pixel byte (a sixteenth of 16), not a bare header.
-    rktest::expect_every_cut(testsupport::itex_file(ramp(4, 4)), rk::decode_itex, {{64, E::too_short}, {65, E::truncated}},
-                             [](std::size_t i) { return 64 + i + 1; });
+    rktest::expect_every_cut(testsupport::itex_file(ramp(4, 4)), rk::decode_itex,
+                             {{64, E::too_short}, {65, E::truncated}}, [](std::size_t i) { return 64 + i + 1; });
 }
 
 // Unused header fields carry anything; sizes are unsigned.

@@ -97,7 +97,7 @@ TiffPage shaped(TiffPage p, int bits, int samples, int photometric, bool planar 
     return p;
 }
 
-// Other depths, planes and sample counts, and tags patched in a written file: refused with their cause before allocating.
+// Unsupported layouts and tags patched in a written file: refused with their cause before allocating.
 TEST_F(TiffPageReader, RefusesLayoutsAndPatchedHeadersBeforeAllocating) {
     const struct { const char* what; TiffPage page; std::vector<std::pair<std::uint16_t, std::uint32_t>> tags; rk::ReadError error; }
         cases[] = {

@@ -88,7 +88,8 @@ TEST_F(ImageStore, OpensEveryFormatByItsContentAndADamagedFileLeavesNoPage) {
     const std::pair<std::string, int> files[] = {
         {dir.file("png.bmp"), 1}, {dir.file("jpeg.png"), 1}, {file("pcx.jpg", pcx_file(indexed)), 1},
         {file("bmp.pcx", bmp_file(indexed)), 1}, {file("itex.pgm", itex_file(gray)), 1},
-        {file("png.png", {png.begin(), png.end() - 30}), 0}, {file("jpeg.jpg", {0xFF, 0xD8, 0xFF, 0xDB, 0, 0x43, 1, 2}), 0},
+        {file("png.png", {png.begin(), png.end() - 30}), 0},
+        {file("jpeg.jpg", {0xFF, 0xD8, 0xFF, 0xDB, 0, 0x43, 1, 2}), 0},
         {file("bad.bmp", bad_bmp), 0}, {file("bad.pcx", pcx24_file(RgbImage{8, 8, std::vector<Rgb>(64)})), 0},
         {file("bad.img", itex_file(gray, 1)), 0}};
     for (const auto& [path, opened] : files) {
