@@ -48,14 +48,10 @@ TEST(BmpReaderDecodes, FilesOfEveryLayout) {
     palette_before_pixels.insert(palette_before_pixels.begin() + 54, {1, 2, 3, 4, 5, 6, 7, 8});
     const Bytes four_grays = bmp_file(IndexedImage{4, 1, {0, 1, 2, 3}, kGrays});
     const Bytes two_grays = bmp_file(IndexedImage{2, 1, {0, 1}, {kGrays[0], kGrays[1]}});
-    BmpOptions padded, reserved, one_used;
-    padded.padding = 0xEE;  // a reader taking padding for pixels would show it
-    reserved.reserved = 0xFF;
-    one_used.colours_used = 1;
     const struct { const char* what; Bytes file; Bytes gray; } cases[] = {
-        {"24 bits, three padding bytes a row", bmp_file(kThreeByTwo, 24, padded), kThreeByTwoGray},
+        {"24 bits, three padding bytes a row", bmp_file(kThreeByTwo, 24, {.padding = 0xEE}), kThreeByTwoGray},
         {"the first stored row is the bottom", bottom_first, {20, 10}},
-        {"32 bits skip the fourth byte", bmp_file(kThreeByTwo, 32, reserved), kThreeByTwoGray},
+        {"32 bits skip the fourth byte", bmp_file(kThreeByTwo, 32, {.reserved = 0xFF}), kThreeByTwoGray},
         // 5-5-5 truncated twice: blue 3 -> 24, green 18 -> 148, red 9 -> 74; the top bit ignored.
         {"16 bits", bmp16_file(3, 2, {0x7FFF, 0x001F, 0x03E0, 0x7C00, 0x8000, 0xFFFF}),
          {255, 24, 148, 74, 0, 255}},
@@ -66,7 +62,7 @@ TEST(BmpReaderDecodes, FilesOfEveryLayout) {
         // With two colours used the pixels are read from 62: entry 2 (30, 30, 30, 0) as indices.
         {"short palette of two colours used", patched(patched(four_grays, 10, 54 + 8), 46, 2), {0, 0, 0, 10}},
         {"a longer palette than the colours used is kept",
-         bmp_file(IndexedImage{2, 1, {0, 3}, kGrays}, one_used), {10, 40}},
+         bmp_file(IndexedImage{2, 1, {0, 3}, kGrays}, {.colours_used = 1}), {10, 40}},
         {"colours used: the low 16 bits", patched(two_grays, 46, 0x00010002), {10, 20}},
         {"colours used: signed, -1 is not above 256", patched(two_grays, 46, 0x0000FFFF), {10, 20}},
         {"the info header is always 40 bytes", patched(bmp_file(IndexedImage{2, 1, {1, 0}, kGrays}), 14, 124),
@@ -84,8 +80,7 @@ TEST(BmpReaderDecodes, FilesOfEveryLayout) {
 // Rows wider than 32767 pixels once overflowed a 16-bit count.
 TEST(BmpReaderDecodes, TopDownAsBottomUpAtEveryDepthAndRowsWiderThan32767Pixels) {
     const RgbImage img = varied(5, 4);
-    BmpOptions down;
-    down.top_down = true;
+    const BmpOptions down{.top_down = true};
     for (int bits : {8, 16, 24, 32}) {
         rk::ReadResult up = rk::decode_bmp(bmp_of(img, bits)), flipped = rk::decode_bmp(bmp_of(img, bits, down));
         ASSERT_TRUE(up.ok() && flipped.ok() && flipped.page.width == 5 && flipped.page.height == 4) << bits;

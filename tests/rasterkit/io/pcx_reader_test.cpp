@@ -34,18 +34,14 @@ Bytes inverse(const Bytes& indices) {
 // Files through the palette, and run-length data by hand: pixels the data does not reach stay black.
 TEST(PcxReaderDecodes, FilesAndRunLengthData) {
     const IndexedImage six{3, 2, {1, 2, 3, 4, 5, 6}, inverse_palette()};
-    PcxOptions origin, padded;
-    origin.xmin = 100;  // the window origin only sets the size
-    origin.ymin = 65000;
-    padded.bytes_per_line = 4;  // the usual even row length; the data holds no padding
     Bytes one_bit_planes = pcx_with_data(2, 1, {0x03, 0x04}), planes = one_bit_planes;
     one_bit_planes[3] = 1;  // 1 bit x 8 planes counts as 8 bits
     one_bit_planes[65] = 8;
     planes[65] = 3;  // ignored for 8 bits
     const auto data = &pcx_with_data;
     const struct { const char* what; Bytes file; Bytes page; } cases[] = {
-        {"window origin", pcx_file(six, origin), inverse(six.indices)},
-        {"no row padding", pcx_file(six, padded), inverse(six.indices)},
+        {"the window origin only sets the size", pcx_file(six, {.xmin = 100, .ymin = 65000}), inverse(six.indices)},
+        {"an even row length, no padding in the data", pcx_file(six, {.bytes_per_line = 4}), inverse(six.indices)},
         {"1 bit x 8 planes", one_bit_planes, inverse({3, 4})},
         {"planes field", planes, inverse({3, 4})},
         {"run byte C3 writes three pixels", data(4, 1, {0xC3, 0x40, 0x05}), inverse({64, 64, 64, 5})},
