@@ -185,4 +185,15 @@ TEST_F(TextRows, SortEndsOnBlocksEachAboveAnotherAndKeepsThemAll) {
     EXPECT_EQ(after, before);
 }
 
+// Fragments fold into the block above or below them; two misaligned lines end a text column.
+TEST_F(TextRows, FragmentJoinsTheBlockAboveAndMisalignedLinesEndAColumn) {
+    rktest::blank_bitmap(a, 200, 100);
+    prepare_tables();
+    set_blocks({{5, 36, 8, 74}, {11, 36, 14, 58}, {11, 62, 14, 66}, {17, 36, 20, 74}});
+    rk::absorb_fragments(a);
+    EXPECT_TRUE(block(1) == (Row{11, 36, 14, 66}) && a.textrows.blocktable[2].left == -1);
+    set_blocks({{2, 10, 9, 14}, {5, 20, 8, 24}, {6, 30, 9, 34}, {2, 40, 9, 44}, {2, 50, 9, 54}, {30, 0, 40, 40}});
+    EXPECT_FALSE(rk::in_text_column(a, 0));
+}
+
 }  // namespace
