@@ -67,6 +67,9 @@ TEST_F(Blobs, ScenesLeaveTheExpectedInk) {
         // Mode 0 splits the glued ring: the rows shared with the frame go with it.
         {"split from the frame", {0}, kGluedToFrame, 1, 5, {{25, 20, 0}, {25, 18, 1}, {35, 20, 1}, {1, 20, 0}}},
         {"lost with the frame", {1}, kGluedToFrame, 1, 4, {{30, 9, 0}}},
+        {"specks, frame and underline dropped", {0, 1},
+         {150, 40, kFive, kFrame + std::vector<Rect>{{10, 5, 11, 6}, {30, 33, 120, 35}}}, 1, 5,
+         {{10, 5, 0}, {1, 20, 0}, {60, 34, 0}, {26, 20, 1}}},
         {"thin frame", {0, 1}, {160, 34, kSeven, box(3, 1, 156, 32, 1)}, 1, 7, {{80, 1, 0}}},
         {"solid bar", {1}, {160, 34, kSeven, {{148, 8, 157, 25}}}, 1, 7, {{150, 15, 0}}},
         {"tall pole kept", {0}, {150, 40, kFive, {{59, 5, 61, 34}}}, 1, 6, {{60, 5, 1}}},
@@ -110,28 +113,6 @@ TEST_F(Blobs, ScenesLeaveTheExpectedInk) {
             EXPECT_TRUE(a.runlist == nullptr && a.componenttable == nullptr);  // the working tables are freed
             reset();
         }
-}
-
-// Both modes keep the five rings whole and drop specks, frame and underline.
-TEST_F(Blobs, BothModesKeepTheCharactersAndDropSpecksFrameAndBar) {
-    for (int mode = 0; mode < 2; ++mode) {
-        draw({150, 40, kFive, {}});
-        const auto rings = rktest::picture(a);
-        reset();
-        draw({150, 40, kFive, kFrame + std::vector<Rect>{{10, 5, 11, 6}, {70, 4, 71, 5}, {130, 30, 131, 31}, {30, 33, 120, 35}}});
-        EXPECT_EQ(rk::analyze_blobs(a, mode), 1);
-        EXPECT_EQ(a.n_components, 5);
-        EXPECT_EQ(rktest::picture(a), rings) << mode;
-        reset();
-    }
-}
-
-TEST_F(Blobs, WithoutTheMarkerMapThinLinesStay) {
-    draw({150, 40, kFive, {{37, 19, 44, 19}}});
-    orvo::alloc_fail_at(1);  // the marker map
-    EXPECT_EQ(rk::analyze_blobs(a, 0), 1);
-    EXPECT_EQ(a.n_components, 4);
-    EXPECT_EQ(rk::pixel_is_ink(a, 40, 19), 1);
 }
 
 TEST_F(Blobs, EveryFailedAllocationEndsCleanly) {

@@ -1,4 +1,4 @@
-// The analysis driver: pass plans seen through the trace hook, merge and order rules, memory failures.
+// The analysis driver: pass plans seen through the trace hook, the reading order of a pair, memory failures.
 #include <gtest/gtest.h>
 
 #include <mutex>
@@ -89,29 +89,6 @@ TEST_F(Driver, DepthAndWorkerPlanChooseThePasses) {
     }
 }
 
-TEST_F(Driver, TenGrayLevelsOrNoPageLeaveNoSecondPhase) {
-    hold(400, 160, [](int x) { return static_cast<unsigned char>(100 + x / 40); });
-    EXPECT_EQ(analyze(4), run(true, 0, 11));
-    rk::set_worker_plan(rk::WorkerPlan::always);
-    EXPECT_EQ(analyze(5), run(true, 0, 11));  // like depth 3: no worker, no retry
-    ::videobuffer = nullptr, ::MAXCOL = ::MAXLIN = ::BPL = 0;
-    passes.clear();
-    EXPECT_EQ(SEG_analyze_image(5), 1);
-    EXPECT_EQ(passes, run(true, 0, 11));
-    EXPECT_EQ(results, nullptr);
-}
-
-TEST_F(Driver, PhaseOneStopsAtItsFirstSuccessAndPhaseTwoStillRuns) {
-    hold(800, 600);
-    const Passes p = analyze(4);
-    ASSERT_GE(SEG_get_results_number(), 1);
-    std::size_t i = 0;
-    for (; i < p.size() && p[i].pass < 12; ++i) EXPECT_EQ(p[i], (Pass{true, static_cast<int>(i), 0}));
-    ASSERT_LT(i, p.size());
-    EXPECT_LT(i, 12u);
-    EXPECT_EQ(Passes(p.begin() + static_cast<long>(i), p.end()), run(true, 12, 11 + static_cast<int>(p.size() - i)));
-}
-
 TEST_F(Driver, EveryFailedAllocationStillReturnsOne) {
     hold(800, 600);
     for (rk::WorkerPlan plan : {rk::WorkerPlan::never, rk::WorkerPlan::always}) {
@@ -134,51 +111,21 @@ TEST_F(Driver, EveryFailedAllocationStillReturnsOne) {
     }
 }
 
-// n records of one score, built by hand.
-seg_result* list(int n, int score) {
-    seg_result* head = nullptr;
-    for (int i = 0; i < n; ++i) head = rktest::record(10 * i, 0, 10 * i + 5, 5, score, head);
-    return head;
-}
-
-TEST(ResultMerge, KeepsTheBetterList) {
-    const struct { const char* what; int saved_n, saved_score, current_n, current_score; bool saved_wins; } cases[] = {
-        {"one field with more characters", 1, 7, 1, 8, false},
-        {"tie goes to the saved", 1, 7, 1, 7, true},
-        {"negative scores compare signed", 1, -2, 1, 1, false},
-        {"several saved fields", 2, 3, 5, 9, true},
-        {"several current beat one saved", 1, 9, 2, 3, false},
-        {"empty current list", 3, 4, 0, 0, true},
-    };
-    for (const auto& c : cases) {
-        seg_result *s = list(c.saved_n, c.saved_score), *t = list(c.current_n, c.current_score);
-        int count = -1;
-        seg_result* kept = rk::merge_results(s, c.saved_n, t, c.current_n, &count);
-        EXPECT_TRUE(kept == (c.saved_wins ? s : t) && count == (c.saved_wins ? c.saved_n : c.current_n)) << c.what;
-        rk::free_result_list(kept);
-    }
-}
-
+// The later of two fields goes first when it is the left one of a line nearly touching, or the upper one.
 TEST(ResultMerge, OrderPutsAPairInReadingOrder) {
-    // a is the head of the pair, b its next.
-    const struct { const char* what; int a[4], b[4]; bool swapped; } cases[] = {
-        {"left field of a line, nearly touching", {205, 52, 300, 81}, {100, 50, 199, 80}, true},
-        {"upper field", {100, 60, 300, 90}, {100, 10, 300, 40}, true},
-        {"far apart on a line", {400, 50, 499, 80}, {0, 50, 99, 80}, false},
+    const struct { int a[4], b[4]; bool swapped; } cases[] = {  // a is the head of the pair, b its next
+        {{205, 52, 300, 81}, {100, 50, 199, 80}, true},
+        {{100, 60, 300, 90}, {100, 10, 300, 40}, true},
+        {{400, 50, 499, 80}, {0, 50, 99, 80}, false},  // far apart on a line
     };
     for (const auto& c : cases) {
         seg_result* b = rktest::record(c.b[0], c.b[1], c.b[2], c.b[3]);
         seg_result* a = rktest::record(c.a[0], c.a[1], c.a[2], c.a[3], 0, b);
         seg_result* kept = rk::order_two_results(a);
-        ASSERT_EQ(kept, c.swapped ? b : a) << c.what;
-        EXPECT_TRUE(kept->next == (c.swapped ? a : b) && kept->next->next == nullptr) << c.what;
+        ASSERT_EQ(kept, c.swapped ? b : a) << c.a[0];
+        EXPECT_TRUE(kept->next == (c.swapped ? a : b) && kept->next->next == nullptr) << c.a[0];
         rk::free_result_list(kept);
     }
-    seg_result* c = rktest::record(100, 10, 200, 30);  // only pairs are ordered
-    seg_result* b = rktest::record(100, 40, 200, 60, 0, c);
-    seg_result* kept = rk::order_two_results(rktest::record(100, 70, 200, 90, 0, b));
-    EXPECT_TRUE(kept->next == b && b->next == c);
-    rk::free_result_list(kept);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Candidate localisation: which candidates are doubled, binarisation into the record, release of failures.
+// Candidate localisation: candidates without characters or out of the page dropped, every failed allocation.
 #include <gtest/gtest.h>
 
 #include "gray_page_fixture.h"
@@ -17,41 +17,6 @@ protected:
         for (int i = 0; i < 7; ++i) outlined_char(l + 10 + pitch * i, t + (h - ch) / 2, cw, ch);
     }
 };
-
-TEST_F(Localise, OnlyLowLongCandidatesAreDoubled) {
-    const struct { const char* what; int w, h; long fail_at; int columns, lines; } cases[] = {
-        {"161 x 40 doubled", 161, 40, 0, 322, 80},
-        {"four times as wide as high", 160, 40, 0, 160, 40},
-        {"41 high", 200, 41, 0, 200, 41},
-        {"no memory for the copy", 161, 40, 2, 161, 40},  // after the row thresholds
-    };
-    for (const auto& c : cases) {
-        plate(100, 60, c.w, c.h, 12, 24, 20);
-        rk::add_candidate(a, 100, 60, 99 + c.w, 59 + c.h);
-        orvo::alloc_fail_at(c.fail_at);
-        rk::locate_candidates(a);
-        orvo::alloc_fail_at(0);
-        ASSERT_EQ(list().size(), 1u) << c.what;
-        const seg_result& r = *a.results;  // the rectangle stays in page pixels
-        EXPECT_EQ((std::vector<int>{r.columns, r.lines, r.bpl, r.right}),
-                  (std::vector<int>{c.columns, c.lines, (c.columns + 7) / 8, 99 + c.w})) << c.what;
-        rk::clear_results(a);
-    }
-}
-
-TEST_F(Localise, FailedCandidatesAreUnlinkedAndSurvivorsKeepTheirOrder) {
-    plate(20, 20, 190, 50);
-    plate(20, 120, 190, 50);
-    rk::add_candidate(a, 250, 160, 390, 199);  // uniform: last
-    rk::add_candidate(a, 20, 120, 209, 169);
-    rk::add_candidate(a, 250, 120, 390, 155);  // uniform, between the two
-    rk::add_candidate(a, 20, 20, 209, 69);
-    rk::add_candidate(a, 300, 10, 390, 50);  // uniform: head
-    rk::locate_candidates(a);
-    const auto v = list();
-    ASSERT_EQ(v.size(), 2u);
-    EXPECT_TRUE(v[0]->top == 20 && v[1]->top == 120 && v[1]->next == nullptr);
-}
 
 TEST_F(Localise, PlateWithoutCharactersOrReachingOutOfThePageIsDropped) {
     g.fill(100, 60, 289, 109, 225);

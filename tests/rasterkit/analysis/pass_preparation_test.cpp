@@ -1,7 +1,6 @@
-// Worker pass pre-processing: uniform images, pruning, region size limits, run gaps and merging, memory failures.
+// Worker pass pre-processing: memory failures of its buffers, the filter's refusals, passes outside its table.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <utility>
 
 #include "bitmap_draw.h"
@@ -9,7 +8,6 @@
 #include "image_filters.h"
 #include "preprocess.h"
 #include "rasterkit.h"
-#include "regions.h"
 #include "results.h"
 #include "zero_alloc.h"
 
@@ -25,54 +23,7 @@ protected:
     void TearDown() override { orvo::alloc_fail_at(0); reset(); ::MAXLIN = saved_lin, ::MAXCOL = saved_col; }
     void reset() { rk::free_cellmap(a); rk::clear_results(a); orvo::zero_free(std::exchange(a.smoothbuffer, nullptr)); }
     void use(Gray& g) { ::MAXCOL = a.image_bpl = g.w; ::MAXLIN = g.h; a.image = g.px.data(); }
-    // A binary cell map of the pass's tuning over a page of lines x cols.
-    void cell_page(int p, int lines, int cols) {
-        ::MAXLIN = lines, ::MAXCOL = cols;
-        rk::load_tuning(a, p);
-        ASSERT_EQ(rk::alloc_cellmap(a), 1);
-    }
-    void set_cells(int r0, int r1, int c0, int c1, unsigned char v) {
-        for (int r = r0; r <= r1; ++r)
-            for (int c = c0; c <= c1; ++c) a.cellmap[r][c] = v;
-    }
 };
-
-// Modes 0-3 see too few edges on a uniform page, mode 4 passes; a page smaller than a cell gives none.
-TEST_F(PassPreparation, UniformOrTinyImagesGiveNoCandidate) {
-    const struct { int w, h, pass, built, edge; } cases[] = {{200, 100, 0, 0, 12}, {200, 100, 8, 1, 1}, {24, 40, 0, 0, -1}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.pass);
-        Gray g(c.w, c.h, 128);
-        for (int x = 0; c.w == 24 && x < 24; x += 2) g.fill(x, 0, x, 39, 255);
-        use(g);
-        rk::load_tuning(a, c.pass);
-        ASSERT_EQ(rk::alloc_cellmap(a), 1);
-        EXPECT_EQ(rk::build_cellmap(a), c.built);
-        if (c.edge >= 0) { EXPECT_EQ(a.edgethreshold, c.edge); }
-        rk::free_cellmap(a);
-        for (int p = 12; p < 24; ++p) EXPECT_EQ(rk::prepare_pass(a, p), 1) << p;
-        EXPECT_EQ(rk::results_number(a), 0);
-        reset();
-    }
-}
-
-TEST_F(PassPreparation, PruningRemovesPolesBordersAndLoneTallRuns) {
-    cell_page(0, 200, 300);  // 100 cell rows, 21 cell columns of 14 pixels
-    ASSERT_TRUE(a.celllin == 100 && a.cellcol == 21);
-    a.edgethreshold = 30;
-    // A pole of 51 cells; kept; border column; 31 alone; 31 with a strong neighbour on row 20; map top; map bottom.
-    const struct { int c, r0, r1, kept; } columns[] = {{5, 10, 60, 0}, {10, 10, 20, 11}, {0, 30, 33, 0}, {15, 10, 40, 0},
-                   {17, 10, 40, 31}, {18, 20, 20, 1}, {8, 0, 3, 0}, {12, 80, 98, 0}};
-    for (const auto& k : columns) set_cells(k.r0, k.r1, k.c, k.c, 100);
-    rk::prune_cellmap(a);
-    for (const auto& k : columns) {
-        int n = 0;
-        for (int r = 0; r < a.celllin; ++r) n += a.cellmap[r][k.c] != 0;
-        EXPECT_EQ(n, k.kept) << "column " << k.c;
-    }
-    rk::binarize_cellmap(a);
-    EXPECT_TRUE(a.cellmap[10][10] == 1 && a.cellmap[9][10] == 0);
-}
 
 TEST_F(PassPreparation, MemoryFailuresOfTheBuffersAreReportedAndFreed) {
     Gray g(200, 100, 128);
@@ -92,31 +43,6 @@ TEST_F(PassPreparation, MemoryFailuresOfTheBuffersAreReportedAndFreed) {
     orvo::alloc_fail_at(1);  // passes outside the worker's table do nothing
     for (int p : {24, 0, -1}) EXPECT_EQ(rk::prepare_pass(a, p), 1) << p;
     EXPECT_EQ(orvo::alloc_count(), 0);
-}
-
-TEST_F(PassPreparation, RegionSizesAtTheirLimits) {
-    // Cells: rows r0..r1, columns c0..c1.
-    const struct { const char* what; int cols, retry; std::vector<std::array<int, 4>> cells, want; } cases[] = {
-        {"width 135 - 63 = 72 is the minimum: rejected", 136, 0, {{10, 20, 5, 8}}, {}},
-        {"one pixel more", 137, 0, {{10, 20, 5, 8}}, {{63, 18, 136, 44}}},
-        {"step 14: width 84", 157, 0, {{10, 20, 5, 8}}, {{63, 18, 147, 44}}},
-        {"retry step 16: width 84 is the minimum", 157, 1, {{10, 20, 5, 8}}, {}},
-        {"height (16 - 10 + 3) x 2 = 18 rejected, 20 kept", 300, 0, {{10, 16, 2, 12}, {30, 37, 2, 12}}, {{21, 58, 203, 78}}},
-        {"runs join over a gap of one cell", 300, 0, {{10, 20, 2, 3}, {10, 20, 5, 6}}, {{21, 18, 119, 44}}},
-        {"a run meeting two regions merges them", 400, 0, {{10, 20, 2, 4}, {12, 20, 10, 12}, {21, 24, 2, 12}},
-         {{21, 18, 203, 52}}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        a.retry = c.retry;
-        cell_page(1, 100, c.cols);
-        for (const auto& [r0, r1, c0, c1] : c.cells) set_cells(r0, r1, c0, c1, 1);
-        rk::extract_regions(a);
-        std::vector<std::array<int, 4>> got;
-        for (const seg_result* r = a.results; r != nullptr; r = r->next) got.push_back({r->left, r->top, r->right, r->bottom});
-        EXPECT_EQ(got, c.want);
-        reset();
-    }
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Field segmentation: nesting, geometry and pairwise filters at their limits, the row copy, drawn plates, memory.
+// Field segmentation: nesting and pairwise filters at their limits, the row copy, drawn plates, memory.
 #include <gtest/gtest.h>
 
 #include "bitmap_draw.h"
@@ -36,23 +36,6 @@ protected:
 TEST_F(FieldFilters, NestedCandidateGoesAndOfTwoEqualTheFirst) {
     EXPECT_EQ(kept({{300, 100, 500, 150, 1}, {310, 110, 400, 140, 2}, {300, 100, 500, 150, 3}, {600, 100, 700, 150, 4}}, true),
               (std::vector<int>{3, 4}));
-}
-
-TEST_F(FieldFilters, GeometryAndScoreLimitsOfALoneField) {
-    const struct { Rec r; bool kept; } cases[] = {
-        {{300, 10, 500, 110, 5}, false}, {{300, 11, 500, 111, 5}, true},    // top line
-        {{300, 200, 500, 250, 10}, false}, {{300, 200, 500, 250, 9}, true},  // score at most 9
-        {{300, 200, 500, 250, 2}, false}, {{300, 200, 500, 250, 3}, true},   // best score at least 3
-        {{300, 200, 330, 250, 5}, true}, {{300, 200, 330, 251, 5}, false},   // h = 5 x w / 3
-        {{300, 200, 440, 220, 5}, true}, {{300, 200, 441, 220, 5}, false},   // w = 7 x h
-        {{300, 100, 700, 410, 5}, false},                                    // h > max(150, 300)
-        {{150, 200, 200, 230, 5}, true}, {{150, 200, 199, 230, 5}, false},   // right at 1000 / 5
-        {{800, 200, 850, 230, 5}, true}, {{801, 200, 851, 230, 5}, false},   // left at 1000 - 200
-        {{300, 70, 350, 100, 5}, true}, {{300, 69, 350, 99, 5}, false},      // bottom at 600 / 6
-        {{300, 515, 350, 545, 5}, true}, {{300, 516, 350, 546, 5}, false},   // top at 600 - 85
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(kept({c.r}).size(), c.kept ? 1u : 0u) << c.r.l << "," << c.r.t << "," << c.r.r << "," << c.r.b;
 }
 
 TEST_F(FieldFilters, PairwiseRules) {
@@ -122,26 +105,6 @@ TEST_F(SegmentPlates, TwoLinePlateGivesOneFieldPerRowInBothModes) {
         if (mode == 0) { EXPECT_TRUE(v[1]->bottom == 150 && v[1]->lines == v[1]->bottom - v[1]->top); }
         rk::clear_results(a);
     }
-}
-
-TEST_F(SegmentPlates, EnlargedCandidateIsOneFieldAtTwiceItsSizeAndOneWithoutBitmapNone) {
-    g.fill(100, 60, 260, 99, 225);  // 161 x 40: doubled by localisation
-    for (int i = 0; i < 7; ++i) outlined_char(110 + 20 * i, 68, 12, 24);
-    rk::add_candidate(a, 100, 60, 260, 99);
-    rk::locate_candidates(a);
-    ASSERT_NE(a.results, nullptr);
-    ASSERT_EQ(a.results->lines, 80);
-    for (int mode = 0; mode < 2; ++mode) {
-        rk::segment_fields(a, mode);
-        const auto v = list();
-        ASSERT_EQ(v.size(), 1u) << "mode " << mode;
-        EXPECT_EQ(rk::score_of(v[0]), 7);
-        EXPECT_EQ((std::vector<int>{v[0]->lines, v[0]->columns, v[0]->top}), (std::vector<int>{80, 322, 60}));
-    }
-    rk::clear_results(a);
-    rk::add_candidate(a, 100, 60, 289, 109);
-    rk::segment_fields(a, 0);
-    EXPECT_EQ(a.results, nullptr);
 }
 
 TEST_F(SegmentPlates, EveryFailedAllocationOnlyDropsRowsOrFields) {

@@ -56,21 +56,6 @@ TEST_F(TiffStore, PagesAreReadInTurnOrByTheCursorThenTheFileCloses) {
     EXPECT_EQ(videobuffer[0], 10);
 }
 
-TEST_F(TiffStore, PagesOfDifferentLayoutsAndSizes) {
-    set({tiff_rgb_page(RgbImage{900, 700, std::vector<Rgb>(900 * 700, Rgb{255, 0, 0})}),
-         tiff_palette_page(IndexedImage{640, 480, std::vector<std::uint8_t>(640 * 480, 1), {{0, 0, 0}, {0, 0, 255}}}),
-         ramp(200, 100, 0)});
-    EXPECT_EQ(n_pages, 3);
-    ASSERT_EQ(SEG_open_image(), 1);
-    EXPECT_EQ(sizes(), (std::vector<int>{900, 700, 900, 1, 1}));
-    EXPECT_EQ(videobuffer[900 * 700 - 1], 76);
-    ASSERT_EQ(SEG_open_image(), 1);
-    EXPECT_EQ(sizes(), (std::vector<int>{640, 480, 640, 1, 1}));
-    EXPECT_EQ(videobuffer[1234], 29);
-    ASSERT_EQ(SEG_open_image(), 1);
-    EXPECT_EQ(sizes(), (std::vector<int>{600, 300, 600, 3, 3}));  // small pages are normalised
-}
-
 TEST_F(TiffStore, ARefusedFileOrPageOrMemoryShortageLeavesNoImage) {
     TiffPage deep = tiff_gray_page(GrayImage{800, 600, std::vector<std::uint8_t>(800 * 600 * 2, 1)});
     deep.bits = 16;

@@ -1,4 +1,4 @@
-// The own-format readers on files: decompression bombs, loading from a path, allocations, the store's page.
+// The own-format readers on files: decompression bombs, loading from a path, allocations.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -17,7 +17,7 @@ namespace {
 using namespace testsupport;
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr int kW = 800, kH = 600;  // a page size the store keeps as it is
+constexpr int kW = 800, kH = 600;  // the size of the test pictures
 
 // Gray of page pixel (x, y) in the test pictures: a pattern in both directions.
 std::uint8_t pattern(int x, int y) { return static_cast<std::uint8_t>((x / 8 * 16 + y / 8 * 4 + x % 3) % 256); }
@@ -27,12 +27,6 @@ GrayImage gray_picture() {
     for (int i = 0; i < kW * kH; ++i) img.pixels.push_back(pattern(i % kW, i / kW));
     return img;
 }
-std::vector<Rgb> gray_palette() {
-    std::vector<Rgb> p;
-    for (int i = 0; i < 256; ++i) p.push_back({std::uint8_t(i), std::uint8_t(i), std::uint8_t(i)});
-    return p;
-}
-IndexedImage indexed_picture() { return {kW, kH, gray_picture().pixels, gray_palette()}; }
 RgbImage rgb_picture() {
     RgbImage img{kW, kH, {}};
     for (std::uint8_t g : gray_picture().pixels) img.pixels.push_back({g, g, g});
@@ -63,7 +57,7 @@ TEST(OwnReadersRefuseBombs, FilesHoldingLessThanASixteenthOfTheirPixels) {
 
 TEST(OwnReadersRefuseBombs, PcxDataShorterThanItsTightestCodingAndABmpClaimingAHundredMillionPixels) {
     // A blank 1260 x 400 page codes at best in 20 byte pairs a row; a sixteenth of that is taken.
-    const Bytes full = pcx_file(IndexedImage{1260, 400, Bytes(1260 * 400, 0), gray_palette()});
+    const Bytes full = pcx_file(IndexedImage{1260, 400, Bytes(1260 * 400, 0), {{0, 0, 0}}});
     ASSERT_EQ(full.size(), 128 + 400 * 40 + 769);
     ASSERT_TRUE(rk::decode_pcx(full).ok());
     auto cut = [&](std::size_t data) {
@@ -86,45 +80,6 @@ TEST(OwnReadersRefuseBombs, PcxDataShorterThanItsTightestCodingAndABmpClaimingAH
     EXPECT_EQ(SEG_open_image(), 0);
     EXPECT_EQ(videobuffer, nullptr);
     SEG_close_image();
-}
-
-class OwnFormatStore : public ::testing::Test {
-protected:
-    TempDir dir;
-    void TearDown() override { SEG_close_image(); }
-    // Sets and opens `bytes` written to `name`; the open's result.
-    int set_and_open(const std::string& name, const Bytes& bytes) {
-        write_bytes(dir.file(name), bytes);
-        return SEG_set_image_file(dir.file(name).c_str()) == 1 ? SEG_open_image() : -1;
-    }
-};
-
-// Each own format, whatever the file is named, gives the pattern page at file size.
-TEST_F(OwnFormatStore, ReadsEachFormatWhateverTheName) {
-    BmpOptions down;
-    down.top_down = true;
-    const std::pair<const char*, Bytes> files[] = {
-        {"a.bmp", bmp_file(indexed_picture())},  {"c.bmp", bmp_file(rgb_picture(), 32, down)},
-        {"a.pcx", pcx_file(indexed_picture())},  {"a.pgm", pgm_file(gray_picture())},
-        {"itex.bmp", itex_file(gray_picture())},
-    };
-    for (const auto& [name, bytes] : files) {
-        ASSERT_EQ(set_and_open(name, bytes), 1) << name;
-        ASSERT_EQ((std::vector<int>{MAXCOL, MAXLIN, BPL, XSCALE, YSCALE, crt_page, n_pages}),
-                  (std::vector<int>{kW, kH, kW, 1, 1, 1, 1}));
-        EXPECT_EQ(std::vector<std::uint8_t>(videobuffer, videobuffer + kW * kH), gray_picture().pixels) << name;
-    }
-}
-
-TEST_F(OwnFormatStore, RejectedFileLeavesNoPage) {
-    ASSERT_EQ(set_and_open("good.pgm", pgm_file(gray_picture())), 1);
-    Bytes bad = bmp_file(rgb_picture(), 24);
-    put_le16(bad, 26, 2);  // planes
-    for (const auto& [name, bytes] : {std::pair<const char*, Bytes>{"bad.bmp", bad},
-                                      {"bad.pcx", pcx24_file(rgb_picture())}, {"bad.img", itex_file(gray_picture(), 1)}}) {
-        EXPECT_EQ(set_and_open(name, bytes), 0) << name;
-        EXPECT_TRUE(videobuffer == nullptr && crt_page == 0) << name;
-    }
 }
 
 // Failing the file buffer or the page refuses the file, both released (no third allocation); absent files refused.
