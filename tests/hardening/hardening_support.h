@@ -50,21 +50,21 @@ inline testsupport::IndexedImage gray_indexed(const testsupport::GrayImage& g) {
     return out;
 }
 
-// Writes `g` as `format` ("bmp", "pcx", "pgm", "itex", "jpeg", "png",
-// "tiff") to `path`; false when the writer failed.
+// Writes `g` as `format` ("bmp", "pcx", "pgm", "itex", "jpeg", "png", "tiff") to `path`; false on failure.
 inline bool write_image(const std::string& path, const std::string& format, const testsupport::GrayImage& g) {
-    if (format == "bmp") testsupport::write_bytes(path, testsupport::bmp_file(gray_indexed(g)));
-    else if (format == "pcx") testsupport::write_bytes(path, testsupport::pcx_file(gray_indexed(g)));
-    else if (format == "pgm") testsupport::write_bytes(path, testsupport::pgm_file(g));
-    else if (format == "itex") testsupport::write_bytes(path, testsupport::itex_file(g));
-    else if (format == "jpeg") return testsupport::write_jpeg(path, g, 90);
-    else if (format == "png") {
-        testsupport::PngOptions o;
-        o.colour_type = 0;
-        return testsupport::write_png(path, g.width, g.height,
-                                      std::vector<std::uint16_t>(g.pixels.begin(), g.pixels.end()), o);
-    } else if (format == "tiff") return testsupport::write_tiff(path, {testsupport::tiff_gray_page(g)});
-    else return false;
+    using namespace testsupport;
+    if (format == "jpeg") return write_jpeg(path, g, 90);
+    if (format == "tiff") return write_tiff(path, {tiff_gray_page(g)});
+    if (format == "png") {
+        PngOptions gray;
+        gray.colour_type = 0;
+        return write_png(path, g.width, g.height, std::vector<std::uint16_t>(g.pixels.begin(), g.pixels.end()), gray);
+    }
+    if (format == "bmp" || format == "pcx") {
+        write_bytes(path, format == "bmp" ? bmp_file(gray_indexed(g)) : pcx_file(gray_indexed(g)));
+    } else {
+        write_bytes(path, format == "pgm" ? pgm_file(g) : itex_file(g));
+    }
     return true;
 }
 
@@ -82,15 +82,15 @@ inline int check_results(const std::string& where) {
     return n;
 }
 
-// Draws glyph c alone, reads it and teaches it as class c into base 1.
-inline int teach(ocr_io* io, char c, int scale = 4) {
+// Draws glyph c alone at `scale`, reads it and teaches it into base 1 as `taught` (default: c).
+inline int teach(ocr_io* io, char c, int scale = 4, char taught = 0) {
     fuzzglyphs::Bitmap b(5 * scale + 16, 7 * scale + 16);
     fuzzglyphs::draw(b, c, 8, 8, scale);
     testsupport::show_whole_field(io, b);
     io->kb_index = 1;
     io->kb_mode = 0;
     OCR_recognize_field();
-    std::snprintf(io->taught_class, sizeof io->taught_class, "%c", c);
+    std::snprintf(io->taught_class, sizeof io->taught_class, "%c", taught ? taught : c);
     fuzzglyphs::set_shown(io->shown_class, io->text);
     std::memset(io->prior_frame, 0, sizeof io->prior_frame);
     return OCR_learn_char();

@@ -30,7 +30,6 @@ protected:
         SEG_close_image();
         OCR_cleanup();
     }
-
     // Loads `path` through the store; returns SEG_open_image's result.
     int load(const std::string& path) {
         SEG_clear_analysis_results();
@@ -43,8 +42,7 @@ protected:
         return load(path);
     }
 
-    // Analyses the held page at depth 5 and reads every field found; checks
-    // that everything stays inside its bounds. Returns the result count.
+    // Analyses the held page at depth 5, reads every field found, checks all bounds; returns the result count.
     int analyse_and_read(const std::string& what) {
         EXPECT_NE(videobuffer, nullptr) << what;
         if (videobuffer == nullptr) return 0;
@@ -55,20 +53,16 @@ protected:
         EXPECT_TRUE(std::equal(page.begin(), page.end(), held)) << what << ": the page changed";
         const int n = hardening::check_results(what);
         std::printf("[hostile] %s: page %d x %d, %d results\n", what.c_str(), MAXCOL, MAXLIN, n);
-        for (seg_result* r = results; r != nullptr; r = r->next) read_record(r, what);
+        for (seg_result* r = results; r != nullptr; r = r->next) {
+            testsupport::FieldBitmap b(r->columns, r->lines);  // an exact copy: reads past it are caught
+            b.bits.assign(r->bitmap, r->bitmap + static_cast<std::size_t>(r->bpl) * r->lines);
+            testsupport::show_whole_field(io, b);
+            io->kb_index = io->kb_mode = 0;
+            std::strcpy(io->template_, "C");
+            check_reading(OCR_recognize_field(), r->columns, r->lines, what);
+        }
         return n;
     }
-
-    void read_record(const seg_result* r, const std::string& what) {
-        testsupport::FieldBitmap b(r->columns, r->lines);  // an exact copy: reads past it are caught
-        b.bits.assign(r->bitmap, r->bitmap + static_cast<std::size_t>(r->bpl) * r->lines);
-        testsupport::show_whole_field(io, b);
-        io->kb_index = 0;
-        io->kb_mode = 0;
-        std::strcpy(io->template_, "C");
-        check_reading(OCR_recognize_field(), r->columns, r->lines, what);
-    }
-
     void check_reading(int boxes, int width, int height, const std::string& what) {
         EXPECT_TRUE(boxes == io->box_count && boxes >= 0 && boxes <= 2046) << what << ": " << boxes;
         EXPECT_TRUE(std::memchr(io->text, 0, sizeof io->text) && std::memchr(io->raw_text, 0, sizeof io->raw_text))
@@ -94,11 +88,7 @@ GrayImage painted(int w, int h, At at) {
 }
 
 TEST_F(HostileImages, ExtremeFlatNoisyAndPeriodicPagesStayBounded) {
-    struct Case {
-        const char* name;
-        GrayImage page;
-        int results;  // -1: unchecked
-    };
+    struct Case { const char* name; GrayImage page; int results; };  // results -1: unchecked
     std::mt19937 rng(7);
     const GrayImage noise = painted(640, 480, [&](int, int) { return static_cast<std::uint8_t>(rng()); });
     const auto checker = [](int s) {
@@ -107,9 +97,7 @@ TEST_F(HostileImages, ExtremeFlatNoisyAndPeriodicPagesStayBounded) {
     const std::vector<Case> cases = {
         {"1 x 10000", painted(1, 10000, [](int, int y) -> std::uint8_t { return y % 3 ? 200 : 10; }), -1},
         {"10000 x 1", painted(10000, 1, [](int x, int) -> std::uint8_t { return x % 3 ? 200 : 10; }), -1},
-        {"all black", flat(800, 600, 0), 0},
-        {"all white", flat(800, 600, 255), 0},
-        {"noise", noise, -1},
+        {"all black", flat(800, 600, 0), 0}, {"all white", flat(800, 600, 255), 0}, {"noise", noise, -1},
         {"checkerboard of 1", checker(1), -1}, {"checkerboard of 4", checker(4), -1}, {"checkerboard of 16", checker(16), -1},
         // 3 x 5 dark blobs every 6 x 8 pixels: some 10000 of them.
         {"small glyphs", painted(800, 600, [](int x, int y) -> std::uint8_t {
@@ -137,8 +125,6 @@ TEST_F(HostileImages, FieldOfThousandsOfCharacters) {
     io->kb_index = 0;
     const int boxes = OCR_recognize_field();
     check_reading(boxes, field.width, field.height, "3000 characters");
-    EXPECT_LT(std::strlen(io->text), sizeof io->text);
-    EXPECT_LT(std::strlen(io->raw_text), sizeof io->raw_text);
     EXPECT_GT(boxes, 0);
     // A field of drawn plate text still reads after it.
     fuzzglyphs::Bitmap plate(130, 44);
@@ -207,22 +193,15 @@ TEST_F(HostileImages, MultiPageTiffWithABrokenLastPage) {
     ASSERT_TRUE(testsupport::write_tiff(path, pages));
     // Garbage over the compressed data of the last page's first strip, from its tenth byte on.
     Bytes file = testsupport::read_bytes(path);
-    {
-        TIFF* t = TIFFOpen(path.c_str(), "r");
-        ASSERT_NE(t, nullptr);
-        ASSERT_TRUE(TIFFSetDirectory(t, 2));
-        toff_t* offsets = nullptr;
-        toff_t* counts = nullptr;
-        ASSERT_TRUE(TIFFGetField(t, TIFFTAG_STRIPOFFSETS, &offsets));
-        ASSERT_TRUE(TIFFGetField(t, TIFFTAG_STRIPBYTECOUNTS, &counts));
-        const std::size_t from = static_cast<std::size_t>(offsets[0]) + 10;
-        const std::size_t to = static_cast<std::size_t>(offsets[0] + counts[0]);
-        TIFFClose(t);
-        ASSERT_LT(from, to);
-        for (std::size_t i = from; i < to; ++i) file[i] = static_cast<std::uint8_t>(i * 37 + 11);
-    }
+    TIFF* t = TIFFOpen(path.c_str(), "r");
+    ASSERT_TRUE(t != nullptr && TIFFSetDirectory(t, 2));
+    toff_t *offsets = nullptr, *counts = nullptr;
+    const bool found = TIFFGetField(t, TIFFTAG_STRIPOFFSETS, &offsets) && TIFFGetField(t, TIFFTAG_STRIPBYTECOUNTS, &counts);
+    const std::size_t from = found ? offsets[0] + 10 : 0, to = found ? offsets[0] + counts[0] : 0;  // before the close
+    TIFFClose(t);
+    ASSERT_LT(from, to);
+    for (std::size_t i = from; i < to; ++i) file[i] = static_cast<std::uint8_t>(i * 37 + 11);
     testsupport::write_bytes(path, file);
-
     SEG_clear_analysis_results();
     ASSERT_EQ(SEG_set_image_file(path.c_str()), 1);
     EXPECT_EQ(n_pages, 3);
