@@ -40,26 +40,18 @@ TEST(CharTableSelects, TwoCharactersInTheOrderChosen) {
 TEST(SelCharsKeys, KeysActAndMoveTheFocusPastDisabledButtons) {
     using K = SelChars::Key;
     using A = SelChars::Action;
-    struct Case {
-        const char* text;
-        SelChars::Focus focus;
-        K key;
-        char letter;
-        A action;
-        int focus_after;  // -1: unchecked
-    };
+    constexpr auto edit = SelChars::kEdit, jump = SelChars::kJump, suspend = SelChars::kSuspend;
+    struct Case { const char* text; SelChars::Focus focus; K key; char letter; A action; int focus_after; };  // -1: any
     const Case cases[] = {
-        {"", SelChars::kEdit, K::Enter, 0, A::None, -1},  // nothing typed
-        {"x", SelChars::kEdit, K::Enter, 0, A::Ok, -1},    {"", SelChars::kEdit, K::Escape, 0, A::JumpOver, -1},
-        {"", SelChars::kEdit, K::Left, 0, A::EdgeLeft, -1}, {"", SelChars::kEdit, K::Right, 0, A::EdgeRight, -1},
-        {"", SelChars::kEdit, K::Tab, 0, A::None, SelChars::kJump},  // "&Ok" disabled
-        {"x", SelChars::kEdit, K::Tab, 0, A::None, SelChars::kOk},
-        {"", SelChars::kEdit, K::ShiftTab, 0, A::None, SelChars::kSuspend},
-        {"", SelChars::kJump, K::Left, 0, A::None, SelChars::kEdit}, {"", SelChars::kSuspend, K::Down, 0, A::Beep, -1},
-        {"", SelChars::kSuspend, K::Space, 0, A::Suspend, -1}, {"", SelChars::kSuspend, K::Letter, 'o', A::None, -1},
-        {"", SelChars::kSuspend, K::Letter, 't', A::Table, SelChars::kTable},
-        {"", SelChars::kTable, K::Letter, 'J', A::JumpOver, -1}, {"7", SelChars::kJump, K::Letter, 'O', A::Ok, -1},
-        {"7", SelChars::kJump, K::Escape, 0, A::JumpOver, -1},
+        {"", edit, K::Enter, 0, A::None, -1},  // nothing typed
+        {"x", edit, K::Enter, 0, A::Ok, -1},           {"", edit, K::Escape, 0, A::JumpOver, -1},
+        {"", edit, K::Left, 0, A::EdgeLeft, -1},       {"", edit, K::Right, 0, A::EdgeRight, -1},
+        {"x", edit, K::Tab, 0, A::None, SelChars::kOk}, {"", edit, K::Tab, 0, A::None, jump},  // empty: "&Ok" disabled
+        {"", edit, K::ShiftTab, 0, A::None, suspend},  {"", jump, K::Left, 0, A::None, edit},
+        {"", suspend, K::Down, 0, A::Beep, -1},        {"", suspend, K::Space, 0, A::Suspend, -1},
+        {"", suspend, K::Letter, 'o', A::None, -1},    {"", suspend, K::Letter, 't', A::Table, SelChars::kTable},
+        {"", SelChars::kTable, K::Letter, 'J', A::JumpOver, -1}, {"7", jump, K::Letter, 'O', A::Ok, -1},
+        {"7", jump, K::Escape, 0, A::JumpOver, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.text) + " " + std::to_string(c.focus) + " " + std::to_string(int(c.key)) + c.letter);
