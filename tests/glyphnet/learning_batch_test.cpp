@@ -1,9 +1,6 @@
 // Learning batches write at their end what single calls write, and keep the files when abandoned.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstring>
-#include <functional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -11,11 +8,9 @@
 #include "kb/kb_store.h"
 #include "kb/staged_file.h"
 #include "learning_fixture.h"
-#include "orvosys.h"
 #include "path_helpers.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -126,8 +121,7 @@ TEST_F(LearningBatch, MemoryServesReadingAndQueriesDuringTheBatch) {
     io->kb_index = 1;
     char classes[512];
     EXPECT_EQ(OCR_get_base_contents(classes), 6);
-    EXPECT_STREQ(classes, "A_B_8_");
-    EXPECT_EQ(read_bytes(dat).size(), 52u);  // still the one sample on disk
+    EXPECT_EQ(classes + std::to_string(read_bytes(dat).size()), "A_B_8_52");  // still the one sample on disk
     ASSERT_EQ(OCR_end_learning_batch(), 1);
     EXPECT_TRUE(read_bytes(dat).size() == 3u * 52 && shown.empty());
 }
@@ -219,27 +213,14 @@ public:
 };
 
 TEST_F(LearningBatchAbandoned, ByAFailedWriteAtTheEnd) {
-    const std::vector<std::pair<const char*, std::function<void(const TempDir&)>>> cases = {
-        {"kb", [&](const TempDir&) { mkdir(gn::StagedFile::temp_path_for(kb.c_str()).c_str(), 0700); }},
-        {"patterns", [&](const TempDir&) { mkdir(gn::StagedFile::temp_path_for(dat.c_str()).c_str(), 0700); }},
-        {"folder", [&](const TempDir& d) { chmod(d.path().c_str(), 0500); }},
-    };
-    for (const auto& [name, block] : cases) {
-        SCOPED_TRACE(name);
-        if (name == std::string("folder") && geteuid() == 0) continue;  // permissions do not bind root
-        TempDir d;
-        start(d);
-        block(d);
-        EXPECT_EQ(OCR_end_learning_batch(), 0);
-        chmod(d.path().c_str(), 0700);
-        expect_last("OCR_end_learning_batch: Error", kSaveFailed);
-        if (name == std::string("kb")) {  // no staged patterns file is left behind
-            EXPECT_FALSE(pathutil::file_exists(gn::StagedFile::temp_path_for(dat.c_str()).c_str()));
-        }
-        expect_memory_of_files();
-        expect_closed();
-        OCR_cleanup();
-    }
+    TempDir d;
+    start(d);
+    ASSERT_EQ(mkdir(gn::StagedFile::temp_path_for(kb.c_str()).c_str(), 0700), 0);  // the base cannot be staged
+    EXPECT_EQ(OCR_end_learning_batch(), 0);
+    expect_last("OCR_end_learning_batch: Error", kSaveFailed);
+    EXPECT_FALSE(pathutil::file_exists(gn::StagedFile::temp_path_for(dat.c_str()).c_str()));  // no staged file left
+    expect_memory_of_files();
+    expect_closed();
 }
 
 // Fails each allocation of `call` in a batch opened on 'A' after `taught`; each failed run keeps the files.
