@@ -87,14 +87,6 @@ TEST(SpaceWidthChecks, KeepTheEstimateOrRejectOneBelowAThirdOfTheCells) {
     EXPECT_EQ(gn::space_width(cells, n, 60, 80, false), gn::kNoSpaces);  // below min(w / 3, h / 4)
 }
 
-// Moves the first node's centre by `step` on `count` features from `first` on (+count x step^2).
-void move_centre(gn::Net* n, int first, int count, int step) {
-    for (int m = first; m < first + count; ++m) {
-        const int c = n->nodes[0].centre[m];
-        n->nodes[0].centre[m] = static_cast<std::int16_t>(c + step <= 16 ? c + step : c - step);
-    }
-}
-
 // One-character slots (class, frame top, frame height), cells on rows 10-40.
 struct Slots {
     gn::SlotString s{};
@@ -200,20 +192,6 @@ TEST_F(FieldReading, ReadsTextSpacesKindsAndTemplates) {
     gntest::draw_text(touching, "AB", 4, 6, 4, 0, 16);  // no gap and no falling path: split where 'A' ends
     ASSERT_EQ(read(touching), 2);
     EXPECT_EQ(std::make_pair(box(0), box(1)), std::make_pair(std::make_pair(4, 24), std::make_pair(24, 44)));
-}
-
-TEST_F(FieldReading, KeepsACellWholeWhenNoPartIsCloseEnough) {
-    // 'A' with a bar touching its right: one cell 24 wide; only the trial 20 wide frames the 'A' alone.
-    TestBitmap b(100, 40);
-    gntest::draw_glyph(b, 'A', 4, 6, 4);
-    b.fill(24, 6, 4, 28);
-    gn::Net* a = gn::find_net(gn::kb_store().entries[0].nets, 'A', '_');
-    move_centre(a, 0, 19, 5);  // 475: split after the 'A'
-    ASSERT_EQ(read(b), 2);
-    EXPECT_EQ(io->raw_text + std::to_string(box(1).first), "A_1_24");
-    move_centre(a, 19, 1, 5);  // 500: no split, and nothing near enough
-    ASSERT_EQ(read(b), 1);
-    EXPECT_EQ(io->raw_text + std::to_string(box(0).first) + "-" + std::to_string(box(0).second), "^_4-28");
 }
 
 TEST_F(FieldReading, GapTolerantRequestsKeepBrokenCharactersWhole) {
