@@ -63,14 +63,9 @@ const std::vector<Call> kCalls = {
 };
 
 TEST_F(LearningBatch, WritesWhatTheSameCallsWriteOneByOne) {
-    struct Case {
-        const char* name;
-        std::vector<Call> before, calls;
-        std::vector<int> results;        // empty: unchecked
-        std::vector<std::string> texts;  // the messages shown; {"*"}: unchecked
-        bool kb_exists, dat_exists;
-        int records;  // -1: unchecked
-    };
+    // Unchecked: results empty, texts (the messages shown) {"*"}, records -1.
+    struct Case { const char* name; std::vector<Call> before, calls; std::vector<int> results;
+                  std::vector<std::string> texts; bool kb_exists, dat_exists; int records; };
     const std::vector<Call> first5(kCalls.begin(), kCalls.begin() + 5), rest(kCalls.begin() + 5, kCalls.end());
     const std::string nothing_new = "Didn't learn anything new\n[character(s) already recognized]";
     const std::vector<Case> cases = {
@@ -127,7 +122,7 @@ TEST_F(LearningBatch, MemoryServesReadingAndQueriesDuringTheBatch) {
 }
 
 TEST_F(LearningBatch, RefusesMisuseAndKeepsTheOpenBatch) {
-    EXPECT_EQ(OCR_begin_learning_batch(), 0);
+    EXPECT_EQ(OCR_begin_learning_batch(), 0);  // no record
     expect_last("OCR_begin_learning_batch: Error", "OCR i/o structure wasn't previously allocated");
     TempDir d;
     open_base(d);
@@ -149,12 +144,7 @@ TEST_F(LearningBatch, RefusesMisuseAndKeepsTheOpenBatch) {
 
 TEST_F(LearningBatch, TeachesOnlyTheBaseOfItsFirstCall) {
     TempDir d;
-    const std::string text = "[0] " + d.file("one.kbf") + "\r\n[0] " + d.file("two.kbf") + "\r\n";
-    write_bytes(d.file("list.$$$"), Bytes(text.begin(), text.end()));
-    kb = d.file("one.kbf");
-    dat = d.file("one.dat");
-    io = OCR_init(d.file("list.$$$").c_str(), 0);
-    ASSERT_NE(io, nullptr);
+    open_base(d, "[0] " + d.file("two.kbf") + "\r\n");
     ASSERT_EQ(OCR_begin_learning_batch(), 1);
     ASSERT_EQ(teach('A', "A"), 1);
     show_glyph('B', "B", "");
