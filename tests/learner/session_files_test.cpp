@@ -52,11 +52,9 @@ TEST_F(SessionBackups, AFailedBackupStopsAndLeavesTheOriginals) {
     write_bytes(p.dat_bak + "/keep", {0});
     BackupState s;
     EXPECT_FALSE(learner::make_backups(p, s));
-    EXPECT_FALSE(s.kb_backed_up);
-    EXPECT_FALSE(exists(p.kb_bak));
+    EXPECT_FALSE(s.kb_backed_up || exists(p.kb_bak));
     EXPECT_TRUE(read_bytes(p.kb) == kb && read_bytes(p.dat) == dat);
-    ASSERT_EQ(shown.shown.size(), 1u);
-    EXPECT_EQ(shown.shown[0].title, "Error");
+    EXPECT_TRUE(shown.shown.size() == 1u && shown.shown[0].title == "Error");
     std::remove((p.dat_bak + "/keep").c_str());
     rmdir(p.dat_bak.c_str());
 }
