@@ -105,9 +105,8 @@ TEST_F(TrainingSession, WalksConfirmsSkipsTagsAndKeeps) {
     // The walk presents H, L and T (jumped over); then T is tagged.
     EXPECT_EQ(t.letters + std::to_string(t.tags), "HLTT1");
     EXPECT_EQ(current, &f.record);
-    EXPECT_TRUE(exists(kb) && exists(dat));
+    EXPECT_TRUE(exists(kb) && exists(dat) && shown.shown.empty());
     EXPECT_FALSE(exists(dir.file("$kbfbak$.$$$")) || exists(dir.file("$datbak$.$$$")));
-    EXPECT_TRUE(shown.shown.empty());
     OCR_cleanup();  // the files hold what was taught: a fresh engine reads the field right
     init();
     EXPECT_EQ(read(f), "HLT");
@@ -149,7 +148,7 @@ TEST_F(TrainingDialogActs, TheFrameEdgeMovesBetweenTheLeftEdgeAndTheLimit) {
     // The character stands alone: the limit is the first blank column after it.
     EXPECT_EQ(d->limit(), box.right);
     const int beeps = shown.beeps;
-    d->move_edge(+1);
+    d->move_edge(+1);  // past the limit: a beep
     EXPECT_TRUE(shown.beeps == beeps + 1 && d->frame().right == box.right);
     d->move_edge(-1);
     EXPECT_EQ(d->frame().right, box.right - 1);

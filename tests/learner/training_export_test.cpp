@@ -105,9 +105,7 @@ protected:
         o.seed = 3;
         const std::string image = dir.file("scene.pgm");
         testsupport::write_bytes(image, testsupport::pgm_file(samples::to_gray(samples::draw_scene(o))));
-        ASSERT_EQ(SEG_set_image_file(image.c_str()), 1);
-        ASSERT_EQ(SEG_open_image(), 1);
-        ASSERT_EQ(SEG_analyze_image(3), 1);
+        ASSERT_TRUE(SEG_set_image_file(image.c_str()) == 1 && SEG_open_image() == 1 && SEG_analyze_image(3) == 1);
         ASSERT_GT(SEG_get_results_number(), 0);
     }
     void TearDown() override {
@@ -141,12 +139,9 @@ TEST_F(TrainingExport, KeepsTheTaughtBaseAfterDoneAndPutsItBackAfterCancel) {
     Teacher first;
     first.teach = 2;
     EXPECT_EQ(session(first), 1);
-    EXPECT_TRUE(first.finished);
-    EXPECT_EQ(first.confirmed, 2);
-    EXPECT_TRUE(exists(kb) && exists(dat));
-    EXPECT_FALSE(backups_left());
+    EXPECT_TRUE(first.finished && first.confirmed == 2);
+    EXPECT_TRUE(exists(kb) && exists(dat) && !backups_left() && boxes.shown.empty());
     EXPECT_EQ(current, results);  // the field shown last: the only one
-    EXPECT_TRUE(boxes.shown.empty());
     const std::vector<std::uint8_t> kb_bytes = read_bytes(kb), dat_bytes = read_bytes(dat);
     ASSERT_FALSE(kb_bytes.empty());
 
@@ -163,14 +158,12 @@ TEST_F(TrainingExport, KeepsTheTaughtBaseAfterDoneAndPutsItBackAfterCancel) {
     user.before_finish = [&] { deleted = !exists(kb); };
     boxes.answers = {OSYS_IDYES, OSYS_IDNO};  // lose all classes: yes; keep the changes: no
     EXPECT_EQ(session(user), 0);
-    EXPECT_TRUE(user.unlearned);
-    EXPECT_TRUE(deleted) << "a base without classes has no file";
+    EXPECT_TRUE(user.unlearned && deleted) << "a base without classes has no file";
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[0].text, "All learned characters will be lost! Proceed?");
     EXPECT_EQ(boxes.shown[1].title + ": " + boxes.shown[1].text,
               "Warning: Changes have been made. Do you wish to keep them?");
-    EXPECT_TRUE(read_bytes(kb) == kb_bytes && read_bytes(dat) == dat_bytes);
-    EXPECT_FALSE(backups_left());
+    EXPECT_TRUE(read_bytes(kb) == kb_bytes && read_bytes(dat) == dat_bytes && !backups_left());
 }
 
 TEST_F(TrainingExport, NoFieldsNoListOrNoRecordEndAtOnce) {
