@@ -107,27 +107,21 @@ TEST_P(AllocationWalkAnalysis, EveryFailureStillReturnsOneWithWellFormedResults)
     ASSERT_EQ(SEG_analyze_image(5), 1);
     rk::set_pass_trace_hook(nullptr, nullptr);
     EXPECT_EQ(worker_passes > 0, GetParam() == rk::WorkerPlan::always);  // the worker exactly when asked for
-    const int found = hardening::check_results("reference");
-    ASSERT_GE(found, 1);
+    ASSERT_GE(hardening::check_results("reference"), 1);
     SEG_clear_analysis_results();
 
-    int fewer = 0, more = 0;
     const long runs = walk([&](long k) {
         SCOPED_TRACE(k);
         EXPECT_EQ(SEG_analyze_image(5), 1);
         const long made = orvo::alloc_count();
         orvo::alloc_fail_at(0);
         EXPECT_EQ(videobuffer, page);
-        const int n = hardening::check_results("walk");
-        fewer += n < found;
-        more += n > found;
+        hardening::check_results("walk");
         SEG_clear_analysis_results();
         return made;
     });
     EXPECT_EQ(g.pixels, before);
     videobuffer = nullptr;
-    std::printf("[walk] analysis depth 5, %s: %ld failing runs (%d with fewer results, %d with more)\n",
-                GetParam() == rk::WorkerPlan::never ? "no worker" : "worker", runs, fewer, more);
     EXPECT_GT(runs, 100);
 }
 
@@ -201,8 +195,7 @@ TEST_F(AllocationWalkEngine, InitEitherLoadsTheBaseWholeOrNotAtAll) {
 TEST_F(AllocationWalkEngine, RecognitionStaysBounded) {
     ocr_io* io = OCR_init(base.list.c_str(), 0);
     ASSERT_NE(io, nullptr);
-    int other = 0;
-    const long runs = walk([&](long k) {
+    walk([&](long k) {
         SCOPED_TRACE(k);
         const std::string text = read_field(io);
         const long made = orvo::alloc_count();
@@ -211,14 +204,11 @@ TEST_F(AllocationWalkEngine, RecognitionStaysBounded) {
         for (int i = 0; i < io->box_count; ++i)
             EXPECT_TRUE(io->boxes[i][0] >= 0 && io->boxes[i][2] <= field.width && io->boxes[i][3] <= field.height);
         if (text != field_text) {  // out of memory for the work tables: nothing is read
-            ++other;
             EXPECT_EQ(std::make_pair(text, io->box_count), std::make_pair(std::string(), 0));
         }
         return made;
     });
-    // The engine reads again correctly once memory is back.
-    EXPECT_EQ(read_field(io), field_text);
-    std::printf("[walk] OCR_recognize_field: %ld failing runs (%d with another text)\n", runs, other);
+    EXPECT_EQ(read_field(io), field_text);  // and correctly again once memory is back
 }
 
 // Each run starts from the same files; a failed call leaves them byte for byte, a successful one

@@ -52,7 +52,6 @@ protected:
         EXPECT_EQ(videobuffer, held) << what;
         EXPECT_TRUE(std::equal(page.begin(), page.end(), held)) << what << ": the page changed";
         const int n = hardening::check_results(what);
-        std::printf("[hostile] %s: page %d x %d, %d results\n", what.c_str(), MAXCOL, MAXLIN, n);
         for (seg_result* r = results; r != nullptr; r = r->next) {
             testsupport::FieldBitmap b(r->columns, r->lines);  // an exact copy: reads past it are caught
             b.bits.assign(r->bitmap, r->bitmap + static_cast<std::size_t>(r->bpl) * r->lines);
