@@ -31,17 +31,7 @@ const char* const kNothingNew = "Didn't learn anything new\n[character(s) alread
 class Learning : public gntest::LearningTest {
 public:
     void SetUp() override { open_base(dir); }
-    std::string read_text(const std::string& text) {
-        field = TestBitmap(260, 44);
-        gntest::draw_text(field, text, 4, 8, 4, 4, 16);
-        testsupport::show_whole_field(io, field);
-        io->kb_index = 0;
-        OCR_recognize_field();
-        io->kb_index = 1;
-        return io->text;
-    }
     testsupport::TempDir dir;
-    TestBitmap field{1, 1};
 };
 
 TEST_F(Learning, ACorrectedReadingStoresTheRightSamples) {
@@ -65,7 +55,7 @@ TEST_F(Learning, ACorrectedReadingStoresTheRightSamples) {
              EXPECT_EQ(std::make_pair(b[11], b[15]), std::make_pair(std::uint8_t(1), std::uint8_t('A')));  // 'A', one node
              t.init();
              EXPECT_EQ(gn::kb_store().entries[0].net_count, 2);
-             EXPECT_EQ(t.read_text("A"), "A");
+             EXPECT_EQ(t.read_glyph('A'), "A");
          }},
         {"reteaching without a patterns file", {{'A', "A", "", 4}, {'-', "", "", 0}, {'A', "B", "A", 4}}, {},
          [](Learning& t) {
@@ -92,7 +82,7 @@ TEST_F(Learning, ACorrectedReadingStoresTheRightSamples) {
 TEST_F(Learning, SeparatePriorFrameTeachesACounterSample) {
     ASSERT_EQ(teach('A', "A"), 1);
     // "AB" was read as one 'A' over both; the user re-frames the B.
-    field = TestBitmap(80, 44);
+    TestBitmap field(80, 44);
     gntest::draw_text(field, "AB", 4, 8, 4, 4, 16);
     testsupport::show_whole_field(io, field);
     OCR_recognize_field();
