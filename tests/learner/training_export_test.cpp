@@ -4,13 +4,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <chrono>
 #include <functional>
 #include <string>
-#include <sys/stat.h>
 #include <utility>
 #include <vector>
 
@@ -27,10 +27,7 @@ namespace {
 using lrnqt::button;
 using testsupport::read_bytes;
 
-bool exists(const std::string& p) {
-    struct stat st;
-    return stat(p.c_str(), &st) == 0;
-}
+bool exists(const std::string& p) { return QFileInfo::exists(QString::fromStdString(p)); }
 
 QDialog* visible_dialog(const QString& title_start) {
     for (QWidget* w : QApplication::topLevelWidgets())
