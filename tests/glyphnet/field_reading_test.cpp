@@ -40,8 +40,7 @@ std::string spans(int right, int height) {
     return r;
 }
 
-// Two touching characters cut along a falling path; the taller pair keeps
-// the first piece and goes on at its end, not where the cut's rest begins.
+// Touching characters cut along a falling path; the taller pair goes on where the first piece ends.
 TEST(FieldCuts, CutTouchingCharactersAlongAFallingPath) {
     TestBitmap a = drawn(30, 20, {{0, 0, 10, 20}, {10, 12, 2, 8}, {11, 0, 10, 10}, {13, 10, 8, 10}});
     int pw = 0, rs = 0;

@@ -95,8 +95,7 @@ TEST_F(Learning, SeparatePriorFrameTeachesACounterSample) {
     EXPECT_EQ(records(), (Records{"A_+", "A_-", "B_+"}));
 }
 
-// The patterns file is made when learning starts and stays when nothing new was learned; a refused
-// call removes it again.
+// The patterns file made when learning starts stays when nothing new is learned, goes on a refusal.
 TEST_F(Learning, RejectsBadRequestsAndRemovesTheNewPatternsFile) {
     show_glyph('A', "A", "");
     io->kb_index = 0;

@@ -16,8 +16,7 @@ using hardening::Bytes;
 using testsupport::read_bytes;
 using testsupport::write_bytes;
 
-// Fails the k-th allocation of `run` for k = 1, 2, ... until `run` (which returns its allocation
-// count) meets no failure; returns the number of failing runs.
+// Fails allocation k = 1, 2, ... of `run` (which returns its count) until none fails; returns the runs.
 template <typename Run>
 long walk(Run run) {
     long k = 1;
@@ -211,8 +210,7 @@ TEST_F(AllocationWalkEngine, RecognitionStaysBounded) {
     EXPECT_EQ(read_field(io), field_text);  // and correctly again once memory is back
 }
 
-// Each run starts from the same files; a failed call leaves them byte for byte, a successful one
-// writes what a run without failure writes.
+// From the same files, a failed call leaves them byte for byte, a successful one writes the usual ones.
 class AllocationWalkLearning : public AllocationWalkEngine {
 protected:
     Bytes kb0, dat0;

@@ -27,8 +27,7 @@ inline testsupport::GrayImage scene(int w, int h, const char* text, std::uint32_
     return samples::to_gray(samples::draw_scene({w, h, text, seed, false}));
 }
 
-// A small gray page: a light plate of `n` dark outlined characters (every second one barred)
-// on diagonal ramps of more than ten gray levels, so that the posterised second phase runs too.
+// A light plate of `n` outlined characters (every second barred) on ramps of over ten grays: both phases run.
 inline testsupport::GrayImage drawn_plate(int w, int h, int cw, int ch, int n, int gap) {
     testsupport::GrayImage g{w, h, {}};
     const int pw = n * (cw + gap) + gap, ph = ch + 8, x0 = (w - pw) / 2, y0 = (h - ph) / 2, cy = y0 + 4;
@@ -68,8 +67,7 @@ inline bool write_image(const std::string& path, const std::string& format, cons
     return true;
 }
 
-// Checks every record of `results` (a bitmap of its stated size, a field inside the page, an
-// empty text); returns the number of records.
+// Checks each record of `results` (bitmap size, field inside the page, empty text); returns the count.
 inline int check_results(const std::string& where) {
     int n = 0;
     for (const seg_result* r = results; r != nullptr; r = r->next, ++n) {

@@ -39,8 +39,7 @@ QDialog* visible_dialog(const QString& title_start) {
 // Presses from the event loop: a button opening a modal dialog returns only when it closes.
 void press_later(QPushButton* b) { QMetaObject::invokeMethod(b, "click", Qt::QueuedConnection); }
 
-// Names the presented instances "A" until `teach` are confirmed, then suspends learning; with
-// `unlearn_all` removes every class first; ends with `finish`, `before_finish` just before.
+// Names instances "A" until `teach` are confirmed (after unlearning all if asked), then presses `finish`.
 struct Teacher {
     int teach = 0, confirmed = 0, steps = 0;
     bool unlearn_all = false, unlearn_opened = false, unlearned = false, finished = false;
