@@ -55,7 +55,7 @@ TEST_P(AllocationWalkReaders, EveryFailureGivesNoPageOrTheFullPage) {
     ASSERT_NE(ref_xs, 1);  // the page is normalised, so scaling allocates too
 
     int no_page = 0, unscaled = 0;
-    const long runs = walk([&](long k) {
+    walk([&](long k) {
         SCOPED_TRACE(k);
         EXPECT_EQ(SEG_set_image_file(path.c_str()), 1);
         const int r = SEG_open_image();
@@ -78,8 +78,6 @@ TEST_P(AllocationWalkReaders, EveryFailureGivesNoPageOrTheFullPage) {
         SEG_close_image();
         return made;
     });
-    std::printf("[walk] reader %s: %ld failing runs (%d without page, %d unscaled)\n", format.c_str(), runs, no_page,
-                unscaled);
     EXPECT_TRUE(no_page >= 1 && unscaled >= 1);
 }
 
@@ -166,7 +164,7 @@ protected:
 
 TEST_F(AllocationWalkEngine, InitEitherLoadsTheBaseWholeOrNotAtAll) {
     int no_record = 0, no_base = 0;
-    const long runs = walk([&](long k) {
+    walk([&](long k) {
         SCOPED_TRACE(k);
         testsupport::MessageLog log;
         ocr_io* io = OCR_init(base.list.c_str(), 0);
@@ -187,7 +185,6 @@ TEST_F(AllocationWalkEngine, InitEitherLoadsTheBaseWholeOrNotAtAll) {
         OCR_cleanup();
         return made;
     });
-    std::printf("[walk] OCR_init: %ld failing runs (%d without record, %d without base)\n", runs, no_record, no_base);
     EXPECT_TRUE(no_record == 1 && no_base >= 1);
 }
 
@@ -231,9 +228,9 @@ protected:
             ASSERT_NE(dat1, dat0);
             OCR_cleanup();
         }
-        int failed = 0, stopped = 0;
+        int failed = 0;
         std::set<std::string> seen;
-        const long runs = walk([&](long k) {
+        walk([&](long k) {
             SCOPED_TRACE(k);
             write_bytes(base.kb, kb0);
             write_bytes(base.dat, dat0);
@@ -261,7 +258,6 @@ protected:
                 EXPECT_FALSE(log.shown.empty());
                 EXPECT_TRUE(kb == kb0 && dat == dat0);
             } else if (!log.shown.empty()) {  // a rebuild stopped early; the samples were all written
-                ++stopped;
                 EXPECT_TRUE(dat == dat1 && kb.size() >= 4u);
             } else {
                 EXPECT_TRUE(kb == kb1 && dat == dat1);
@@ -269,7 +265,6 @@ protected:
             OCR_cleanup();
             return made;
         });
-        std::printf("[walk] %s: %ld failing runs (%d failed, %d stopped early)\n", name, runs, failed, stopped);
         EXPECT_GE(failed, 1);
         for (const std::string& t : must_show) EXPECT_EQ(seen.count(t), 1u) << t;
     }

@@ -198,7 +198,6 @@ TEST_F(HostileImages, MultiPageTiffWithABrokenLastPage) {
         EXPECT_EQ(r, 0);
         EXPECT_EQ(videobuffer, nullptr);
     }
-    std::printf("[hostile] broken tiff page: open gave %d\n", r);
 }
 
 }  // namespace
