@@ -62,7 +62,7 @@ TEST(FieldCuts, CleanUpClipsAgainstTheSegmentsThatStay) {
     EXPECT_EQ(std::vector<int>({segs[0].right, segs[1].left, aw, ah}), std::vector<int>({20, 30, 15, 20}));
 }
 
-TEST(SpaceWidthEstimate, FollowsItsBranches) {
+TEST(SpaceWidth, TheEstimateFollowsItsBranchesAndTheCellsCanRejectIt) {
     struct Case { const char* name; std::vector<std::pair<int, int>> gaps; int expected; };  // gaps: length, count
     const std::vector<Case> cases = {
         {"a lone wide gap", {{4, 4}, {16, 1}}, 16}, {"all gaps alike", {{2, 6}}, gn::kNoSpaces},
@@ -76,15 +76,13 @@ TEST(SpaceWidthEstimate, FollowsItsBranches) {
         for (auto [g, n] : c.gaps) hist[g] = n;
         EXPECT_EQ(gn::estimate_space_width(hist), c.expected) << c.name;
     }
+    gn::Segment cells[14];  // 10 wide; the estimate stands, or falls below min(w / 3, h / 4) of the cells
+    int n = 0, x = 0;
+    for (int g : {0, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 6, 6, 9}) cells[n++] = {x += 10 + g, 0, x + 10, 20};
+    EXPECT_EQ(gn::space_width(cells, n, 12, 20, false), 9);
+    EXPECT_EQ(gn::space_width(cells, n, 60, 80, false), gn::kNoSpaces);
 }
 
-TEST(SpaceWidthChecks, KeepTheEstimateOrRejectOneBelowAThirdOfTheCells) {
-    gn::Segment cells[14];
-    int n = 0, x = 0;
-    for (int g : {0, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 6, 6, 9}) cells[n++] = {x += 10 + g, 0, x + 10, 20};  // cells 10 wide
-    EXPECT_EQ(gn::space_width(cells, n, 12, 20, false), 9);
-    EXPECT_EQ(gn::space_width(cells, n, 60, 80, false), gn::kNoSpaces);  // below min(w / 3, h / 4)
-}
 
 // One-character slots (class, frame top, frame height), cells on rows 10-40.
 struct Slots {
