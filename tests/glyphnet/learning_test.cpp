@@ -23,6 +23,7 @@ using gntest::kSaveFailed;
 using gntest::Step;
 using gntest::TestBitmap;
 using testsupport::read_bytes;
+using testsupport::write_bytes;
 using Records = std::vector<std::string>;
 
 const char* const kNothingNew = "Didn't learn anything new\n[character(s) already recognized]";
@@ -122,7 +123,7 @@ TEST_F(Learning, UnlearningTheLastClassDeletesTheFiles) {
     expect_last("OCR_unlearn_char: Error", "Current knowledge base unspecified or not present");
 }
 
-TEST_F(Learning, AFailedWriteKeepsTheOldFilesAndTheMemoryOfThem) {
+TEST_F(Learning, AFailedWriteKeepsTheOldFilesAndADamagedBaseIsKept) {
     ASSERT_EQ(teach('A', "A"), 1);
     const Bytes kb_before = read_bytes(kb), dat_before = read_bytes(dat);
     ASSERT_EQ(mkdir(gn::StagedFile::temp_path_for(kb.c_str()).c_str(), 0700), 0);
@@ -131,6 +132,12 @@ TEST_F(Learning, AFailedWriteKeepsTheOldFilesAndTheMemoryOfThem) {
     EXPECT_TRUE(read_bytes(kb) == kb_before && read_bytes(dat) == dat_before);
     EXPECT_EQ(gn::kb_store().entries[0].net_count, 1);  // memory matches the disk
     rmdir(gn::StagedFile::temp_path_for(kb.c_str()).c_str());
+    write_bytes(kb, {5, 0, 0, 0, 1, 2});
+    init();
+    ASSERT_EQ(teach('A', "A"), 1);
+    EXPECT_EQ(read_bytes(kb + ".damaged"), (Bytes{5, 0, 0, 0, 1, 2}));
+    expect_last("OCR_learn_char: Warning", "The damaged knowledge base file was kept as\n" + kb + ".damaged");
+    EXPECT_EQ(OCR_get_kb_type(kb.c_str()), 2);
 }
 
 }  // namespace
