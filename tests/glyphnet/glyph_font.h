@@ -31,8 +31,7 @@ inline const char* glyph_rows(char c) {
     }
 }
 
-// Draws c with its top-left corner at (x, y), `scale` pixels per cell;
-// returns the drawn width (5 x scale).
+// Draws c with its top-left corner at (x, y), `scale` pixels per cell; returns the width drawn.
 inline int draw_glyph(TestBitmap& b, char c, int x, int y, int scale) {
     const char* rows = glyph_rows(c);
     if (rows == nullptr) return 0;
@@ -42,8 +41,7 @@ inline int draw_glyph(TestBitmap& b, char c, int x, int y, int scale) {
     return 5 * scale;
 }
 
-// Draws text left to right; `gap` pixels between glyphs, a blank adds
-// `space` pixels instead of a glyph. Returns the x after the last glyph.
+// Draws text with `gap` pixels between glyphs, `space` for a blank; returns the x after the last glyph.
 inline int draw_text(TestBitmap& b, const std::string& text, int x, int y, int scale, int gap,
                      int space) {
     for (char c : text) {

@@ -27,12 +27,12 @@ public:
         orvo::alloc_fail_at(0);
         OCR_cleanup();
     }
-    // Lists plates.kbf of `d` and initialises the engine on it.
-    void open_base(const testsupport::TempDir& d) {
+    // Lists plates.kbf of `d` (then the `more` lines) and initialises the engine on it.
+    void open_base(const testsupport::TempDir& d, const std::string& more = "") {
         kb = d.file("plates.kbf");
         dat = d.file("plates.dat");
         list = d.file("list.$$$");
-        const std::string text = "[0] " + kb + "\r\n";
+        const std::string text = "[0] " + kb + "\r\n" + more;
         testsupport::write_bytes(list, Bytes(text.begin(), text.end()));
         init();
     }

@@ -38,10 +38,15 @@ protected:
     std::vector<testsupport::ShownBox>& shown = log.shown;
 };
 
-TEST_F(OcrInterface, InitWarnsFailsOrReportsAsItsMessagesFlagSays) {
+TEST_F(OcrInterface, InitAndRecognitionWarnFailOrReportAsTheMessagesFlagSays) {
     ocr_io* io = OCR_init(nullptr, 1);
     ASSERT_NE(io, nullptr);
     EXPECT_EQ(events, (std::vector<std::string>{"beep", "box"}));
+    gntest::TestBitmap b(60, 30);
+    b.fill(5, 5, 6, 20);
+    testsupport::show_whole_field(io, b);
+    EXPECT_EQ(OCR_recognize_field(), 1);  // no suitable base: a caret
+    EXPECT_EQ(std::string(io->raw_text) + io->text, "^_^");
     io->kb_mode = 7;
     EXPECT_EQ(OCR_init(nullptr, 0), io);  // cleared, same record, silent
     EXPECT_EQ(io->kb_mode, 0);
@@ -59,6 +64,8 @@ TEST_F(OcrInterface, InitWarnsFailsOrReportsAsItsMessagesFlagSays) {
     EXPECT_EQ(shown, (std::vector<testsupport::ShownBox>{
         {"OCR_init: Warning", "No knowledge base loaded for the moment\n(Unspecified / empty / unavailable / unallocated)",
          warning},
+        {"OCR_recognize_field: Warning",
+         "No knowledge base loaded for the moment\n(Unsuitable / empty / unavailable / unfound)", warning},
         {"OCR_init: Error", "Current knowledge bases list file damaged or missing", error},
         {"OCR_init: Fatal Error", "OCR i/o data structure allocation error", error}}));
 }
@@ -79,34 +86,6 @@ TEST_F(OcrInterface, LoadsListedBasesAndSkipsEmptyAndDamagedOnes) {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].title, "OCR_init: Warning");
     EXPECT_NE(shown[0].text.find(dir.file("d.kbf") + ".damaged"), std::string::npos);
-}
-
-TEST_F(OcrInterface, RecognitionWithoutASuitableBaseWarnsAndReadsCarets) {
-    const std::string digits = write_kb("d.kbf", "1_2_");
-    const std::string list = write_list("[1] " + digits + "\r\n");
-    ocr_io* io = OCR_init(list.c_str(), 1);
-    ASSERT_NE(io, nullptr);
-    ASSERT_TRUE(shown.empty());
-    gntest::TestBitmap b(60, 30);
-    b.fill(5, 5, 6, 20);
-    b.fill(30, 5, 6, 20);
-    testsupport::show_whole_field(io, b);
-    io->kb_mode = 2;  // letters: the digits base does not qualify
-    events.clear();
-    ASSERT_EQ(OCR_recognize_field(), 2);
-    EXPECT_EQ(std::string(io->raw_text) + io->text, "^_^_^^");
-    EXPECT_EQ(shown, (std::vector<testsupport::ShownBox>{{"OCR_recognize_field: Warning",
-        "No knowledge base loaded for the moment\n(Unsuitable / empty / unavailable / unfound)",
-        OSYS_MB_OK | OSYS_MB_ICONWARNING}}));
-    EXPECT_EQ(events, (std::vector<std::string>{"beep", "box"}));
-    io->kb_mode = 1;
-    ASSERT_EQ(OCR_recognize_field(), 2);
-    EXPECT_EQ(shown.size(), 1u);  // selected now: no warning
-    ASSERT_NE(OCR_init(list.c_str(), 0), nullptr);
-    testsupport::show_whole_field(io, b);
-    io->kb_mode = 2;
-    ASSERT_EQ(OCR_recognize_field(), 2);
-    EXPECT_EQ(shown.size(), 1u);  // messages off
 }
 
 TEST_F(OcrInterface, MessagesOffSilencesWarningsButNotErrors) {

@@ -27,8 +27,7 @@ inline testsupport::GrayImage scene(int w, int h, const char* text, std::uint32_
     return samples::to_gray(samples::draw_scene({w, h, text, seed, false}));
 }
 
-// A small gray page: a light plate of `n` dark outlined characters (every second one barred)
-// on diagonal ramps of more than ten gray levels, so that the posterised second phase runs too.
+// A light plate of `n` outlined characters (every second barred) on ramps of over ten grays: both phases run.
 inline testsupport::GrayImage drawn_plate(int w, int h, int cw, int ch, int n, int gap) {
     testsupport::GrayImage g{w, h, {}};
     const int pw = n * (cw + gap) + gap, ph = ch + 8, x0 = (w - pw) / 2, y0 = (h - ph) / 2, cy = y0 + 4;
@@ -50,26 +49,25 @@ inline testsupport::IndexedImage gray_indexed(const testsupport::GrayImage& g) {
     return out;
 }
 
-// Writes `g` as `format` ("bmp", "pcx", "pgm", "itex", "jpeg", "png",
-// "tiff") to `path`; false when the writer failed.
+// Writes `g` as `format` ("bmp", "pcx", "pgm", "itex", "jpeg", "png", "tiff") to `path`; false on failure.
 inline bool write_image(const std::string& path, const std::string& format, const testsupport::GrayImage& g) {
-    if (format == "bmp") testsupport::write_bytes(path, testsupport::bmp_file(gray_indexed(g)));
-    else if (format == "pcx") testsupport::write_bytes(path, testsupport::pcx_file(gray_indexed(g)));
-    else if (format == "pgm") testsupport::write_bytes(path, testsupport::pgm_file(g));
-    else if (format == "itex") testsupport::write_bytes(path, testsupport::itex_file(g));
-    else if (format == "jpeg") return testsupport::write_jpeg(path, g, 90);
-    else if (format == "png") {
-        testsupport::PngOptions o;
-        o.colour_type = 0;
-        return testsupport::write_png(path, g.width, g.height,
-                                      std::vector<std::uint16_t>(g.pixels.begin(), g.pixels.end()), o);
-    } else if (format == "tiff") return testsupport::write_tiff(path, {testsupport::tiff_gray_page(g)});
-    else return false;
+    using namespace testsupport;
+    if (format == "jpeg") return write_jpeg(path, g, 90);
+    if (format == "tiff") return write_tiff(path, {tiff_gray_page(g)});
+    if (format == "png") {
+        PngOptions gray;
+        gray.colour_type = 0;
+        return write_png(path, g.width, g.height, std::vector<std::uint16_t>(g.pixels.begin(), g.pixels.end()), gray);
+    }
+    if (format == "bmp" || format == "pcx") {
+        write_bytes(path, format == "bmp" ? bmp_file(gray_indexed(g)) : pcx_file(gray_indexed(g)));
+    } else {
+        write_bytes(path, format == "pgm" ? pgm_file(g) : itex_file(g));
+    }
     return true;
 }
 
-// Checks every record of `results` (a bitmap of its stated size, a field inside the page, an
-// empty text); returns the number of records.
+// Checks each record of `results` (bitmap size, field inside the page, empty text); returns the count.
 inline int check_results(const std::string& where) {
     int n = 0;
     for (const seg_result* r = results; r != nullptr; r = r->next, ++n) {
@@ -82,15 +80,15 @@ inline int check_results(const std::string& where) {
     return n;
 }
 
-// Draws glyph c alone, reads it and teaches it as class c into base 1.
-inline int teach(ocr_io* io, char c, int scale = 4) {
+// Draws glyph c alone at `scale`, reads it and teaches it into base 1 as `taught` (default: c).
+inline int teach(ocr_io* io, char c, int scale = 4, char taught = 0) {
     fuzzglyphs::Bitmap b(5 * scale + 16, 7 * scale + 16);
     fuzzglyphs::draw(b, c, 8, 8, scale);
     testsupport::show_whole_field(io, b);
     io->kb_index = 1;
     io->kb_mode = 0;
     OCR_recognize_field();
-    std::snprintf(io->taught_class, sizeof io->taught_class, "%c", c);
+    std::snprintf(io->taught_class, sizeof io->taught_class, "%c", taught ? taught : c);
     fuzzglyphs::set_shown(io->shown_class, io->text);
     std::memset(io->prior_frame, 0, sizeof io->prior_frame);
     return OCR_learn_char();

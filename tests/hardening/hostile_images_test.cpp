@@ -30,7 +30,6 @@ protected:
         SEG_close_image();
         OCR_cleanup();
     }
-
     // Loads `path` through the store; returns SEG_open_image's result.
     int load(const std::string& path) {
         SEG_clear_analysis_results();
@@ -43,8 +42,7 @@ protected:
         return load(path);
     }
 
-    // Analyses the held page at depth 5 and reads every field found; checks
-    // that everything stays inside its bounds. Returns the result count.
+    // Analyses the held page at depth 5, reads every field found, checks all bounds; returns the result count.
     int analyse_and_read(const std::string& what) {
         EXPECT_NE(videobuffer, nullptr) << what;
         if (videobuffer == nullptr) return 0;
@@ -54,32 +52,23 @@ protected:
         EXPECT_EQ(videobuffer, held) << what;
         EXPECT_TRUE(std::equal(page.begin(), page.end(), held)) << what << ": the page changed";
         const int n = hardening::check_results(what);
-        std::printf("[hostile] %s: page %d x %d, %d results\n", what.c_str(), MAXCOL, MAXLIN, n);
-        for (seg_result* r = results; r != nullptr; r = r->next) read_record(r, what);
+        for (seg_result* r = results; r != nullptr; r = r->next) {
+            testsupport::FieldBitmap b(r->columns, r->lines);  // an exact copy: reads past it are caught
+            b.bits.assign(r->bitmap, r->bitmap + static_cast<std::size_t>(r->bpl) * r->lines);
+            testsupport::show_whole_field(io, b);
+            io->kb_index = io->kb_mode = 0;
+            std::strcpy(io->template_, "C");
+            const int boxes = OCR_recognize_field();
+            EXPECT_TRUE(boxes == io->box_count && boxes >= 0 && boxes <= 2046) << what << ": " << boxes;
+            EXPECT_TRUE(std::memchr(io->text, 0, sizeof io->text) && std::memchr(io->raw_text, 0, sizeof io->raw_text));
+            for (int i = 0; i < io->box_count && i < 2048; ++i) {
+                const int* x = io->boxes[i];
+                EXPECT_TRUE(x[0] >= 0 && x[1] >= 0 && x[0] < x[2] && x[1] < x[3] && x[2] <= r->columns && x[3] <= r->lines)
+                    << what << ": box " << i;
+            }
+        }
         return n;
     }
-
-    void read_record(const seg_result* r, const std::string& what) {
-        testsupport::FieldBitmap b(r->columns, r->lines);  // an exact copy: reads past it are caught
-        b.bits.assign(r->bitmap, r->bitmap + static_cast<std::size_t>(r->bpl) * r->lines);
-        testsupport::show_whole_field(io, b);
-        io->kb_index = 0;
-        io->kb_mode = 0;
-        std::strcpy(io->template_, "C");
-        check_reading(OCR_recognize_field(), r->columns, r->lines, what);
-    }
-
-    void check_reading(int boxes, int width, int height, const std::string& what) {
-        EXPECT_TRUE(boxes == io->box_count && boxes >= 0 && boxes <= 2046) << what << ": " << boxes;
-        EXPECT_TRUE(std::memchr(io->text, 0, sizeof io->text) && std::memchr(io->raw_text, 0, sizeof io->raw_text))
-            << what;
-        for (int i = 0; i < io->box_count && i < 2048; ++i) {
-            const int* b = io->boxes[i];
-            EXPECT_TRUE(b[0] >= 0 && b[1] >= 0 && b[0] < b[2] && b[1] < b[3] && b[2] <= width && b[3] <= height)
-                << what << ": box " << i;
-        }
-    }
-
     testsupport::KbFolder base;
     testsupport::TempDir dir;
     ocr_io* io = nullptr;
@@ -94,11 +83,7 @@ GrayImage painted(int w, int h, At at) {
 }
 
 TEST_F(HostileImages, ExtremeFlatNoisyAndPeriodicPagesStayBounded) {
-    struct Case {
-        const char* name;
-        GrayImage page;
-        int results;  // -1: unchecked
-    };
+    struct Case { const char* name; GrayImage page; int results; };  // results -1: unchecked
     std::mt19937 rng(7);
     const GrayImage noise = painted(640, 480, [&](int, int) { return static_cast<std::uint8_t>(rng()); });
     const auto checker = [](int s) {
@@ -107,9 +92,7 @@ TEST_F(HostileImages, ExtremeFlatNoisyAndPeriodicPagesStayBounded) {
     const std::vector<Case> cases = {
         {"1 x 10000", painted(1, 10000, [](int, int y) -> std::uint8_t { return y % 3 ? 200 : 10; }), -1},
         {"10000 x 1", painted(10000, 1, [](int x, int) -> std::uint8_t { return x % 3 ? 200 : 10; }), -1},
-        {"all black", flat(800, 600, 0), 0},
-        {"all white", flat(800, 600, 255), 0},
-        {"noise", noise, -1},
+        {"all black", flat(800, 600, 0), 0}, {"all white", flat(800, 600, 255), 0}, {"noise", noise, -1},
         {"checkerboard of 1", checker(1), -1}, {"checkerboard of 4", checker(4), -1}, {"checkerboard of 16", checker(16), -1},
         // 3 x 5 dark blobs every 6 x 8 pixels: some 10000 of them.
         {"small glyphs", painted(800, 600, [](int x, int y) -> std::uint8_t {
@@ -127,25 +110,6 @@ TEST_F(HostileImages, ExtremeFlatNoisyAndPeriodicPagesStayBounded) {
     EXPECT_EQ(std::vector<int>({MAXCOL, MAXLIN, XSCALE, YSCALE}), std::vector<int>({550, 550, 550, 550}));
     EXPECT_EQ(std::count(videobuffer, videobuffer + 550 * 550, 77), 550 * 550);
     EXPECT_EQ(analyse_and_read("1 x 1"), 0);
-}
-
-TEST_F(HostileImages, FieldOfThousandsOfCharacters) {
-    // 3000 glyphs of 2 x 8 pixels with 2-pixel gaps: more characters than the engine has boxes for.
-    fuzzglyphs::Bitmap field(12010, 16);
-    for (int c = 0; c < 3000; ++c) field.fill(5 + 4 * c, 4, 2, 8);
-    testsupport::show_whole_field(io, field);
-    io->kb_index = 0;
-    const int boxes = OCR_recognize_field();
-    check_reading(boxes, field.width, field.height, "3000 characters");
-    EXPECT_LT(std::strlen(io->text), sizeof io->text);
-    EXPECT_LT(std::strlen(io->raw_text), sizeof io->raw_text);
-    EXPECT_GT(boxes, 0);
-    // A field of drawn plate text still reads after it.
-    fuzzglyphs::Bitmap plate(130, 44);
-    fuzzglyphs::draw_text(plate, "HE 47", 6, 8, 4);
-    testsupport::show_whole_field(io, plate);
-    EXPECT_EQ(OCR_recognize_field(), 4);
-    EXPECT_STREQ(io->text, "HE 47");
 }
 
 // Writes a gray PNG row by row (no whole picture in memory): a light page, a band of bars across.
@@ -207,22 +171,15 @@ TEST_F(HostileImages, MultiPageTiffWithABrokenLastPage) {
     ASSERT_TRUE(testsupport::write_tiff(path, pages));
     // Garbage over the compressed data of the last page's first strip, from its tenth byte on.
     Bytes file = testsupport::read_bytes(path);
-    {
-        TIFF* t = TIFFOpen(path.c_str(), "r");
-        ASSERT_NE(t, nullptr);
-        ASSERT_TRUE(TIFFSetDirectory(t, 2));
-        toff_t* offsets = nullptr;
-        toff_t* counts = nullptr;
-        ASSERT_TRUE(TIFFGetField(t, TIFFTAG_STRIPOFFSETS, &offsets));
-        ASSERT_TRUE(TIFFGetField(t, TIFFTAG_STRIPBYTECOUNTS, &counts));
-        const std::size_t from = static_cast<std::size_t>(offsets[0]) + 10;
-        const std::size_t to = static_cast<std::size_t>(offsets[0] + counts[0]);
-        TIFFClose(t);
-        ASSERT_LT(from, to);
-        for (std::size_t i = from; i < to; ++i) file[i] = static_cast<std::uint8_t>(i * 37 + 11);
-    }
+    TIFF* t = TIFFOpen(path.c_str(), "r");
+    ASSERT_TRUE(t != nullptr && TIFFSetDirectory(t, 2));
+    toff_t *offsets = nullptr, *counts = nullptr;
+    const bool found = TIFFGetField(t, TIFFTAG_STRIPOFFSETS, &offsets) && TIFFGetField(t, TIFFTAG_STRIPBYTECOUNTS, &counts);
+    const std::size_t from = found ? offsets[0] + 10 : 0, to = found ? offsets[0] + counts[0] : 0;  // before the close
+    TIFFClose(t);
+    ASSERT_LT(from, to);
+    for (std::size_t i = from; i < to; ++i) file[i] = static_cast<std::uint8_t>(i * 37 + 11);
     testsupport::write_bytes(path, file);
-
     SEG_clear_analysis_results();
     ASSERT_EQ(SEG_set_image_file(path.c_str()), 1);
     EXPECT_EQ(n_pages, 3);
@@ -241,7 +198,6 @@ TEST_F(HostileImages, MultiPageTiffWithABrokenLastPage) {
         EXPECT_EQ(r, 0);
         EXPECT_EQ(videobuffer, nullptr);
     }
-    std::printf("[hostile] broken tiff page: open gave %d\n", r);
 }
 
 }  // namespace

@@ -16,11 +16,8 @@ using learner::table_index_of;
 TEST(CharTableSelects, TwoCharactersInTheOrderChosen) {
     lrntest::Presenter p;
     CharTable t{ClassBuffer{}};
-    EXPECT_FALSE(t.done_enabled());
-    ASSERT_TRUE(t.toggle(table_index_of('A')));
-    EXPECT_EQ(t.class_text(), "\" A \"");
-    ASSERT_TRUE(t.toggle(table_index_of('b')));
-    EXPECT_TRUE(t.ascii_text() == "65, 98" && t.done_enabled());
+    ASSERT_TRUE(t.toggle(table_index_of('A')) && t.toggle(table_index_of('b')));
+    EXPECT_TRUE(t.class_text() == "\" Ab \"" && t.ascii_text() == "65, 98" && t.done_enabled());
     EXPECT_FALSE(t.toggle(table_index_of('3')));  // a third is refused
     EXPECT_TRUE(p.showed("Too many characters selected!") && !t.selected(table_index_of('3')));
     ClassBuffer out;
@@ -28,38 +25,25 @@ TEST(CharTableSelects, TwoCharactersInTheOrderChosen) {
     EXPECT_EQ(out.str(), "Ab");
     t.toggle(table_index_of('A'));  // unselecting A leaves b
     EXPECT_EQ(t.chosen() + " " + t.ascii_text(), "b 98");
-    t.toggle(table_index_of('b'));
-    EXPECT_TRUE(t.class_text().empty() && !t.done_enabled());
-    ClassBuffer b;
-    b.set("Xy");
-    EXPECT_EQ(CharTable{b}.chosen(), "Xy");  // opens on the buffer
-    b.set("ZZ");
-    EXPECT_EQ(CharTable{b}.chosen(), "Z");   // a second different character only
+    out.set("ZZ");
+    EXPECT_EQ(CharTable{out}.chosen(), "Z");  // opens on the buffer, a second different character only
 }
 
 TEST(SelCharsKeys, KeysActAndMoveTheFocusPastDisabledButtons) {
     using K = SelChars::Key;
     using A = SelChars::Action;
-    struct Case {
-        const char* text;
-        SelChars::Focus focus;
-        K key;
-        char letter;
-        A action;
-        int focus_after;  // -1: unchecked
-    };
+    constexpr auto edit = SelChars::kEdit, jump = SelChars::kJump, suspend = SelChars::kSuspend;
+    struct Case { const char* text; SelChars::Focus focus; K key; char letter; A action; int focus_after; };  // -1: any
     const Case cases[] = {
-        {"", SelChars::kEdit, K::Enter, 0, A::None, -1},  // nothing typed
-        {"x", SelChars::kEdit, K::Enter, 0, A::Ok, -1},    {"", SelChars::kEdit, K::Escape, 0, A::JumpOver, -1},
-        {"", SelChars::kEdit, K::Left, 0, A::EdgeLeft, -1}, {"", SelChars::kEdit, K::Right, 0, A::EdgeRight, -1},
-        {"", SelChars::kEdit, K::Tab, 0, A::None, SelChars::kJump},  // "&Ok" disabled
-        {"x", SelChars::kEdit, K::Tab, 0, A::None, SelChars::kOk},
-        {"", SelChars::kEdit, K::ShiftTab, 0, A::None, SelChars::kSuspend},
-        {"", SelChars::kJump, K::Left, 0, A::None, SelChars::kEdit}, {"", SelChars::kSuspend, K::Down, 0, A::Beep, -1},
-        {"", SelChars::kSuspend, K::Space, 0, A::Suspend, -1}, {"", SelChars::kSuspend, K::Letter, 'o', A::None, -1},
-        {"", SelChars::kSuspend, K::Letter, 't', A::Table, SelChars::kTable},
-        {"", SelChars::kTable, K::Letter, 'J', A::JumpOver, -1}, {"7", SelChars::kJump, K::Letter, 'O', A::Ok, -1},
-        {"7", SelChars::kJump, K::Escape, 0, A::JumpOver, -1},
+        {"", edit, K::Enter, 0, A::None, -1},  // nothing typed
+        {"x", edit, K::Enter, 0, A::Ok, -1},           {"", edit, K::Escape, 0, A::JumpOver, -1},
+        {"", edit, K::Left, 0, A::EdgeLeft, -1},       {"", edit, K::Right, 0, A::EdgeRight, -1},
+        {"x", edit, K::Tab, 0, A::None, SelChars::kOk}, {"", edit, K::Tab, 0, A::None, jump},  // empty: "&Ok" disabled
+        {"", edit, K::ShiftTab, 0, A::None, suspend},  {"", jump, K::Left, 0, A::None, edit},
+        {"", suspend, K::Down, 0, A::Beep, -1},        {"", suspend, K::Space, 0, A::Suspend, -1},
+        {"", suspend, K::Letter, 'o', A::None, -1},    {"", suspend, K::Letter, 't', A::Table, SelChars::kTable},
+        {"", SelChars::kTable, K::Letter, 'J', A::JumpOver, -1}, {"7", jump, K::Letter, 'O', A::Ok, -1},
+        {"7", jump, K::Escape, 0, A::JumpOver, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.text) + " " + std::to_string(c.focus) + " " + std::to_string(int(c.key)) + c.letter);
@@ -72,22 +56,7 @@ TEST(SelCharsKeys, KeysActAndMoveTheFocusPastDisabledButtons) {
     }
 }
 
-TEST(UnlearnList, ShowsClassesAndEnablesByTheSelection) {
-    EXPECT_EQ(learner::unlearn_entry_text('A', '_'), "A  ( 65, 95)");
-    const char raw[] = {'A', 'b', 'C', 'H', '\xE9', '_'};
-    learner::UnlearnList l(raw, 6);
-    ASSERT_EQ(l.size(), 3);
-    EXPECT_EQ(l.text(0) + "|" + l.text(2), "Ab ( 65, 98)|\xE9  (233, 95)");
-    EXPECT_FALSE(l.ok_enabled());
-    l.set_selected(0, true);
-    EXPECT_TRUE(l.ok_enabled() && l.select_all_enabled());
-    l.select_all();
-    EXPECT_FALSE(l.select_all_enabled());
-    l.unselect();
-    EXPECT_FALSE(l.ok_enabled() || l.selected(1));
-}
-
-TEST(UnlearnList, AllSelectedAsksAndSomeSelectedDoNot) {
+TEST(UnlearnList, ShowsClassesUnlearnsTheSelectedAndAsksBeforeAll) {
     struct Recorder : lrntest::ListLibs {
         std::vector<std::string> seen;
         ocr_io* io = nullptr;
@@ -99,21 +68,22 @@ TEST(UnlearnList, AllSelectedAsksAndSomeSelectedDoNot) {
     ocr_io io{};
     libs.io = &io;
     lrntest::Presenter p;
-    const char raw[] = {'A', '_', 'B', '_', 'C', '_'};
-    learner::UnlearnList some(raw, 6);
-    some.set_selected(2, true);
-    EXPECT_EQ(some.ok(io, libs), 1);
-    EXPECT_TRUE(p.shown.empty() && libs.seen == std::vector<std::string>{"C_"});
-    learner::UnlearnList all(raw, 4);
-    all.select_all();
+    EXPECT_EQ(learner::unlearn_entry_text('A', '_'), "A  ( 65, 95)");
+    const char raw[] = {'A', 'b', 'C', '_', '\xE9', '_'};
+    learner::UnlearnList l(raw, 6);
+    ASSERT_EQ(l.size(), 3);
+    EXPECT_EQ(l.text(0) + "|" + l.text(2), "Ab ( 65, 98)|\xE9  (233, 95)");
+    EXPECT_FALSE(l.ok_enabled());
+    l.set_selected(2, true);
+    EXPECT_TRUE(l.ok_enabled() && l.select_all_enabled());
+    EXPECT_EQ(l.ok(io, libs), 1);
+    EXPECT_TRUE(p.shown.empty() && libs.seen == std::vector<std::string>{"\xE9_"});
+    l.unselect();
+    EXPECT_FALSE(l.ok_enabled() || l.selected(2));
+    l.select_all();
     p.answers.push_back(OSYS_IDNO);
-    libs.seen.clear();
-    EXPECT_EQ(all.ok(io, libs), -1);
-    ASSERT_EQ(p.shown.size(), 1u);
-    EXPECT_EQ(p.shown[0].title + ": " + p.shown[0].text, "Warning: All learned characters will be lost! Proceed?");
-    EXPECT_TRUE(libs.seen.empty());
-    EXPECT_EQ(all.ok(io, libs), 1);  // Yes this time
-    EXPECT_EQ(libs.seen, (std::vector<std::string>{"A_", "B_"}));
+    EXPECT_EQ(l.ok(io, libs), -1);  // every class and No: nothing is unlearned
+    EXPECT_TRUE(p.showed("All learned characters will be lost! Proceed?") && libs.seen.size() == 1u);
 }
 
 }  // namespace

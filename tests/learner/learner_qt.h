@@ -7,8 +7,7 @@
 
 namespace lrnqt {
 
-// Makes the application once, offscreen unless the environment names a platform; it lives until
-// the process ends.
+// Makes the application once (offscreen unless the environment names a platform) for the process.
 inline void make_application(const char* name) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     static std::string arg0 = name;

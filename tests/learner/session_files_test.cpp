@@ -1,4 +1,4 @@
-// A session's backups: restored byte for byte, and never lost when a copy or a rename fails.
+// A session's backups are never lost when a copy or a rename fails; the list line names the files.
 #include <gtest/gtest.h>
 
 #include "session_files.h"
@@ -27,22 +27,6 @@ protected:
     lrntest::Presenter shown;
 };
 
-TEST_F(SessionBackups, DiscardedChangesAreRestoredByteForByte) {
-    const Bytes kb = {1, 2, 3, 0, 255}, dat = {9, 8, 7};
-    write_bytes(p.kb, kb);
-    write_bytes(p.dat, dat);
-    write_bytes(p.kb_bak, {42});  // an old backup is replaced
-    BackupState s;
-    ASSERT_TRUE(learner::make_backups(p, s));
-    EXPECT_TRUE(read_bytes(p.kb_bak) == kb && read_bytes(p.dat_bak) == dat);
-    write_bytes(p.kb, {5, 5});
-    write_bytes(p.dat, {6});
-    EXPECT_TRUE(learner::finish_backups(p, s, false));
-    EXPECT_TRUE(read_bytes(p.kb) == kb && read_bytes(p.dat) == dat);
-    EXPECT_FALSE(exists(p.kb_bak) || exists(p.dat_bak));
-    EXPECT_TRUE(shown.shown.empty());
-}
-
 TEST_F(SessionBackups, AFailedBackupStopsAndLeavesTheOriginals) {
     const Bytes kb = {1, 2}, dat = {3, 4};
     write_bytes(p.kb, kb);
@@ -52,11 +36,9 @@ TEST_F(SessionBackups, AFailedBackupStopsAndLeavesTheOriginals) {
     write_bytes(p.dat_bak + "/keep", {0});
     BackupState s;
     EXPECT_FALSE(learner::make_backups(p, s));
-    EXPECT_FALSE(s.kb_backed_up);
-    EXPECT_FALSE(exists(p.kb_bak));
+    EXPECT_FALSE(s.kb_backed_up || exists(p.kb_bak));
     EXPECT_TRUE(read_bytes(p.kb) == kb && read_bytes(p.dat) == dat);
-    ASSERT_EQ(shown.shown.size(), 1u);
-    EXPECT_EQ(shown.shown[0].title, "Error");
+    EXPECT_TRUE(shown.shown.size() == 1u && shown.shown[0].title == "Error");
     std::remove((p.dat_bak + "/keep").c_str());
     rmdir(p.dat_bak.c_str());
 }

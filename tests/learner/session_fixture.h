@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cstring>
 #include <deque>
 #include <functional>
 #include <memory>

@@ -4,13 +4,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <chrono>
 #include <functional>
 #include <string>
-#include <sys/stat.h>
 #include <utility>
 #include <vector>
 
@@ -27,10 +27,7 @@ namespace {
 using lrnqt::button;
 using testsupport::read_bytes;
 
-bool exists(const std::string& p) {
-    struct stat st;
-    return stat(p.c_str(), &st) == 0;
-}
+bool exists(const std::string& p) { return QFileInfo::exists(QString::fromStdString(p)); }
 
 QDialog* visible_dialog(const QString& title_start) {
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -42,8 +39,7 @@ QDialog* visible_dialog(const QString& title_start) {
 // Presses from the event loop: a button opening a modal dialog returns only when it closes.
 void press_later(QPushButton* b) { QMetaObject::invokeMethod(b, "click", Qt::QueuedConnection); }
 
-// Names the presented instances "A" until `teach` are confirmed, then suspends learning; with
-// `unlearn_all` removes every class first; ends with `finish`, `before_finish` just before.
+// Names instances "A" until `teach` are confirmed (after unlearning all if asked), then presses `finish`.
 struct Teacher {
     int teach = 0, confirmed = 0, steps = 0;
     bool unlearn_all = false, unlearn_opened = false, unlearned = false, finished = false;
@@ -105,9 +101,7 @@ protected:
         o.seed = 3;
         const std::string image = dir.file("scene.pgm");
         testsupport::write_bytes(image, testsupport::pgm_file(samples::to_gray(samples::draw_scene(o))));
-        ASSERT_EQ(SEG_set_image_file(image.c_str()), 1);
-        ASSERT_EQ(SEG_open_image(), 1);
-        ASSERT_EQ(SEG_analyze_image(3), 1);
+        ASSERT_TRUE(SEG_set_image_file(image.c_str()) == 1 && SEG_open_image() == 1 && SEG_analyze_image(3) == 1);
         ASSERT_GT(SEG_get_results_number(), 0);
     }
     void TearDown() override {
@@ -141,12 +135,9 @@ TEST_F(TrainingExport, KeepsTheTaughtBaseAfterDoneAndPutsItBackAfterCancel) {
     Teacher first;
     first.teach = 2;
     EXPECT_EQ(session(first), 1);
-    EXPECT_TRUE(first.finished);
-    EXPECT_EQ(first.confirmed, 2);
-    EXPECT_TRUE(exists(kb) && exists(dat));
-    EXPECT_FALSE(backups_left());
+    EXPECT_TRUE(first.finished && first.confirmed == 2);
+    EXPECT_TRUE(exists(kb) && exists(dat) && !backups_left() && boxes.shown.empty());
     EXPECT_EQ(current, results);  // the field shown last: the only one
-    EXPECT_TRUE(boxes.shown.empty());
     const std::vector<std::uint8_t> kb_bytes = read_bytes(kb), dat_bytes = read_bytes(dat);
     ASSERT_FALSE(kb_bytes.empty());
 
@@ -163,14 +154,12 @@ TEST_F(TrainingExport, KeepsTheTaughtBaseAfterDoneAndPutsItBackAfterCancel) {
     user.before_finish = [&] { deleted = !exists(kb); };
     boxes.answers = {OSYS_IDYES, OSYS_IDNO};  // lose all classes: yes; keep the changes: no
     EXPECT_EQ(session(user), 0);
-    EXPECT_TRUE(user.unlearned);
-    EXPECT_TRUE(deleted) << "a base without classes has no file";
+    EXPECT_TRUE(user.unlearned && deleted) << "a base without classes has no file";
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[0].text, "All learned characters will be lost! Proceed?");
     EXPECT_EQ(boxes.shown[1].title + ": " + boxes.shown[1].text,
               "Warning: Changes have been made. Do you wish to keep them?");
-    EXPECT_TRUE(read_bytes(kb) == kb_bytes && read_bytes(dat) == dat_bytes);
-    EXPECT_FALSE(backups_left());
+    EXPECT_TRUE(read_bytes(kb) == kb_bytes && read_bytes(dat) == dat_bytes && !backups_left());
 }
 
 TEST_F(TrainingExport, NoFieldsNoListOrNoRecordEndAtOnce) {
