@@ -10,15 +10,8 @@
 
 static int passed, failed;
 
-#define CHECK(cond)                                                  \
-    do {                                                             \
-        if (cond) {                                                  \
-            ++passed;                                                \
-        } else {                                                     \
-            ++failed;                                                \
-            fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #cond); \
-        }                                                            \
-    } while (0)
+#define CHECK(cond) \
+    ((cond) ? (void)++passed : (void)(++failed, fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #cond)))
 
 static int write_pgm(const char* path, int w, int h, unsigned char value) {
     FILE* f = fopen(path, "wb");
