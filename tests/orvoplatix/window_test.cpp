@@ -3,8 +3,6 @@
 // clicks and scripted dialogs, and the frames as a grab shows them.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QKeyEvent>
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <algorithm>
@@ -58,15 +56,7 @@ protected:
         settle();
         std::filesystem::current_path(old_cwd);
     }
-    // A key press and release where the focus is, as the event loop delivers them.
-    void key(int k) {
-        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window.get();
-        for (QEvent::Type t : {QEvent::KeyPress, QEvent::KeyRelease}) {
-            QKeyEvent e(t, k, Qt::NoModifier);
-            QApplication::sendEvent(target, &e);
-        }
-        settle();
-    }
+    void key(int k) { qttest::key(QApplication::focusWidget() ? QApplication::focusWidget() : window.get(), k); }
     std::vector<int> enabled() const {
         std::vector<int> on;
         for (int i = 0; i < window->control_bar().control_count(); ++i)
@@ -88,20 +78,15 @@ protected:
     }
 };
 
-// As wide as the classic size, or as the bar when its texts need more.
-TEST_F(ProgramWindow, StartsSizedWithOnlyTheIdleControls) {
+// Idle: as wide as the classic size or the bar's texts; read: the last field framed green in its window, the others red.
+TEST_F(ProgramWindow, StartsIdleThenReadsThePlateAndFramesItsField) {
     const int bar = window->control_bar().height(), out = window->output_bar().height();
     const desk::Rect client = desk::main_client_size(window->metrics(), bar, out);
     const int width = std::max({client.w, window->control_bar().minimumWidth(), window->output_bar().minimumWidth()});
     EXPECT_EQ(window->view().geometry(), QRect(2, bar + 2, width - 4, client.h - bar - out - 4));
     EXPECT_EQ(enabled(), (std::vector<int>{0, 1, 2, 10}));
-    // The disabled status text is drawn dark enough to be read on the bar.
-    QWidget* status = window->control_bar().control(platix::kTxtStatus);
-    EXPECT_LE(status->palette().color(QPalette::Disabled, QPalette::WindowText).value(), 144);
-}
-
-// The last field is framed green and shown in its window, clear of it; the others are red.
-TEST_F(ProgramWindow, ReadsThePlateAndFramesItsField) {
+    const QPalette& bar_palette = window->control_bar().control(platix::kTxtStatus)->palette();
+    EXPECT_LE(bar_palette.color(QPalette::Disabled, QPalette::WindowText).value(), 144);  // the disabled status is readable
     load_scene();
     EXPECT_TRUE(std::regex_match(title(), std::regex(R"(ORVO PLATIX 2\.1 - scene\.jpg \[\d+x\d+\])"))) << title();
     EXPECT_TRUE(std::regex_match(window->control_bar().text(platix::kTxtStatus).toStdString(), std::regex(R"(Analysis duration: \d+ ms)")));
