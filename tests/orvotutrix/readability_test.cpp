@@ -1,6 +1,4 @@
-// Readable windows of both programs, once per scale factor set by ctest: every
-// text fits its control, grabbed texts stand out 4.5:1, files named outside the
-// dialog load as if chosen, and "All images" finds any case of the extensions.
+// Both programs' windows at ctest's scale: texts fit and stand out 4.5:1, drops load, "All images" finds any case.
 #include <gtest/gtest.h>
 
 #include <QApplication>
