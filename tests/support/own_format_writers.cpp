@@ -12,8 +12,7 @@ void check_size(int width, int height, std::size_t count) {
         throw std::invalid_argument("picture size does not match its pixels");
 }
 
-// The 54-byte BMP file and info headers; the data offset follows a
-// palette of `palette_bytes`.
+// The 54-byte BMP file and info headers; the data follow a palette of `palette_bytes`.
 std::vector<std::uint8_t> bmp_header(int width, int height, int bits, std::size_t palette_bytes,
                                      std::uint32_t colours_used, bool top_down, std::size_t data_bytes) {
     std::vector<std::uint8_t> f(kBmpHeaderBytes, 0);
@@ -33,8 +32,7 @@ std::vector<std::uint8_t> bmp_header(int width, int height, int bits, std::size_
 
 std::size_t bmp_stride(int width, int bits) { return (static_cast<std::size_t>(width) * (bits / 8) + 3) / 4 * 4; }
 
-// Appends the rows in file order (bottom-up unless top_down); `put_pixel`
-// appends the bytes of pixel (x, y).
+// Appends the rows in file order (bottom-up unless top_down); `put_pixel` appends pixel (x, y)'s bytes.
 template <typename PutPixel>
 void append_rows(std::vector<std::uint8_t>& f, int width, int height, int bits, const BmpOptions& o,
                  PutPixel put_pixel) {

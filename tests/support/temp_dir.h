@@ -1,5 +1,4 @@
-// A temporary folder that is removed with everything in it when the object
-// goes out of scope, and small file helpers for tests.
+// A temporary folder removed with its contents at the end of its scope, and byte-file helpers.
 #pragma once
 
 #include <cstdint>
