@@ -24,12 +24,12 @@ std::vector<Sample> rgb_samples(const RgbImage& image) {
 }  // namespace
 
 TiffPage tiff_gray_page(const GrayImage& image) {
-    return {.width = image.width, .height = image.height, .samples_data = image.pixels};
+    return {.width = image.width, .height = image.height, .samples_data = image.pixels, .colormap = {}};
 }
 
 TiffPage tiff_rgb_page(const RgbImage& image) {
     return {.width = image.width, .height = image.height, .samples = 3, .photometric = 2,
-            .samples_data = rgb_samples<std::uint8_t>(image)};
+            .samples_data = rgb_samples<std::uint8_t>(image), .colormap = {}};
 }
 
 TiffPage tiff_palette_page(const IndexedImage& image) {
