@@ -1,5 +1,4 @@
-// Choosing images and loading them: the File(s) dialog request, its limit,
-// and the title and status of each outcome of a load.
+// Choosing images and loading them: the File(s) request and the title and status of each outcome of a load.
 #include "shell_fakes.h"
 
 class ShellChoosesImages : public fakes::ShellTest {};

@@ -1,5 +1,4 @@
-// The settings file: defaults, clamping, what start-up takes from it, and
-// what the quit writes back.
+// The settings file: defaults, clamping, what start-up takes from it and what the quit writes back.
 #include "settings.h"
 #include "shell_fakes.h"
 #include "start_up.h"

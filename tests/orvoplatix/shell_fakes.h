@@ -1,6 +1,4 @@
-// Stand-ins for what the recognition program's shell talks to (a scripted
-// library, recording windows, a command queue the test pumps, a timer, a
-// cursor) and a fixture that starts the shell in a fresh working folder.
+// Stand-ins for what the recognition program's shell talks to, and a fixture starting it in a fresh working folder.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// The slide show: the countdown, moving on over the list past an image that
-// cannot be loaded, and Start with one image or on one not loaded.
+// The slide show: the countdown, moving over the list past an image that fails, Start on one or an unloaded image.
 #include "shell_fakes.h"
 
 using platix::kBtnStart;

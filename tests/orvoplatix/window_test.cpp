@@ -1,6 +1,4 @@
-// The recognition program's real main window on the offscreen platform with
-// the real libraries: a drawn plate scene, the bundled knowledge base, keys,
-// clicks and scripted dialogs, and the frames as a grab shows them.
+// The recognition program's real window offscreen with the real libraries, a drawn scene and the bundled base.
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
