@@ -1,5 +1,4 @@
-/* Drives the shared libraries through their public headers from C: the
- * record layouts, loading a page, and the failure paths. */
+/* Drives the shared libraries from C through their public headers: record layouts, a page, the failure paths. */
 #include <stddef.h>
 #include <stdio.h>
 #include <string.h>

@@ -1,5 +1,4 @@
-/* Drives the learned reader's shared library from C through its public
- * header: refusals with their cause, the null paths and the status texts. */
+/* Drives the learned reader's library from C: refusals with their cause, null paths and status texts. */
 #include <stdio.h>
 #include <string.h>
 

@@ -1,5 +1,4 @@
-// Painting the page, field bitmaps and lights into images, and the widening
-// of a template's controls.
+// Painting pages and field bitmaps into images, and the widening of a template's controls.
 #include <gtest/gtest.h>
 
 #include <QApplication>

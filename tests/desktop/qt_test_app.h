@@ -1,5 +1,4 @@
-// One QApplication named `name` for all tests of a program, offscreen unless
-// the environment names a platform, ended before static destructors run.
+// One offscreen QApplication for all tests of a program, ended before static destructors run; event helpers.
 #pragma once
 
 #include <gtest/gtest.h>

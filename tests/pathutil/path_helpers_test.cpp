@@ -1,5 +1,4 @@
-// Path helpers: directory, file name, extension and replaced extension of
-// absolute, relative and dotted paths; existence and deletion of files.
+// Path helpers on absolute, relative and dotted paths; existence and deletion of files.
 #include "path_helpers.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// Message boxes and beeps go through the installed presenter and beeper;
-// without one a box is written to stderr and answered with its first button.
+// Boxes and beeps go to the installed presenter and beeper; with none a box goes to stderr, first button answered.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,6 +1,4 @@
-// Settings files: reading values and integers, writing keys into new and
-// existing sections, removing keys and sections, and leaving the file
-// intact when it cannot be replaced.
+// Settings files: reading, writing into new and existing sections, removing, and a failed replace leaving the file.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
