@@ -28,15 +28,13 @@ const QColor kGreen(0, 224, 0), kRed(224, 0, 0), kPink(240, 120, 224);
 
 class ProgramWindow : public ::testing::Test {
 protected:
-    testsupport::TempDir dir;
-    std::filesystem::path old_cwd = std::filesystem::current_path();
+    testsupport::WorkDir dir;
     scripted::FileDialog files;
     std::unique_ptr<platix::MainWindow> window;
     std::unique_ptr<scripted::Presenter> presenter;
     std::string plate_text;
 
     void SetUp() override {
-        std::filesystem::current_path(dir.path());
         std::filesystem::copy_file(ORVO_SAMPLE_SCENE ".jpg", dir.file("scene.jpg"));
         std::string name, x, y, w, h;  // the scene's label: name, plate box and text
         std::ifstream(ORVO_SAMPLE_SCENE ".txt") >> name >> x >> y >> w >> h >> plate_text;
@@ -52,7 +50,6 @@ protected:
         presenter.reset();
         window.reset();
         settle();
-        std::filesystem::current_path(old_cwd);
     }
     void key(int k) { qttest::key(QApplication::focusWidget() ? QApplication::focusWidget() : window.get(), k); }
     std::vector<int> enabled() const {

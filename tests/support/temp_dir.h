@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,13 @@ public:
 
 private:
     std::string path_;
+};
+
+// A temporary folder made the working one while alive; the previous one comes back at the end.
+struct WorkDir : TempDir {
+    std::filesystem::path old = std::filesystem::current_path();
+    WorkDir() { std::filesystem::current_path(path()); }
+    ~WorkDir() { std::error_code ec; std::filesystem::current_path(old, ec); }
 };
 
 void write_bytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
