@@ -1,4 +1,4 @@
-// Boxes and beeps go to the installed presenter and beeper; with none a box goes to stderr, first button answered.
+// Boxes go to the installed presenter; with none a box goes to stderr and its first button answers.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,12 +10,10 @@ namespace {
 
 struct Recorder {
     std::vector<std::string> shown;  // "title|text|style"
-    int beeps = 0;
     static int record(void* ctx, const char* title, const char* text, unsigned style) {
         static_cast<Recorder*>(ctx)->shown.push_back(std::string(title) + "|" + text + "|" + std::to_string(style));
         return OSYS_IDNO;
     }
-    static void beep(void* ctx) { ++static_cast<Recorder*>(ctx)->beeps; }
 };
 
 TEST(MessageBox, GoesToTheInstalledPresenterUntilRestored) {
@@ -33,17 +31,6 @@ TEST(MessageBox, GoesToTheInstalledPresenterUntilRestored) {
     EXPECT_EQ(osys_message_box("t2", "T2", OSYS_MB_OKCANCEL | OSYS_MB_ICONERROR), OSYS_IDOK);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Title: text\nT2: t2\n");
     EXPECT_EQ(r.shown.size(), 1u);
-}
-
-TEST(Beep, GoesToTheInstalledBeeperAndIsSilentByDefault) {
-    Recorder r;
-    osys_beep();  // default: nothing happens, nothing crashes
-    osys_set_beeper(Recorder::beep, &r);
-    osys_beep();
-    osys_beep();
-    osys_set_beeper(nullptr, nullptr);
-    osys_beep();
-    EXPECT_EQ(r.beeps, 2);
 }
 
 }  // namespace

