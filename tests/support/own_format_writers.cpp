@@ -108,9 +108,8 @@ std::vector<std::uint8_t> bmp16_file(int width, int height, const std::vector<st
 
 namespace {
 
-// Runs of up to 63 equal bytes, and every byte with both top bits set as a run.
-std::vector<std::uint8_t> pcx_encode_row(const std::uint8_t* row, std::size_t count) {
-    std::vector<std::uint8_t> out;
+// Appends the row as runs of up to 63 equal bytes, every byte with both top bits set as a run.
+void pcx_append_row(std::vector<std::uint8_t>& out, const std::uint8_t* row, std::size_t count) {
     std::size_t x = 0;
     while (x < count) {
         std::size_t run = 1;
@@ -119,7 +118,6 @@ std::vector<std::uint8_t> pcx_encode_row(const std::uint8_t* row, std::size_t co
         out.push_back(row[x]);
         x += run;
     }
-    return out;
 }
 
 std::vector<std::uint8_t> pcx_header(int width, int height, int planes, const PcxOptions& o) {
@@ -143,10 +141,8 @@ std::vector<std::uint8_t> pcx_file(const IndexedImage& image, const PcxOptions& 
     check_size(image.width, image.height, image.indices.size());
     if (image.palette.size() > 256) throw std::invalid_argument("palette size");
     std::vector<std::uint8_t> f = pcx_header(image.width, image.height, 1, o);
-    for (int y = 0; y < image.height; ++y) {
-        const auto row = pcx_encode_row(image.indices.data() + static_cast<std::size_t>(y) * image.width, image.width);
-        f.insert(f.end(), row.begin(), row.end());
-    }
+    for (int y = 0; y < image.height; ++y)
+        pcx_append_row(f, image.indices.data() + static_cast<std::size_t>(y) * image.width, image.width);
     f.push_back(12);
     for (std::size_t i = 0; i < 256; ++i) {
         const Rgb c = i < image.palette.size() ? image.palette[i] : Rgb{};
@@ -165,8 +161,7 @@ std::vector<std::uint8_t> pcx24_file(const RgbImage& image) {
                 const Rgb& c = image.pixels[static_cast<std::size_t>(y) * image.width + x];
                 plane[static_cast<std::size_t>(x)] = p == 0 ? c.r : p == 1 ? c.g : c.b;
             }
-            const auto row = pcx_encode_row(plane.data(), plane.size());
-            f.insert(f.end(), row.begin(), row.end());
+            pcx_append_row(f, plane.data(), plane.size());
         }
     return f;
 }
