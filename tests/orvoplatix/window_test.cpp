@@ -73,7 +73,7 @@ protected:
     }
 };
 
-// Idle: as wide as the classic size or the bar's texts; read: the last field framed green in its window, the others red.
+// Idle: as wide as the classic size or the bars' texts; read: the last field framed green, the others red.
 TEST_F(ProgramWindow, StartsIdleThenReadsThePlateAndFramesItsField) {
     const int bar = window->control_bar().height(), out = window->output_bar().height();
     const desk::Rect client = desk::main_client_size(window->metrics(), bar, out);
@@ -81,7 +81,7 @@ TEST_F(ProgramWindow, StartsIdleThenReadsThePlateAndFramesItsField) {
     EXPECT_EQ(window->view().geometry(), QRect(2, bar + 2, width - 4, client.h - bar - out - 4));
     EXPECT_EQ(enabled(), (std::vector<int>{0, 1, 2, 10}));
     const QPalette& bar_palette = window->control_bar().control(platix::kTxtStatus)->palette();
-    EXPECT_LE(bar_palette.color(QPalette::Disabled, QPalette::WindowText).value(), 144);  // the disabled status is readable
+    EXPECT_LE(bar_palette.color(QPalette::Disabled, QPalette::WindowText).value(), 144);  // a readable disabled status
     load_scene();
     EXPECT_TRUE(std::regex_match(title(), std::regex(R"(ORVO PLATIX 2\.1 - scene\.jpg \[\d+x\d+\])"))) << title();
     EXPECT_TRUE(std::regex_match(window->control_bar().text(platix::kTxtStatus).toStdString(), std::regex(R"(Analysis duration: \d+ ms)")));

@@ -193,7 +193,8 @@ void train_then_read(const photos::LabelledImage& photo, bool skip_when_not_foun
     char buf[4096];
     for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
     ASSERT_EQ(::pclose(p), 0) << out;
-    EXPECT_NE(letters_only(out).find("\t" + expected + "\n"), std::string::npos) << "platix read:\n" << out << "taught " << expected;
+    EXPECT_NE(letters_only(out).find("\t" + expected + "\n"), std::string::npos)
+        << "platix read:\n" << out << "taught " << expected;
 }
 
 TEST(TutrixEndToEnd, TrainsANewBaseOnASampleSceneThatBothReadersThenRead) {

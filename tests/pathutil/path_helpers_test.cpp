@@ -15,17 +15,20 @@ using namespace pathutil;
 // A dot in a folder name is no extension (it once was).
 TEST(PathExtension, ReplacesOrCutsTheLastExtensionOfTheLastComponent) {
     for (const auto& [path, ext, want] :
-         {std::tuple{"letters.kbf", "dat", "letters.dat"}, {"letters.kbf", "", "letters"}, {"letters.kbf", nullptr, "letters"},
-          {"letters", "dat", "letters.dat"}, {"letters", "", "letters"}, {"a.b.c", "d", "a.b.d"},
+         {std::tuple{"letters.kbf", "dat", "letters.dat"}, {"letters.kbf", "", "letters"},
+          {"letters.kbf", nullptr, "letters"}, {"letters", "dat", "letters.dat"}, {"letters", "", "letters"},
+          {"a.b.c", "d", "a.b.d"},
           {"/home/u/.local/kb/plates", "dat", "/home/u/.local/kb/plates.dat"}, {"/my.dir/file", "", "/my.dir/file"},
           {"/my.dir/file.kbf", "dat", "/my.dir/file.dat"}})
         EXPECT_STREQ(path_with_extension(path, ext), want) << path;
-    for (const auto& [path, want] : {std::pair{"/kb/digits.kbf", "kbf"}, {"digits", ""}, {"digits.", ""}, {"/my.dir/file", ""}})
+    for (const auto& [path, want] :
+         {std::pair{"/kb/digits.kbf", "kbf"}, {"digits", ""}, {"digits.", ""}, {"/my.dir/file", ""}})
         EXPECT_STREQ(path_extension(path), want) << path;
 }
 
 TEST(PathFileNameAndDirectory, TakeTheTextAroundTheLastSlashWithRelativeNamesResolved) {
-    for (const auto& [path, want] : {std::pair{"/kb/digits.kbf", "digits.kbf"}, {"digits.kbf", "digits.kbf"}, {"/kb/", ""}})
+    for (const auto& [path, want] :
+         {std::pair{"/kb/digits.kbf", "digits.kbf"}, {"digits.kbf", "digits.kbf"}, {"/kb/", ""}})
         EXPECT_STREQ(path_file_name(path), want) << path;
     EXPECT_EQ(path_file_name(nullptr), nullptr);
     char cwd[4096];

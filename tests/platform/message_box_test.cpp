@@ -22,7 +22,8 @@ TEST(MessageBox, GoesToTheInstalledPresenterUntilRestored) {
     EXPECT_NE(osys_set_message_presenter(Recorder::record, &r, &old_ctx), nullptr);
     EXPECT_EQ(old_ctx, nullptr);
     EXPECT_EQ(osys_message_box("No knowledge base", "OCR_init: Warning", OSYS_MB_ICONWARNING), OSYS_IDNO);
-    EXPECT_EQ(r.shown, std::vector<std::string>{"OCR_init: Warning|No knowledge base|" + std::to_string(OSYS_MB_ICONWARNING)});
+    EXPECT_EQ(r.shown,
+              std::vector<std::string>{"OCR_init: Warning|No knowledge base|" + std::to_string(OSYS_MB_ICONWARNING)});
     void* ctx = nullptr;
     EXPECT_EQ(osys_set_message_presenter(nullptr, nullptr, &ctx), &Recorder::record);
     EXPECT_EQ(ctx, &r);

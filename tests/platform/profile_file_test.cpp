@@ -31,13 +31,15 @@ protected:
 
 // Sections and keys in any case, blanks trimmed; a missing file gives the defaults.
 TEST_F(ProfileFile, ReadsValuesCaseInsensitivelyWithBlanksTrimmed) {
-    EXPECT_EQ(value("s", "k", "dflt") + "|" + value("s", "k", nullptr) + "|" + std::to_string(number("k", 7)), "dflt||7");
+    EXPECT_EQ(value("s", "k", "dflt") + "|" + value("s", "k", nullptr) + "|" + std::to_string(number("k", 7)),
+              "dflt||7");
     const std::string text = "; comment\r\n[other]\r\nkbase=wrong\r\n[Last_Used]\r\n  KBase = /kb/plates.kbf \r\n"
                              "depth=3x\r\nbad=x3\r\n";
     testsupport::write_bytes(ini, {text.begin(), text.end()});
     EXPECT_EQ(value("last_used", "kbase"), "/kb/plates.kbf");
     EXPECT_EQ(value("last_used", "missing") + value("nosection", "kbase"), "??");
-    EXPECT_EQ(std::vector<int>({number("depth", 5), number("bad", 5), number("missing", -1)}), std::vector<int>({3, 5, -1}));
+    EXPECT_EQ(std::vector<int>({number("depth", 5), number("bad", 5), number("missing", -1)}),
+              std::vector<int>({3, 5, -1}));
     char buf[4];
     EXPECT_EQ(osys_profile_string("last_used", "kbase", "", buf, sizeof buf, ini.c_str()), 3u);
     EXPECT_STREQ(buf, "/kb");  // cut to the buffer
