@@ -1,5 +1,4 @@
-/* Drives the shared libraries through their public headers from C: the
- * record layouts, loading a page, and the failure paths. */
+/* Drives the shared libraries from C through their public headers: record layouts, a page, the failure paths. */
 #include <stddef.h>
 #include <stdio.h>
 #include <string.h>
@@ -10,15 +9,8 @@
 
 static int passed, failed;
 
-#define CHECK(cond)                                                  \
-    do {                                                             \
-        if (cond) {                                                  \
-            ++passed;                                                \
-        } else {                                                     \
-            ++failed;                                                \
-            fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #cond); \
-        }                                                            \
-    } while (0)
+#define CHECK(cond) \
+    ((cond) ? (void)++passed : (void)(++failed, fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #cond)))
 
 static int write_pgm(const char* path, int w, int h, unsigned char value) {
     FILE* f = fopen(path, "wb");

@@ -1,5 +1,4 @@
-/* Drives the learned reader's shared library from C through its public
- * header: refusals with their cause, the null paths and the status texts. */
+/* Drives the learned reader's library from C: refusals with their cause, null paths and status texts. */
 #include <stdio.h>
 #include <string.h>
 
@@ -7,15 +6,8 @@
 
 static int passed, failed;
 
-#define CHECK(cond)                                                              \
-    do {                                                                         \
-        if (cond) {                                                              \
-            ++passed;                                                            \
-        } else {                                                                 \
-            ++failed;                                                            \
-            fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #cond);   \
-        }                                                                        \
-    } while (0)
+#define CHECK(cond) \
+    ((cond) ? (void)++passed : (void)(++failed, fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #cond)))
 
 int main(void) {
     int status = -1;

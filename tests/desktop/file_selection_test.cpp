@@ -1,5 +1,4 @@
-// Open-file dialogs: the filter preselection, the buffer limits with their
-// messages, and the image list.
+// Open-file dialogs: the filter preselection, the buffer limits with their messages, and the image list.
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -1,10 +1,10 @@
-// One QApplication named `name` for all tests of a program, offscreen unless
-// the environment names a platform, ended before static destructors run.
+// One offscreen QApplication for all tests of a program, ended before static destructors run; event helpers.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <memory>
 #include <string>
 
@@ -30,6 +30,15 @@ private:
 // Runs the event loop's pending work a few rounds.
 inline void settle() {
     for (int i = 0; i < 30; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+// A key press and release sent to `target`, then `rounds` rounds of the event loop.
+inline void key(QWidget* target, int k, int rounds = 30) {
+    for (QEvent::Type t : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent e(t, k, Qt::NoModifier);
+        QApplication::sendEvent(target, &e);
+    }
+    for (int i = 0; i < rounds; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 }  // namespace qttest

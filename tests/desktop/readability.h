@@ -1,6 +1,4 @@
-// Readable texts on real widgets: the room a control leaves for its text (from
-// the style's rectangles, not the programs' fitting code), a text's advance in
-// the control's font, and the WCAG contrast of a grab's pixels in a rectangle.
+// Readable texts on real widgets: a control's room for its text, a text's advance, a grab's WCAG contrast.
 #pragma once
 
 #include <QCheckBox>

@@ -1,6 +1,4 @@
-// Scripted stand-ins for the user: the message boxes recorded and answered
-// from a queue (the shared recorder), and an open-file dialog that answers
-// from a queue (none left: cancelled) and records each request.
+// Scripted stand-ins for the user: message boxes recorded and answered, an open-file dialog answered from a queue.
 #pragma once
 
 #include <deque>

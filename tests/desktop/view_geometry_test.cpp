@@ -1,5 +1,4 @@
-// Window sizes, the view fitted to the page, the page mapping and the
-// placement of the binarised-field window.
+// Window sizes, the view fitted to the page, the page mapping and the placement of the field window.
 #include <gtest/gtest.h>
 
 #include "view_geometry.h"

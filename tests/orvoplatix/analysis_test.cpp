@@ -1,5 +1,4 @@
-// Analysing an image: the recognition of every field, the display text with
-// its character rectangles and its limit, and why nothing is shown.
+// Analysing an image: every field recognised, the display text with its rectangles and limit, why nothing shows.
 #include "shell_fakes.h"
 
 using fakes::Field;

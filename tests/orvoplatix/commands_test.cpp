@@ -1,5 +1,4 @@
-// The remaining commands and inputs of the shell: Next and Prev, About,
-// KBase, the slider from the bar and the mouse in the image view.
+// The shell's other commands and inputs: Next and Prev, About, KBase, the slider and the mouse in the view.
 #include "shell_fakes.h"
 
 using desk::BarKey;

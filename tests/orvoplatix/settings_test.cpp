@@ -1,5 +1,4 @@
-// The settings file: defaults, clamping, what start-up takes from it, and
-// what the quit writes back.
+// The settings file: defaults, clamping, what start-up takes from it and what the quit writes back.
 #include "settings.h"
 #include "shell_fakes.h"
 #include "start_up.h"
@@ -35,21 +34,18 @@ TEST_F(ShellSettings, StartUpTakesDefaultsClampedValuesAndTheImage) {
     }
 }
 
-// A base loads through the list file; a missing one is skipped; an engine that fails is reported.
+// A base loads through the list file, an engine that fails is reported; a missing base is skipped.
 TEST_F(ShellSettings, AnExistingKnowledgeBaseIsLoadedThroughTheListFile) {
     const std::string kb = kb_in_settings();
-    lib.kb_type_value = 1;
+    lib.kb_type_value = 1, lib.ocr_init_fails = true;
     start();
     EXPECT_EQ(read_file(at("$kbflst$.$$$")), "[1] " + kb + "\r\n");
     EXPECT_EQ(lib.ocr_list_path, at("$kbflst$.$$$"));
+    EXPECT_EQ(box_titles(), std::vector<std::string>{"Error: Memory allocation error (OCR I/O structure)!"});
     write_file(ini(), "[last_used]\r\nkb_file=" + at("gone.kbf") + "\r\n");
     lib.calls.clear();
     start();
     EXPECT_EQ(std::count(lib.calls.begin(), lib.calls.end(), "ocr init"), 0);
-    kb_in_settings();
-    lib.ocr_init_fails = true;
-    start();
-    EXPECT_EQ(box_titles(), std::vector<std::string>{"Error: Memory allocation error (OCR I/O structure)!"});
 }
 
 // Only the numbers (depth clamped), other sections kept; a failed working copy leaves the file whole.

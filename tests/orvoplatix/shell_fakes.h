@@ -1,6 +1,4 @@
-// Stand-ins for what the recognition program's shell talks to (a scripted
-// library, recording windows, a command queue the test pumps, a timer, a
-// cursor) and a fixture that starts the shell in a fresh working folder.
+// Stand-ins for what the recognition program's shell talks to, and a fixture starting it in a fresh working folder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -32,11 +30,10 @@ public:
     // Scripted answers: the image names that open, the page they hold, ...
     std::set<std::string> loadable;
     platix::PageInfo page_of_loaded;
-    int analyze_result = 1;
+    int analyze_result = 1, kb_type_value = 0;
     std::vector<seg_result*> found;     // results of the next analysis, in list order
     std::deque<FieldReading> readings;  // one per recognised field
     bool ocr_init_fails = false;
-    int kb_type_value = 0;
     std::function<seg_result*(int, int)> hit;
     // What was asked.
     std::vector<std::string> calls, opened;
@@ -48,9 +45,8 @@ public:
     int set_image_file(const char* name) override { return opened.push_back(name_ = name), 1; }
     int open_image() override {
         calls.push_back("open");
-        const bool ok = loadable.count(name_) != 0;
-        page_ = ok ? page_of_loaded : platix::PageInfo{};
-        return ok;
+        page_ = loadable.count(name_) ? page_of_loaded : platix::PageInfo{};
+        return loadable.count(name_) != 0;
     }
     void close_image() override { calls.push_back("close"); }
     int analyze(int depth) override {
@@ -140,12 +136,7 @@ struct Cursor : desk::CursorPort {
     void set_cursor(desk::CursorKind) override {}
 };
 
-// A temporary folder made the working one (the shell changes into image folders).
-struct WorkDir : testsupport::TempDir {
-    std::filesystem::path old = std::filesystem::current_path();
-    WorkDir() { std::filesystem::current_path(path()); }
-    ~WorkDir() { std::error_code ec; std::filesystem::current_path(old, ec); }
-};
+using testsupport::WorkDir;  // the shell changes into image folders
 
 inline std::string read_file(const std::string& path) {
     const auto b = testsupport::read_bytes(path);

@@ -1,10 +1,6 @@
-// The recognition program's real main window on the offscreen platform with
-// the real libraries: a drawn plate scene, the bundled knowledge base, keys,
-// clicks and scripted dialogs, and the frames as a grab shows them.
+// The recognition program's real window offscreen with the real libraries, a drawn scene and the bundled base.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QKeyEvent>
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <algorithm>
@@ -32,15 +28,13 @@ const QColor kGreen(0, 224, 0), kRed(224, 0, 0), kPink(240, 120, 224);
 
 class ProgramWindow : public ::testing::Test {
 protected:
-    testsupport::TempDir dir;
-    std::filesystem::path old_cwd = std::filesystem::current_path();
+    testsupport::WorkDir dir;
     scripted::FileDialog files;
     std::unique_ptr<platix::MainWindow> window;
     std::unique_ptr<scripted::Presenter> presenter;
     std::string plate_text;
 
     void SetUp() override {
-        std::filesystem::current_path(dir.path());
         std::filesystem::copy_file(ORVO_SAMPLE_SCENE ".jpg", dir.file("scene.jpg"));
         std::string name, x, y, w, h;  // the scene's label: name, plate box and text
         std::ifstream(ORVO_SAMPLE_SCENE ".txt") >> name >> x >> y >> w >> h >> plate_text;
@@ -56,17 +50,8 @@ protected:
         presenter.reset();
         window.reset();
         settle();
-        std::filesystem::current_path(old_cwd);
     }
-    // A key press and release where the focus is, as the event loop delivers them.
-    void key(int k) {
-        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window.get();
-        for (QEvent::Type t : {QEvent::KeyPress, QEvent::KeyRelease}) {
-            QKeyEvent e(t, k, Qt::NoModifier);
-            QApplication::sendEvent(target, &e);
-        }
-        settle();
-    }
+    void key(int k) { qttest::key(QApplication::focusWidget() ? QApplication::focusWidget() : window.get(), k); }
     std::vector<int> enabled() const {
         std::vector<int> on;
         for (int i = 0; i < window->control_bar().control_count(); ++i)
@@ -88,20 +73,15 @@ protected:
     }
 };
 
-// As wide as the classic size, or as the bar when its texts need more.
-TEST_F(ProgramWindow, StartsSizedWithOnlyTheIdleControls) {
+// Idle: as wide as the classic size or the bars' texts; read: the last field framed green, the others red.
+TEST_F(ProgramWindow, StartsIdleThenReadsThePlateAndFramesItsField) {
     const int bar = window->control_bar().height(), out = window->output_bar().height();
     const desk::Rect client = desk::main_client_size(window->metrics(), bar, out);
     const int width = std::max({client.w, window->control_bar().minimumWidth(), window->output_bar().minimumWidth()});
     EXPECT_EQ(window->view().geometry(), QRect(2, bar + 2, width - 4, client.h - bar - out - 4));
     EXPECT_EQ(enabled(), (std::vector<int>{0, 1, 2, 10}));
-    // The disabled status text is drawn dark enough to be read on the bar.
-    QWidget* status = window->control_bar().control(platix::kTxtStatus);
-    EXPECT_LE(status->palette().color(QPalette::Disabled, QPalette::WindowText).value(), 144);
-}
-
-// The last field is framed green and shown in its window, clear of it; the others are red.
-TEST_F(ProgramWindow, ReadsThePlateAndFramesItsField) {
+    const QPalette& bar_palette = window->control_bar().control(platix::kTxtStatus)->palette();
+    EXPECT_LE(bar_palette.color(QPalette::Disabled, QPalette::WindowText).value(), 144);  // a readable disabled status
     load_scene();
     EXPECT_TRUE(std::regex_match(title(), std::regex(R"(ORVO PLATIX 2\.1 - scene\.jpg \[\d+x\d+\])"))) << title();
     EXPECT_TRUE(std::regex_match(window->control_bar().text(platix::kTxtStatus).toStdString(), std::regex(R"(Analysis duration: \d+ ms)")));

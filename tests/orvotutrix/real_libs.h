@@ -1,6 +1,4 @@
-// The training program's real libraries behind its port, for tests that
-// replace a call or two (a training session, a rotation) and forward the
-// rest.
+// The training program's real libraries behind its port, for tests that replace a call or two.
 #pragma once
 
 #include "tutrix_port.h"

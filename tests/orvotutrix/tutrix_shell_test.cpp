@@ -1,6 +1,4 @@
-// The training program's shell with the real image library on files the
-// tests write: pages, the Go enabling, turns, enabling rules, training
-// sessions and the quit.
+// The training program's shell with the real image library on written pages, turns, training and the quit.
 #include <gtest/gtest.h>
 
 #include <deque>

@@ -23,14 +23,18 @@ std::vector<Sample> rgb_samples(const RgbImage& image) {
 
 }  // namespace
 
-TiffPage tiff_gray_page(const GrayImage& image) { return {image.width, image.height, 1, 8, false, 1, 1, image.pixels, {}}; }
+TiffPage tiff_gray_page(const GrayImage& image) {
+    return {.width = image.width, .height = image.height, .samples_data = image.pixels, .colormap = {}};
+}
 
 TiffPage tiff_rgb_page(const RgbImage& image) {
-    return {image.width, image.height, 3, 8, false, 2, 1, rgb_samples<std::uint8_t>(image), {}};
+    return {.width = image.width, .height = image.height, .samples = 3, .photometric = 2,
+            .samples_data = rgb_samples<std::uint8_t>(image), .colormap = {}};
 }
 
 TiffPage tiff_palette_page(const IndexedImage& image) {
-    TiffPage p{image.width, image.height, 1, 8, false, 3, 1, image.indices, std::vector<std::uint16_t>(3 * 256, 0)};
+    TiffPage p{.width = image.width, .height = image.height, .photometric = 3, .samples_data = image.indices,
+               .colormap = std::vector<std::uint16_t>(3 * 256, 0)};
     for (std::size_t i = 0; i < image.palette.size() && i < 256; ++i) {
         p.colormap[i] = static_cast<std::uint16_t>(image.palette[i].r * 257);
         p.colormap[256 + i] = static_cast<std::uint16_t>(image.palette[i].g * 257);
@@ -169,9 +173,7 @@ bool write_png(const std::string& path, int width, int height, const std::vector
             if (o.bit_depth == 16) {
                 row[2 * i] = static_cast<std::uint8_t>(v >> 8);
                 row[2 * i + 1] = static_cast<std::uint8_t>(v);
-            } else if (o.bit_depth == 8) {
-                row[i] = static_cast<std::uint8_t>(v);
-            } else {
+            } else {  // packed from the top bit; 8-bit samples fill whole bytes
                 const std::size_t bit = i * o.bit_depth;
                 row[bit / 8] |= static_cast<std::uint8_t>(v << (8 - o.bit_depth - bit % 8));
             }

@@ -1,6 +1,4 @@
-// Writers that make TIFF, JPEG and PNG files with the real libraries, for
-// the reader tests and the sample generator. Pictures are given top row
-// first, as in own_format_writers.h.
+// TIFF, JPEG and PNG files written with the real libraries; pictures top row first.
 #pragma once
 
 #include <cstdint>
@@ -25,15 +23,13 @@ struct TiffPage {
 // Pages of 8-bit samples: gray, and RGB interleaved.
 TiffPage tiff_gray_page(const GrayImage& image);
 TiffPage tiff_rgb_page(const RgbImage& image);
-// An 8-bit palette page: the indices as samples and a 256-entry colour map
-// whose 16-bit entries are the palette's bytes times 257 (unused entries 0).
+// An 8-bit palette page: the indices, and a 256-entry colour map of the palette's bytes times 257 (unused 0).
 TiffPage tiff_palette_page(const IndexedImage& image);
 
 // Writes every page as one directory. Returns false when libtiff fails.
 bool write_tiff(const std::string& path, const std::vector<TiffPage>& pages);
 
-// JPEG at the given quality; gray pictures with one component, colour ones
-// with three.
+// JPEG at the given quality; gray pictures with one component, colour ones with three.
 bool write_jpeg(const std::string& path, const RgbImage& image, int quality = 90);
 bool write_jpeg(const std::string& path, const GrayImage& image, int quality = 90);
 
@@ -43,17 +39,14 @@ struct PngOptions {
     bool with_background = false;
     std::uint16_t background[3] = {0, 0, 0};  // red, green, blue (gray: [0]), in file units
     double file_gamma = 0;                    // written as gAMA when > 0
-    // tRNS: for palette images, alpha per palette entry; for gray or RGB,
-    // the one transparent value (in file units: [0] gray or r, g, b).
+    // tRNS: alpha per palette entry, or for gray or RGB the one transparent value ([0] gray or r, g, b).
     std::vector<std::uint8_t> palette_alpha;
     bool with_transparent_value = false;
     std::uint16_t transparent[3] = {0, 0, 0};
     bool interlaced = false;  // Adam7
 };
 
-// PNG from raw samples: `rows` holds height rows of width x channels
-// samples, each an integer in the file's bit depth (packed by the writer).
-// `palette` is used for colour type 3.
+// PNG from height rows of width x channels samples, each in the file's bit depth; `palette` for colour type 3.
 bool write_png(const std::string& path, int width, int height, const std::vector<std::uint16_t>& samples,
                const PngOptions& options, const std::vector<Rgb>& palette = {});
 // An 8-bit RGB PNG of a colour picture.

@@ -1,6 +1,4 @@
-// What the engine, training and hardening tests share: a recorder of the
-// message boxes and beeps the libraries produce, and a folder holding one
-// knowledge base with the list file that names it.
+// A recorder of the libraries' message boxes and beeps, and a folder with one knowledge base and its list file.
 #pragma once
 
 #include <deque>
@@ -18,9 +16,7 @@ struct ShownBox {
     bool operator==(const ShownBox&) const = default;
 };
 
-// Records every message box and beep while alive, in `shown`, `beeps` and,
-// both in order, `events` ("box" or "beep"). Boxes are answered from
-// `answers`, then with Yes (yes/no boxes) or OK.
+// Records every box and beep while alive (`events`: "box" or "beep" in order); answers from `answers`, then Yes or OK.
 class MessageLog {
 public:
     MessageLog() { osys_set_message_presenter(&present, this, nullptr), osys_set_beeper(&beep, this); }
@@ -53,8 +49,7 @@ private:
     static void beep(void* c) { ++static_cast<MessageLog*>(c)->beeps, static_cast<MessageLog*>(c)->events.push_back("beep"); }
 };
 
-// A temporary folder with the list file `list` naming one knowledge base
-// `kb` (its patterns file `dat` beside it); neither file exists yet.
+// A temporary folder whose list file `list` names the knowledge base `kb` (patterns `dat`); neither exists yet.
 struct KbFolder {
     TempDir dir;
     std::string kb = dir.file("plates.kbf");

@@ -12,8 +12,7 @@ void check_size(int width, int height, std::size_t count) {
         throw std::invalid_argument("picture size does not match its pixels");
 }
 
-// The 54-byte BMP file and info headers; the data offset follows a
-// palette of `palette_bytes`.
+// The 54-byte BMP file and info headers; the data follow a palette of `palette_bytes`.
 std::vector<std::uint8_t> bmp_header(int width, int height, int bits, std::size_t palette_bytes,
                                      std::uint32_t colours_used, bool top_down, std::size_t data_bytes) {
     std::vector<std::uint8_t> f(kBmpHeaderBytes, 0);
@@ -33,8 +32,7 @@ std::vector<std::uint8_t> bmp_header(int width, int height, int bits, std::size_
 
 std::size_t bmp_stride(int width, int bits) { return (static_cast<std::size_t>(width) * (bits / 8) + 3) / 4 * 4; }
 
-// Appends the rows in file order (bottom-up unless top_down); `put_pixel`
-// appends the bytes of pixel (x, y).
+// Appends the rows in file order (bottom-up unless top_down); `put_pixel` appends pixel (x, y)'s bytes.
 template <typename PutPixel>
 void append_rows(std::vector<std::uint8_t>& f, int width, int height, int bits, const BmpOptions& o,
                  PutPixel put_pixel) {
@@ -110,9 +108,8 @@ std::vector<std::uint8_t> bmp16_file(int width, int height, const std::vector<st
 
 namespace {
 
-// Runs of up to 63 equal bytes, and every byte with both top bits set as a run.
-std::vector<std::uint8_t> pcx_encode_row(const std::uint8_t* row, std::size_t count) {
-    std::vector<std::uint8_t> out;
+// Appends the row as runs of up to 63 equal bytes, every byte with both top bits set as a run.
+void pcx_append_row(std::vector<std::uint8_t>& out, const std::uint8_t* row, std::size_t count) {
     std::size_t x = 0;
     while (x < count) {
         std::size_t run = 1;
@@ -121,7 +118,6 @@ std::vector<std::uint8_t> pcx_encode_row(const std::uint8_t* row, std::size_t co
         out.push_back(row[x]);
         x += run;
     }
-    return out;
 }
 
 std::vector<std::uint8_t> pcx_header(int width, int height, int planes, const PcxOptions& o) {
@@ -145,10 +141,8 @@ std::vector<std::uint8_t> pcx_file(const IndexedImage& image, const PcxOptions& 
     check_size(image.width, image.height, image.indices.size());
     if (image.palette.size() > 256) throw std::invalid_argument("palette size");
     std::vector<std::uint8_t> f = pcx_header(image.width, image.height, 1, o);
-    for (int y = 0; y < image.height; ++y) {
-        const auto row = pcx_encode_row(image.indices.data() + static_cast<std::size_t>(y) * image.width, image.width);
-        f.insert(f.end(), row.begin(), row.end());
-    }
+    for (int y = 0; y < image.height; ++y)
+        pcx_append_row(f, image.indices.data() + static_cast<std::size_t>(y) * image.width, image.width);
     f.push_back(12);
     for (std::size_t i = 0; i < 256; ++i) {
         const Rgb c = i < image.palette.size() ? image.palette[i] : Rgb{};
@@ -167,8 +161,7 @@ std::vector<std::uint8_t> pcx24_file(const RgbImage& image) {
                 const Rgb& c = image.pixels[static_cast<std::size_t>(y) * image.width + x];
                 plane[static_cast<std::size_t>(x)] = p == 0 ? c.r : p == 1 ? c.g : c.b;
             }
-            const auto row = pcx_encode_row(plane.data(), plane.size());
-            f.insert(f.end(), row.begin(), row.end());
+            pcx_append_row(f, plane.data(), plane.size());
         }
     return f;
 }

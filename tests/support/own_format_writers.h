@@ -1,6 +1,4 @@
-// Writers that make BMP, PCX, PGM and ITEX files byte by byte, for the
-// reader tests and the sample generator. Every writer returns the whole
-// file; pictures are given top row first.
+// BMP, PCX, PGM and ITEX files written byte by byte: each writer returns the whole file; pictures top row first.
 #pragma once
 
 #include <cstddef>
@@ -30,15 +28,10 @@ struct IndexedImage {  // one palette index per pixel
 };
 
 struct BmpOptions {
-    // Store the rows top first (negative height) instead of bottom-up.
-    bool top_down = false;
-    // Value of the colours-used field; -1 writes the palette size for
-    // 8-bit files and 0 otherwise.
-    long colours_used = -1;
-    // Value of the fourth byte of every 32-bit pixel.
-    std::uint8_t reserved = 0;
-    // Value of every row padding byte.
-    std::uint8_t padding = 0;
+    bool top_down = false;     // rows top first (negative height) instead of bottom-up
+    long colours_used = -1;    // the colours-used field; -1: the palette size for 8-bit files, else 0
+    std::uint8_t reserved = 0;  // the fourth byte of every 32-bit pixel
+    std::uint8_t padding = 0;   // every row padding byte
 };
 
 // BMP of 16 (5-5-5, each component's top five bits), 24 or 32 bits per pixel.
@@ -53,16 +46,11 @@ std::vector<std::uint8_t> bmp16_file(int width, int height, const std::vector<st
 inline constexpr std::size_t kBmpHeaderBytes = 54;
 
 struct PcxOptions {
-    // Window origin written to xmin and ymin (the size stays the image's).
-    std::uint16_t xmin = 0;
-    std::uint16_t ymin = 0;
-    // Value of the bytes-per-line field; 0 writes the width. The rows are
-    // never padded whatever this says.
-    std::uint16_t bytes_per_line = 0;
+    std::uint16_t xmin = 0, ymin = 0;  // the window origin (the size stays the image's)
+    std::uint16_t bytes_per_line = 0;  // the field's value; 0 writes the width (rows are never padded)
 };
 
-// 8-bit PCX version 5, run-length coded one row at a time, with the
-// image's palette (padded to 256 entries with black) after the marker 12.
+// 8-bit PCX version 5, run-length coded row by row, the palette (padded to 256 with black) after the marker 12.
 std::vector<std::uint8_t> pcx_file(const IndexedImage& image, const PcxOptions& options = {});
 // 24-bit PCX: three 8-bit planes per row (red, green, blue), no palette.
 std::vector<std::uint8_t> pcx24_file(const RgbImage& image);

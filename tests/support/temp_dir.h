@@ -1,8 +1,8 @@
-// A temporary folder that is removed with everything in it when the object
-// goes out of scope, and small file helpers for tests.
+// A temporary folder removed with its contents at the end of its scope, and byte-file helpers.
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -21,6 +21,13 @@ public:
 
 private:
     std::string path_;
+};
+
+// A temporary folder made the working one while alive; the previous one comes back at the end.
+struct WorkDir : TempDir {
+    std::filesystem::path old = std::filesystem::current_path();
+    WorkDir() { std::filesystem::current_path(path()); }
+    ~WorkDir() { std::error_code ec; std::filesystem::current_path(old, ec); }
 };
 
 void write_bytes(const std::string& path, const std::vector<std::uint8_t>& bytes);

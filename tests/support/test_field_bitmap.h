@@ -1,6 +1,4 @@
-// A 1-bit field bitmap built in memory by tests, fuzz targets and benchmarks
-// (1 = background, 0 = ink, leftmost pixel in the top bit), and a helper
-// that points a recognition record at the whole of it.
+// A 1-bit field bitmap (1 background, 0 ink, leftmost pixel in the top bit) and a record pointed at all of it.
 #pragma once
 
 #include <cstddef>
