@@ -1,5 +1,4 @@
-// Training variants: cutting a character out, what each kind does to drawn
-// strokes at the box's edges, and their order.
+// Training variants: cutting a character out, what each kind does to drawn strokes at the box's edges, and their order.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -56,14 +55,10 @@ TEST(CutCharacter, CopiesTheBoxWithAMarginAndClipsAtTheField) {
 
 TEST(Variants, EachKindMovesResizesThickensOrSlantsTheInk) {
     // A full-height stem at the box's left edge and a bar in the middle: shifts lose what passes the edge.
-    const CharImage src = drawn(10, 12, {{0, 0, 2, 12}, {4, 5, 3, 2}});
-    const CharImage block = drawn(20, 30, {{0, 0, 20, 30}}), stroke = drawn(12, 12, {{4, 0, 3, 12}});
-    const CharImage line = drawn(10, 40, {{4, 0, 1, 40}});
-    const struct {
-        VariantKind kind;
-        const CharImage& source;
-        int ink_lost, width, height, in_row;  // width/height of the ink box; -1: not checked
-    } cases[] = {
+    const CharImage src = drawn(10, 12, {{0, 0, 2, 12}, {4, 5, 3, 2}}), block = drawn(20, 30, {{0, 0, 20, 30}}),
+                    stroke = drawn(12, 12, {{4, 0, 3, 12}}), line = drawn(10, 40, {{4, 0, 1, 40}});
+    // width/height of the ink box; -1: not checked
+    const struct { VariantKind kind; const CharImage& source; int ink_lost, width, height, in_row; } cases[] = {
         {VariantKind::shift_right, src, 0, 7, 12, -1},    {VariantKind::shift_left, src, 12, 6, 12, -1},
         {VariantKind::shift_down, src, 2, 7, 11, -1},     {VariantKind::shift_up, src, 2, 7, 11, -1},
         {VariantKind::smaller, block, -1, 18, 27, -1},    {VariantKind::larger, block, -1, 22, 33, -1},  // about a tenth
