@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numeric>
 
 #include "crop/crop.h"
 
@@ -17,9 +18,7 @@ TEST(Crop, FlatPageGivesZerosContrastIsNormalisedAndTheBorderRepeats) {
     crop_input({page.data(), 40, 20, 40}, {4, 0, 36, 20}, 8, 16, strong.data());
     for (auto& v : page) v = v == 60 ? 110 : 150;
     crop_input({page.data(), 40, 20, 40}, {4, 0, 36, 20}, 8, 16, weak.data());
-    double mean = 0;
-    for (float v : strong) mean += v;
-    EXPECT_NEAR(mean / strong.size(), 0.0, 1e-4);
+    EXPECT_NEAR(std::accumulate(strong.begin(), strong.end(), 0.0) / strong.size(), 0.0, 1e-4);
     EXPECT_TRUE(strong[0] < -0.9f && strong[15] > 0.9f);
     for (std::size_t i = 0; i < strong.size(); ++i) EXPECT_NEAR(strong[i], weak[i], 0.05f) << i;
     // Far beyond the page: the border repeated, dark left and light right.

@@ -1,5 +1,4 @@
-// Model files: what is written reads back, and every kind of bad file is
-// refused with its own cause, through the core and through the C interface.
+// Model files: what is written reads back; every kind of bad file is refused with its cause, in the core and the C interface.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -14,8 +13,7 @@ namespace {
 
 ModelFile small_model() {
     ModelFile m;
-    m.arch.widths = {4, 4, 8, 8, 8, 16};
-    m.arch.charset = "0123456789";
+    m.arch.widths = {4, 4, 8, 8, 8, 16}, m.arch.charset = "0123456789";
     m.parameters.resize(expected_parameters(m.arch));
     for (std::size_t i = 0; i < m.parameters.size(); ++i) m.parameters[i] = 0.001f * static_cast<float>(i % 997) - 0.3f;
     return m;
@@ -43,13 +41,9 @@ TEST(ModelFileReads, WhatWasWrittenAndCountsParametersOfTheNetwork) {
 
 TEST(ModelFileRefuses, EachDamageWithItsCause) {
     const auto good = encode_model(small_model());
-    const std::size_t charset_at = 8 + 4 * 11;  // magic, version, header size, h, w, L, 6 widths, K
-    const std::size_t count_at = charset_at + 10 + 4;
-    struct Case {
-        const char* what;
-        std::function<void(std::vector<std::uint8_t>&)> damage;
-        Status want;
-    };
+    const std::size_t charset_at = 8 + 4 * 11, count_at = charset_at + 10 + 4;  // magic, version, header size, h, w, L, 6 widths, K
+    const std::uint32_t one_short = static_cast<std::uint32_t>(expected_parameters(small_model().arch) - 1);
+    struct Case { const char* what; std::function<void(std::vector<std::uint8_t>&)> damage; Status want; };
     const std::vector<Case> cases = {
         {"empty", [](auto& b) { b.clear(); }, Status::foreign},
         {"foreign magic", [](auto& b) { b[0] = 'Q'; }, Status::foreign},
@@ -65,7 +59,7 @@ TEST(ModelFileRefuses, EachDamageWithItsCause) {
         {"charset too long", [](auto& b) { put32(b, charset_at - 4, 1000); }, Status::bad_header},
         {"charset with a blank", [&](auto& b) { b[charset_at] = ' '; }, Status::bad_header},
         {"charset repeats", [&](auto& b) { b[charset_at + 1] = '0'; }, Status::bad_header},
-        {"parameter count off by one", [&](auto& b) { put32(b, count_at, static_cast<std::uint32_t>(expected_parameters(small_model().arch) - 1)); }, Status::bad_parameters},
+        {"parameter count off by one", [&](auto& b) { put32(b, count_at, one_short); }, Status::bad_parameters},
         {"a wider layer than the payload", [](auto& b) { put32(b, 28, 5); }, Status::bad_parameters},
         {"a payload byte flipped", [](auto& b) { b[b.size() - 17] ^= 0x40; }, Status::bad_checksum},
         {"a trailing byte", [](auto& b) { b.push_back(0); }, Status::bad_header},

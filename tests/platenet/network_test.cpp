@@ -1,5 +1,4 @@
-// The network through the reader and the C interface: a saved model reads
-// as the network it came from, and bad calls are refused.
+// The network through the reader and the C interface: a saved model reads as the network it came from; bad calls are refused.
 #include <gtest/gtest.h>
 
 #include "model/network.h"
@@ -14,8 +13,7 @@ namespace {
 // A freshly initialised network and its model file's bytes.
 std::unique_ptr<Network> fresh_network(std::vector<std::uint8_t>* bytes) {
     ModelFile m;
-    m.arch.widths = {8, 8, 16, 16, 16, 32};
-    m.arch.charset = "0123456789ABCO";
+    m.arch.widths = {8, 8, 16, 16, 16, 32}, m.arch.charset = "0123456789ABCO";
     std::unique_ptr<Network> net;
     EXPECT_EQ(Network::create(m, &net), Status::ok);
     m.parameters = net->parameters();
