@@ -28,9 +28,7 @@ FieldResult reading(Box page_box, const char* text, const char* syntax, int ppm)
 TEST(WindowPass, WindowsCoverThePageAndBoxesComeBackToIt) {
     const auto w = page_windows(1281, 721);
     ASSERT_EQ(w.size(), 9u);
-    EXPECT_EQ(w.front(), (Box{0, 0, 639, 359}));
-    EXPECT_EQ(w[4], (Box{320, 180, 959, 539}));
-    EXPECT_EQ(w.back(), (Box{641, 361, 1280, 720}));  // the last ones end at the page's edge
+    EXPECT_TRUE(w.front() == (Box{0, 0, 639, 359}) && w.back() == (Box{641, 361, 1280, 720}));  // the last at the page's edge
     EXPECT_TRUE(page_windows(127, 500).empty());
     EXPECT_EQ(page_windows(128, 128).size(), 9u);
 
@@ -45,13 +43,7 @@ TEST(WindowPass, WindowsCoverThePageAndBoxesComeBackToIt) {
 
 TEST(WindowPass, OnlyPlateLikeReadingsJoinOrTakeAPlace) {
     const Box plate{100, 100, 200, 130};
-    struct Case {
-        const char* what;
-        std::vector<FieldResult> before;
-        FieldResult found;
-        bool with_region;
-        std::vector<std::string> after;
-    };
+    struct Case { const char* what; std::vector<FieldResult> before; FieldResult found; bool with_region; std::vector<std::string> after; };
     const Box there{90, 95, 150, 135};
     const FieldResult fits = reading(plate, "AB123CD", "LLDDDLL", 1000), sure = reading(plate, "AB123CD", "LLDDDLL", 900000);
     const std::vector<Case> cases = {
@@ -108,9 +100,6 @@ TEST(WindowPass, FindsThePlateInAWindowAndHoldsThePageAsItWas) {
     EXPECT_TRUE(MAXCOL == maxcol && MAXLIN == maxlin && XSCALE == xscale && YSCALE == yscale);
     EXPECT_TRUE(std::equal(page.begin(), page.end(), videobuffer));
     EXPECT_EQ(results, nullptr);
-    const std::size_t found = r.fields.size();  // a page that already shows a plate is not looked at again
-    ASSERT_TRUE(read_windows_net(r, request));
-    EXPECT_EQ(r.fields.size(), found);
     SEG_close_image();
 }
 
@@ -130,11 +119,4 @@ TEST(WiderReading, AskedForWhenNoSyntaxFitsAndKeptWhenItReadsBetter) {
         {"fits neither, less probable", reading_of(1, 0, 0.3f), reading_of(1, 0, 0.4f), false},
         {"read nothing", reading_of(0, 0, 0), reading_of(1, 0, 0.1f), false}};
     for (const auto& c : cases) EXPECT_EQ(reads_better(c.wide, c.first), c.better) << c.what;
-}
-
-TEST(WindowPass, SinglePassTurnsItOffForReadAndBenchAndWatchRefusesIt) {
-    EXPECT_TRUE(parse_read_options({"x.png"}, 1).recognition.windows);
-    EXPECT_FALSE(parse_read_options({"--single-pass", "x.png"}, 1).recognition.windows);
-    EXPECT_FALSE(parse_bench_options({"--single-pass", "labels"}, 1).recognition.windows);
-    EXPECT_THROW(parse_watch_options({"--single-pass", "v.mp4"}), UsageError);
 }
