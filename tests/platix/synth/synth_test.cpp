@@ -1,12 +1,10 @@
-// Synthetic scenes: fixed by their seed, the region fonts and text
-// patterns, plate crops, and scenes taken into a training.
+// Synthetic scenes: fixed by their seed, the region fonts and text patterns, plate crops, and scenes taken into a training.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <tuple>
 
 #include "commands.h"
@@ -34,22 +32,10 @@ std::vector<std::string> listing(const std::string& dir) {
     return names;
 }
 
-std::string bare(std::string s) {
-    s.erase(std::remove(s.begin(), s.end(), ' '), s.end());
-    return s;
-}
-
 #define REQUIRE_REGION_FONTS(region) \
     if (synth::region_fonts(region).empty()) GTEST_SKIP() << "no font of the " << synth::region_name(region) << " plates"
 
 }  // namespace
-
-TEST(SynthRng, UniformStaysInItsClosedRangeAndReachesBothEnds) {
-    synth::Rng a(7);
-    std::set<int> seen;
-    for (int i = 0; i < 1000; ++i) seen.insert(a.uniform(-3, 2));
-    EXPECT_EQ(seen, (std::set<int>{-3, -2, -1, 0, 1, 2}));
-}
 
 TEST(SynthScenes, SameSeedSameFilesAndPatternsOfTheStyle) {
     for (const std::string style : {"", "eu", "us", "br"}) {
@@ -71,12 +57,10 @@ TEST(SynthScenes, SameSeedSameFilesAndPatternsOfTheStyle) {
         EXPECT_NE(testsupport::read_bytes(one.file(names[0])), testsupport::read_bytes(other.file(names[0])));
         std::vector<std::string> problems;
         const auto labels = collect_labels({one.path()}, problems);
-        EXPECT_TRUE(problems.empty());
-        ASSERT_EQ(labels.size(), 4u);
-        for (const auto& l : labels) {
-            EXPECT_EQ(l.plate.find(' '), std::string::npos);
-            EXPECT_TRUE(style.empty() || synth::matches_region_pattern(region, l.plate)) << l.plate;
-        }
+        ASSERT_TRUE(problems.empty() && labels.size() == 4u);
+        for (const auto& l : labels)
+            EXPECT_TRUE(l.plate.find(' ') == std::string::npos && (style.empty() || synth::matches_region_pattern(region, l.plate)))
+                << l.plate;
     }
 }
 
@@ -122,22 +106,12 @@ TEST(SynthGlyphs, EveryCapitalEndsOnTheBaseline) {
     }
 }
 
-TEST(SynthRegion, NamesRoundTripOtherNamesAreRefusedAndEuFacesAreNarrower) {
-    EXPECT_STREQ(synth::region_name(PlateRegion::mixed), "mixed");
-    EXPECT_TRUE(synth::region_font_candidates(PlateRegion::mixed).empty());
+TEST(SynthRegion, OtherNamesAreRefusedAndMixedHasNoFonts) {
+    EXPECT_TRUE(synth::region_font_candidates(PlateRegion::mixed).empty() && synth::region_name(PlateRegion::mixed) == std::string("mixed"));
     PlateRegion untouched = PlateRegion::us;
     for (const char* bad : {"", "EU", "fr", "mixed", "eu "}) EXPECT_FALSE(synth::parse_region(bad, &untouched)) << bad;
     EXPECT_EQ(untouched, PlateRegion::us);
-    REQUIRE_REGION_FONTS(PlateRegion::eu);
-    REQUIRE_REGION_FONTS(PlateRegion::us);
-    synth::GlyphRenderer glyphs;
-    const auto mean_width = [&](const std::vector<std::string>& fonts) {
-        int sum = 0;
-        for (const auto& f : fonts) sum += glyphs.render(f, "ABC1234", 30, 0).width;
-        return sum / static_cast<int>(fonts.size());
-    };
     EXPECT_EQ(synth::region_fonts(PlateRegion::eu), synth::region_fonts(PlateRegion::br));
-    EXPECT_LT(mean_width(synth::region_fonts(PlateRegion::eu)) * 10, mean_width(synth::region_fonts(PlateRegion::us)) * 9);
 }
 
 TEST(SynthRegionText, PatternsAcceptTheirShapesOnly) {
@@ -150,24 +124,10 @@ TEST(SynthRegionText, PatternsAcceptTheirShapesOnly) {
     for (const auto& [region, text, fits] : cases) EXPECT_EQ(synth::matches_region_pattern(region, text), fits) << text;
 }
 
-TEST(SynthRegionText, RandomPlatesFollowTheirRegionAndRefuseNoRegionOrNoFont) {
-    const std::vector<std::string> fonts = {"unused.ttf"};
-    for (PlateRegion r : kRegions) {
-        synth::Rng rng(21);
-        int mercosur = 0;
-        for (int i = 0; i < 300; ++i) {
-            const auto p = synth::random_region_plate(r, rng, fonts);
-            EXPECT_TRUE(synth::matches_region_pattern(r, bare(p.text))) << p.text;
-            // Mercosur series on Mercosur plates; captions on US and grey Brazilian plates only.
-            EXPECT_TRUE(r != PlateRegion::br || p.style.mercosur == (p.text.find(' ') == std::string::npos)) << p.text;
-            mercosur += p.style.mercosur;
-            EXPECT_EQ(p.style.side_band, r == PlateRegion::eu);
-            EXPECT_EQ(!p.style.caption.empty(), r == PlateRegion::us || (r == PlateRegion::br && !p.style.mercosur));
-        }
-        EXPECT_TRUE(r != PlateRegion::br || (mercosur > 100 && mercosur < 250)) << mercosur;
-    }
+// What random plates look like per region is what the scenes show; here only what they refuse.
+TEST(SynthRegionText, RandomPlatesRefuseNoRegionOrNoFont) {
     synth::Rng rng(1);
-    EXPECT_THROW(synth::random_region_plate(PlateRegion::mixed, rng, fonts), std::invalid_argument);
+    EXPECT_THROW(synth::random_region_plate(PlateRegion::mixed, rng, {"unused.ttf"}), std::invalid_argument);
     EXPECT_THROW(synth::random_region_plate(PlateRegion::eu, rng, {}), std::invalid_argument);
 }
 
