@@ -1,5 +1,5 @@
-// Worker processes: results in index order whatever order they finish in, an
-// idle worker takes the next image, and a dead worker costs only its image.
+// Worker processes: results in index order whatever order they finish in, an idle worker takes the next image, and a
+// dead worker costs only its image.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
@@ -15,8 +15,7 @@ namespace {
 // Image i as "imgI:MS/PID"; image 0 is slow, every third one a little slow, and image `fatal` kills its worker.
 std::vector<std::string> run(std::size_t count, int jobs, std::size_t fatal, std::vector<int>* pids) {
     std::vector<std::string> seen;
-    run_images(
-        count, jobs,
+    run_images(count, jobs,
         [fatal](std::size_t i) {
             if (i == fatal) ::raise(SIGKILL);
             ::usleep(i == 0 ? 300000 : i % 3 == 0 ? 3000 : 0);
