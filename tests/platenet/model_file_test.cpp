@@ -26,11 +26,10 @@ void put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
 }  // namespace
 
 TEST(ModelFileReads, WhatWasWrittenAndCountsParametersOfTheNetwork) {
-    const ModelFile m = small_model();
-    const auto bytes = encode_model(m);
+    const auto bytes = encode_model(small_model());
     ModelFile back;
     ASSERT_EQ(decode_model(bytes.data(), bytes.size(), &back), Status::ok);
-    EXPECT_TRUE(back.arch == m.arch && back.parameters == m.parameters);
+    EXPECT_TRUE(back.arch == small_model().arch && back.parameters == small_model().parameters);
     Architecture a;
     a.widths = {2, 2, 2, 2, 2, 3}, a.charset = "AB", a.input_height = 16;
     // conv 1->2: 18 + 8; 2->2 four times: 4 * (36 + 8); head: (2*2)*3*3 + 3; out: 3*3 + 3.
@@ -47,7 +46,6 @@ TEST(ModelFileRefuses, EachDamageWithItsCause) {
     const std::vector<Case> cases = {
         {"empty", [](auto& b) { b.clear(); }, Status::foreign},
         {"foreign magic", [](auto& b) { b[0] = 'Q'; }, Status::foreign},
-        {"a PNG", [](auto& b) { b.assign({0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0, 13}); }, Status::foreign},
         {"magic only, cut", [](auto& b) { b.resize(5); }, Status::truncated},
         {"cut in the header", [](auto& b) { b.resize(20); }, Status::truncated},
         {"cut in the payload", [](auto& b) { b.resize(b.size() - 3); }, Status::truncated},
