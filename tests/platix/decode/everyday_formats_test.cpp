@@ -6,7 +6,6 @@
 #include <fstream>
 
 #include <jpeglib.h>
-#include <libexif/exif-data.h>
 
 #include "library_writers.h"
 #include "temp_dir.h"
@@ -31,20 +30,10 @@ void write_jpeg(const std::string& path, const Gray& g, bool cmyk, int orientati
     jpeg_set_defaults(&c);
     jpeg_set_quality(&c, 100, TRUE);
     jpeg_start_compress(&c, TRUE);
-    if (orientation != 0) {
-        ExifData* exif = exif_data_new();
-        exif_data_set_byte_order(exif, EXIF_BYTE_ORDER_MOTOROLA);
-        ExifEntry* e = exif_entry_new();
-        exif_content_add_entry(exif->ifd[EXIF_IFD_0], e);
-        exif_entry_initialize(e, EXIF_TAG_ORIENTATION);
-        exif_set_short(e->data, EXIF_BYTE_ORDER_MOTOROLA, static_cast<ExifShort>(orientation));
-        exif_entry_unref(e);
-        unsigned char* data = nullptr;
-        unsigned int size = 0;
-        exif_data_save_data(exif, &data, &size);
-        jpeg_write_marker(&c, JPEG_APP0 + 1, data, size);
-        free(data);
-        exif_data_unref(exif);
+    if (orientation != 0) {  // an EXIF block of one big-endian entry: Orientation (0x0112), a short
+        std::string exif("Exif\0\0MM\0*\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\0\0\0\0\0\0\0", 32);
+        exif[25] = static_cast<char>(orientation);
+        jpeg_write_marker(&c, JPEG_APP0 + 1, reinterpret_cast<const JOCTET*>(exif.data()), 32);
     }
     std::vector<unsigned char> row(static_cast<std::size_t>(g.w) * (cmyk ? 4 : 1), 255);
     for (JSAMPROW r = row.data(); c.next_scanline < c.image_height; jpeg_write_scanlines(&c, &r, 1))
