@@ -23,10 +23,7 @@ inline const char* glyph_rows(char c) {
     return at == nullptr ? nullptr : rows[at - kChars];
 }
 
-struct Page {
-    int width = 0, height = 0;
-    std::vector<std::uint8_t> pixels;
-};
+struct Page { int width = 0, height = 0; std::vector<std::uint8_t> pixels; };
 
 // A page with `text` at (x, y), `scale` pixels per font cell, one cell between characters; *box
 // receives the text's rectangle (right and bottom exclusive).
