@@ -1,8 +1,6 @@
 // Benchmark scoring on hand-made results with known answers.
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "bench_images.h"
 #include "bench_score.h"
 
@@ -24,11 +22,6 @@ ImageResult read_as(std::vector<std::pair<std::string, Box>> fields, long ms = 1
 }
 
 }  // namespace
-
-TEST(EditDistance, CountsInsertionsDeletionsSubstitutions) {
-    const std::tuple<const char*, const char*, int> cases[] = {{"", "", 0}, {"ABC", "", 3}, {"", "AB", 2}, {"kitten", "sitting", 3}};
-    for (const auto& [a, b, d] : cases) EXPECT_EQ(edit_distance(a, b), d) << a << " " << b;
-}
 
 TEST(PlateScoring, LocatedExactAndCharacterAccuracy) {
     const Box in{120, 60, 280, 100}, top{120, 55, 280, 75}, bottom{120, 80, 280, 105};
