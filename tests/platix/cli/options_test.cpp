@@ -14,7 +14,6 @@ TEST(OptionsParse, ValuesOfReadTrainAndBench) {
     EXPECT_TRUE(o.kbs[0].type == -1 && o.kbs[1].path == "d.kbf" && o.kbs[1].type == 1);
     EXPECT_TRUE(o.recognition.kb_mode == 2 && o.recognition.text_template == "noblanks" && o.depth == 5);
     EXPECT_EQ(o.paths, (std::vector<std::string>{"dir", "--odd-name.png"}));
-    EXPECT_TRUE(parse_read_options({"-h"}, 1).help);  // help needs no paths
     const auto t = parse_train_options({"--kb", "a.kbf", "--passes", "3", "--augment=20", "--basic-analysis", "l1", "l2"}, 2);
     EXPECT_TRUE(t.passes == 3 && t.augment == 20 && t.labels.size() == 2 && t.analysis == AnalysisKind::basic);
     const auto b = parse_bench_options({"--folds", "5", "--augment", "2", "--passes", "3", "--misses", "--json", "r.json", "l"}, 1);
@@ -29,6 +28,7 @@ TEST(OptionsParse, ValuesOfReadTrainAndBench) {
     EXPECT_TRUE(!parse_read_options({"--single-pass", "x.png"}, 1).recognition.windows && parse_read_options({"x.png"}, 1).recognition.windows);
     EXPECT_FALSE(parse_bench_options({"--single-pass", "l"}, 1).recognition.windows);
     EXPECT_TRUE(parse_synth_options({"--out", "d", "--crops", "--style", "us"}).crops);
+    EXPECT_EQ(parse_synth_options({"--out", "x", "--style=br"}).style, "br");
     EXPECT_EQ(parse_kb_arg("a.kbf:252").type, 252);
     EXPECT_EQ(parse_kb_arg("a.kbf:any").type, 0);
     const auto odd = parse_kb_arg("dir:name/a.kbf");  // a suffix only when it is a type
@@ -53,6 +53,7 @@ TEST(OptionsRefuse, BadValuesUnknownOptionsAndMissingArguments) {
         [] { parse_kb_arg(":1"); }, [] { parse_kb_arg("a.kbf:300"); }, read({"--reader", "cnn", "x.png"}), read({"--topn", "0", "x.png"}),
         read({"--topn", "33", "x.png"}), train({"--reader", "net", "--model", "m.pnet"}), train({"--reader", "net", "labels"}),
         bench({"--folds", "3", "--model", "m.pnet", "labels"}), [] { parse_watch_options({"--single-pass", "v.mp4"}); },
+        synth({"--out", "x", "--style", "fr"}), synth({"--out", "x", "--style"}),
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) EXPECT_THROW(cases[i](), UsageError) << "case " << i;
 }
