@@ -1,7 +1,5 @@
-// Training variants: cutting a character out, what each kind does to drawn strokes at the box's edges, and their order.
+// Training variants: cutting a character out, and what each kind does to drawn strokes at the box's edges.
 #include <gtest/gtest.h>
-
-#include <set>
 
 #include "augment.h"
 
@@ -76,14 +74,4 @@ TEST(Variants, EachKindMovesResizesThickensOrSlantsTheInk) {
     EXPECT_FALSE(useful_variant(stroke, stroke));
     EXPECT_FALSE(useful_variant(stroke, CharImage(stroke.width, stroke.height)));
     EXPECT_TRUE(useful_variant(stroke, make_variant(stroke, {VariantKind::thicker})));
-}
-
-TEST(VariantPlan, TakesTheKindsInTurnAndStopsAtTheMost) {
-    EXPECT_EQ(variant_plan(4), (std::vector<Variant>{{VariantKind::smaller}, {VariantKind::thicker},
-                                                      {VariantKind::slant_right}, {VariantKind::shift_right}}));
-    EXPECT_TRUE(variant_plan(0).empty() && variant_plan(-3).empty());
-    const auto all = variant_plan(1000);
-    ASSERT_EQ(all.size(), static_cast<std::size_t>(kMostVariants));
-    EXPECT_EQ(std::set<Variant>(all.begin(), all.end()).size(), all.size());
-    for (std::size_t i = 10; i < all.size(); ++i) EXPECT_EQ(all[i].size(), 2u);
 }

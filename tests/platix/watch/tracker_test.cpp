@@ -123,8 +123,7 @@ TEST(WatchFrameQueue, DropsTheOldestWaitingFramesAndDrainsAfterClose) {
     EXPECT_EQ(q.pop(), 4);
     q.push(6);
     q.close();
-    std::vector<std::optional<int>> rest{q.pop(), q.pop(), q.pop()};
-    EXPECT_EQ(rest, (std::vector<std::optional<int>>{5, 6, std::nullopt}));
+    EXPECT_EQ((std::vector<std::optional<int>>{q.pop(), q.pop(), q.pop()}), (std::vector<std::optional<int>>{5, 6, std::nullopt}));
 }
 
 TEST(WatchEvents, RecordsInTheThreeShapes) {
