@@ -90,8 +90,9 @@ TEST(CtcDecode, SyntaxListsAndPrefixes) {
     EXPECT_TRUE(parse_syntaxes("", &syn) && syn.empty());
     EXPECT_TRUE(!parse_syntaxes("LLD,", &syn) && !parse_syntaxes("LxD", &syn));
     ASSERT_TRUE(parse_syntaxes("LLLDLDD,LLLDDDD", &syn));
-    const struct { const char* text; bool whole, fits; } cases[] = {{"ABC1", false, true},     {"ABC1D", false, true},    {"ABC1D", true, false},    {"ABC1D23", true, true},
-                 {"ABC1234", true, true}, {"AB01234", false, false}, {"ABC12345", false, false}};
+    const struct { const char* text; bool whole, fits; } cases[] = {
+        {"ABC1", false, true},   {"ABC1D", false, true},    {"ABC1D", true, false},     {"ABC1D23", true, true},
+        {"ABC1234", true, true}, {"AB01234", false, false}, {"ABC12345", false, false}};
     for (const auto& c : cases) EXPECT_EQ(fits_prefix(c.text, syn, c.whole), c.fits) << c.text << " " << c.whole;
 }
 

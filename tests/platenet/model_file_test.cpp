@@ -77,7 +77,6 @@ TEST(ModelFileRefuses, MissingFileAndReadsSavedOne) {
     testsupport::TempDir dir;
     int status = -1;
     EXPECT_TRUE(PNET_load_model(dir.file("none.pnet").c_str(), &status) == nullptr && status == PNET_CANNOT_OPEN);
-    EXPECT_STREQ(PNET_status_text(status), "cannot open or read the model file");
     EXPECT_TRUE(PNET_load_model(nullptr, &status) == nullptr && status == PNET_BAD_ARGUMENT);
     ASSERT_TRUE(save_model_file(dir.file("m.pnet"), small_model()));
     pnet_model* m = PNET_load_model(dir.file("m.pnet").c_str(), &status);

@@ -1,5 +1,4 @@
-// Gray test plates for the learned reader: dark 5 x 7 block characters on a light page, at a chosen
-// scale and position, with a little seeded noise.
+// Gray test plates for the learned reader: dark 5 x 7 block characters on a light page, with seeded noise.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,4 @@
-// A program (searched in PATH) started by a test: stderr, and stdout when a path is given, go to files
-// the test can search; stopping is the signal, then SIGKILL when it does not end in time.
+// A program (from PATH) a test starts: stderr (and stdout) to files; stopped by a signal, then SIGKILL after 10 s.
 #pragma once
 
 #include <signal.h>

@@ -1,5 +1,4 @@
-// Everyday files read through the program's own decoders (netpbm, Adobe CMYK JPEG, 16-bit TIFF,
-// EXIF orientation), and refusals that tell an unsupported file from a damaged one.
+// Everyday files (netpbm, CMYK JPEG, 16-bit TIFF, EXIF orientation) and refusals: unsupported versus damaged.
 #include <gtest/gtest.h>
 
 #include <cstdio>

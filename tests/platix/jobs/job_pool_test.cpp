@@ -1,5 +1,4 @@
-// Worker processes: results in index order whatever order they finish in, an idle worker takes the next image, and a
-// dead worker costs only its image.
+// Worker processes: results in index order, an idle worker takes the next image, a dead one costs only its image.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>

@@ -1,5 +1,4 @@
-// platix worker and enqueue against a redis-server of the tests' own on loopback: every job answered although a worker
-// is killed, poison jobs in the dead-letter stream with their reason.
+// platix worker and enqueue against the tests' own redis-server: every job answered, poison jobs dead with a reason.
 #include <hiredis.h>
 #include <netinet/in.h>
 #include <signal.h>
@@ -61,7 +60,8 @@ public:
         std::vector<const char*> argv;
         std::vector<std::size_t> lengths;
         for (const auto& a : args) argv.push_back(a.data()), lengths.push_back(a.size());
-        return Reply(static_cast<redisReply*>(redisCommandArgv(context_, static_cast<int>(argv.size()), argv.data(), lengths.data())));
+        return Reply(static_cast<redisReply*>(
+            redisCommandArgv(context_, static_cast<int>(argv.size()), argv.data(), lengths.data())));
     }
 
     // Each entry of a stream as a field map.

@@ -17,7 +17,8 @@ TEST(ImageFileSize, ReadsEachFormatsHeaderAndRefusesTruncatedAndUnknownFiles) {
     };
     ASSERT_TRUE(testsupport::write_png(dir.file("a.png"), picture(37, 21)));
     ASSERT_TRUE(testsupport::write_jpeg(dir.file("a.jpg"), picture(301, 17)));
-    testsupport::write_bytes(dir.file("a.bmp"), testsupport::bmp_file(picture(5, 9), 24, testsupport::BmpOptions{.top_down = true}));
+    const testsupport::BmpOptions top_down{.top_down = true};
+    testsupport::write_bytes(dir.file("a.bmp"), testsupport::bmp_file(picture(5, 9), 24, top_down));
     const std::string pgm = "P5\n# comment\n12 7\n255\n" + std::string(84, '\0');
     testsupport::write_bytes(dir.file("a.pgm"), std::vector<std::uint8_t>(pgm.begin(), pgm.end()));
     testsupport::write_bytes(dir.file("a.img"), testsupport::itex_file(testsupport::GrayImage{300, 2, std::vector<std::uint8_t>(600, 1)}));

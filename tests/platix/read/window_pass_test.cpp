@@ -1,6 +1,4 @@
-// The learned reader's windows pass: where the windows lie, how their
-// boxes come back to the page, which readings join, and a plate found in
-// a window of a real page that is afterwards held as it was.
+// The windows pass: where windows lie, boxes back to the page, which readings join, a plate found in a real page.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -42,7 +40,8 @@ TEST(WindowPass, WindowsCoverThePageAndBoxesComeBackToIt) {
 
 TEST(WindowPass, OnlyPlateLikeReadingsJoinOrTakeAPlace) {
     const Box plate{100, 100, 200, 130};
-    struct Case { const char* what; std::vector<FieldResult> before; FieldResult found; bool with_region; std::vector<std::string> after; };
+    using Texts = std::vector<std::string>;
+    struct Case { const char* what; std::vector<FieldResult> before; FieldResult found; bool region; Texts after; };
     const Box there{90, 95, 150, 135};
     const FieldResult fits = reading(plate, "AB123CD", "LLDDDLL", 1000), sure = reading(plate, "AB123CD", "LLDDDLL", 900000);
     const std::vector<Case> cases = {
@@ -59,9 +58,9 @@ TEST(WindowPass, OnlyPlateLikeReadingsJoinOrTakeAPlace) {
         SCOPED_TRACE(c.what);
         ImageResult r;
         r.fields = c.before;
-        EXPECT_EQ(wants_windows(r, c.with_region),
-                  std::none_of(c.before.begin(), c.before.end(), [&](const auto& f) { return plate_like(f, c.with_region); }));
-        merge_window_field(r.fields, c.found, c.with_region);
+        EXPECT_EQ(wants_windows(r, c.region),
+                  std::none_of(c.before.begin(), c.before.end(), [&](const auto& f) { return plate_like(f, c.region); }));
+        merge_window_field(r.fields, c.found, c.region);
         std::vector<std::string> texts;
         for (const auto& f : r.fields) texts.push_back(f.text);
         EXPECT_EQ(texts, c.after);

@@ -1,5 +1,4 @@
-// platix serve against real requests on loopback: the JSON of a scene with a given model and region, the refusals,
-// the token, and killed workers.
+// platix serve on loopback: the JSON of a scene (given model and region), the refusals, the token, killed workers.
 #include <signal.h>
 
 #include <algorithm>
@@ -108,7 +107,8 @@ TEST_F(ServeTest, AnswersTheJsonOfReadForAScene) {
 
 TEST_F(ServeTest, RefusesBadRequestsWithJsonErrors) {
     const std::string jpeg = file_text(scene_);
-    ASSERT_TRUE(testsupport::write_tiff(dir_->file("t.tif"), {testsupport::tiff_gray_page({300, 200, std::vector<std::uint8_t>(60000, 9)})}));
+    const testsupport::GrayImage grey{300, 200, std::vector<std::uint8_t>(60000, 9)};
+    ASSERT_TRUE(testsupport::write_tiff(dir_->file("t.tif"), {testsupport::tiff_gray_page(grey)}));
     const struct { std::string body, content_type; bool with_token; int status; const char* error_part; } cases[] = {
         {jpeg.substr(0, jpeg.size() / 2), "image/jpeg", true, 400, "ends early"},
         {std::string(5000000, 'x'), "application/octet-stream", true, 413, "larger"},

@@ -76,14 +76,6 @@ TEST(SynthScenes, RefusesAnUnwritableFolderAndAnUnknownStyle) {
     EXPECT_TRUE(listing(empty.path()).empty());  // refused before writing
 }
 
-TEST(SynthPlateRows, TwoRowPlatesSplitEvenlyWithThreeCharactersAtLeast) {
-    const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
-        {"LLL DDDD", {"LLL", "DDDD"}}, {"ABC D EFGH", {"ABC D", "EFGH"}},  // at a blank, the more even of two
-        {"LL DDDD", {"LLD", "DDD"}},   {"AB 123 CD", {"AB1", "23CD"}},     // no blank leaves three a side: halved
-    };
-    for (const auto& [text, rows] : cases) EXPECT_EQ(synth::split_rows(text), rows) << text;
-}
-
 // J and Q descend in some print fonts; on a plate they stand on the line.
 TEST(SynthGlyphs, EveryCapitalEndsOnTheBaseline) {
     const auto fonts = synth::GlyphRenderer::available_fonts();
@@ -116,6 +108,8 @@ TEST(SynthRegionText, RandomPlatesRefuseNoRegionOrNoFont) {
     synth::Rng rng(1);
     EXPECT_THROW(synth::random_region_plate(PlateRegion::mixed, rng, {"unused.ttf"}), std::invalid_argument);
     EXPECT_THROW(synth::random_region_plate(PlateRegion::eu, rng, {}), std::invalid_argument);
+    EXPECT_TRUE(synth::region_font_candidates(PlateRegion::mixed).empty());
+    EXPECT_STREQ(synth::region_name(PlateRegion::mixed), "mixed");
 }
 
 TEST(SynthTrainingScenes, StylesFollowTheFolderNames) {

@@ -71,7 +71,6 @@ TEST(Variants, EachKindMovesResizesThickensOrSlantsTheInk) {
     // A hairline thinned away, the source itself and a blank picture are no useful variants.
     const CharImage hair = drawn(12, 12, {{4, 0, 1, 12}});
     EXPECT_FALSE(useful_variant(hair, make_variant(hair, {VariantKind::thinner})));
-    EXPECT_FALSE(useful_variant(stroke, stroke));
-    EXPECT_FALSE(useful_variant(stroke, CharImage(stroke.width, stroke.height)));
+    EXPECT_FALSE(useful_variant(stroke, stroke) || useful_variant(stroke, CharImage(stroke.width, stroke.height)));
     EXPECT_TRUE(useful_variant(stroke, make_variant(stroke, {VariantKind::thicker})));
 }

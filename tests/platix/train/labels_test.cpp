@@ -38,7 +38,6 @@ TEST(LabelFileRead, ResolvesNamesSkipsCommentsAndReportsBadLines) {
     EXPECT_TRUE(labels[0].image_path == dir.file("sub/a.png") && labels[0].folder == dir.file("sub")) << labels[0].folder;
     EXPECT_EQ(labels[1].image_path, dir.file("b.jpg"));
     EXPECT_EQ(problems, std::vector<std::string>{dir.file("set.txt") + ":5: expected 6 tab-separated columns, found 1"});
-    // A photo given as a label file (stops at its first line): the bench run of everyday_use_test.
     // A folder gives its text files in name order; a missing path is one problem.
     std::filesystem::create_directories(dir.file("f"));
     for (const std::string n : {"b", "a"}) std::ofstream(dir.file("f/" + n + ".txt")) << n << ".png\t1\t1\t5\t5\tX" << n << "X\n";
