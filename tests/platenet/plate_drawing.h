@@ -1,38 +1,28 @@
-// Gray test plates for the learned reader: dark 5 x 7 block characters on a light page, at a chosen
-// scale and position, with a little seeded noise.
+// Gray test plates for the learned reader: dark 5 x 7 block characters on a light page, with seeded noise.
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace pntest {
 
+// The rows of 0-9, A, B, C and O, five cells each, top to bottom; nullptr for any other character.
 inline const char* glyph_rows(char c) {
-    switch (c) {
-        case '0': return ".###.#...##..###.#.###..##...#.###.";
-        case '1': return "..#...##....#....#....#....#...###.";
-        case '2': return ".###.#...#....#...#...#...#...#####";
-        case '3': return "####.....#....#.###.....#....#####.";
-        case '4': return "...#...##..#.#.#..#.#####...#....#.";
-        case '5': return "######....####.....#....##...#.###.";
-        case '6': return "..##..#...#....####.#...##...#.###.";
-        case '7': return "#####....#...#...#...#....#....#...";
-        case '8': return ".###.#...##...#.###.#...##...#.###.";
-        case '9': return ".###.#...##...#.####....#...#..##..";
-        case 'A': return ".###.#...##...#######...##...##...#";
-        case 'B': return "####.#...##...#####.#...##...#####.";
-        case 'C': return ".#####....#....#....#....#.....####";
-        case 'O': return ".###.#...##...##...##...##...#.###.";
-        default: return nullptr;
-    }
+    static const char* const rows[] = {
+        ".###.#...##..###.#.###..##...#.###.", "..#...##....#....#....#....#...###.", ".###.#...#....#...#...#...#...#####",
+        "####.....#....#.###.....#....#####.", "...#...##..#.#.#..#.#####...#....#.", "######....####.....#....##...#.###.",
+        "..##..#...#....####.#...##...#.###.", "#####....#...#...#...#....#....#...", ".###.#...##...#.###.#...##...#.###.",
+        ".###.#...##...#.####....#...#..##..", ".###.#...##...#######...##...##...#", "####.#...##...#####.#...##...#####.",
+        ".#####....#....#....#....#.....####", ".###.#...##...##...##...##...#.###."};
+    static const char kChars[] = "0123456789ABCO";
+    const char* at = c == '\0' ? nullptr : std::strchr(kChars, c);
+    return at == nullptr ? nullptr : rows[at - kChars];
 }
 
-struct Page {
-    int width = 0, height = 0;
-    std::vector<std::uint8_t> pixels;
-};
+struct Page { int width = 0, height = 0; std::vector<std::uint8_t> pixels; };
 
 // A page with `text` at (x, y), `scale` pixels per font cell, one cell between characters; *box
 // receives the text's rectangle (right and bottom exclusive).

@@ -1,5 +1,4 @@
-// A program (searched in PATH) started by a test: stderr, and stdout when a path is given, go to files
-// the test can search; stopping is the signal, then SIGKILL when it does not end in time.
+// A program (from PATH) a test starts: stderr (and stdout) to files; stopped by a signal, then SIGKILL after 10 s.
 #pragma once
 
 #include <signal.h>
@@ -39,7 +38,6 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     pid_t pid() const { return pid_; }
-
     std::string err() const { return file_text(err_path_); }
     std::string out() const { return file_text(out_path_); }
 
@@ -47,12 +45,8 @@ public:
     std::string wait_for(const std::string& pattern, double seconds) const {
         const std::regex re(pattern);
         const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-        while (std::chrono::steady_clock::now() < end) {
-            std::smatch m;
-            const std::string text = err();
-            if (std::regex_search(text, m, re)) return m[1].str();
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
+        for (std::smatch m; std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(std::chrono::milliseconds(20)))
+            if (const std::string text = err(); std::regex_search(text, m, re)) return m[1].str();
         return "";
     }
 
@@ -62,15 +56,10 @@ public:
         ::kill(pid_, sig);
         int st = 0;
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (::waitpid(pid_, &st, WNOHANG) == 0) {
-            if (std::chrono::steady_clock::now() > end) {
-                ::kill(-pid_, SIGKILL);
-                ::waitpid(pid_, &st, 0);
-                break;
-            }
+        while (::waitpid(pid_, &st, WNOHANG) == 0 && std::chrono::steady_clock::now() < end)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        ::kill(-pid_, SIGKILL);  // anything it left behind
+        ::kill(-pid_, SIGKILL);  // the group when it did not end in time, else anything it left behind
+        if (std::chrono::steady_clock::now() >= end) ::waitpid(pid_, &st, 0);
         pid_ = -1;
         return st;
     }

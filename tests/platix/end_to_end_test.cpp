@@ -1,6 +1,4 @@
-// The built platix program end to end: synthesise scenes, train on some (with variants, or in folds),
-// read and bench the others; exit statuses; boxes of reduced and enlarged images in file pixels; the
-// same output whatever the job count.
+// The built program end to end: synthesise, train (with variants, in folds), read, bench; exit statuses; coordinates.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,10 +22,7 @@ protected:
         trained_ = platix("train --quiet --jobs 2 --kb " + dir_->file("kb/plates.kbf") + " " + dir_->file("train"),
                           dir_->path());
     }
-    static void TearDownTestSuite() {
-        delete dir_;
-        dir_ = nullptr;
-    }
+    static void TearDownTestSuite() { delete dir_; }
     static inline testsupport::TempDir* dir_ = nullptr;
     static inline ToolRun trained_;
 };
@@ -37,37 +32,16 @@ protected:
 TEST_F(PlatixEndToEnd, TrainingWritesTheBaseAndHeldOutScenesAreReadAboveTheFloor) {
     ASSERT_EQ(trained_.status, 0) << trained_.err;
     EXPECT_TRUE(fs::exists(dir_->file("kb/plates.kbf")) && fs::exists(dir_->file("kb/plates.dat")));
-    ToolRun r = platix("bench --quiet --jobs 2 --kb " + dir_->file("kb/plates.kbf") + " --json " + dir_->file("b.json") +
-                       " " + dir_->file("test"),
-                   dir_->path());
+    const ToolRun r = platix("bench --quiet --jobs 2 --kb " + dir_->file("kb/plates.kbf") + " --json " + dir_->file("b.json") +
+                             " " + dir_->file("test"), dir_->path());
     ASSERT_EQ(r.status, 0) << r.err;
     const BenchTotals t = bench_totals(dir_->file("b.json"));
-    EXPECT_EQ(t.images, 16);
-    EXPECT_GE(t.located, PLATIX_LOCATED_FLOOR) << r.out;
-    EXPECT_GE(t.exact, PLATIX_EXACT_FLOOR) << r.out;
-}
-
-TEST_F(PlatixEndToEnd, JobsDoNotChangeTheOutput) {
-    ASSERT_EQ(trained_.status, 0);
-    const std::string args = "read --quiet --format csv --kb " + dir_->file("kb/plates.kbf") + " " + dir_->file("test");
-    ToolRun one = platix(args + " --jobs 1", dir_->path());
-    ToolRun three = platix(args + " --jobs 3", dir_->path());
-    ASSERT_EQ(one.status, 0) << one.err;
-    EXPECT_EQ(one.out, three.out);
-    EXPECT_GT(std::count(one.out.begin(), one.out.end(), '\n'), 8);
-    // The label files in the folder are skipped; --quiet leaves the count out.
-    EXPECT_EQ(one.err, "");
-    const ToolRun noted = platix("read --format csv --kb " + dir_->file("kb/plates.kbf") + " " + dir_->file("test"),
-                                 dir_->path());
-    EXPECT_EQ(noted.out, one.out);
-    EXPECT_NE(noted.err.find("16 files skipped (not images)"), std::string::npos) << noted.err;
+    EXPECT_TRUE(t.images == 16 && t.located >= PLATIX_LOCATED_FLOOR && t.exact >= PLATIX_EXACT_FLOOR) << r.out;
 }
 
 TEST(PlatixExitStatus, UsageErrorsGiveTwoAndOneLineHelpGivesZero) {
     testsupport::TempDir dir;
-    const ToolRun r = platix("read --depth 7 x.png", dir.path());
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "platix: --depth: expected a whole number from 1 to 5, got '7'\n");
+    // The message of a usage error: the --region run of plate_syntax_test.
     for (const std::string& args : {std::string("read --bogus x.png"), std::string("frobnicate"), "read --kb " + dir.file("none.kbf") + " x.png"})
         EXPECT_EQ(platix(args, dir.path()).status, 2) << args;
     const ToolRun help = platix("read --help", dir.path());
@@ -80,14 +54,12 @@ TEST(PlatixExitStatus, UnreadableAndOversizedImagesAreReportedAndTheRunGoesOn) {
     ASSERT_EQ(platix("synth --out " + dir.file("s") + " --count 1 --seed 4", dir.path()).status, 0);
     const std::string scene = dir.file("s/scene00001.png");
     ToolRun r = platix("read --quiet " + dir.file("bad.png") + " " + dir.file("missing.png") + " " + scene, dir.path());
-    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.status == 1 && r.out.find(scene + "\t") != std::string::npos) << r.out;
     EXPECT_NE(r.err.find(dir.file("bad.png") + ": not a recognised image format"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find(dir.file("missing.png") + ": cannot open the file"), std::string::npos) << r.err;
-    EXPECT_NE(r.out.find(scene + "\t"), std::string::npos) << r.out;
     r = platix("read --quiet --max-pixels 1000 " + scene, dir.path());
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find(scene + ": the image has "), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("pixels, more than 1000 (--max-pixels)"), std::string::npos) << r.err;
+    EXPECT_TRUE(r.status == 1 && r.err.find(scene + ": the image has ") != std::string::npos &&
+                r.err.find("pixels, more than 1000 (--max-pixels)") != std::string::npos) << r.err;
 }
 
 // A scene padded to 820 x 615 and doubled: read reduced by exactly 2, its boxes are the padded one's in file pixels.
@@ -104,8 +76,8 @@ TEST(PlatixCoordinates, ReducedImageBoxesAreInFilePixels) {
         for (int i = 0; i < 1640 * 1230; ++i) big.px.push_back(small.px[static_cast<std::size_t>((i / 1640 / 2) * 820 + i % 1640 / 2)]);
         write_gray(dir.file("small.png"), small);
         write_gray(dir.file("big.png"), big);
-        ToolRun a = platix("read --quiet --format json " + dir.file("small.png"), dir.path());
-        ToolRun b = platix("read --quiet --format json " + dir.file("big.png"), dir.path());
+        const ToolRun a = platix("read --quiet --format json " + dir.file("small.png"), dir.path()),
+                      b = platix("read --quiet --format json " + dir.file("big.png"), dir.path());
         ASSERT_TRUE(a.status == 0 && b.status == 0) << a.err << b.err;
         EXPECT_NE(a.out.find("\"width\": 820, \"height\": 615, \"page\": [820, 615], \"scale\": [1, 1]"), std::string::npos) << a.out;
         EXPECT_NE(b.out.find("\"width\": 1640, \"height\": 1230, \"page\": [820, 615], \"scale\": [-2, -2]"), std::string::npos) << b.out;
@@ -122,10 +94,9 @@ TEST(PlatixCoordinates, EnlargedImageBoxesStayInTheFile) {
     testsupport::TempDir dir;
     ASSERT_EQ(platix("synth --image-format png --out " + dir.file("s") + " --count 1 --seed 8", dir.path()).status, 0);
     const Gray g = read_gray(dir.file("s/scene00001.png"));
-    std::ifstream label(dir.file("s/scene00001.txt"));
     std::string name;
     int x = 0, y = 0, w = 0, h = 0;
-    label >> name >> x >> y >> w >> h;
+    std::ifstream(dir.file("s/scene00001.txt")) >> name >> x >> y >> w >> h;
     const int x0 = std::clamp(x + w / 2 - 100, 0, g.w - 200), y0 = std::clamp(y + h / 2 - 75, 0, g.h - 150);
     Gray crop{200, 150, {}};
     for (int i = 0; i < 200 * 150; ++i) crop.px.push_back(g.px[static_cast<std::size_t>((y0 + i / 200) * g.w + x0 + i % 200)]);
@@ -153,27 +124,22 @@ TEST(PlatixTrainingRun, EuropeanPlatesTrainedWithVariantsReadFreshOnes) {
     std::smatch m;
     ASSERT_TRUE(std::regex_search(trained.out, m, variants)) << trained.out;
     EXPECT_GT(std::stoi(m[2]), 0);
-    const ToolRun bench = platix("bench --quiet --jobs 2 --kb " + dir.file("eu.kbf") + " --json " + dir.file("b.json") +
-                                     " " + dir.file("fresh"),
-                                 dir.path());
+    const ToolRun bench = platix("bench --quiet --jobs 2 --kb " + dir.file("eu.kbf") + " --json " + dir.file("b.json") + " " +
+                                 dir.file("fresh"), dir.path());
     ASSERT_EQ(bench.status, 0) << bench.err;
     const BenchTotals t = bench_totals(dir.file("b.json"));
-    EXPECT_EQ(t.images, 20);
-    EXPECT_GE(t.exact, PLATIX_EU_EXACT_FLOOR) << bench.out;
+    EXPECT_TRUE(t.images == 20 && t.exact >= PLATIX_EU_EXACT_FLOOR) << bench.out;
 }
 
 TEST(PlatixTrainingRun, FoldsReadEveryImageOnceWithBasesTrainedOnTheOthers) {
     testsupport::TempDir dir;
     ASSERT_EQ(platix("synth --out " + dir.file("scenes") + " --count 12 --seed 21", dir.path()).status, 0);
     const ToolRun r = platix("bench --quiet --jobs 2 --folds 3 --reader box --augment 2 --json " + dir.file("f.json") + " " +
-                                 dir.file("scenes"),
-                             dir.path());
+                             dir.file("scenes"), dir.path());
     ASSERT_EQ(r.status, 0) << r.err;
     for (int f = 1; f <= 3; ++f)
         EXPECT_NE(r.err.find("fold " + std::to_string(f) + " of 3: trained on 8 images"), std::string::npos) << r.err;
     const BenchTotals t = bench_totals(dir.file("f.json"));
-    EXPECT_EQ(t.images, 12);
-    EXPECT_GT(t.located, 0.0);
-    // --kb and --folds do not go together.
+    EXPECT_TRUE(t.images == 12 && t.located > 0.0) << r.out;
     EXPECT_EQ(platix("bench --folds 3 --kb " + dir.file("x.kbf") + " " + dir.file("scenes"), dir.path()).status, 2);
 }

@@ -24,22 +24,16 @@ inline platix::LabelledImage label(const std::string& plate, int x, int y, int w
     return l;
 }
 
-// A blocky lettering, 5 x 7 cells of 3 x 3 pixels per character. Its O and 0 are one glyph, and so
-// are its I and 1: a plate in this lettering is ambiguous by shape.
-inline const std::map<char, std::vector<const char*>>& glyphs() {
-    static const std::map<char, std::vector<const char*>> g = {
-        {'0', {".###.", "#...#", "#...#", "#...#", "#...#", "#...#", ".###."}},
-        {'1', {"..#..", ".##..", "..#..", "..#..", "..#..", "..#..", ".###."}},
-        {'2', {".###.", "#...#", "....#", "...#.", "..#..", ".#...", "#####"}},
-        {'3', {"####.", "....#", "....#", ".###.", "....#", "....#", "####."}},
-        {'4', {"...#.", "..##.", ".#.#.", "#..#.", "#####", "...#.", "...#."}},
-        {'7', {"#####", "....#", "...#.", "..#..", ".#...", ".#...", ".#..."}},
-        {'8', {".###.", "#...#", "#...#", ".###.", "#...#", "#...#", ".###."}},
-        {'A', {".###.", "#...#", "#...#", "#####", "#...#", "#...#", "#...#"}},
-        {'B', {"####.", "#...#", "#...#", "####.", "#...#", "#...#", "####."}},
-        {'H', {"#...#", "#...#", "#...#", "#####", "#...#", "#...#", "#...#"}},
-        {'K', {"#...#", "#..#.", "#.#..", "##...", "#.#..", "#..#.", "#...#"}},
-    };
+// A blocky lettering, 5 x 7 cells of 3 x 3 pixels per character, rows top to bottom. Its O and 0 are one glyph, and
+// so are its I and 1: a plate in this lettering is ambiguous by shape.
+inline const std::map<char, const char*>& glyphs() {
+    static const std::map<char, const char*> g = {
+        {'0', ".###.#...##...##...##...##...#.###."}, {'1', "..#...##....#....#....#....#...###."},
+        {'2', ".###.#...#....#...#...#...#...#####"}, {'3', "####.....#....#.###.....#....#####."},
+        {'4', "...#...##..#.#.#..#.#####...#....#."}, {'7', "#####....#...#...#...#....#....#..."},
+        {'8', ".###.#...##...#.###.#...##...#.###."}, {'A', ".###.#...##...#######...##...##...#"},
+        {'B', "####.#...##...#####.#...##...#####."}, {'H', "#...##...##...#######...##...##...#"},
+        {'K', "#...##..#.#.#..##...#.#..#..#.#...#"}};
     return g;
 }
 
@@ -55,12 +49,12 @@ inline platix::FieldResult drawn_field(const std::string& text, int x, int y) {
     f.bitmap.assign(static_cast<std::size_t>(f.bpl) * static_cast<std::size_t>(f.lines), 0xFF);
     for (int i = 0; i < n; ++i) {
         const char c = text[static_cast<std::size_t>(i)];
-        const auto& rows = glyphs().at(c == 'O' ? '0' : c == 'I' ? '1' : c);
+        const char* rows = glyphs().at(c == 'O' ? '0' : c == 'I' ? '1' : c);
         const int left = kMargin + i * (5 * kCell + kGap);
         for (int r = 0; r < 7; ++r)
             for (int k = 0; k < 5 * kCell * kCell; ++k) {
                 const int X = left + k / kCell % 5 * kCell + k % kCell, Y = kMargin + r * kCell + k / (5 * kCell);
-                if (rows[static_cast<std::size_t>(r)][k / kCell % 5] == '#')
+                if (rows[r * 5 + k / kCell % 5] == '#')
                     f.bitmap[static_cast<std::size_t>(Y * f.bpl + X / 8)] &= static_cast<std::uint8_t>(~(0x80 >> (X % 8)));
             }
     }

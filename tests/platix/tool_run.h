@@ -16,17 +16,13 @@
 
 namespace {
 
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+struct ToolRun { int status = -1; std::string out, err; };
 
 // The whole content of a file ("" when it cannot be read).
 inline std::string file_text(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
+    std::ostringstream ss;
+    ss << in.rdbuf();  // a folder or a missing file gives ""
     return ss.str();
 }
 
@@ -63,27 +59,21 @@ Picture<C> read_png(const std::string& path) {
     Picture<C> p;
     if (!png_image_begin_read_from_file(&image, path.c_str())) return p;
     image.format = C == 1 ? PNG_FORMAT_GRAY : PNG_FORMAT_RGB;
-    p.w = static_cast<int>(image.width), p.h = static_cast<int>(image.height);
-    p.px.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, p.px.data(), 0, nullptr)) p = Picture<C>{};
-    return p;
+    p.w = static_cast<int>(image.width), p.h = static_cast<int>(image.height), p.px.resize(PNG_IMAGE_SIZE(image));
+    return png_image_finish_read(&image, nullptr, p.px.data(), 0, nullptr) ? p : Picture<C>{};
 }
 inline Gray read_gray(const std::string& path) { return read_png<1>(path); }
 inline Rgb read_rgb(const std::string& path) { return read_png<3>(path); }
 
 inline void write_gray(const std::string& path, const Gray& g) {
     png_image image{};
-    image.version = PNG_IMAGE_VERSION;
+    image.version = PNG_IMAGE_VERSION, image.format = PNG_FORMAT_GRAY;
     image.width = static_cast<png_uint_32>(g.w), image.height = static_cast<png_uint_32>(g.h);
-    image.format = PNG_FORMAT_GRAY;
     ASSERT_TRUE(png_image_write_to_file(&image, path.c_str(), 0, g.px.data(), 0, nullptr));
 }
 
 // The total row of a bench JSON file: images, located %, exact % (-1 when absent).
-struct BenchTotals {
-    int images = -1;
-    double located = -1, exact = -1;
-};
+struct BenchTotals { int images = -1; double located = -1, exact = -1; };
 inline BenchTotals bench_totals(const std::string& json_path) {
     const std::string json = file_text(json_path);
     static const std::regex re("\"total\": \\{[^}]*\"images\": (\\d+), \"located\": ([0-9.]+), \"exact\": ([0-9.]+)");

@@ -1,8 +1,5 @@
-// The learned reader in platix: its options, its JSON fields and the rows
-// of fields it reads together.
+// The learned reader in platix: its options, its JSON fields and the rows of fields it reads together.
 #include <gtest/gtest.h>
-
-#include <regex>
 
 #include "default_data.h"
 #include "net_reading.h"
@@ -30,20 +27,9 @@ FieldResult net_field() {
 }  // namespace
 
 TEST(NetReaderOptions, ReaderModelAndTopNAndTheModelEachReaderTakes) {
-    const ReadOptions r = parse_read_options({"--model", "m.pnet", "--topn", "3", "x.png"}, 1);
-    EXPECT_TRUE(r.recognition.model == "m.pnet" && r.recognition.topn == 3 && r.recognition.reader == ReaderKind::automatic);
+    // The net reader's options themselves: options_test. --reader both trains a model beside the base.
     const TrainOptions t = parse_train_options({"--reader", "both", "--kb", "k/base.kbf", "labels"}, 1);
     EXPECT_TRUE(t.train_box && t.train_net && t.model == "k/base.pnet");
-    const TrainOptions n = parse_train_options({"--reader", "net", "--model", "m.pnet", "--synth", "9", "--synth-scenes"}, 1);
-    EXPECT_TRUE(!n.train_box && n.synth == 9 && n.synth_scenes);
-    const BenchOptions b = parse_bench_options({"--folds", "3", "--reader", "net", "--epochs", "7", "--start", "s.pnet", "l"}, 1);
-    EXPECT_TRUE(b.recognition.reader == ReaderKind::net && b.epochs == 7 && b.start_model == "s.pnet");
-    using A = std::vector<std::string>;
-    for (const A& bad : {A{"--reader", "cnn", "x.png"}, A{"--topn", "0", "x.png"}, A{"--topn", "33", "x.png"}})
-        EXPECT_THROW(parse_read_options(bad, 1), UsageError) << bad[1];
-    for (const A& bad : {A{"--reader", "net", "--model", "m.pnet"}, A{"--reader", "net", "labels"}})
-        EXPECT_THROW(parse_train_options(bad, 1), UsageError) << bad.back();
-    EXPECT_THROW(parse_bench_options({"--folds", "3", "--model", "m.pnet", "labels"}, 1), UsageError);
     // --reader net takes the bundled model even with bases given; the box reader takes none, even with --model.
     RecognitionSettings s;
     s.reader = ReaderKind::net;
@@ -60,17 +46,9 @@ TEST(NetReaderOptions, ReaderModelAndTopNAndTheModelEachReaderTakes) {
     EXPECT_EQ(start_model_path(""), bundled_model_path());
 }
 
-TEST(NetReaderOptions, RegionSyntaxListsHoldOnlyLettersAndDigits) {
-    EXPECT_EQ(syntax_list(Region::none), "");
-    for (Region r : {Region::eu, Region::us, Region::br})
-        EXPECT_TRUE(std::regex_match(syntax_list(r), std::regex("[LD]+(,[LD]+)*"))) << syntax_list(r);
-}
-
 TEST(NetReaderJson, ConfidencesCandidatesReaderAndSyntaxOnlyWhenAsked) {
     ImageResult r;
-    r.path = "a.png";
-    r.status = ImageStatus::ok;
-    r.fields = {net_field(), FieldResult{}};
+    r.path = "a.png", r.status = ImageStatus::ok, r.fields = {net_field(), FieldResult{}};
     r.fields[1].text = "X";
     const std::string line = format_json_line(r, AnalysisKind::extended, true);
     EXPECT_NE(line.find("{\"text\": \"O1\", \"raw\": \"O1\", \"syntax\": \"LD\", \"reader\": \"net\", "
@@ -86,22 +64,15 @@ TEST(NetReaderJson, ConfidencesCandidatesReaderAndSyntaxOnlyWhenAsked) {
 }
 
 TEST(NetReaderRows, CloseFieldsOfOneRowFormGroups) {
-    struct Case {
-        const char* what;
-        std::vector<Box> boxes;
-        std::vector<std::vector<std::size_t>> groups;
-    };
+    struct Case { const char* what; std::vector<Box> boxes; std::vector<std::vector<std::size_t>> groups; };
     const std::vector<Case> cases = {
-        {"one plate in three pieces, listed out of order",
-         {{100, 50, 140, 70}, {200, 51, 240, 71}, {150, 50, 190, 70}},
-         {{0, 1, 2}}},
+        {"pieces listed out of order", {{100, 50, 140, 70}, {200, 51, 240, 71}, {150, 50, 190, 70}}, {{0, 1, 2}}},
         {"a gap wider than the height keeps them apart", {{0, 0, 40, 20}, {63, 0, 100, 20}}, {}},
         {"a gap of the height joins", {{0, 0, 40, 20}, {62, 0, 100, 20}}, {{0, 1}}},
         {"rows overlapping by less than half the lower height", {{0, 0, 40, 20}, {45, 12, 90, 32}}, {}},
         {"a caption above the plate is another row", {{0, 0, 100, 10}, {0, 14, 100, 40}}, {}},
         {"a field far higher than its neighbour", {{0, 0, 40, 20}, {42, 0, 80, 40}}, {}},
-        {"two plates far apart, each in two pieces",
-         {{0, 0, 40, 20}, {500, 300, 540, 330}, {45, 1, 90, 21}, {545, 301, 590, 331}},
+        {"two plates far apart, each in two pieces", {{0, 0, 40, 20}, {500, 300, 540, 330}, {45, 1, 90, 21}, {545, 301, 590, 331}},
          {{0, 2}, {1, 3}}},
         {"a lone field", {{0, 0, 40, 20}}, {}},
     };

@@ -1,5 +1,4 @@
-// Plate syntaxes: the regions' tables, judging and choosing a syntax, fields
-// read with a region by the real engine, and --region.
+// Plate syntaxes: the regions' tables, judging and choosing a syntax, fields read with a region by the real engine, and --region.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -49,7 +48,6 @@ protected:
             ASSERT_EQ(right, static_cast<int>(plate.size())) << plate;
         }
     }
-    // Reads the drawn plate `text` with the region.
     FieldResult read(const std::string& text, Region region) {
         ImageResult page = page_with({drawn_field(text, 120, 220)});
         FieldResult f = page.fields[0];
@@ -85,11 +83,7 @@ TEST(PlateSyntaxTable, EveryRegionHasDistinctLetterDigitSyntaxesWithTheCommonPla
 
 // The boundaries of judging and choosing; the real engine's readings below run the ordinary cases.
 TEST(PlateSyntaxFit, CaseUnreadAndLengthBoundariesAndTheChoiceAmongEquals) {
-    const struct {
-        const char *pattern, *raw, *text;
-        bool fits;
-        int substitutions;
-    } cases[] = {
+    const struct { const char *pattern, *raw, *text; bool fits; int substitutions; } cases[] = {
         {"LLDDD", "A0I23", "AO123", true, 2},  {"LLDDD", "ab123", "AB123", true, 0},  // case alone is no substitution
         {"LLDDD", "A7123", "A^123", false, 0}, {"LLDDD", "ABK23", "ABK23", false, 0}, // no look-alike; a letter kept
         {"LLDDDD", "AB123", "AB123", false, 0}, {"LLDDD", "AB123", "AB12", false, 0},
@@ -108,11 +102,7 @@ TEST(PlateSyntaxFit, CaseUnreadAndLengthBoundariesAndTheChoiceAmongEquals) {
 }
 
 TEST_F(PlateSyntaxReading, TheRegionTurnsLookAlikesToFitItsSyntaxes) {
-    const struct {
-        const char* plate;
-        Region region;
-        const char *text, *syntax;  // text nullptr: as read without a region
-    } cases[] = {
+    const struct { const char* plate; Region region; const char *text, *syntax; } cases[] = {  // nullptr: as without a region
         {"OHK4711", Region::none, "0HK4711", ""},  {"OHK4711", Region::br, "OHK4711", "LLLDDDD"},
         {"HKI4711", Region::none, "HK14711", ""},  {"HKI4711", Region::br, "HKI4711", "LLLDDDD"},
         {"HKA1B23", Region::none, "HKAIB23", ""},  {"HKA1B23", Region::br, "HKA1B23", "LLLDLDD"},
@@ -141,8 +131,7 @@ TEST_F(PlateSyntaxReading, TrainingWithTheRegionTeachesOnlyWhatTheSyntaxLeavesWr
     ImageResult page = page_with({drawn_field("OHK4711", 100, 200)});
     const auto l = label_around(page.fields[0], "OHK4711");
     const auto with = train_image(session_->io(), page, l, 0, Region::br);
-    EXPECT_TRUE(with.kind == TrainImageOutcome::used && with.right == 7 && with.taught == 0);
-    EXPECT_EQ(page.fields[0].syntax, "LLLDDDD");
+    EXPECT_TRUE(with.kind == TrainImageOutcome::used && with.right == 7 && with.taught == 0 && page.fields[0].syntax == "LLLDDDD");
     const auto without = train_image(session_->io(), page, l, 0, Region::none);
     EXPECT_TRUE(without.right == 6 && without.taught == 1);
 }
@@ -154,7 +143,6 @@ TEST(PlateSyntaxOption, ReadBenchAndTrainTakeARegionAndRefuseAnUnknownOne) {
     testsupport::TempDir dir;
     for (const std::string command : {"read", "bench --kb k.kbf", "train --kb k.kbf"}) {
         const auto r = run_platix(command + " --region fr " + dir.path(), dir.path());
-        EXPECT_TRUE(r.status == 2 && r.out.empty()) << command;
-        EXPECT_EQ(r.err, "platix: --region: expected eu, us or br, got 'fr'\n") << command;
+        EXPECT_TRUE(r.status == 2 && r.out.empty() && r.err == "platix: --region: expected eu, us or br, got 'fr'\n") << command;
     }
 }

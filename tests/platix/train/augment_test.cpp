@@ -1,8 +1,5 @@
-// Training variants: cutting a character out, what each kind does to drawn
-// strokes at the box's edges, and their order.
+// Training variants: cutting a character out, and what each kind does to drawn strokes at the box's edges.
 #include <gtest/gtest.h>
-
-#include <set>
 
 #include "augment.h"
 
@@ -10,9 +7,7 @@ using namespace platix;
 
 namespace {
 
-struct Rect {
-    int x, y, w, h;
-};
+struct Rect { int x, y, w, h; };
 // A w x h box plus the variant margin, with the rectangles (box coordinates) inked.
 CharImage drawn(int w, int h, std::initializer_list<Rect> strokes) {
     CharImage c(w + 2 * kVariantMargin, h + 2 * kVariantMargin);
@@ -23,10 +18,7 @@ CharImage drawn(int w, int h, std::initializer_list<Rect> strokes) {
 }
 
 // The inked bounding box (left, top, right, bottom, inclusive) and the ink in row `row`.
-struct Ink {
-    std::array<int, 4> box{1 << 20, 1 << 20, -1, -1};
-    int count = 0, in_row = 0;
-};
+struct Ink { std::array<int, 4> box{1 << 20, 1 << 20, -1, -1}; int count = 0, in_row = 0; };
 Ink ink_of(const CharImage& c, int row = kVariantMargin + 6) {
     Ink k;
     for (int y = 0; y < c.height; ++y)
@@ -56,14 +48,10 @@ TEST(CutCharacter, CopiesTheBoxWithAMarginAndClipsAtTheField) {
 
 TEST(Variants, EachKindMovesResizesThickensOrSlantsTheInk) {
     // A full-height stem at the box's left edge and a bar in the middle: shifts lose what passes the edge.
-    const CharImage src = drawn(10, 12, {{0, 0, 2, 12}, {4, 5, 3, 2}});
-    const CharImage block = drawn(20, 30, {{0, 0, 20, 30}}), stroke = drawn(12, 12, {{4, 0, 3, 12}});
-    const CharImage line = drawn(10, 40, {{4, 0, 1, 40}});
-    const struct {
-        VariantKind kind;
-        const CharImage& source;
-        int ink_lost, width, height, in_row;  // width/height of the ink box; -1: not checked
-    } cases[] = {
+    const CharImage src = drawn(10, 12, {{0, 0, 2, 12}, {4, 5, 3, 2}}), block = drawn(20, 30, {{0, 0, 20, 30}}),
+                    stroke = drawn(12, 12, {{4, 0, 3, 12}}), line = drawn(10, 40, {{4, 0, 1, 40}});
+    // width/height of the ink box; -1: not checked
+    const struct { VariantKind kind; const CharImage& source; int ink_lost, width, height, in_row; } cases[] = {
         {VariantKind::shift_right, src, 0, 7, 12, -1},    {VariantKind::shift_left, src, 12, 6, 12, -1},
         {VariantKind::shift_down, src, 2, 7, 11, -1},     {VariantKind::shift_up, src, 2, 7, 11, -1},
         {VariantKind::smaller, block, -1, 18, 27, -1},    {VariantKind::larger, block, -1, 22, 33, -1},  // about a tenth
@@ -79,23 +67,10 @@ TEST(Variants, EachKindMovesResizesThickensOrSlantsTheInk) {
         EXPECT_TRUE(c.height < 0 || std::abs(h - c.height) <= slack) << h;
         EXPECT_TRUE(c.in_row < 0 || after.in_row == c.in_row) << after.in_row;
     }
-    // The shifts move the ink by one pixel in their direction.
-    EXPECT_EQ(ink_of(make_variant(src, {VariantKind::shift_right})).box[0], ink_of(src).box[0] + 1);
-    EXPECT_EQ(ink_of(make_variant(src, {VariantKind::shift_down})).box[1], ink_of(src).box[1] + 1);
+    EXPECT_EQ(ink_of(make_variant(src, {VariantKind::shift_down})).box[1], ink_of(src).box[1] + 1);  // down, not up
     // A hairline thinned away, the source itself and a blank picture are no useful variants.
     const CharImage hair = drawn(12, 12, {{4, 0, 1, 12}});
     EXPECT_FALSE(useful_variant(hair, make_variant(hair, {VariantKind::thinner})));
-    EXPECT_FALSE(useful_variant(stroke, stroke));
-    EXPECT_FALSE(useful_variant(stroke, CharImage(stroke.width, stroke.height)));
+    EXPECT_FALSE(useful_variant(stroke, stroke) || useful_variant(stroke, CharImage(stroke.width, stroke.height)));
     EXPECT_TRUE(useful_variant(stroke, make_variant(stroke, {VariantKind::thicker})));
-}
-
-TEST(VariantPlan, TakesTheKindsInTurnAndStopsAtTheMost) {
-    EXPECT_EQ(variant_plan(4), (std::vector<Variant>{{VariantKind::smaller}, {VariantKind::thicker},
-                                                      {VariantKind::slant_right}, {VariantKind::shift_right}}));
-    EXPECT_TRUE(variant_plan(0).empty() && variant_plan(-3).empty());
-    const auto all = variant_plan(1000);
-    ASSERT_EQ(all.size(), static_cast<std::size_t>(kMostVariants));
-    EXPECT_EQ(std::set<Variant>(all.begin(), all.end()).size(), all.size());
-    for (std::size_t i = 10; i < all.size(); ++i) EXPECT_EQ(all[i].size(), 2u);
 }

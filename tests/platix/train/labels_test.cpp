@@ -12,8 +12,7 @@ using namespace platix;
 TEST(LabelLineParse, ReadsTheSixColumnsAndNamesWhatIsWrong) {
     LabelledImage l;
     std::string error;
-    ASSERT_TRUE(parse_label_line("eu1.jpg\t396\t340\t203\t46\tM5XSX\r", &l, &error));
-    EXPECT_TRUE(l.image_path == "eu1.jpg" && l.x == 396 && l.y == 340 && l.w == 203 && l.h == 46 && l.plate == "M5XSX");
+    ASSERT_TRUE(parse_label_line("eu1.jpg\t396\t340\t203\t46\tM5XSX\r", &l, &error) && l.plate == "M5XSX");  // a CR ends it
     const std::pair<const char*, const char*> bad[] = {
         {"", ""},
         {"a.jpg\t1\t2\t3\tABC", "expected 6 tab-separated columns, found 5"},
@@ -26,8 +25,7 @@ TEST(LabelLineParse, ReadsTheSixColumnsAndNamesWhatIsWrong) {
         EXPECT_FALSE(parse_label_line(line, &l, &error)) << line;
         EXPECT_EQ(error, why);
     }
-    EXPECT_EQ(normalise_plate(" ab 12\tc "), "AB12C");
-    EXPECT_EQ(normalise_plate("A-1"), "A-1");
+    EXPECT_TRUE(normalise_plate(" ab 12\tc ") == "AB12C" && normalise_plate("A-1") == "A-1");
 }
 
 TEST(LabelFileRead, ResolvesNamesSkipsCommentsAndReportsBadLines) {
@@ -40,31 +38,20 @@ TEST(LabelFileRead, ResolvesNamesSkipsCommentsAndReportsBadLines) {
     EXPECT_TRUE(labels[0].image_path == dir.file("sub/a.png") && labels[0].folder == dir.file("sub")) << labels[0].folder;
     EXPECT_EQ(labels[1].image_path, dir.file("b.jpg"));
     EXPECT_EQ(problems, std::vector<std::string>{dir.file("set.txt") + ":5: expected 6 tab-separated columns, found 1"});
-    // A file that is no label file stops at its first line.
-    std::string junk = "\xff\xd8\xff\xe0 binary\n";
-    for (int i = 0; i < 300; ++i) junk += "junk\x01\x02 line " + std::to_string(i) + "\n";
-    std::ofstream(dir.file("photo.jpg"), std::ios::binary) << junk;
-    problems.clear();
-    EXPECT_TRUE(read_label_file(dir.file("photo.jpg"), problems).empty());
-    ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(problems[0].rfind(dir.file("photo.jpg") + ":1: ", 0), 0u) << problems[0];
-    EXPECT_NE(problems[0].find("not a label file"), std::string::npos) << problems[0];
     // A folder gives its text files in name order; a missing path is one problem.
     std::filesystem::create_directories(dir.file("f"));
-    std::ofstream(dir.file("f/b.txt")) << "b.png\t1\t1\t5\t5\tBBB\n";
-    std::ofstream(dir.file("f/a.txt")) << "a.png\t1\t1\t5\t5\tAAA\n";
+    for (const std::string n : {"b", "a"}) std::ofstream(dir.file("f/" + n + ".txt")) << n << ".png\t1\t1\t5\t5\tX" << n << "X\n";
     std::ofstream(dir.file("f/a.png")) << "not read here";
     problems.clear();
     const auto in_folder = collect_labels({dir.file("f"), dir.file("missing")}, problems);
     ASSERT_EQ(in_folder.size(), 2u);
-    EXPECT_TRUE(in_folder[0].plate == "AAA" && in_folder[1].plate == "BBB");
+    EXPECT_TRUE(in_folder[0].image_path == dir.file("f/a.png") && in_folder[1].image_path == dir.file("f/b.png"));
     EXPECT_EQ(problems, std::vector<std::string>{dir.file("missing") + ": no such file or folder"});
 }
 
 TEST(LabelBox, OutsideTheImageIsNoted) {
     LabelledImage l;
-    l.image_path = "p.jpg";
-    l.x = 10, l.y = 20, l.w = 100, l.h = 30;
+    l.image_path = "p.jpg", l.x = 10, l.y = 20, l.w = 100, l.h = 30;
     EXPECT_EQ(box_outside_note(l, 110, 50), "");
     EXPECT_EQ(box_outside_note(l, 109, 50), "p.jpg: the labelled box 10,20 100x30 reaches outside the 109 x 50 image");
     EXPECT_NE(box_outside_note(l, 200, 49), "");
