@@ -1,4 +1,5 @@
-// A tiny training: drawn plates teach a small network to read fresh ones.
+// A tiny training: drawn plates teach a small network to read fresh ones, and the same seed trains
+// the same model file.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -52,4 +53,17 @@ TEST(Training, TinyTrainingReadsFreshPlates) {
     EXPECT_EQ(epochs, 10);
     const Score s = evaluate(m, fresh);
     EXPECT_TRUE(s.count == 60 && s.exact >= 0.8 && s.chars >= 0.9) << s.count << " " << s.exact << " " << s.chars;
+}
+
+TEST(Training, SameSeedSameModelFile) {
+    const auto train = drawn_samples(64, 4);
+    TrainConfig c;
+    c.max_epochs = 2, c.seed = 9;
+    ModelFile a = tiny_model(), b = tiny_model(), d = tiny_model();
+    ASSERT_EQ(train_model(a, train, {}, c, nullptr), Status::ok);
+    ASSERT_EQ(train_model(b, train, {}, c, nullptr), Status::ok);
+    c.seed = 10;
+    ASSERT_EQ(train_model(d, train, {}, c, nullptr), Status::ok);
+    EXPECT_EQ(encode_model(a), encode_model(b));
+    EXPECT_NE(encode_model(a), encode_model(d));
 }
