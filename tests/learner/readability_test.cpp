@@ -101,19 +101,4 @@ TEST_F(TrainingReadability, SessionDialogShowsEveryTextWhole) {
     w.reject();
 }
 
-TEST_F(TrainingReadability, CharacterTableAndUnlearnDialogHoldTheirLabels) {
-    learner::ClassBuffer buffer;
-    learner::CharTabDialog table(buffer, nullptr);
-    table.show();
-    settle();
-    expect_labels_fit(table, "character table");
-
-    const char classes[] = "A_B_0_1_";
-    learner::UnlearnList list(classes, 8);
-    learner::UnlearnDialog unlearn(list, *io, libs, nullptr);
-    unlearn.show();
-    settle();
-    expect_labels_fit(unlearn, "unlearn dialog");
-}
-
 }  // namespace
