@@ -25,16 +25,10 @@ protected:
         ASSERT_NE(io, nullptr);
         for (char c : std::string("HELT470")) ASSERT_EQ(hardening::teach(io, c), 1) << c;
     }
-    void TearDown() override {
-        SEG_clear_analysis_results();
-        SEG_close_image();
-        OCR_cleanup();
-    }
+    void TearDown() override { SEG_clear_analysis_results(), SEG_close_image(), OCR_cleanup(); }
     // Loads `path` through the store; returns SEG_open_image's result.
     int load(const std::string& path) {
-        SEG_clear_analysis_results();
-        SEG_set_image_file(path.c_str());
-        return SEG_open_image();
+        return SEG_clear_analysis_results(), SEG_set_image_file(path.c_str()), SEG_open_image();
     }
     int load(const GrayImage& g, const char* format = "pgm") {
         const std::string path = dir.file(std::string("page.") + format);
@@ -130,10 +124,8 @@ bool write_big_png(const std::string& path, int w, int h) {
     png_write_info(png, info);
     std::vector<png_byte> plain(static_cast<std::size_t>(w), 210), bars(static_cast<std::size_t>(w), 210);
     for (int x = w / 4; x < 3 * w / 4; ++x) bars[static_cast<std::size_t>(x)] = (x / 24) % 2 != 0 ? 20 : 210;
-    for (int y = 0; y < h; ++y) {
-        const bool band = y > 7 * h / 16 && y < 9 * h / 16;
-        png_write_row(png, band ? bars.data() : plain.data());
-    }
+    for (int y = 0; y < h; ++y)  // the bars in a band across the middle
+        png_write_row(png, y > 7 * h / 16 && y < 9 * h / 16 ? bars.data() : plain.data());
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return std::fclose(f) == 0;
@@ -162,11 +154,8 @@ TEST_F(HostileImages, LargestPageTheReadersAccept) {
 TEST_F(HostileImages, MultiPageTiffWithABrokenLastPage) {
     const GrayImage a = hardening::scene(400, 300, "HE 47", 5), b = hardening::scene(400, 300, "LT 70", 6);
     std::vector<testsupport::TiffPage> pages;
-    for (const GrayImage* g : {&a, &b, &a}) {
-        testsupport::TiffPage p = testsupport::tiff_gray_page(*g);
-        p.compression = 8;
-        pages.push_back(p);
-    }
+    for (const GrayImage* g : {&a, &b, &a})
+        pages.push_back(testsupport::tiff_gray_page(*g)), pages.back().compression = 8;
     const std::string path = dir.file("pages.tif");
     ASSERT_TRUE(testsupport::write_tiff(path, pages));
     // Garbage over the compressed data of the last page's first strip, from its tenth byte on.
