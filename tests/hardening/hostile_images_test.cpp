@@ -112,11 +112,8 @@ bool write_big_png(const std::string& path, int w, int h) {
     if (f == nullptr) return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(f);
-        return false;
-    }
+    if (setjmp(png_jmpbuf(png)))
+        return png_destroy_write_struct(&png, &info), std::fclose(f), false;
     png_init_io(png, f);
     png_set_compression_level(png, 1);
     png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8, PNG_COLOR_TYPE_GRAY,
