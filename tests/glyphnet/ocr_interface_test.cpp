@@ -28,7 +28,8 @@ protected:
         return write_bytes(dir.file(name), gntest::kb_image(nullptr, classes)), dir.file(name);
     }
     std::string write_list(const std::string& text) {
-        return write_bytes(dir.file("list.$$$"), Bytes(text.begin(), text.end())), dir.file("list.$$$");
+        const std::string list = dir.file("list.$$$");
+        return write_bytes(list, Bytes(text.begin(), text.end())), list;
     }
     TempDir dir;
     testsupport::MessageLog log;
