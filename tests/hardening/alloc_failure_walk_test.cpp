@@ -16,7 +16,7 @@ using hardening::Bytes;
 using testsupport::read_bytes;
 using testsupport::write_bytes;
 
-// Fails allocation k = 1, 2, ... of `call` until none fails, handing `check` each result; returns the runs.
+// Fails allocation k = 1, 2, ... of `call` until none fails; `check` sees each. Returns the runs.
 template <typename Call, typename Check>
 long walk(Call call, Check check) {
     long k = 1;
