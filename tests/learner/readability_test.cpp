@@ -29,9 +29,7 @@ protected:
         io->kb_index = 1;
     }
     void TearDown() override { OCR_cleanup(); }
-    static void settle() {
-        for (int i = 0; i < 50; ++i) QApplication::processEvents();
-    }
+    static void settle() { for (int i = 0; i < 50; ++i) QApplication::processEvents(); }
     // Every labelled button, check box and label of a dialog holds its text.
     template <typename W = QAbstractButton>
     static void expect_labels_fit(QWidget& d, const char* what) {
