@@ -151,8 +151,7 @@ protected:
     }
     std::string read_field(ocr_io* io) {
         testsupport::show_whole_field(io, field);
-        io->kb_index = 0;
-        io->kb_mode = 0;
+        io->kb_index = io->kb_mode = 0;
         const int n = OCR_recognize_field();
         EXPECT_EQ(n, io->box_count);
         return io->text;
