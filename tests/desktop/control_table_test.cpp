@@ -20,19 +20,9 @@ desk::ControlTable bar() {
 
 // The focus, slider and key outcome after keys from a control (Enter on the slider activates About).
 TEST(ControlTableKeys, MoveTheFocusAndTheSliderAndActivate) {
-    struct Key {
-        BarKey key;
-        bool press = true;
-        char letter = 0;
-    };
-    struct Case {
-        const char* what;
-        int from;
-        std::vector<Key> keys;
-        int focus, slider;
-        KeyOutcome::Kind last;
-        int index;
-    } cases[] = {
+    struct Key { BarKey key; bool press = true; char letter = 0; };
+    struct Case { const char* what; int from; std::vector<Key> keys; int focus, slider;
+                  KeyOutcome::Kind last; int index; } cases[] = {
         {"Tab wraps", 4, {{BarKey::Tab}}, 0, 6, KeyOutcome::Nothing, -1},
         {"Tab skips the disabled text", 2, {{BarKey::Tab}}, 4, 6, KeyOutcome::Nothing, -1},
         {"Shift+Tab goes back", 0, {{BarKey::Shift}, {BarKey::Tab}}, 4, 6, KeyOutcome::Nothing, -1},

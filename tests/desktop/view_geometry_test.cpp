@@ -36,12 +36,8 @@ TEST(PageMappingConverts, BothWaysWithRounding) {
 
 // A 100 x 50 window for field (l, t, r, b) in the view: above, left, right, below, beside, clamped.
 TEST(FieldWindowPlacement, AboveLeftRightOrBelowAndBeside) {
-    struct Case {
-        const char* what;
-        bool beside, last;
-        int results, l, t, r, b, vw, vh;
-        Rect want;
-    } cases[] = {
+    struct Case { const char* what; bool beside, last; int results, l, t, r, b, vw, vh;
+                  Rect want; } cases[] = {
         {"room above", false, false, 2, 200, 100, 300, 120, 800, 500, {200, 46, 100, 50}},
         {"no room above: left", false, false, 2, 200, 20, 300, 40, 800, 500, {96, 5, 100, 50}},
         {"nor left: right", false, false, 2, 50, 20, 150, 40, 800, 500, {155, 5, 100, 50}},

@@ -83,7 +83,6 @@ TEST(SpaceWidth, TheEstimateFollowsItsBranchesAndTheCellsCanRejectIt) {
     EXPECT_EQ(gn::space_width(cells, n, 60, 80, false), gn::kNoSpaces);
 }
 
-
 // One-character slots (class, frame top, frame height), cells on rows 10-40.
 struct Slots {
     gn::SlotString s{};
@@ -94,10 +93,7 @@ struct Slots {
         gn::add_class_slot(&s, cls[0], cls[1] ? cls[1] : '_', n, n * 10, top, 8, height);
         ++n;
     }
-    std::string apply() {
-        gn::apply_height_rules(&s, cells, n);
-        return s.bytes;
-    }
+    std::string apply() { return gn::apply_height_rules(&s, cells, n), s.bytes; }
 };
 
 TEST(HeightRules, FixShortLettersCaseAndMarks) {
@@ -131,14 +127,10 @@ protected:
             n->next = std::exchange(e.nets, n);
             ++e.net_count;
         }
-        e.loaded = true;
-        gn::kb_store().loaded_count = 1;
+        e.loaded = true, gn::kb_store().loaded_count = 1;
     }
     void TearDown() override { OCR_cleanup(); }
-    int read(TestBitmap& b) {
-        testsupport::show_whole_field(io, b);
-        return OCR_recognize_field();
-    }
+    int read(TestBitmap& b) { return testsupport::show_whole_field(io, b), OCR_recognize_field(); }
     // Left and right of box i.
     std::pair<int, int> box(int i) const { return {io->boxes[i][0], io->boxes[i][2]}; }
     ocr_io* io = nullptr;

@@ -46,9 +46,7 @@ TEST(Framing, FramesTheCharacterAndNotItsSurroundings) {
 
 TEST(Framing, PixelTestsStayInsideTheBitmap) {
     TestBitmap b(20, 5);
-    b.set(9, 4);
-    b.set(9, 2);
-    b.set(3, 0);
+    b.set(9, 4), b.set(9, 2), b.set(3, 0);
     gn::install_bitmap(b.bits.data(), b.height, b.bpr);
     // Rows past the bottom read the last row; other outside pixels are background.
     EXPECT_EQ(std::vector<bool>({gn::is_ink(9, 2), gn::is_ink(9, 3), gn::is_ink(-1, 2), gn::is_ink(9, 99),

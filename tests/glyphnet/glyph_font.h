@@ -44,13 +44,7 @@ inline int draw_glyph(TestBitmap& b, char c, int x, int y, int scale) {
 // Draws text with `gap` pixels between glyphs, `space` for a blank; returns the x after the last glyph.
 inline int draw_text(TestBitmap& b, const std::string& text, int x, int y, int scale, int gap,
                      int space) {
-    for (char c : text) {
-        if (c == ' ') {
-            x += space - gap;
-            continue;
-        }
-        x += draw_glyph(b, c, x, y, scale) + gap;
-    }
+    for (char c : text) x += c == ' ' ? space - gap : draw_glyph(b, c, x, y, scale) + gap;
     return x - gap;
 }
 

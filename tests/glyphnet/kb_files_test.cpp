@@ -52,8 +52,7 @@ TEST(KbFileLayout, WritesOldestFirstReadsBackAndRejectsTruncatedAbsurdOrUnalloca
     ASSERT_EQ(gn::parse_kb_image(img.data(), img.size(), &back, &count), gn::KbLoad::loaded);
     EXPECT_EQ(std::make_pair(count, int(back->c1)), std::make_pair(2, int('A')));  // newest first again
     EXPECT_EQ(gntest::kb_image(back), img);
-    gn::nets_free(back);
-    back = nullptr;
+    gn::nets_free(back), back = nullptr;
     const auto edited = [&](std::size_t at, std::uint8_t v) { Bytes b = img; b[at] = v; return b; };
     const std::pair<Bytes, gn::KbLoad> cases[] = {
         {Bytes(img.begin(), img.end() - 10), gn::KbLoad::malformed},
@@ -90,8 +89,7 @@ TEST(PatternsFile, IgnoresPartialRecordAndDropsControlClasses) {
     TempDir dir;
     const Bytes control = record(5, 7, 0, 2), b = record('b', '_', 0xFF, 3);
     Bytes file = record('A', '_', 0, 1);
-    file.insert(file.end(), control.begin(), control.end());
-    file.insert(file.end(), b.begin(), b.end());
+    for (const Bytes* r : {&control, &b}) file.insert(file.end(), r->begin(), r->end());
     file.push_back(0x41);  // partial record
     write_bytes(dir.file("p.dat"), file);
     gn::PatternTable t;

@@ -49,8 +49,7 @@ public:
         if (batched) results.push_back(OCR_end_learning_batch());
         Outcome o{results, shown, pathutil::file_exists(kb.c_str()) != 0, pathutil::file_exists(dat.c_str()) != 0,
                   read_bytes(kb), read_bytes(dat)};
-        OCR_cleanup();
-        io = nullptr;
+        OCR_cleanup(), io = nullptr;
         return o;
     }
 };
@@ -229,8 +228,7 @@ void walk(LearningBatchAbandoned* t, long limit, const char* taught, Prepare pre
         after();
         EXPECT_EQ(t->files(), t->before);
         EXPECT_EQ(gn::kb_store().entries[0].net_count, 1);  // 'A' alone again
-        OCR_cleanup();
-        t->io = nullptr;
+        OCR_cleanup(), t->io = nullptr;
     }
     ADD_FAILURE() << "the walk did not end";
 }

@@ -23,15 +23,10 @@ struct Step { char g; const char *taught, *shown; int scale; };
 
 class LearningTest : public ::testing::Test {
 public:
-    void TearDown() override {
-        orvo::alloc_fail_at(0);
-        OCR_cleanup();
-    }
+    void TearDown() override { orvo::alloc_fail_at(0), OCR_cleanup(); }
     // Lists plates.kbf of `d` (then the `more` lines) and initialises the engine on it.
     void open_base(const testsupport::TempDir& d, const std::string& more = "") {
-        kb = d.file("plates.kbf");
-        dat = d.file("plates.dat");
-        list = d.file("list.$$$");
+        kb = d.file("plates.kbf"), dat = d.file("plates.dat"), list = d.file("list.$$$");
         const std::string text = "[0] " + kb + "\r\n" + more;
         testsupport::write_bytes(list, Bytes(text.begin(), text.end()));
         init();
@@ -75,10 +70,7 @@ public:
         io->kb_mode = 0;
         return io->text;
     }
-    std::string read_glyph(char g) {
-        show_glyph(g, "", "");
-        return read_alone();
-    }
+    std::string read_glyph(char g) { return show_glyph(g, "", ""), read_alone(); }
     std::pair<Bytes, Bytes> files() const { return {testsupport::read_bytes(kb), testsupport::read_bytes(dat)}; }
     // Class and kind (+ sample, - counter-sample) of every patterns record.
     std::vector<std::string> records() const {

@@ -69,8 +69,7 @@ TEST_F(Learning, ACorrectedReadingStoresTheRightSamples) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        std::remove(kb.c_str());
-        std::remove(dat.c_str());
+        std::remove(kb.c_str()), std::remove(dat.c_str());
         init();
         shown.clear();
         for (const Step& s : c.steps) ASSERT_EQ(run(s), 1);
@@ -89,8 +88,7 @@ TEST_F(Learning, SeparatePriorFrameTeachesACounterSample) {
     std::tie(io->left, io->right) = std::make_pair(28, 48);
     const int prior[4] = {4, 8, 48, 36};
     std::memcpy(io->prior_frame, prior, sizeof prior);
-    std::strcpy(io->taught_class, "B");
-    std::strcpy(io->shown_class, "A");
+    std::strcpy(io->taught_class, "B"), std::strcpy(io->shown_class, "A");
     ASSERT_EQ(OCR_learn_char(), 1);
     EXPECT_EQ(records(), (Records{"A_+", "A_-", "B_+"}));
 }

@@ -25,12 +25,11 @@ protected:
     void TearDown() override { OCR_cleanup(); }
     // A knowledge base of the given classes ("A_B_"), one node each.
     std::string write_kb(const std::string& name, const std::string& classes) {
-        write_bytes(dir.file(name), gntest::kb_image(nullptr, classes));
-        return dir.file(name);
+        return write_bytes(dir.file(name), gntest::kb_image(nullptr, classes)), dir.file(name);
     }
     std::string write_list(const std::string& text) {
-        write_bytes(dir.file("list.$$$"), Bytes(text.begin(), text.end()));
-        return dir.file("list.$$$");
+        const std::string list = dir.file("list.$$$");
+        return write_bytes(list, Bytes(text.begin(), text.end())), list;
     }
     TempDir dir;
     testsupport::MessageLog log;

@@ -22,11 +22,7 @@ TEST(TextRules, ContextFixesLookAlikesFromNeighbours) {
 }
 
 TEST(TextRules, KindsAndTemplates) {
-    struct Case {
-        const char *in, *tmpl;
-        int mode;
-        const char* out;
-    };
+    struct Case { const char *in, *tmpl; int mode; const char* out; };
     const Case cases[] = {
         {"85", "", 2, "Bs"}, {"OIZhsbBg", "", 1, "01245689"},  // kinds replace look-alikes
         {"A8C 123", "CCC NNN", 0, "ABC 123"}, {"AB 12", "CCC NNN", 0, "AB 12"},  // lengths differ: unchanged

@@ -16,14 +16,17 @@ using hardening::Bytes;
 using testsupport::read_bytes;
 using testsupport::write_bytes;
 
-// Fails allocation k = 1, 2, ... of `run` (which returns its count) until none fails; returns the runs.
-template <typename Run>
-long walk(Run run) {
+// Fails allocation k = 1, 2, ... of `call` until none fails; `check` sees each. Returns the runs.
+template <typename Call, typename Check>
+long walk(Call call, Check check) {
     long k = 1;
     for (; k < 100000; ++k) {
+        SCOPED_TRACE(k);
         orvo::alloc_fail_at(k);
-        const long made = run(k);
+        const auto r = call();
+        const long made = orvo::alloc_count();
         orvo::alloc_fail_at(0);
+        check(r);
         if (made < k || ::testing::Test::HasFatalFailure()) break;
     }
     return k - 1;
@@ -55,12 +58,11 @@ TEST_P(AllocationWalkReaders, EveryFailureGivesNoPageOrTheFullPage) {
     ASSERT_NE(ref_xs, 1);  // the page is normalised, so scaling allocates too
 
     int no_page = 0, unscaled = 0;
-    walk([&](long k) {
-        SCOPED_TRACE(k);
+    const auto open = [&] {
         EXPECT_EQ(SEG_set_image_file(path.c_str()), 1);
-        const int r = SEG_open_image();
-        const long made = orvo::alloc_count();
-        orvo::alloc_fail_at(0);
+        return SEG_open_image();
+    };
+    walk(open, [&](int r) {
         EXPECT_TRUE(r == 0 || r == 1);
         if (r == 0) {
             EXPECT_EQ(videobuffer, nullptr);
@@ -76,7 +78,6 @@ TEST_P(AllocationWalkReaders, EveryFailureGivesNoPageOrTheFullPage) {
             if (MAXCOL == ref_w && MAXLIN == ref_h) { EXPECT_EQ(Bytes(videobuffer, videobuffer + ref.size()), ref); }
         }
         SEG_close_image();
-        return made;
     });
     EXPECT_TRUE(no_page >= 1 && unscaled >= 1);
 }
@@ -107,15 +108,11 @@ TEST_P(AllocationWalkAnalysis, EveryFailureStillReturnsOneWithWellFormedResults)
     ASSERT_GE(hardening::check_results("reference"), 1);
     SEG_clear_analysis_results();
 
-    const long runs = walk([&](long k) {
-        SCOPED_TRACE(k);
-        EXPECT_EQ(SEG_analyze_image(5), 1);
-        const long made = orvo::alloc_count();
-        orvo::alloc_fail_at(0);
+    const long runs = walk([] { return SEG_analyze_image(5); }, [&](int r) {
+        EXPECT_EQ(r, 1);
         EXPECT_EQ(videobuffer, page);
         hardening::check_results("walk");
         SEG_clear_analysis_results();
-        return made;
     });
     EXPECT_EQ(g.pixels, before);
     videobuffer = nullptr;
@@ -154,8 +151,7 @@ protected:
     }
     std::string read_field(ocr_io* io) {
         testsupport::show_whole_field(io, field);
-        io->kb_index = 0;
-        io->kb_mode = 0;
+        io->kb_index = io->kb_mode = 0;
         const int n = OCR_recognize_field();
         EXPECT_EQ(n, io->box_count);
         return io->text;
@@ -164,17 +160,13 @@ protected:
 
 TEST_F(AllocationWalkEngine, InitEitherLoadsTheBaseWholeOrNotAtAll) {
     int no_record = 0, no_base = 0;
-    walk([&](long k) {
-        SCOPED_TRACE(k);
-        testsupport::MessageLog log;
-        ocr_io* io = OCR_init(base.list.c_str(), 0);
-        const long made = orvo::alloc_count();
-        orvo::alloc_fail_at(0);
+    testsupport::MessageLog log;
+    walk([&] { return log.clear(), OCR_init(base.list.c_str(), 0); }, [&](ocr_io* io) {
         if (io == nullptr) {
             ++no_record;
             EXPECT_EQ(log.shown, (std::vector<testsupport::ShownBox>{{"OCR_init: Fatal Error",
                       "OCR i/o data structure allocation error", OSYS_MB_OK | OSYS_MB_ICONERROR}}));
-            return made;
+            return;
         }
         EXPECT_TRUE(log.shown.empty());  // messages are off
         const std::string text = read_field(io);
@@ -183,7 +175,6 @@ TEST_F(AllocationWalkEngine, InitEitherLoadsTheBaseWholeOrNotAtAll) {
             EXPECT_EQ(text, "^^ ^^");
         }
         OCR_cleanup();
-        return made;
     });
     EXPECT_TRUE(no_record == 1 && no_base >= 1);
 }
@@ -191,18 +182,13 @@ TEST_F(AllocationWalkEngine, InitEitherLoadsTheBaseWholeOrNotAtAll) {
 TEST_F(AllocationWalkEngine, RecognitionStaysBounded) {
     ocr_io* io = OCR_init(base.list.c_str(), 0);
     ASSERT_NE(io, nullptr);
-    walk([&](long k) {
-        SCOPED_TRACE(k);
-        const std::string text = read_field(io);
-        const long made = orvo::alloc_count();
-        orvo::alloc_fail_at(0);
+    walk([&] { return read_field(io); }, [&](const std::string& text) {
         EXPECT_LE(io->box_count, 2046);
         for (int i = 0; i < io->box_count; ++i)
             EXPECT_TRUE(io->boxes[i][0] >= 0 && io->boxes[i][2] <= field.width && io->boxes[i][3] <= field.height);
         if (text != field_text) {  // out of memory for the work tables: nothing is read
             EXPECT_EQ(std::make_pair(text, io->box_count), std::make_pair(std::string(), 0));
         }
-        return made;
     });
     EXPECT_EQ(read_field(io), field_text);  // and correctly again once memory is back
 }
@@ -230,22 +216,20 @@ protected:
         }
         int failed = 0;
         std::set<std::string> seen;
-        walk([&](long k) {
-            SCOPED_TRACE(k);
+        testsupport::MessageLog log;
+        ocr_io* io = nullptr;
+        long k = 0;  // the walk's: each run remakes the files and the record before arming it
+        walk([&] {
+            orvo::alloc_fail_at(0);
             write_bytes(base.kb, kb0);
             write_bytes(base.dat, dat0);
-            orvo::alloc_fail_at(0);
-            ocr_io* io = OCR_init(base.list.c_str(), 0);
-            if (io == nullptr) {
-                ADD_FAILURE() << "no record";
-                return 0L;
-            }
-            EXPECT_EQ(read_field(io), field_text);
-            testsupport::MessageLog log;
-            orvo::alloc_fail_at(k);  // counted from here: the k-th allocation of the call fails
-            const int r = call(io);
-            const long made = orvo::alloc_count();
-            orvo::alloc_fail_at(0);
+            io = OCR_init(base.list.c_str(), 0);
+            EXPECT_EQ(io ? read_field(io) : "no record", field_text);
+            log.clear();
+            orvo::alloc_fail_at(++k);  // counted from here: the k-th allocation of the call fails
+            return io ? call(io) : -1;
+        }, [&](int r) {
+            ASSERT_NE(io, nullptr);
             for (const testsupport::ShownBox& s : log.shown) {
                 EXPECT_TRUE(kLearnFailures.count(s.text) == 1 && s.style == (OSYS_MB_OK | OSYS_MB_ICONERROR) &&
                             (s.title == "Error" || s.title == name + std::string(": Error")))
@@ -263,7 +247,6 @@ protected:
                 EXPECT_TRUE(kb == kb1 && dat == dat1);
             }
             OCR_cleanup();
-            return made;
         });
         EXPECT_GE(failed, 1);
         for (const std::string& t : must_show) EXPECT_EQ(seen.count(t), 1u) << t;

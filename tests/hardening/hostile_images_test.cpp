@@ -25,16 +25,10 @@ protected:
         ASSERT_NE(io, nullptr);
         for (char c : std::string("HELT470")) ASSERT_EQ(hardening::teach(io, c), 1) << c;
     }
-    void TearDown() override {
-        SEG_clear_analysis_results();
-        SEG_close_image();
-        OCR_cleanup();
-    }
+    void TearDown() override { SEG_clear_analysis_results(), SEG_close_image(), OCR_cleanup(); }
     // Loads `path` through the store; returns SEG_open_image's result.
     int load(const std::string& path) {
-        SEG_clear_analysis_results();
-        SEG_set_image_file(path.c_str());
-        return SEG_open_image();
+        return SEG_clear_analysis_results(), SEG_set_image_file(path.c_str()), SEG_open_image();
     }
     int load(const GrayImage& g, const char* format = "pgm") {
         const std::string path = dir.file(std::string("page.") + format);
@@ -118,11 +112,8 @@ bool write_big_png(const std::string& path, int w, int h) {
     if (f == nullptr) return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(f);
-        return false;
-    }
+    if (setjmp(png_jmpbuf(png)))
+        return png_destroy_write_struct(&png, &info), std::fclose(f), false;
     png_init_io(png, f);
     png_set_compression_level(png, 1);
     png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8, PNG_COLOR_TYPE_GRAY,
@@ -130,10 +121,8 @@ bool write_big_png(const std::string& path, int w, int h) {
     png_write_info(png, info);
     std::vector<png_byte> plain(static_cast<std::size_t>(w), 210), bars(static_cast<std::size_t>(w), 210);
     for (int x = w / 4; x < 3 * w / 4; ++x) bars[static_cast<std::size_t>(x)] = (x / 24) % 2 != 0 ? 20 : 210;
-    for (int y = 0; y < h; ++y) {
-        const bool band = y > 7 * h / 16 && y < 9 * h / 16;
-        png_write_row(png, band ? bars.data() : plain.data());
-    }
+    for (int y = 0; y < h; ++y)  // the bars in a band across the middle
+        png_write_row(png, y > 7 * h / 16 && y < 9 * h / 16 ? bars.data() : plain.data());
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return std::fclose(f) == 0;
@@ -162,11 +151,8 @@ TEST_F(HostileImages, LargestPageTheReadersAccept) {
 TEST_F(HostileImages, MultiPageTiffWithABrokenLastPage) {
     const GrayImage a = hardening::scene(400, 300, "HE 47", 5), b = hardening::scene(400, 300, "LT 70", 6);
     std::vector<testsupport::TiffPage> pages;
-    for (const GrayImage* g : {&a, &b, &a}) {
-        testsupport::TiffPage p = testsupport::tiff_gray_page(*g);
-        p.compression = 8;
-        pages.push_back(p);
-    }
+    for (const GrayImage* g : {&a, &b, &a})
+        pages.push_back(testsupport::tiff_gray_page(*g)), pages.back().compression = 8;
     const std::string path = dir.file("pages.tif");
     ASSERT_TRUE(testsupport::write_tiff(path, pages));
     // Garbage over the compressed data of the last page's first strip, from its tenth byte on.

@@ -49,8 +49,7 @@ TEST(SelCharsKeys, KeysActAndMoveTheFocusPastDisabledButtons) {
         SCOPED_TRACE(std::string(c.text) + " " + std::to_string(c.focus) + " " + std::to_string(int(c.key)) + c.letter);
         ClassBuffer b;
         SelChars s{b};
-        s.set_text(c.text);
-        s.set_focus(c.focus);
+        s.set_text(c.text), s.set_focus(c.focus);
         EXPECT_EQ(s.key(c.key, c.letter), c.action);
         if (c.focus_after >= 0) { EXPECT_EQ(static_cast<int>(s.focus()), c.focus_after); }
     }
@@ -60,10 +59,7 @@ TEST(UnlearnList, ShowsClassesUnlearnsTheSelectedAndAsksBeforeAll) {
     struct Recorder : lrntest::ListLibs {
         std::vector<std::string> seen;
         ocr_io* io = nullptr;
-        int unlearn() override {
-            seen.emplace_back(io->taught_class);
-            return 1;
-        }
+        int unlearn() override { return seen.emplace_back(io->taught_class), 1; }
     } libs;
     ocr_io io{};
     libs.io = &io;

@@ -29,9 +29,7 @@ protected:
         io->kb_index = 1;
     }
     void TearDown() override { OCR_cleanup(); }
-    static void settle() {
-        for (int i = 0; i < 50; ++i) QApplication::processEvents();
-    }
+    static void settle() { for (int i = 0; i < 50; ++i) QApplication::processEvents(); }
     // Every labelled button, check box and label of a dialog holds its text.
     template <typename W = QAbstractButton>
     static void expect_labels_fit(QWidget& d, const char* what) {
@@ -99,21 +97,6 @@ TEST_F(TrainingReadability, SessionDialogShowsEveryTextWhole) {
     w.grab().save(QString::fromStdString(std::string(ORVO_SCREENSHOT_DIR) + "/training_x" + scale() + ".png"));
     sel->grab().save(QString::fromStdString(std::string(ORVO_SCREENSHOT_DIR) + "/class_x" + scale() + ".png"));
     w.reject();
-}
-
-TEST_F(TrainingReadability, CharacterTableAndUnlearnDialogHoldTheirLabels) {
-    learner::ClassBuffer buffer;
-    learner::CharTabDialog table(buffer, nullptr);
-    table.show();
-    settle();
-    expect_labels_fit(table, "character table");
-
-    const char classes[] = "A_B_0_1_";
-    learner::UnlearnList list(classes, 8);
-    learner::UnlearnDialog unlearn(list, *io, libs, nullptr);
-    unlearn.show();
-    settle();
-    expect_labels_fit(unlearn, "unlearn dialog");
 }
 
 }  // namespace

@@ -29,8 +29,7 @@ protected:
 
 TEST_F(SessionBackups, AFailedBackupStopsAndLeavesTheOriginals) {
     const Bytes kb = {1, 2}, dat = {3, 4};
-    write_bytes(p.kb, kb);
-    write_bytes(p.dat, dat);
+    write_bytes(p.kb, kb), write_bytes(p.dat, dat);
     // The patterns backup's name is taken by a folder that cannot be removed.
     ASSERT_EQ(mkdir(p.dat_bak.c_str(), 0700), 0);
     write_bytes(p.dat_bak + "/keep", {0});
@@ -39,8 +38,7 @@ TEST_F(SessionBackups, AFailedBackupStopsAndLeavesTheOriginals) {
     EXPECT_FALSE(s.kb_backed_up || exists(p.kb_bak));
     EXPECT_TRUE(read_bytes(p.kb) == kb && read_bytes(p.dat) == dat);
     EXPECT_TRUE(shown.shown.size() == 1u && shown.shown[0].title == "Error");
-    std::remove((p.dat_bak + "/keep").c_str());
-    rmdir(p.dat_bak.c_str());
+    std::remove((p.dat_bak + "/keep").c_str()), rmdir(p.dat_bak.c_str());
 }
 
 TEST_F(SessionBackups, AFailedRestoreKeepsTheBackupAndSaysWhere) {
@@ -56,8 +54,7 @@ TEST_F(SessionBackups, AFailedRestoreKeepsTheBackupAndSaysWhere) {
     EXPECT_EQ(read_bytes(p.kb_bak), kb);
     ASSERT_FALSE(shown.shown.empty());
     EXPECT_EQ(shown.shown[0].text, "Couldn't restore " + p.kb + ".\nIts previous contents are kept in " + p.kb_bak + ".");
-    std::remove((p.kb + "/x").c_str());
-    rmdir(p.kb.c_str());
+    std::remove((p.kb + "/x").c_str()), rmdir(p.kb.c_str());
 }
 
 // The list line of the index, its paths, and every refusal; a copy from a missing file leaves the target.

@@ -40,14 +40,10 @@ struct Field {
         : bitmap(2 * kMargin + static_cast<int>(text.size()) * (kGlyphW + kGap) - kGap, 7 * kScale + 2 * kMargin) {
         for (std::size_t i = 0; i < text.size(); ++i)
             fuzzglyphs::draw(bitmap, text[i], kMargin + static_cast<int>(i) * (kGlyphW + kGap), kMargin, kScale);
-        record.bitmap = bitmap.bits.data();
-        record.bpl = bitmap.bpr;
-        record.columns = bitmap.width;
-        record.lines = bitmap.height;
-        record.left = left;
-        record.top = top;
-        record.right = left + bitmap.width - 1;
-        record.bottom = top + bitmap.height - 1;
+        record.bitmap = bitmap.bits.data(), record.bpl = bitmap.bpr;
+        record.columns = bitmap.width, record.lines = bitmap.height;
+        record.left = left, record.top = top;
+        record.right = left + bitmap.width - 1, record.bottom = top + bitmap.height - 1;
     }
     // Middle of character i in field coordinates.
     static int char_x(int i) { return kMargin + i * (kGlyphW + kGap) + kGlyphW / 2; }

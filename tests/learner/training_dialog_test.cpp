@@ -43,10 +43,7 @@ struct Teacher {
     int presented = 0, tags = 0;
     std::string letters;  // the letter under each instance presented
     bool operator()(TrainingDialog& d, ScriptedDialog& sd) {
-        if (d.state() == learner::kViewOnly && presented == 0) {
-            d.set_view_only(false);
-            return true;
-        }
+        if (d.state() == learner::kViewOnly && presented == 0) return d.set_view_only(false), true;
         if (d.state() == learner::kEditing && sd.class_dialog_open) {
             const char c = letter_at(d.frame(), text);
             letters += c;
@@ -58,18 +55,11 @@ struct Teacher {
             }
             return true;
         }
-        if (d.state() == learner::kWalkInstance || d.state() == learner::kTagInstance) {
-            d.confirm();
-            return true;
-        }
-        if (d.recognized_text() == text) {
-            d.done();
-            return true;
-        }
-        if (d.state() == learner::kObserving) {
-            d.toggle_tagging();
-            return d.state() == learner::kTagging;
-        }
+        if (d.state() == learner::kWalkInstance || d.state() == learner::kTagInstance)
+            return d.confirm(), true;
+        if (d.recognized_text() == text) return d.done(), true;
+        if (d.state() == learner::kObserving)
+            return d.toggle_tagging(), d.state() == learner::kTagging;
         if (d.state() == learner::kTagging && tags < 10) {
             const std::string t = d.recognized_text();
             for (std::size_t i = 0; i < text.size(); ++i)
@@ -123,9 +113,7 @@ protected:
         run_posted();
         ASSERT_TRUE(s.class_dialog_open);
     }
-    void run_posted() {
-        while (s.run_posted(*d)) {}
-    }
+    void run_posted() { while (s.run_posted(*d)) {} }
     ScriptedDialog s;
     std::unique_ptr<TrainingDialog> d;
 };

@@ -52,21 +52,16 @@ struct Teacher {
         ++steps;
         QDialog* w = visible_dialog(QStringLiteral("Create/update knowledge base - "));
         if (!w || finished) return;
-        if (std::chrono::steady_clock::now() - started > std::chrono::seconds(60)) {  // give up rather than hang
-            finished = true;
-            w->reject();
-            return;
-        }
+        if (std::chrono::steady_clock::now() - started > std::chrono::seconds(60))
+            return finished = true, w->reject();  // give up rather than hang
         if (QDialog* u = visible_dialog(QStringLiteral("Unlearn character(s)"))) {
             if (QPushButton* all = button(*u, "&Select all"); all->isEnabled()) all->click();
             else if (!std::exchange(unlearned, true)) press_later(button(*u, "&OK"));
             return;
         }
         if (unlearn_all && !unlearn_opened) {
-            if (QPushButton* b = button(*w, "&Unlearn character(s)"); b->isEnabled()) {
-                unlearn_opened = true;
-                press_later(b);
-            }
+            if (QPushButton* b = button(*w, "&Unlearn character(s)"); b->isEnabled())
+                unlearn_opened = true, press_later(b);
             return;
         }
         if (QDialog* sel = visible_dialog(QStringLiteral("Edit character(s)"))) {
@@ -75,10 +70,7 @@ struct Teacher {
             return;
         }
         QCheckBox* view_only = w->findChild<QCheckBox*>();
-        if (confirmed < teach && view_only->isChecked()) {
-            view_only->click();
-            return;
-        }
+        if (confirmed < teach && view_only->isChecked()) return view_only->click();
         if (QPushButton* confirm = button(*w, "C&onfirm instance"); confirm->isEnabled()) {
             confirm->click();
             ++confirmed;
@@ -97,17 +89,13 @@ protected:
     static void SetUpTestSuite() { lrnqt::make_application("learner_export_tests"); }
     void SetUp() override {
         samples::SceneOptions o;
-        o.colour = false;
-        o.seed = 3;
+        o.colour = false, o.seed = 3;
         const std::string image = dir.file("scene.pgm");
         testsupport::write_bytes(image, testsupport::pgm_file(samples::to_gray(samples::draw_scene(o))));
         ASSERT_TRUE(SEG_set_image_file(image.c_str()) == 1 && SEG_open_image() == 1 && SEG_analyze_image(3) == 1);
         ASSERT_GT(SEG_get_results_number(), 0);
     }
-    void TearDown() override {
-        SEG_clear_analysis_results();
-        SEG_close_image();
-    }
+    void TearDown() override { SEG_clear_analysis_results(), SEG_close_image(); }
     // One session on the first field, as the training program runs it.
     int session(Teacher& user) {
         ocr_io* io = OCR_init(list.c_str(), 0);

@@ -54,11 +54,8 @@ std::string through_the_table(learner::SelCharsDialog& sel, F inside) {
     bool seen = false;
     QTimer::singleShot(0, [&] {
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* t = qobject_cast<learner::CharTabDialog*>(w); t && t->isVisible()) {
-                seen = true;
-                inside(*t);
-                return;
-            }
+            if (auto* t = qobject_cast<learner::CharTabDialog*>(w); t && t->isVisible())
+                return seen = true, inside(*t);
     });
     QPushButton* table = button(sel, "Characters &table");
     EXPECT_NE(table, nullptr);

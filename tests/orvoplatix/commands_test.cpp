@@ -10,23 +10,20 @@ TEST_F(ShellCommands, NextAndPrevWrapAroundTheListAndAnalyse) {
     start();
     lib.loadable = {"a.jpg", "b.jpg", "c.jpg"};
     choose({at("a.jpg")});
-    shell->bar().key(BarKey::Letter, true, 'P');  // one image: nothing to step to
-    pump();
+    letter('P');  // one image: nothing to step to
     choose({at("a.jpg"), at("b.jpg"), at("c.jpg")});
     run(platix::kPrev);
     run(platix::kNext);
     EXPECT_EQ(lib.opened, (std::vector<std::string>{"a.jpg", "a.jpg", "c.jpg", "a.jpg"}));
     EXPECT_EQ(lib.depths.size(), 3u);  // the single image, then each step
-    shell->bar().key(BarKey::Letter, true, 'N');
-    pump();
+    letter('N');
     EXPECT_EQ(shell->bar().table().focus(), platix::kBtnStart);  // Next hands the focus on
 }
 
 // About; KBase asks again after a path too long, writes the list, and reloads nothing not shown.
 TEST_F(ShellCommands, AboutAndKBase) {
     start();
-    shell->bar().key(BarKey::Letter, true, 'A');
-    pump();
+    letter('A');
     ASSERT_EQ(presenter.shown.size(), 1u);
     EXPECT_EQ(presenter.shown[0].style & OSYS_MB_ICONS, static_cast<unsigned>(OSYS_MB_ICONINFORMATION));
     lib.kb_type_value = 2;

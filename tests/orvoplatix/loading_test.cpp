@@ -19,12 +19,8 @@ TEST_F(ShellChoosesImages, AsksWithTheRememberedFolderAndType) {
 
 // A scaled page of several, one that does not open, one that opens but cannot be shown.
 TEST_F(ShellChoosesImages, TitlesEachOutcomeOfALoad) {
-    struct Case {
-        const char* file;
-        bool opens, paints;
-        int scale, pages;
-        const char *title, *status;
-    } cases[] = {
+    struct Case { const char* file; bool opens, paints; int scale, pages;
+                  const char *title, *status; } cases[] = {
         {"big.tif", true, true, -2, 3, "big.tif [p.#1/3 640x480 (scaled from 1280x960)]", "Image loaded and displayed."},
         {"bad.png", false, true, 0, 0, "bad.png (Error!)", "Error: Couldn't load image."},
         {"car.jpg", true, false, 0, 0, "car.jpg (Error!)", "Error: Couldn't show image."},

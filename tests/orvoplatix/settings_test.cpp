@@ -10,10 +10,8 @@ class ShellSettings : public fakes::ShellTest {};
 
 // Defaults, clamped and malformed values; the image is remembered, not loaded.
 TEST_F(ShellSettings, StartUpTakesDefaultsClampedValuesAndTheImage) {
-    struct Case {
-        const char* ini;  // the [last_used] keys; null: no file
-        int depth, delay, bitmap, slider;
-        const char *folder, *name;  // folder null: the start folder
+    struct Case {  // ini: the [last_used] keys (null: no file); folder null: the start folder
+        const char* ini; int depth, delay, bitmap, slider; const char *folder, *name;
     } cases[] = {
         {nullptr, 3, 3000, 1, 6, nullptr, ""},
         {"analysis_depth=0\r\nshow_delay=\r\nshow_bitmap=no\r\n", 1, 3000, 0, 6, nullptr, ""},

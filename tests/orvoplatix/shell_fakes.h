@@ -185,6 +185,9 @@ protected:
         }
     }
     void run(unsigned c) { shell->command(c), pump(); }
+    // A press on a bar control, a letter key on the bar; then the commands they posted.
+    void press(int control) { shell->bar().press(control), pump(); }
+    void letter(char c) { shell->bar().key(desk::BarKey::Letter, true, c), pump(); }
     // Chooses files in the File(s) dialog (full paths, in the dialog's order).
     void choose(std::vector<std::string> paths) {
         files.answers.push_back(scripted::chosen(std::move(paths)));

@@ -14,8 +14,7 @@ TEST_F(ShellSlideShow, CountsDownAndMovesOverTheList) {
     lib.found = {&plate.r};
     choose({at("c.jpg"), at("a.jpg"), at("b.jpg")});
     lib.readings = {{"", {}}, {"C3", {{0, 0, 1, 1}, {2, 0, 3, 1}}}};
-    shell->bar().press(kBtnStart);
-    pump();
+    press(kBtnStart);
     EXPECT_EQ(win.output, " None found...");
     EXPECT_EQ(timer.running[platix::kSlideTimer], 1000);
     EXPECT_EQ(enabled(), (std::vector<int>{2, 3, 6, 10}));
@@ -38,8 +37,7 @@ TEST_F(ShellSlideShow, CountsDownAndMovesOverTheList) {
 TEST_F(ShellSlideShow, StartOnOneImageOnlyAnalysesItAndOnAnUnloadedOneWaits) {
     start();
     choose({at("gone.jpg")});
-    shell->bar().press(kBtnStart);
-    pump();
+    press(kBtnStart);
     EXPECT_EQ(box_titles(), std::vector<std::string>{"Warning: Nothing to analyze/recognize. Image not loaded!"});
     EXPECT_TRUE(lib.depths.empty());
     lib.loadable = {"a.jpg"};
@@ -52,8 +50,7 @@ TEST_F(ShellSlideShow, StartOnOneImageOnlyAnalysesItAndOnAnUnloadedOneWaits) {
     choose({at("b.jpg"), at("a.jpg")});
     shell->command(platix::kNext);  // b: not loadable
     queue.posted.clear();
-    shell->bar().press(kBtnStart);
-    pump();
+    press(kBtnStart);
     EXPECT_EQ(lib.depths.size(), 2u);
     EXPECT_EQ(shell->countdown(), 1000);
     EXPECT_TRUE(timer.on());

@@ -47,9 +47,7 @@ protected:
     }
     void TearDown() override {
         if (!window->quit_requested()) key(Qt::Key_Escape);  // answered Yes
-        presenter.reset();
-        window.reset();
-        settle();
+        presenter.reset(), window.reset(), settle();
     }
     void key(int k) { qttest::key(QApplication::focusWidget() ? QApplication::focusWidget() : window.get(), k); }
     std::vector<int> enabled() const {

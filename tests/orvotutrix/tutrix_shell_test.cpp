@@ -106,9 +106,7 @@ TEST_F(TutrixShellTest, ThreePagesWrapAndGoFollowsTheTypedNumber) {
         b.number_typed(typed);
         EXPECT_EQ(b.enabled(kBtnGo), go) << typed;
     }
-    b.focus_control(kEdtNumber);
-    b.key(BarKey::Enter, true);
-    run();
+    b.focus_control(kEdtNumber), b.key(BarKey::Enter, true), run();
     EXPECT_EQ(title(), page_title(1));
     b.focus_control(kEdtNumber);
     b.key(BarKey::Shift, true);

@@ -256,12 +256,9 @@ TEST(DesktopProgramsRefuse, AKnowledgeBaseThatDoesNotLoadWhole) {
     for (auto& b : noise) b = static_cast<std::uint8_t>((seed = seed * 1103515245u + 12345u) >> 24);
     const std::string damaged = "damaged knowledge base (not a whole .kbf file)";
     const std::string empty = "the knowledge base is empty or unreadable (no character loaded)";
-    const struct Damage {
-        const char* what;
-        std::vector<std::uint8_t> bytes;
-        bool patterns;                  // the base's .dat beside it
-        std::string reading, training;  // the causes ("": the base is taken)
-    } damages[] = {
+    // patterns: the base's .dat beside it; reading, training: the causes ("": the base is taken).
+    const struct Damage { const char* what; std::vector<std::uint8_t> bytes; bool patterns;
+                          std::string reading, training; } damages[] = {
         {"zero bytes", {}, true, empty, empty},
         {"random bytes", noise, true, damaged, damaged},
         {"truncated", {whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(whole.size() / 2)}, true, damaged, damaged},

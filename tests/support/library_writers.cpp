@@ -96,11 +96,7 @@ bool write_jpeg_rows(const std::string& path, int width, int height, int compone
     JpegJump err{};
     cinfo.err = jpeg_std_error(&err.pub);
     err.pub.error_exit = jpeg_jump;
-    if (setjmp(err.jump)) {
-        jpeg_destroy_compress(&cinfo);
-        std::fclose(f);
-        return false;
-    }
+    if (setjmp(err.jump)) return jpeg_destroy_compress(&cinfo), std::fclose(f), false;
     jpeg_create_compress(&cinfo);
     jpeg_stdio_dest(&cinfo, f);
     cinfo.image_width = static_cast<JDIMENSION>(width);
@@ -136,11 +132,8 @@ bool write_png(const std::string& path, int width, int height, const std::vector
     if (f == nullptr) return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (info == nullptr || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, info ? &info : nullptr);
-        std::fclose(f);
-        return false;
-    }
+    if (info == nullptr || setjmp(png_jmpbuf(png)))
+        return png_destroy_write_struct(&png, info ? &info : nullptr), std::fclose(f), false;
     png_init_io(png, f);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), o.bit_depth,
                  o.colour_type, o.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -155,11 +148,10 @@ bool write_png(const std::string& path, int width, int height, const std::vector
     }
     if (o.file_gamma > 0) png_set_gAMA(png, info, o.file_gamma);
     png_color_16 trans{0, o.transparent[0], o.transparent[1], o.transparent[2], o.transparent[0]};
-    if (!o.palette_alpha.empty()) {
+    if (!o.palette_alpha.empty())
         png_set_tRNS(png, info, o.palette_alpha.data(), static_cast<int>(o.palette_alpha.size()), nullptr);
-    } else if (o.with_transparent_value) {
+    else if (o.with_transparent_value)
         png_set_tRNS(png, info, nullptr, 0, &trans);
-    }
     png_write_info(png, info);
 
     const int channels = std::array{1, 0, 3, 1, 2, 0, 4}.at(static_cast<std::size_t>(o.colour_type));
