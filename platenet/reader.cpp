@@ -47,7 +47,7 @@ Status Reader::read(const GrayView& page, int left, int top, int right, int bott
     const auto& a = arch();
     const std::size_t each = static_cast<std::size_t>(a.input_height) * static_cast<std::size_t>(a.input_width);
     const std::vector<RectF> crops = nudged_crops(left, top, right, bottom);
-    std::vector<float> input(each * crops.size());
+    std::vector<float> input(each);
     crop_input(page, crops[0], a.input_height, a.input_width, input.data());
     // Every reading lists enough texts for a pooled ranking to see beyond
     // its own first few.
@@ -58,7 +58,8 @@ Status Reader::read(const GrayView& page, int left, int top, int right, int bott
         if (out->size() > static_cast<std::size_t>(topn)) out->resize(static_cast<std::size_t>(topn));
         return Status::ok;
     }
-    // Unsure: the other crops, in one run.
+    // Unsure: the other crops, in one run (the first one's input is no longer needed).
+    input.resize(each * (crops.size() - 1));
     for (std::size_t i = 1; i < crops.size(); ++i)
         crop_input(page, crops[i], a.input_height, a.input_width, input.data() + (i - 1) * each);
     for (const auto& f : net_->run(input.data(), static_cast<int>(crops.size() - 1)))
