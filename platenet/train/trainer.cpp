@@ -178,10 +178,14 @@ Status train_model(ModelFile& model, const std::vector<TrainSample>& train, cons
     try {
         use_one_thread();
         const auto started = std::chrono::steady_clock::now();
+        const auto seconds = [&] {
+            return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        };
         torch::manual_seed(config.seed);
         const Architecture& a = model.arch;
         PlateNet net(a);
         if (!model.parameters.empty() && !assign_parameters(net, model.parameters)) return Status::bad_parameters;
+        const std::vector<float> initial = flatten_parameters(net);
         std::vector<const TrainSample*> tr, va;
         for (const auto& s : train)
             if (usable(s, a)) tr.push_back(&s);
@@ -189,18 +193,16 @@ Status train_model(ModelFile& model, const std::vector<TrainSample>& train, cons
             if (usable(s, a)) va.push_back(&s);
         if (tr.empty()) return Status::bad_argument;
 
-        torch::optim::Adam opt(net->parameters(), torch::optim::AdamOptions(config.learning_rate));
         std::mt19937_64 rng(config.seed);
         const std::size_t each = static_cast<std::size_t>(a.input_height) * static_cast<std::size_t>(a.input_width);
         const long frames = a.input_width / 4;
-        std::vector<float> best = flatten_parameters(net);
-        double best_exact = -1, best_chars = -1, best_loss = 1e30;
-        int since_best = 0;
-        std::vector<std::size_t> order(tr.size());
-        for (int epoch = 1; epoch <= config.max_epochs; ++epoch) {
+        // One epoch of `samples` in shuffled mini-batches at the schedule's
+        // rate for `epoch`; returns the mean loss.
+        const auto run_epoch = [&](torch::optim::Adam& opt, const std::vector<const TrainSample*>& samples, int epoch) {
             const double lr = config.learning_rate * 0.5 *
                               (1.0 + std::cos(M_PI * (epoch - 1) / std::max(1, config.max_epochs)));
             for (auto& g : opt.param_groups()) static_cast<torch::optim::AdamOptions&>(g.options()).lr(lr);
+            std::vector<std::size_t> order(samples.size());
             std::iota(order.begin(), order.end(), 0);
             std::shuffle(order.begin(), order.end(), rng);
             net->train();
@@ -212,7 +214,7 @@ Status train_model(ModelFile& model, const std::vector<TrainSample>& train, cons
                 std::vector<float> in(n * each);
                 std::vector<long> targets, lengths;
                 for (std::size_t i = 0; i < n; ++i) {
-                    const TrainSample& s = *tr[order[start + i]];
+                    const TrainSample& s = *samples[order[start + i]];
                     sample_input(s, a, config.augment ? &rng : nullptr, in.data() + i * each);
                     for (char c : s.text) targets.push_back(static_cast<long>(a.charset.find(c)) + 1);
                     lengths.push_back(static_cast<long>(s.text.size()));
@@ -230,35 +232,67 @@ Status train_model(ModelFile& model, const std::vector<TrainSample>& train, cons
                 loss_sum += loss.item<double>();
                 ++batches;
             }
-            EpochReport rep;
-            rep.epoch = epoch;
-            rep.loss = batches ? loss_sum / static_cast<double>(batches) : 0;
-            if (!va.empty()) {
-                const Score s = score_of(net, a, va);
-                rep.val_exact = s.exact;
-                rep.val_chars = s.chars;
+            return batches ? loss_sum / static_cast<double>(batches) : 0.0;
+        };
+
+        std::vector<float> best = initial;
+        double best_exact = -1, best_chars = -1, best_loss = 1e30;
+        int since_best = 0, best_epoch = 0, epochs_run = 0;
+        {
+            torch::optim::Adam opt(net->parameters(), torch::optim::AdamOptions(config.learning_rate));
+            for (int epoch = 1; epoch <= config.max_epochs; ++epoch) {
+                EpochReport rep;
+                rep.epoch = epoch;
+                rep.loss = run_epoch(opt, tr, epoch);
+                epochs_run = epoch;
+                if (!va.empty()) {
+                    const Score s = score_of(net, a, va);
+                    rep.val_exact = s.exact;
+                    rep.val_chars = s.chars;
+                }
+                const double exact = va.empty() ? 0 : rep.val_exact;
+                const double chars = va.empty() ? 0 : rep.val_chars;
+                if (va.empty() || exact > best_exact || (exact == best_exact && chars > best_chars) ||
+                    (exact == best_exact && chars == best_chars && rep.loss < best_loss)) {
+                    best_exact = exact;
+                    best_chars = chars;
+                    best_loss = rep.loss;
+                    best = flatten_parameters(net);
+                    best_epoch = epoch;
+                    since_best = 0;
+                    rep.kept = true;
+                } else {
+                    ++since_best;
+                }
+                if (progress) progress(rep);
+                // A CTC network reads nothing for its first epochs; stopping
+                // is left to the second half of the epochs.
+                if (!va.empty() && since_best >= config.patience && 2 * epoch >= config.max_epochs) break;
+                if (config.max_seconds > 0 && seconds() >= config.max_seconds) break;
             }
-            const double exact = va.empty() ? 0 : rep.val_exact;
-            const double chars = va.empty() ? 0 : rep.val_chars;
-            if (exact > best_exact || (exact == best_exact && chars > best_chars) ||
-                (exact == best_exact && chars == best_chars && rep.loss < best_loss)) {
-                best_exact = exact;
-                best_chars = chars;
-                best_loss = rep.loss;
-                best = flatten_parameters(net);
-                since_best = 0;
+        }
+        // The refit sees the validation samples too, its time in proportion
+        // (the first phase's seconds per epoch, validation included, bound
+        // it from above).
+        const double refit_seconds = seconds() / std::max(1, epochs_run) * static_cast<double>(tr.size() + va.size()) /
+                                     static_cast<double>(tr.size()) * best_epoch;
+        if (config.refit && !va.empty() && best_epoch > 0 &&
+            (config.max_seconds <= 0 || seconds() + refit_seconds <= config.max_seconds)) {
+            std::vector<const TrainSample*> all = tr;
+            all.insert(all.end(), va.begin(), va.end());
+            torch::manual_seed(config.seed);
+            rng.seed(config.seed);
+            if (!assign_parameters(net, initial)) return Status::internal;
+            torch::optim::Adam opt(net->parameters(), torch::optim::AdamOptions(config.learning_rate));
+            for (int epoch = 1; epoch <= best_epoch; ++epoch) {
+                EpochReport rep;
+                rep.epoch = epoch;
+                rep.loss = run_epoch(opt, all, epoch);
                 rep.kept = true;
-            } else {
-                ++since_best;
+                rep.refit_epochs = best_epoch;
+                if (progress) progress(rep);
             }
-            if (va.empty()) best = flatten_parameters(net), rep.kept = true;
-            if (progress) progress(rep);
-            // A CTC network reads nothing for its first epochs; stopping
-            // is left to the second half of the epochs.
-            if (!va.empty() && since_best >= config.patience && 2 * epoch >= config.max_epochs) break;
-            const double spent =
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-            if (config.max_seconds > 0 && spent >= config.max_seconds) break;
+            best = flatten_parameters(net);
         }
         model.parameters = std::move(best);
         return Status::ok;

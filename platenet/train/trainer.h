@@ -37,6 +37,12 @@ struct TrainConfig {
     std::uint64_t seed = 1;
     double max_seconds = 0;    // 0: no time limit; otherwise stop after the epoch that passes it
     bool augment = true;
+    // With validation: once it has chosen the epoch, train again from the
+    // starting parameters on the training and validation samples together
+    // for that many epochs (same schedule), and keep those parameters. A
+    // small set gains its validation fifth; skipped when the time limit
+    // would not allow it.
+    bool refit = false;
 };
 
 struct EpochReport {
@@ -45,12 +51,13 @@ struct EpochReport {
     double val_exact = -1;  // fraction read exactly, -1 without validation
     double val_chars = -1;  // fraction of characters right (aligned by edit distance)
     bool kept = false;      // this epoch's parameters are the best so far
+    int refit_epochs = 0;   // in the refit: the epochs it runs (no validation then); 0 before it
 };
 
 // Trains `model` (its parameters as the starting point, or fresh ones when
 // empty) on `train`; keeps the parameters of the epoch with the best
 // validation exact rate (then character rate, then the lowest loss), or of the last epoch
-// without validation. Samples with characters outside the charset or with
+// without validation, or with `refit` those of the refit. Samples with characters outside the charset or with
 // more characters than half the frames are skipped. `progress` is called
 // after every epoch. Same seed, same samples, one thread: same parameters.
 Status train_model(ModelFile& model, const std::vector<TrainSample>& train, const std::vector<TrainSample>& val,

@@ -463,7 +463,9 @@ std::string train_help() {
              "  --start FILE         the model to fine-tune (default: the bundled model,\n"
              "                       trained on synthetic plates; scratch: from scratch)\n"
              "  --epochs N           at most N epochs (default 30); training stops after\n"
-             "                       6 epochs without a better validation reading\n"
+             "                       6 epochs without a better validation reading, then\n"
+             "                       trains again on every image (validation ones too)\n"
+             "                       for as many epochs as read best, time allowing\n"
              "  --minutes M          stop after the epoch that passes M minutes (default 18)\n"
              "  --seed S             seed of the model's training (default 1)\n"
            + kAnalysisHelp + kQuietHelp;

@@ -51,8 +51,9 @@ NetSamples collect_net_samples(const std::vector<LabelledImage>& real, const Net
 std::string start_model_path(const std::string& start);
 
 // Trains a model on the real images `use` (every fifth of them kept for
-// validation; without real images the synthetic validation crops are
-// used) and the synthetic crops, and writes it. Returns 0, or 1 after a
+// validation, then trained on too for the epochs it chose; without real
+// images the synthetic validation crops are used, and only for choosing)
+// and the synthetic crops, and writes it. Returns 0, or 1 after a
 // message on stderr.
 int train_net_on(const NetSamples& samples, const std::vector<std::size_t>& use, const NetTrainSettings& settings);
 

@@ -67,3 +67,40 @@ TEST(Training, SameSeedSameModelFile) {
     EXPECT_EQ(encode_model(a), encode_model(b));
     EXPECT_NE(encode_model(a), encode_model(d));
 }
+
+TEST(Training, RefitTrainsAgainOnValidationForTheChosenEpochsTimeAllowing) {
+    const auto train = drawn_samples(48, 4), val = drawn_samples(16, 6);
+    TrainConfig c;
+    c.max_epochs = 3, c.patience = 10, c.seed = 9;
+    ModelFile plain = tiny_model();
+    ASSERT_EQ(train_model(plain, train, val, c, nullptr), Status::ok);
+    c.refit = true;
+    ModelFile a = tiny_model(), b = tiny_model();
+    int first = 0, chosen = 0;
+    std::vector<int> refit;
+    ASSERT_EQ(train_model(a, train, val, c,
+                          [&](const EpochReport& r) {
+                              if (r.refit_epochs > 0) {
+                                  EXPECT_EQ(r.refit_epochs, chosen);
+                                  refit.push_back(r.epoch);
+                              } else {
+                                  ++first;
+                                  if (r.kept) chosen = r.epoch;
+                              }
+                          }),
+              Status::ok);
+    EXPECT_EQ(first, 3);
+    ASSERT_GT(chosen, 0);
+    EXPECT_EQ(static_cast<int>(refit.size()), chosen);
+    EXPECT_EQ(refit.back(), chosen);
+    ASSERT_EQ(train_model(b, train, val, c, nullptr), Status::ok);
+    EXPECT_EQ(encode_model(a), encode_model(b));
+    EXPECT_NE(encode_model(a), encode_model(plain));
+    // No time for it: the validated parameters are kept.
+    c.max_seconds = 1e-9;
+    ModelFile hurried = tiny_model(), hurried_plain = tiny_model();
+    ASSERT_EQ(train_model(hurried, train, val, c, nullptr), Status::ok);
+    c.refit = false;
+    ASSERT_EQ(train_model(hurried_plain, train, val, c, nullptr), Status::ok);
+    EXPECT_EQ(encode_model(hurried), encode_model(hurried_plain));
+}
