@@ -99,10 +99,7 @@ std::vector<Candidate> pool_readings(const std::vector<std::vector<Candidate>>& 
                 p.char_confidence = c.char_confidence;
             }
         }
-    std::stable_sort(pooled.begin(), pooled.end(), [](const Candidate& x, const Candidate& y) {
-        if (x.fits_syntax != y.fits_syntax) return x.fits_syntax;
-        return x.probability > y.probability;
-    });
+    rank_candidates(pooled, kSyntaxPrior);
     if (topn >= 0 && pooled.size() > static_cast<std::size_t>(topn)) pooled.resize(static_cast<std::size_t>(topn));
     return pooled;
 }

@@ -55,7 +55,8 @@ std::vector<RectF> nudged_crops(int left, int top, int right, int bottom);
 // probability is its mean over the readings (0 in a reading that does not
 // list it), it fits the syntaxes when it did in any reading, and its
 // character confidences are those of the reading that gave it most. Best
-// first (texts that fit a syntax before those that do not), at most topn.
+// first as rank_candidates orders them (texts that fit a syntax first
+// unless far less probable), at most topn.
 std::vector<Candidate> pool_readings(const std::vector<std::vector<Candidate>>& readings, int topn);
 
 }  // namespace platenet

@@ -184,28 +184,46 @@ std::vector<float> char_confidences(const FrameScores& s, const std::string& cha
     return conf;
 }
 
+void rank_candidates(std::vector<Candidate>& c, double prior) {
+    double best = 0, best_fit = 0;
+    for (const auto& x : c) {
+        best = std::max(best, x.probability);
+        if (x.fits_syntax) best_fit = std::max(best_fit, x.probability);
+    }
+    const bool fits_first = best_fit > 0 && best_fit >= prior * best;
+    std::stable_sort(c.begin(), c.end(), [&](const Candidate& x, const Candidate& y) {
+        if (fits_first && x.fits_syntax != y.fits_syntax) return x.fits_syntax;
+        return x.probability > y.probability;
+    });
+}
+
 std::vector<Candidate> decode(const FrameScores& s, const std::string& charset, int topn,
                               const std::vector<std::string>& syntaxes, int beam) {
     const int width = std::max(beam, topn);
-    std::vector<std::pair<std::string, double>> found;
-    bool fitted = false;
-    if (!syntaxes.empty()) {
-        found = beam_search(s, charset, width, &syntaxes);
-        fitted = !found.empty();
+    std::vector<Candidate> all;
+    std::unordered_map<std::string, std::size_t> at;
+    const auto add = [&](const std::vector<std::pair<std::string, double>>& found) {
+        for (const auto& [text, lp] : found) {
+            if (!at.try_emplace(text, all.size()).second) continue;
+            Candidate c;
+            c.text = text;
+            c.probability = std::exp(lp);
+            c.fits_syntax = !syntaxes.empty() && fits_prefix(text, syntaxes, true);
+            all.push_back(std::move(c));
+        }
+    };
+    if (!syntaxes.empty()) add(beam_search(s, charset, width, &syntaxes));
+    add(beam_search(s, charset, width, nullptr));
+    rank_candidates(all, kSyntaxPrior);
+    // The syntaxes decide: only the texts that fit are listed.
+    if (!all.empty() && all.front().fits_syntax)
+        all.erase(std::remove_if(all.begin(), all.end(), [](const Candidate& c) { return !c.fits_syntax; }), all.end());
+    if (all.size() > static_cast<std::size_t>(std::max(0, topn))) all.resize(static_cast<std::size_t>(std::max(0, topn)));
+    for (auto& c : all) {
+        c.char_confidence = char_confidences(s, charset, c.text);
+        c.char_confidence.resize(c.text.size(), 0.0f);
     }
-    if (!fitted) found = beam_search(s, charset, width, nullptr);
-    std::vector<Candidate> out;
-    for (const auto& [text, lp] : found) {
-        if (static_cast<int>(out.size()) >= topn) break;
-        Candidate c;
-        c.text = text;
-        c.probability = std::exp(lp);
-        c.char_confidence = char_confidences(s, charset, text);
-        c.char_confidence.resize(text.size(), 0.0f);
-        c.fits_syntax = fitted || (!syntaxes.empty() && fits_prefix(text, syntaxes, true));
-        out.push_back(std::move(c));
-    }
-    return out;
+    return all;
 }
 
 }  // namespace platenet

@@ -6,8 +6,10 @@
 // last character, so a prefix's probability sums over all its alignments;
 // its final list gives the top-N candidates. With plate syntaxes it only
 // extends a prefix by characters that keep it a prefix of some syntax, and
-// at the end keeps only complete texts; when none survives the search is
-// run again without them.
+// at the end keeps only complete texts; a search without them runs beside
+// it, and its reading is kept when no text fits or the best that fits is
+// far less probable (kSyntaxPrior): a syntax settles O/0 and the like, but
+// does not force a plate of another series into a wrong reading.
 #pragma once
 
 #include <string>
@@ -43,11 +45,21 @@ bool parse_syntaxes(const std::string& list, std::vector<std::string>* out);
 // one).
 bool fits_prefix(const std::string& text, const std::vector<std::string>& syntaxes, bool complete);
 
+// A text that fits a syntax is preferred unless it is under this share of
+// the probability of the best text.
+constexpr double kSyntaxPrior = 0.01;
+
 // The most probable texts, best first, at most `topn`. With syntaxes, the
-// texts that fit one; if none does, the unconstrained texts (fits_syntax
-// false).
+// texts that fit one; if none does, or the best that does is under
+// kSyntaxPrior times the best unconstrained text, the unconstrained texts
+// (fits_syntax says which of them fit).
 std::vector<Candidate> decode(const FrameScores& s, const std::string& charset, int topn,
                               const std::vector<std::string>& syntaxes, int beam = 24);
+
+// Orders candidates best first: those that fit a syntax before those that
+// do not, unless the best that fits is under `prior` times the probability
+// of the best candidate; then by probability.
+void rank_candidates(std::vector<Candidate>& candidates, double prior);
 
 // Best-path (greedy) text: the most probable class per frame, repeats
 // merged, "no character" dropped.
