@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <set>
 #include <cstdio>
 #include <thread>
 
@@ -142,6 +143,18 @@ TEST_F(ServeTest, ReplacesAKilledWorkerAndKeepsServing) {
     ASSERT_TRUE(health && health->status == 200);
     const json h = json::parse(health->body);
     EXPECT_TRUE(h["workers"] == 2 && h["model_loaded"] == true && h["reader"] == "net") << health->body;
+    // The service is up when one worker answers; the other may still be loading. Both answer before one is killed,
+    // or nobody would be left listening. Fresh connections, so that the kernel deals them to both.
+    std::set<int> serving;
+    for (const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+         serving.size() < 2 && std::chrono::steady_clock::now() < end;) {
+        httplib::Client probe("127.0.0.1", service_->port());
+        if (const auto r = probe.Get("/v1/health", auth()); r && r->status == 200)
+            serving.insert(json::parse(r->body)["pid"].get<int>());
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_EQ(serving.size(), 2u);
     const int victim = h["pid"];
     ASSERT_EQ(::kill(victim, SIGKILL), 0);
     for (int i = 0; i < 500 && ::kill(victim, 0) == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
