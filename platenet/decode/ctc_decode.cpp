@@ -184,7 +184,7 @@ std::vector<float> char_confidences(const FrameScores& s, const std::string& cha
     return conf;
 }
 
-void rank_candidates(std::vector<Candidate>& c, double prior) {
+bool rank_candidates(std::vector<Candidate>& c, double prior) {
     double best = 0, best_fit = 0;
     for (const auto& x : c) {
         best = std::max(best, x.probability);
@@ -195,6 +195,7 @@ void rank_candidates(std::vector<Candidate>& c, double prior) {
         if (fits_first && x.fits_syntax != y.fits_syntax) return x.fits_syntax;
         return x.probability > y.probability;
     });
+    return fits_first;
 }
 
 std::vector<Candidate> decode(const FrameScores& s, const std::string& charset, int topn,
@@ -214,9 +215,8 @@ std::vector<Candidate> decode(const FrameScores& s, const std::string& charset, 
     };
     if (!syntaxes.empty()) add(beam_search(s, charset, width, &syntaxes));
     add(beam_search(s, charset, width, nullptr));
-    rank_candidates(all, kSyntaxPrior);
-    // The syntaxes decide: only the texts that fit are listed.
-    if (!all.empty() && all.front().fits_syntax)
+    // When the syntaxes decide, only the texts that fit are listed.
+    if (rank_candidates(all, kSyntaxPrior))
         all.erase(std::remove_if(all.begin(), all.end(), [](const Candidate& c) { return !c.fits_syntax; }), all.end());
     if (all.size() > static_cast<std::size_t>(std::max(0, topn))) all.resize(static_cast<std::size_t>(std::max(0, topn)));
     for (auto& c : all) {

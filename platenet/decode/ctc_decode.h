@@ -58,8 +58,9 @@ std::vector<Candidate> decode(const FrameScores& s, const std::string& charset, 
 
 // Orders candidates best first: those that fit a syntax before those that
 // do not, unless the best that fits is under `prior` times the probability
-// of the best candidate; then by probability.
-void rank_candidates(std::vector<Candidate>& candidates, double prior);
+// of the best candidate; then by probability. True when the texts that
+// fit lead.
+bool rank_candidates(std::vector<Candidate>& candidates, double prior);
 
 // Best-path (greedy) text: the most probable class per frame, repeats
 // merged, "no character" dropped.
