@@ -42,6 +42,7 @@ Status Reader::read(const GrayView& page, int left, int top, int right, int bott
     right = std::min(right, page.width);
     bottom = std::min(bottom, page.height);
     if (right <= left || bottom <= top || topn < 1) return Status::bad_argument;
+    keep_character_rows(left, right, &top, &bottom);
     std::vector<std::string> syn;
     if (!parse_syntaxes(syntaxes, &syn)) return Status::bad_argument;
     const auto& a = arch();

@@ -21,8 +21,9 @@ public:
 
     const Architecture& arch() const { return net_->arch(); }
 
-    // Reads the page rectangle left..right-1 x top..bottom-1 (widened by
-    // field_crop, clipped to the page) into at most `topn` candidates.
+    // Reads the page rectangle left..right-1 x top..bottom-1 (clipped to the
+    // page, narrowed by keep_character_rows when plate-shaped, widened by
+    // field_crop) into at most `topn` candidates.
     // When the best candidate's probability is under `pool_below`, the
     // rectangle is read again from nudged crops (nudged_crops) and the
     // readings are pooled (pool_readings): 0 never pools, above 1 always.

@@ -11,6 +11,15 @@ RectF field_crop(int left, int top, int right, int bottom) {
             static_cast<float>(right) + 0.5f * h, static_cast<float>(bottom) + 0.25f * h};
 }
 
+bool keep_character_rows(int left, int right, int* top, int* bottom) {
+    const long w = static_cast<long>(right) - left, h = static_cast<long>(*bottom) - *top;
+    if (w <= 0 || h <= 0 || 2 * w >= kPlateShapedTimes2 * h) return false;
+    const int cut = static_cast<int>(h / 5);
+    *top += cut;
+    *bottom -= cut;
+    return true;
+}
+
 void crop_input(const GrayView& page, const RectF& r, int out_h, int out_w, float* out) {
     const float sx = (r.x1 - r.x0) / static_cast<float>(out_w);
     const float sy = (r.y1 - r.y0) / static_cast<float>(out_h);

@@ -25,6 +25,21 @@ struct RectF {
 // the left and right. Training crops use the same widening.
 RectF field_crop(int left, int top, int right, int bottom);
 
+// A row of five or more characters with its gaps is at least two and a half
+// times as wide as it is high. A rectangle narrower than that holds more than
+// its characters: a whole plate of the US shape (about twice as wide as
+// high), a state name above the characters and a slogan below. The network
+// reads such a plate from its middle three fifths of rows, which gives the
+// characters two thirds more of the input's height than the whole plate
+// would (32 rows for a whole field and its margin). Reading and training
+// narrow a rectangle alike.
+constexpr int kPlateShapedTimes2 = 5;  // width < 5/2 height: plate-shaped
+
+// Narrows top..bottom (exclusive) to its middle three fifths when the
+// rectangle left..right x top..bottom is plate-shaped (width under two and a
+// half times its height); otherwise leaves them. Returns whether it narrowed.
+bool keep_character_rows(int left, int right, int* top, int* bottom);
+
 // Resamples `r` of the page into out_h x out_w floats (row-major) and
 // normalises them. The page must be non-empty and r non-degenerate.
 void crop_input(const GrayView& page, const RectF& r, int out_h, int out_w, float* out);

@@ -29,6 +29,17 @@
  * libtorch with one intra-op thread per process (callers get parallelism
  * from processes).
  *
+ * Plate-shaped regions. A region under two and a half times as wide as it
+ * is high cannot be a row of five or more characters: it is a whole plate
+ * of the US shape (about twice as wide as high), the characters between a
+ * state name and a slogan. Squeezed whole into 32 rows with its margin,
+ * its characters kept about 8 of them. Such a region is read from its
+ * middle three fifths of rows, and trained alike, which gives the
+ * characters two thirds more rows. On 5-fold cross-validations of labelled
+ * US photographs this read 33.3% -> 40.5% of plates exactly (the held-out
+ * labelled boxes 45.9% -> 64.0%); European and Brazilian plates, wider
+ * than that, are read as before.
+ *
  * Unsure readings. When the best text of a reading has a probability
  * under 0.9, the region is read again from four nudged crops (its edges
  * moved out and in by a few percent of its height, in one network run) and
@@ -125,9 +136,10 @@ PNET_API void PNET_free_model(pnet_model* model);
  * apart) into at most `topn` (1..PNET_MAX_CANDIDATES) candidates, best
  * first. `syntaxes` is NULL or empty for an unconstrained reading, or a
  * comma-separated list of plate syntaxes ('L' letter, 'D' digit per
- * position, e.g. "LLDDDLL,LLLDDDD"). The region is widened by the reader's
- * margin (a quarter of its height above and below, half its height left and
- * right) and clipped to the page. Returns PNET_OK and fills *out, or a
+ * position, e.g. "LLDDDLL,LLLDDDD"). The region is clipped to the page,
+ * narrowed to its middle three fifths of rows when plate-shaped (see the
+ * design note) and widened by the reader's margin (a quarter of its height
+ * above and below, half its height left and right). Returns PNET_OK and fills *out, or a
  * status with *out emptied (count 0). */
 PNET_API int PNET_read_region(const pnet_model* model, const unsigned char* page, int width, int height,
                               int stride, int left, int top, int right, int bottom, const char* syntaxes,

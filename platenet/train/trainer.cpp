@@ -23,8 +23,10 @@ GrayView view_of(const TrainSample& s) { return {s.pixels.data(), s.width, s.hei
 // The input of one sample, jittered and disturbed when `rng` is given.
 void sample_input(const TrainSample& s, const Architecture& a, std::mt19937_64* rng, float* out) {
     const int H = a.input_height, W = a.input_width;
-    float l = static_cast<float>(s.left), t = static_cast<float>(s.top);
-    float r = static_cast<float>(s.right), b = static_cast<float>(s.bottom);
+    int rows_top = s.top, rows_bottom = s.bottom;
+    keep_character_rows(s.left, s.right, &rows_top, &rows_bottom);
+    float l = static_cast<float>(s.left), t = static_cast<float>(rows_top);
+    float r = static_cast<float>(s.right), b = static_cast<float>(rows_bottom);
     if (rng == nullptr) {
         crop_input(view_of(s), widen(l, t, r, b), H, W, out);
         return;
@@ -37,7 +39,7 @@ void sample_input(const TrainSample& s, const Architecture& a, std::mt19937_64* 
     b += 0.12f * h * u(*rng);
     if (r - l < 2 || b - t < 2) {
         l = static_cast<float>(s.left), r = static_cast<float>(s.right);
-        t = static_cast<float>(s.top), b = static_cast<float>(s.bottom);
+        t = static_cast<float>(rows_top), b = static_cast<float>(rows_bottom);
     }
     const std::size_t n = static_cast<std::size_t>(H) * static_cast<std::size_t>(W);
     if (p(*rng) < 0.25f) {

@@ -15,7 +15,8 @@ namespace platenet {
 
 // One labelled plate: a gray patch of page around it, and its rectangle
 // (right and bottom exclusive, in patch pixels) as the analysis or a label
-// would give it; the crop is field_crop of the jittered rectangle.
+// would give it; the crop is field_crop of the rectangle narrowed by
+// keep_character_rows, jittered.
 struct TrainSample {
     std::vector<std::uint8_t> pixels;
     int width = 0, height = 0;

@@ -16,8 +16,14 @@ namespace platix {
 namespace {
 
 // Truth boxes of at most this many pixels high are kept at full size;
-// larger ones are reduced, which bounds the memory of a training.
+// larger ones are reduced, which bounds the memory of a training. A
+// plate-shaped box keeps twice that: the network reads its middle rows.
 constexpr int kSampleHeight = 40;
+
+int sample_height(int width, int height) {
+    int top = 0, bottom = height;
+    return platenet::keep_character_rows(0, width, &top, &bottom) ? 2 * kSampleHeight : kSampleHeight;
+}
 
 // A file coordinate on the page: times k after an enlargement, divided
 // after a reduction.
@@ -49,7 +55,8 @@ bool image_samples(const LabelledImage& l, bool fields, const NetTrainSettings& 
     const int left = file_to_page(l.x, XSCALE), top = file_to_page(l.y, YSCALE);
     const int right = file_to_page(l.x + l.w, XSCALE), bottom = file_to_page(l.y + l.h, YSCALE);
     platenet::TrainSample t;
-    const bool truth = !text.empty() && platenet::make_sample(page, left, top, right, bottom, text, kSampleHeight, &t);
+    const bool truth = !text.empty() && platenet::make_sample(page, left, top, right, bottom, text,
+                                                                    sample_height(right - left, bottom - top), &t);
     if (truth) out.push_back(std::move(t));
     if (fields && !text.empty()) {
         SEG_set_analysis_mode(analysis_mode_of(s.analysis));
@@ -59,7 +66,8 @@ bool image_samples(const LabelledImage& l, bool fields, const NetTrainSettings& 
             const bool inside = cx >= left && cx < right && cy >= top && cy < bottom;
             if (!inside || (r->right - r->left + 1) * 5 < (right - left) * 3) continue;
             platenet::TrainSample f;
-            if (platenet::make_sample(page, r->left, r->top, r->right + 1, r->bottom + 1, text, kSampleHeight, &f))
+            if (platenet::make_sample(page, r->left, r->top, r->right + 1, r->bottom + 1, text,
+                                      sample_height(r->right + 1 - r->left, r->bottom + 1 - r->top), &f))
                 out.push_back(std::move(f));
         }
     }
@@ -91,7 +99,8 @@ NetSamples collect_net_samples(const std::vector<LabelledImage>& real, const Net
             // as the analysis finds it.
             auto& to = i % 10 == 9 ? out.synthetic_val : out.synthetic;
             platenet::TrainSample t;
-            if (platenet::make_sample(patch, c.left, c.top, c.right, c.bottom, c.text, kSampleHeight, &t))
+            if (platenet::make_sample(patch, c.left, c.top, c.right, c.bottom, c.text,
+                                      sample_height(c.right - c.left, c.bottom - c.top), &t))
                 to.push_back(std::move(t));
             if (platenet::make_sample(patch, c.text_left, c.text_top, c.text_right, c.text_bottom, c.text,
                                       kSampleHeight, &t))

@@ -1,4 +1,5 @@
-// Crops at their edges: a flat page (no contrast to normalise) and a crop far beyond the page (the border repeated).
+// Crops at their edges: a flat page (no contrast to normalise) and a crop far beyond the page (the border repeated);
+// the rows a plate-shaped rectangle is read from.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -17,4 +18,24 @@ TEST(Crop, FlatPageGivesZerosAndTheBorderRepeats) {
     crop_input({page.data(), 40, 20, 40}, {-100, -100, 140, 120}, 8, 16, out.data());
     for (float v : out) EXPECT_TRUE(std::isfinite(v));
     EXPECT_LT(out[0], out[15]);
+}
+
+// A plate-shaped rectangle (narrower than two and a half times its height) is
+// read from its middle three fifths of rows; a row of characters as it is.
+TEST(Crop, PlateShapedRectanglesKeepTheirMiddleRows) {
+    struct Case {
+        int left, right, top, bottom;
+        bool narrowed;
+        int want_top, want_bottom;
+    };
+    for (const Case c : {Case{0, 100, 10, 60, true, 20, 50},     // a US plate, twice as wide as high
+                         Case{5, 129, 0, 50, true, 10, 40},      // just under the limit
+                         Case{5, 130, 0, 50, false, 0, 50},      // at it: a row of five characters
+                         Case{0, 470, 0, 100, false, 0, 100},    // a European plate
+                         Case{7, 7, 0, 50, false, 0, 50}}) {     // empty
+        int top = c.top, bottom = c.bottom;
+        EXPECT_EQ(keep_character_rows(c.left, c.right, &top, &bottom), c.narrowed) << c.right << "x" << c.bottom;
+        EXPECT_EQ(top, c.want_top);
+        EXPECT_EQ(bottom, c.want_bottom);
+    }
 }
