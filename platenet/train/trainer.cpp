@@ -238,6 +238,7 @@ Status train_model(ModelFile& model, const std::vector<TrainSample>& train, cons
         };
 
         std::vector<float> best = initial;
+        std::vector<Score> recent;  // the last kValidationWindow epochs' validation rates
         double best_exact = -1, best_chars = -1, best_loss = 1e30;
         int since_best = 0, best_epoch = 0, epochs_run = 0;
         {
@@ -252,8 +253,15 @@ Status train_model(ModelFile& model, const std::vector<TrainSample>& train, cons
                     rep.val_exact = s.exact;
                     rep.val_chars = s.chars;
                 }
-                const double exact = va.empty() ? 0 : rep.val_exact;
-                const double chars = va.empty() ? 0 : rep.val_chars;
+                double exact = 0, chars = 0;
+                if (!va.empty()) {
+                    recent.push_back({rep.val_exact, rep.val_chars, 0});
+                    if (recent.size() > static_cast<std::size_t>(kValidationWindow)) recent.erase(recent.begin());
+                    for (const Score& r : recent) {
+                        exact += r.exact / static_cast<double>(recent.size());
+                        chars += r.chars / static_cast<double>(recent.size());
+                    }
+                }
                 if (va.empty() || exact > best_exact || (exact == best_exact && chars > best_chars) ||
                     (exact == best_exact && chars == best_chars && rep.loss < best_loss)) {
                     best_exact = exact;

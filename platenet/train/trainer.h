@@ -30,6 +30,13 @@ struct TrainSample {
 bool make_sample(const GrayView& page, int left, int top, int right, int bottom, const std::string& text,
                  int max_height, TrainSample* out);
 
+// Validation rates are averaged over this many epochs (the epoch and those
+// before it) before they choose the epoch kept. With a few dozen
+// validation plates one plate is several points, and a single lucky early
+// epoch would otherwise be chosen, and the refit, which trains for the
+// chosen number of epochs, would stop half trained.
+constexpr int kValidationWindow = 3;
+
 struct TrainConfig {
     int max_epochs = 30;
     int patience = 6;          // epochs without a better validation before stopping (second half only)
@@ -57,8 +64,10 @@ struct EpochReport {
 
 // Trains `model` (its parameters as the starting point, or fresh ones when
 // empty) on `train`; keeps the parameters of the epoch with the best
-// validation exact rate (then character rate, then the lowest loss), or of the last epoch
-// without validation, or with `refit` those of the refit. Samples with characters outside the charset or with
+// validation exact rate (then character rate, then the lowest loss), each
+// rate the mean over that epoch and the two before it (kValidationWindow),
+// or of the last epoch without validation, or with `refit` those of the
+// refit. Samples with characters outside the charset or with
 // more characters than half the frames are skipped. `progress` is called
 // after every epoch. Same seed, same samples, one thread: same parameters.
 Status train_model(ModelFile& model, const std::vector<TrainSample>& train, const std::vector<TrainSample>& val,

@@ -15,9 +15,11 @@ namespace {
 
 const std::string kChars = "0123456789ABCO";
 
+// Rows of four to six characters: three drawn ones are narrower than a row
+// of characters can be, and would be read as a whole plate's middle rows.
 std::vector<TrainSample> drawn_samples(int count, unsigned seed) {
     std::mt19937 rng(seed);
-    std::uniform_int_distribution<int> pick(0, static_cast<int>(kChars.size()) - 1), len(3, 6), scale(2, 4), pos(4, 20);
+    std::uniform_int_distribution<int> pick(0, static_cast<int>(kChars.size()) - 1), len(4, 6), scale(2, 4), pos(4, 20);
     std::vector<TrainSample> out;
     while (static_cast<int>(out.size()) < count) {
         std::string text;
