@@ -119,6 +119,23 @@ Score score_of(PlateNet& net, const Architecture& a, const std::vector<const Tra
 
 }  // namespace
 
+bool EpochChooser::add(double exact, double chars, double loss) {
+    recent_.push_back({exact, chars, 0});
+    if (recent_.size() > static_cast<std::size_t>(kValidationWindow)) recent_.erase(recent_.begin());
+    double e = 0, c = 0;
+    for (const Score& r : recent_) {
+        e += r.exact / static_cast<double>(recent_.size());
+        c += r.chars / static_cast<double>(recent_.size());
+    }
+    if (e > exact_ || (e == exact_ && c > chars_) || (e == exact_ && c == chars_ && loss < loss_)) {
+        exact_ = e;
+        chars_ = c;
+        loss_ = loss;
+        return true;
+    }
+    return false;
+}
+
 int matched_chars(const std::string& truth, const std::string& read) {
     std::vector<int> prev(read.size() + 1), cur(read.size() + 1);
     std::iota(prev.begin(), prev.end(), 0);
@@ -238,8 +255,7 @@ Status train_model(ModelFile& model, const std::vector<TrainSample>& train, cons
         };
 
         std::vector<float> best = initial;
-        std::vector<Score> recent;  // the last kValidationWindow epochs' validation rates
-        double best_exact = -1, best_chars = -1, best_loss = 1e30;
+        EpochChooser chooser;
         int since_best = 0, best_epoch = 0, epochs_run = 0;
         {
             torch::optim::Adam opt(net->parameters(), torch::optim::AdamOptions(config.learning_rate));
@@ -253,20 +269,7 @@ Status train_model(ModelFile& model, const std::vector<TrainSample>& train, cons
                     rep.val_exact = s.exact;
                     rep.val_chars = s.chars;
                 }
-                double exact = 0, chars = 0;
-                if (!va.empty()) {
-                    recent.push_back({rep.val_exact, rep.val_chars, 0});
-                    if (recent.size() > static_cast<std::size_t>(kValidationWindow)) recent.erase(recent.begin());
-                    for (const Score& r : recent) {
-                        exact += r.exact / static_cast<double>(recent.size());
-                        chars += r.chars / static_cast<double>(recent.size());
-                    }
-                }
-                if (va.empty() || exact > best_exact || (exact == best_exact && chars > best_chars) ||
-                    (exact == best_exact && chars == best_chars && rep.loss < best_loss)) {
-                    best_exact = exact;
-                    best_chars = chars;
-                    best_loss = rep.loss;
+                if (va.empty() || chooser.add(rep.val_exact, rep.val_chars, rep.loss)) {
                     best = flatten_parameters(net);
                     best_epoch = epoch;
                     since_best = 0;

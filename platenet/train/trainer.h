@@ -30,13 +30,6 @@ struct TrainSample {
 bool make_sample(const GrayView& page, int left, int top, int right, int bottom, const std::string& text,
                  int max_height, TrainSample* out);
 
-// Validation rates are averaged over this many epochs (the epoch and those
-// before it) before they choose the epoch kept. With a few dozen
-// validation plates one plate is several points, and a single lucky early
-// epoch would otherwise be chosen, and the refit, which trains for the
-// chosen number of epochs, would stop half trained.
-constexpr int kValidationWindow = 3;
-
 struct TrainConfig {
     int max_epochs = 30;
     int patience = 6;          // epochs without a better validation before stopping (second half only)
@@ -63,11 +56,9 @@ struct EpochReport {
 };
 
 // Trains `model` (its parameters as the starting point, or fresh ones when
-// empty) on `train`; keeps the parameters of the epoch with the best
-// validation exact rate (then character rate, then the lowest loss), each
-// rate the mean over that epoch and the two before it (kValidationWindow),
-// or of the last epoch without validation, or with `refit` those of the
-// refit. Samples with characters outside the charset or with
+// empty) on `train`; keeps the parameters of the epoch EpochChooser
+// chooses from the validation rates, or of the last epoch without
+// validation, or with `refit` those of the refit. Samples with characters outside the charset or with
 // more characters than half the frames are skipped. `progress` is called
 // after every epoch. Same seed, same samples, one thread: same parameters.
 Status train_model(ModelFile& model, const std::vector<TrainSample>& train, const std::vector<TrainSample>& val,
@@ -77,6 +68,26 @@ Status train_model(ModelFile& model, const std::vector<TrainSample>& train, cons
 struct Score {
     double exact = 0, chars = 0;
     int count = 0;
+};
+
+// Validation rates are averaged over this many epochs (the epoch and those
+// before it) before they choose the epoch kept. With a few dozen
+// validation plates one plate is several points: a single lucky early
+// epoch would otherwise be chosen, and training again on all images for
+// the chosen number of epochs would stop half trained.
+constexpr int kValidationWindow = 3;
+
+// Chooses the epoch whose parameters a training keeps: the best exact rate,
+// then character rate, then the lowest training loss, each rate the mean
+// over the epoch and up to kValidationWindow - 1 epochs before it.
+class EpochChooser {
+public:
+    // The next epoch's validation rates and loss; true when it is the best so far.
+    bool add(double exact, double chars, double loss);
+
+private:
+    std::vector<Score> recent_;
+    double exact_ = -1, chars_ = -1, loss_ = 1e30;
 };
 Score evaluate(const ModelFile& model, const std::vector<TrainSample>& samples);
 

@@ -106,3 +106,21 @@ TEST(Training, RefitTrainsAgainOnValidationForTheChosenEpochsTimeAllowing) {
     ASSERT_EQ(train_model(hurried_plain, train, val, c, nullptr), Status::ok);
     EXPECT_EQ(encode_model(hurried), encode_model(hurried_plain));
 }
+
+// The epoch kept: validation exact rates averaged over the epoch and the two before it, so that one lucky epoch
+// early in a noisy curve does not win over the steady gains after it.
+TEST(Training, EpochChooserAveragesTheLastThreeEpochs) {
+    struct Case {
+        std::vector<double> exact;
+        int chosen;
+    };
+    for (const Case& c : {Case{{0.3, 0.5, 0.4, 0.4, 0.5, 0.5, 0.5}, 7},  // alone, epoch 2's 0.5 would be kept
+                          Case{{0.5, 0.6, 0.7, 0.2, 0.2}, 3},            // a late collapse
+                          Case{{0.6, 0.0, 0.0, 0.3}, 1}}) {              // the first epoch averages itself alone
+        EpochChooser chooser;
+        int chosen = 0;
+        for (std::size_t i = 0; i < c.exact.size(); ++i)
+            if (chooser.add(c.exact[i], 0.9, 1.0 / static_cast<double>(i + 1))) chosen = static_cast<int>(i + 1);
+        EXPECT_EQ(chosen, c.chosen) << c.exact.size();
+    }
+}
