@@ -42,8 +42,9 @@ bool plate_like(const FieldResult& f, bool with_region) {
 }
 
 bool wants_windows(const ImageResult& r, bool with_region) {
-    return std::none_of(r.fields.begin(), r.fields.end(),
-                        [&](const FieldResult& f) { return plate_like(f, with_region); });
+    return std::none_of(r.fields.begin(), r.fields.end(), [&](const FieldResult& f) {
+        return plate_like(f, with_region) && f.confidence_ppm >= kPlateLikePpm;
+    });
 }
 
 void merge_window_field(std::vector<FieldResult>& fields, FieldResult f, bool with_region) {
