@@ -357,8 +357,8 @@ static const char* const kReaderHelp =
     "  --topn N             candidates the learned reader lists per field in JSON\n"
     "                       (1-32, default 10)\n"
     "  --single-pass        the learned reader reads only what the analysis of the\n"
-    "                       whole page finds; by default, when nothing there reads\n"
-    "                       as a plate, it also analyses windows of the page\n";
+    "                       whole page finds; by default, when nothing there surely\n"
+    "                       reads as a plate, it also analyses windows of the page\n";
 static const char* const kQuietHelp =
     "  --quiet, -q          no progress bar\n"
     "  --help, -h           this text\n";

@@ -37,8 +37,8 @@ bool plate_like(const FieldResult& f, bool with_region);
 // to fit a syntax does not keep them from the plate. On 5-fold
 // cross-validations of labelled photographs this read US plates 36.9% ->
 // 44.1% exactly, European and Brazilian ones within a plate of before, at
-// the windows' cost on more photographs (about three times the time of a
-// photograph on average).
+// the windows' cost on more photographs (about twice the processor time
+// of a photograph on average).
 bool wants_windows(const ImageResult& r, bool with_region);
 
 // A field a window found (its boxes on the page) into `fields`: when it
