@@ -11,9 +11,11 @@ RectF field_crop(int left, int top, int right, int bottom) {
             static_cast<float>(right) + 0.5f * h, static_cast<float>(bottom) + 0.25f * h};
 }
 
+bool plate_shaped(long width, long height) { return width > 0 && height > 0 && 2 * width < 5 * height; }
+
 bool keep_character_rows(int left, int right, int* top, int* bottom) {
-    const long w = static_cast<long>(right) - left, h = static_cast<long>(*bottom) - *top;
-    if (w <= 0 || h <= 0 || 2 * w >= kPlateShapedTimes2 * h) return false;
+    const long h = static_cast<long>(*bottom) - *top;
+    if (!plate_shaped(static_cast<long>(right) - left, h)) return false;
     const int cut = static_cast<int>(h / 5);
     *top += cut;
     *bottom -= cut;

@@ -33,11 +33,13 @@ RectF field_crop(int left, int top, int right, int bottom);
 // characters two thirds more of the input's height than the whole plate
 // would (32 rows for a whole field and its margin). Reading and training
 // narrow a rectangle alike.
-constexpr int kPlateShapedTimes2 = 5;  // width < 5/2 height: plate-shaped
+// True for a width x height rectangle narrower than two and a half times
+// its height (and not empty).
+bool plate_shaped(long width, long height);
 
 // Narrows top..bottom (exclusive) to its middle three fifths when the
-// rectangle left..right x top..bottom is plate-shaped (width under two and a
-// half times its height); otherwise leaves them. Returns whether it narrowed.
+// rectangle left..right x top..bottom is plate_shaped; otherwise leaves
+// them. Returns whether it narrowed.
 bool keep_character_rows(int left, int right, int* top, int* bottom);
 
 // Resamples `r` of the page into out_h x out_w floats (row-major) and

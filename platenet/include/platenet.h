@@ -140,8 +140,8 @@ PNET_API void PNET_free_model(pnet_model* model);
  * position, e.g. "LLDDDLL,LLLDDDD"). The region is clipped to the page,
  * narrowed to its middle three fifths of rows when plate-shaped (see the
  * design note) and widened by the reader's margin (a quarter of its height
- * above and below, half its height left and right). Returns PNET_OK and fills *out, or a
- * status with *out emptied (count 0). */
+ * above and below, half its height left and right). Returns PNET_OK and
+ * fills *out, or a status with *out emptied (count 0). */
 PNET_API int PNET_read_region(const pnet_model* model, const unsigned char* page, int width, int height,
                               int stride, int left, int top, int right, int bottom, const char* syntaxes,
                               int topn, pnet_reading* out);

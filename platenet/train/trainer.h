@@ -69,6 +69,7 @@ struct Score {
     double exact = 0, chars = 0;
     int count = 0;
 };
+Score evaluate(const ModelFile& model, const std::vector<TrainSample>& samples);
 
 // Validation rates are averaged over this many epochs (the epoch and those
 // before it) before they choose the epoch kept. With a few dozen
@@ -89,7 +90,6 @@ private:
     std::vector<Score> recent_;
     double exact_ = -1, chars_ = -1, loss_ = 1e30;
 };
-Score evaluate(const ModelFile& model, const std::vector<TrainSample>& samples);
 
 // Characters of `truth` matched by `read`: truth length minus the edit
 // distance, at least 0.

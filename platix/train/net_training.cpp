@@ -21,8 +21,7 @@ namespace {
 constexpr int kSampleHeight = 40;
 
 int sample_height(int width, int height) {
-    int top = 0, bottom = height;
-    return platenet::keep_character_rows(0, width, &top, &bottom) ? 2 * kSampleHeight : kSampleHeight;
+    return platenet::plate_shaped(width, height) ? 2 * kSampleHeight : kSampleHeight;
 }
 
 // A file coordinate on the page: times k after an enlargement, divided
